@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite twice: plain, then with
+# address and undefined-behaviour sanitizers.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+echo "== plain build"
+"$root/scripts/build.sh" build
+(cd "$root/build" && ctest --output-on-failure -j "$jobs")
+
+echo "== sanitized build"
+"$root/scripts/build.sh" build-asan -DCLANBOOK_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+(cd "$root/build-asan" && ctest --output-on-failure -j "$jobs")

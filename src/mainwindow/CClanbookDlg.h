@@ -1,0 +1,139 @@
+// The main window: owns the genealogy for its whole life, shows it in a tree
+// view and a list view, and runs every command of the menu and the buttons.
+// The commands live in one file per family: file, edit, query and help.
+#pragma once
+
+#include "CDialog.h"
+#include "COperationClanbook.h"
+#include "IMemberAdder.h"
+
+#include <QString>
+
+#include <map>
+
+class QAbstractButton;
+class QMenuBar;
+class QTableView;
+class QTreeView;
+class QLabel;
+class QItemSelection;
+class CHyperLink;
+class GenealogyTreeModel;
+class MemberListModel;
+class CAddInfoDlg;
+class CModifyInfoDlg;
+
+// Command identifiers: a menu item and a button that run the same command share one.
+enum CommandId : int {
+  ID_SYS_ABOUT = 16,
+  ID_FIND_BIRTHDAY = 1064,
+  ID_OPEN = 32772,
+  ID_SAVE = 32773,
+  ID_EXIT = 32774,
+  ID_ABOUT = 32775,
+  ID_GENERATION = 32776,
+  ID_PERSONAL_INFO = 32777,
+  ID_RELATIONS = 32778,
+  ID_ADD_MEMBER = 32779,
+  ID_DELETE_MEMBER = 32780,
+  ID_MODIFY_MEMBER = 32781,
+  ID_DELETE_SELECTED = 32782,
+  ID_ADD_CHILD = 32783,
+  ID_CHANGE_DATA = 32784,
+  ID_SORT_BY_BIRTH = 32785,
+  ID_SAVE_AS = 32786,
+  ID_NEW = 32788,
+  ID_FEEDBACK = 32791,
+  ID_HELP = 57670,
+};
+
+class CClanbookDlg : public CDialog, public IMemberAdder {
+  Q_OBJECT
+public:
+  explicit CClanbookDlg(QWidget* parent = nullptr);
+  ~CClanbookDlg() override;
+
+  // Runs the command bound to `id`, exactly as its menu item or button does.
+  void RunCommand(int id);
+  // Opens `fileName` as a successful Open does, or reports the failure as Open
+  // does; used for a file named on the command line.
+  void OpenAtStart(const QString& fileName);
+
+  // --- view operations ---
+  void RebuildTreeView();
+  void ClearList();
+  void AddMemberRow(const MemberNode* member);
+  void AddNoteRow(const QString& text);
+  void ListGeneration(MemberNode* link, bool& found, int depth, int target);
+  void EnableMemberButtons(bool enable);
+  void ShowTodaysBirthdays();
+  // The member behind the tree view's selected item; none when nothing is selected.
+  MemberNode* SelectedMember() const;
+  // Label of the selected item; empty when nothing is selected.
+  QString SelectedLabel() const;
+
+  // --- add, called by the add dialog's OK while it is still open ---
+  int AddMember(CAddInfoDlg& dialog) override;
+
+  // --- file commands ---
+  void PromptSave();
+  void OnNewGenealogy();
+  void OnOpenGenealogy();
+  void OnSaveGenealogy();
+  void OnSaveGenealogyAs();
+  void OnExit();
+  // --- edit commands ---
+  void OnAddChild();
+  void OnAddMember();
+  void OnChangeData();
+  void OnDeleteSelected();
+  void OnDeleteMember();
+  void OnModifyMember();
+  // --- query commands ---
+  void OnPersonalInfo();
+  void OnGenerationInfo();
+  void OnRelations();
+  void OnSortByBirth();
+  void OnFindBirthday();
+  // --- help commands ---
+  void OnAbout();
+  void OnHelpPage();
+  void OnFeedbackMail();
+  void OnSysCommand(int id);
+
+  // State the commands share (public for the tests that drive the window).
+  QTableView* m_listCtrl = nullptr;
+  QTreeView* m_treeCtrl = nullptr;
+  CHyperLink* m_hyperLink = nullptr;
+  QString m_currentFile;
+  bool m_modified = false;
+  COperationClanbook m_genealogy;
+
+  GenealogyTreeModel* treeModel() const { return m_treeModel; }
+  MemberListModel* listModel() const { return m_listModel; }
+  QAbstractButton* button(int id) const;
+  QMenuBar* menuBar() const { return m_menuBar; }
+
+protected:
+  bool OnInitDialog() override;
+  void OnOK() override;      // Enter ends the window through the close path
+  void OnCancel() override;  // so do Esc and the close box
+  void OnTreeSelChanged();
+
+  // Close path: offers to save a modified genealogy. False keeps the window
+  // open (the user chose to save and nothing was written).
+  bool CanClose();
+
+private:
+  void BuildLayout();
+  void BuildMenu();
+  // Edit commands shared by the selection and name-based variants.
+  void ChangeMember(MemberNode* member);
+  void DeleteWithQuestion(MemberNode* member, const QString& name, bool fullWidthMark);
+
+  GenealogyTreeModel* m_treeModel = nullptr;
+  MemberListModel* m_listModel = nullptr;
+  QMenuBar* m_menuBar = nullptr;
+  std::map<int, QAbstractButton*> m_buttons;
+  bool m_closing = false;
+};

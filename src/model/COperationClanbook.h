@@ -1,0 +1,131 @@
+// The genealogy: one tree of members in first-child / next-sibling form, the
+// calendar rules it is ordered by, and the .ftf file it is stored in.
+//
+// Standard C++ only: this library must never depend on Qt, so that every layer
+// above can link it and it can be fuzzed and benchmarked on its own.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A name or an address holds at most this many UTF-16 code units: the file
+// format and the entry dialogs are built around that limit.
+inline constexpr std::size_t kMaxTextLength = 127;
+
+struct MemberNode {
+  std::u16string name;  // at most kMaxTextLength code units
+  std::int32_t birthYear = 0;
+  std::int32_t birthMonth = 0;
+  std::int32_t birthDay = 0;
+  std::int32_t married = 0;  // nonzero: married
+  std::u16string address;    // at most kMaxTextLength; empty: no address
+  std::int32_t alive = 1;    // nonzero: living; the death date means nothing then
+  std::int32_t deathYear = 0;
+  std::int32_t deathMonth = 0;
+  std::int32_t deathDay = 0;
+  // Links never own: the tree owns every member it holds.
+  MemberNode* parent = nullptr;
+  MemberNode* firstChild = nullptr;
+  MemberNode* nextSibling = nullptr;
+};
+
+bool IsLeapYear(std::int32_t year);
+
+// Entry of the birth-date sort. Entry 0 of a sort array is the pivot slot.
+struct BirthKey {
+  std::int32_t birthYear = 0;
+  std::int32_t birthMonth = 0;
+  std::int32_t birthDay = 0;
+  MemberNode* member = nullptr;
+};
+
+// Results of Load and Save.
+enum FileResult : int {
+  kFileOk = 1,
+  kFileBadDate = 0,
+  kFileBadRelation = -1,
+  kFileCannotWrite = -2,
+  kFileCannotOpen = -3,
+  kFileNoMemory = -4,
+  kFileNoRoot = -5,
+};
+
+class NameIndex;  // defined in the implementation
+
+class COperationClanbook {
+public:
+  COperationClanbook();
+  virtual ~COperationClanbook();
+  COperationClanbook(const COperationClanbook&) = delete;
+  COperationClanbook& operator=(const COperationClanbook&) = delete;
+
+  // The root link itself; none for an empty genealogy. Callers may read it and
+  // start walks or searches there; only this class changes what it holds.
+  MemberNode*& GetRootLink();
+  MemberNode* GetRootLink() const;
+
+  // Stores in `result` the first member, in pre-order over the chain of `link`
+  // (the member, its later siblings and everything below them), whose name
+  // equals `name` exactly. Leaves `result` untouched when nobody matches.
+  void FindByName(MemberNode* link, MemberNode*& result, std::u16string_view name) const;
+
+  // Appends to `out`, in pre-order over the chain of `link`, every member born
+  // on `month`/`day` of any year.
+  void FindByBirthday(MemberNode* link, std::vector<MemberNode*>& out, std::int32_t month,
+                      std::int32_t day) const;
+
+  // Calls `visitor` for every link of the chain, each after everything below it
+  // and after its later siblings. Iterative: any depth or breadth is safe.
+  template <class Visitor> void VisitPostOrder(MemberNode*& link, Visitor&& visitor);
+  // Calls `visitor(out, member)` for every member of the chain in pre-order.
+  template <class Out, class Visitor>
+  void VisitPreOrder(Out& out, MemberNode* link, Visitor&& visitor) const;
+
+  // Visitor for VisitPostOrder: releases the member and sets the link to none.
+  void ReleaseLink(MemberNode*& link);
+  void Clear();
+  void Reset();
+
+  static int CompareDates(std::int32_t year1, std::int32_t month1, std::int32_t day1,
+                          std::int32_t year2, std::int32_t month2, std::int32_t day2);
+  static bool IsValidDate(std::int32_t year, std::int32_t month, std::int32_t day);
+
+  // `firstChildLink` is the firstChild field of a father whose list is not empty.
+  void InsertInBirthOrder(MemberNode*& firstChildLink, MemberNode* newMember);
+  // Takes ownership of `newMember`. parent none: it becomes the root and the old
+  // root, if any, its only child.
+  void InsertMember(MemberNode* parent, MemberNode* newMember);
+  // Releases the member with all its descendants; sets `link` to none.
+  void DeleteMember(MemberNode*& link);
+  // Copies the data fields (not the links) of `source` into the member.
+  void UpdateMemberData(MemberNode* member, const MemberNode& source);
+
+  int CountChildren(const MemberNode* member) const;
+  int GetSiblingPosition(const MemberNode* member) const;
+  int GetGeneration(const MemberNode* member) const;
+  // Adds the number of members of the chain to `counter`.
+  void CountMembers(MemberNode* link, int& counter) const;
+
+  void CollectBirthKeys(MemberNode* link, BirthKey*& cursor) const;
+  static int Partition(BirthKey* keys, int low, int high);
+  static void QuickSort(BirthKey* keys, int low, int high);
+  // `keys` has room for n + 1 entries, n = CountMembers from the root; fills
+  // entries 1..n and sorts them by ascending birth date.
+  void SortByBirth(BirthKey* keys) const;
+
+  // File operations. Load replaces the genealogy; on any result but kFileOk the
+  // genealogy is empty. Save returns kFileOk or kFileCannotWrite and never
+  // leaves a damaged or partial file in place of the old one.
+  int Load(const std::filesystem::path& fileName);
+  int Save(const std::filesystem::path& fileName) const;
+
+private:
+  MemberNode* m_root = nullptr;
+  std::unique_ptr<NameIndex> m_index;
+};
+
+#include "COperationClanbook.inl"

@@ -1,0 +1,34 @@
+// Base of every dialog of the program: the framework behaviour the dialogs
+// rely on (initialisation before the first show, data exchange, standard OK
+// and Cancel) on top of QDialog.
+#pragma once
+
+#include "DataExchange.h"
+
+#include <QDialog>
+
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+
+class CDialog : public QDialog {
+  Q_OBJECT
+public:
+  explicit CDialog(QWidget* parent = nullptr);
+
+  // Runs OnInitDialog, then the dialog modally. IDOK or IDCANCEL.
+  int DoModal();
+  // true: read the boxes into the members; false: write the members into the boxes.
+  bool UpdateData(bool saveAndValidate = true);
+
+protected:
+  virtual void DoDataExchange(DataExchange& dx);
+  // Default: writes the members into the boxes.
+  virtual bool OnInitDialog();
+  // Default: UpdateData(true), then closes with IDOK when every box was read.
+  virtual void OnOK();
+  virtual void OnCancel();
+
+  void accept() override;  // routes OK and Enter to OnOK
+  void reject() override;  // routes Cancel, Esc and the close box to OnCancel
+  void EndDialog(int result);
+};

@@ -1,0 +1,41 @@
+// Moves a dialog's public members to and from its boxes, with the rules and
+// messages every entry dialog of the program shares.
+#pragma once
+
+#include <QString>
+
+class QAbstractButton;
+class QLineEdit;
+class QWidget;
+
+// Every text box of the entry dialogs holds at most this many characters.
+inline constexpr int kTextBoxLimit = 127;
+
+// Scans `text` like C's "%d": leading white space, an optional sign, decimal
+// digits, the rest ignored. False when no number is there or it does not fit
+// 32 bits.
+bool ScanInteger(const QString& text, int& value);
+
+class DataExchange {
+public:
+  // saveAndValidate: true reads the boxes into the members, false writes the
+  // members into the boxes.
+  explicit DataExchange(bool saveAndValidate) : m_save(saveAndValidate) {}
+
+  bool saveAndValidate() const { return m_save; }
+  // After the first failing box every later call does nothing.
+  bool failed() const { return m_failed; }
+
+  // Integer box: "%d" when writing; when reading, "请输入一个整数。" for no number.
+  void Int(QLineEdit* box, int& value);
+  // Text box limited to `limit` characters; reading a longer text gives
+  // "请输入不多于 %1 个的字符。" with the limit.
+  void Text(QLineEdit* box, QString& value, int limit = kTextBoxLimit);
+  // Check box: 1 checked, 0 unchecked.
+  void Check(QAbstractButton* box, int& value);
+
+private:
+  void Fail(QLineEdit* box, const QString& message);
+  bool m_save;
+  bool m_failed = false;
+};

@@ -1,0 +1,52 @@
+// The three kinds of message box the program shows, and the seam through which
+// tests see every box and answer every question without a modal loop.
+#pragma once
+
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+class QWidget;
+
+enum class BoxKind { Notice, Question, Information };
+
+struct RecordedBox {
+  BoxKind kind;
+  QString title;
+  QString text;
+};
+
+// The program's title: the base name of the program file ("clanbook").
+QString ApplicationTitle();
+
+// OK button, exclamation icon, the program's title as caption.
+void ShowNotice(const QString& text);
+// Yes and No, exclamation icon, owned by `owner`. True for Yes.
+bool AskQuestion(QWidget* owner, const QString& title, const QString& text);
+// OK button, information icon, owned by `owner`.
+void ShowInformation(QWidget* owner, const QString& title, const QString& text);
+
+// While one of these lives, boxes are recorded instead of shown. Questions take
+// their answers from the queue; a question with an empty queue is answered No
+// and counted in unansweredQuestions, so a test notices it.
+class MessageBoxRecorder {
+public:
+  MessageBoxRecorder();
+  ~MessageBoxRecorder();
+  MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+  MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+
+  void QueueAnswer(bool yes);
+  const std::vector<RecordedBox>& Boxes() const { return m_boxes; }
+  void Clear() { m_boxes.clear(); }
+  int unansweredQuestions = 0;
+  // Called as each box is recorded, before a question is answered.
+  std::function<void(const RecordedBox&)> onBox;
+
+private:
+  friend bool RecordBox(BoxKind, const QString&, const QString&, bool*);
+  std::vector<RecordedBox> m_boxes;
+  std::deque<bool> m_answers;
+};
