@@ -17,6 +17,9 @@ public:
 
   // Runs OnInitDialog, then the dialog modally. IDOK or IDCANCEL.
   int DoModal();
+  // Runs OnInitDialog once and shows the dialog without a modal loop (tests and
+  // embedding use it; the result arrives through finished()).
+  void Create();
   // true: read the boxes into the members; false: write the members into the boxes.
   bool UpdateData(bool saveAndValidate = true);
 
@@ -31,4 +34,11 @@ protected:
   void accept() override;  // routes OK and Enter to OnOK
   void reject() override;  // routes Cancel, Esc and the close box to OnCancel
   void EndDialog(int result);
+
+private:
+  bool m_initialised = false;
 };
+
+// Every control of a dialog template is found by the object name "idc_<id>"
+// (OK is "idc_1", Cancel "idc_2"), so tests and code name controls alike.
+QString ControlName(int id);
