@@ -10,8 +10,11 @@
 #include <QString>
 
 #include <map>
+#include <vector>
 
 class QAbstractButton;
+class QAction;
+class QPushButton;
 class QMenuBar;
 class QTableView;
 class QTreeView;
@@ -113,6 +116,8 @@ public:
   MemberListModel* listModel() const { return m_listModel; }
   QAbstractButton* button(int id) const;
   QMenuBar* menuBar() const { return m_menuBar; }
+  // The menu item bound to `id` (object name "idm_<id>"); none for an id without one.
+  QAction* MenuAction(int id) const;
 
 protected:
   bool OnInitDialog() override;
@@ -127,6 +132,9 @@ protected:
 private:
   void BuildLayout();
   void BuildMenu();
+  void InitListColumns();
+  // Every way out of the window: the close path decides whether it closes.
+  void EndThroughClosePath(int result);
   // Edit commands shared by the selection and name-based variants.
   void ChangeMember(MemberNode* member);
   void DeleteWithQuestion(MemberNode* member, const QString& name, bool fullWidthMark);
@@ -135,5 +143,8 @@ private:
   MemberListModel* m_listModel = nullptr;
   QMenuBar* m_menuBar = nullptr;
   std::map<int, QAbstractButton*> m_buttons;
+  std::vector<QPushButton*> m_buttonOrder;  // template order, for the tab chain
+  std::map<int, QAction*> m_actions;
   bool m_closing = false;
+  bool m_rebuilding = false;
 };

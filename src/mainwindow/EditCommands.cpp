@@ -1,11 +1,298 @@
-// Placeholder: the EditCommands family of CClanbookDlg is built in its own file.
+// The commands that change the genealogy: add a member (as a child or as the
+// new root), change a member's data, delete a member with its descendants.
+#include "CAddInfoDlg.h"
 #include "CClanbookDlg.h"
-int CClanbookDlg::AddMember(CAddInfoDlg&) { return 0; }
-void CClanbookDlg::OnAddChild() {}
-void CClanbookDlg::OnAddMember() {}
-void CClanbookDlg::OnChangeData() {}
-void CClanbookDlg::OnDeleteSelected() {}
-void CClanbookDlg::OnDeleteMember() {}
-void CClanbookDlg::OnModifyMember() {}
-void CClanbookDlg::ChangeMember(MemberNode*) {}
-void CClanbookDlg::DeleteWithQuestion(MemberNode*, const QString&, bool) {}
+#include "CDelInfoDlg.h"
+#include "CModifyInfoDlg.h"
+#include "CModifyNameDlg.h"
+#include "MessageBoxes.h"
+
+#include <QVariant>
+
+#include <memory>
+#include <new>
+
+namespace {
+
+const QString kWarning = QStringLiteral("警告");
+const QString kHasChildren =
+    QStringLiteral("还有孩子,如果你删除了他,其孩子也一并被删除。你确实想删除此人及其孩子吗？");
+const QString kRootFather = QStringLiteral("-1");
+// The add dialog carries the member whose item was selected when "增加孩子"
+// opened it, so that the child goes to that very member even when another
+// member bears the same name.
+const char* const kSelectedFather = "clanbookSelectedFather";
+
+MemberNode* Find(const COperationClanbook& genealogy, const QString& name) {
+  MemberNode* found = nullptr;
+  genealogy.FindByName(genealogy.GetRootLink(), found, name.toStdU16String());
+  return found;
+}
+
+bool HasWhiteSpace(const QString& text) {
+  for (QChar c : text)
+    if (c.isSpace()) return true;
+  return false;
+}
+
+// The genealogy file keeps a name and an address as one word each, takes the
+// address "end" for none, and reads a name "end" as the end of the file; "-1"
+// as a name could never be given as a father in the add dialog. A text the file
+// cannot carry is refused here, before it can be lost at the next save.
+QString RefusalOfText(const QString& name, const QString& address) {
+  if (name.isEmpty()) return QStringLiteral("姓名不能为空!");
+  if (HasWhiteSpace(name) || HasWhiteSpace(address))
+    return QStringLiteral("姓名和地址中不能含有空白字符!");
+  if (name == u"end" || name == kRootFather) return QStringLiteral("姓名不能为end或-1!");
+  if (address == u"end") return QStringLiteral("地址不能为end!");
+  return {};
+}
+
+int CompareBirth(const MemberNode& a, const MemberNode& b) {
+  return COperationClanbook::CompareDates(a.birthYear, a.birthMonth, a.birthDay, b.birthYear,
+                                          b.birthMonth, b.birthDay);
+}
+
+// A changed birth date must keep the member loadable: a valid date, after the
+// father's and before every child's.
+QString RefusalOfNewBirthDate(const MemberNode& member, const MemberNode& record) {
+  if (!COperationClanbook::IsValidDate(record.birthYear, record.birthMonth, record.birthDay))
+    return QStringLiteral("此人信息中出生日期不合实际!");
+  if (member.parent && CompareBirth(record, *member.parent) <= 0)
+    return QStringLiteral("此人的出生日期不能早于或等于其父亲的出生日期!");
+  for (const MemberNode* child = member.firstChild; child; child = child->nextSibling)
+    if (CompareBirth(record, *child) >= 0)
+      return QStringLiteral("此人的出生日期不能晚于或等于其孩子的出生日期!");
+  return {};
+}
+
+}  // namespace
+
+int CClanbookDlg::AddMember(CAddInfoDlg& dialog) {
+  fprintf(stderr, "DBG add [%s] [%s] [%s]\n", qPrintable(dialog.m_name), qPrintable(dialog.m_fatherName), qPrintable(dialog.m_address));
+  std::unique_ptr<MemberNode> record(new (std::nothrow) MemberNode);
+  if (!record) {
+    ShowNotice(QStringLiteral("内存不足!"));
+    return 0;
+  }
+  record->name = dialog.m_name.toStdU16String();
+  record->address = dialog.m_address.toStdU16String();
+  record->birthYear = dialog.m_birthYear;
+  record->birthMonth = dialog.m_birthMonth;
+  record->birthDay = dialog.m_birthDay;
+  record->married = dialog.m_married;
+  record->alive = dialog.m_alive;
+  if (dialog.m_alive == 0) {
+    record->deathYear = dialog.m_deathYear;
+    record->deathMonth = dialog.m_deathMonth;
+    record->deathDay = dialog.m_deathDay;
+  }
+
+  if (const QString refusal = RefusalOfText(dialog.m_name, dialog.m_address); !refusal.isEmpty()) {
+    ShowNotice(refusal);
+    return 0;
+  }
+  if (Find(m_genealogy, dialog.m_name)) {
+    ShowNotice(QStringLiteral("家谱中已有此人!"));
+    return 0;
+  }
+
+  MemberNode* father = nullptr;
+  if (dialog.m_fatherName == kRootFather) {
+    if (!AskQuestion(this, kWarning, QStringLiteral("确实要置此结点为根结点吗？"))) return 0;
+  } else {
+    auto* selected = static_cast<MemberNode*>(dialog.property(kSelectedFather).value<void*>());
+    if (selected && QString::fromStdU16String(selected->name) == dialog.m_fatherName)
+      father = selected;
+    else
+      father = Find(m_genealogy, dialog.m_fatherName);
+    if (!father) {
+      ShowNotice(QStringLiteral("父亲结点没找到!"));
+      return 0;
+    }
+  }
+
+  if (!COperationClanbook::IsValidDate(record->birthYear, record->birthMonth, record->birthDay)) {
+    ShowNotice(QStringLiteral("个人信息中的出生日期不合实际!"));
+    return 0;
+  }
+  if (father) {
+    const int order = CompareBirth(*record, *father);
+    if (order == -1) {
+      ShowNotice(QStringLiteral("所加入孩子的出生日期比其父亲的出生日期早，不合实际!"));
+      return 0;
+    }
+    if (order == 0) {
+      ShowNotice(QStringLiteral("所加入孩子的出生日期与其父亲的出生日期相等，不合实际!"));
+      return 0;
+    }
+  } else if (const MemberNode* oldRoot = m_genealogy.GetRootLink();
+             oldRoot && CompareBirth(*record, *oldRoot) == 1) {
+    // The old root becomes the new root's child; born before its father, it
+    // would make the saved file impossible to open.
+    ShowNotice(QStringLiteral("新根结点的出生日期不能晚于原根结点的出生日期!"));
+    return 0;
+  }
+  if (record->alive == 0) {
+    if (!COperationClanbook::IsValidDate(record->deathYear, record->deathMonth, record->deathDay)) {
+      ShowNotice(QStringLiteral("个人信息中的死亡日期不合实际!"));
+      return 0;
+    }
+    if (COperationClanbook::CompareDates(record->birthYear, record->birthMonth, record->birthDay,
+                                         record->deathYear, record->deathMonth,
+                                         record->deathDay) == 1) {
+      ShowNotice(QStringLiteral("此人出生日期不可能比其死亡日期早!"));
+      return 0;
+    }
+  }
+
+  m_genealogy.InsertMember(father, record.release());
+  ClearList();
+  RebuildTreeView();
+  m_modified = true;
+  return 1;
+}
+
+void CClanbookDlg::OnAddChild() {
+  CAddInfoDlg dialog(this, this);
+  if (!m_genealogy.GetRootLink()) {
+    dialog.m_fatherName = kRootFather;
+  } else if (MemberNode* selected = SelectedMember()) {
+    dialog.m_fatherName = QString::fromStdU16String(selected->name);
+    dialog.setProperty(kSelectedFather, QVariant::fromValue(static_cast<void*>(selected)));
+  }
+  // With nothing selected the father field stays empty for the user to fill.
+  dialog.DoModal();
+}
+
+void CClanbookDlg::OnAddMember() {
+  CAddInfoDlg dialog(this, this);
+  dialog.DoModal();
+}
+
+void CClanbookDlg::ChangeMember(MemberNode* member) {
+  const QString oldName = QString::fromStdU16String(member->name);
+  CModifyInfoDlg dialog(this);
+  // The dialog opens with the member's data, so that OK changes only what the
+  // user changed.
+  dialog.m_oldName = oldName;
+  dialog.m_name = oldName;
+  dialog.m_address = QString::fromStdU16String(member->address);
+  dialog.m_married = member->married != 0 ? 1 : 0;
+  dialog.m_alive = member->alive != 0 ? 1 : 0;
+  dialog.m_birthYear = member->birthYear;
+  dialog.m_birthMonth = member->birthMonth;
+  dialog.m_birthDay = member->birthDay;
+  if (member->alive == 0) {
+    dialog.m_deathYear = member->deathYear;
+    dialog.m_deathMonth = member->deathMonth;
+    dialog.m_deathDay = member->deathDay;
+  }
+  if (dialog.DoModal() != IDOK) return;
+
+  std::unique_ptr<MemberNode> record(new (std::nothrow) MemberNode);
+  if (!record) {
+    ShowNotice(QStringLiteral("内存不足!"));
+    return;
+  }
+  record->name = dialog.m_name.toStdU16String();
+  if (const QString refusal = RefusalOfText(dialog.m_name, dialog.m_address); !refusal.isEmpty()) {
+    ShowNotice(refusal);
+    return;
+  }
+  if (dialog.m_name != oldName && Find(m_genealogy, dialog.m_name)) {
+    ShowNotice(QStringLiteral("家谱中已有此人!"));
+    return;
+  }
+  record->address = dialog.m_address.toStdU16String();
+  record->married = dialog.m_married;
+  record->alive = dialog.m_alive;
+  record->birthYear = dialog.m_birthYear;
+  record->birthMonth = dialog.m_birthMonth;
+  record->birthDay = dialog.m_birthDay;
+  if (record->alive == 0) {
+    record->deathYear = dialog.m_deathYear;
+    record->deathMonth = dialog.m_deathMonth;
+    record->deathDay = dialog.m_deathDay;
+    if (!COperationClanbook::IsValidDate(record->deathYear, record->deathMonth, record->deathDay)) {
+      ShowNotice(QStringLiteral("此人信息中死亡日期不合实际!"));
+      return;
+    }
+    if (COperationClanbook::CompareDates(record->deathYear, record->deathMonth, record->deathDay,
+                                         record->birthYear, record->birthMonth,
+                                         record->birthDay) == -1) {
+      ShowNotice(QStringLiteral("此人死亡日期不可能比其出生日期早!"));
+      return;
+    }
+  }
+  // An unchanged birth date was accepted when the member entered the tree; it
+  // is not judged again, so a member read from a file whose birth date equals
+  // its father's can still have its other data changed.
+  if (CompareBirth(*record, *member) != 0) {
+    if (const QString refusal = RefusalOfNewBirthDate(*member, *record); !refusal.isEmpty()) {
+      ShowNotice(refusal);
+      return;
+    }
+  }
+
+  m_genealogy.UpdateMemberData(member, *record);
+  RebuildTreeView();
+  ClearList();
+  m_modified = true;
+}
+
+void CClanbookDlg::OnChangeData() {
+  if (!m_genealogy.GetRootLink()) return;
+  MemberNode* member = SelectedMember();
+  if (!member) {
+    ShowNotice(QStringLiteral("请先在家谱树中选择一个成员!"));
+    return;
+  }
+  ChangeMember(member);
+}
+
+void CClanbookDlg::OnModifyMember() {
+  CModifyNameDlg dialog(this);
+  if (dialog.DoModal() != IDOK) return;
+  MemberNode* member = Find(m_genealogy, dialog.m_name);
+  if (!member) {
+    ShowNotice(QStringLiteral("本家谱中找不到") + dialog.m_name + u'!');
+    return;
+  }
+  ChangeMember(member);
+}
+
+void CClanbookDlg::DeleteWithQuestion(MemberNode* member, const QString& name, bool fullWidthMark) {
+  const QString question =
+      member->firstChild ? name + kHasChildren
+                         : QStringLiteral("你确实想删除") + name +
+                               (fullWidthMark ? QStringLiteral("吗？") : QStringLiteral("吗?"));
+  if (!AskQuestion(this, kWarning, question)) return;
+  // The list may show rows of members about to be released: empty it first.
+  ClearList();
+  MemberNode* link = member;
+  m_genealogy.DeleteMember(link);
+  RebuildTreeView();
+  m_modified = true;
+}
+
+void CClanbookDlg::OnDeleteSelected() {
+  if (!m_genealogy.GetRootLink()) return;
+  MemberNode* member = SelectedMember();
+  if (!member) {
+    ShowNotice(QStringLiteral("请先在家谱树中选择一个成员!"));
+    return;
+  }
+  DeleteWithQuestion(member, QString::fromStdU16String(member->name), true);
+}
+
+void CClanbookDlg::OnDeleteMember() {
+  CDelInfoDlg dialog(this);
+  if (dialog.DoModal() != IDOK) return;
+  MemberNode* member = Find(m_genealogy, dialog.m_name);
+  if (!member) {
+    ShowNotice(QStringLiteral("本家谱中找不到") + dialog.m_name + u'!');
+    return;
+  }
+  DeleteWithQuestion(member, dialog.m_name, false);
+}

@@ -1,6 +1,29 @@
-// Placeholder: the HelpCommands family of CClanbookDlg is built in its own file.
+// The commands that lead away from the genealogy: the about box, the help
+// page and the feedback mail. None of them touches the genealogy, the views
+// or m_modified.
+#include "CAboutDlg.h"
 #include "CClanbookDlg.h"
-void CClanbookDlg::OnAbout() {}
-void CClanbookDlg::OnHelpPage() {}
-void CClanbookDlg::OnFeedbackMail() {}
-void CClanbookDlg::OnSysCommand(int) {}
+#include "Shell.h"
+#include "Vendor.h"
+
+void CClanbookDlg::OnAbout() {
+  CAboutDlg about(VendorWebUrl(), QStringLiteral("Morvane家谱制作软件 "), QStringLiteral("4.0"),
+                  QString(), kLanguageChinese, nullptr);
+  about.DoModal();
+}
+
+// Neither command has anything to say when the desktop cannot open the address.
+void CClanbookDlg::OnHelpPage() {
+  OpenUrl(VendorHelpUrl());
+}
+
+void CClanbookDlg::OnFeedbackMail() {
+  OpenUrl(VendorFeedbackMailUrl());
+}
+
+// The window managers of Linux desktops offer no way to add an entry to a
+// window's system menu, so the about entry is not there; the Help menu opens
+// the same box, and a system command routed here still does.
+void CClanbookDlg::OnSysCommand(int id) {
+  if ((id & ~0xF) == ID_SYS_ABOUT) OnAbout();
+}

@@ -1,7 +1,153 @@
-// Placeholder: the QueryCommands family of CClanbookDlg is built in its own file.
+// Query commands of the main window: they read the genealogy and answer in a
+// message box and in the list view, and never touch the tree, the tree view's
+// selection or the modified flag.
+#include "CBirthdayDlg.h"
 #include "CClanbookDlg.h"
-void CClanbookDlg::OnPersonalInfo() {}
-void CClanbookDlg::OnGenerationInfo() {}
-void CClanbookDlg::OnRelations() {}
-void CClanbookDlg::OnSortByBirth() {}
-void CClanbookDlg::OnFindBirthday() {}
+#include "CPersonalInfoDlg.h"
+#include "CRelationsDlg.h"
+#include "CSearchGenerationDlg.h"
+#include "MessageBoxes.h"
+
+#include <QStringView>
+
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace {
+
+QString NameOf(const MemberNode* member) {
+  return QString::fromStdU16String(member->name);
+}
+
+MemberNode* FindMember(const COperationClanbook& genealogy, const QString& name) {
+  MemberNode* found = nullptr;
+  genealogy.FindByName(genealogy.GetRootLink(), found, name.toStdU16String());
+  return found;
+}
+
+// Appends the names from `member` up to the root joined by `separator`. A line
+// may run through a million generations, so the text is sized once up front.
+void AppendLineToRoot(QString& text, const MemberNode* member, QStringView separator) {
+  qsizetype length = 0;
+  for (const MemberNode* m = member; m; m = m->parent)
+    length += static_cast<qsizetype>(m->name.size()) + separator.size();
+  text.reserve(text.size() + length + 2);
+  for (const MemberNode* m = member; m; m = m->parent) {
+    if (m != member) text += separator;
+    text += QStringView(m->name.data(), static_cast<qsizetype>(m->name.size()));
+  }
+}
+
+}  // namespace
+
+void CClanbookDlg::OnPersonalInfo() {
+  CPersonalInfoDlg dialog(this);
+  if (dialog.DoModal() == IDCANCEL) return;
+  const QString& name = dialog.m_name;
+  MemberNode* member = FindMember(m_genealogy, name);
+  if (!member) {
+    ShowNotice(QStringLiteral("没找到此人!"));
+    return;
+  }
+  ShowNotice(name + QStringLiteral("的信息请见下部列表."));
+  ClearList();
+  AddMemberRow(member);
+  if (member->parent) {
+    AddNoteRow(QStringLiteral("  "));
+    AddNoteRow(name + QStringLiteral("的父亲:"));
+    AddMemberRow(member->parent);
+  }
+  if (member->firstChild) {
+    AddNoteRow(QStringLiteral("  "));
+    AddNoteRow(name + QStringLiteral("的长子:"));
+    AddMemberRow(member->firstChild);
+  }
+}
+
+void CClanbookDlg::OnGenerationInfo() {
+  CSearchGenerationDlg dialog(this);
+  if (dialog.DoModal() == IDCANCEL) return;
+  if (dialog.m_generation <= 0) {
+    ShowNotice(QStringLiteral("输入的数必须大于0!"));
+    return;
+  }
+  ClearList();
+  bool found = false;
+  ListGeneration(m_genealogy.GetRootLink(), found, 1, dialog.m_generation);
+  ShowNotice(found ? QStringLiteral("该代所有成员的信息请见下部列表.")
+                   : QStringLiteral("你输入的数字超出了家谱中的最大代，家谱还没续到此代!"));
+}
+
+void CClanbookDlg::OnRelations() {
+  CRelationsDlg dialog(this);
+  if (dialog.DoModal() == IDCANCEL) return;
+  const QString& first = dialog.m_firstName;
+  const QString& second = dialog.m_secondName;
+  const MemberNode* firstMember = FindMember(m_genealogy, first);
+  if (!firstMember) {
+    ShowNotice(QStringLiteral("本家谱中找不到") + first + QStringLiteral("!"));
+    return;
+  }
+  const MemberNode* secondMember = FindMember(m_genealogy, second);
+  if (!secondMember) {
+    ShowNotice(QStringLiteral("本家谱中找不到") + second + QStringLiteral("!"));
+    return;
+  }
+  const int g1 = m_genealogy.GetGeneration(firstMember);
+  const int g2 = m_genealogy.GetGeneration(secondMember);
+
+  QString text;
+  text += first + QStringLiteral("在家谱中的位置: ");
+  AppendLineToRoot(text, firstMember, u"->");
+  text += QLatin1Char('\n');
+  text += second + QStringLiteral("在家谱中的位置: ");
+  AppendLineToRoot(text, secondMember, u" -> ");
+  text += QStringLiteral("\n\n");
+  if (g1 == g2) {
+    text += first + QStringLiteral("与") + second + QStringLiteral("同在第") + QString::number(g2) +
+            QStringLiteral("代.");
+  } else {
+    text += first + QStringLiteral("在第") + QString::number(g1) + QStringLiteral("代，") + second +
+            QStringLiteral("在第") + QString::number(g2) + QStringLiteral("代，") + first +
+            QStringLiteral("是") + second +
+            (g1 > g2 ? QStringLiteral("的晚辈.") : QStringLiteral("的长辈."));
+  }
+  ShowNotice(text);
+}
+
+void CClanbookDlg::OnSortByBirth() {
+  ClearList();
+  int count = 0;
+  m_genealogy.CountMembers(m_genealogy.GetRootLink(), count);
+  // One array for the whole command; entry 0 is the sort's working space.
+  std::unique_ptr<BirthKey[]> keys(new (std::nothrow)
+                                       BirthKey[static_cast<std::size_t>(count) + 1]);
+  if (!keys) {
+    ShowNotice(QStringLiteral("内存不足!"));
+    return;
+  }
+  m_genealogy.SortByBirth(keys.get());
+  for (int i = 1; i <= count; ++i) AddMemberRow(keys[i].member);
+  ShowNotice(QStringLiteral("排序后结果请见下部列表。"));
+}
+
+void CClanbookDlg::OnFindBirthday() {
+  CBirthdayDlg dialog(this);
+  if (dialog.DoModal() == IDCANCEL) return;
+  // Every match is kept, however many share the day.
+  std::vector<MemberNode*> members;
+  m_genealogy.FindByBirthday(m_genealogy.GetRootLink(), members, dialog.m_month, dialog.m_day);
+  if (members.empty()) {
+    ShowNotice(QStringLiteral("没有找到生日为该天的家族成员!"));
+    ClearList();
+    return;
+  }
+  QString text = QStringLiteral("该天为以下家族成员的生日:");
+  for (const MemberNode* member : members)
+    text += QStringLiteral("  ") + NameOf(member) + QStringLiteral("  ");
+  text += QStringLiteral("\n详细信息请见以下列表.");
+  ShowInformation(this, QStringLiteral("查找结果："), text);
+  ClearList();
+  for (const MemberNode* member : members) AddMemberRow(member);
+}

@@ -55,6 +55,7 @@ enum FileResult : int {
 };
 
 class NameIndex;  // defined in the implementation
+class FtfReader;  // defined in the implementation
 
 class COperationClanbook {
 public:
@@ -80,7 +81,8 @@ public:
 
   // Calls `visitor` for every link of the chain, each after everything below it
   // and after its later siblings. Iterative: any depth or breadth is safe.
-  template <class Visitor> void VisitPostOrder(MemberNode*& link, Visitor&& visitor);
+  template <class Visitor>
+  void VisitPostOrder(MemberNode*& link, Visitor&& visitor);
   // Calls `visitor(out, member)` for every member of the chain in pre-order.
   template <class Out, class Visitor>
   void VisitPreOrder(Out& out, MemberNode* link, Visitor&& visitor) const;
@@ -89,6 +91,9 @@ public:
   void ReleaseLink(MemberNode*& link);
   void Clear();
   void Reset();
+  // Exchanges the whole genealogy with `other` in constant time, so that a
+  // genealogy loaded on the side can replace this one only once it is whole.
+  void Swap(COperationClanbook& other) noexcept;
 
   static int CompareDates(std::int32_t year1, std::int32_t month1, std::int32_t day1,
                           std::int32_t year2, std::int32_t month2, std::int32_t day2);
@@ -123,7 +128,26 @@ public:
   int Load(const std::filesystem::path& fileName);
   int Save(const std::filesystem::path& fileName) const;
 
+  // Reads one record into `member` and its father field into `father`. Returns 1
+  // when the dates are plausible, else 0; when a field cannot be read (end of
+  // text, a word that is no number or too long) it stops at that field, returns
+  // 0 and leaves the reason in `in`.
+  static int ReadMember(FtfReader& in, MemberNode* member, std::u16string& father);
+  // Visitor for VisitPreOrder: appends the member's record, UTF-8, ended by CR LF.
+  static void WriteMember(std::string& out, const MemberNode* member);
+
+  // Whether a name or an address survives a save and a load: one word of at most
+  // kMaxTextLength code units, no blank, tab or line break in it, no surrogate
+  // without its other half. An empty
+  // address is stored by a placeholder and survives; an empty name does not.
+  static bool IsStorableName(std::u16string_view name);
+  static bool IsStorableAddress(std::u16string_view address);
+
 private:
+  void IndexSubtreeRemoval(MemberNode* top);
+  MemberNode* SearchPreOrder(MemberNode* link, std::u16string_view name) const;
+  int LoadText(std::string_view text);
+
   MemberNode* m_root = nullptr;
   std::unique_ptr<NameIndex> m_index;
 };

@@ -34,6 +34,8 @@ protected:
   void accept() override;  // routes OK and Enter to OnOK
   void reject() override;  // routes Cancel, Esc and the close box to OnCancel
   void EndDialog(int result);
+  // Enter clicks the focused push button, else the default button, else OK.
+  void keyPressEvent(QKeyEvent* event) override;
 
 private:
   bool m_initialised = false;

@@ -49,4 +49,5 @@ private:
   friend bool RecordBox(BoxKind, const QString&, const QString&, bool*);
   std::vector<RecordedBox> m_boxes;
   std::deque<bool> m_answers;
+  MessageBoxRecorder* m_previous;  // recorders nest; the innermost records
 };

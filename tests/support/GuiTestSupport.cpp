@@ -68,7 +68,24 @@ void TypeInto(QWidget* parent, const char* objectName, const QString& text) {
   edit->setFocus();
   edit->selectAll();
   QTest::keyClick(edit, Qt::Key_Delete);
-  if (!text.isEmpty()) QTest::keyClicks(edit, text);
+  TypeKeys(edit, text);
+}
+
+void TypeKeys(QWidget* widget, const QString& text) {
+  // QTest::keyClicks knows only Latin-1; Chinese text arrives as key events that
+  // carry the character, one per code point (a surrogate pair stays together).
+  for (qsizetype i = 0; i < text.size();) {
+    const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+    const QString character = text.mid(i, length);
+    const QChar first = character.at(0);
+    if (length == 1 && first.unicode() >= 0x20 && first.unicode() < 0x7f) {
+      QTest::keyClick(widget, first.toLatin1());
+    } else {
+      QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, character, Qt::NoModifier);
+      QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, character, Qt::NoModifier);
+    }
+    i += length;
+  }
 }
 
 void ClickButton(QWidget* parent, const char* objectName) {

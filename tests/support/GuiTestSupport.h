@@ -8,6 +8,10 @@
 #include <QWidget>
 
 #include <functional>
+#include <ostream>
+
+// Readable QString values in GoogleTest's failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 // Queues a handler for the next modal dialog. It runs once that dialog is the
 // active modal widget; it must close the dialog (accept, reject or a click).
@@ -32,5 +36,7 @@ int PendingModalHandlers();
 // Types `text` into the child QLineEdit named `objectName` of `parent`, replacing
 // what it held, through real key events.
 void TypeInto(QWidget* parent, const char* objectName, const QString& text);
+// Types `text` into `widget` through real key events, Chinese text included.
+void TypeKeys(QWidget* widget, const QString& text);
 // Clicks the child button named `objectName`.
 void ClickButton(QWidget* parent, const char* objectName);

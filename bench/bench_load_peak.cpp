@@ -1,0 +1,52 @@
+// bench_load_peak FILE [SAVED]: loads FILE once into a fresh genealogy and
+// prints the time it took, the number of members and the peak resident memory
+// of the process (getrusage ru_maxrss) before and after; with SAVED, also saves
+// the genealogy there and prints that time. Run it in its own process per
+// book, so that the peak belongs to that book alone.
+#include "COperationClanbook.h"
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+long PeakKiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+double Seconds(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: bench_load_peak FILE [SAVED]\n");
+    return 2;
+  }
+  const long before = PeakKiB();
+  COperationClanbook genealogy;
+  auto start = std::chrono::steady_clock::now();
+  const int result = genealogy.Load(argv[1]);
+  const double loadSeconds = Seconds(start);
+  const long afterLoad = PeakKiB();
+  int members = 0;
+  genealogy.CountMembers(genealogy.GetRootLink(), members);
+  std::printf("file %s\nresult %d\nmembers %d\nload_s %.3f\npeak_before_kib %ld\npeak_kib %ld\n",
+              argv[1], result, members, loadSeconds, before, afterLoad);
+  if (argc == 3 && result == kFileOk) {
+    start = std::chrono::steady_clock::now();
+    const int saved = genealogy.Save(argv[2]);
+    std::printf("save_result %d\nsave_s %.3f\npeak_after_save_kib %ld\n", saved, Seconds(start),
+                PeakKiB());
+  }
+  start = std::chrono::steady_clock::now();
+  genealogy.Clear();
+  std::printf("clear_s %.3f\n", Seconds(start));
+  return result == kFileOk ? 0 : 1;
+}

@@ -1,0 +1,256 @@
+// Benchmarks of the genealogy model on generated clan books: load, save,
+// count, sort by birth, search by name and by birthday, and release.
+//
+//   bench_model                                  every case
+//   bench_model --benchmark_filter=balanced      20k, 200k, 2M over 83 generations
+//   bench_model --benchmark_filter='wide|deep'   the two extreme shapes
+//
+// The books are written to $CLANBOOK_BENCH_DIR (default /tmp/clanbook-bench)
+// once per run; saves go there too (a disk) and to /dev/shm (memory), so the
+// cost of fsync shows apart from the cost of formatting.
+#include "COperationClanbook.h"
+#include "ClanGenerator.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path BenchDir() {
+  const char* dir = std::getenv("CLANBOOK_BENCH_DIR");
+  fs::path path = dir != nullptr && *dir != '\0' ? fs::path(dir) : fs::path("/tmp/clanbook-bench");
+  fs::create_directories(path);
+  return path;
+}
+
+struct Book {
+  std::string label;
+  fs::path file;
+  clanbench::ClanSummary summary;
+  std::unique_ptr<COperationClanbook> loaded;  // kept for the queries and saves
+  std::string error;
+};
+
+std::string Label(const clanbench::ClanSpec& spec) {
+  switch (spec.shape) {
+    case clanbench::ClanShape::kBalanced:
+      return "balanced-" + std::to_string(spec.members) + "-" + std::to_string(spec.generations);
+    case clanbench::ClanShape::kWide:
+      return "wide-" + std::to_string(spec.members - 1);
+    case clanbench::ClanShape::kDeep:
+      return "deep-" + std::to_string(spec.members);
+  }
+  return "book";
+}
+
+// Each book is generated and loaded once per process and kept for every case
+// that needs it.
+Book& GetBook(const clanbench::ClanSpec& spec) {
+  static std::map<std::string, Book> books;
+  const std::string label = Label(spec);
+  auto [it, inserted] = books.try_emplace(label);
+  Book& book = it->second;
+  if (!inserted) return book;
+  book.label = label;
+  book.file = BenchDir() / (label + ".ftf");
+  if (!clanbench::WriteClan(spec, book.file, book.summary, book.error)) return book;
+  book.loaded = std::make_unique<COperationClanbook>();
+  const int result = book.loaded->Load(book.file);
+  if (result != kFileOk) {
+    book.error = "Load returned " + std::to_string(result) + " for " + book.file.string();
+    book.loaded.reset();
+  }
+  return book;
+}
+
+bool Ready(benchmark::State& state, const Book& book) {
+  if (book.loaded) return true;
+  state.SkipWithError(book.error.c_str());
+  return false;
+}
+
+void Describe(benchmark::State& state, const Book& book) {
+  state.counters["members"] = static_cast<double>(book.summary.members);
+  state.counters["members/s"] = benchmark::Counter(
+      static_cast<double>(book.summary.members), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_Load(benchmark::State& state, clanbench::ClanSpec spec) {
+  Book& book = GetBook(spec);
+  if (!Ready(state, book)) return;
+  for (auto _ : state) {
+    auto genealogy = std::make_unique<COperationClanbook>();
+    const auto start = std::chrono::steady_clock::now();
+    const int result = genealogy->Load(book.file);
+    const auto stop = std::chrono::steady_clock::now();
+    if (result != kFileOk) {
+      state.SkipWithError("Load failed");
+      break;
+    }
+    state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
+    benchmark::DoNotOptimize(genealogy->GetRootLink());
+    // The release is measured on its own (BM_Clear).
+  }
+  Describe(state, book);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * book.summary.bytes));
+}
+
+void BM_Save(benchmark::State& state, clanbench::ClanSpec spec, bool toMemory) {
+  Book& book = GetBook(spec);
+  if (!Ready(state, book)) return;
+  const fs::path target =
+      (toMemory ? fs::path("/dev/shm") : BenchDir()) / ("saved-" + book.label + ".ftf");
+  for (auto _ : state) {
+    if (book.loaded->Save(target) != kFileOk) {
+      state.SkipWithError("Save failed");
+      break;
+    }
+  }
+  std::error_code ignored;
+  state.SetBytesProcessed(
+      static_cast<std::int64_t>(state.iterations() * fs::file_size(target, ignored)));
+  fs::remove(target, ignored);
+  Describe(state, book);
+}
+
+void BM_Clear(benchmark::State& state, clanbench::ClanSpec spec) {
+  Book& book = GetBook(spec);
+  if (!Ready(state, book)) return;
+  for (auto _ : state) {
+    auto genealogy = std::make_unique<COperationClanbook>();
+    if (genealogy->Load(book.file) != kFileOk) {
+      state.SkipWithError("Load failed");
+      break;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    genealogy->Clear();
+    const auto stop = std::chrono::steady_clock::now();
+    state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
+  }
+  Describe(state, book);
+}
+
+void BM_CountMembers(benchmark::State& state, clanbench::ClanSpec spec) {
+  Book& book = GetBook(spec);
+  if (!Ready(state, book)) return;
+  for (auto _ : state) {
+    int counter = 0;
+    book.loaded->CountMembers(book.loaded->GetRootLink(), counter);
+    if (counter != book.summary.members) {
+      state.SkipWithError("CountMembers miscounted");
+      break;
+    }
+  }
+  Describe(state, book);
+}
+
+// As the sort command does it: count, then sort into an array of n + 1 keys.
+// The array is allocated once; its allocation is not the model's work.
+void BM_SortByBirth(benchmark::State& state, clanbench::ClanSpec spec) {
+  Book& book = GetBook(spec);
+  if (!Ready(state, book)) return;
+  std::vector<BirthKey> keys(static_cast<std::size_t>(book.summary.members) + 1);
+  for (auto _ : state) {
+    int counter = 0;
+    book.loaded->CountMembers(book.loaded->GetRootLink(), counter);
+    book.loaded->SortByBirth(keys.data());
+    benchmark::DoNotOptimize(keys.data());
+  }
+  for (std::size_t i = 2; i < keys.size(); ++i) {
+    const BirthKey& a = keys[i - 1];
+    const BirthKey& b = keys[i];
+    if (COperationClanbook::CompareDates(a.birthYear, a.birthMonth, a.birthDay, b.birthYear,
+                                         b.birthMonth, b.birthDay) > 0) {
+      state.SkipWithError("SortByBirth left keys out of order");
+      break;
+    }
+  }
+  Describe(state, book);
+}
+
+// The last member in pre-order: the farthest a walk from the root has to go.
+void BM_FindByName(benchmark::State& state, clanbench::ClanSpec spec) {
+  Book& book = GetBook(spec);
+  if (!Ready(state, book)) return;
+  for (auto _ : state) {
+    MemberNode* found = nullptr;
+    book.loaded->FindByName(book.loaded->GetRootLink(), found, book.summary.lastName);
+    if (found == nullptr || found->name != book.summary.lastName) {
+      state.SkipWithError("FindByName missed the member");
+      break;
+    }
+  }
+  Describe(state, book);
+}
+
+void BM_FindByNameAbsent(benchmark::State& state, clanbench::ClanSpec spec) {
+  Book& book = GetBook(spec);
+  if (!Ready(state, book)) return;
+  const std::u16string nobody = u"无此人";
+  for (auto _ : state) {
+    MemberNode* found = nullptr;
+    book.loaded->FindByName(book.loaded->GetRootLink(), found, nobody);
+    if (found != nullptr) {
+      state.SkipWithError("FindByName found somebody");
+      break;
+    }
+  }
+  Describe(state, book);
+}
+
+void BM_FindByBirthday(benchmark::State& state, clanbench::ClanSpec spec) {
+  Book& book = GetBook(spec);
+  if (!Ready(state, book)) return;
+  std::vector<MemberNode*> found;
+  for (auto _ : state) {
+    found.clear();
+    book.loaded->FindByBirthday(book.loaded->GetRootLink(), found, book.summary.lastBirthMonth,
+                                book.summary.lastBirthDay);
+    if (found.empty()) {
+      state.SkipWithError("FindByBirthday found nobody");
+      break;
+    }
+  }
+  state.counters["matches"] = static_cast<double>(found.size());
+  Describe(state, book);
+}
+
+void RegisterFor(const clanbench::ClanSpec& spec) {
+  const std::string label = Label(spec);
+  auto add = [&](const std::string& name, auto function, auto... extra) {
+    return benchmark::RegisterBenchmark((name + "/" + label).c_str(), function, spec, extra...)
+        ->Unit(benchmark::kMillisecond);
+  };
+  add("Load", BM_Load)->UseManualTime()->MinTime(1.0);
+  add("SaveDisk", BM_Save, false)->MinTime(1.0);
+  add("SaveShm", BM_Save, true)->MinTime(1.0);
+  add("CountMembers", BM_CountMembers);
+  add("SortByBirth", BM_SortByBirth);
+  add("FindByName", BM_FindByName);
+  add("FindByNameAbsent", BM_FindByNameAbsent);
+  add("FindByBirthday", BM_FindByBirthday);
+  add("Clear", BM_Clear)->UseManualTime()->Iterations(spec.members >= 1000000 ? 2 : 5);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (std::int64_t members : {20000, 200000, 2000000}) RegisterFor(clanbench::Balanced(members, 83));
+  RegisterFor(clanbench::WideFamily(1000000));
+  RegisterFor(clanbench::DeepLine(1000000));
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

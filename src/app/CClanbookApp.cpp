@@ -1,0 +1,29 @@
+#include "CClanbookApp.h"
+
+#include "CClanbookDlg.h"
+
+#include <QIcon>
+#include <QTimer>
+
+CClanbookApp::CClanbookApp(QString fileToOpen) : m_fileToOpen(std::move(fileToOpen)) {}
+
+bool CClanbookApp::InitInstance() {
+  // The skin library and the hidden browser host of the original program exist
+  // only on Windows and nothing here uses them, so start-up goes straight to the
+  // main window.
+  CClanbookDlg dialog;
+  // The icon lives in the application's resources, which the main window's
+  // library does not carry, so the application sets it here. The resources sit
+  // in a static library, whose registration the linker would otherwise drop.
+  Q_INIT_RESOURCE(clanbook);
+  const QIcon icon(QStringLiteral(":/icons/clanbook.png"));
+  if (!icon.isNull()) dialog.setWindowIcon(icon);
+  if (!m_fileToOpen.isEmpty()) {
+    // Opened once the modal loop runs, so that a message about a failed open
+    // has the visible main window as its owner.
+    const QString fileName = m_fileToOpen;
+    QTimer::singleShot(0, &dialog, [&dialog, fileName] { dialog.OpenAtStart(fileName); });
+  }
+  dialog.DoModal();
+  return false;
+}

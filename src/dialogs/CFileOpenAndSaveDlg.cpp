@@ -1,0 +1,55 @@
+#include "CFileOpenAndSaveDlg.h"
+
+#include "Shell.h"
+#include "ui_fileopenandsavedlg.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <limits>
+
+// Windows' "*.*" means every file; on this platform that is "*", since "*.*"
+// would hide the names without a dot.
+const QString kGenealogyFileFilter =
+    QStringLiteral("家谱文件--Family Tree Files(*.ftf);;All Files(*)");
+
+CFileOpenAndSaveDlg::CFileOpenAndSaveDlg(bool isOpen, QWidget* parent)
+    : CDialog(parent), m_isOpen(isOpen), ui(std::make_unique<Ui::FileOpenAndSaveDlg>()) {
+  ui->setupUi(this);
+  // A full path can be far longer than the line edit's default limit.
+  ui->idc_1001->setMaxLength(std::numeric_limits<int>::max());
+  connect(ui->idc_1002, &QPushButton::clicked, this, &CFileOpenAndSaveDlg::OnBrowse);
+}
+
+CFileOpenAndSaveDlg::~CFileOpenAndSaveDlg() = default;
+
+void CFileOpenAndSaveDlg::DoDataExchange(DataExchange& dx) {
+  // Not DataExchange::Text: that one caps the text at the member-field limit.
+  if (dx.saveAndValidate())
+    m_fileName = ui->idc_1001->text();
+  else
+    ui->idc_1001->setText(m_fileName);
+}
+
+bool CFileOpenAndSaveDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  const QString prompt =
+      m_isOpen ? QStringLiteral("请输入要打开的文件名:") : QStringLiteral("请输入要保存的文件名:");
+  ui->idc_1033->setText(prompt);
+  ui->idc_1001->setAccessibleName(prompt);
+  return true;
+}
+
+void CFileOpenAndSaveDlg::OnBrowse() {
+  FileDialogRequest request;
+  request.open = m_isOpen;
+  request.filter = kGenealogyFileFilter;
+  const QString chosen = RunFileDialog(this, request);
+  if (chosen.isEmpty()) return;
+  m_fileName = chosen;
+  // Case-sensitive on purpose: "NAME.FTF" becomes "NAME.FTF.ftf".
+  if (!m_isOpen && !m_fileName.endsWith(QStringLiteral(".ftf"), Qt::CaseSensitive))
+    m_fileName += QStringLiteral(".ftf");
+  ui->idc_1001->setText(m_fileName);
+}

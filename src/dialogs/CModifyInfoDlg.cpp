@@ -1,0 +1,46 @@
+#include "CModifyInfoDlg.h"
+
+#include "ui_modifyinfodlg.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+CModifyInfoDlg::CModifyInfoDlg(QWidget* parent)
+    : CDialog(parent), ui(std::make_unique<Ui::ModifyInfoDlg>()) {
+  ui->setupUi(this);
+  connect(ui->idc_1024, &QCheckBox::clicked, this, &CModifyInfoDlg::OnToggleAlive);
+}
+
+CModifyInfoDlg::~CModifyInfoDlg() = default;
+
+void CModifyInfoDlg::DoDataExchange(DataExchange& dx) {
+  dx.Check(ui->idc_1023, m_married);
+  dx.Check(ui->idc_1024, m_alive);
+  dx.Text(ui->idc_1021, m_name);
+  dx.Text(ui->idc_1022, m_address);
+  dx.Int(ui->idc_1010, m_birthDay);
+  dx.Int(ui->idc_1009, m_birthMonth);
+  dx.Int(ui->idc_1008, m_birthYear);
+  dx.Int(ui->idc_1017, m_deathDay);
+  dx.Int(ui->idc_1016, m_deathMonth);
+  dx.Int(ui->idc_1015, m_deathYear);
+}
+
+bool CModifyInfoDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  // A caller that opens the dialog for a deceased member gets the death date
+  // ready for editing; for the living the boxes stay off.
+  EnableDeathDate(!ui->idc_1024->isChecked());
+  return true;
+}
+
+void CModifyInfoDlg::OnToggleAlive() {
+  EnableDeathDate(!ui->idc_1024->isChecked());
+}
+
+void CModifyInfoDlg::EnableDeathDate(bool enable) {
+  ui->idc_1017->setEnabled(enable);
+  ui->idc_1016->setEnabled(enable);
+  ui->idc_1015->setEnabled(enable);
+  m_deathDateEnabled = enable;
+}

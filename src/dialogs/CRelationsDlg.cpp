@@ -1,0 +1,17 @@
+#include "CRelationsDlg.h"
+
+#include "ui_relationsdlg.h"
+
+#include <QLineEdit>
+
+CRelationsDlg::CRelationsDlg(QWidget* parent)
+    : CDialog(parent), ui(std::make_unique<Ui::RelationsDlg>()) {
+  ui->setupUi(this);
+}
+
+CRelationsDlg::~CRelationsDlg() = default;
+
+void CRelationsDlg::DoDataExchange(DataExchange& dx) {
+  dx.Text(ui->idc_1028, m_firstName);
+  dx.Text(ui->idc_1029, m_secondName);
+}

@@ -1,0 +1,435 @@
+#include "CClanbookDlg.h"
+
+#include "CHyperLink.h"
+#include "GenealogyTreeModel.h"
+#include "MemberListModel.h"
+#include "MessageBoxes.h"
+#include "Today.h"
+#include "Vendor.h"
+
+#include <QAction>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+// The eight commands that need a genealogy, in the order they are switched.
+constexpr int kMemberButtons[] = {ID_ADD_CHILD,   ID_DELETE_SELECTED, ID_CHANGE_DATA,
+                                  ID_GENERATION,  ID_SORT_BY_BIRTH,   ID_RELATIONS,
+                                  ID_PERSONAL_INFO, ID_FIND_BIRTHDAY};
+
+constexpr int kListColumnWidth = 85;
+const QColor kListBackground{250, 255, 128};
+const QColor kTreeBackground{154, 248, 140};
+
+struct ButtonSpec {
+  int id;
+  const char16_t* text;
+};
+
+// Dialog units of the window's layout: a quarter of the font's average character
+// width across, an eighth of its height down, so that the window scales with
+// the font as the template did.
+class DialogUnits {
+public:
+  explicit DialogUnits(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const QString alphabet =
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    m_baseX = (metrics.horizontalAdvance(alphabet) / 26 + 1) / 2;
+    m_baseY = metrics.height();
+  }
+  int X(int units) const { return units * m_baseX / 4; }
+  int Y(int units) const { return units * m_baseY / 8; }
+
+private:
+  int m_baseX;
+  int m_baseY;
+};
+
+}  // namespace
+
+CClanbookDlg::CClanbookDlg(QWidget* parent) : CDialog(parent) {
+  m_treeModel = new GenealogyTreeModel(m_genealogy, this);
+  m_listModel = new MemberListModel(m_genealogy, this);
+  BuildLayout();
+  BuildMenu();
+  EnableMemberButtons(false);
+}
+
+CClanbookDlg::~CClanbookDlg() {
+  // The views and models hold members of the genealogy, which the members of
+  // this class release before the base class would delete its child widgets.
+  delete m_treeCtrl;
+  delete m_listCtrl;
+  delete m_treeModel;
+  delete m_listModel;
+}
+
+void CClanbookDlg::BuildLayout() {
+  setWindowTitle(QStringLiteral("Morvane家谱制作软件 4.0"));
+  // Caption, system menu and close box; no minimise or maximise box.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  QFont windowFont = font();
+  windowFont.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), windowFont.family()});
+  windowFont.setPointSize(9);
+  setFont(windowFont);
+  const DialogUnits du(windowFont);
+
+  m_treeCtrl = new QTreeView(this);
+  m_treeCtrl->setObjectName(ControlName(1000));
+  m_treeCtrl->setAccessibleName(QStringLiteral("家谱"));
+  m_treeCtrl->setModel(m_treeModel);
+  m_treeCtrl->setHeaderHidden(true);
+  m_treeCtrl->setRootIsDecorated(true);
+  m_treeCtrl->setUniformRowHeights(true);
+  m_treeCtrl->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_treeCtrl->setSelectionMode(QAbstractItemView::SingleSelection);
+  m_treeCtrl->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  m_treeCtrl->header()->setStretchLastSection(false);
+  m_treeCtrl->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  m_treeCtrl->setContextMenuPolicy(Qt::NoContextMenu);
+  m_treeCtrl->setMinimumSize(du.X(184) / 2, du.Y(191) / 2);
+  connect(m_treeCtrl->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { OnTreeSelChanged(); });
+
+  m_listCtrl = new QTableView(this);
+  m_listCtrl->setObjectName(ControlName(1005));
+  m_listCtrl->setAccessibleName(QStringLiteral("成员列表"));
+  m_listCtrl->setModel(m_listModel);
+  m_listCtrl->verticalHeader()->hide();
+  m_listCtrl->setShowGrid(false);
+  m_listCtrl->setWordWrap(false);
+  m_listCtrl->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_listCtrl->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_listCtrl->setSortingEnabled(false);
+  m_listCtrl->setContextMenuPolicy(Qt::NoContextMenu);
+  m_listCtrl->horizontalHeader()->setStretchLastSection(false);
+  m_listCtrl->horizontalHeader()->setHighlightSections(false);
+  m_listCtrl->setMinimumSize(du.X(468) / 2, du.Y(156) / 2);
+  // Every row is one line high; saying so spares the view from measuring rows.
+  m_listCtrl->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  m_listCtrl->verticalHeader()->setDefaultSectionSize(QFontMetrics(windowFont).height() + 4);
+
+  auto makeButtons = [&](QGroupBox* group, std::initializer_list<ButtonSpec> specs) {
+    auto* grid = new QGridLayout(group);
+    grid->setHorizontalSpacing(du.X(9));
+    grid->setVerticalSpacing(du.Y(26));
+    int index = 0;
+    for (const ButtonSpec& spec : specs) {
+      auto* button = new QPushButton(QString::fromUtf16(spec.text), group);
+      button->setObjectName(ControlName(spec.id));
+      // No button is the default: Enter ends the window unless a button has the focus.
+      button->setAutoDefault(false);
+      button->setDefault(false);
+      button->setMinimumSize(du.X(57), du.Y(24));
+      button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+      const int id = spec.id;
+      connect(button, &QPushButton::clicked, this, [this, id] { RunCommand(id); });
+      m_buttons[id] = button;
+      m_buttonOrder.push_back(button);
+      grid->addWidget(button, index / 4, index % 4);
+      ++index;
+    }
+  };
+
+  auto* fileGroup = new QGroupBox(QStringLiteral("文件操作"), this);
+  makeButtons(fileGroup,
+              {{ID_NEW, u"新建家谱"}, {ID_OPEN, u"打开家谱"}, {ID_SAVE, u"保存家谱"},
+               {ID_SAVE_AS, u"另存家谱"}});
+  auto* controlGroup = new QGroupBox(QStringLiteral("家谱控制"), this);
+  makeButtons(controlGroup,
+              {{ID_DELETE_SELECTED, u"删除该人"},
+               {ID_ADD_CHILD, u"增加孩子"},
+               {ID_CHANGE_DATA, u"更改资料"},
+               {ID_GENERATION, u"某代信息"},
+               {ID_PERSONAL_INFO, u"按照姓名查找"},
+               {ID_RELATIONS, u"确定两人关系"},
+               {ID_SORT_BY_BIRTH, u"出生日期排序"},
+               {ID_FIND_BIRTHDAY, u"按照生日查找"}});
+
+  m_hyperLink = new CHyperLink(VendorLinkText(), this);
+  m_hyperLink->setObjectName(ControlName(1067));
+
+  auto* rightColumn = new QVBoxLayout;
+  rightColumn->setSpacing(du.Y(3));
+  rightColumn->addWidget(fileGroup);
+  rightColumn->addWidget(controlGroup);
+  rightColumn->addStretch(1);
+  rightColumn->addWidget(m_hyperLink, 0, Qt::AlignRight);
+
+  auto* top = new QHBoxLayout;
+  top->setSpacing(du.X(2));
+  top->addWidget(m_treeCtrl, 184);
+  top->addLayout(rightColumn, 280);
+
+  auto* main = new QVBoxLayout(this);
+  main->setContentsMargins(du.X(1), du.Y(1), du.X(1), du.Y(3));
+  main->setSpacing(du.Y(10) - du.Y(1));
+  main->addLayout(top, 191);
+  main->addWidget(m_listCtrl, 156);
+
+  // Tab order of the template: tree, list, then the buttons row by row.
+  QWidget* previous = m_treeCtrl;
+  setTabOrder(previous, m_listCtrl);
+  previous = m_listCtrl;
+  for (QPushButton* button : m_buttonOrder) {
+    setTabOrder(previous, button);
+    previous = button;
+  }
+
+  InitListColumns();
+  resize(du.X(469), du.Y(362));
+}
+
+void CClanbookDlg::BuildMenu() {
+  m_menuBar = new QMenuBar(this);
+  m_menuBar->setObjectName(QStringLiteral("idr_129"));
+  layout()->setMenuBar(m_menuBar);
+  // A Qt menu bar adds its height to the window instead of taking it from the
+  // client area as the template's menu does.
+  resize(width(), height() + m_menuBar->sizeHint().height());
+
+  struct Item {
+    const char16_t* text;
+    int id;
+  };
+  auto addMenu = [this](const char16_t* title, std::initializer_list<Item> items) {
+    QMenu* menu = m_menuBar->addMenu(QString::fromUtf16(title));
+    for (const Item& item : items) {
+      QAction* action = menu->addAction(QString::fromUtf16(item.text));
+      action->setObjectName(QStringLiteral("idm_%1").arg(item.id));
+      action->setData(item.id);
+      const int id = item.id;
+      connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+      m_actions[id] = action;
+    }
+  };
+  addMenu(u"文件", {{u"新建家谱", ID_NEW},
+                    {u"打开家谱", ID_OPEN},
+                    {u"保存家谱", ID_SAVE},
+                    {u"另存为", ID_SAVE_AS},
+                    {u"退出", ID_EXIT}});
+  addMenu(u"家谱", {{u"第 i 代人信息", ID_GENERATION},
+                    {u"个人信息", ID_PERSONAL_INFO},
+                    {u"确定两人关系", ID_RELATIONS},
+                    {u"添加个人", ID_ADD_MEMBER},
+                    {u"修改个人信息", ID_MODIFY_MEMBER},
+                    {u"删除个人", ID_DELETE_MEMBER},
+                    {u"对所有人按出生日期排序", ID_SORT_BY_BIRTH}});
+  addMenu(u"帮助", {{u"帮助", ID_HELP}, {u"官方主页", ID_FEEDBACK}, {u"关于", ID_ABOUT}});
+}
+
+void CClanbookDlg::InitListColumns() {
+  QHeaderView* header = m_listCtrl->horizontalHeader();
+  header->setDefaultAlignment(Qt::AlignCenter);
+  header->setDefaultSectionSize(kListColumnWidth);
+  for (int column = 0; column < MemberListModel::kColumnCount; ++column) {
+    header->resizeSection(column, kListColumnWidth);
+  }
+  QPalette listPalette = m_listCtrl->palette();
+  listPalette.setColor(QPalette::Base, kListBackground);
+  m_listCtrl->setPalette(listPalette);
+  QPalette treePalette = m_treeCtrl->palette();
+  treePalette.setColor(QPalette::Base, kTreeBackground);
+  m_treeCtrl->setPalette(treePalette);
+}
+
+QAction* CClanbookDlg::MenuAction(int id) const {
+  const auto it = m_actions.find(id);
+  return it == m_actions.end() ? nullptr : it->second;
+}
+
+QAbstractButton* CClanbookDlg::button(int id) const {
+  const auto it = m_buttons.find(id);
+  return it == m_buttons.end() ? nullptr : it->second;
+}
+
+void CClanbookDlg::RunCommand(int id) {
+  switch (id) {
+    case ID_NEW:
+      OnNewGenealogy();
+      break;
+    case ID_OPEN:
+      OnOpenGenealogy();
+      break;
+    case ID_SAVE:
+      OnSaveGenealogy();
+      break;
+    case ID_SAVE_AS:
+      OnSaveGenealogyAs();
+      break;
+    case ID_EXIT:
+      OnExit();
+      break;
+    case ID_ADD_MEMBER:
+      OnAddMember();
+      break;
+    case ID_ADD_CHILD:
+      OnAddChild();
+      break;
+    case ID_MODIFY_MEMBER:
+      OnModifyMember();
+      break;
+    case ID_CHANGE_DATA:
+      OnChangeData();
+      break;
+    case ID_DELETE_MEMBER:
+      OnDeleteMember();
+      break;
+    case ID_DELETE_SELECTED:
+      OnDeleteSelected();
+      break;
+    case ID_GENERATION:
+      OnGenerationInfo();
+      break;
+    case ID_PERSONAL_INFO:
+      OnPersonalInfo();
+      break;
+    case ID_RELATIONS:
+      OnRelations();
+      break;
+    case ID_SORT_BY_BIRTH:
+      OnSortByBirth();
+      break;
+    case ID_FIND_BIRTHDAY:
+      OnFindBirthday();
+      break;
+    case ID_HELP:
+      OnHelpPage();
+      break;
+    case ID_FEEDBACK:
+      OnFeedbackMail();
+      break;
+    case ID_ABOUT:
+      OnAbout();
+      break;
+    case ID_SYS_ABOUT:
+      OnSysCommand(ID_SYS_ABOUT);
+      break;
+    default:
+      break;
+  }
+}
+
+bool CClanbookDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  m_hyperLink->SetBold(true);
+  m_hyperLink->SetUnderlined(true);
+  m_hyperLink->SetUrl(VendorWebUrl());
+  m_currentFile.clear();
+  m_modified = false;
+  InitListColumns();
+  EnableMemberButtons(false);
+  return true;
+}
+
+void CClanbookDlg::OnOK() { EndThroughClosePath(IDOK); }
+
+void CClanbookDlg::OnCancel() { EndThroughClosePath(IDCANCEL); }
+
+void CClanbookDlg::EndThroughClosePath(int result) {
+  // A second way out while the save prompt of the first is open must not ask again.
+  if (m_closing) return;
+  m_closing = true;
+  const bool canClose = CanClose();
+  m_closing = false;
+  if (canClose) EndDialog(result);
+}
+
+void CClanbookDlg::RebuildTreeView() {
+  // The reset drops the selection; that is no selection change for the list.
+  m_rebuilding = true;
+  m_treeModel->Rebuild();
+  m_rebuilding = false;
+}
+
+void CClanbookDlg::ClearList() { m_listModel->Clear(); }
+
+void CClanbookDlg::AddMemberRow(const MemberNode* member) {
+  if (member) m_listModel->AppendMember(member);
+}
+
+void CClanbookDlg::AddNoteRow(const QString& text) { m_listModel->AppendNote(text); }
+
+void CClanbookDlg::ListGeneration(MemberNode* link, bool& found, int depth, int target) {
+  // Pre-order, left to right, without descending below the target generation.
+  // Walked with an explicit stack: a chain of many generations must not
+  // exhaust the call stack.
+  std::vector<std::pair<MemberNode*, int>> pending;
+  pending.emplace_back(link, depth);
+  while (!pending.empty()) {
+    auto [member, generation] = pending.back();
+    pending.pop_back();
+    while (member) {
+      if (generation == target) {
+        found = true;
+        AddMemberRow(member);
+        member = member->nextSibling;
+      } else if (member->firstChild && generation < target) {
+        pending.emplace_back(member->nextSibling, generation);
+        member = member->firstChild;
+        ++generation;
+      } else {
+        member = member->nextSibling;
+      }
+    }
+  }
+}
+
+void CClanbookDlg::EnableMemberButtons(bool enable) {
+  for (int id : kMemberButtons) {
+    if (QAbstractButton* b = button(id)) b->setEnabled(enable);
+  }
+}
+
+void CClanbookDlg::ShowTodaysBirthdays() {
+  const LocalDate today = Today();
+  std::vector<MemberNode*> born;
+  m_genealogy.FindByBirthday(m_genealogy.GetRootLink(), born, today.month, today.day);
+  if (born.empty()) return;
+  QString text = QStringLiteral("今天为以下家族成员的生日:");
+  for (const MemberNode* member : born) {
+    text += QStringLiteral("  ") + QString::fromStdU16String(member->name) + QStringLiteral("  ");
+  }
+  text += QStringLiteral("\n详细信息请见以下列表.");
+  ShowInformation(this, QStringLiteral("注意："), text);
+  ClearList();
+  for (const MemberNode* member : born) AddMemberRow(member);
+}
+
+MemberNode* CClanbookDlg::SelectedMember() const {
+  const QModelIndexList selected = m_treeCtrl->selectionModel()->selectedIndexes();
+  return selected.isEmpty() ? nullptr : GenealogyTreeModel::MemberAt(selected.first());
+}
+
+QString CClanbookDlg::SelectedLabel() const {
+  const MemberNode* member = SelectedMember();
+  return member ? QString::fromStdU16String(member->name) : QString();
+}
+
+void CClanbookDlg::OnTreeSelChanged() {
+  if (m_rebuilding) return;
+  // Losing the selection (the view allows no other way) leaves the list alone.
+  if (m_treeCtrl->selectionModel()->selectedIndexes().isEmpty()) return;
+  const MemberNode* member = SelectedMember();
+  if (!member) {
+    ShowNotice(QStringLiteral("程序出现不明错误!"));
+    return;
+  }
+  ClearList();
+  AddMemberRow(member);
+}

@@ -1,0 +1,122 @@
+#include "MemberListModel.h"
+
+namespace {
+QString YesNo(std::int32_t flag) { return flag ? QStringLiteral("是") : QStringLiteral("否"); }
+}  // namespace
+
+MemberListModel::MemberListModel(const COperationClanbook& genealogy, QObject* parent)
+    : QAbstractTableModel(parent), m_genealogy(genealogy) {}
+
+MemberListModel::~MemberListModel() = default;
+
+void MemberListModel::Clear() {
+  if (m_rows.empty()) return;
+  beginResetModel();
+  m_rows = {};
+  m_notes.clear();
+  m_counts.clear();
+  endResetModel();
+}
+
+void MemberListModel::AppendMember(const MemberNode* member) {
+  const int row = static_cast<int>(m_rows.size());
+  beginInsertRows({}, row, row);
+  m_rows.push_back(member);
+  endInsertRows();
+}
+
+void MemberListModel::AppendNote(const QString& text) {
+  const int row = static_cast<int>(m_rows.size());
+  beginInsertRows({}, row, row);
+  m_rows.push_back(nullptr);
+  m_notes.emplace(row, text);
+  endInsertRows();
+}
+
+const MemberNode* MemberListModel::MemberAt(int row) const {
+  return row >= 0 && row < static_cast<int>(m_rows.size()) ? m_rows[row] : nullptr;
+}
+
+QString MemberListModel::FormatDate(int year, int month, int day) {
+  return QStringLiteral("%1--%2--%3").arg(year).arg(month).arg(day);
+}
+
+const MemberListModel::Counts& MemberListModel::CountsOf(int row) const {
+  auto it = m_counts.find(row);
+  if (it == m_counts.end()) {
+    const MemberNode* member = m_rows[row];
+    it = m_counts
+             .emplace(row, Counts{m_genealogy.CountChildren(member),
+                                  m_genealogy.GetSiblingPosition(member)})
+             .first;
+  }
+  return it->second;
+}
+
+QString MemberListModel::CellText(int row, int column) const {
+  if (row < 0 || row >= static_cast<int>(m_rows.size()) || column < 0 ||
+      column >= kColumnCount) {
+    return {};
+  }
+  const MemberNode* m = m_rows[row];
+  if (!m) {
+    if (column != 0) return {};
+    const auto it = m_notes.find(row);
+    return it == m_notes.end() ? QString() : it->second;
+  }
+  switch (column) {
+    case 0:
+      return QString::fromStdU16String(m->name);
+    case 1:
+      return FormatDate(m->birthYear, m->birthMonth, m->birthDay);
+    case 2:
+      return YesNo(m->married);
+    case 3:
+      return QString::fromStdU16String(m->address);
+    case 4:
+      return YesNo(m->alive);
+    case 5:
+      return m->alive ? QStringLiteral("无") : FormatDate(m->deathYear, m->deathMonth, m->deathDay);
+    case 6:
+      return QString::number(CountsOf(row).children);
+    case 7:
+      return QString::number(CountsOf(row).siblingPosition);
+  }
+  return {};
+}
+
+int MemberListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int MemberListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant MemberListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  switch (role) {
+    case Qt::DisplayRole:
+      return CellText(index.row(), index.column());
+    case Qt::TextAlignmentRole:
+      return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    case Qt::BackgroundRole:
+      return kTextBackground;
+  }
+  return {};
+}
+
+QVariant MemberListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal) return QAbstractTableModel::headerData(section, orientation, role);
+  static const char16_t* const kHeaders[kColumnCount] = {u"姓名",   u"出生日期", u"婚否",
+                                                         u"地址",   u"健在否",   u"死亡日期",
+                                                         u"孩子数", u"排行"};
+  if (section < 0 || section >= kColumnCount) return {};
+  if (role == Qt::DisplayRole) return QString::fromUtf16(kHeaders[section]);
+  if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+  return {};
+}
+
+Qt::ItemFlags MemberListModel::flags(const QModelIndex& index) const {
+  return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}

@@ -1,0 +1,57 @@
+// The list view's model: rows in the order they were appended, each a member
+// (eight cells: name, birth date, married, address, alive, death date, number
+// of children, place among the siblings) or a note that a query writes. Cell
+// texts are made when the view asks for them, so appending a row costs the
+// same for two members as for two million.
+#pragma once
+
+#include "COperationClanbook.h"
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QString>
+
+#include <unordered_map>
+#include <vector>
+
+class MemberListModel : public QAbstractTableModel {
+  Q_OBJECT
+public:
+  static constexpr int kColumnCount = 8;
+  // Behind the text of every row.
+  static inline const QColor kTextBackground{255, 255, 128};
+
+  explicit MemberListModel(const COperationClanbook& genealogy, QObject* parent = nullptr);
+  ~MemberListModel() override;
+
+  void Clear();
+  void AppendMember(const MemberNode* member);
+  void AppendNote(const QString& text);
+
+  // The member of a row; none for a note row or a row that does not exist.
+  const MemberNode* MemberAt(int row) const;
+  // The text of one cell, exactly as the view shows it.
+  QString CellText(int row, int column) const;
+  static QString FormatDate(int year, int month, int day);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation,
+                      int role = Qt::DisplayRole) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+  // Counting a member's children and its elder siblings walks sibling lists,
+  // which in a family of 100,000 children is worth doing once per row only.
+  struct Counts {
+    int children;
+    int siblingPosition;
+  };
+  const Counts& CountsOf(int row) const;
+
+  const COperationClanbook& m_genealogy;
+  std::vector<const MemberNode*> m_rows;  // none: a note row, its text in m_notes
+  std::unordered_map<int, QString> m_notes;
+  mutable std::unordered_map<int, Counts> m_counts;
+};

@@ -1,0 +1,254 @@
+// The genealogy tree: links, searches, insertion and deletion, counts.
+#include "COperationClanbook.h"
+
+#include <string>
+#include <unordered_map>
+
+#include "NameIndex.h"
+#include "TextCodec.h"
+
+namespace {
+
+int CompareBirth(const MemberNode* a, const MemberNode* b) {
+  return COperationClanbook::CompareDates(a->birthYear, a->birthMonth, a->birthDay, b->birthYear,
+                                          b->birthMonth, b->birthDay);
+}
+
+}  // namespace
+
+COperationClanbook::COperationClanbook() : m_index(std::make_unique<NameIndex>()) {}
+
+COperationClanbook::~COperationClanbook() {
+  Clear();
+}
+
+MemberNode*& COperationClanbook::GetRootLink() {
+  return m_root;
+}
+
+MemberNode* COperationClanbook::GetRootLink() const {
+  return m_root;
+}
+
+MemberNode* COperationClanbook::SearchPreOrder(MemberNode* link, std::u16string_view name) const {
+  // The first bearer in pre-order is exactly what the search along siblings
+  // and children, each match overwriting the last, comes to.
+  std::vector<MemberNode*> later;
+  MemberNode* member = link;
+  for (;;) {
+    while (member) {
+      if (member->name == name) return member;
+      if (member->nextSibling) later.push_back(member->nextSibling);
+      member = member->firstChild;
+    }
+    if (later.empty()) return nullptr;
+    member = later.back();
+    later.pop_back();
+  }
+}
+
+void COperationClanbook::FindByName(MemberNode* link, MemberNode*& result,
+                                    std::u16string_view name) const {
+  if (!link) return;
+  if (link != m_root) {
+    if (MemberNode* found = SearchPreOrder(link, name)) result = found;
+    return;
+  }
+  // The root's chain is the whole genealogy, which the index covers.
+  NameIndex::Entry* entry = m_index->Find(name);
+  if (!entry) return;
+  if (!entry->first) {
+    MemberNode* found = SearchPreOrder(link, name);
+    if (!found) return;  // unreachable while the index is in step with the tree
+    entry->representative = found;
+    entry->first = true;
+  }
+  result = entry->representative;
+}
+
+void COperationClanbook::FindByBirthday(MemberNode* link, std::vector<MemberNode*>& out,
+                                        std::int32_t month, std::int32_t day) const {
+  VisitPreOrder(out, link, [month, day](std::vector<MemberNode*>& found, MemberNode* member) {
+    if (member->birthMonth == month && member->birthDay == day) found.push_back(member);
+  });
+}
+
+void COperationClanbook::ReleaseLink(MemberNode*& link) {
+  if (!link) return;
+  delete link;
+  link = nullptr;
+}
+
+void COperationClanbook::Clear() {
+  m_index->Clear();
+  VisitPostOrder(m_root, [this](MemberNode*& link) { ReleaseLink(link); });
+  m_root = nullptr;
+}
+
+void COperationClanbook::Reset() {
+  Clear();
+  m_root = nullptr;
+}
+
+void COperationClanbook::InsertInBirthOrder(MemberNode*& firstChildLink, MemberNode* newMember) {
+  MemberNode* previous = nullptr;
+  MemberNode* child = firstChildLink;
+  while (child && CompareBirth(child, newMember) < 0) {
+    previous = child;
+    child = child->nextSibling;
+  }
+  newMember->nextSibling = child;
+  if (previous)
+    previous->nextSibling = newMember;
+  else
+    firstChildLink = newMember;
+}
+
+void COperationClanbook::InsertMember(MemberNode* parent, MemberNode* newMember) {
+  newMember->nextSibling = nullptr;
+  newMember->firstChild = nullptr;
+  newMember->parent = parent;
+  if (parent) {
+    if (!parent->firstChild)
+      parent->firstChild = newMember;
+    else
+      InsertInBirthOrder(parent->firstChild, newMember);
+    m_index->Add(newMember, false);
+    return;
+  }
+  if (m_root) {
+    newMember->firstChild = m_root;
+    m_root->parent = newMember;
+  }
+  m_root = newMember;
+  // A root comes first in pre-order, before any other bearer of its name.
+  m_index->Add(newMember, true);
+}
+
+void COperationClanbook::IndexSubtreeRemoval(MemberNode* top) {
+  // Names whose representative leaves while other bearers stay: the count of
+  // bearers left, to be given to the first of them that remains in the tree.
+  std::unordered_map<std::u16string, std::uint32_t> orphaned;
+  auto remove = [&](MemberNode* member) {
+    if (!orphaned.empty()) {
+      auto it = orphaned.find(member->name);
+      if (it != orphaned.end()) {
+        if (--it->second == 0) orphaned.erase(it);
+        return;
+      }
+    }
+    if (std::uint32_t left = m_index->Remove(member)) orphaned.emplace(member->name, left);
+  };
+  remove(top);
+  int unused = 0;
+  VisitPreOrder(unused, top->firstChild, [&](int&, MemberNode* member) { remove(member); });
+  if (orphaned.empty()) return;
+
+  // Seat the first remaining bearer of each such name; members of the subtree
+  // that is leaving are skipped.
+  std::vector<MemberNode*> later;
+  MemberNode* member = m_root;
+  while (!orphaned.empty()) {
+    while (member && member == top) member = member->nextSibling;
+    if (!member) {
+      if (later.empty()) break;
+      member = later.back();
+      later.pop_back();
+      continue;
+    }
+    auto it = orphaned.find(member->name);
+    if (it != orphaned.end()) {
+      m_index->AddBearers(member, it->second);
+      orphaned.erase(it);
+    }
+    if (member->nextSibling) later.push_back(member->nextSibling);
+    member = member->firstChild;
+  }
+}
+
+void COperationClanbook::DeleteMember(MemberNode*& link) {
+  MemberNode* member = link;
+  if (!member) return;
+  if (member == m_root) {
+    // Nothing but the root link and the caller's variable refers to the root.
+    Clear();
+    link = nullptr;
+    return;
+  }
+  IndexSubtreeRemoval(member);
+  if (MemberNode* parent = member->parent) {
+    if (parent->firstChild == member) {
+      parent->firstChild = member->nextSibling;
+    } else {
+      MemberNode* previous = parent->firstChild;
+      while (previous && previous->nextSibling != member) previous = previous->nextSibling;
+      if (previous) previous->nextSibling = member->nextSibling;
+    }
+  }
+  VisitPostOrder(member->firstChild, [this](MemberNode*& child) { ReleaseLink(child); });
+  // The caller's link may be the very field the unlinking just rewrote (a
+  // father's firstChild, an elder sibling's nextSibling); it is cleared only
+  // while it still refers to the member.
+  if (link == member) link = nullptr;
+  delete member;
+}
+
+void COperationClanbook::UpdateMemberData(MemberNode* member, const MemberNode& source) {
+  if (member->name != source.name) {
+    std::uint32_t left = m_index->Remove(member);
+    const std::u16string oldName = member->name;
+    member->name = source.name;
+    if (left) {
+      if (MemberNode* first = SearchPreOrder(m_root, oldName)) m_index->AddBearers(first, left);
+    }
+    m_index->Add(member, member == m_root);
+  }
+  member->address = source.address;
+  member->birthYear = source.birthYear;
+  member->birthMonth = source.birthMonth;
+  member->birthDay = source.birthDay;
+  member->married = source.married;
+  member->alive = source.alive;
+  if (source.alive == 0) {
+    member->deathYear = source.deathYear;
+    member->deathMonth = source.deathMonth;
+    member->deathDay = source.deathDay;
+  }
+}
+
+int COperationClanbook::CountChildren(const MemberNode* member) const {
+  int count = 0;
+  for (const MemberNode* child = member->firstChild; child; child = child->nextSibling) ++count;
+  return count;
+}
+
+int COperationClanbook::GetSiblingPosition(const MemberNode* member) const {
+  if (!member->parent) return 1;
+  int position = 1;
+  for (const MemberNode* child = member->parent->firstChild; child && child != member;
+       child = child->nextSibling)
+    ++position;
+  return position;
+}
+
+int COperationClanbook::GetGeneration(const MemberNode* member) const {
+  int generation = 1;
+  for (const MemberNode* m = member->parent; m; m = m->parent) ++generation;
+  return generation;
+}
+
+void COperationClanbook::CountMembers(MemberNode* link, int& counter) const {
+  VisitPreOrder(counter, link, [](int& count, MemberNode*) { ++count; });
+}
+
+bool COperationClanbook::IsStorableName(std::u16string_view name) {
+  return !name.empty() && IsStorableAddress(name);
+}
+
+bool COperationClanbook::IsStorableAddress(std::u16string_view address) {
+  if (address.size() > kMaxTextLength || !textcodec::IsWellFormed(address)) return false;
+  for (char16_t c : address)
+    if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r')
+      return false;
+  return true;
+}

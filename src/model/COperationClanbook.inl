@@ -1,0 +1,41 @@
+// Templates of COperationClanbook. Both walks keep their own stacks instead of
+// recursing, so neither a father of a million children nor a line of a million
+// generations can exhaust the call stack.
+#pragma once
+
+template <class Visitor>
+void COperationClanbook::VisitPostOrder(MemberNode*& link, Visitor&& visitor) {
+  // Record the links in reverse post-order (a link, then its later siblings'
+  // chain, then its children's chain), then call the visitor backwards. Every
+  // recorded link lives in a member that is visited after the link itself, so a
+  // visitor that releases members never leaves a recorded link dangling.
+  std::vector<MemberNode**> order;
+  std::vector<MemberNode**> pending;
+  if (link) pending.push_back(&link);
+  while (!pending.empty()) {
+    MemberNode** current = pending.back();
+    pending.pop_back();
+    order.push_back(current);
+    MemberNode* member = *current;
+    if (member->firstChild) pending.push_back(&member->firstChild);
+    if (member->nextSibling) pending.push_back(&member->nextSibling);
+  }
+  for (auto it = order.rbegin(); it != order.rend(); ++it) visitor(**it);
+}
+
+template <class Out, class Visitor>
+void COperationClanbook::VisitPreOrder(Out& out, MemberNode* link, Visitor&& visitor) const {
+  // Later siblings wait on the stack while the children are visited.
+  std::vector<MemberNode*> later;
+  MemberNode* member = link;
+  for (;;) {
+    while (member) {
+      visitor(out, member);
+      if (member->nextSibling) later.push_back(member->nextSibling);
+      member = member->firstChild;
+    }
+    if (later.empty()) return;
+    member = later.back();
+    later.pop_back();
+  }
+}

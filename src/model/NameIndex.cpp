@@ -1,0 +1,118 @@
+#include "NameIndex.h"
+
+#include "COperationClanbook.h"
+
+std::uint32_t NameIndex::Hash(std::u16string_view name) {
+  std::uint64_t h = 0xcbf29ce484222325ull;
+  for (char16_t c : name) h = (h ^ static_cast<std::uint64_t>(c)) * 0x100000001b3ull;
+  // FNV leaves the low bits weak; the slot is taken from them.
+  h ^= h >> 32;
+  h *= 0xd6e8feb86659fd93ull;
+  h ^= h >> 32;
+  return static_cast<std::uint32_t>(h);
+}
+
+void NameIndex::Clear() {
+  std::vector<Entry>().swap(m_slots);
+  m_size = 0;
+}
+
+NameIndex::Entry* NameIndex::Find(std::u16string_view name) {
+  return Find(name, Hash(name));
+}
+
+NameIndex::Entry* NameIndex::Find(std::u16string_view name, std::uint32_t hash) {
+  if (m_slots.empty()) return nullptr;
+  const std::size_t mask = m_slots.size() - 1;
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    Entry& e = m_slots[i];
+    if (!e.representative) return nullptr;
+    if (e.hash == hash && e.representative->name == name) return &e;
+  }
+}
+
+void NameIndex::Grow() {
+  std::vector<Entry> old;
+  old.swap(m_slots);
+  m_slots.assign(old.empty() ? 16 : old.size() * 2, Entry{});
+  const std::size_t mask = m_slots.size() - 1;
+  for (const Entry& e : old) {
+    if (!e.representative) continue;
+    std::size_t i = e.hash & mask;
+    while (m_slots[i].representative) i = (i + 1) & mask;
+    m_slots[i] = e;
+  }
+}
+
+NameIndex::Entry* NameIndex::Insert(MemberNode* member, std::uint32_t hash) {
+  // Keep the load at three quarters at most, so that probes stay short.
+  if ((m_size + 1) * 4 > m_slots.size() * 3) Grow();
+  const std::size_t mask = m_slots.size() - 1;
+  std::size_t i = hash & mask;
+  while (m_slots[i].representative) i = (i + 1) & mask;
+  m_slots[i] = Entry{member, hash, 0, true};
+  ++m_size;
+  return &m_slots[i];
+}
+
+void NameIndex::Add(MemberNode* member, bool first) {
+  const std::uint32_t hash = Hash(member->name);
+  Entry* e = Find(member->name, hash);
+  if (!e) {
+    e = Insert(member, hash);
+    e->count = 1;
+    e->first = true;
+    return;
+  }
+  ++e->count;
+  if (first) {
+    e->representative = member;
+    e->first = true;
+  } else {
+    // Where the newcomer stands in pre-order against the representative is not
+    // known here; the next search from the root finds out.
+    e->first = false;
+  }
+}
+
+void NameIndex::AddBearers(MemberNode* member, std::uint32_t count) {
+  Entry* e = Insert(member, Hash(member->name));
+  e->count = count;
+  e->first = true;
+}
+
+void NameIndex::EraseSlot(std::size_t slot) {
+  // Backward-shift deletion keeps every probe sequence unbroken without
+  // tombstones.
+  const std::size_t mask = m_slots.size() - 1;
+  std::size_t hole = slot;
+  for (std::size_t i = (slot + 1) & mask; m_slots[i].representative; i = (i + 1) & mask) {
+    const std::size_t home = m_slots[i].hash & mask;
+    // Move the entry into the hole unless its home lies cyclically in (hole, i].
+    const bool homeAfterHole = hole <= i ? (home > hole && home <= i) : (home > hole || home <= i);
+    if (!homeAfterHole) {
+      m_slots[hole] = m_slots[i];
+      hole = i;
+    }
+  }
+  m_slots[hole] = Entry{};
+  --m_size;
+}
+
+std::uint32_t NameIndex::Remove(const MemberNode* member) {
+  Entry* e = Find(member->name);
+  if (!e) return 0;
+  --e->count;
+  if (e->count == 0) {
+    EraseSlot(static_cast<std::size_t>(e - m_slots.data()));
+    return 0;
+  }
+  if (e->representative == member) {
+    const std::uint32_t left = e->count;
+    EraseSlot(static_cast<std::size_t>(e - m_slots.data()));
+    return left;
+  }
+  // The representative stays; alone, it is the first bearer.
+  if (e->count == 1) e->first = true;
+  return 0;
+}

@@ -1,0 +1,57 @@
+// Index of the names in a genealogy, so that the search from the root (which
+// every command and the loader run with a typed name) takes constant time.
+//
+// The search from the root returns the first member in pre-order that bears
+// the name. For each name the index keeps how many members bear it and one of
+// them, the representative; when the representative is known to be the first
+// in pre-order (always when only one member bears the name) the search is
+// answered at once, otherwise the caller walks the tree and tells the index
+// what it found. A slot takes 16 bytes, so two million names cost 64 MB at most.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+struct MemberNode;
+
+class NameIndex {
+public:
+  struct Entry {
+    MemberNode* representative = nullptr;  // none: the slot is free
+    std::uint32_t hash = 0;
+    std::uint32_t count = 0;  // members that bear the name
+    bool first = false;       // representative is the first in pre-order
+  };
+
+  static std::uint32_t Hash(std::u16string_view name);
+
+  void Clear();
+  bool Empty() const { return m_size == 0; }
+  std::size_t Size() const { return m_size; }
+
+  // The entry of `name`, or none.
+  Entry* Find(std::u16string_view name);
+  Entry* Find(std::u16string_view name, std::uint32_t hash);
+
+  // One more member bears its name. `first`: the member is known to come before
+  // every other bearer in pre-order (a new root).
+  void Add(MemberNode* member, bool first);
+  // Adds an entry for `count` bearers of the member's name, the member being the
+  // first of them in pre-order. The name must not be in the index.
+  void AddBearers(MemberNode* member, std::uint32_t count);
+  // One member fewer bears the member's name (the member must be indexed under
+  // its present name). Returns the number of bearers left without a
+  // representative: then the entry is gone and the caller must find the first
+  // remaining bearer in the tree and give it back with AddBearers.
+  std::uint32_t Remove(const MemberNode* member);
+
+private:
+  void Grow();
+  void EraseSlot(std::size_t slot);
+  Entry* Insert(MemberNode* member, std::uint32_t hash);
+
+  std::vector<Entry> m_slots;
+  std::size_t m_size = 0;
+};

@@ -1,0 +1,216 @@
+#include "TextCodec.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+namespace textcodec {
+
+namespace {
+
+void AppendCodePoint(std::string& out, std::uint32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+bool IsHighSurrogate(std::uint32_t u) {
+  return u >= 0xD800 && u <= 0xDBFF;
+}
+bool IsLowSurrogate(std::uint32_t u) {
+  return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+}  // namespace
+
+void AppendUtf8(std::string& out, std::u16string_view text) {
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    std::uint32_t u = text[i];
+    if (IsHighSurrogate(u) && i + 1 < n && IsLowSurrogate(text[i + 1])) {
+      u = 0x10000 + ((u - 0xD800) << 10) + (static_cast<std::uint32_t>(text[i + 1]) - 0xDC00);
+      ++i;
+    } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
+      u = 0xFFFD;
+    }
+    AppendCodePoint(out, u);
+  }
+}
+
+bool IsWellFormed(std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]))
+      ++i;
+    else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i]))
+      return false;
+  }
+  return true;
+}
+
+bool IsUtf8(std::string_view bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  while (p < end) {
+    // Most of a genealogy file is digits and blanks: skip ASCII eight at a time.
+    while (end - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      if (word & 0x8080808080808080ull) break;
+      p += 8;
+    }
+    if (p >= end) break;
+    const unsigned char c = *p;
+    if (c < 0x80) {
+      ++p;
+      continue;
+    }
+    int length;
+    std::uint32_t cp;
+    if (c >= 0xC2 && c <= 0xDF) {
+      length = 2;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      length = 3;
+      cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      length = 4;
+      cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (end - p < length) return false;
+    for (int k = 1; k < length; ++k) {
+      if ((p[k] & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (p[k] & 0x3F);
+    }
+    // Overlong forms, surrogates and code points beyond U+10FFFF are refused.
+    if ((length == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+        (length == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
+      return false;
+    p += length;
+  }
+  return true;
+}
+
+bool DecodeUtf8(std::string_view bytes, std::u16string& out, std::size_t maxUnits) {
+  out.clear();
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  while (p < end) {
+    const unsigned char c = *p;
+    std::uint32_t cp;
+    if (c < 0x80) {
+      cp = c;
+      p += 1;
+    } else if (c < 0xE0) {
+      cp = ((c & 0x1Fu) << 6) | (p[1] & 0x3Fu);
+      p += 2;
+    } else if (c < 0xF0) {
+      cp = ((c & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
+      p += 3;
+    } else {
+      cp = ((c & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu);
+      p += 4;
+    }
+    if (cp < 0x10000) {
+      if (out.size() >= maxUnits) return false;
+      out.push_back(static_cast<char16_t>(cp));
+    } else {
+      if (out.size() + 2 > maxUnits) return false;
+      cp -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    }
+  }
+  return true;
+}
+
+bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out) {
+  if (bytes.size() % 2 != 0) return false;
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t n = bytes.size() / 2;
+  auto unit = [&](std::size_t i) -> std::uint32_t {
+    return bigEndian ? (std::uint32_t{p[2 * i]} << 8) | p[2 * i + 1]
+                     : (std::uint32_t{p[2 * i + 1]} << 8) | p[2 * i];
+  };
+  out.clear();
+  out.reserve(bytes.size() + bytes.size() / 2);
+  for (std::size_t i = 0; i < n; ++i) {
+    std::uint32_t u = unit(i);
+    if (IsHighSurrogate(u) && i + 1 < n && IsLowSurrogate(unit(i + 1))) {
+      u = 0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
+      ++i;
+    } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
+      return false;
+    }
+    AppendCodePoint(out, u);
+  }
+  return true;
+}
+
+bool Gb18030ToUtf8(std::string_view bytes, std::string& out) {
+  iconv_t cd = iconv_open("UTF-8", "GB18030");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  out.clear();
+  // Four UTF-8 bytes at most for each GB18030 character of two or four bytes,
+  // three for a two-byte one: twice the input is always enough.
+  out.resize(bytes.size() * 2 + 16);
+  char* in = const_cast<char*>(bytes.data());
+  std::size_t inLeft = bytes.size();
+  char* outPtr = out.data();
+  std::size_t outLeft = out.size();
+  bool ok = true;
+  while (inLeft > 0) {
+    if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) {
+      if (errno == E2BIG) {
+        const std::size_t used = static_cast<std::size_t>(outPtr - out.data());
+        out.resize(out.size() * 2);
+        outPtr = out.data() + used;
+        outLeft = out.size() - used;
+        continue;
+      }
+      ok = false;  // EILSEQ or a truncated character at the end (EINVAL)
+      break;
+    }
+  }
+  iconv_close(cd);
+  if (!ok) return false;
+  out.resize(static_cast<std::size_t>(outPtr - out.data()));
+  return true;
+}
+
+bool DecodeFile(std::string_view bytes, std::string& storage, std::string_view& text) {
+  auto starts = [&](std::string_view prefix) { return bytes.substr(0, prefix.size()) == prefix; };
+  if (starts("\xEF\xBB\xBF")) {
+    text = bytes.substr(3);
+    return IsUtf8(text);
+  }
+  if (starts("\xFF\xFE") || starts("\xFE\xFF")) {
+    if (!Utf16ToUtf8(bytes.substr(2), bytes[0] == '\xFE', storage)) return false;
+    text = storage;
+    return true;
+  }
+  if (IsUtf8(bytes)) {
+    text = bytes;
+    return true;
+  }
+  if (!Gb18030ToUtf8(bytes, storage)) return false;
+  text = storage;
+  return true;
+}
+
+}  // namespace textcodec

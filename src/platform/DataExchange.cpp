@@ -1,0 +1,93 @@
+#include "DataExchange.h"
+
+#include "MessageBoxes.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLineEdit>
+
+#include <cstdint>
+
+namespace {
+// The box's text is read into a buffer of 64 characters before it is scanned.
+constexpr int kIntegerTextLimit = 63;
+}  // namespace
+
+bool ScanInteger(const QString& text, int& value) {
+  const QString scanned = text.left(kIntegerTextLimit);
+  qsizetype i = 0;
+  const qsizetype n = scanned.size();
+  while (i < n && scanned[i].isSpace()) ++i;
+  bool negative = false;
+  if (i < n && (scanned[i] == u'+' || scanned[i] == u'-')) {
+    negative = scanned[i] == u'-';
+    ++i;
+  }
+  const qsizetype firstDigit = i;
+  std::int64_t magnitude = 0;
+  // One past the largest magnitude (2^31 for INT_MIN): anything beyond it is
+  // out of range whatever digits follow, so accumulation stops there.
+  constexpr std::int64_t kLimit = std::int64_t{1} << 31;
+  while (i < n && scanned[i] >= u'0' && scanned[i] <= u'9') {
+    if (magnitude <= kLimit) magnitude = magnitude * 10 + (scanned[i].unicode() - u'0');
+    ++i;
+  }
+  if (i == firstDigit) return false;
+  const std::int64_t signedValue = negative ? -magnitude : magnitude;
+  if (signedValue < INT32_MIN || signedValue > INT32_MAX) return false;
+  value = static_cast<int>(signedValue);
+  return true;
+}
+
+void DataExchange::Int(QLineEdit* box, int& value) {
+  if (m_failed) return;
+  if (!m_save) {
+    box->setText(QString::number(value));
+    return;
+  }
+  int scanned = 0;
+  if (!ScanInteger(box->text(), scanned)) {
+    Fail(box, QStringLiteral("请输入一个整数。"));
+    return;
+  }
+  value = scanned;
+}
+
+void DataExchange::Text(QLineEdit* box, QString& value, int limit) {
+  if (m_failed) return;
+  if (!m_save) {
+    box->setMaxLength(limit);
+    box->setText(value);
+    return;
+  }
+  const QString text = box->text();
+  if (text.size() > limit) {
+    // The member keeps its value: a refused text must not slip through when
+    // the user gives up with Cancel afterwards.
+    Fail(box, QStringLiteral("请输入不多于 %1 个的字符。").arg(limit));
+    return;
+  }
+  value = text;
+}
+
+void DataExchange::Check(QAbstractButton* box, int& value) {
+  if (m_failed) return;
+  if (!m_save) {
+    if (value < 0 || value > 2) value = 0;
+    auto* checkBox = qobject_cast<QCheckBox*>(box);
+    if (value == 2 && checkBox && checkBox->isTristate()) {
+      checkBox->setCheckState(Qt::PartiallyChecked);
+    } else {
+      box->setChecked(value == 1);
+    }
+    return;
+  }
+  value = box->isChecked() ? 1 : 0;
+}
+
+void DataExchange::Fail(QLineEdit* box, const QString& message) {
+  m_failed = true;
+  ShowNotice(message);
+  box->setFocus(Qt::OtherFocusReason);
+  box->selectAll();
+}

@@ -1,0 +1,82 @@
+#include "MessageBoxes.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QWidget>
+
+namespace {
+MessageBoxRecorder* g_recorder = nullptr;
+
+// The program speaks Chinese throughout; Qt's untranslated button texts would
+// be the only English words in it.
+void UseChineseButtonTexts(QMessageBox& box) {
+  if (auto* ok = box.button(QMessageBox::Ok)) ok->setText(QStringLiteral("确定"));
+  if (auto* yes = box.button(QMessageBox::Yes)) yes->setText(QStringLiteral("是(&Y)"));
+  if (auto* no = box.button(QMessageBox::No)) no->setText(QStringLiteral("否(&N)"));
+}
+
+int Show(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text,
+         QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
+  QMessageBox box(icon, title, text, buttons, owner);
+  box.setDefaultButton(defaultButton);
+  UseChineseButtonTexts(box);
+  return box.exec();
+}
+
+// A box without an owner of its own is owned by whatever window is active, as
+// the message boxes of the platform the program comes from are.
+QWidget* ActiveOwner() {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return QApplication::activeWindow();
+}
+}  // namespace
+
+// Records the box when a recorder is alive; `answer` (questions only) receives
+// the queued answer. False when nobody records, so the box must be shown.
+bool RecordBox(BoxKind kind, const QString& title, const QString& text, bool* answer) {
+  MessageBoxRecorder* recorder = g_recorder;
+  if (!recorder) return false;
+  recorder->m_boxes.push_back({kind, title, text});
+  if (recorder->onBox) recorder->onBox(recorder->m_boxes.back());
+  if (answer) {
+    if (recorder->m_answers.empty()) {
+      ++recorder->unansweredQuestions;
+      *answer = false;
+    } else {
+      *answer = recorder->m_answers.front();
+      recorder->m_answers.pop_front();
+    }
+  }
+  return true;
+}
+
+QString ApplicationTitle() {
+  return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+void ShowNotice(const QString& text) {
+  const QString title = ApplicationTitle();
+  if (RecordBox(BoxKind::Notice, title, text, nullptr)) return;
+  Show(ActiveOwner(), QMessageBox::Warning, title, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool AskQuestion(QWidget* owner, const QString& title, const QString& text) {
+  bool answer = false;
+  if (RecordBox(BoxKind::Question, title, text, &answer)) return answer;
+  return Show(owner, QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No,
+              QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+void ShowInformation(QWidget* owner, const QString& title, const QString& text) {
+  if (RecordBox(BoxKind::Information, title, text, nullptr)) return;
+  Show(owner, QMessageBox::Information, title, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+MessageBoxRecorder::MessageBoxRecorder() : m_previous(g_recorder) { g_recorder = this; }
+
+MessageBoxRecorder::~MessageBoxRecorder() { g_recorder = m_previous; }
+
+void MessageBoxRecorder::QueueAnswer(bool yes) { m_answers.push_back(yes); }

@@ -1,0 +1,131 @@
+// The file-name dialog: its prompt in each mode, the name as typed, and the
+// browse button's file dialog with the ".ftf" rule of save mode.
+#include "CFileOpenAndSaveDlg.h"
+#include "GuiTestSupport.h"
+#include "Shell.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+class FileDialogSeam {
+public:
+  explicit FileDialogSeam(QString answer) : m_answer(std::move(answer)) {
+    SetFileDialogForTesting([this](const FileDialogRequest& request) {
+      requests.push_back(request);
+      return m_answer;
+    });
+  }
+  ~FileDialogSeam() { SetFileDialogForTesting(nullptr); }
+  std::vector<FileDialogRequest> requests;
+
+private:
+  QString m_answer;
+};
+
+QString EditText(CFileOpenAndSaveDlg& dialog) {
+  return dialog.findChild<QLineEdit*>(ControlName(1001))->text();
+}
+
+// Runs the dialog modally, browses with `chosen` as the file dialog's answer,
+// confirms, and returns what the dialog handed back.
+QString BrowseAndConfirm(bool open, const QString& chosen) {
+  FileDialogSeam seam(chosen);
+  CFileOpenAndSaveDlg dialog(open);
+  OnNextDialog<CFileOpenAndSaveDlg>([](CFileOpenAndSaveDlg* d) {
+    ClickButton(d, "idc_1002");
+    ClickButton(d, "idc_1");
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_EQ(seam.requests.size(), 1u);
+  if (!seam.requests.empty()) {
+    EXPECT_EQ(seam.requests[0].open, open);
+    EXPECT_EQ(seam.requests[0].filter,
+              QStringLiteral("家谱文件--Family Tree Files(*.ftf);;All Files(*)"));
+  }
+  return dialog.m_fileName;
+}
+
+TEST(FileOpenAndSaveDlg, TemplateAndPromptByMode) {
+  CFileOpenAndSaveDlg open(true);
+  open.Create();
+  EXPECT_EQ(open.windowTitle(), QStringLiteral("输入文件名"));
+  EXPECT_EQ(open.findChild<QLabel*>(ControlName(1033))->text(),
+            QStringLiteral("请输入要打开的文件名:"));
+  EXPECT_EQ(open.findChild<QAbstractButton*>(ControlName(1002))->text(), QStringLiteral("浏览"));
+  EXPECT_EQ(open.findChild<QAbstractButton*>(ControlName(2))->text(), QStringLiteral("取消"));
+  EXPECT_TRUE(open.findChild<QPushButton*>(ControlName(1))->isDefault());
+  EXPECT_TRUE(EditText(open).isEmpty());
+
+  CFileOpenAndSaveDlg save(false);
+  save.Create();
+  EXPECT_EQ(save.findChild<QLabel*>(ControlName(1033))->text(),
+            QStringLiteral("请输入要保存的文件名:"));
+  EXPECT_FALSE(save.m_isOpen);
+}
+
+TEST(FileOpenAndSaveDlg, TypedNameIsUsedAsTypedWhateverItsLength) {
+  const QString longName = QStringLiteral("/tmp/") + QString(400, QLatin1Char('x'));
+  for (const QString& typed : {QStringLiteral("家谱"), QStringLiteral("book.FTF"), longName}) {
+    CFileOpenAndSaveDlg dialog(false);
+    OnNextDialog<CFileOpenAndSaveDlg>([typed](CFileOpenAndSaveDlg* d) {
+      TypeInto(d, "idc_1001", typed);
+      ClickButton(d, "idc_1");
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.m_fileName, typed);
+  }
+}
+
+TEST(FileOpenAndSaveDlg, CancelReturnsCancel) {
+  CFileOpenAndSaveDlg dialog(true);
+  OnNextDialog<CFileOpenAndSaveDlg>([](CFileOpenAndSaveDlg* d) {
+    TypeInto(d, "idc_1001", QStringLiteral("a.ftf"));
+    ClickButton(d, "idc_2");
+  });
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+TEST(FileOpenAndSaveDlg, BrowseInSaveModeAppendsFtfUnlessExactlyThere) {
+  EXPECT_EQ(BrowseAndConfirm(false, QStringLiteral("/data/家谱")),
+            QStringLiteral("/data/家谱.ftf"));
+  EXPECT_EQ(BrowseAndConfirm(false, QStringLiteral("/data/a.ftf")), QStringLiteral("/data/a.ftf"));
+  // Case-sensitive: upper-case letters do not count as the extension.
+  EXPECT_EQ(BrowseAndConfirm(false, QStringLiteral("/data/A.FTF")),
+            QStringLiteral("/data/A.FTF.ftf"));
+  // A name shorter than four characters is compared whole.
+  EXPECT_EQ(BrowseAndConfirm(false, QStringLiteral("ftf")), QStringLiteral("ftf.ftf"));
+}
+
+TEST(FileOpenAndSaveDlg, BrowseInOpenModeNeverAppends) {
+  EXPECT_EQ(BrowseAndConfirm(true, QStringLiteral("/data/家谱")), QStringLiteral("/data/家谱"));
+  EXPECT_EQ(BrowseAndConfirm(true, QStringLiteral("/data/A.FTF")), QStringLiteral("/data/A.FTF"));
+}
+
+TEST(FileOpenAndSaveDlg, CancelledBrowseChangesNothing) {
+  FileDialogSeam seam{QString()};
+  CFileOpenAndSaveDlg dialog(false);
+  dialog.Create();
+  TypeInto(&dialog, "idc_1001", QStringLiteral("typed"));
+  ClickButton(&dialog, "idc_1002");
+  EXPECT_EQ(seam.requests.size(), 1u);
+  EXPECT_EQ(EditText(dialog), QStringLiteral("typed"));
+  EXPECT_TRUE(dialog.m_fileName.isEmpty());
+}
+
+TEST(FileOpenAndSaveDlg, BrowsedNameReplacesTypedText) {
+  FileDialogSeam seam{QStringLiteral("/chosen/path")};
+  CFileOpenAndSaveDlg dialog(false);
+  dialog.Create();
+  TypeInto(&dialog, "idc_1001", QStringLiteral("typed"));
+  ClickButton(&dialog, "idc_1002");
+  EXPECT_EQ(EditText(dialog), QStringLiteral("/chosen/path.ftf"));
+}
+
+}  // namespace

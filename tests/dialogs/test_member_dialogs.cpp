@@ -1,0 +1,379 @@
+// The two member entry dialogs driven as a user drives them: keys typed into
+// the real boxes, the real check boxes and buttons clicked.
+#include "CAddInfoDlg.h"
+#include "CModifyInfoDlg.h"
+#include "GuiTestSupport.h"
+#include "MessageBoxes.h"
+#include "Today.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+const QString kNoInteger = QStringLiteral("请输入一个整数。");
+
+QLineEdit* Box(QWidget* dialog, int id) {
+  return dialog->findChild<QLineEdit*>(ControlName(id));
+}
+QCheckBox* CheckBox(QWidget* dialog, int id) {
+  return dialog->findChild<QCheckBox*>(ControlName(id));
+}
+QString Name(int id) {
+  return ControlName(id);
+}
+void Click(QWidget* dialog, int id) {
+  ClickButton(dialog, Name(id).toLatin1().constData());
+}
+void Type(QWidget* dialog, int id, const QString& text) {
+  TypeInto(dialog, Name(id).toLatin1().constData(), text);
+}
+
+// Shows the dialog as DoModal would, but without a modal loop, and waits until
+// it is the active window so that focus is where the user would find it.
+void Open(CDialog& dialog) {
+  dialog.Create();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+}
+
+// What the add dialog handed to its owner at each press of OK.
+struct Seen {
+  QString name, father, address;
+  int birthYear, birthMonth, birthDay, married, alive, deathYear, deathMonth, deathDay;
+};
+
+class FakeAdder : public IMemberAdder {
+public:
+  int answer = 0;
+  std::vector<Seen> calls;
+  int AddMember(CAddInfoDlg& d) override {
+    calls.push_back({d.m_name, d.m_fatherName, d.m_address, d.m_birthYear, d.m_birthMonth,
+                     d.m_birthDay, d.m_married, d.m_alive, d.m_deathYear, d.m_deathMonth,
+                     d.m_deathDay});
+    return answer;
+  }
+};
+
+// Widgets in the order Tab visits them, starting at `first`.
+std::vector<QString> TabCycle(QWidget* first, int count) {
+  std::vector<QString> names;
+  QWidget* w = first;
+  for (int i = 0; i < count; ++i) {
+    names.push_back(w->objectName());
+    do {
+      w = w->nextInFocusChain();
+    } while (!(w->focusPolicy() & Qt::TabFocus));
+  }
+  return names;
+}
+
+class AddInfoDlgTest : public ::testing::Test {
+protected:
+  void SetUp() override { SetTodayForTesting(LocalDate{2024, 2, 29}); }
+  void TearDown() override { SetTodayForTesting(std::nullopt); }
+  FakeAdder adder;
+  MessageBoxRecorder boxes;
+};
+
+TEST_F(AddInfoDlgTest, OpensWithTodayAndTheTemplate) {
+  CAddInfoDlg dialog(&adder);
+  dialog.m_fatherName = QStringLiteral("张三");
+  Open(dialog);
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("添加信息表"));
+  ASSERT_NE(dialog.findChild<QGroupBox*>(), nullptr);
+  EXPECT_EQ(dialog.findChild<QGroupBox*>()->title(), QStringLiteral("添加信息"));
+  EXPECT_EQ(Box(&dialog, 1008)->text(), "2024");
+  EXPECT_EQ(Box(&dialog, 1009)->text(), "2");
+  EXPECT_EQ(Box(&dialog, 1010)->text(), "29");
+  for (int id : {1015, 1016, 1017}) {
+    EXPECT_EQ(Box(&dialog, id)->text(), "0") << id;
+    EXPECT_FALSE(Box(&dialog, id)->isEnabled()) << id;
+  }
+  EXPECT_TRUE(CheckBox(&dialog, 1014)->isChecked());
+  EXPECT_EQ(CheckBox(&dialog, 1014)->text(), QStringLiteral("健在否"));
+  EXPECT_FALSE(CheckBox(&dialog, 1012)->isChecked());
+  EXPECT_EQ(CheckBox(&dialog, 1012)->text(), QStringLiteral("婚否"));
+  EXPECT_EQ(Box(&dialog, 1011)->text(), "");
+  EXPECT_EQ(Box(&dialog, 1013)->text(), "");
+  EXPECT_EQ(Box(&dialog, 1018)->text(), QStringLiteral("张三"));
+  EXPECT_EQ(Box(&dialog, 1011)->accessibleName(), QStringLiteral("姓名："));
+  EXPECT_EQ(Box(&dialog, 1018)->accessibleName(), QStringLiteral("父亲姓名："));
+  EXPECT_EQ(Box(&dialog, 1013)->accessibleName(), QStringLiteral("地址："));
+  auto* ok = dialog.findChild<QPushButton*>(Name(1));
+  EXPECT_TRUE(ok->isDefault());
+  EXPECT_EQ(ok->text(), QStringLiteral("确定"));
+  EXPECT_EQ(dialog.findChild<QPushButton*>(Name(2))->text(), QStringLiteral("取消"));
+  EXPECT_EQ(dialog.focusWidget(), Box(&dialog, 1011));
+  const std::vector<QString> expected{Name(1011), Name(1018), Name(1008), Name(1009), Name(1010),
+                                      Name(1013), Name(1014), Name(1012), Name(1015), Name(1016),
+                                      Name(1017), Name(1),    Name(2),    Name(1011)};
+  EXPECT_EQ(TabCycle(Box(&dialog, 1011), 14), expected);
+  // Labels in the template's order are all there.
+  QStringList labels;
+  for (auto* label : dialog.findChildren<QLabel*>()) labels << label->text();
+  for (const char* text : {"姓名：", "父亲姓名：", "  ( -1表示根节点 )", "出生日期：", "地址：",
+                           "死亡日期：", "年", "月", "日"})
+    EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
+}
+
+TEST_F(AddInfoDlgTest, DatePartsThatCannotBeReadShowMinusOne) {
+  SetTodayForTesting(LocalDate{-1, -1, -1});
+  CAddInfoDlg dialog(&adder);
+  Open(dialog);
+  EXPECT_EQ(Box(&dialog, 1008)->text(), "-1");
+  EXPECT_EQ(Box(&dialog, 1009)->text(), "-1");
+  EXPECT_EQ(Box(&dialog, 1010)->text(), "-1");
+}
+
+TEST_F(AddInfoDlgTest, AliveBoxTogglesTheDeathBoxesAndKeepsTheirValues) {
+  CAddInfoDlg dialog(&adder);
+  Open(dialog);
+  Click(&dialog, 1014);
+  EXPECT_TRUE(dialog.m_deathDateEnabled);
+  for (int id : {1015, 1016, 1017}) EXPECT_TRUE(Box(&dialog, id)->isEnabled()) << id;
+  Type(&dialog, 1015, "1990");
+  Click(&dialog, 1014);
+  EXPECT_FALSE(dialog.m_deathDateEnabled);
+  for (int id : {1015, 1016, 1017}) EXPECT_FALSE(Box(&dialog, id)->isEnabled()) << id;
+  EXPECT_EQ(Box(&dialog, 1015)->text(), "1990");
+}
+
+TEST_F(AddInfoDlgTest, RefusedAddKeepsTheDialogOpenAndOkAgainCloses) {
+  CAddInfoDlg dialog(&adder);
+  Open(dialog);
+  Type(&dialog, 1011, QStringLiteral("李四"));
+  Type(&dialog, 1018, QStringLiteral("无人"));
+  Type(&dialog, 1013, QStringLiteral("北京"));
+  Type(&dialog, 1008, " 1990abc");
+  Click(&dialog, 1012);
+  Click(&dialog, 1014);
+  Type(&dialog, 1015, "2050");
+  Type(&dialog, 1016, "3");
+  Type(&dialog, 1017, "4");
+  adder.answer = 0;
+  Click(&dialog, 1);
+  ASSERT_EQ(adder.calls.size(), 1u);
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(Box(&dialog, 1018)->text(), QStringLiteral("无人"));
+  const Seen& seen = adder.calls[0];
+  EXPECT_EQ(seen.name, QStringLiteral("李四"));
+  EXPECT_EQ(seen.father, QStringLiteral("无人"));
+  EXPECT_EQ(seen.address, QStringLiteral("北京"));
+  EXPECT_EQ(seen.birthYear, 1990);
+  EXPECT_EQ(seen.birthMonth, 2);
+  EXPECT_EQ(seen.birthDay, 29);
+  EXPECT_EQ(seen.married, 1);
+  EXPECT_EQ(seen.alive, 0);
+  EXPECT_EQ(seen.deathYear, 2050);
+  EXPECT_EQ(seen.deathMonth, 3);
+  EXPECT_EQ(seen.deathDay, 4);
+
+  Type(&dialog, 1018, QStringLiteral("张三"));
+  adder.answer = 1;
+  Click(&dialog, 1);
+  ASSERT_EQ(adder.calls.size(), 2u);
+  EXPECT_EQ(adder.calls[1].father, QStringLiteral("张三"));
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), IDOK);
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(AddInfoDlgTest, ExchangeFailureStopsAtTheBoxAndSkipsTheOwner) {
+  CAddInfoDlg dialog(&adder);
+  Open(dialog);
+  Type(&dialog, 1011, QStringLiteral("王五"));
+  Type(&dialog, 1013, QStringLiteral("上海"));
+  Type(&dialog, 1010, "7");
+  Type(&dialog, 1009, "x1");  // a letter first: no number
+  Type(&dialog, 1008, "1980");
+  Click(&dialog, 1012);
+  Click(&dialog, 1);
+  EXPECT_TRUE(adder.calls.empty());
+  EXPECT_TRUE(dialog.isVisible());
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, kNoInteger);
+  EXPECT_EQ(boxes.Boxes()[0].kind, BoxKind::Notice);
+  EXPECT_EQ(dialog.focusWidget(), Box(&dialog, 1009));
+  // Read before the month: alive, married, address, birth day.
+  EXPECT_EQ(dialog.m_married, 1);
+  EXPECT_EQ(dialog.m_address, QStringLiteral("上海"));
+  EXPECT_EQ(dialog.m_birthDay, 7);
+  // Read after it: untouched.
+  EXPECT_EQ(dialog.m_birthMonth, 2);
+  EXPECT_EQ(dialog.m_birthYear, 2024);
+  EXPECT_EQ(dialog.m_name, QString());
+}
+
+TEST_F(AddInfoDlgTest, EmptiedDeathBoxIsRefusedEvenWhenDisabledAgain) {
+  CAddInfoDlg dialog(&adder);
+  Open(dialog);
+  Type(&dialog, 1011, QStringLiteral("赵六"));
+  Click(&dialog, 1014);
+  Type(&dialog, 1017, "");
+  Click(&dialog, 1014);
+  Click(&dialog, 1);
+  EXPECT_TRUE(adder.calls.empty());
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, kNoInteger);
+  EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(AddInfoDlgTest, TextBoxesStopAt127Characters) {
+  CAddInfoDlg dialog(&adder);
+  Open(dialog);
+  const QString longText(128, QChar(u'甲'));
+  for (int id : {1011, 1018, 1013}) {
+    Type(&dialog, id, longText);
+    EXPECT_EQ(Box(&dialog, id)->text().size(), 127) << id;
+  }
+}
+
+TEST_F(AddInfoDlgTest, CancelClosesWithoutReadingOrAdding) {
+  CAddInfoDlg dialog(&adder);
+  int result = 0;
+  OnNextDialog<CAddInfoDlg>([](CAddInfoDlg* d) {
+    TypeInto(d, "idc_1011", QStringLiteral("钱七"));
+    TypeInto(d, "idc_1009", "");
+    ClickButton(d, "idc_2");
+  });
+  result = dialog.DoModal();
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_TRUE(adder.calls.empty());
+  EXPECT_TRUE(boxes.Boxes().empty());
+  EXPECT_EQ(dialog.m_name, QString());
+  EXPECT_EQ(PendingModalHandlers(), 0);
+}
+
+TEST_F(AddInfoDlgTest, DoModalReturnsOkAfterASuccessfulAdd) {
+  CAddInfoDlg dialog(&adder);
+  adder.answer = 1;
+  OnNextDialog<CAddInfoDlg>([](CAddInfoDlg* d) {
+    TypeInto(d, "idc_1011", QStringLiteral("孙八"));
+    ClickButton(d, "idc_1");
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  ASSERT_EQ(adder.calls.size(), 1u);
+  EXPECT_EQ(dialog.m_name, QStringLiteral("孙八"));
+}
+
+class ModifyInfoDlgTest : public ::testing::Test {
+protected:
+  MessageBoxRecorder boxes;
+};
+
+TEST_F(ModifyInfoDlgTest, OpensWithWhatTheCallerSetAndTheTemplate) {
+  CModifyInfoDlg dialog;
+  dialog.m_name = QStringLiteral("张三");
+  Open(dialog);
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("修改信息"));
+  EXPECT_EQ(dialog.findChild<QGroupBox*>()->title(), QStringLiteral("个人修改信息"));
+  EXPECT_EQ(Box(&dialog, 1021)->text(), QStringLiteral("张三"));
+  EXPECT_EQ(Box(&dialog, 1022)->text(), "");
+  for (int id : {1008, 1009, 1010, 1015, 1016, 1017}) EXPECT_EQ(Box(&dialog, id)->text(), "0");
+  for (int id : {1015, 1016, 1017}) EXPECT_FALSE(Box(&dialog, id)->isEnabled());
+  EXPECT_TRUE(CheckBox(&dialog, 1024)->isChecked());
+  EXPECT_EQ(CheckBox(&dialog, 1024)->text(), QStringLiteral("现在健在否"));
+  EXPECT_FALSE(CheckBox(&dialog, 1023)->isChecked());
+  EXPECT_EQ(CheckBox(&dialog, 1023)->text(), QStringLiteral("现在婚否"));
+  EXPECT_EQ(Box(&dialog, 1021)->accessibleName(), QStringLiteral("修改后姓名:"));
+  EXPECT_EQ(Box(&dialog, 1022)->accessibleName(), QStringLiteral("修改后地址:"));
+  EXPECT_TRUE(dialog.findChild<QPushButton*>(Name(1))->isDefault());
+  EXPECT_EQ(dialog.focusWidget(), Box(&dialog, 1021));
+  const std::vector<QString> expected{Name(1021), Name(1022), Name(1024), Name(1023),
+                                      Name(1015), Name(1016), Name(1017), Name(1),
+                                      Name(2),    Name(1008), Name(1009), Name(1010)};
+  EXPECT_EQ(TabCycle(Box(&dialog, 1021), 12), expected);
+}
+
+TEST_F(ModifyInfoDlgTest, DeceasedMemberOpensWithTheDeathBoxesOnAndTheToggleFollows) {
+  CModifyInfoDlg dialog;
+  dialog.m_alive = 0;
+  dialog.m_deathYear = 1970;
+  dialog.m_deathMonth = 5;
+  dialog.m_deathDay = 6;
+  Open(dialog);
+  EXPECT_FALSE(CheckBox(&dialog, 1024)->isChecked());
+  EXPECT_TRUE(dialog.m_deathDateEnabled);
+  for (int id : {1015, 1016, 1017}) EXPECT_TRUE(Box(&dialog, id)->isEnabled()) << id;
+  EXPECT_EQ(Box(&dialog, 1015)->text(), "1970");
+  Click(&dialog, 1024);  // now alive: the death date means nothing
+  EXPECT_FALSE(dialog.m_deathDateEnabled);
+  for (int id : {1015, 1016, 1017}) EXPECT_FALSE(Box(&dialog, id)->isEnabled()) << id;
+  Click(&dialog, 1024);
+  for (int id : {1015, 1016, 1017}) EXPECT_TRUE(Box(&dialog, id)->isEnabled()) << id;
+}
+
+TEST_F(ModifyInfoDlgTest, OkReadsEveryBoxAndLeavesTheOldNameAlone) {
+  CModifyInfoDlg dialog;
+  dialog.m_oldName = QStringLiteral("旧名");
+  Open(dialog);
+  Type(&dialog, 1021, QStringLiteral("新名"));
+  Type(&dialog, 1022, QStringLiteral("广州"));
+  Type(&dialog, 1008, "1950");
+  Type(&dialog, 1009, "3");
+  Type(&dialog, 1010, "7");
+  Click(&dialog, 1023);
+  Click(&dialog, 1024);
+  Type(&dialog, 1015, "1998");
+  Type(&dialog, 1016, "12");
+  Type(&dialog, 1017, "1");
+  Click(&dialog, 1);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), IDOK);
+  EXPECT_EQ(dialog.m_oldName, QStringLiteral("旧名"));
+  EXPECT_EQ(dialog.m_name, QStringLiteral("新名"));
+  EXPECT_EQ(dialog.m_address, QStringLiteral("广州"));
+  EXPECT_EQ(dialog.m_married, 1);
+  EXPECT_EQ(dialog.m_alive, 0);
+  EXPECT_EQ(dialog.m_birthYear, 1950);
+  EXPECT_EQ(dialog.m_birthMonth, 3);
+  EXPECT_EQ(dialog.m_birthDay, 7);
+  EXPECT_EQ(dialog.m_deathYear, 1998);
+  EXPECT_EQ(dialog.m_deathMonth, 12);
+  EXPECT_EQ(dialog.m_deathDay, 1);
+}
+
+TEST_F(ModifyInfoDlgTest, ExchangeFailureStopsAtTheBirthMonth) {
+  CModifyInfoDlg dialog;
+  Open(dialog);
+  Type(&dialog, 1021, QStringLiteral("新名"));
+  Type(&dialog, 1022, QStringLiteral("广州"));
+  Type(&dialog, 1010, "9");
+  Type(&dialog, 1009, "");
+  Type(&dialog, 1008, "1950");
+  Click(&dialog, 1023);
+  Click(&dialog, 1);
+  EXPECT_TRUE(dialog.isVisible());
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, kNoInteger);
+  EXPECT_EQ(dialog.focusWidget(), Box(&dialog, 1009));
+  EXPECT_EQ(dialog.m_married, 1);
+  EXPECT_EQ(dialog.m_name, QStringLiteral("新名"));
+  EXPECT_EQ(dialog.m_address, QStringLiteral("广州"));
+  EXPECT_EQ(dialog.m_birthDay, 9);
+  EXPECT_EQ(dialog.m_birthYear, 0);
+}
+
+TEST_F(ModifyInfoDlgTest, CancelKeepsTheMembers) {
+  CModifyInfoDlg dialog;
+  dialog.m_name = QStringLiteral("张三");
+  OnNextDialog<CModifyInfoDlg>([](CModifyInfoDlg* d) {
+    TypeInto(d, "idc_1021", QStringLiteral("别名"));
+    TypeInto(d, "idc_1008", "1999");
+    ClickButton(d, "idc_2");
+  });
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_EQ(dialog.m_name, QStringLiteral("张三"));
+  EXPECT_EQ(dialog.m_birthYear, 0);
+  EXPECT_EQ(PendingModalHandlers(), 0);
+}
+
+}  // namespace

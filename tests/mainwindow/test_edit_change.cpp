@@ -1,0 +1,269 @@
+// Changing a member through the real modify dialog: from the selection
+// ("更改资料") and by name ("修改个人信息").
+#include "CModifyInfoDlg.h"
+#include "CModifyNameDlg.h"
+#include "test_edit_fixture.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+namespace {
+
+QString BoxText(QWidget* d, int id) {
+  return d->findChild<QLineEdit*>(ControlName(id))->text();
+}
+bool BoxEnabled(QWidget* d, int id) {
+  return d->findChild<QLineEdit*>(ControlName(id))->isEnabled();
+}
+bool Checked(QWidget* d, int id) {
+  return d->findChild<QCheckBox*>(ControlName(id))->isChecked();
+}
+void Type(QWidget* d, int id, const QString& text) {
+  TypeInto(d, ControlName(id).toLatin1().constData(), text);
+}
+void Click(QWidget* d, int id) {
+  ClickButton(d, ControlName(id).toLatin1().constData());
+}
+void TypeDate(QWidget* d, int yearId, int year, int month, int day) {
+  Type(d, yearId, QString::number(year));
+  Type(d, yearId + 1, QString::number(month));
+  Type(d, yearId + 2, QString::number(day));
+}
+
+class EditChange : public EditFixture {
+protected:
+  // Runs "更改资料" on `name` with `edit` applied to the dialog before OK.
+  void Change(const QString& name, std::function<void(CModifyInfoDlg*)> edit) {
+    Select(name);
+    FillList();
+    OnNextDialog<CModifyInfoDlg>([edit](CModifyInfoDlg* d) {
+      edit(d);
+      Click(d, IDOK);
+      EXPECT_FALSE(d->isVisible());
+    });
+    ClickButton(&window, "idc_32784");
+  }
+};
+
+TEST_F(EditChange, DialogOpensWithTheMembersDataAndUnchangedOkKeepsIt) {
+  LoadFamily();
+  const QStringList before = ModelLines();
+  Change(QStringLiteral("祖"), [](CModifyInfoDlg* d) {
+    EXPECT_EQ(BoxText(d, 1021), QStringLiteral("祖"));
+    EXPECT_EQ(BoxText(d, 1022), QString());
+    EXPECT_TRUE(Checked(d, 1023));
+    EXPECT_FALSE(Checked(d, 1024));
+    EXPECT_EQ(BoxText(d, 1008), "1900");
+    EXPECT_EQ(BoxText(d, 1009), "1");
+    EXPECT_EQ(BoxText(d, 1010), "1");
+    EXPECT_EQ(BoxText(d, 1015), "1970");
+    EXPECT_EQ(BoxText(d, 1016), "5");
+    EXPECT_EQ(BoxText(d, 1017), "6");
+    for (int id : {1015, 1016, 1017}) EXPECT_TRUE(BoxEnabled(d, id)) << id;
+  });
+  EXPECT_EQ(ModelLines(), before);
+  ExpectEditDone();
+
+  Change(QStringLiteral("甲"), [](CModifyInfoDlg* d) {
+    EXPECT_EQ(BoxText(d, 1021), QStringLiteral("甲"));
+    EXPECT_EQ(BoxText(d, 1022), QStringLiteral("北京"));
+    EXPECT_TRUE(Checked(d, 1023));
+    EXPECT_TRUE(Checked(d, 1024));
+    EXPECT_EQ(BoxText(d, 1008), "1920");
+    for (int id : {1015, 1016, 1017}) {
+      EXPECT_EQ(BoxText(d, id), "0");
+      EXPECT_FALSE(BoxEnabled(d, id)) << id;
+    }
+  });
+  EXPECT_EQ(ModelLines(), before);
+  ExpectEditDone();
+}
+
+TEST_F(EditChange, EveryRefusalLeavesTheGenealogyAsItWas) {
+  LoadFamily();
+  const QStringList before = ModelLines();
+  struct Case {
+    std::function<void(CModifyInfoDlg*)> edit;
+    const char* notice;
+  } cases[] = {
+      {[](CModifyInfoDlg* d) { Type(d, 1021, QStringLiteral("乙")); }, "家谱中已有此人!"},
+      {[](CModifyInfoDlg* d) { Type(d, 1021, QString()); }, "姓名不能为空!"},
+      {[](CModifyInfoDlg* d) { Type(d, 1021, QStringLiteral("甲 甲")); },
+       "姓名和地址中不能含有空白字符!"},
+      {[](CModifyInfoDlg* d) { Type(d, 1022, QStringLiteral("北\u3000京")); },
+       "姓名和地址中不能含有空白字符!"},
+      {[](CModifyInfoDlg* d) { Type(d, 1021, QStringLiteral("end")); }, "姓名不能为end或-1!"},
+      {[](CModifyInfoDlg* d) { Type(d, 1021, QStringLiteral("-1")); }, "姓名不能为end或-1!"},
+      {[](CModifyInfoDlg* d) { Type(d, 1022, QStringLiteral("end")); }, "地址不能为end!"},
+      // The text tests come before the duplicate test.
+      {[](CModifyInfoDlg* d) {
+         Type(d, 1021, QStringLiteral("乙"));
+         Type(d, 1022, QStringLiteral("end"));
+       },
+       "地址不能为end!"},
+      {[](CModifyInfoDlg* d) {
+         Click(d, 1024);
+         TypeDate(d, 1015, 1970, 2, 30);
+       },
+       "此人信息中死亡日期不合实际!"},
+      {[](CModifyInfoDlg* d) {
+         Click(d, 1024);
+         TypeDate(d, 1015, 1920, 3, 3);
+       },
+       "此人死亡日期不可能比其出生日期早!"},
+      {[](CModifyInfoDlg* d) { TypeDate(d, 1008, 1921, 2, 29); }, "此人信息中出生日期不合实际!"},
+      {[](CModifyInfoDlg* d) { TypeDate(d, 1008, 1900, 1, 1); },
+       "此人的出生日期不能早于或等于其父亲的出生日期!"},
+      {[](CModifyInfoDlg* d) { TypeDate(d, 1008, 1899, 12, 31); },
+       "此人的出生日期不能早于或等于其父亲的出生日期!"},
+      {[](CModifyInfoDlg* d) { TypeDate(d, 1008, 1950, 7, 8); },
+       "此人的出生日期不能晚于或等于其孩子的出生日期!"},
+      // The specified death-date tests come before the new birth-date tests.
+      {[](CModifyInfoDlg* d) {
+         TypeDate(d, 1008, 1950, 7, 8);
+         Click(d, 1024);
+         TypeDate(d, 1015, 1950, 7, 7);
+       },
+       "此人死亡日期不可能比其出生日期早!"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.notice);
+    boxes.Clear();
+    Change(QStringLiteral("甲"), c.edit);
+    EXPECT_EQ(NoticeTexts(), QStringList{QString::fromUtf8(c.notice)});
+    EXPECT_EQ(ModelLines(), before);
+    EXPECT_FALSE(window.m_modified);
+    EXPECT_EQ(ListRows(), 1);
+  }
+}
+
+TEST_F(EditChange, AcceptedChangeIsStoredAndKeepsTheSiblingPlace) {
+  LoadFamily();
+  Change(QStringLiteral("甲"), [](CModifyInfoDlg* d) {
+    Type(d, 1021, QStringLiteral("甲乙"));
+    Type(d, 1022, QStringLiteral("南京"));
+    Click(d, 1023);
+    TypeDate(d, 1008, 1930, 1, 1);  // after 乙 (1925), still before 丙 (1950)
+    Click(d, 1024);
+    TypeDate(d, 1015, 1930, 1, 1);  // died on the day of birth
+  });
+  EXPECT_TRUE(NoticeTexts().isEmpty());
+  EXPECT_EQ(ModelLines().filter(QStringLiteral("甲乙")),
+            QStringList{QStringLiteral("  甲乙 1930-1-1 married=0 address=南京 alive=0 died "
+                                       "1930-1-1")});
+  EXPECT_EQ(TreeLines(), (QStringList{"祖", "  甲乙", "    丙", "  乙"}));
+  ExpectEditDone();
+}
+
+TEST_F(EditChange, NowAliveKeepsTheOldDeathDateUntested) {
+  LoadFamily();
+  Change(QStringLiteral("祖"), [](CModifyInfoDlg* d) {
+    TypeDate(d, 1015, 1970, 13, 1);
+    Click(d, 1024);
+  });
+  EXPECT_TRUE(NoticeTexts().isEmpty());
+  const MemberNode* root = Find(QStringLiteral("祖"));
+  EXPECT_EQ(root->alive, 1);
+  EXPECT_EQ(root->deathMonth, 5);
+  ExpectEditDone();
+}
+
+TEST_F(EditChange, UnchangedBirthDateEqualToTheFathersIsNotJudgedAgain) {
+  // The file accepts a son born on his father's birthday.
+  LoadRecords(
+      "祖 1900 1 1 1 end 1 -1\r\n"
+      "甲 1900 1 1 1 end 1 祖\r\n");
+  Change(QStringLiteral("甲"), [](CModifyInfoDlg* d) { Type(d, 1022, QStringLiteral("杭州")); });
+  EXPECT_TRUE(NoticeTexts().isEmpty());
+  EXPECT_EQ(Find(QStringLiteral("甲"))->address, u"杭州");
+  ExpectEditDone();
+}
+
+TEST_F(EditChange, SelectedMemberIsChangedEvenWhenAnotherBearsItsName) {
+  LoadRecords(
+      "祖 1900 1 1 1 end 1 -1\r\n"
+      "甲 1920 1 1 1 end 1 祖\r\n"
+      "乙 1925 1 1 1 end 1 祖\r\n"
+      "甲 1950 1 1 1 end 1 乙\r\n");
+  MemberNode* second = window.m_genealogy.GetRootLink()->firstChild->nextSibling->firstChild;
+  Select(second);
+  OnNextDialog<CModifyInfoDlg>([](CModifyInfoDlg* d) {
+    EXPECT_EQ(BoxText(d, 1008), "1950");
+    Type(d, 1022, QStringLiteral("成都"));
+    Click(d, IDOK);
+  });
+  ClickButton(&window, "idc_32784");
+  EXPECT_TRUE(NoticeTexts().isEmpty());
+  EXPECT_EQ(second->address, u"成都");
+  EXPECT_EQ(Find(QStringLiteral("甲"))->address, u"");
+  ExpectEditDone();
+}
+
+TEST_F(EditChange, NothingSelectedOrNothingThere) {
+  window.EnableMemberButtons(true);
+  ClickButton(&window, "idc_32784");  // empty genealogy: silently nothing
+  EXPECT_TRUE(boxes.Boxes().empty());
+
+  LoadFamily();
+  ClickButton(&window, "idc_32784");
+  EXPECT_EQ(NoticeTexts(), QStringList{QStringLiteral("请先在家谱树中选择一个成员!")});
+  EXPECT_FALSE(window.m_modified);
+}
+
+TEST_F(EditChange, CancelChangesNothing) {
+  LoadFamily();
+  const QStringList before = ModelLines();
+  Select(QStringLiteral("甲"));
+  FillList();
+  OnNextDialog<CModifyInfoDlg>([](CModifyInfoDlg* d) {
+    Type(d, 1021, QStringLiteral("新名"));
+    Click(d, IDCANCEL);
+  });
+  ClickButton(&window, "idc_32784");
+  EXPECT_TRUE(boxes.Boxes().empty());
+  EXPECT_EQ(ModelLines(), before);
+  EXPECT_FALSE(window.m_modified);
+  EXPECT_EQ(ListRows(), 1);
+}
+
+TEST_F(EditChange, MenuItemAsksForTheNameAndChangesThatMember) {
+  LoadFamily();
+  OnNextDialog<CModifyNameDlg>([](CModifyNameDlg* d) {
+    TypeInto(d, "idc_1011", QStringLiteral("丙"));
+    ClickButton(d, "idc_1");
+  });
+  OnNextDialog<CModifyInfoDlg>([](CModifyInfoDlg* d) {
+    EXPECT_EQ(BoxText(d, 1021), QStringLiteral("丙"));
+    EXPECT_EQ(BoxText(d, 1022), QStringLiteral("上海"));
+    EXPECT_EQ(BoxText(d, 1008), "1950");
+    Type(d, 1021, QStringLiteral("丙丁"));
+    Click(d, IDOK);
+  });
+  window.RunCommand(ID_MODIFY_MEMBER);
+  EXPECT_TRUE(NoticeTexts().isEmpty());
+  EXPECT_EQ(TreeLines(), (QStringList{"祖", "  甲", "    丙丁", "  乙"}));
+  ExpectEditDone();
+}
+
+TEST_F(EditChange, MenuItemReportsAnUnknownNameAndCancelDoesNothing) {
+  LoadFamily();
+  const QStringList before = ModelLines();
+  OnNextDialog<CModifyNameDlg>([](CModifyNameDlg* d) {
+    TypeInto(d, "idc_1011", QStringLiteral("无名"));
+    ClickButton(d, "idc_1");
+  });
+  window.RunCommand(ID_MODIFY_MEMBER);
+  EXPECT_EQ(NoticeTexts(), QStringList{QStringLiteral("本家谱中找不到无名!")});
+
+  boxes.Clear();
+  OnNextDialog<CModifyNameDlg>([](CModifyNameDlg* d) {
+    TypeInto(d, "idc_1011", QStringLiteral("甲"));
+    ClickButton(d, "idc_2");
+  });
+  window.RunCommand(ID_MODIFY_MEMBER);
+  EXPECT_TRUE(boxes.Boxes().empty());
+  EXPECT_EQ(ModelLines(), before);
+  EXPECT_FALSE(window.m_modified);
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+// The help menu's commands and the vendor's link, run on the real main window.
+#include "CAboutDlg.h"
+#include "CClanbookDlg.h"
+#include "CHyperLink.h"
+#include "GuiTestSupport.h"
+#include "MessageBoxes.h"
+#include "Shell.h"
+
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+struct UrlSeam {
+  std::vector<QString> opened;
+  UrlSeam() {
+    SetUrlOpenerForTesting([this](const QString& url) {
+      opened.push_back(url);
+      return true;
+    });
+  }
+  ~UrlSeam() { SetUrlOpenerForTesting(nullptr); }
+};
+
+class HelpCommandsTest : public ::testing::Test {
+protected:
+  void SetUp() override { window.Create(); }
+  void TearDown() override {
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(PendingModalHandlers(), 0);
+  }
+  // Answers the about box that the next command opens; returns what it showed.
+  struct AboutSeen {
+    QString caption;
+    QString notice;
+    bool seen = false;
+  };
+  void ExpectAboutBox(AboutSeen& seen) {
+    OnNextDialog<CAboutDlg>([&seen](CAboutDlg* box) {
+      seen.seen = true;
+      seen.caption = box->windowTitle();
+      seen.notice = box->findChild<QPlainTextEdit*>(ControlName(1005))->toPlainText();
+      ClickButton(box, "idc_1");
+    });
+  }
+
+  MessageBoxRecorder boxes;
+  UrlSeam shell;
+  CClanbookDlg window;
+};
+
+TEST_F(HelpCommandsTest, HelpOpensTheHelpPageAndFeedbackAMail) {
+  window.RunCommand(ID_HELP);
+  window.RunCommand(ID_FEEDBACK);
+  const std::vector<QString> expected{
+      QStringLiteral("http://www.morvane.example/article.php?article_id=6"),
+      QStringLiteral("mailto:feedback@morvane.example?subject=Morvane家谱制作软件反馈")};
+  EXPECT_EQ(shell.opened, expected);
+  EXPECT_FALSE(window.m_modified);
+}
+
+TEST_F(HelpCommandsTest, ShellFailuresAreIgnored) {
+  SetUrlOpenerForTesting([](const QString&) { return false; });
+  window.RunCommand(ID_HELP);
+  window.RunCommand(ID_FEEDBACK);
+  EXPECT_FALSE(window.m_modified);
+}
+
+TEST_F(HelpCommandsTest, AboutFromTheMenuAndTheSystemCommandIsTheSameBox) {
+  AboutSeen fromMenu, fromSystem, fromSystemLowBits;
+  ExpectAboutBox(fromMenu);
+  window.RunCommand(ID_ABOUT);
+  ExpectAboutBox(fromSystem);
+  window.OnSysCommand(16);
+  // The platform uses the low four bits of a system command for itself.
+  ExpectAboutBox(fromSystemLowBits);
+  window.OnSysCommand(16 | 0x3);
+
+  ASSERT_TRUE(fromMenu.seen && fromSystem.seen && fromSystemLowBits.seen);
+  EXPECT_EQ(fromMenu.caption, QStringLiteral("关于 Morvane家谱制作软件  4.0"));
+  EXPECT_EQ(fromMenu.notice, CAboutDlg::DefaultNotice(2052));
+  for (const AboutSeen* other : {&fromSystem, &fromSystemLowBits}) {
+    EXPECT_EQ(other->caption, fromMenu.caption);
+    EXPECT_EQ(other->notice, fromMenu.notice);
+  }
+  EXPECT_TRUE(shell.opened.empty());
+  EXPECT_FALSE(window.m_modified);
+}
+
+TEST_F(HelpCommandsTest, CommandsLeaveAModifiedFlagAsItWas) {
+  window.m_modified = true;
+  window.RunCommand(ID_HELP);
+  window.RunCommand(ID_FEEDBACK);
+  AboutSeen about;
+  ExpectAboutBox(about);
+  window.RunCommand(ID_ABOUT);
+  EXPECT_TRUE(about.seen);
+  EXPECT_TRUE(window.m_modified);
+}
+
+TEST_F(HelpCommandsTest, VendorLinkIsBoldUnderlinedAndOpensTheWebPage) {
+  auto* link = window.findChild<CHyperLink*>(ControlName(1067));
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(link->text(), QStringLiteral("Morvane软件:http://www.morvane.example"));
+  EXPECT_EQ(link->Url(), QStringLiteral("http://www.morvane.example"));
+  EXPECT_EQ(link->toolTip(), QStringLiteral("http://www.morvane.example"));
+  EXPECT_TRUE(link->font().bold());
+  EXPECT_TRUE(link->font().underline());
+  QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(2, 2));
+  EXPECT_EQ(shell.opened, std::vector<QString>{QStringLiteral("http://www.morvane.example")});
+  EXPECT_TRUE(link->m_visited);
+  EXPECT_FALSE(window.m_modified);
+}
+
+}  // namespace

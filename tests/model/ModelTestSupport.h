@@ -1,0 +1,74 @@
+// Small helpers shared by the model tests: building members and reading a tree
+// back as text.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "COperationClanbook.h"
+
+namespace modeltest {
+
+inline MemberNode* Make(std::u16string name, int year, int month = 1, int day = 1) {
+  auto* m = new MemberNode;
+  m->name = std::move(name);
+  m->birthYear = year;
+  m->birthMonth = month;
+  m->birthDay = day;
+  return m;
+}
+
+// Adds a child of the member called `father` (none: a new root); returns it.
+inline MemberNode* Add(COperationClanbook& tree, std::u16string_view father, std::u16string name,
+                       int year, int month = 1, int day = 1) {
+  MemberNode* parent = nullptr;
+  if (!father.empty()) tree.FindByName(tree.GetRootLink(), parent, father);
+  MemberNode* m = Make(std::move(name), year, month, day);
+  tree.InsertMember(parent, m);
+  return m;
+}
+
+inline std::string Narrow(std::u16string_view text) {
+  std::string out;
+  for (char16_t c : text) {
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else {
+      char buffer[8];
+      std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
+      out += buffer;
+    }
+  }
+  return out;
+}
+
+inline std::string Children(const MemberNode* member) {
+  std::string out;
+  for (const MemberNode* c = member->firstChild; c; c = c->nextSibling) {
+    if (!out.empty()) out += ' ';
+    out += Narrow(c->name);
+  }
+  return out;
+}
+
+// The whole tree in pre-order as "name(children...)" text, for comparisons.
+inline std::string Shape(const COperationClanbook& tree) {
+  std::string out;
+  tree.VisitPreOrder(out, tree.GetRootLink(), [](std::string& text, MemberNode* m) {
+    text += Narrow(m->name);
+    text += '<';
+    text += m->parent ? Narrow(m->parent->name) : std::string("-");
+    text += "> ";
+  });
+  return out;
+}
+
+inline std::vector<const MemberNode*> PreOrder(const COperationClanbook& tree) {
+  std::vector<const MemberNode*> out;
+  tree.VisitPreOrder(out, tree.GetRootLink(),
+                     [](std::vector<const MemberNode*>& v, MemberNode* m) { v.push_back(m); });
+  return out;
+}
+
+}  // namespace modeltest

@@ -1,0 +1,126 @@
+// The three kinds of message box, shown for real and through the test seam.
+#include "GuiTestSupport.h"
+#include "MessageBoxes.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct SeenBox {
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QString title;
+  QString text;
+  QStringList buttons;
+  QWidget* owner = nullptr;
+};
+
+// Answers the next real message box by clicking the button with `answer`'s role.
+void AnswerNextBox(SeenBox& seen, QMessageBox::StandardButton answer) {
+  OnNextDialog<QMessageBox>([&seen, answer](QMessageBox* box) {
+    seen.icon = box->icon();
+    seen.title = box->windowTitle();
+    seen.text = box->text();
+    for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
+    seen.owner = box->parentWidget();
+    box->button(answer)->click();
+  });
+}
+
+TEST(MessageBoxesTest, ApplicationTitleIsTheProgramFileBaseName) {
+  // This test program's file is ".../platform_test_messageboxes".
+  EXPECT_TRUE(ApplicationTitle().endsWith(QStringLiteral("test_messageboxes")))
+      << ApplicationTitle().toStdString();
+  EXPECT_FALSE(ApplicationTitle().contains(u'/'));
+}
+
+TEST(MessageBoxesTest, NoticeHasOkExclamationAndTheProgramTitle) {
+  SeenBox seen;
+  AnswerNextBox(seen, QMessageBox::Ok);
+  ShowNotice(QStringLiteral("文件名不能为空!"));
+  EXPECT_EQ(seen.icon, QMessageBox::Warning);
+  EXPECT_EQ(seen.title, ApplicationTitle());
+  EXPECT_EQ(seen.text, QStringLiteral("文件名不能为空!"));
+  EXPECT_EQ(seen.buttons, QStringList{QStringLiteral("确定")});
+  EXPECT_EQ(PendingModalHandlers(), 0);
+}
+
+TEST(MessageBoxesTest, QuestionIsYesNoWithExclamationOwnedByTheWindow) {
+  QWidget owner;
+  owner.show();
+  SeenBox seen;
+  AnswerNextBox(seen, QMessageBox::Yes);
+  EXPECT_TRUE(AskQuestion(&owner, QStringLiteral("警告"), QStringLiteral("真的要删除吗?")));
+  EXPECT_EQ(seen.icon, QMessageBox::Warning);
+  EXPECT_EQ(seen.title, QStringLiteral("警告"));
+  EXPECT_EQ(seen.text, QStringLiteral("真的要删除吗?"));
+  EXPECT_EQ(seen.owner, &owner);
+  EXPECT_EQ(seen.buttons.size(), 2);
+  EXPECT_TRUE(seen.buttons.contains(QStringLiteral("是(&Y)")));
+  EXPECT_TRUE(seen.buttons.contains(QStringLiteral("否(&N)")));
+
+  AnswerNextBox(seen, QMessageBox::No);
+  EXPECT_FALSE(AskQuestion(&owner, QStringLiteral("警告"), QStringLiteral("真的要删除吗?")));
+  EXPECT_EQ(PendingModalHandlers(), 0);
+}
+
+TEST(MessageBoxesTest, InformationHasOkAndTheInformationIcon) {
+  QWidget owner;
+  owner.show();
+  SeenBox seen;
+  AnswerNextBox(seen, QMessageBox::Ok);
+  ShowInformation(&owner, QStringLiteral("注意："), QStringLiteral("今天"));
+  EXPECT_EQ(seen.icon, QMessageBox::Information);
+  EXPECT_EQ(seen.title, QStringLiteral("注意："));
+  EXPECT_EQ(seen.owner, &owner);
+  EXPECT_EQ(seen.buttons, QStringList{QStringLiteral("确定")});
+}
+
+TEST(MessageBoxRecorderTest, RecordsEveryBoxAndAnswersFromTheQueue) {
+  MessageBoxRecorder recorder;
+  std::vector<BoxKind> announced;
+  recorder.onBox = [&](const RecordedBox& box) { announced.push_back(box.kind); };
+  recorder.QueueAnswer(true);
+  recorder.QueueAnswer(false);
+
+  ShowNotice(QStringLiteral("内存不足!"));
+  EXPECT_TRUE(AskQuestion(nullptr, QStringLiteral("家谱管理系统"), QStringLiteral("q1")));
+  EXPECT_FALSE(AskQuestion(nullptr, QStringLiteral("警告"), QStringLiteral("q2")));
+  EXPECT_EQ(recorder.unansweredQuestions, 0);
+  // An empty queue answers No and counts the question.
+  EXPECT_FALSE(AskQuestion(nullptr, QStringLiteral("警告"), QStringLiteral("q3")));
+  EXPECT_EQ(recorder.unansweredQuestions, 1);
+  ShowInformation(nullptr, QStringLiteral("查找结果："), QStringLiteral("info"));
+
+  const auto& boxes = recorder.Boxes();
+  ASSERT_EQ(boxes.size(), 5u);
+  EXPECT_EQ(boxes[0].kind, BoxKind::Notice);
+  EXPECT_EQ(boxes[0].title, ApplicationTitle());
+  EXPECT_EQ(boxes[0].text, QStringLiteral("内存不足!"));
+  EXPECT_EQ(boxes[1].kind, BoxKind::Question);
+  EXPECT_EQ(boxes[1].title, QStringLiteral("家谱管理系统"));
+  EXPECT_EQ(boxes[3].text, QStringLiteral("q3"));
+  EXPECT_EQ(boxes[4].kind, BoxKind::Information);
+  EXPECT_EQ(boxes[4].title, QStringLiteral("查找结果："));
+  EXPECT_EQ(announced.size(), 5u);
+  // Nothing was shown: no modal window came up.
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST(MessageBoxRecorderTest, InnermostRecorderRecordsAndTheOuterOneResumes) {
+  MessageBoxRecorder outer;
+  {
+    MessageBoxRecorder inner;
+    ShowNotice(QStringLiteral("inner"));
+    EXPECT_EQ(inner.Boxes().size(), 1u);
+  }
+  ShowNotice(QStringLiteral("outer"));
+  ASSERT_EQ(outer.Boxes().size(), 1u);
+  EXPECT_EQ(outer.Boxes()[0].text, QStringLiteral("outer"));
+}
+
+}  // namespace
