@@ -116,6 +116,7 @@ void CClanbookDlg::BuildLayout() {
   m_listCtrl->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_listCtrl->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_listCtrl->setSortingEnabled(false);
+  m_listCtrl->setTabKeyNavigation(false);  // Tab leaves the list, as it leaves the tree
   m_listCtrl->setContextMenuPolicy(Qt::NoContextMenu);
   m_listCtrl->horizontalHeader()->setStretchLastSection(false);
   m_listCtrl->horizontalHeader()->setHighlightSections(false);

@@ -69,7 +69,6 @@ QString RefusalOfNewBirthDate(const MemberNode& member, const MemberNode& record
 }  // namespace
 
 int CClanbookDlg::AddMember(CAddInfoDlg& dialog) {
-  fprintf(stderr, "DBG add [%s] [%s] [%s]\n", qPrintable(dialog.m_name), qPrintable(dialog.m_fatherName), qPrintable(dialog.m_address));
   std::unique_ptr<MemberNode> record(new (std::nothrow) MemberNode);
   if (!record) {
     ShowNotice(QStringLiteral("内存不足!"));

@@ -14,6 +14,26 @@ int CompareBirth(const MemberNode* a, const MemberNode* b) {
                                           b->birthMonth, b->birthDay);
 }
 
+// Releases a chain (a member, its later siblings and everything below them).
+// The same members as VisitPostOrder with ReleaseLink, in pre-order instead:
+// that is the order the loader allocated them in, so the walk runs along
+// memory once instead of collecting every link first and going back.
+void ReleaseChain(MemberNode* link) {
+  std::vector<MemberNode*> later;
+  MemberNode* member = link;
+  for (;;) {
+    while (member) {
+      MemberNode* child = member->firstChild;
+      if (member->nextSibling) later.push_back(member->nextSibling);
+      delete member;
+      member = child;
+    }
+    if (later.empty()) return;
+    member = later.back();
+    later.pop_back();
+  }
+}
+
 }  // namespace
 
 COperationClanbook::COperationClanbook() : m_index(std::make_unique<NameIndex>()) {}
@@ -81,7 +101,7 @@ void COperationClanbook::ReleaseLink(MemberNode*& link) {
 
 void COperationClanbook::Clear() {
   m_index->Clear();
-  VisitPostOrder(m_root, [this](MemberNode*& link) { ReleaseLink(link); });
+  ReleaseChain(m_root);
   m_root = nullptr;
 }
 
@@ -185,7 +205,7 @@ void COperationClanbook::DeleteMember(MemberNode*& link) {
       if (previous) previous->nextSibling = member->nextSibling;
     }
   }
-  VisitPostOrder(member->firstChild, [this](MemberNode*& child) { ReleaseLink(child); });
+  ReleaseChain(member->firstChild);
   // The caller's link may be the very field the unlinking just rewrote (a
   // father's firstChild, an elder sibling's nextSibling); it is cleared only
   // while it still refers to the member.

@@ -146,7 +146,9 @@ public:
 private:
   void IndexSubtreeRemoval(MemberNode* top);
   MemberNode* SearchPreOrder(MemberNode* link, std::u16string_view name) const;
-  int LoadText(std::string_view text);
+  int LoadText(std::string_view text, bool checkUtf8);
+  int LoadInOrder(FtfReader& in);
+  int LoadAnyOrder(FtfReader& in);
 
   MemberNode* m_root = nullptr;
   std::unique_ptr<NameIndex> m_index;

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
+#include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -99,11 +101,10 @@ private:
 
 // Links `child` (born no earlier than `father`) among the father's children
 // exactly where InsertInBirthOrder would.
-void LinkChild(MemberNode* father, MemberNode* child, TailHints& hints) {
+void LinkChild(MemberNode* father, MemberNode* child, TailHint& hint) {
   child->parent = father;
   child->firstChild = nullptr;
   child->nextSibling = nullptr;
-  TailHint& hint = hints.For(father);
   if (!father->firstChild) {
     father->firstChild = child;
     hint.last = hint.runStart = child;
@@ -163,13 +164,22 @@ bool FtfReader::NextWord(std::string_view& word) {
 bool FtfReader::ReadText(std::u16string& out) {
   std::string_view word;
   if (!NextWord(word)) return false;
-  // A UTF-8 word of more than four bytes per allowed code unit is too long
-  // without decoding it.
-  if (word.size() > 4 * kMaxTextLength || !textcodec::DecodeUtf8(word, out, kMaxTextLength)) {
-    m_error = kFileBadDate;
-    return false;
+  switch (textcodec::DecodeUtf8(word, out, kMaxTextLength)) {
+    case textcodec::Decoded::kText:
+      return true;
+    case textcodec::Decoded::kTooLong:
+      m_error = kFileBadDate;
+      return false;
+    case textcodec::Decoded::kMalformed:
+      // Only a text that was not checked before can hold a malformed word.
+      m_error = kNotUtf8;
+      return false;
   }
-  return true;
+  return false;
+}
+
+bool FtfReader::RestIsUtf8() const {
+  return !m_checkUtf8 || textcodec::IsUtf8(m_text.substr(m_pos));
 }
 
 bool FtfReader::ReadNumber(std::int32_t& out) {
@@ -190,7 +200,7 @@ bool FtfReader::ReadNumber(std::int32_t& out) {
   }
   if (negative) value = -value;
   if (!digits || value < INT32_MIN || value > INT32_MAX) {
-    m_error = kFileBadDate;
+    m_error = m_checkUtf8 && !textcodec::IsUtf8(word) ? kNotUtf8 : kFileBadDate;
     return false;
   }
   out = static_cast<std::int32_t>(value);
@@ -222,64 +232,87 @@ int COperationClanbook::ReadMember(FtfReader& in, MemberNode* member, std::u16st
 
 namespace {
 
-void AppendNumber(std::string& out, std::int32_t value) {
-  char buffer[16];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  (void)ec;
-  out.append(buffer, end);
+char* WriteNumber(char* out, std::int32_t value) {
+  return std::to_chars(out, out + 11, value).ptr;  // "-2147483648" is the longest
+}
+
+char* WriteText(char* out, std::u16string_view text) {
+  if (text.size() <= kMaxTextLength) return textcodec::WriteUtf8(out, text);
+  // Longer than the file allows: Save refuses such a member; this visitor on
+  // its own writes the first kMaxTextLength code units.
+  return textcodec::WriteUtf8(out, text.substr(0, kMaxTextLength));
 }
 
 }  // namespace
 
 void COperationClanbook::WriteMember(std::string& out, const MemberNode* member) {
   if (!member) return;
-  textcodec::AppendUtf8(out, member->name);
+  // Three texts of 127 code units at 3 bytes each, eight numbers of 11
+  // characters, the blanks and the line break.
+  char record[3 * 3 * kMaxTextLength + 8 * 11 + 16];
+  char* p = WriteText(record, member->name);
   for (std::int32_t value :
        {member->birthYear, member->birthMonth, member->birthDay, member->married}) {
-    out.push_back(' ');
-    AppendNumber(out, value);
+    *p++ = ' ';
+    p = WriteNumber(p, value);
   }
-  out.push_back(' ');
-  if (member->address.empty())
-    out.append("end");
-  else
-    textcodec::AppendUtf8(out, member->address);
-  out.push_back(' ');
-  AppendNumber(out, member->alive);
+  *p++ = ' ';
+  if (member->address.empty()) {
+    std::memcpy(p, "end", 3);
+    p += 3;
+  } else {
+    p = WriteText(p, member->address);
+  }
+  *p++ = ' ';
+  p = WriteNumber(p, member->alive);
   if (member->alive == 0) {
     for (std::int32_t value : {member->deathYear, member->deathMonth, member->deathDay}) {
-      out.push_back(' ');
-      AppendNumber(out, value);
+      *p++ = ' ';
+      p = WriteNumber(p, value);
     }
   }
-  out.push_back(' ');
-  if (member->parent)
-    textcodec::AppendUtf8(out, member->parent->name);
-  else
-    out.append("-1");
-  out.append("\r\n");
+  *p++ = ' ';
+  if (member->parent) {
+    p = WriteText(p, member->parent->name);
+  } else {
+    std::memcpy(p, "-1", 2);
+    p += 2;
+  }
+  *p++ = '\r';
+  *p++ = '\n';
+  out.append(record, p);
 }
 
 int COperationClanbook::Save(const std::filesystem::path& fileName) const {
   try {
+    AtomicFileWriter file;
+    if (!file.Open(fileName)) return kFileCannotWrite;
+    // The text goes out in pieces of about a megabyte, so that a large
+    // genealogy needs no second copy of itself in memory.
+    constexpr std::size_t kPiece = 1 << 20;
     std::string text;
-    bool storable = true;
-    VisitPreOrder(text, m_root, [&storable](std::string& out, MemberNode* member) {
+    text.reserve(kPiece + 4096);
+    bool ok = true;
+    VisitPreOrder(text, m_root, [&ok, &file](std::string& out, MemberNode* member) {
       // A record that would not read back as written (a blank in a name, an
-      // empty name, a later member named "end" or after its father, which the
+      // empty name, a later member named "end" or like its father, which the
       // reader takes for the end of the file) is never written: the old file
       // stays and the failure is reported instead of losing members later.
-      if (!storable) return;
+      if (!ok) return;
       if (!IsStorableName(member->name) || !IsStorableAddress(member->address) ||
           (member->parent && (member->name == kEnd || member->name == member->parent->name))) {
-        storable = false;
+        ok = false;
         return;
       }
       WriteMember(out, member);
+      if (out.size() >= kPiece) {
+        ok = file.Write(out);
+        out.clear();
+      }
     });
-    if (!storable) return kFileCannotWrite;
+    if (!ok) return kFileCannotWrite;
     text.append(kEndLine);
-    return WriteFileAtomically(fileName, text) ? kFileOk : kFileCannotWrite;
+    return file.Write(text) && file.Commit() ? kFileOk : kFileCannotWrite;
   } catch (const std::bad_alloc&) {
     return kFileCannotWrite;
   }
@@ -290,49 +323,122 @@ int COperationClanbook::Load(const std::filesystem::path& fileName) {
   try {
     std::string bytes;
     if (int result = ReadWholeFile(fileName, bytes); result != kFileOk) return result;
+    const std::string_view all = bytes;
     std::string converted;
-    std::string_view text;
-    if (!textcodec::DecodeFile(bytes, converted, text)) return kFileCannotOpen;
-    return LoadText(text);
+    // UTF-16 with its byte-order mark.
+    if (all.starts_with("\xFF\xFE") || all.starts_with("\xFE\xFF")) {
+      if (!textcodec::Utf16ToUtf8(all.substr(2), all[0] == '\xFE', converted))
+        return kFileCannotOpen;
+      std::string().swap(bytes);
+      return LoadText(converted, false);
+    }
+    // UTF-8, checked word by word as it is read.
+    const bool bom = all.starts_with("\xEF\xBB\xBF");
+    const int result = LoadText(bom ? all.substr(3) : all, true);
+    if (result != FtfReader::kNotUtf8) return result;
+    // Not UTF-8 after all: older Windows programs wrote GB18030 (or its
+    // subsets GBK and GB2312) without any mark.
+    if (bom || !textcodec::Gb18030ToUtf8(all, converted)) return kFileCannotOpen;
+    std::string().swap(bytes);
+    return LoadText(converted, false);
   } catch (const std::bad_alloc&) {
+    // A member read but not yet linked is released by its owner; all linked
+    // members go with the tree.
     Clear();
     return kFileNoMemory;
   }
 }
 
-int COperationClanbook::LoadText(std::string_view text) {
-  FtfReader in(text);
+namespace {
+
+// The loader reads the root alike in both of its ways: kFileOk with the root
+// in `root`, or the result of the load.
+int ReadRoot(FtfReader& in, std::u16string& father, MemberNode*& root) {
+  auto member = std::make_unique<MemberNode>();
+  const int plausible = COperationClanbook::ReadMember(in, member.get(), father);
+  if (in.Error() != kFileOk) return in.Error();
+  if (plausible == 0) return kFileBadDate;
+  if (member->name == father) return kFileNoRoot;
+  root = member.release();
+  return kFileOk;
+}
+
+// The in-order load's answer that the general load must decide.
+constexpr int kLoadAnyOrder = 2;
+
+}  // namespace
+
+int COperationClanbook::LoadText(std::string_view text, bool checkUtf8) {
+  FtfReader in(text, checkUtf8);
+  int result = LoadInOrder(in);
+  if (result == kLoadAnyOrder) {
+    Clear();
+    in = FtfReader(text, checkUtf8);
+    result = LoadAnyOrder(in);
+  }
+  // The whole file must be text whatever the reader stopped at, so that the
+  // result does not depend on where the bytes that are no UTF-8 lie.
+  if (result != FtfReader::kNotUtf8 && !in.RestIsUtf8()) result = FtfReader::kNotUtf8;
+  if (result != kFileOk) Clear();
+  return result;
+}
+
+int COperationClanbook::LoadInOrder(FtfReader& in) {
+  // A file written in pre-order (every file this program writes) names as each
+  // member's father one of the members on the way from the root down to the
+  // member read before it. Keeping that way on a stack finds the father among
+  // a few members at hand, with the place for his next child, and touches
+  // neither the index nor anything far away in memory; the index is built in
+  // one pass at the end. A file that leaves that way, holds a name twice, or
+  // fails in any manner is read again by LoadAnyOrder, which decides the
+  // result exactly as the specified search from the root does.
   std::u16string father;
   father.reserve(kMaxTextLength);
+  MemberNode* root = nullptr;
+  if (const int result = ReadRoot(in, father, root); result != kFileOk) return result;
+  root->parent = root->firstChild = root->nextSibling = nullptr;
+  m_root = root;
 
-  auto* root = new (std::nothrow) MemberNode;
-  if (!root) return kFileNoMemory;
-  int plausible = ReadMember(in, root, father);
-  if (in.Error() != kFileOk || plausible == 0 || root->name == father) {
-    const int result = in.Error() != kFileOk ? in.Error()
-                       : plausible == 0      ? kFileBadDate
-                                             : kFileNoRoot;
-    delete root;
-    return result;
+  struct Step {
+    MemberNode* member;
+    TailHint hint;
+  };
+  std::vector<Step> way{{root, {}}};
+  std::vector<MemberNode*> members{root};
+  for (;;) {
+    auto member = std::make_unique<MemberNode>();
+    const int plausible = ReadMember(in, member.get(), father);
+    if (in.Error() != kFileOk) return kLoadAnyOrder;
+    if (member->name == father || member->name == kEnd)
+      return m_index->AddAllUnique(members) ? kFileOk : kLoadAnyOrder;
+    std::size_t at = way.size();
+    while (at > 0 && way[at - 1].member->name != father) --at;
+    if (plausible == 0 || at == 0 || CompareBirth(member.get(), way[at - 1].member) < 0)
+      return kLoadAnyOrder;
+    way.resize(at);
+    members.push_back(member.get());
+    way.push_back(Step{member.get(), {}});
+    Step& step = way[at - 1];
+    LinkChild(step.member, member.release(), step.hint);
   }
+}
+
+int COperationClanbook::LoadAnyOrder(FtfReader& in) {
+  std::u16string father;
+  father.reserve(kMaxTextLength);
+  MemberNode* root = nullptr;
+  if (const int result = ReadRoot(in, father, root); result != kFileOk) return result;
   root->parent = root->firstChild = root->nextSibling = nullptr;
   m_root = root;
   m_index->Add(root, true);
 
   TailHints hints;
   for (;;) {
-    auto* member = new (std::nothrow) MemberNode;
-    if (!member) {
-      Clear();
-      return kFileNoMemory;
-    }
-    plausible = ReadMember(in, member, father);
+    auto member = std::make_unique<MemberNode>();
+    const int plausible = ReadMember(in, member.get(), father);
     int failure = in.Error();
     if (failure == kFileOk) {
-      if (member->name == father || member->name == kEnd) {
-        delete member;
-        return kFileOk;
-      }
+      if (member->name == father || member->name == kEnd) return kFileOk;
       MemberNode* found = nullptr;
       if (plausible == 0) {
         failure = kFileBadDate;
@@ -340,16 +446,16 @@ int COperationClanbook::LoadText(std::string_view text) {
         FindByName(m_root, found, father);
         if (!found)
           failure = kFileBadRelation;
-        else if (CompareBirth(member, found) < 0)
+        else if (CompareBirth(member.get(), found) < 0)
           failure = kFileBadDate;
       }
       if (failure == kFileOk) {
-        LinkChild(found, member, hints);
-        m_index->Add(member, false);
+        TailHint& hint = hints.For(found);
+        m_index->Add(member.get(), false);
+        LinkChild(found, member.release(), hint);
         continue;
       }
     }
-    delete member;
     Clear();
     return failure;
   }

@@ -75,6 +75,33 @@ void NameIndex::Add(MemberNode* member, bool first) {
   }
 }
 
+bool NameIndex::AddAllUnique(const std::vector<MemberNode*>& members) {
+  Clear();
+  std::size_t capacity = 16;
+  while (capacity * 3 < members.size() * 4 + 4) capacity *= 2;
+  m_slots.assign(capacity, Entry{});
+  const std::size_t mask = capacity - 1;
+  std::vector<std::uint32_t> hashes(members.size());
+  for (std::size_t i = 0; i < members.size(); ++i) hashes[i] = Hash(members[i]->name);
+  // The slots are scattered over the table: fetch a few ahead so that the
+  // cache misses overlap instead of coming one after another.
+  constexpr std::size_t kAhead = 16;
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    if (i + kAhead < members.size()) __builtin_prefetch(&m_slots[hashes[i + kAhead] & mask], 1);
+    const std::uint32_t hash = hashes[i];
+    std::size_t slot = hash & mask;
+    for (; m_slots[slot].representative; slot = (slot + 1) & mask) {
+      if (m_slots[slot].hash == hash && m_slots[slot].representative->name == members[i]->name) {
+        Clear();
+        return false;
+      }
+    }
+    m_slots[slot] = Entry{members[i], hash, 1, true};
+  }
+  m_size = members.size();
+  return true;
+}
+
 void NameIndex::AddBearers(MemberNode* member, std::uint32_t count) {
   Entry* e = Insert(member, Hash(member->name));
   e->count = count;

@@ -41,6 +41,9 @@ public:
   // Adds an entry for `count` bearers of the member's name, the member being the
   // first of them in pre-order. The name must not be in the index.
   void AddBearers(MemberNode* member, std::uint32_t count);
+  // Fills an empty index with members that each bear a name of their own.
+  // False, leaving the index empty, when two of them bear the same name.
+  bool AddAllUnique(const std::vector<MemberNode*>& members);
   // One member fewer bears the member's name (the member must be indexed under
   // its present name). Returns the number of bearers left without a
   // representative: then the entry is gone and the caller must find the first

@@ -37,17 +37,46 @@ bool IsLowSurrogate(std::uint32_t u) {
 
 }  // namespace
 
-void AppendUtf8(std::string& out, std::u16string_view text) {
+char* WriteUtf8(char* out, std::u16string_view text) {
   const std::size_t n = text.size();
   for (std::size_t i = 0; i < n; ++i) {
     std::uint32_t u = text[i];
+    if (u < 0x80) {
+      *out++ = static_cast<char>(u);
+      continue;
+    }
     if (IsHighSurrogate(u) && i + 1 < n && IsLowSurrogate(text[i + 1])) {
       u = 0x10000 + ((u - 0xD800) << 10) + (static_cast<std::uint32_t>(text[i + 1]) - 0xDC00);
       ++i;
     } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
       u = 0xFFFD;
     }
-    AppendCodePoint(out, u);
+    if (u < 0x800) {
+      *out++ = static_cast<char>(0xC0 | (u >> 6));
+      *out++ = static_cast<char>(0x80 | (u & 0x3F));
+    } else if (u < 0x10000) {
+      *out++ = static_cast<char>(0xE0 | (u >> 12));
+      *out++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+      *out++ = static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+      *out++ = static_cast<char>(0xF0 | (u >> 18));
+      *out++ = static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+      *out++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+      *out++ = static_cast<char>(0x80 | (u & 0x3F));
+    }
+  }
+  return out;
+}
+
+void AppendUtf8(std::string& out, std::u16string_view text) {
+  // A pair of code units becomes four bytes, a single one at most three.
+  char buffer[3 * 256];
+  while (!text.empty()) {
+    std::size_t take = text.size() < 256 ? text.size() : 256;
+    // Never split a surrogate pair between two pieces.
+    if (take < text.size() && IsHighSurrogate(text[take - 1])) --take;
+    out.append(buffer, WriteUtf8(buffer, text.substr(0, take)));
+    text.remove_prefix(take);
   }
 }
 
@@ -106,7 +135,7 @@ bool IsUtf8(std::string_view bytes) {
   return true;
 }
 
-bool DecodeUtf8(std::string_view bytes, std::u16string& out, std::size_t maxUnits) {
+Decoded DecodeUtf8(std::string_view bytes, std::u16string& out, std::size_t maxUnits) {
   out.clear();
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = p + bytes.size();
@@ -116,27 +145,43 @@ bool DecodeUtf8(std::string_view bytes, std::u16string& out, std::size_t maxUnit
     if (c < 0x80) {
       cp = c;
       p += 1;
-    } else if (c < 0xE0) {
+    } else if (c >= 0xE0 && c <= 0xEF && end - p >= 3) {  // most Chinese characters
+      const unsigned char b1 = p[1], b2 = p[2];
+      if ((b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80 || (c == 0xE0 && b1 < 0xA0) ||
+          (c == 0xED && b1 >= 0xA0))
+        return Decoded::kMalformed;
+      cp = ((c & 0x0Fu) << 12) | ((b1 & 0x3Fu) << 6) | (b2 & 0x3Fu);
+      p += 3;
+    } else if (c >= 0xC2 && c <= 0xDF && end - p >= 2) {
+      if ((p[1] & 0xC0) != 0x80) return Decoded::kMalformed;
       cp = ((c & 0x1Fu) << 6) | (p[1] & 0x3Fu);
       p += 2;
-    } else if (c < 0xF0) {
-      cp = ((c & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
-      p += 3;
-    } else {
+    } else if (c >= 0xF0 && c <= 0xF4 && end - p >= 4) {
+      if ((p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80 || (p[3] & 0xC0) != 0x80)
+        return Decoded::kMalformed;
       cp = ((c & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu);
+      if (cp < 0x10000 || cp > 0x10FFFF) return Decoded::kMalformed;
       p += 4;
+    } else {
+      return Decoded::kMalformed;
     }
-    if (cp < 0x10000) {
-      if (out.size() >= maxUnits) return false;
+    const std::size_t units = cp < 0x10000 ? 1 : 2;
+    if (out.size() + units > maxUnits) {
+      // Too long only if the rest is text at all.
+      return IsUtf8(bytes.substr(static_cast<std::size_t>(
+                 p - reinterpret_cast<const unsigned char*>(bytes.data()))))
+                 ? Decoded::kTooLong
+                 : Decoded::kMalformed;
+    }
+    if (units == 1) {
       out.push_back(static_cast<char16_t>(cp));
     } else {
-      if (out.size() + 2 > maxUnits) return false;
       cp -= 0x10000;
       out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
       out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
     }
   }
-  return true;
+  return Decoded::kText;
 }
 
 bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out) {
@@ -190,26 +235,6 @@ bool Gb18030ToUtf8(std::string_view bytes, std::string& out) {
   iconv_close(cd);
   if (!ok) return false;
   out.resize(static_cast<std::size_t>(outPtr - out.data()));
-  return true;
-}
-
-bool DecodeFile(std::string_view bytes, std::string& storage, std::string_view& text) {
-  auto starts = [&](std::string_view prefix) { return bytes.substr(0, prefix.size()) == prefix; };
-  if (starts("\xEF\xBB\xBF")) {
-    text = bytes.substr(3);
-    return IsUtf8(text);
-  }
-  if (starts("\xFF\xFE") || starts("\xFE\xFF")) {
-    if (!Utf16ToUtf8(bytes.substr(2), bytes[0] == '\xFE', storage)) return false;
-    text = storage;
-    return true;
-  }
-  if (IsUtf8(bytes)) {
-    text = bytes;
-    return true;
-  }
-  if (!Gb18030ToUtf8(bytes, storage)) return false;
-  text = storage;
   return true;
 }
 

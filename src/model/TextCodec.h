@@ -13,14 +13,19 @@ namespace textcodec {
 
 // Appends `text` to `out` as UTF-8 (a lone surrogate as U+FFFD).
 void AppendUtf8(std::string& out, std::u16string_view text);
+// Writes `text` as UTF-8 at `out`, which has room for 3 bytes per code unit;
+// returns the end of what was written.
+char* WriteUtf8(char* out, std::u16string_view text);
 
 // Whether `bytes` is well-formed UTF-8.
 bool IsUtf8(std::string_view bytes);
 
-// Decodes well-formed UTF-8 (as IsUtf8 accepts) into `out`, replacing its text.
-// Returns false, leaving `out` unspecified, when more than `maxUnits` UTF-16
-// code units would result.
-bool DecodeUtf8(std::string_view bytes, std::u16string& out, std::size_t maxUnits);
+enum class Decoded { kText, kTooLong, kMalformed };
+
+// Decodes UTF-8 into `out`, replacing its text. kTooLong when the text is
+// well-formed but holds more than `maxUnits` UTF-16 code units, kMalformed when
+// it is no UTF-8; `out` is unspecified then.
+Decoded DecodeUtf8(std::string_view bytes, std::u16string& out, std::size_t maxUnits);
 
 // Whether `text` is well-formed UTF-16 (every surrogate in a pair).
 bool IsWellFormed(std::u16string_view text);
@@ -32,11 +37,5 @@ bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out);
 // GB18030 (which covers GBK and GB2312) to UTF-8 through iconv. False for
 // bytes that are no GB18030 text.
 bool Gb18030ToUtf8(std::string_view bytes, std::string& out);
-
-// Brings the bytes of a genealogy file to UTF-8: UTF-8 with or without
-// byte-order mark, UTF-16 LE or BE with byte-order mark, otherwise GB18030.
-// Returns a view of the UTF-8 text (into `bytes` or into `storage`), or false
-// when the bytes decode to no text.
-bool DecodeFile(std::string_view bytes, std::string& storage, std::string_view& text);
 
 }  // namespace textcodec

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QTemporaryDir>
+#include <QTableView>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
