@@ -34,8 +34,7 @@ constexpr std::u32string_view kGivenChars =
     U"锦绣江河湖岳崇嵩峻翔鸿鹤麟凯旭"
     U"𠮷𩽾";
 
-constexpr std::u32string_view kProvinces =
-    U"苏浙皖赣闽粤湘鄂豫鲁冀晋陕川滇黔桂琼";
+constexpr std::u32string_view kProvinces = U"苏浙皖赣闽粤湘鄂豫鲁冀晋陕川滇黔桂琼";
 constexpr std::u32string_view kPlaces[] = {
     U"无锡", U"苏州", U"绍兴", U"宁波", U"徽州", U"婺源", U"泉州", U"潮州", U"长沙", U"襄阳",
     U"洛阳", U"曲阜", U"保定", U"平遥", U"汉中", U"成都", U"大理", U"遵义", U"桂林", U"琼山",
@@ -74,7 +73,8 @@ void AppendUtf16(std::u16string& out, char32_t c) {
 // digits of serial / |surnames| in base |given chars|, at least two of them.
 // The surname fixes the first code point and the digits (without leading zero
 // beyond two) the rest, so the mapping is one-to-one.
-template <class Sink> void ForEachNameChar(std::uint64_t serial, Sink&& sink) {
+template <class Sink>
+void ForEachNameChar(std::uint64_t serial, Sink&& sink) {
   sink(kSurnames[serial % kSurnames.size()]);
   std::uint64_t rest = serial / kSurnames.size();
   char32_t digits[16];
@@ -115,7 +115,9 @@ std::uint64_t Hash(std::uint64_t seed, std::uint64_t id) {
   return r.Next();
 }
 
-bool IsLeap(std::int32_t y) { return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0); }
+bool IsLeap(std::int32_t y) {
+  return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
+}
 
 std::int32_t DaysIn(std::int32_t y, std::int32_t m) {
   static constexpr std::int32_t kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -145,14 +147,16 @@ Date NextDay(Date d) {
 
 Date RandomDayOfYear(std::int32_t year, Random& rng) {
   auto month = static_cast<std::int32_t>(1 + rng.Below(12));
-  auto day = static_cast<std::int32_t>(1 + rng.Below(static_cast<std::uint32_t>(DaysIn(year, month))));
+  auto day =
+      static_cast<std::int32_t>(1 + rng.Below(static_cast<std::uint32_t>(DaysIn(year, month))));
   return Date{year, static_cast<std::int8_t>(month), static_cast<std::int8_t>(day)};
 }
 
 Date ChildBirth(const Date& father, Random& rng) {
   std::int64_t year = std::int64_t{father.year} + 18 + rng.Below(28);
   year = std::min<std::int64_t>(year, kLatestYear);
-  Date child = RandomDayOfYear(static_cast<std::int32_t>(std::max<std::int64_t>(year, INT32_MIN)), rng);
+  Date child =
+      RandomDayOfYear(static_cast<std::int32_t>(std::max<std::int64_t>(year, INT32_MIN)), rng);
   return child > father ? child : NextDay(father);
 }
 
@@ -186,9 +190,10 @@ std::vector<std::int64_t> LevelSizes(const ClanSpec& spec) {
   std::vector<std::int64_t> sizes(static_cast<std::size_t>(g));
   std::int64_t sum = 0;
   for (std::size_t k = 0; k < sizes.size(); ++k) {
-    sizes[k] = k == 0 ? 1
-                      : std::max<std::int64_t>(
-                            1, static_cast<std::int64_t>(static_cast<double>(n) * weights[k] / total));
+    sizes[k] = k == 0
+                   ? 1
+                   : std::max<std::int64_t>(
+                         1, static_cast<std::int64_t>(static_cast<double>(n) * weights[k] / total));
     sum += sizes[k];
   }
   // Put the rounding difference on the broadest generations.
@@ -210,7 +215,8 @@ public:
   std::string& Buffer() { return m_buffer; }
   bool MaybeFlush() { return m_buffer.size() >= kChunk ? Flush() : true; }
   bool Flush() {
-    if (!m_buffer.empty() && std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) != m_buffer.size())
+    if (!m_buffer.empty() &&
+        std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) != m_buffer.size())
       return false;
     m_bytes += m_buffer.size();
     m_buffer.clear();
@@ -295,7 +301,8 @@ bool WriteClan(const ClanSpec& spec, const std::filesystem::path& file, ClanSumm
   const std::int32_t levels = static_cast<std::int32_t>(sizes.size());
   const std::int64_t rootYear =
       spec.shape == ClanShape::kWide ? 1900 : 1960 - (std::int64_t{315} * (levels - 1)) / 10;
-  birth[0] = RandomDayOfYear(static_cast<std::int32_t>(std::max<std::int64_t>(rootYear, -2000000000)), rng);
+  birth[0] = RandomDayOfYear(
+      static_cast<std::int32_t>(std::max<std::int64_t>(rootYear, -2000000000)), rng);
   std::size_t levelStart = 0;
   for (std::size_t k = 1; k < sizes.size(); ++k) {
     const std::size_t previousStart = levelStart;
@@ -326,7 +333,8 @@ bool WriteClan(const ClanSpec& spec, const std::filesystem::path& file, ClanSumm
               });
   }
 
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::fopen(file.c_str(), "wb"), &std::fclose);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::fopen(file.c_str(), "wb"),
+                                                         &std::fclose);
   if (!stream) {
     error = "cannot create " + file.string();
     return false;
@@ -379,7 +387,8 @@ bool WriteClan(const ClanSpec& spec, const std::filesystem::path& file, ClanSumm
         d = b;  // died on the day of birth: a valid record
       } else {
         const std::int64_t year = std::int64_t{b.year} + 1 + death.Below(95);
-        d = RandomDayOfYear(static_cast<std::int32_t>(std::min<std::int64_t>(year, INT32_MAX)), death);
+        d = RandomDayOfYear(static_cast<std::int32_t>(std::min<std::int64_t>(year, INT32_MAX)),
+                            death);
       }
       buf += " 0 ";
       AppendInt(buf, d.year);
@@ -413,7 +422,8 @@ bool WriteClan(const ClanSpec& spec, const std::filesystem::path& file, ClanSumm
       summary.lastBirthMonth = b.month;
       summary.lastBirthDay = b.day;
     }
-    for (std::uint32_t c = childStart[id + 1]; c > childStart[id]; --c) stack.push_back(children[c - 1]);
+    for (std::uint32_t c = childStart[id + 1]; c > childStart[id]; --c)
+      stack.push_back(children[c - 1]);
   }
   buf += "end 1999 12 2 1 end 1 end";
   summary.bytes = out.Bytes();

@@ -81,8 +81,8 @@ bool Ready(benchmark::State& state, const Book& book) {
 
 void Describe(benchmark::State& state, const Book& book) {
   state.counters["members"] = static_cast<double>(book.summary.members);
-  state.counters["members/s"] = benchmark::Counter(
-      static_cast<double>(book.summary.members), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["members/s"] = benchmark::Counter(static_cast<double>(book.summary.members),
+                                                   benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void BM_Load(benchmark::State& state, clanbench::ClanSpec spec) {
@@ -245,7 +245,8 @@ void RegisterFor(const clanbench::ClanSpec& spec) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  for (std::int64_t members : {20000, 200000, 2000000}) RegisterFor(clanbench::Balanced(members, 83));
+  for (std::int64_t members : {20000, 200000, 2000000})
+    RegisterFor(clanbench::Balanced(members, 83));
   RegisterFor(clanbench::WideFamily(1000000));
   RegisterFor(clanbench::DeepLine(1000000));
   benchmark::Initialize(&argc, argv);

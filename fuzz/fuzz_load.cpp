@@ -74,7 +74,8 @@ std::vector<Row> CheckedRows(const COperationClanbook& genealogy, bool& unique) 
   std::vector<const MemberNode*> stack;
   const MemberNode* root = genealogy.GetRootLink();
   Check(root != nullptr, "Load returned 1 and left no member");
-  Check(root->parent == nullptr && root->nextSibling == nullptr, "the root has a father or a sibling");
+  Check(root->parent == nullptr && root->nextSibling == nullptr,
+        "the root has a father or a sibling");
   stack.push_back(root);
   while (!stack.empty()) {
     const MemberNode* m = stack.back();
@@ -87,8 +88,8 @@ std::vector<Row> CheckedRows(const COperationClanbook& genealogy, bool& unique) 
     if (m->alive == 0) {
       Check(COperationClanbook::IsValidDate(m->deathYear, m->deathMonth, m->deathDay),
             "an invalid death date was loaded");
-      Check(COperationClanbook::CompareDates(m->deathYear, m->deathMonth, m->deathDay,
-                                             m->birthYear, m->birthMonth, m->birthDay) >= 0,
+      Check(COperationClanbook::CompareDates(m->deathYear, m->deathMonth, m->deathDay, m->birthYear,
+                                             m->birthMonth, m->birthDay) >= 0,
             "a death before the birth was loaded");
     }
     if (m->parent != nullptr) {

@@ -26,8 +26,8 @@
 namespace {
 
 // The eight commands that need a genealogy, in the order they are switched.
-constexpr int kMemberButtons[] = {ID_ADD_CHILD,   ID_DELETE_SELECTED, ID_CHANGE_DATA,
-                                  ID_GENERATION,  ID_SORT_BY_BIRTH,   ID_RELATIONS,
+constexpr int kMemberButtons[] = {ID_ADD_CHILD,     ID_DELETE_SELECTED, ID_CHANGE_DATA,
+                                  ID_GENERATION,    ID_SORT_BY_BIRTH,   ID_RELATIONS,
                                   ID_PERSONAL_INFO, ID_FIND_BIRTHDAY};
 
 constexpr int kListColumnWidth = 85;
@@ -46,8 +46,7 @@ class DialogUnits {
 public:
   explicit DialogUnits(const QFont& font) {
     const QFontMetrics metrics(font);
-    const QString alphabet =
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     m_baseX = (metrics.horizontalAdvance(alphabet) / 26 + 1) / 2;
     m_baseY = metrics.height();
   }
@@ -83,10 +82,9 @@ void CClanbookDlg::BuildLayout() {
   // Caption, system menu and close box; no minimise or maximise box.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  QFont windowFont = font();
-  windowFont.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), windowFont.family()});
-  windowFont.setPointSize(9);
-  setFont(windowFont);
+  // The desktop's own font rather than the template's 宋体, which Linux
+  // desktops seldom have; its fallbacks print digits in a serif face.
+  const QFont windowFont = font();
   const DialogUnits du(windowFont);
 
   m_treeCtrl = new QTreeView(this);
@@ -148,19 +146,19 @@ void CClanbookDlg::BuildLayout() {
   };
 
   auto* fileGroup = new QGroupBox(QStringLiteral("文件操作"), this);
-  makeButtons(fileGroup,
-              {{ID_NEW, u"新建家谱"}, {ID_OPEN, u"打开家谱"}, {ID_SAVE, u"保存家谱"},
-               {ID_SAVE_AS, u"另存家谱"}});
+  makeButtons(fileGroup, {{ID_NEW, u"新建家谱"},
+                          {ID_OPEN, u"打开家谱"},
+                          {ID_SAVE, u"保存家谱"},
+                          {ID_SAVE_AS, u"另存家谱"}});
   auto* controlGroup = new QGroupBox(QStringLiteral("家谱控制"), this);
-  makeButtons(controlGroup,
-              {{ID_DELETE_SELECTED, u"删除该人"},
-               {ID_ADD_CHILD, u"增加孩子"},
-               {ID_CHANGE_DATA, u"更改资料"},
-               {ID_GENERATION, u"某代信息"},
-               {ID_PERSONAL_INFO, u"按照姓名查找"},
-               {ID_RELATIONS, u"确定两人关系"},
-               {ID_SORT_BY_BIRTH, u"出生日期排序"},
-               {ID_FIND_BIRTHDAY, u"按照生日查找"}});
+  makeButtons(controlGroup, {{ID_DELETE_SELECTED, u"删除该人"},
+                             {ID_ADD_CHILD, u"增加孩子"},
+                             {ID_CHANGE_DATA, u"更改资料"},
+                             {ID_GENERATION, u"某代信息"},
+                             {ID_PERSONAL_INFO, u"按照姓名查找"},
+                             {ID_RELATIONS, u"确定两人关系"},
+                             {ID_SORT_BY_BIRTH, u"出生日期排序"},
+                             {ID_FIND_BIRTHDAY, u"按照生日查找"}});
 
   m_hyperLink = new CHyperLink(VendorLinkText(), this);
   m_hyperLink->setObjectName(ControlName(1067));
@@ -338,9 +336,13 @@ bool CClanbookDlg::OnInitDialog() {
   return true;
 }
 
-void CClanbookDlg::OnOK() { EndThroughClosePath(IDOK); }
+void CClanbookDlg::OnOK() {
+  EndThroughClosePath(IDOK);
+}
 
-void CClanbookDlg::OnCancel() { EndThroughClosePath(IDCANCEL); }
+void CClanbookDlg::OnCancel() {
+  EndThroughClosePath(IDCANCEL);
+}
 
 void CClanbookDlg::EndThroughClosePath(int result) {
   // A second way out while the save prompt of the first is open must not ask again.
@@ -358,13 +360,17 @@ void CClanbookDlg::RebuildTreeView() {
   m_rebuilding = false;
 }
 
-void CClanbookDlg::ClearList() { m_listModel->Clear(); }
+void CClanbookDlg::ClearList() {
+  m_listModel->Clear();
+}
 
 void CClanbookDlg::AddMemberRow(const MemberNode* member) {
   if (member) m_listModel->AppendMember(member);
 }
 
-void CClanbookDlg::AddNoteRow(const QString& text) { m_listModel->AppendNote(text); }
+void CClanbookDlg::AddNoteRow(const QString& text) {
+  m_listModel->AppendNote(text);
+}
 
 void CClanbookDlg::ListGeneration(MemberNode* link, bool& found, int depth, int target) {
   // Pre-order, left to right, without descending below the target generation.

@@ -66,7 +66,9 @@ int GenealogyTreeModel::rowCount(const QModelIndex& parent) const {
   return member->firstChild ? static_cast<int>(ChildrenOf(member).size()) : 0;
 }
 
-int GenealogyTreeModel::columnCount(const QModelIndex&) const { return 1; }
+int GenealogyTreeModel::columnCount(const QModelIndex&) const {
+  return 1;
+}
 
 bool GenealogyTreeModel::hasChildren(const QModelIndex& parent) const {
   // Answered from the member itself, so that drawing an expand button never

@@ -1,7 +1,9 @@
 #include "MemberListModel.h"
 
 namespace {
-QString YesNo(std::int32_t flag) { return flag ? QStringLiteral("是") : QStringLiteral("否"); }
+QString YesNo(std::int32_t flag) {
+  return flag ? QStringLiteral("是") : QStringLiteral("否");
+}
 }  // namespace
 
 MemberListModel::MemberListModel(const COperationClanbook& genealogy, QObject* parent)
@@ -54,8 +56,7 @@ const MemberListModel::Counts& MemberListModel::CountsOf(int row) const {
 }
 
 QString MemberListModel::CellText(int row, int column) const {
-  if (row < 0 || row >= static_cast<int>(m_rows.size()) || column < 0 ||
-      column >= kColumnCount) {
+  if (row < 0 || row >= static_cast<int>(m_rows.size()) || column < 0 || column >= kColumnCount) {
     return {};
   }
   const MemberNode* m = m_rows[row];
@@ -107,10 +108,10 @@ QVariant MemberListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant MemberListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal) return QAbstractTableModel::headerData(section, orientation, role);
-  static const char16_t* const kHeaders[kColumnCount] = {u"姓名",   u"出生日期", u"婚否",
-                                                         u"地址",   u"健在否",   u"死亡日期",
-                                                         u"孩子数", u"排行"};
+  if (orientation != Qt::Horizontal)
+    return QAbstractTableModel::headerData(section, orientation, role);
+  static const char16_t* const kHeaders[kColumnCount] = {
+      u"姓名", u"出生日期", u"婚否", u"地址", u"健在否", u"死亡日期", u"孩子数", u"排行"};
   if (section < 0 || section >= kColumnCount) return {};
   if (role == Qt::DisplayRole) return QString::fromUtf16(kHeaders[section]);
   if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));

@@ -25,7 +25,9 @@ std::filesystem::path ResolveTarget(const std::filesystem::path& target) {
 
 }  // namespace
 
-AtomicFileWriter::~AtomicFileWriter() { Abort(); }
+AtomicFileWriter::~AtomicFileWriter() {
+  Abort();
+}
 
 void AtomicFileWriter::Abort() {
   if (m_fd >= 0) {

@@ -76,8 +76,10 @@ void SortRanges(Entry* keys, int low, int high, Compare compare) {
   const double n = static_cast<double>(high - low + 1);
   // The specified scheme needs about 2.5 n log2 n steps on genealogies
   // collected in pre-order (measured on generated clan books of 83
-  // generations); more than twice that means it has degenerated.
-  const double budget = 6.0 * n * std::log2(n) + 1024;
+  // generations); more than twice that means it has degenerated. Fifty
+  // million steps (some tens of milliseconds) are always allowed, so that
+  // any input of up to about seven thousand entries is sorted exactly.
+  const double budget = 6.0 * n * std::log2(n) + 5e7;
   double work = 0;
   std::vector<std::pair<int, int>> ranges{{low, high}};
   std::vector<char> settled;
@@ -124,8 +126,8 @@ void COperationClanbook::QuickSort(BirthKey* keys, int low, int high) {
   // under the year; otherwise the entries are sorted as they are.
   bool packable = true;
   for (int i = low; i <= high && packable; ++i)
-    packable = keys[i].birthMonth >= 0 && keys[i].birthMonth <= 0xFFFF &&
-               keys[i].birthDay >= 0 && keys[i].birthDay <= 0xFFFF;
+    packable = keys[i].birthMonth >= 0 && keys[i].birthMonth <= 0xFFFF && keys[i].birthDay >= 0 &&
+               keys[i].birthDay <= 0xFFFF;
   if (!packable) {
     SortRanges(keys, low, high, CompareKeys);
     return;

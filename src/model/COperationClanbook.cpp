@@ -100,6 +100,7 @@ void COperationClanbook::ReleaseLink(MemberNode*& link) {
 }
 
 void COperationClanbook::Clear() {
+  m_tail = TailCache{};
   m_index->Clear();
   ReleaseChain(m_root);
   m_root = nullptr;
@@ -129,11 +130,40 @@ void COperationClanbook::InsertMember(MemberNode* parent, MemberNode* newMember)
   newMember->firstChild = nullptr;
   newMember->parent = parent;
   if (parent) {
+    m_index->Add(newMember, false);
+    // The specified place is the end exactly when every child was born
+    // earlier than the newcomer, whatever order the list is in.
+    TailCache& tail = m_tail;
+    const bool known = tail.father == parent && !tail.last->nextSibling;
+    if (known &&
+        CompareDates(tail.latestYear, tail.latestMonth, tail.latestDay, newMember->birthYear,
+                     newMember->birthMonth, newMember->birthDay) < 0) {
+      tail.last->nextSibling = newMember;
+      tail.last = newMember;
+      tail.latestYear = newMember->birthYear;
+      tail.latestMonth = newMember->birthMonth;
+      tail.latestDay = newMember->birthDay;
+      return;
+    }
     if (!parent->firstChild)
       parent->firstChild = newMember;
     else
       InsertInBirthOrder(parent->firstChild, newMember);
-    m_index->Add(newMember, false);
+    // A newcomer that did not go last changes neither the last child nor the
+    // latest date; for another family both are learnt by one walk.
+    if (!known) {
+      tail = TailCache{parent, parent->firstChild, parent->firstChild->birthYear,
+                       parent->firstChild->birthMonth, parent->firstChild->birthDay};
+      for (MemberNode* c = tail.last->nextSibling; c; c = c->nextSibling) {
+        tail.last = c;
+        if (CompareDates(c->birthYear, c->birthMonth, c->birthDay, tail.latestYear,
+                         tail.latestMonth, tail.latestDay) > 0) {
+          tail.latestYear = c->birthYear;
+          tail.latestMonth = c->birthMonth;
+          tail.latestDay = c->birthDay;
+        }
+      }
+    }
     return;
   }
   if (m_root) {
@@ -195,6 +225,7 @@ void COperationClanbook::DeleteMember(MemberNode*& link) {
     link = nullptr;
     return;
   }
+  m_tail = TailCache{};
   IndexSubtreeRemoval(member);
   if (MemberNode* parent = member->parent) {
     if (parent->firstChild == member) {
@@ -214,6 +245,7 @@ void COperationClanbook::DeleteMember(MemberNode*& link) {
 }
 
 void COperationClanbook::UpdateMemberData(MemberNode* member, const MemberNode& source) {
+  m_tail = TailCache{};  // the latest birth date may change
   if (member->name != source.name) {
     std::uint32_t left = m_index->Remove(member);
     const std::u16string oldName = member->name;

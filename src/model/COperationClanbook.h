@@ -150,8 +150,19 @@ private:
   int LoadInOrder(FtfReader& in);
   int LoadAnyOrder(FtfReader& in);
 
+  // The family that InsertMember last added to: its last child and the latest
+  // birth date among its children, so that children added in birth order are
+  // appended without a walk along the list. Dropped whenever a deletion, a
+  // change of data or a load could make it stale.
+  struct TailCache {
+    MemberNode* father = nullptr;
+    MemberNode* last = nullptr;
+    std::int32_t latestYear = 0, latestMonth = 0, latestDay = 0;
+  };
+
   MemberNode* m_root = nullptr;
   std::unique_ptr<NameIndex> m_index;
+  TailCache m_tail;
 };
 
 #include "COperationClanbook.inl"

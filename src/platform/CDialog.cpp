@@ -42,13 +42,21 @@ void CDialog::OnOK() {
   if (UpdateData(true)) EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+  EndDialog(IDCANCEL);
+}
 
-void CDialog::accept() { OnOK(); }
+void CDialog::accept() {
+  OnOK();
+}
 
-void CDialog::reject() { OnCancel(); }
+void CDialog::reject() {
+  OnCancel();
+}
 
-void CDialog::EndDialog(int result) { QDialog::done(result); }
+void CDialog::EndDialog(int result) {
+  QDialog::done(result);
+}
 
 void CDialog::keyPressEvent(QKeyEvent* event) {
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
@@ -74,4 +82,6 @@ void CDialog::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-QString ControlName(int id) { return QStringLiteral("idc_%1").arg(id); }
+QString ControlName(int id) {
+  return QStringLiteral("idc_%1").arg(id);
+}

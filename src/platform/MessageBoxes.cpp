@@ -2,9 +2,16 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QWidget>
 
 namespace {
@@ -18,8 +25,42 @@ void UseChineseButtonTexts(QMessageBox& box) {
   if (auto* no = box.button(QMessageBox::No)) no->setText(QStringLiteral("否(&N)"));
 }
 
+// Beyond this many characters a message box would outgrow the screen and hide
+// its OK button (today's birthdays in a large clan name thousands of members).
+constexpr qsizetype kLongText = 1500;
+
+// The same message with an OK button, its text in a scrolling box.
+void ShowLongText(QWidget* owner, QStyle::StandardPixmap iconKind, const QString& title,
+                  const QString& text) {
+  QDialog box(owner);
+  box.setWindowTitle(title);
+  auto* layout = new QGridLayout(&box);
+  auto* icon = new QLabel(&box);
+  const int extent = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+  icon->setPixmap(box.style()->standardIcon(iconKind, nullptr, &box).pixmap(extent, extent));
+  layout->addWidget(icon, 0, 0, Qt::AlignTop);
+  auto* view = new QPlainTextEdit(text, &box);
+  view->setReadOnly(true);
+  view->setAccessibleName(title);
+  layout->addWidget(view, 0, 1);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+  layout->addWidget(buttons, 1, 0, 1, 2);
+  const QSize screen = box.screen() ? box.screen()->availableSize() : QSize(1024, 768);
+  box.resize(screen.width() / 2, screen.height() / 2);
+  box.exec();
+}
+
 int Show(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text,
          QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
+  if (text.size() > kLongText && buttons == QMessageBox::Ok) {
+    ShowLongText(owner,
+                 icon == QMessageBox::Information ? QStyle::SP_MessageBoxInformation
+                                                  : QStyle::SP_MessageBoxWarning,
+                 title, text);
+    return QMessageBox::Ok;
+  }
   QMessageBox box(icon, title, text, buttons, owner);
   box.setDefaultButton(defaultButton);
   UseChineseButtonTexts(box);
@@ -75,8 +116,14 @@ void ShowInformation(QWidget* owner, const QString& title, const QString& text) 
   Show(owner, QMessageBox::Information, title, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-MessageBoxRecorder::MessageBoxRecorder() : m_previous(g_recorder) { g_recorder = this; }
+MessageBoxRecorder::MessageBoxRecorder() : m_previous(g_recorder) {
+  g_recorder = this;
+}
 
-MessageBoxRecorder::~MessageBoxRecorder() { g_recorder = m_previous; }
+MessageBoxRecorder::~MessageBoxRecorder() {
+  g_recorder = m_previous;
+}
 
-void MessageBoxRecorder::QueueAnswer(bool yes) { m_answers.push_back(yes); }
+void MessageBoxRecorder::QueueAnswer(bool yes) {
+  m_answers.push_back(yes);
+}

@@ -28,14 +28,17 @@ void Beep() {
   QApplication::beep();
 }
 
-void SetBeepForTesting(std::function<void()> beep) { g_beep = std::move(beep); }
+void SetBeepForTesting(std::function<void()> beep) {
+  g_beep = std::move(beep);
+}
 
 QString RunFileDialog(QWidget* owner, const FileDialogRequest& request) {
   if (g_fileDialog) return g_fileDialog(request);
   if (!owner) owner = QApplication::activeModalWidget();
   if (!owner) owner = QApplication::activeWindow();
   // The save dialog asks before replacing a file: that is QFileDialog's default.
-  if (request.open) return QFileDialog::getOpenFileName(owner, QString(), QString(), request.filter);
+  if (request.open)
+    return QFileDialog::getOpenFileName(owner, QString(), QString(), request.filter);
   return QFileDialog::getSaveFileName(owner, QString(), QString(), request.filter);
 }
 

@@ -15,4 +15,6 @@ LocalDate Today() {
   return {today.year(), today.month(), today.day()};
 }
 
-void SetTodayForTesting(std::optional<LocalDate> date) { g_fixedToday = date; }
+void SetTodayForTesting(std::optional<LocalDate> date) {
+  g_fixedToday = date;
+}

@@ -41,7 +41,8 @@ void InspectAndClose(SeenWindow& seen, std::function<bool(CClanbookDlg*)> ready)
         const QAbstractItemModel* tree = window->m_treeCtrl->model();
         seen.treeRows = tree->rowCount();
         if (seen.treeRows > 0) seen.rootLabel = tree->index(0, 0).data().toString();
-        for (int id : kMemberButtonIds) seen.memberButtons.push_back(window->button(id)->isEnabled());
+        for (int id : kMemberButtonIds)
+          seen.memberButtons.push_back(window->button(id)->isEnabled());
         seen.iconSet = !window->windowIcon().isNull();
         window->close();
         return true;

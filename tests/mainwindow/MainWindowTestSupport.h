@@ -11,8 +11,8 @@
 
 #include <QFile>
 #include <QItemSelectionModel>
-#include <QTemporaryDir>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTreeView>
 
 #include <gtest/gtest.h>

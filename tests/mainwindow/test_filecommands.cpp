@@ -38,6 +38,7 @@ const QStringList kSampleNames = {"Alder", "Birch", "Cedar"};
 const QString kModifiedQuestion = QStringLiteral("该家谱已被修改，你想保存吗?");
 const QString kNewQuestion = QStringLiteral("在建立新家谱前,将关闭现有的家谱文件,您确定吗?");
 const QString kCannotSave = QStringLiteral("文件无法保存!");
+const QString kRootQuestion = QStringLiteral("确实要置此结点为根结点吗？");
 
 QStringList TreeLabels(const QTreeView* tree) {
   QStringList labels;
@@ -166,9 +167,10 @@ protected:
       ClickButton(dialog, "idc_1");
       if (dialog->isVisible()) {  // refused: the test must not hang on it
         ADD_FAILURE() << "the root was refused";
-        dialog->reject();
+        ClickButton(dialog, "idc_2");
       }
     });
+    boxes.QueueAnswer(true);  // the add dialog's question: make it the root
     window->RunCommand(ID_NEW);
   }
 
@@ -366,7 +368,7 @@ TEST_F(FileCommandsTest, NewAfterOpenAsksFirstAndForgetsTheOpenedFile) {
   boxes.Clear();
   boxes.QueueAnswer(true);
   NewWithRoot(QStringLiteral("Root"));
-  EXPECT_EQ(Texts(), QStringList{kNewQuestion});
+  EXPECT_EQ(Texts(), (QStringList{kNewQuestion, kRootQuestion}));
   EXPECT_TRUE(window->m_currentFile.isEmpty());
   EXPECT_EQ(TreeLabels(window->m_treeCtrl), QStringList{"Root"});
   EXPECT_TRUE(window->m_listCtrl->model()->rowCount() == 0);

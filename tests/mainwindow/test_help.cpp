@@ -31,9 +31,12 @@ struct UrlSeam {
 
 // Chooses the item `text` of the menu bar's 帮助 menu, as a user does.
 void ChooseHelpItem(CClanbookDlg& window, const QString& text) {
-  for (QAction* menu : window.menuBar()->actions()) {
-    if (menu->text() != QStringLiteral("帮助") || !menu->menu()) continue;
-    for (QAction* item : menu->menu()->actions()) {
+  const QList<QAction*> menus = window.menuBar()->actions();
+  for (QAction* menu : menus) {
+    auto* popup = menu->menu();
+    if (menu->text() != QStringLiteral("帮助") || !popup) continue;
+    const QList<QAction*> items = popup->actions();
+    for (QAction* item : items) {
       if (item->text() == text) {
         item->trigger();
         return;

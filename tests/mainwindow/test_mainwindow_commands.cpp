@@ -27,8 +27,8 @@ struct Effect {
 
 void PrintTo(const Effect& e, std::ostream* os) {
   *os << "dialogs[" << e.dialogs.join(',').toStdString() << "] boxes["
-      << e.boxes.join(',').toStdString() << "] urls[" << e.urls.join(',').toStdString()
-      << "] list[" << e.list.join(',').toStdString() << "] visible " << e.visible;
+      << e.boxes.join(',').toStdString() << "] urls[" << e.urls.join(',').toStdString() << "] list["
+      << e.list.join(',').toStdString() << "] visible " << e.visible;
 }
 
 // Cancels every modal dialog other than the main window as soon as it shows.
@@ -131,12 +131,10 @@ TEST_F(CommandsTest, EachIdReachesItsOwnCommand) {
 
   // The dialog that each command opens first.
   const std::map<int, QString> dialogs = {
-      {32772, "CFileOpenAndSaveDlg"},  {32786, "CFileOpenAndSaveDlg"},  {32779, "CAddInfoDlg"},
-      {32783, "CAddInfoDlg"},          {32784, "CModifyInfoDlg"},
-      {32780, "CDelInfoDlg"},          {32776, "CSearchGenerationDlg"},
-      {32777, "CPersonalInfoDlg"},     {32778, "CRelationsDlg"},
-      {1064, "CBirthdayDlg"},          {32775, "CAboutDlg"},
-      {ID_SYS_ABOUT, "CAboutDlg"}};
+      {32772, "CFileOpenAndSaveDlg"},  {32786, "CFileOpenAndSaveDlg"}, {32779, "CAddInfoDlg"},
+      {32783, "CAddInfoDlg"},          {32784, "CModifyInfoDlg"},      {32780, "CDelInfoDlg"},
+      {32776, "CSearchGenerationDlg"}, {32777, "CPersonalInfoDlg"},    {32778, "CRelationsDlg"},
+      {1064, "CBirthdayDlg"},          {32775, "CAboutDlg"},           {ID_SYS_ABOUT, "CAboutDlg"}};
   for (const auto& [id, dialog] : dialogs) {
     const Effect effect = Run([id](CClanbookDlg& window) { window.RunCommand(id); });
     ASSERT_FALSE(effect.dialogs.isEmpty()) << id;
@@ -160,8 +158,7 @@ TEST_F(CommandsTest, EachIdReachesItsOwnCommand) {
 
   const Effect newGenealogy = Click(32788);
   ASSERT_FALSE(newGenealogy.boxes.isEmpty());
-  EXPECT_EQ(newGenealogy.boxes[0],
-            QStringLiteral("在建立新家谱前,将关闭现有的家谱文件,您确定吗?"));
+  EXPECT_EQ(newGenealogy.boxes[0], QStringLiteral("在建立新家谱前,将关闭现有的家谱文件,您确定吗?"));
 
   const Effect help = Choose(57670);
   ASSERT_EQ(help.urls.size(), 1);

@@ -66,7 +66,8 @@ TEST_F(LayoutTest, CaptionControlsAndTheirTexts) {
         EXPECT_LT(left->geometry().right(), button->geometry().left());
         EXPECT_EQ(left->geometry().top(), button->geometry().top());
       } else if (i > 0) {
-        EXPECT_GT(button->geometry().top(), Button(*window, buttons[i - 4].first)->geometry().bottom());
+        EXPECT_GT(button->geometry().top(),
+                  Button(*window, buttons[i - 4].first)->geometry().bottom());
       }
     }
   }
@@ -121,7 +122,8 @@ TEST_F(LayoutTest, MenuPopupsAndItemsInOrder) {
         {QStringLiteral("删除个人"), 32780},
         {QStringLiteral("对所有人按出生日期排序"), 32785}}},
       {QStringLiteral("帮助"),
-       {{QStringLiteral("帮助"), 57670}, {QStringLiteral("官方主页"), 32791},
+       {{QStringLiteral("帮助"), 57670},
+        {QStringLiteral("官方主页"), 32791},
         {QStringLiteral("关于"), 32775}}}};
   QMenuBar* bar = window->menuBar();
   ASSERT_NE(bar, nullptr);
@@ -193,8 +195,8 @@ TEST_F(LayoutTest, TabOrderOfTheTemplate) {
   window->activateWindow();
   QApplication::setActiveWindow(window.get());
   std::vector<QWidget*> expected = {window->m_treeCtrl, window->m_listCtrl};
-  for (int id : {32788, 32772, 32773, 32786, 32782, 32783, 32784, 32776, 32777, 32778, 32785,
-                 1064}) {
+  for (int id :
+       {32788, 32772, 32773, 32786, 32782, 32783, 32784, 32776, 32777, 32778, 32785, 1064}) {
     expected.push_back(Button(*window, id));
   }
   expected.push_back(window->m_treeCtrl);  // and round again
@@ -202,7 +204,9 @@ TEST_F(LayoutTest, TabOrderOfTheTemplate) {
   for (std::size_t i = 1; i < expected.size(); ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), expected[i])
-        << i << " " << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "none");
+        << i << " "
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString()
+                                        : "none");
   }
 }
 

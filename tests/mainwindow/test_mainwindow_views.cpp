@@ -81,7 +81,8 @@ TEST_F(ViewsTest, RowsOfLivingAndDeceasedMembers) {
   ASSERT_EQ(ListRows(), 4);
   EXPECT_EQ(ListRow(0), (QStringList{"祖", "1900--1--1", "是", "", "否", "1970--5--6", "2", "1"}));
   EXPECT_EQ(ListRow(1), (QStringList{"甲", "1920--3--4", "是", "北京", "是", "无", "2", "1"}));
-  EXPECT_EQ(ListRow(2), (QStringList{"丙", "1950--7--8", "否", "上海", "否", "1998--12--1", "0", "1"}));
+  EXPECT_EQ(ListRow(2),
+            (QStringList{"丙", "1950--7--8", "否", "上海", "否", "1998--12--1", "0", "1"}));
   EXPECT_EQ(ListRow(3), (QStringList{"丁", "1952--2--29", "否", "", "是", "无", "0", "2"}));
 
   // A living member's death date means nothing, whatever the record holds;

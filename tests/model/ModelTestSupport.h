@@ -72,3 +72,32 @@ inline std::vector<const MemberNode*> PreOrder(const COperationClanbook& tree) {
 }
 
 }  // namespace modeltest
+
+namespace modeltest {
+
+// Walks the calendar one day at a time, for members born on distinct days.
+struct DayCounter {
+  int year = 1000, month = 1, day = 1;
+  void Next() {
+    ++day;
+    if (!COperationClanbook::IsValidDate(year, month, day)) {
+      day = 1;
+      if (++month > 12) {
+        month = 1;
+        ++year;
+      }
+    }
+  }
+};
+
+// A distinct name of CJK characters for each serial number.
+inline std::u16string SerialName(unsigned serial) {
+  std::u16string s = u"孔";
+  do {
+    s.push_back(static_cast<char16_t>(0x4E00 + serial % 20000));
+    serial /= 20000;
+  } while (serial);
+  return s;
+}
+
+}  // namespace modeltest

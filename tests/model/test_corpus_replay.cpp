@@ -19,7 +19,9 @@ namespace fs = std::filesystem;
 using ::testing::AnyOf;
 using ::testing::Eq;
 
-fs::path CorpusDir() { return fs::path(CLANBOOK_SOURCE_DIR) / "fuzz" / "corpus"; }
+fs::path CorpusDir() {
+  return fs::path(CLANBOOK_SOURCE_DIR) / "fuzz" / "corpus";
+}
 
 std::vector<fs::path> CorpusFiles() {
   std::vector<fs::path> files;

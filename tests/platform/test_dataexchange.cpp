@@ -94,7 +94,9 @@ TEST(ScanIntegerTest, ReadsLikeScanfPercentD) {
       {u"42", true, 42},
       {u"   42", true, 42},
       {u"\t\n 7", true, 7},
-      {u"\u3000" u"5", true, 5},  // a full-width blank typed with a Chinese input method
+      {u"\u3000"
+       u"5",
+       true, 5},  // a full-width blank typed with a Chinese input method
       {u"-13", true, -13},
       {u"+8", true, 8},
       {u"12abc", true, 12},
@@ -170,8 +172,8 @@ TEST_F(DataExchangeTest, OkReadsEveryBoxAndCloses) {
 }
 
 TEST_F(DataExchangeTest, NumberBoxWithoutANumberStopsTheExchange) {
-  for (const QString& typed : {QString(), QStringLiteral("abc"), QStringLiteral("  x12"),
-                               QStringLiteral("3000000000")}) {
+  for (const QString& typed :
+       {QString(), QStringLiteral("abc"), QStringLiteral("  x12"), QStringLiteral("3000000000")}) {
     recorder.Clear();
     dialog.m_name = QStringLiteral("unchanged");
     dialog.m_number = 5;

@@ -4,8 +4,11 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -78,6 +81,27 @@ TEST(MessageBoxesTest, InformationHasOkAndTheInformationIcon) {
   EXPECT_EQ(seen.title, QStringLiteral("注意："));
   EXPECT_EQ(seen.owner, &owner);
   EXPECT_EQ(seen.buttons, QStringList{QStringLiteral("确定")});
+}
+
+TEST(MessageBoxesTest, ATextTooLongForTheScreenScrollsInsideTheBox) {
+  QWidget owner;
+  owner.show();
+  QString text = QStringLiteral("今天为以下家族成员的生日:");
+  for (int i = 0; i < 5000; ++i) text += QStringLiteral("  成员%1  ").arg(i);
+  QString shown;
+  QSize size;
+  OnNextDialog<QDialog>([&](QDialog* box) {
+    auto* view = box->findChild<QPlainTextEdit*>();
+    if (view) shown = view->toPlainText();
+    size = box->size();
+    box->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+  });
+  ShowInformation(&owner, QStringLiteral("注意："), text);
+  EXPECT_EQ(shown, text);
+  const QSize screen = owner.screen()->availableSize();
+  EXPECT_LE(size.height(), screen.height());
+  EXPECT_LE(size.width(), screen.width());
+  EXPECT_EQ(PendingModalHandlers(), 0);
 }
 
 TEST(MessageBoxRecorderTest, RecordsEveryBoxAndAnswersFromTheQueue) {

@@ -60,7 +60,9 @@ void OnNextModal(std::function<bool(QWidget*)> handler, const char* expected, in
   }
 }
 
-int PendingModalHandlers() { return static_cast<int>(Queue().size()); }
+int PendingModalHandlers() {
+  return static_cast<int>(Queue().size());
+}
 
 void TypeInto(QWidget* parent, const char* objectName, const QString& text) {
   auto* edit = parent->findChild<QLineEdit*>(QString::fromLatin1(objectName));

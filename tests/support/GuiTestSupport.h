@@ -11,7 +11,9 @@
 #include <ostream>
 
 // Readable QString values in GoogleTest's failure messages.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
 
 // Queues a handler for the next modal dialog. It runs once that dialog is the
 // active modal widget; it must close the dialog (accept, reject or a click).
@@ -19,7 +21,8 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.
 // the test fails and any open modal dialog is rejected so the test cannot hang.
 void OnNextModal(std::function<bool(QWidget*)> handler, const char* expected, int timeoutMs = 5000);
 
-template <class T> void OnNextDialog(std::function<void(T*)> handler, int timeoutMs = 5000) {
+template <class T>
+void OnNextDialog(std::function<void(T*)> handler, int timeoutMs = 5000) {
   OnNextModal(
       [handler](QWidget* w) {
         auto* dialog = qobject_cast<T*>(w);

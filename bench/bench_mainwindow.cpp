@@ -1,0 +1,307 @@
+// Timed run of the real main window on a generated clan book, offscreen:
+//
+//   QT_QPA_PLATFORM=offscreen bench_mainwindow [MEMBERS [GENERATIONS [CHILDREN]]]
+//
+// (defaults 2000000 83 100000). It opens a CClanbookDlg, loads the balanced
+// book, times the tree view's rebuild and the window's first paint, fills the
+// list with every member through AddMemberRow, runs the query commands through
+// RunCommand with their dialogs answered as a user would (boxes filled, OK
+// clicked), then loads a father with CHILDREN children and times expanding
+// him. Message boxes go to a MessageBoxRecorder, so nothing waits for a click.
+// Each figure is printed as "name seconds [detail]".
+#include "CClanbookDlg.h"
+#include "ClanGenerator.h"
+#include "GenealogyTreeModel.h"
+#include "MemberListModel.h"
+#include "MessageBoxes.h"
+
+#include <sys/resource.h>
+#include <time.h>
+
+#include <QAbstractButton>
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTimer>
+#include <QTreeView>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path BenchDir() {
+  const char* dir = std::getenv("CLANBOOK_BENCH_DIR");
+  fs::path path = dir != nullptr && *dir != '\0' ? fs::path(dir) : fs::path("/tmp/clanbook-bench");
+  fs::create_directories(path);
+  return path;
+}
+
+fs::path Generate(const clanbench::ClanSpec& spec, const std::string& label,
+                  clanbench::ClanSummary& summary) {
+  const fs::path file = BenchDir() / (label + ".ftf");
+  std::string error;
+  if (!clanbench::WriteClan(spec, file, summary, error)) {
+    std::fprintf(stderr, "bench_mainwindow: %s\n", error.c_str());
+    std::exit(1);
+  }
+  return file;
+}
+
+double CpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// Wall time, and the processor time of the process, which other programs on a
+// busy machine do not inflate.
+class Stopwatch {
+public:
+  void start() {
+    m_wall.start();
+    m_cpu = CpuSeconds();
+  }
+  double Wall() const { return static_cast<double>(m_wall.nsecsElapsed()) / 1e9; }
+  double Cpu() const { return CpuSeconds() - m_cpu; }
+
+private:
+  QElapsedTimer m_wall;
+  double m_cpu = 0;
+};
+
+double Seconds(const Stopwatch& timer) {
+  return timer.Wall();
+}
+
+void Report(const char* name, const Stopwatch& timer, const std::string& detail = {}) {
+  std::printf("%-34s %8.3f s  (cpu %6.3f s)  %s\n", name, timer.Wall(), timer.Cpu(),
+              detail.c_str());
+  std::fflush(stdout);
+}
+
+// Lets the window handle what the last step queued (layout, updates) and then
+// paints it whole, as the first frame on screen would.
+void Paint(CClanbookDlg& window) {
+  QCoreApplication::processEvents();
+  const QPixmap frame = window.grab();
+  (void)frame;
+}
+
+// Answers the next modal dialog as a user would: fills its boxes by control id
+// and clicks OK. Polls until the dialog's modal loop is running.
+void AnswerNextDialog(std::vector<std::pair<int, QString>> boxes) {
+  auto* timer = new QTimer;
+  timer->setInterval(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, boxes] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (dialog == nullptr) return;
+    timer->stop();
+    timer->deleteLater();
+    for (const auto& [id, text] : boxes) {
+      if (auto* box = dialog->findChild<QLineEdit*>(ControlName(id))) {
+        box->setText(text);
+      } else {
+        std::fprintf(stderr, "bench_mainwindow: no box %d in %s\n", id,
+                     qPrintable(dialog->objectName()));
+      }
+    }
+    if (auto* ok = dialog->findChild<QAbstractButton*>(ControlName(1))) ok->click();
+  });
+  timer->start();
+}
+
+// Pre-order over the genealogy with an explicit stack.
+template <class Visit>
+void ForEachMember(const COperationClanbook& genealogy, Visit&& visit) {
+  std::vector<std::pair<const MemberNode*, int>> stack;
+  if (genealogy.GetRootLink()) stack.emplace_back(genealogy.GetRootLink(), 1);
+  while (!stack.empty()) {
+    auto [member, generation] = stack.back();
+    stack.pop_back();
+    visit(member, generation);
+    std::vector<const MemberNode*> children;
+    for (const MemberNode* c = member->firstChild; c; c = c->nextSibling) children.push_back(c);
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+      stack.emplace_back(*it, generation + 1);
+  }
+}
+
+std::string LastBox(const MessageBoxRecorder& recorder) {
+  if (recorder.Boxes().empty()) return "no message";
+  QString text = recorder.Boxes().back().text;
+  if (text.size() > 40) text = text.left(40) + QStringLiteral("…");
+  return "message \"" + text.replace(QLatin1Char('\n'), QStringLiteral("⏎")).toStdString() + "\"";
+}
+
+std::string Rows(CClanbookDlg& window) {
+  return std::to_string(window.listModel()->rowCount()) + " rows";
+}
+
+// Runs a command (with its dialog answered, when it has one) and paints the
+// window; the time covers everything the user waits for.
+void TimeCommand(CClanbookDlg& window, MessageBoxRecorder& recorder, const char* name, int id,
+                 std::vector<std::pair<int, QString>> boxes) {
+  recorder.Clear();
+  if (!boxes.empty()) AnswerNextDialog(std::move(boxes));
+  Stopwatch timer;
+  timer.start();
+  window.RunCommand(id);
+  Paint(window);
+  Report(name, timer, Rows(window) + ", " + LastBox(recorder));
+}
+
+long PeakMiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss / 1024;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  const long long members = argc > 1 ? std::atoll(argv[1]) : 2000000;
+  const int generations = argc > 2 ? std::atoi(argv[2]) : 83;
+  const long long children = argc > 3 ? std::atoll(argv[3]) : 100000;
+
+  clanbench::ClanSummary book;
+  const fs::path bookFile =
+      Generate(clanbench::Balanced(members, generations),
+               "balanced-" + std::to_string(members) + "-" + std::to_string(generations), book);
+  clanbench::ClanSummary wide;
+  const fs::path wideFile =
+      Generate(clanbench::WideFamily(children), "wide-" + std::to_string(children), wide);
+
+  MessageBoxRecorder recorder;
+  CClanbookDlg window;
+  window.Create();
+  Paint(window);
+
+  Stopwatch timer;
+  {
+    timer.start();
+    COperationClanbook fresh;
+    const int result = fresh.Load(bookFile);
+    Report("Load alone", timer, "result " + std::to_string(result));
+    timer.start();
+    fresh.Clear();
+    Report("Clear alone", timer);
+  }
+
+  // Opening as the Open command does once it has the file name: load into a
+  // fresh genealogy, put it in place, rebuild, name today's birthdays.
+  timer.start();
+  window.OpenAtStart(QString::fromStdString(bookFile.string()));
+  Paint(window);
+  int loaded = 0;
+  window.m_genealogy.CountMembers(window.m_genealogy.GetRootLink(), loaded);
+  Report("OpenAtStart + paint", timer, std::to_string(loaded) + " members, " + LastBox(recorder));
+  if (loaded != members) return 1;
+  for (int round = 1; round <= 3; ++round) {
+    timer.start();
+    window.RebuildTreeView();
+    const double rebuild = Seconds(timer);
+    Paint(window);
+    Report(round == 1 ? "RebuildTreeView + first paint" : "RebuildTreeView + paint again", timer,
+           "rebuild alone " + std::to_string(rebuild) + " s");
+  }
+
+  // Expand the root and scroll through its family, as a user reading the book.
+  timer.start();
+  const QModelIndex rootIndex = window.treeModel()->index(0, 0);
+  window.m_treeCtrl->expand(rootIndex);
+  Paint(window);
+  Report("expand root + paint", timer,
+         std::to_string(window.treeModel()->rowCount(rootIndex)) + " children");
+
+  // Fill the list with every member, in pre-order.
+  std::vector<const MemberNode*> order;
+  order.reserve(static_cast<std::size_t>(members));
+  std::map<int, int> perGeneration;
+  ForEachMember(window.m_genealogy, [&](const MemberNode* m, int generation) {
+    order.push_back(m);
+    ++perGeneration[generation];
+  });
+  window.ClearList();
+  Paint(window);
+  timer.start();
+  for (const MemberNode* m : order) window.AddMemberRow(m);
+  const double appended = Seconds(timer);
+  Paint(window);
+  Report("AddMemberRow x all + paint", timer,
+         Rows(window) + ", appending alone " + std::to_string(appended) + " s");
+  timer.start();
+  window.m_listCtrl->scrollToBottom();
+  Paint(window);
+  Report("list scroll to bottom + paint", timer);
+  timer.start();
+  window.ClearList();
+  Paint(window);
+  Report("ClearList + paint", timer);
+
+  // The query commands, through the window as the buttons run them.
+  int broadest = 1;
+  for (const auto& [generation, count] : perGeneration)
+    if (count > perGeneration[broadest]) broadest = generation;
+  const QString last = QString::fromStdU16String(book.lastName);
+  const QString middle = QString::fromStdU16String(order[order.size() / 2]->name);
+  TimeCommand(window, recorder, "ID_SORT_BY_BIRTH", ID_SORT_BY_BIRTH, {});
+  TimeCommand(window, recorder, "ID_GENERATION (broadest)", ID_GENERATION,
+              {{1031, QString::number(broadest)}});
+  TimeCommand(window, recorder, "ID_GENERATION (deepest)", ID_GENERATION,
+              {{1031, QString::number(generations)}});
+  TimeCommand(window, recorder, "ID_GENERATION (none so deep)", ID_GENERATION,
+              {{1031, QString::number(generations + 1)}});
+  TimeCommand(
+      window, recorder, "ID_FIND_BIRTHDAY", ID_FIND_BIRTHDAY,
+      {{1009, QString::number(book.lastBirthMonth)}, {1010, QString::number(book.lastBirthDay)}});
+  TimeCommand(window, recorder, "ID_RELATIONS", ID_RELATIONS, {{1028, last}, {1029, middle}});
+  TimeCommand(window, recorder, "ID_PERSONAL_INFO", ID_PERSONAL_INFO, {{1011, last}});
+
+  // A father of CHILDREN children.
+  recorder.Clear();
+  timer.start();
+  window.OpenAtStart(QString::fromStdString(wideFile.string()));
+  Paint(window);
+  Report("OpenAtStart + paint (wide family)", timer, LastBox(recorder));
+  timer.start();
+  window.m_treeCtrl->expand(window.treeModel()->index(0, 0));
+  Paint(window);
+  Report(
+      "expand father + paint", timer,
+      std::to_string(window.treeModel()->rowCount(window.treeModel()->index(0, 0))) + " children");
+  timer.start();
+  window.m_treeCtrl->scrollToBottom();
+  Paint(window);
+  Report("tree scroll to bottom + paint", timer);
+  timer.start();
+  QScrollBar* bar = window.m_treeCtrl->verticalScrollBar();
+  for (int step = 0; step < 20; ++step) {
+    bar->setValue(bar->maximum() / 20 * step);
+    Paint(window);
+  }
+  Report("tree 20 scroll steps + paints", timer);
+  timer.start();
+  window.m_treeCtrl->collapse(window.treeModel()->index(0, 0));
+  Paint(window);
+  Report("collapse father + paint", timer);
+
+  std::printf("peak resident memory %ld MiB\n", PeakMiB());
+  // The recorder must outlive the window's last box; nothing is saved.
+  window.m_modified = false;
+  return 0;
+}

@@ -1,0 +1,171 @@
+// The two extreme shapes of a genealogy: a father of a million children and a
+// line of a million generations. Every operation must finish without
+// exhausting the stack and in about linear time (these tests would run for
+// hours otherwise; they assert no time).
+#include <gtest/gtest.h>
+
+#include "FileTestSupport.h"
+#include "ModelTestSupport.h"
+
+using namespace modeltest;
+
+namespace {
+
+constexpr int kMillion = 1000000;
+
+class ScaleTest : public TempFolderTest {
+protected:
+  // Builds the shape through InsertMember, as the add command would.
+  void BuildWide(int children) {
+    DayCounter date;
+    MemberNode* father = Add(tree_, u"", SerialName(0), date.year, date.month, date.day);
+    for (int i = 1; i <= children; ++i) {
+      date.Next();
+      tree_.InsertMember(
+          father, Make(SerialName(static_cast<unsigned>(i)), date.year, date.month, date.day));
+    }
+  }
+  void BuildDeep(int generations) {
+    DayCounter date;
+    MemberNode* father = nullptr;
+    for (int i = 0; i < generations; ++i) {
+      MemberNode* m = Make(SerialName(static_cast<unsigned>(i)), date.year, date.month, date.day);
+      tree_.InsertMember(father, m);
+      father = m;
+      date.Next();
+    }
+  }
+  int Count() const {
+    int n = 0;
+    tree_.CountMembers(tree_.GetRootLink(), n);
+    return n;
+  }
+  MemberNode* Find(std::u16string_view name) const {
+    MemberNode* found = nullptr;
+    tree_.FindByName(tree_.GetRootLink(), found, name);
+    return found;
+  }
+  // Sorted by birth: born on distinct days in pre-order, so the order is the
+  // order of collection.
+  void ExpectSortedInCollectionOrder() {
+    const int n = Count();
+    std::vector<BirthKey> keys(static_cast<std::size_t>(n) + 1);
+    tree_.SortByBirth(keys.data());
+    std::vector<BirthKey> collected(static_cast<std::size_t>(n) + 1);
+    BirthKey* cursor = collected.data() + 1;
+    tree_.CollectBirthKeys(tree_.GetRootLink(), cursor);
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(n); ++i)
+      ASSERT_EQ(keys[i].member, collected[i].member) << i;
+  }
+  // Saves, loads back and checks that the same members stand in the same
+  // places; returns the file.
+  std::filesystem::path RoundTrip(const std::string& expectedShapeHead) {
+    const auto file = folder_ / "shape.ftf";
+    EXPECT_EQ(tree_.Save(file), kFileOk);
+    const int n = Count();
+    EXPECT_EQ(tree_.Load(file), kFileOk);
+    EXPECT_EQ(Count(), n);
+    EXPECT_EQ(Shape(tree_).substr(0, expectedShapeHead.size()), expectedShapeHead);
+    return file;
+  }
+
+  COperationClanbook tree_;
+};
+
+TEST_F(ScaleTest, FatherOfAMillionChildren) {
+  BuildWide(kMillion);
+  MemberNode* father = tree_.GetRootLink();
+  const std::u16string lastName = SerialName(kMillion);
+  MemberNode* last = Find(lastName);
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(last->nextSibling, nullptr);
+  EXPECT_EQ(tree_.GetSiblingPosition(last), kMillion);
+  EXPECT_EQ(tree_.CountChildren(father), kMillion);
+  EXPECT_EQ(Count(), kMillion + 1);
+  // A search that walks, from a link other than the root.
+  MemberNode* walked = nullptr;
+  tree_.FindByName(father->firstChild, walked, lastName);
+  EXPECT_EQ(walked, last);
+  std::vector<MemberNode*> birthdays;
+  tree_.FindByBirthday(tree_.GetRootLink(), birthdays, 2, 29);
+  EXPECT_GT(birthdays.size(), 600u);
+  int visits = 0;
+  tree_.VisitPostOrder(tree_.GetRootLink(), [&visits](MemberNode*&) { ++visits; });
+  EXPECT_EQ(visits, kMillion + 1);
+  ExpectSortedInCollectionOrder();
+
+  const std::string head = Shape(tree_).substr(0, 200);
+  RoundTrip(head);
+  // A newcomer born on the first child's day goes first, even in this family.
+  MemberNode* twin =
+      Make(u"twin", tree_.GetRootLink()->firstChild->birthYear,
+           tree_.GetRootLink()->firstChild->birthMonth, tree_.GetRootLink()->firstChild->birthDay);
+  tree_.InsertMember(tree_.GetRootLink(), twin);
+  EXPECT_EQ(tree_.GetRootLink()->firstChild, twin);
+
+  MemberNode* middle = Find(SerialName(kMillion / 2));
+  ASSERT_NE(middle, nullptr);
+  tree_.DeleteMember(middle);
+  EXPECT_EQ(middle, nullptr);
+  EXPECT_EQ(Find(SerialName(kMillion / 2)), nullptr);
+  EXPECT_EQ(tree_.CountChildren(tree_.GetRootLink()), kMillion);
+  MemberNode* root = tree_.GetRootLink();
+  tree_.DeleteMember(root);
+  EXPECT_EQ(tree_.GetRootLink(), nullptr);
+}
+
+TEST_F(ScaleTest, LineOfAMillionGenerations) {
+  BuildDeep(kMillion);
+  const std::u16string lastName = SerialName(kMillion - 1);
+  MemberNode* last = Find(lastName);
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(tree_.GetGeneration(last), kMillion);
+  EXPECT_EQ(Count(), kMillion);
+  MemberNode* walked = nullptr;
+  tree_.FindByName(tree_.GetRootLink()->firstChild, walked, lastName);
+  EXPECT_EQ(walked, last);
+  std::vector<MemberNode*> birthdays;
+  tree_.FindByBirthday(tree_.GetRootLink(), birthdays, 1, 1);
+  EXPECT_EQ(birthdays.size(), 2738u);  // every New Year's Day from 1000 on
+  ExpectSortedInCollectionOrder();
+
+  const std::string head = Shape(tree_).substr(0, 200);
+  RoundTrip(head);
+  last = Find(lastName);
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(tree_.GetGeneration(last), kMillion);
+
+  // Deleting halfway releases half a million descendants.
+  MemberNode* middle = Find(SerialName(kMillion / 2));
+  tree_.DeleteMember(middle);
+  EXPECT_EQ(Count(), kMillion / 2);
+  EXPECT_EQ(Find(lastName), nullptr);
+  int visits = 0;
+  tree_.VisitPostOrder(tree_.GetRootLink(), [this, &visits](MemberNode*& link) {
+    ++visits;
+    tree_.ReleaseLink(link);
+  });
+  EXPECT_EQ(visits, kMillion / 2);
+  EXPECT_EQ(tree_.GetRootLink(), nullptr);
+  tree_.Clear();
+}
+
+TEST_F(ScaleTest, LargeFilesOutOfPreOrderOrWithSharedNamesStillLoad) {
+  // A family of 200,000 all born on one day (each newcomer goes first), then
+  // a record that names an earlier member as father after the line moved on,
+  // and a name borne twice: the general reader handles the whole file.
+  std::string text = "R 1000 1 1 0 end 1 -1\r\n";
+  for (int i = 0; i < 200000; ++i) text += "c" + std::to_string(i) + " 1020 5 5 0 end 1 R\r\n";
+  text += "g 1050 1 1 0 end 1 c7\r\nh 1050 1 1 0 end 1 c3\r\nc5 1080 1 1 0 end 1 g\r\n";
+  text += "end 1999 12 2 1 end 1 end";
+  ASSERT_EQ(tree_.Load(Write(text)), kFileOk);
+  EXPECT_EQ(Count(), 200004);
+  EXPECT_EQ(tree_.GetRootLink()->firstChild->name, u"c199999");
+  // Same-day children stand in reverse order of reading, so c7 and its line
+  // come before c5 in pre-order: the c5 under g is the one found.
+  EXPECT_EQ(Find(u"c5")->parent->name, u"g");
+  EXPECT_EQ(Find(u"h")->parent->name, u"c3");
+  EXPECT_EQ(tree_.GetSiblingPosition(Find(u"c0")), 200000);
+}
+
+}  // namespace
