@@ -34,11 +34,16 @@ int CompareBirth(const MemberNode* a, const MemberNode* b) {
 
 // Reads the whole file. kFileOk, or kFileCannotOpen.
 int ReadWholeFile(const std::filesystem::path& fileName, std::string& bytes) {
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: opening a named pipe must not wait for a writer.
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return kFileCannotOpen;
+  // Only a regular file: a device or a pipe could be read without end.
   struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return kFileCannotOpen;
+  }
+  bytes.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[1 << 16];
   for (;;) {
     const ssize_t got = ::read(fd, buffer, sizeof buffer);

@@ -154,6 +154,10 @@ TEST_F(FileTest, FileThatCannotBeOpenedStillEmptiesTheGenealogy) {
   ASSERT_EQ(LoadText(kExample), kFileOk);
   EXPECT_EQ(tree_.Load(folder_), kFileCannotOpen);  // a folder
   EXPECT_TRUE(Empty());
+  // Neither a device nor a named pipe is read (either could block or never end).
+  EXPECT_EQ(tree_.Load("/dev/zero"), kFileCannotOpen);
+  ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0600), 0);
+  EXPECT_EQ(tree_.Load(folder_ / "pipe"), kFileCannotOpen);
 }
 
 TEST_F(FileTest, EndOfTheFileByNameEndOrANameEqualToItsFather) {
