@@ -2,6 +2,7 @@
 
 #include "CClanbookDlg.h"
 
+#include <QFile>
 #include <QIcon>
 #include <QTimer>
 
@@ -16,8 +17,8 @@ bool CClanbookApp::InitInstance() {
   // library does not carry, so the application sets it here. The resources sit
   // in a static library, whose registration the linker would otherwise drop.
   Q_INIT_RESOURCE(clanbook);
-  const QIcon icon(QStringLiteral(":/icons/clanbook.png"));
-  if (!icon.isNull()) dialog.setWindowIcon(icon);
+  const QString iconFile = QStringLiteral(":/icons/clanbook.png");
+  if (QFile::exists(iconFile)) dialog.setWindowIcon(QIcon(iconFile));
   if (!m_fileToOpen.isEmpty()) {
     // Opened once the modal loop runs, so that a message about a failed open
     // has the visible main window as its owner.

@@ -2,6 +2,7 @@
 #include "COperationClanbook.h"
 
 #include <string>
+#include <utility>
 #include <unordered_map>
 
 #include "NameIndex.h"
@@ -109,6 +110,12 @@ void COperationClanbook::Clear() {
 void COperationClanbook::Reset() {
   Clear();
   m_root = nullptr;
+}
+
+void COperationClanbook::Swap(COperationClanbook& other) noexcept {
+  std::swap(m_root, other.m_root);
+  std::swap(m_index, other.m_index);
+  std::swap(m_tail, other.m_tail);
 }
 
 void COperationClanbook::InsertInBirthOrder(MemberNode*& firstChildLink, MemberNode* newMember) {

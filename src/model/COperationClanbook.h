@@ -138,8 +138,9 @@ public:
 
   // Whether a name or an address survives a save and a load: one word of at most
   // kMaxTextLength code units, no blank, tab or line break in it, no surrogate
-  // without its other half. An empty
-  // address is stored by a placeholder and survives; an empty name does not.
+  // without its other half. An empty address is stored by a placeholder and
+  // survives; an empty name does not. Save also refuses a member other than the
+  // root named "end" or named like its father (the reader would stop there).
   static bool IsStorableName(std::u16string_view name);
   static bool IsStorableAddress(std::u16string_view address);
 

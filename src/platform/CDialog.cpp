@@ -10,7 +10,6 @@ int CDialog::DoModal() {
     m_initialised = true;
     OnInitDialog();
   }
-  setResult(IDCANCEL);
   const int result = exec();
   // A dialog that was closed without EndDialog (e.g. destroyed by its owner)
   // counts as cancelled.

@@ -43,7 +43,7 @@ void InspectAndClose(SeenWindow& seen, std::function<bool(CClanbookDlg*)> ready)
         if (seen.treeRows > 0) seen.rootLabel = tree->index(0, 0).data().toString();
         for (int id : kMemberButtonIds)
           seen.memberButtons.push_back(window->button(id)->isEnabled());
-        seen.iconSet = !window->windowIcon().isNull();
+        seen.iconSet = !window->windowIcon().availableSizes().isEmpty();
         window->close();
         return true;
       },
