@@ -9,9 +9,8 @@
 CClanbookApp::CClanbookApp(QString fileToOpen) : m_fileToOpen(std::move(fileToOpen)) {}
 
 bool CClanbookApp::InitInstance() {
-  // The skin library and the hidden browser host of the original program exist
-  // only on Windows and nothing here uses them, so start-up goes straight to the
-  // main window.
+  // The Windows build's skin library and hidden browser host have no
+  // counterpart here and nothing uses them: start-up goes straight to the window.
   CClanbookDlg dialog;
   // The icon lives in the application's resources, which the main window's
   // library does not carry, so the application sets it here. The resources sit

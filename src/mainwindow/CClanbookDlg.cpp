@@ -34,7 +34,7 @@ constexpr int kListColumnWidth = 85;
 const QColor kListBackground{250, 255, 128};
 const QColor kTreeBackground{154, 248, 140};
 
-struct ButtonSpec {
+struct ButtonEntry {
   int id;
   const char16_t* text;
 };
@@ -83,7 +83,7 @@ void CClanbookDlg::BuildLayout() {
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   // The desktop's own font rather than the template's 宋体, which Linux
-  // desktops seldom have; its fallbacks print digits in a serif face.
+  // desktops seldom have; the layout is measured in it.
   const QFont windowFont = font();
   const DialogUnits du(windowFont);
 
@@ -123,20 +123,20 @@ void CClanbookDlg::BuildLayout() {
   m_listCtrl->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   m_listCtrl->verticalHeader()->setDefaultSectionSize(QFontMetrics(windowFont).height() + 4);
 
-  auto makeButtons = [&](QGroupBox* group, std::initializer_list<ButtonSpec> specs) {
+  auto makeButtons = [&](QGroupBox* group, std::initializer_list<ButtonEntry> entries) {
     auto* grid = new QGridLayout(group);
     grid->setHorizontalSpacing(du.X(9));
     grid->setVerticalSpacing(du.Y(26));
     int index = 0;
-    for (const ButtonSpec& spec : specs) {
-      auto* button = new QPushButton(QString::fromUtf16(spec.text), group);
-      button->setObjectName(ControlName(spec.id));
+    for (const ButtonEntry& entry : entries) {
+      auto* button = new QPushButton(QString::fromUtf16(entry.text), group);
+      button->setObjectName(ControlName(entry.id));
       // No button is the default: Enter ends the window unless a button has the focus.
       button->setAutoDefault(false);
       button->setDefault(false);
       button->setMinimumSize(du.X(57), du.Y(24));
       button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-      const int id = spec.id;
+      const int id = entry.id;
       connect(button, &QPushButton::clicked, this, [this, id] { RunCommand(id); });
       m_buttons[id] = button;
       m_buttonOrder.push_back(button);

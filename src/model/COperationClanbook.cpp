@@ -2,8 +2,8 @@
 #include "COperationClanbook.h"
 
 #include <string>
-#include <utility>
 #include <unordered_map>
+#include <utility>
 
 #include "NameIndex.h"
 #include "TextCodec.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -441,15 +442,24 @@ TEST_F(FileTest, RandomFilesLoadAsTheSpecifiedLoaderDoes) {
     const int names = 3 + static_cast<int>(random() % 20);
     const int records = 1 + static_cast<int>(random() % 40);
     std::vector<std::string> written;
+    // Half of the files are in pre-order, as Save writes them: each father is
+    // on the line from the root to the record before.
+    const bool preOrder = round % 2 == 0;
+    std::vector<std::string> line;
+    std::string lastDate;
     std::string text;
     for (int r = 0; r < records; ++r) {
       auto name = [&] { return std::string(1, static_cast<char>('A' + random() % names)); };
       std::string n = r == 0 || random() % 3 ? "m" + std::to_string(r) : name();
       if (random() % 60 == 0) n = "end";
       const int year = 1900 + (random() % 6 ? 3 * r : static_cast<int>(random() % 60));
-      std::string rec = n + " " + std::to_string(year) + " " + std::to_string(1 + random() % 12) +
-                        " " + std::to_string(random() % 50 == 0 ? 31 : 1 + random() % 28) + " " +
-                        std::to_string(random() % 2) + " " + (random() % 2 ? "end" : "addr") + " ";
+      std::string date = std::to_string(year) + " " + std::to_string(1 + random() % 12) + " " +
+                         std::to_string(random() % 50 == 0 ? 31 : 1 + random() % 28);
+      // Children born on one day, to test where each newcomer goes.
+      if (r > 0 && random() % 3 == 0) date = lastDate;
+      lastDate = date;
+      std::string rec = n + " " + date + " " + std::to_string(random() % 2) + " " +
+                        (random() % 2 ? "end" : "addr") + " ";
       if (random() % 3 == 0) {
         rec += "0 " + std::to_string(year + static_cast<int>(random() % 80) - 1) + " 1 1";
       } else {
@@ -462,13 +472,18 @@ TEST_F(FileTest, RandomFilesLoadAsTheSpecifiedLoaderDoes) {
         else if (random() % 30 == 0)
           father = "ghost";
         else
-          father = written[random() % written.size()];
+          father = preOrder ? line[random() % line.size()] : written[random() % written.size()];
       }
       if (random() % 80 == 0) father = n;
       rec += " " + father;
       if (random() % 100 == 0) rec = rec.substr(0, rec.size() / 2);  // cut short
       if (random() % 120 == 0) rec.replace(rec.find(' '), 1, " 19x0 ");
       written.push_back(n);
+      if (preOrder) {
+        const auto at = std::find(line.begin(), line.end(), father);
+        if (at != line.end()) line.erase(at + 1, line.end());
+        line.push_back(n);
+      }
       text += rec + (random() % 5 ? "\r\n" : " ");
     }
     if (random() % 8) text += kEnd;
