@@ -368,6 +368,10 @@ void CClanbookDlg::AddMemberRow(const MemberNode* member) {
   if (member) m_listModel->AppendMember(member);
 }
 
+void CClanbookDlg::AddMemberRows(const std::vector<const MemberNode*>& members) {
+  m_listModel->AppendMembers(members);
+}
+
 void CClanbookDlg::AddNoteRow(const QString& text) {
   m_listModel->AppendNote(text);
 }
@@ -377,6 +381,7 @@ void CClanbookDlg::ListGeneration(MemberNode* link, bool& found, int depth, int 
   // Walked with an explicit stack: a chain of many generations must not
   // exhaust the call stack.
   std::vector<std::pair<MemberNode*, int>> pending;
+  std::vector<const MemberNode*> rows;
   pending.emplace_back(link, depth);
   while (!pending.empty()) {
     auto [member, generation] = pending.back();
@@ -384,7 +389,7 @@ void CClanbookDlg::ListGeneration(MemberNode* link, bool& found, int depth, int 
     while (member) {
       if (generation == target) {
         found = true;
-        AddMemberRow(member);
+        rows.push_back(member);
         member = member->nextSibling;
       } else if (member->firstChild && generation < target) {
         pending.emplace_back(member->nextSibling, generation);
@@ -395,6 +400,7 @@ void CClanbookDlg::ListGeneration(MemberNode* link, bool& found, int depth, int 
       }
     }
   }
+  AddMemberRows(rows);
 }
 
 void CClanbookDlg::EnableMemberButtons(bool enable) {
@@ -415,7 +421,7 @@ void CClanbookDlg::ShowTodaysBirthdays() {
   text += QStringLiteral("\n详细信息请见以下列表.");
   ShowInformation(this, QStringLiteral("注意："), text);
   ClearList();
-  for (const MemberNode* member : born) AddMemberRow(member);
+  AddMemberRows({born.begin(), born.end()});
 }
 
 MemberNode* CClanbookDlg::SelectedMember() const {

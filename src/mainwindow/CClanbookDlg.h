@@ -66,6 +66,8 @@ public:
   void RebuildTreeView();
   void ClearList();
   void AddMemberRow(const MemberNode* member);
+  // The rows of many members at once, in the order given.
+  void AddMemberRows(const std::vector<const MemberNode*>& members);
   void AddNoteRow(const QString& text);
   void ListGeneration(MemberNode* link, bool& found, int depth, int target);
   void EnableMemberButtons(bool enable);

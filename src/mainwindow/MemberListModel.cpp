@@ -27,6 +27,18 @@ void MemberListModel::AppendMember(const MemberNode* member) {
   endInsertRows();
 }
 
+void MemberListModel::AppendMembers(const std::vector<const MemberNode*>& members) {
+  std::vector<const MemberNode*> rows;
+  rows.reserve(members.size());
+  for (const MemberNode* member : members)
+    if (member) rows.push_back(member);
+  if (rows.empty()) return;
+  const int first = static_cast<int>(m_rows.size());
+  beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+  m_rows.insert(m_rows.end(), rows.begin(), rows.end());
+  endInsertRows();
+}
+
 void MemberListModel::AppendNote(const QString& text) {
   const int row = static_cast<int>(m_rows.size());
   beginInsertRows({}, row, row);

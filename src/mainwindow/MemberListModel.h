@@ -26,6 +26,9 @@ public:
 
   void Clear();
   void AppendMember(const MemberNode* member);
+  // One insertion for many rows: the view handles two million rows appended
+  // at once far faster than two million single appends.
+  void AppendMembers(const std::vector<const MemberNode*>& members);
   void AppendNote(const QString& text);
 
   // The member of a row; none for a note row or a row that does not exist.

@@ -128,7 +128,9 @@ void CClanbookDlg::OnSortByBirth() {
     return;
   }
   m_genealogy.SortByBirth(keys.get());
-  for (int i = 1; i <= count; ++i) AddMemberRow(keys[i].member);
+  std::vector<const MemberNode*> rows(static_cast<std::size_t>(count));
+  for (int i = 1; i <= count; ++i) rows[static_cast<std::size_t>(i - 1)] = keys[i].member;
+  AddMemberRows(rows);
   ShowNotice(QStringLiteral("排序后结果请见下部列表。"));
 }
 
@@ -149,5 +151,5 @@ void CClanbookDlg::OnFindBirthday() {
   text += QStringLiteral("\n详细信息请见以下列表.");
   ShowInformation(this, QStringLiteral("查找结果："), text);
   ClearList();
-  for (const MemberNode* member : members) AddMemberRow(member);
+  AddMemberRows({members.begin(), members.end()});
 }

@@ -112,12 +112,6 @@ void COperationClanbook::Reset() {
   m_root = nullptr;
 }
 
-void COperationClanbook::Swap(COperationClanbook& other) noexcept {
-  std::swap(m_root, other.m_root);
-  std::swap(m_index, other.m_index);
-  std::swap(m_tail, other.m_tail);
-}
-
 void COperationClanbook::InsertInBirthOrder(MemberNode*& firstChildLink, MemberNode* newMember) {
   MemberNode* previous = nullptr;
   MemberNode* child = firstChildLink;

@@ -298,3 +298,30 @@ TEST(Tree, IndexAgreesWithTheSpecifiedSearchThroughRandomEdits) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Tree, SwapExchangesMembersIndexAndTheRememberedFamily) {
+  COperationClanbook first;
+  COperationClanbook second;
+  Add(first, u"", u"R1", 1900);
+  Add(first, u"R1", u"a", 1930);  // first remembers R1's family
+  {
+    COperationClanbook loaded;
+    Add(loaded, u"", u"R2", 1800);
+    Add(loaded, u"R2", u"b", 1830);
+    first.Swap(loaded);
+    EXPECT_EQ(Find(loaded, u"a")->parent->name, u"R1");
+    EXPECT_EQ(Find(loaded, u"b"), nullptr);
+  }  // the old genealogy is released here
+  EXPECT_EQ(first.GetRootLink()->name, u"R2");
+  EXPECT_EQ(Find(first, u"R1"), nullptr);
+  Add(first, u"R2", u"c", 1840);
+  Add(first, u"R2", u"d", 1835);
+  EXPECT_EQ(Children(first.GetRootLink()), "b d c");
+  second.Swap(first);
+  EXPECT_EQ(first.GetRootLink(), nullptr);
+  EXPECT_EQ(Find(second, u"d")->parent, second.GetRootLink());
+}
+
+}  // namespace
