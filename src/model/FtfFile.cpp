@@ -26,6 +26,7 @@ bool IsSpace(char c) {
 
 constexpr std::string_view kEndLine = "end 1999 12 2 1 end 1 end";
 constexpr std::u16string_view kEnd = u"end";
+constexpr std::u16string_view kNoFather = u"-1";
 
 int CompareBirth(const MemberNode* a, const MemberNode* b) {
   return COperationClanbook::CompareDates(a->birthYear, a->birthMonth, a->birthDay, b->birthYear,
@@ -300,12 +301,15 @@ int COperationClanbook::Save(const std::filesystem::path& fileName) const {
     bool ok = true;
     VisitPreOrder(text, m_root, [&ok, &file](std::string& out, MemberNode* member) {
       // A record that would not read back as written (a blank in a name, an
-      // empty name, a later member named "end" or like its father, which the
-      // reader takes for the end of the file) is never written: the old file
-      // stays and the failure is reported instead of losing members later.
+      // empty name, a later member named "end" or like its father, or a root
+      // named "-1" like its own father field, which the reader takes for the
+      // end of the file) is never written: the old file stays and the failure
+      // is reported instead of losing members later.
       if (!ok) return;
-      if (!IsStorableName(member->name) || !IsStorableAddress(member->address) ||
-          (member->parent && (member->name == kEnd || member->name == member->parent->name))) {
+      const bool endsTheFile = member->parent
+                                   ? member->name == kEnd || member->name == member->parent->name
+                                   : member->name == kNoFather;
+      if (!IsStorableName(member->name) || !IsStorableAddress(member->address) || endsTheFile) {
         ok = false;
         return;
       }

@@ -311,6 +311,11 @@ TEST_F(FileTest, SaveRefusesMembersThatWouldNotReadBack) {
     EXPECT_EQ(Read(target), "old contents") << c.what;
   }
   EXPECT_EQ(Listing(), "kept.ftf");  // no temporary file left behind
+  // A root named "-1" equals its own father field and would read as no root.
+  tree_.Clear();
+  Add(tree_, u"", u"-1", 1900);
+  EXPECT_EQ(tree_.Save(target), kFileCannotWrite);
+  EXPECT_EQ(Read(target), "old contents");
   // The root may be named "end"; its father field is "-1".
   tree_.Clear();
   Add(tree_, u"", u"end", 1900);
