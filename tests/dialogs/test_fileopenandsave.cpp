@@ -4,6 +4,8 @@
 #include "GuiTestSupport.h"
 #include "Shell.h"
 
+#include <QApplication>
+#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -68,6 +70,21 @@ TEST(FileOpenAndSaveDlg, TemplateAndPromptByMode) {
   EXPECT_EQ(save.findChild<QLabel*>(ControlName(1033))->text(),
             QStringLiteral("请输入要保存的文件名:"));
   EXPECT_FALSE(save.m_isOpen);
+}
+
+// Like every other window of the program it takes the desktop's font, so a
+// larger desktop font makes it larger too.
+TEST(FileOpenAndSaveDlg, UsesTheDesktopFont) {
+  const QFont saved = QApplication::font();
+  QFont large(QStringLiteral("WenQuanYi Micro Hei"), 17);
+  QApplication::setFont(large);
+  {
+    CFileOpenAndSaveDlg dialog(false);
+    dialog.Create();
+    EXPECT_EQ(dialog.font().pointSize(), 17);
+    EXPECT_EQ(dialog.font().family(), large.family());
+  }
+  QApplication::setFont(saved);
 }
 
 TEST(FileOpenAndSaveDlg, TypedNameIsUsedAsTypedWhateverItsLength) {

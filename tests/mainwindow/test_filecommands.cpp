@@ -38,6 +38,7 @@ const QStringList kSampleNames = {"Alder", "Birch", "Cedar"};
 const QString kModifiedQuestion = QStringLiteral("该家谱已被修改，你想保存吗?");
 const QString kNewQuestion = QStringLiteral("在建立新家谱前,将关闭现有的家谱文件,您确定吗?");
 const QString kCannotSave = QStringLiteral("文件无法保存!");
+const QString kEmptyName = QStringLiteral("文件名不能为空!");
 const QString kRootQuestion = QStringLiteral("确实要置此结点为根结点吗？");
 
 QStringList TreeLabels(const QTreeView* tree) {
@@ -247,8 +248,7 @@ TEST_F(FileCommandsTest, OpenWithCancelledOrEmptyNameChangesNothing) {
   boxes.QueueAnswer(false);
   AnswerName(true, QString());
   window->RunCommand(ID_OPEN);
-  EXPECT_EQ(Texts(),
-            (QStringList{kModifiedQuestion, kModifiedQuestion, QStringLiteral("文件名不能为空!")}));
+  EXPECT_EQ(Texts(), (QStringList{kModifiedQuestion, kModifiedQuestion, kEmptyName}));
   EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
   EXPECT_EQ(TreeLabels(window->m_treeCtrl), kSampleNames);
   // The changes are still unsaved: a later exit must still offer to save them.
@@ -281,6 +281,33 @@ TEST_F(FileCommandsTest, YesWithoutAWriteStopsOpen) {
   }
   EXPECT_TRUE(window->m_modified);
   EXPECT_EQ(TreeLabels(window->m_treeCtrl), kSampleNames);
+}
+
+TEST_F(FileCommandsTest, YesWithAnEmptyNameStopsNewAndOpen) {
+  Open(Path("sample.ftf"));
+  window->m_modified = true;
+  boxes.Clear();
+  boxes.QueueAnswer(true);  // start anew
+  boxes.QueueAnswer(true);  // save the changes
+  AnswerName(false, QString());
+  {
+    NoDialogExpected none;  // no add dialog: New stopped
+    window->RunCommand(ID_NEW);
+  }
+  EXPECT_EQ(Texts(), (QStringList{kNewQuestion, kModifiedQuestion, kEmptyName}));
+
+  boxes.Clear();
+  boxes.QueueAnswer(true);
+  AnswerName(false, QString());
+  {
+    NoDialogExpected none;  // no name asked for the file to open
+    window->RunCommand(ID_OPEN);
+  }
+  EXPECT_EQ(Texts(), (QStringList{kModifiedQuestion, kEmptyName}));
+  EXPECT_TRUE(window->m_modified);
+  EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
+  EXPECT_EQ(TreeLabels(window->m_treeCtrl), kSampleNames);
+  EXPECT_TRUE(Has(u"Cedar"));
 }
 
 TEST_F(FileCommandsTest, OpenThenSaveWritesTheOpenedFileWithoutAsking) {
@@ -516,6 +543,14 @@ TEST_P(ClosePathTest, OffersToSaveAndNeverLosesWorkWithoutNo) {
   CancelName(false);
   Leave();
   EXPECT_EQ(Texts(), QStringList{kModifiedQuestion});
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(window->m_modified);
+
+  OpenModified();  // Yes, then an empty name: said so, the window stays
+  boxes.QueueAnswer(true);
+  AnswerName(false, QString());
+  Leave();
+  EXPECT_EQ(Texts(), (QStringList{kModifiedQuestion, kEmptyName}));
   EXPECT_TRUE(window->isVisible());
   EXPECT_TRUE(window->m_modified);
 
