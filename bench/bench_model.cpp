@@ -244,8 +244,8 @@ void RegisterFor(const clanbench::ClanSpec& spec) {
   add("SaveShm", BM_Save, true)->MinTime(1.0);
   add("CountMembers", BM_CountMembers);
   add("SortByBirth", BM_SortByBirth);
-  add("FindByName", BM_FindByName);
-  add("FindByNameAbsent", BM_FindByNameAbsent);
+  add("FindByName", BM_FindByName)->Unit(benchmark::kNanosecond);
+  add("FindByNameAbsent", BM_FindByNameAbsent)->Unit(benchmark::kNanosecond);
   add("FindByBirthday", BM_FindByBirthday);
   add("Clear", BM_Clear)->Iterations(spec.members >= 1000000 ? 2 : 5);
 }

@@ -59,7 +59,9 @@ void CDialog::EndDialog(int result) {
 
 void CDialog::keyPressEvent(QKeyEvent* event) {
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-  if (enter && event->modifiers() == Qt::NoModifier) {
+  // The keypad's Enter arrives with the keypad modifier; it is Enter all the same.
+  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  if (enter && modifiers == Qt::NoModifier) {
     // Enter clicks the focused push button, else the default button, and in a
     // window without a default button it means OK, as in the dialogs users of
     // the original platform know.

@@ -62,6 +62,9 @@ int Show(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QSt
     return QMessageBox::Ok;
   }
   QMessageBox box(icon, title, text, buttons, owner);
+  // Member names are the user's text: a name that looks like markup must show
+  // as typed and must not turn the message's line breaks into nothing.
+  box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(defaultButton);
   UseChineseButtonTexts(box);
   return box.exec();

@@ -221,6 +221,11 @@ TEST_F(LayoutTest, EscapeAndEnterEndTheWindowThroughTheClosePath) {
   EXPECT_FALSE(window->isVisible());
 
   window->Create();
+  window->m_treeCtrl->setFocus();
+  QTest::keyClick(window->m_treeCtrl, Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_FALSE(window->isVisible());
+
+  window->Create();
   EXPECT_TRUE(window->close());
   EXPECT_FALSE(window->isVisible());
   EXPECT_TRUE(boxes.Boxes().empty());

@@ -290,6 +290,25 @@ TEST(CDialogTest, EnterWithoutADefaultButtonMeansOk) {
   EXPECT_EQ(finished, IDCANCEL);
 }
 
+TEST(CDialogTest, TheKeypadEnterIsEnter) {
+  MessageBoxRecorder recorder;
+  ProbeDlg dialog(false);
+  int finished = -1;
+  QObject::connect(&dialog, &QDialog::finished, [&](int result) { finished = result; });
+  dialog.Create();
+  TypeInto(&dialog, "idc_1010", QStringLiteral("7"));
+  QTest::keyClick(dialog.m_numberBox, Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(finished, IDOK);
+  EXPECT_EQ(dialog.m_number, 7);
+
+  finished = -1;
+  dialog.Create();
+  auto* cancel = dialog.findChild<QPushButton*>(ControlName(IDCANCEL));
+  cancel->setFocus();
+  QTest::keyClick(cancel, Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(finished, IDCANCEL);
+}
+
 TEST(CDialogTest, DoModalReturnsOkOrCancel) {
   MessageBoxRecorder recorder;
   {

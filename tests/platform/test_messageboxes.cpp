@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -81,6 +82,24 @@ TEST(MessageBoxesTest, InformationHasOkAndTheInformationIcon) {
   EXPECT_EQ(seen.title, QStringLiteral("注意："));
   EXPECT_EQ(seen.owner, &owner);
   EXPECT_EQ(seen.buttons, QStringList{QStringLiteral("确定")});
+}
+
+TEST(MessageBoxesTest, TextIsShownAsItStandsEvenWhenItLooksLikeMarkup) {
+  // A member may bear a name like "<b>甲</b>"; the relation text around it
+  // keeps its line breaks only as plain text.
+  const QString text = QStringLiteral("<b>甲</b>在家谱中的位置: <b>甲</b>\n乙在家谱中的位置: 乙");
+  Qt::TextFormat format = Qt::AutoText;
+  QString labelText;
+  OnNextDialog<QMessageBox>([&](QMessageBox* box) {
+    format = box->textFormat();
+    if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+      labelText = label->text();
+    box->button(QMessageBox::Ok)->click();
+  });
+  ShowNotice(text);
+  EXPECT_EQ(format, Qt::PlainText);
+  EXPECT_EQ(labelText, text);
+  EXPECT_EQ(PendingModalHandlers(), 0);
 }
 
 TEST(MessageBoxesTest, ATextTooLongForTheScreenScrollsInsideTheBox) {
