@@ -152,15 +152,15 @@ std::string Rows(CClanbookDlg& window) {
 
 // Runs a command (with its dialog answered, when it has one) and paints the
 // window; the time covers everything the user waits for.
-void TimeCommand(CClanbookDlg& window, MessageBoxRecorder& recorder, const char* name, int id,
-                 std::vector<std::pair<int, QString>> boxes) {
+void TimeCommand(CClanbookDlg& window, MessageBoxRecorder& recorder, const std::string& name,
+                 int id, std::vector<std::pair<int, QString>> boxes) {
   recorder.Clear();
   if (!boxes.empty()) AnswerNextDialog(std::move(boxes));
   Stopwatch timer;
   timer.start();
   window.RunCommand(id);
   Paint(window);
-  Report(name, timer, Rows(window) + ", " + LastBox(recorder));
+  Report(name.c_str(), timer, Rows(window) + ", " + LastBox(recorder));
 }
 
 long PeakMiB() {
@@ -256,16 +256,16 @@ int main(int argc, char** argv) {
   // The query commands, through the window as the buttons run them.
   int broadest = 1;
   for (const auto& [generation, count] : perGeneration)
-    if (count > perGeneration[broadest]) broadest = generation;
+    if (count > perGeneration.at(broadest)) broadest = generation;
   const QString last = QString::fromStdU16String(book.lastName);
   const QString middle = QString::fromStdU16String(order[order.size() / 2]->name);
   TimeCommand(window, recorder, "ID_SORT_BY_BIRTH", ID_SORT_BY_BIRTH, {});
-  TimeCommand(window, recorder, "ID_GENERATION (broadest)", ID_GENERATION,
-              {{1031, QString::number(broadest)}});
-  TimeCommand(window, recorder, "ID_GENERATION (deepest)", ID_GENERATION,
-              {{1031, QString::number(generations)}});
-  TimeCommand(window, recorder, "ID_GENERATION (none so deep)", ID_GENERATION,
-              {{1031, QString::number(generations + 1)}});
+  TimeCommand(window, recorder, "ID_GENERATION " + std::to_string(broadest) + " (broadest)",
+              ID_GENERATION, {{1031, QString::number(broadest)}});
+  TimeCommand(window, recorder, "ID_GENERATION " + std::to_string(generations) + " (deepest)",
+              ID_GENERATION, {{1031, QString::number(generations)}});
+  TimeCommand(window, recorder, "ID_GENERATION " + std::to_string(generations + 1) + " (none)",
+              ID_GENERATION, {{1031, QString::number(generations + 1)}});
   TimeCommand(
       window, recorder, "ID_FIND_BIRTHDAY", ID_FIND_BIRTHDAY,
       {{1009, QString::number(book.lastBirthMonth)}, {1010, QString::number(book.lastBirthDay)}});

@@ -38,11 +38,22 @@ void Check(bool condition, const char* what) {
   if (!condition) Fail(what);
 }
 
+// The two files of this process, removed when the fuzzer exits normally (an
+// abort leaves them for inspection).
+struct ScratchFiles {
+  std::string stem = "/dev/shm/clanbook-fuzz-" + std::to_string(getpid());
+  fs::path input = stem + "-in.ftf";
+  fs::path output = stem + "-out.ftf";
+  ~ScratchFiles() {
+    std::error_code ignored;
+    fs::remove(input, ignored);
+    fs::remove(output, ignored);
+  }
+};
+
 const fs::path& ScratchFile(const char* role) {
-  static const std::string stem = "/dev/shm/clanbook-fuzz-" + std::to_string(getpid());
-  static const fs::path input = stem + "-in.ftf";
-  static const fs::path output = stem + "-out.ftf";
-  return role[0] == 'i' ? input : output;
+  static const ScratchFiles files;
+  return role[0] == 'i' ? files.input : files.output;
 }
 
 void WriteInput(const std::uint8_t* data, std::size_t size) {

@@ -298,6 +298,11 @@ int COperationClanbook::Save(const std::filesystem::path& fileName) const {
     constexpr std::size_t kPiece = 1 << 20;
     std::string text;
     text.reserve(kPiece + 4096);
+    // A root name that begins with U+FEFF would be taken for a byte-order mark
+    // when the file is read again and come back one character shorter; a real
+    // mark in front keeps it. Every other file is written without one.
+    if (m_root && !m_root->name.empty() && m_root->name.front() == u'\uFEFF')
+      text.append("\xEF\xBB\xBF");
     bool ok = true;
     VisitPreOrder(text, m_root, [&ok, &file](std::string& out, MemberNode* member) {
       // A record that would not read back as written (a blank in a name, an

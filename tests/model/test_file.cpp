@@ -316,6 +316,13 @@ TEST_F(FileTest, SaveRefusesMembersThatWouldNotReadBack) {
   Add(tree_, u"", u"-1", 1900);
   EXPECT_EQ(tree_.Save(target), kFileCannotWrite);
   EXPECT_EQ(Read(target), "old contents");
+  // A root whose name begins with U+FEFF keeps it through a save and a load.
+  tree_.Clear();
+  Add(tree_, u"", u"\uFEFF孔丘", 1900);
+  EXPECT_EQ(tree_.Save(target), kFileOk);
+  EXPECT_EQ(tree_.Load(target), kFileOk);
+  ASSERT_NE(tree_.GetRootLink(), nullptr);
+  EXPECT_EQ(tree_.GetRootLink()->name, u"\uFEFF孔丘");
   // The root may be named "end"; its father field is "-1".
   tree_.Clear();
   Add(tree_, u"", u"end", 1900);
