@@ -4,6 +4,7 @@
 #include "GuiTestSupport.h"
 #include "MessageBoxes.h"
 #include "Shell.h"
+#include "UrlSeam.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,17 +23,6 @@ namespace {
 const QString kProduct = QStringLiteral("Morvane家谱制作软件 ");
 const QString kVersion = QStringLiteral("4.0");
 const QString kWebUrl = QStringLiteral("http://www.morvane.example");
-
-struct UrlSeam {
-  std::vector<QString> opened;
-  UrlSeam() {
-    SetUrlOpenerForTesting([this](const QString& url) {
-      opened.push_back(url);
-      return true;
-    });
-  }
-  ~UrlSeam() { SetUrlOpenerForTesting(nullptr); }
-};
 
 template <class T>
 T* Control(QWidget* dialog, int id) {

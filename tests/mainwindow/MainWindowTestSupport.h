@@ -1,5 +1,5 @@
-// The real main window with a genealogy put into it, for the tests of the
-// window's layout and views.
+// The real main window with a genealogy put into it: helpers shared by the
+// main-window tests, and the fixture of the tests of its layout and views.
 #pragma once
 
 #include "CClanbookDlg.h"
@@ -9,6 +9,7 @@
 #include "MessageBoxes.h"
 #include "Today.h"
 
+#include <QByteArray>
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QTableView>
@@ -18,6 +19,78 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string_view>
+
+// The line that ends every .ftf file.
+inline const QByteArray kEndLine = "end 1999 12 2 1 end 1 end";
+
+// Writes `bytes` to the file `path` as they are.
+inline void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+// Replaces the genealogy of `window` by .ftf `records` (the end line is added
+// here) and shows them as Open does.
+inline void LoadRecords(CClanbookDlg& window, const QByteArray& records) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString path = dir.filePath(QStringLiteral("clan.ftf"));
+  ASSERT_NO_FATAL_FAILURE(WriteFile(path, records + kEndLine));
+  ASSERT_EQ(window.m_genealogy.Load(path.toStdU16String()), kFileOk);
+  window.RebuildTreeView();
+}
+
+inline MemberNode* FindMember(const CClanbookDlg& window, std::u16string_view name) {
+  MemberNode* found = nullptr;
+  window.m_genealogy.FindByName(window.m_genealogy.GetRootLink(), found, name);
+  return found;
+}
+
+// Makes `index` the tree view's current and only selected item, as a click does.
+inline void SelectIndex(CClanbookDlg& window, const QModelIndex& index) {
+  window.m_treeCtrl->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+}
+// Selects the tree item of `member`, which must have one.
+inline void SelectMember(CClanbookDlg& window, const MemberNode* member) {
+  const QModelIndex index = window.treeModel()->IndexOf(member);
+  ASSERT_TRUE(index.isValid());
+  SelectIndex(window, index);
+}
+
+inline void AppendTreeLines(const QAbstractItemModel* model, const QModelIndex& parent,
+                            const QString& indent, int indentPerGeneration, QStringList& lines) {
+  for (int row = 0; row < model->rowCount(parent); ++row) {
+    const QModelIndex index = model->index(row, 0, parent);
+    lines << indent + index.data().toString();
+    AppendTreeLines(model, index, indent + QString(indentPerGeneration, u' '), indentPerGeneration,
+                    lines);
+  }
+}
+// The tree view's items in pre-order, `indentPerGeneration` blanks of indent
+// per generation, read from the view's model as the view reads it.
+inline QStringList TreeLinesOf(const QTreeView* tree, int indentPerGeneration = 2) {
+  QStringList lines;
+  AppendTreeLines(tree->model(), {}, {}, indentPerGeneration, lines);
+  return lines;
+}
+
+inline QStringList ListRowOf(const QTableView* list, int row) {
+  QStringList cells;
+  const QAbstractItemModel* model = list->model();
+  for (int column = 0; column < model->columnCount(); ++column) {
+    cells << model->index(row, column).data().toString();
+  }
+  return cells;
+}
+// The first column of every row of the list.
+inline QStringList ListNamesOf(const QTableView* list) {
+  QStringList names;
+  const QAbstractItemModel* model = list->model();
+  for (int row = 0; row < model->rowCount(); ++row) names << model->index(row, 0).data().toString();
+  return names;
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -33,18 +106,7 @@ protected:
   }
 
   // Loads .ftf records (the end line is added here) and shows them as Open does.
-  void Load(const char* records) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("clan.ftf"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(records);
-    file.write("end 1999 12 2 1 end 1 end");
-    file.close();
-    ASSERT_EQ(window->m_genealogy.Load(path.toStdU16String()), kFileOk);
-    window->RebuildTreeView();
-  }
+  void Load(const char* records) { LoadRecords(*window, records); }
 
   // Adds a member under `father` (none: the new root) through the tree's own
   // insertion, which keeps children in birth order.
@@ -58,50 +120,14 @@ protected:
     return member;
   }
 
-  MemberNode* Find(const char16_t* name) const {
-    MemberNode* found = nullptr;
-    window->m_genealogy.FindByName(window->m_genealogy.GetRootLink(), found, name);
-    return found;
-  }
+  MemberNode* Find(const char16_t* name) const { return FindMember(*window, name); }
+  void Select(const QModelIndex& index) { SelectIndex(*window, index); }
 
-  void Select(const QModelIndex& index) {
-    window->m_treeCtrl->selectionModel()->setCurrentIndex(index,
-                                                          QItemSelectionModel::ClearAndSelect);
-  }
-
-  // The tree view's items in pre-order, two blanks of indent per generation,
-  // read from the view's model as the view reads it.
-  QStringList TreeLines() const {
-    QStringList lines;
-    Collect({}, 0, lines);
-    return lines;
-  }
-
-  QStringList ListRow(int row) const {
-    QStringList cells;
-    const QAbstractItemModel* model = window->m_listCtrl->model();
-    for (int column = 0; column < model->columnCount(); ++column) {
-      cells << model->index(row, column).data().toString();
-    }
-    return cells;
-  }
+  QStringList TreeLines() const { return TreeLinesOf(window->m_treeCtrl); }
+  QStringList ListRow(int row) const { return ListRowOf(window->m_listCtrl, row); }
   int ListRows() const { return window->m_listCtrl->model()->rowCount(); }
-  QStringList ListNames() const {
-    QStringList names;
-    for (int row = 0; row < ListRows(); ++row) names << ListRow(row).at(0);
-    return names;
-  }
+  QStringList ListNames() const { return ListNamesOf(window->m_listCtrl); }
 
   MessageBoxRecorder boxes;
   std::unique_ptr<CClanbookDlg> window;
-
-private:
-  void Collect(const QModelIndex& parent, int depth, QStringList& lines) const {
-    const QAbstractItemModel* model = window->m_treeCtrl->model();
-    for (int row = 0; row < model->rowCount(parent); ++row) {
-      const QModelIndex index = model->index(row, 0, parent);
-      lines << QString(depth * 2, u' ') + index.data().toString();
-      Collect(index, depth + 1, lines);
-    }
-  }
 };

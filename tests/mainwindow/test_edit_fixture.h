@@ -4,21 +4,10 @@
 // buttons and menu items run them.
 #pragma once
 
-#include "CClanbookDlg.h"
-#include "GenealogyTreeModel.h"
-#include "GuiTestSupport.h"
-#include "MemberListModel.h"
-#include "MessageBoxes.h"
-#include "Today.h"
+#include "MainWindowTestSupport.h"
 
 #include <QAbstractButton>
 #include <QDir>
-#include <QFile>
-#include <QItemSelectionModel>
-#include <QTemporaryDir>
-#include <QTreeView>
-
-#include <gtest/gtest.h>
 
 class EditFixture : public ::testing::Test {
 protected:
@@ -35,16 +24,7 @@ protected:
   // Replaces the genealogy by the records of `records` (one per line, the end
   // line added here) as Open would, and starts from an unmodified window.
   void LoadRecords(const char* records) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("clan.ftf"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(records);
-    file.write("end 1999 12 2 1 end 1 end");
-    file.close();
-    ASSERT_EQ(window.m_genealogy.Load(path.toStdU16String()), kFileOk);
-    window.RebuildTreeView();
+    ASSERT_NO_FATAL_FAILURE(::LoadRecords(window, records));
     window.EnableMemberButtons(true);
     window.m_modified = false;
   }
@@ -57,25 +37,12 @@ protected:
         "乙 1925 1 1 0 end 1 祖\r\n");
   }
 
-  MemberNode* Find(const QString& name) {
-    MemberNode* found = nullptr;
-    window.m_genealogy.FindByName(window.m_genealogy.GetRootLink(), found, name.toStdU16String());
-    return found;
-  }
-  void Select(const MemberNode* member) {
-    const QModelIndex index = window.treeModel()->IndexOf(member);
-    ASSERT_TRUE(index.isValid());
-    window.m_treeCtrl->selectionModel()->setCurrentIndex(index,
-                                                         QItemSelectionModel::ClearAndSelect);
-  }
+  MemberNode* Find(const QString& name) { return FindMember(window, name.toStdU16String()); }
+  void Select(const MemberNode* member) { SelectMember(window, member); }
   void Select(const QString& name) { Select(Find(name)); }
 
   // The tree view's items in pre-order, two blanks of indent per generation.
-  QStringList TreeLines() const {
-    QStringList lines;
-    Collect({}, 0, lines);
-    return lines;
-  }
+  QStringList TreeLines() const { return TreeLinesOf(window.m_treeCtrl); }
   // The genealogy itself, indented like TreeLines; with `data`, each member's
   // fields follow its name, to tell that nothing changed.
   QStringList ModelLines(bool data = true) {
@@ -132,14 +99,4 @@ protected:
 
   CClanbookDlg window;
   MessageBoxRecorder boxes;
-
-private:
-  void Collect(const QModelIndex& parent, int depth, QStringList& lines) const {
-    const GenealogyTreeModel* model = window.treeModel();
-    for (int row = 0; row < model->rowCount(parent); ++row) {
-      const QModelIndex index = model->index(row, 0, parent);
-      lines << QString(2 * depth, u' ') + model->data(index).toString();
-      Collect(index, depth + 1, lines);
-    }
-  }
 };

@@ -1,12 +1,9 @@
 // File commands of the main window on real files: New, Open, Save, Save As,
 // Exit and every way of closing the window, with the save prompt between them.
 #include "CAddInfoDlg.h"
-#include "CClanbookDlg.h"
 #include "CFileOpenAndSaveDlg.h"
-#include "GuiTestSupport.h"
-#include "MessageBoxes.h"
+#include "MainWindowTestSupport.h"
 #include "Shell.h"
-#include "Today.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -22,7 +19,6 @@
 
 #include <sys/resource.h>
 #include <csignal>
-#include <functional>
 #include <memory>
 
 namespace {
@@ -32,7 +28,6 @@ const QByteArray kSample =
     "Birch 1930 10 1 1 Riverside 1 Alder\r\n"
     "Cedar 1960 12 24 0 Hilltop 1 Birch\r\n"
     "end 1999 12 2 1 end 1 end";
-const QByteArray kEndLine = "end 1999 12 2 1 end 1 end";
 const QStringList kSampleNames = {"Alder", "Birch", "Cedar"};
 
 const QString kModifiedQuestion = QStringLiteral("该家谱已被修改，你想保存吗?");
@@ -40,27 +35,6 @@ const QString kNewQuestion = QStringLiteral("在建立新家谱前,将关闭现�
 const QString kCannotSave = QStringLiteral("文件无法保存!");
 const QString kEmptyName = QStringLiteral("文件名不能为空!");
 const QString kRootQuestion = QStringLiteral("确实要置此结点为根结点吗？");
-
-QStringList TreeLabels(const QTreeView* tree) {
-  QStringList labels;
-  const QAbstractItemModel* model = tree->model();
-  std::function<void(const QModelIndex&)> walk = [&](const QModelIndex& parent) {
-    for (int row = 0; row < model->rowCount(parent); ++row) {
-      const QModelIndex index = model->index(row, 0, parent);
-      labels << index.data().toString();
-      walk(index);
-    }
-  };
-  walk(QModelIndex());
-  return labels;
-}
-
-QStringList ListNames(const QTableView* list) {
-  QStringList names;
-  const QAbstractItemModel* model = list->model();
-  for (int row = 0; row < model->rowCount(); ++row) names << model->index(row, 0).data().toString();
-  return names;
-}
 
 // Answers the next file-name dialog; checks that it asks in the expected mode.
 void AnswerName(bool open, const QString& name) {
@@ -137,11 +111,7 @@ protected:
     window->Create();
   }
   QString Path(const QString& name) const { return dir.filePath(name); }
-  void Write(const QString& name, const QByteArray& bytes) {
-    QFile file(Path(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-  }
+  void Write(const QString& name, const QByteArray& bytes) { WriteFile(Path(name), bytes); }
   static QByteArray Read(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
@@ -151,12 +121,10 @@ protected:
     for (const RecordedBox& box : boxes.Boxes()) texts << box.text;
     return texts;
   }
+  // The tree view's labels in pre-order, without indent.
+  QStringList TreeLabels() const { return TreeLinesOf(window->m_treeCtrl, 0); }
   bool MemberButtonsEnabled() const { return window->button(ID_ADD_CHILD)->isEnabled(); }
-  bool Has(const char16_t* name) const {
-    MemberNode* found = nullptr;
-    window->m_genealogy.FindByName(window->m_genealogy.GetRootLink(), found, name);
-    return found != nullptr;
-  }
+  bool Has(const char16_t* name) const { return FindMember(*window, name) != nullptr; }
   void Open(const QString& path) {
     AnswerName(true, path);
     window->RunCommand(ID_OPEN);
@@ -186,11 +154,11 @@ TEST_F(FileCommandsTest, OpenShowsTheGenealogyAndTodaysBirthdays) {
   Open(Path("sample.ftf"));
   EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
   EXPECT_FALSE(window->m_modified);
-  EXPECT_EQ(TreeLabels(window->m_treeCtrl), kSampleNames);
+  EXPECT_EQ(TreeLabels(), kSampleNames);
   EXPECT_TRUE(MemberButtonsEnabled());
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].title, QStringLiteral("注意："));
-  EXPECT_EQ(ListNames(window->m_listCtrl), QStringList{"Cedar"});
+  EXPECT_EQ(ListNamesOf(window->m_listCtrl), QStringList{"Cedar"});
 }
 
 TEST_F(FileCommandsTest, EachFailedOpenIsReportedAndChangesNothing) {
@@ -218,8 +186,8 @@ TEST_F(FileCommandsTest, EachFailedOpenIsReportedAndChangesNothing) {
     EXPECT_EQ(Texts(), QStringList{c.message});
     EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
     EXPECT_TRUE(Has(u"Birch"));
-    EXPECT_EQ(TreeLabels(window->m_treeCtrl), kSampleNames);
-    EXPECT_EQ(ListNames(window->m_listCtrl), QStringList{"kept"});
+    EXPECT_EQ(TreeLabels(), kSampleNames);
+    EXPECT_EQ(ListNamesOf(window->m_listCtrl), QStringList{"kept"});
     EXPECT_TRUE(MemberButtonsEnabled());
     EXPECT_FALSE(window->m_modified);
   }
@@ -228,14 +196,14 @@ TEST_F(FileCommandsTest, EachFailedOpenIsReportedAndChangesNothing) {
   const QModelIndex alder = window->m_treeCtrl->model()->index(0, 0);
   window->m_treeCtrl->setCurrentIndex(alder);
   EXPECT_TRUE(boxes.Boxes().empty());
-  EXPECT_EQ(ListNames(window->m_listCtrl), QStringList{"Alder"});
+  EXPECT_EQ(ListNamesOf(window->m_listCtrl), QStringList{"Alder"});
 }
 
 TEST_F(FileCommandsTest, FailedOpenBeforeAnyGenealogyLeavesTheWindowEmpty) {
   Open(Path("missing.ftf"));
   EXPECT_EQ(Texts(), QStringList{QStringLiteral("文件无法打开!")});
   EXPECT_TRUE(window->m_currentFile.isEmpty());
-  EXPECT_TRUE(TreeLabels(window->m_treeCtrl).isEmpty());
+  EXPECT_TRUE(TreeLabels().isEmpty());
   EXPECT_FALSE(MemberButtonsEnabled());
 }
 
@@ -250,7 +218,7 @@ TEST_F(FileCommandsTest, OpenWithCancelledOrEmptyNameChangesNothing) {
   window->RunCommand(ID_OPEN);
   EXPECT_EQ(Texts(), (QStringList{kModifiedQuestion, kModifiedQuestion, kEmptyName}));
   EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
-  EXPECT_EQ(TreeLabels(window->m_treeCtrl), kSampleNames);
+  EXPECT_EQ(TreeLabels(), kSampleNames);
   // The changes are still unsaved: a later exit must still offer to save them.
   EXPECT_TRUE(window->m_modified);
 }
@@ -265,7 +233,7 @@ TEST_F(FileCommandsTest, NoToTheSavePromptOfOpenStillOpens) {
   EXPECT_EQ(boxes.Boxes()[0].kind, BoxKind::Question);
   EXPECT_EQ(boxes.Boxes()[0].title, QStringLiteral("家谱管理系统"));
   EXPECT_EQ(boxes.Boxes()[0].text, kModifiedQuestion);
-  EXPECT_EQ(TreeLabels(window->m_treeCtrl), QStringList{"Oak"});
+  EXPECT_EQ(TreeLabels(), QStringList{"Oak"});
   EXPECT_FALSE(window->m_modified);
   EXPECT_EQ(Read(Path("sample.ftf")), kSample);
 }
@@ -280,7 +248,7 @@ TEST_F(FileCommandsTest, YesWithoutAWriteStopsOpen) {
     window->RunCommand(ID_OPEN);
   }
   EXPECT_TRUE(window->m_modified);
-  EXPECT_EQ(TreeLabels(window->m_treeCtrl), kSampleNames);
+  EXPECT_EQ(TreeLabels(), kSampleNames);
 }
 
 TEST_F(FileCommandsTest, YesWithAnEmptyNameStopsNewAndOpen) {
@@ -306,7 +274,7 @@ TEST_F(FileCommandsTest, YesWithAnEmptyNameStopsNewAndOpen) {
   EXPECT_EQ(Texts(), (QStringList{kModifiedQuestion, kEmptyName}));
   EXPECT_TRUE(window->m_modified);
   EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
-  EXPECT_EQ(TreeLabels(window->m_treeCtrl), kSampleNames);
+  EXPECT_EQ(TreeLabels(), kSampleNames);
   EXPECT_TRUE(Has(u"Cedar"));
 }
 
@@ -375,7 +343,7 @@ TEST_F(FileCommandsTest, NewBeforeAnyGenealogyAsksNothingAndEntersTheRoot) {
 
   NewWindow();
   NewWithRoot(QStringLiteral("始祖"));
-  EXPECT_EQ(TreeLabels(window->m_treeCtrl), QStringList{QStringLiteral("始祖")});
+  EXPECT_EQ(TreeLabels(), QStringList{QStringLiteral("始祖")});
   EXPECT_TRUE(window->m_modified);
 }
 
@@ -388,8 +356,8 @@ TEST_F(FileCommandsTest, NewAfterOpenAsksFirstAndForgetsTheOpenedFile) {
     window->RunCommand(ID_NEW);
   }
   EXPECT_EQ(Texts(), QStringList{kNewQuestion});
-  EXPECT_EQ(TreeLabels(window->m_treeCtrl), kSampleNames);
-  EXPECT_EQ(ListNames(window->m_listCtrl), QStringList{"kept"});
+  EXPECT_EQ(TreeLabels(), kSampleNames);
+  EXPECT_EQ(ListNamesOf(window->m_listCtrl), QStringList{"kept"});
   EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
 
   boxes.Clear();
@@ -397,7 +365,7 @@ TEST_F(FileCommandsTest, NewAfterOpenAsksFirstAndForgetsTheOpenedFile) {
   NewWithRoot(QStringLiteral("Root"));
   EXPECT_EQ(Texts(), (QStringList{kNewQuestion, kRootQuestion}));
   EXPECT_TRUE(window->m_currentFile.isEmpty());
-  EXPECT_EQ(TreeLabels(window->m_treeCtrl), QStringList{"Root"});
+  EXPECT_EQ(TreeLabels(), QStringList{"Root"});
   EXPECT_TRUE(window->m_listCtrl->model()->rowCount() == 0);
   // The first Save of the new genealogy asks for a name; the opened file stays.
   AnswerName(false, Path("new.ftf"));
@@ -417,7 +385,7 @@ TEST_F(FileCommandsTest, NewWithUnsavedChangesSavesOrStops) {
   window->RunCommand(ID_NEW);
   EXPECT_EQ(Texts(), (QStringList{kNewQuestion, kModifiedQuestion}));
   EXPECT_TRUE(window->m_modified);
-  EXPECT_EQ(TreeLabels(window->m_treeCtrl), kSampleNames);
+  EXPECT_EQ(TreeLabels(), kSampleNames);
   EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
 
   boxes.QueueAnswer(true);
@@ -474,8 +442,8 @@ TEST_F(FileCommandsTest, OpenAtStartIsASuccessfulOpenOrAReportedFailure) {
   SetTodayForTesting(LocalDate{2024, 10, 1});
   window->OpenAtStart(Path("sample.ftf"));
   EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
-  EXPECT_EQ(TreeLabels(window->m_treeCtrl), kSampleNames);
-  EXPECT_EQ(ListNames(window->m_listCtrl), QStringList{"Birch"});
+  EXPECT_EQ(TreeLabels(), kSampleNames);
+  EXPECT_EQ(ListNamesOf(window->m_listCtrl), QStringList{"Birch"});
   EXPECT_TRUE(MemberButtonsEnabled());
   EXPECT_FALSE(window->m_modified);
 
@@ -485,7 +453,7 @@ TEST_F(FileCommandsTest, OpenAtStartIsASuccessfulOpenOrAReportedFailure) {
   window->OpenAtStart(Path("noroot.ftf"));
   EXPECT_EQ(Texts(), QStringList{QStringLiteral("家谱没有根结点!")});
   EXPECT_TRUE(window->m_currentFile.isEmpty());
-  EXPECT_TRUE(TreeLabels(window->m_treeCtrl).isEmpty());
+  EXPECT_TRUE(TreeLabels().isEmpty());
   EXPECT_FALSE(MemberButtonsEnabled());
 }
 

@@ -5,6 +5,7 @@
 #include "GuiTestSupport.h"
 #include "MessageBoxes.h"
 #include "Shell.h"
+#include "UrlSeam.h"
 
 #include <QAction>
 #include <QMenu>
@@ -17,17 +18,6 @@
 #include <vector>
 
 namespace {
-
-struct UrlSeam {
-  std::vector<QString> opened;
-  UrlSeam() {
-    SetUrlOpenerForTesting([this](const QString& url) {
-      opened.push_back(url);
-      return true;
-    });
-  }
-  ~UrlSeam() { SetUrlOpenerForTesting(nullptr); }
-};
 
 // Chooses the item `text` of the menu bar's 帮助 menu, as a user does.
 void ChooseHelpItem(CClanbookDlg& window, const QString& text) {

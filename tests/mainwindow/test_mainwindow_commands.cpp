@@ -71,30 +71,21 @@ protected:
     window.Create();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("clan.ftf"));
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(
-        "祖 1900 1 1 1 end 0 1970 5 6 -1\r\n"
-        "甲 1920 3 4 1 end 1 祖\r\n"
-        "乙 1925 6 15 0 end 1 祖\r\n"
-        "end 1999 12 2 1 end 1 end");
-    file.close();
+    WriteFile(path,
+              "祖 1900 1 1 1 end 0 1970 5 6 -1\r\n"
+              "甲 1920 3 4 1 end 1 祖\r\n"
+              "乙 1925 6 15 0 end 1 祖\r\n" +
+                  kEndLine);
     window.OpenAtStart(path);
     boxes.Clear();
     window.m_treeCtrl->expandAll();
-    MemberNode* jia = nullptr;
-    window.m_genealogy.FindByName(window.m_genealogy.GetRootLink(), jia, u"甲");
-    window.m_treeCtrl->selectionModel()->setCurrentIndex(window.treeModel()->IndexOf(jia),
-                                                         QItemSelectionModel::ClearAndSelect);
+    SelectIndex(window, window.treeModel()->IndexOf(FindMember(window, u"甲")));
     {
       ModalCanceller canceller(effect.dialogs);
       trigger(window);
     }
     for (const RecordedBox& box : boxes.Boxes()) effect.boxes << box.text;
-    const QAbstractItemModel* list = window.m_listCtrl->model();
-    for (int row = 0; row < list->rowCount(); ++row) {
-      effect.list << list->index(row, 0).data().toString();
-    }
+    effect.list = ListNamesOf(window.m_listCtrl);
     effect.treeRows = window.m_treeCtrl->model()->rowCount();
     effect.visible = window.isVisible();
     effect.modified = window.m_modified;

@@ -1,17 +1,12 @@
 // Query commands of the main window, driven through their real dialogs on
 // genealogies opened from real files.
 #include "CBirthdayDlg.h"
-#include "CClanbookDlg.h"
 #include "CPersonalInfoDlg.h"
 #include "CRelationsDlg.h"
 #include "CSearchGenerationDlg.h"
-#include "GuiTestSupport.h"
-#include "MessageBoxes.h"
-#include "Today.h"
+#include "MainWindowTestSupport.h"
 
-#include <QFile>
 #include <QItemSelectionModel>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <QTreeView>
 
@@ -21,7 +16,6 @@
 
 namespace {
 
-const QByteArray kEndLine = "end 1999 12 2 1 end 1 end";
 // R has the sons F (elder) and G; F has A, G has H. A and H were born on 29 February.
 const QByteArray kFamily =
     "R 1900 1 1 1 end 1 -1\r\n"
@@ -35,13 +29,6 @@ const QString kBeyond = QStringLiteral("你输入的数字超出了家谱中的�
 const QString kNotPositive = QStringLiteral("输入的数必须大于0!");
 const QString kSorted = QStringLiteral("排序后结果请见下部列表。");
 
-QStringList ListNames(const QTableView* list) {
-  QStringList names;
-  const QAbstractItemModel* model = list->model();
-  for (int row = 0; row < model->rowCount(); ++row) names << model->index(row, 0).data().toString();
-  return names;
-}
-
 class QueryCommandsTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -51,7 +38,7 @@ protected:
     window->Create();
     // What the list showed when each box came up: the order of message and rows.
     boxes.onBox = [this](const RecordedBox&) {
-      rowsAtBox << ListNames(window->m_listCtrl).join(',');
+      rowsAtBox << ListNamesOf(window->m_listCtrl).join(',');
     };
   }
   void TearDown() override {
@@ -60,10 +47,7 @@ protected:
   }
   void Load(const QByteArray& bytes) {
     const QString path = dir.filePath(QStringLiteral("book.ftf"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
+    ASSERT_NO_FATAL_FAILURE(WriteFile(path, bytes));
     window->OpenAtStart(path);
     ASSERT_NE(window->m_genealogy.GetRootLink(), nullptr);
     boxes.Clear();
@@ -74,7 +58,7 @@ protected:
     for (const RecordedBox& box : boxes.Boxes()) texts << box.text;
     return texts;
   }
-  QStringList Rows() const { return ListNames(window->m_listCtrl); }
+  QStringList Rows() const { return ListNamesOf(window->m_listCtrl); }
   void Reset(const QString& row = QStringLiteral("old")) {
     boxes.Clear();
     rowsAtBox.clear();
