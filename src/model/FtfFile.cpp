@@ -33,30 +33,30 @@ int CompareBirth(const MemberNode* a, const MemberNode* b) {
                                           b->birthMonth, b->birthDay);
 }
 
-// Reads the whole file. kFileOk, or kFileCannotOpen.
+// Reads the whole file. kFileOk, or kFileCannotOpen; std::bad_alloc when the
+// file does not fit in memory, with the file closed again.
 int ReadWholeFile(const std::filesystem::path& fileName, std::string& bytes) {
   // O_NONBLOCK: opening a named pipe must not wait for a writer.
   const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return kFileCannotOpen;
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
   // Only a regular file: a device or a pipe could be read without end.
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return kFileCannotOpen;
-  }
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return kFileCannotOpen;
   bytes.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[1 << 16];
   for (;;) {
     const ssize_t got = ::read(fd, buffer, sizeof buffer);
     if (got < 0) {
       if (errno == EINTR) continue;
-      ::close(fd);
       return kFileCannotOpen;
     }
     if (got == 0) break;
     bytes.append(buffer, static_cast<std::size_t>(got));
   }
-  ::close(fd);
   return kFileOk;
 }
 

@@ -208,12 +208,18 @@ bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out) {
 }
 
 bool Gb18030ToUtf8(std::string_view bytes, std::string& out) {
-  iconv_t cd = iconv_open("UTF-8", "GB18030");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
   out.clear();
   // Four UTF-8 bytes at most for each GB18030 character of two or four bytes,
-  // three for a two-byte one: twice the input is always enough.
+  // three for a two-byte one: twice the input is always enough. Allocated
+  // before the converter is opened, so that running out of memory leaves
+  // nothing open.
   out.resize(bytes.size() * 2 + 16);
+  iconv_t cd = iconv_open("UTF-8", "GB18030");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  struct Closer {
+    iconv_t cd;
+    ~Closer() { iconv_close(cd); }
+  } closer{cd};
   char* in = const_cast<char*>(bytes.data());
   std::size_t inLeft = bytes.size();
   char* outPtr = out.data();
@@ -232,7 +238,6 @@ bool Gb18030ToUtf8(std::string_view bytes, std::string& out) {
       break;
     }
   }
-  iconv_close(cd);
   if (!ok) return false;
   out.resize(static_cast<std::size_t>(outPtr - out.data()));
   return true;
