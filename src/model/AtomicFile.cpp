@@ -45,6 +45,9 @@ bool AtomicFileWriter::Open(const std::filesystem::path& requested) {
   m_failed = false;
   m_target = ResolveTarget(requested);
   if (!m_target.has_filename()) return false;
+  // Renaming over the target needs only the folder's permission; a file the
+  // user cannot write to is refused as opening it for writing would be.
+  if (::access(m_target.c_str(), F_OK) == 0 && ::access(m_target.c_str(), W_OK) != 0) return false;
   std::filesystem::path folder = m_target.parent_path();
   if (folder.empty()) folder = ".";
 

@@ -77,6 +77,26 @@ TEST_F(SaveTest, FailsWhereNoFileCanBeMade) {
   EXPECT_EQ(Listing(), "taken");
 }
 
+// A read-only file is not replaced, although the rename would be allowed by the
+// folder's permissions. Root may write anything, so the save runs as "nobody".
+TEST_F(SaveTest, LeavesAFileTheUserMayNotWrite) {
+  Add(tree_, u"", u"孔丘", 1900);
+  const fs::path target = Write("read only\r\n", "clan.ftf");
+  fs::permissions(folder_, fs::perms::all);
+  fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(100);
+    ::_exit(tree_.Save(target) + 10);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status) - 10, kFileCannotWrite);
+  EXPECT_EQ(Read(target), "read only\r\n");
+  EXPECT_EQ(Listing(), "clan.ftf");
+}
+
 TEST_F(SaveTest, ReplacesTheFileKeepingItsPermissionsAndLinks) {
   Add(tree_, u"", u"R", 1900);
   const fs::path target = Write("old", "clan.ftf");
