@@ -153,9 +153,9 @@ void COperationClanbook::QuickSort(BirthKey* keys, int low, int high) {
 }
 
 void COperationClanbook::SortByBirth(BirthKey* keys) const {
-  int n = 0;
-  CountMembers(m_root, n);
+  // The collection itself counts the members: a separate count would walk the
+  // whole genealogy once more for the number the cursor already tells.
   BirthKey* cursor = keys + 1;
   CollectBirthKeys(m_root, cursor);
-  QuickSort(keys, 1, n);
+  QuickSort(keys, 1, static_cast<int>(cursor - (keys + 1)));
 }

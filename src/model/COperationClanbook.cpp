@@ -8,34 +8,16 @@
 #include "NameIndex.h"
 #include "TextCodec.h"
 
-namespace {
-
-int CompareBirth(const MemberNode* a, const MemberNode* b) {
-  return COperationClanbook::CompareDates(a->birthYear, a->birthMonth, a->birthDay, b->birthYear,
-                                          b->birthMonth, b->birthDay);
-}
-
 // Releases a chain (a member, its later siblings and everything below them).
 // The same members as VisitPostOrder with ReleaseLink, in pre-order instead:
 // that is the order the loader allocated them in, so the walk runs along
 // memory once instead of collecting every link first and going back.
-void ReleaseChain(MemberNode* link) {
-  std::vector<MemberNode*> later;
-  MemberNode* member = link;
-  for (;;) {
-    while (member) {
-      MemberNode* child = member->firstChild;
-      if (member->nextSibling) later.push_back(member->nextSibling);
-      delete member;
-      member = child;
-    }
-    if (later.empty()) return;
-    member = later.back();
-    later.pop_back();
-  }
+void COperationClanbook::ReleaseChain(MemberNode* link) {
+  WalkPreOrder(link, [](MemberNode* member) {
+    delete member;
+    return WalkStep::Descend;
+  });
 }
-
-}  // namespace
 
 COperationClanbook::COperationClanbook() : m_index(std::make_unique<NameIndex>()) {}
 
@@ -54,18 +36,13 @@ MemberNode* COperationClanbook::GetRootLink() const {
 MemberNode* COperationClanbook::SearchPreOrder(MemberNode* link, std::u16string_view name) const {
   // The first bearer in pre-order is exactly what the search along siblings
   // and children, each match overwriting the last, comes to.
-  std::vector<MemberNode*> later;
-  MemberNode* member = link;
-  for (;;) {
-    while (member) {
-      if (member->name == name) return member;
-      if (member->nextSibling) later.push_back(member->nextSibling);
-      member = member->firstChild;
-    }
-    if (later.empty()) return nullptr;
-    member = later.back();
-    later.pop_back();
-  }
+  MemberNode* found = nullptr;
+  WalkPreOrder(link, [&found, name](MemberNode* member) {
+    if (member->name != name) return WalkStep::Descend;
+    found = member;
+    return WalkStep::Stop;
+  });
+  return found;
 }
 
 void COperationClanbook::FindByName(MemberNode* link, MemberNode*& result,
@@ -115,7 +92,7 @@ void COperationClanbook::Reset() {
 void COperationClanbook::InsertInBirthOrder(MemberNode*& firstChildLink, MemberNode* newMember) {
   MemberNode* previous = nullptr;
   MemberNode* child = firstChildLink;
-  while (child && CompareBirth(child, newMember) < 0) {
+  while (child && CompareBirthDates(*child, *newMember) < 0) {
     previous = child;
     child = child->nextSibling;
   }
@@ -191,30 +168,22 @@ void COperationClanbook::IndexSubtreeRemoval(MemberNode* top) {
     if (std::uint32_t left = m_index->Remove(member)) orphaned.emplace(member->name, left);
   };
   remove(top);
-  int unused = 0;
-  VisitPreOrder(unused, top->firstChild, [&](int&, MemberNode* member) { remove(member); });
+  WalkPreOrder(top->firstChild, [&remove](MemberNode* member) {
+    remove(member);
+    return WalkStep::Descend;
+  });
   if (orphaned.empty()) return;
 
-  // Seat the first remaining bearer of each such name; members of the subtree
-  // that is leaving are skipped.
-  std::vector<MemberNode*> later;
-  MemberNode* member = m_root;
-  while (!orphaned.empty()) {
-    while (member && member == top) member = member->nextSibling;
-    if (!member) {
-      if (later.empty()) break;
-      member = later.back();
-      later.pop_back();
-      continue;
-    }
-    auto it = orphaned.find(member->name);
-    if (it != orphaned.end()) {
+  // Seat the first remaining bearer of each such name; the subtree that is
+  // leaving is passed over.
+  WalkPreOrder(m_root, [&](MemberNode* member) {
+    if (member == top) return WalkStep::SkipChildren;
+    if (auto it = orphaned.find(member->name); it != orphaned.end()) {
       m_index->AddBearers(member, it->second);
       orphaned.erase(it);
     }
-    if (member->nextSibling) later.push_back(member->nextSibling);
-    member = member->firstChild;
-  }
+    return orphaned.empty() ? WalkStep::Stop : WalkStep::Descend;
+  });
 }
 
 void COperationClanbook::DeleteMember(MemberNode*& link) {
@@ -288,6 +257,13 @@ int COperationClanbook::GetGeneration(const MemberNode* member) const {
   int generation = 1;
   for (const MemberNode* m = member->parent; m; m = m->parent) ++generation;
   return generation;
+}
+
+void COperationClanbook::Swap(COperationClanbook& other) noexcept {
+  std::swap(m_root, other.m_root);
+  m_index.swap(other.m_index);
+  // The remembered family belongs to the members it points into.
+  std::swap(m_tail, other.m_tail);
 }
 
 void COperationClanbook::CountMembers(MemberNode* link, int& counter) const {

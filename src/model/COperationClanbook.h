@@ -145,6 +145,16 @@ public:
   static bool IsStorableAddress(std::u16string_view address);
 
 private:
+  // What a pre-order walk does after a member: go on below it, pass over
+  // everything below it, or end the walk.
+  enum class WalkStep { Descend, SkipChildren, Stop };
+  // The one pre-order walk every other walk is made of. A member's links are
+  // read before `step` sees it, so a step may release the member.
+  template <class Step>
+  static void WalkPreOrder(MemberNode* link, Step&& step);
+  // Releases the chain of `link` without touching the index.
+  static void ReleaseChain(MemberNode* link);
+
   void IndexSubtreeRemoval(MemberNode* top);
   MemberNode* SearchPreOrder(MemberNode* link, std::u16string_view name) const;
   int LoadText(std::string_view text, bool checkUtf8);
@@ -165,5 +175,11 @@ private:
   std::unique_ptr<NameIndex> m_index;
   TailCache m_tail;
 };
+
+// The birth dates of two members compared as CompareDates compares dates.
+inline int CompareBirthDates(const MemberNode& a, const MemberNode& b) {
+  return COperationClanbook::CompareDates(a.birthYear, a.birthMonth, a.birthDay, b.birthYear,
+                                          b.birthMonth, b.birthDay);
+}
 
 #include "COperationClanbook.inl"

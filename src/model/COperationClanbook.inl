@@ -23,19 +23,29 @@ void COperationClanbook::VisitPostOrder(MemberNode*& link, Visitor&& visitor) {
   for (auto it = order.rbegin(); it != order.rend(); ++it) visitor(**it);
 }
 
-template <class Out, class Visitor>
-void COperationClanbook::VisitPreOrder(Out& out, MemberNode* link, Visitor&& visitor) const {
-  // Later siblings wait on the stack while the children are visited.
+template <class Step>
+void COperationClanbook::WalkPreOrder(MemberNode* link, Step&& step) {
+  // Later siblings wait on the stack while the children are walked.
   std::vector<MemberNode*> later;
   MemberNode* member = link;
   for (;;) {
     while (member) {
-      visitor(out, member);
+      MemberNode* child = member->firstChild;
       if (member->nextSibling) later.push_back(member->nextSibling);
-      member = member->firstChild;
+      const WalkStep next = step(member);
+      if (next == WalkStep::Stop) return;
+      member = next == WalkStep::Descend ? child : nullptr;
     }
     if (later.empty()) return;
     member = later.back();
     later.pop_back();
   }
+}
+
+template <class Out, class Visitor>
+void COperationClanbook::VisitPreOrder(Out& out, MemberNode* link, Visitor&& visitor) const {
+  WalkPreOrder(link, [&out, &visitor](MemberNode* member) {
+    visitor(out, member);
+    return WalkStep::Descend;
+  });
 }

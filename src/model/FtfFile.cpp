@@ -28,11 +28,6 @@ constexpr std::string_view kEndLine = "end 1999 12 2 1 end 1 end";
 constexpr std::u16string_view kEnd = u"end";
 constexpr std::u16string_view kNoFather = u"-1";
 
-int CompareBirth(const MemberNode* a, const MemberNode* b) {
-  return COperationClanbook::CompareDates(a->birthYear, a->birthMonth, a->birthDay, b->birthYear,
-                                          b->birthMonth, b->birthDay);
-}
-
 // Reads the whole file. kFileOk, or kFileCannotOpen; std::bad_alloc when the
 // file does not fit in memory, with the file closed again.
 int ReadWholeFile(const std::filesystem::path& fileName, std::string& bytes) {
@@ -117,7 +112,7 @@ void LinkChild(MemberNode* father, MemberNode* child, TailHint& hint) {
     hint.beforeRun = nullptr;
     return;
   }
-  const int againstLast = CompareBirth(hint.last, child);
+  const int againstLast = CompareBirthDates(*hint.last, *child);
   if (againstLast < 0) {  // born after every child: appended
     hint.last->nextSibling = child;
     hint.beforeRun = hint.last;
@@ -136,7 +131,7 @@ void LinkChild(MemberNode* father, MemberNode* child, TailHint& hint) {
   // Born before the last child: the walk of InsertInBirthOrder.
   MemberNode* previous = nullptr;
   MemberNode* next = father->firstChild;
-  while (CompareBirth(next, child) < 0) {
+  while (CompareBirthDates(*next, *child) < 0) {
     previous = next;
     next = next->nextSibling;
   }
@@ -427,7 +422,7 @@ int COperationClanbook::LoadInOrder(FtfReader& in) {
       return m_index->AddAllUnique(members) ? kFileOk : kLoadAnyOrder;
     std::size_t at = way.size();
     while (at > 0 && way[at - 1].member->name != father) --at;
-    if (plausible == 0 || at == 0 || CompareBirth(member.get(), way[at - 1].member) < 0)
+    if (plausible == 0 || at == 0 || CompareBirthDates(*member, *way[at - 1].member) < 0)
       return kLoadAnyOrder;
     way.resize(at);
     members.push_back(member.get());
@@ -460,7 +455,7 @@ int COperationClanbook::LoadAnyOrder(FtfReader& in) {
         FindByName(m_root, found, father);
         if (!found)
           failure = kFileBadRelation;
-        else if (CompareBirth(member.get(), found) < 0)
+        else if (CompareBirthDates(*member, *found) < 0)
           failure = kFileBadDate;
       }
       if (failure == kFileOk) {

@@ -10,29 +10,31 @@ namespace textcodec {
 
 namespace {
 
-void AppendCodePoint(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 bool IsHighSurrogate(std::uint32_t u) {
   return u >= 0xD800 && u <= 0xDBFF;
 }
 bool IsLowSurrogate(std::uint32_t u) {
   return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+// Writes one code point as UTF-8 (one to four bytes); returns the end.
+char* WriteCodePoint(char* out, std::uint32_t cp) {
+  if (cp < 0x80) {
+    *out++ = static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    *out++ = static_cast<char>(0xC0 | (cp >> 6));
+    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    *out++ = static_cast<char>(0xE0 | (cp >> 12));
+    *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    *out++ = static_cast<char>(0xF0 | (cp >> 18));
+    *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+  }
+  return out;
 }
 
 }  // namespace
@@ -41,43 +43,15 @@ char* WriteUtf8(char* out, std::u16string_view text) {
   const std::size_t n = text.size();
   for (std::size_t i = 0; i < n; ++i) {
     std::uint32_t u = text[i];
-    if (u < 0x80) {
-      *out++ = static_cast<char>(u);
-      continue;
-    }
     if (IsHighSurrogate(u) && i + 1 < n && IsLowSurrogate(text[i + 1])) {
       u = 0x10000 + ((u - 0xD800) << 10) + (static_cast<std::uint32_t>(text[i + 1]) - 0xDC00);
       ++i;
     } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
       u = 0xFFFD;
     }
-    if (u < 0x800) {
-      *out++ = static_cast<char>(0xC0 | (u >> 6));
-      *out++ = static_cast<char>(0x80 | (u & 0x3F));
-    } else if (u < 0x10000) {
-      *out++ = static_cast<char>(0xE0 | (u >> 12));
-      *out++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-      *out++ = static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-      *out++ = static_cast<char>(0xF0 | (u >> 18));
-      *out++ = static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-      *out++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-      *out++ = static_cast<char>(0x80 | (u & 0x3F));
-    }
+    out = WriteCodePoint(out, u);
   }
   return out;
-}
-
-void AppendUtf8(std::string& out, std::u16string_view text) {
-  // A pair of code units becomes four bytes, a single one at most three.
-  char buffer[3 * 256];
-  while (!text.empty()) {
-    std::size_t take = text.size() < 256 ? text.size() : 256;
-    // Never split a surrogate pair between two pieces.
-    if (take < text.size() && IsHighSurrogate(text[take - 1])) --take;
-    out.append(buffer, WriteUtf8(buffer, text.substr(0, take)));
-    text.remove_prefix(take);
-  }
 }
 
 bool IsWellFormed(std::u16string_view text) {
@@ -202,7 +176,8 @@ bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out) {
     } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
       return false;
     }
-    AppendCodePoint(out, u);
+    char encoded[4];
+    out.append(encoded, WriteCodePoint(encoded, u));
   }
   return true;
 }

@@ -11,10 +11,8 @@
 
 namespace textcodec {
 
-// Appends `text` to `out` as UTF-8 (a lone surrogate as U+FFFD).
-void AppendUtf8(std::string& out, std::u16string_view text);
-// Writes `text` as UTF-8 at `out`, which has room for 3 bytes per code unit;
-// returns the end of what was written.
+// Writes `text` as UTF-8 at `out` (a lone surrogate as U+FFFD), which has room
+// for 3 bytes per code unit; returns the end of what was written.
 char* WriteUtf8(char* out, std::u16string_view text);
 
 // Whether `bytes` is well-formed UTF-8.
