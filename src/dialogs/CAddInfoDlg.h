@@ -9,6 +9,8 @@
 
 #include <memory>
 
+struct MemberNode;
+
 namespace Ui {
 class AddInfoDlg;
 }
@@ -33,6 +35,10 @@ public:
   QString m_fatherName;
   bool m_deathDateEnabled = false;
   IMemberAdder* m_owner = nullptr;
+  // The member whose tree item was selected when the dialog was opened for
+  // its child; none otherwise. The owner adds to it while m_fatherName still
+  // names it, whoever else bears that name.
+  MemberNode* m_selectedFather = nullptr;
 
   // Switches the three death-date boxes on and off with the alive box.
   void OnToggleAlive();

@@ -65,7 +65,6 @@ CClanbookDlg::CClanbookDlg(QWidget* parent) : CDialog(parent) {
   m_listModel = new MemberListModel(m_genealogy, this);
   BuildLayout();
   BuildMenu();
-  EnableMemberButtons(false);
 }
 
 CClanbookDlg::~CClanbookDlg() {
@@ -190,7 +189,6 @@ void CClanbookDlg::BuildLayout() {
     previous = button;
   }
 
-  InitListColumns();
   resize(du.X(469), du.Y(362));
 }
 
@@ -258,70 +256,33 @@ QAbstractButton* CClanbookDlg::button(int id) const {
 }
 
 void CClanbookDlg::RunCommand(int id) {
-  switch (id) {
-    case ID_NEW:
-      OnNewGenealogy();
-      break;
-    case ID_OPEN:
-      OnOpenGenealogy();
-      break;
-    case ID_SAVE:
-      OnSaveGenealogy();
-      break;
-    case ID_SAVE_AS:
-      OnSaveGenealogyAs();
-      break;
-    case ID_EXIT:
-      OnExit();
-      break;
-    case ID_ADD_MEMBER:
-      OnAddMember();
-      break;
-    case ID_ADD_CHILD:
-      OnAddChild();
-      break;
-    case ID_MODIFY_MEMBER:
-      OnModifyMember();
-      break;
-    case ID_CHANGE_DATA:
-      OnChangeData();
-      break;
-    case ID_DELETE_MEMBER:
-      OnDeleteMember();
-      break;
-    case ID_DELETE_SELECTED:
-      OnDeleteSelected();
-      break;
-    case ID_GENERATION:
-      OnGenerationInfo();
-      break;
-    case ID_PERSONAL_INFO:
-      OnPersonalInfo();
-      break;
-    case ID_RELATIONS:
-      OnRelations();
-      break;
-    case ID_SORT_BY_BIRTH:
-      OnSortByBirth();
-      break;
-    case ID_FIND_BIRTHDAY:
-      OnFindBirthday();
-      break;
-    case ID_HELP:
-      OnHelpPage();
-      break;
-    case ID_FEEDBACK:
-      OnFeedbackMail();
-      break;
-    case ID_ABOUT:
-      OnAbout();
-      break;
-    case ID_SYS_ABOUT:
-      OnSysCommand(ID_SYS_ABOUT);
-      break;
-    default:
-      break;
+  // One handler per command id, whether a menu item or a button asked.
+  static const std::map<int, void (CClanbookDlg::*)()> kHandlers = {
+      {ID_NEW, &CClanbookDlg::OnNewGenealogy},
+      {ID_OPEN, &CClanbookDlg::OnOpenGenealogy},
+      {ID_SAVE, &CClanbookDlg::OnSaveGenealogy},
+      {ID_SAVE_AS, &CClanbookDlg::OnSaveGenealogyAs},
+      {ID_EXIT, &CClanbookDlg::OnExit},
+      {ID_ADD_MEMBER, &CClanbookDlg::OnAddMember},
+      {ID_ADD_CHILD, &CClanbookDlg::OnAddChild},
+      {ID_MODIFY_MEMBER, &CClanbookDlg::OnModifyMember},
+      {ID_CHANGE_DATA, &CClanbookDlg::OnChangeData},
+      {ID_DELETE_MEMBER, &CClanbookDlg::OnDeleteMember},
+      {ID_DELETE_SELECTED, &CClanbookDlg::OnDeleteSelected},
+      {ID_GENERATION, &CClanbookDlg::OnGenerationInfo},
+      {ID_PERSONAL_INFO, &CClanbookDlg::OnPersonalInfo},
+      {ID_RELATIONS, &CClanbookDlg::OnRelations},
+      {ID_SORT_BY_BIRTH, &CClanbookDlg::OnSortByBirth},
+      {ID_FIND_BIRTHDAY, &CClanbookDlg::OnFindBirthday},
+      {ID_HELP, &CClanbookDlg::OnHelpPage},
+      {ID_FEEDBACK, &CClanbookDlg::OnFeedbackMail},
+      {ID_ABOUT, &CClanbookDlg::OnAbout},
+  };
+  if (id == ID_SYS_ABOUT) {
+    OnSysCommand(id);
+    return;
   }
+  if (const auto it = kHandlers.find(id); it != kHandlers.end()) (this->*it->second)();
 }
 
 bool CClanbookDlg::OnInitDialog() {
@@ -365,7 +326,7 @@ void CClanbookDlg::ClearList() {
 }
 
 void CClanbookDlg::AddMemberRow(const MemberNode* member) {
-  if (member) m_listModel->AppendMember(member);
+  m_listModel->AppendMembers({member});
 }
 
 void CClanbookDlg::AddMemberRows(const std::vector<const MemberNode*>& members) {
@@ -414,14 +375,28 @@ void CClanbookDlg::ShowTodaysBirthdays() {
   std::vector<MemberNode*> born;
   m_genealogy.FindByBirthday(m_genealogy.GetRootLink(), born, today.month, today.day);
   if (born.empty()) return;
-  QString text = QStringLiteral("今天为以下家族成员的生日:");
-  for (const MemberNode* member : born) {
-    text += QStringLiteral("  ") + QString::fromStdU16String(member->name) + QStringLiteral("  ");
-  }
-  text += QStringLiteral("\n详细信息请见以下列表.");
-  ShowInformation(this, QStringLiteral("注意："), text);
+  ShowInformation(this, QStringLiteral("注意："),
+                  BirthdayText(QStringLiteral("今天为以下家族成员的生日:"), born));
   ClearList();
   AddMemberRows({born.begin(), born.end()});
+}
+
+QString CClanbookDlg::BirthdayText(const QString& heading,
+                                   const std::vector<MemberNode*>& members) {
+  QString text = heading;
+  for (const MemberNode* member : members)
+    text += QStringLiteral("  ") + QString::fromStdU16String(member->name) + QStringLiteral("  ");
+  return text + QStringLiteral("\n详细信息请见以下列表.");
+}
+
+MemberNode* CClanbookDlg::FindMember(const QString& name) const {
+  MemberNode* found = nullptr;
+  m_genealogy.FindByName(m_genealogy.GetRootLink(), found, name.toStdU16String());
+  return found;
+}
+
+QString CClanbookDlg::NotFoundText(const QString& name) {
+  return QStringLiteral("本家谱中找不到") + name + u'!';
 }
 
 MemberNode* CClanbookDlg::SelectedMember() const {

@@ -137,6 +137,13 @@ private:
   void InitListColumns();
   // Every way out of the window: the close path decides whether it closes.
   void EndThroughClosePath(int result);
+  // The first member in pre-order bearing `name`, as every command looks one up.
+  MemberNode* FindMember(const QString& name) const;
+  // "本家谱中找不到" + name + "!", the answer of the commands to a name nobody bears.
+  static QString NotFoundText(const QString& name);
+  // A heading, every member's name with two blanks on each side, then the line
+  // that points to the list: the text of both birthday announcements.
+  static QString BirthdayText(const QString& heading, const std::vector<MemberNode*>& members);
   // Edit commands shared by the selection and name-based variants.
   void ChangeMember(MemberNode* member);
   void DeleteWithQuestion(MemberNode* member, const QString& name, bool fullWidthMark);

@@ -7,8 +7,6 @@
 #include "CModifyNameDlg.h"
 #include "MessageBoxes.h"
 
-#include <QVariant>
-
 #include <memory>
 #include <new>
 
@@ -18,16 +16,6 @@ const QString kWarning = QStringLiteral("警告");
 const QString kHasChildren =
     QStringLiteral("还有孩子,如果你删除了他,其孩子也一并被删除。你确实想删除此人及其孩子吗？");
 const QString kRootFather = QStringLiteral("-1");
-// The add dialog carries the member whose item was selected when "增加孩子"
-// opened it, so that the child goes to that very member even when another
-// member bears the same name.
-const char* const kSelectedFather = "clanbookSelectedFather";
-
-MemberNode* Find(const COperationClanbook& genealogy, const QString& name) {
-  MemberNode* found = nullptr;
-  genealogy.FindByName(genealogy.GetRootLink(), found, name.toStdU16String());
-  return found;
-}
 
 bool HasWhiteSpace(const QString& text) {
   for (QChar c : text)
@@ -48,20 +36,15 @@ QString RefusalOfText(const QString& name, const QString& address) {
   return {};
 }
 
-int CompareBirth(const MemberNode& a, const MemberNode& b) {
-  return COperationClanbook::CompareDates(a.birthYear, a.birthMonth, a.birthDay, b.birthYear,
-                                          b.birthMonth, b.birthDay);
-}
-
 // A changed birth date must keep the member loadable: a valid date, after the
 // father's and before every child's.
 QString RefusalOfNewBirthDate(const MemberNode& member, const MemberNode& record) {
   if (!COperationClanbook::IsValidDate(record.birthYear, record.birthMonth, record.birthDay))
     return QStringLiteral("此人信息中出生日期不合实际!");
-  if (member.parent && CompareBirth(record, *member.parent) <= 0)
+  if (member.parent && CompareBirthDates(record, *member.parent) <= 0)
     return QStringLiteral("此人的出生日期不能早于或等于其父亲的出生日期!");
   for (const MemberNode* child = member.firstChild; child; child = child->nextSibling)
-    if (CompareBirth(record, *child) >= 0)
+    if (CompareBirthDates(record, *child) >= 0)
       return QStringLiteral("此人的出生日期不能晚于或等于其孩子的出生日期!");
   return {};
 }
@@ -91,7 +74,7 @@ int CClanbookDlg::AddMember(CAddInfoDlg& dialog) {
     ShowNotice(refusal);
     return 0;
   }
-  if (Find(m_genealogy, dialog.m_name)) {
+  if (FindMember(dialog.m_name)) {
     ShowNotice(QStringLiteral("家谱中已有此人!"));
     return 0;
   }
@@ -100,11 +83,13 @@ int CClanbookDlg::AddMember(CAddInfoDlg& dialog) {
   if (dialog.m_fatherName == kRootFather) {
     if (!AskQuestion(this, kWarning, QStringLiteral("确实要置此结点为根结点吗？"))) return 0;
   } else {
-    auto* selected = static_cast<MemberNode*>(dialog.property(kSelectedFather).value<void*>());
+    // The member whose item was selected stays the father while the field
+    // still names it, even when another member bears the same name.
+    MemberNode* selected = dialog.m_selectedFather;
     if (selected && QString::fromStdU16String(selected->name) == dialog.m_fatherName)
       father = selected;
     else
-      father = Find(m_genealogy, dialog.m_fatherName);
+      father = FindMember(dialog.m_fatherName);
     if (!father) {
       ShowNotice(QStringLiteral("父亲结点没找到!"));
       return 0;
@@ -116,7 +101,7 @@ int CClanbookDlg::AddMember(CAddInfoDlg& dialog) {
     return 0;
   }
   if (father) {
-    const int order = CompareBirth(*record, *father);
+    const int order = CompareBirthDates(*record, *father);
     if (order == -1) {
       ShowNotice(QStringLiteral("所加入孩子的出生日期比其父亲的出生日期早，不合实际!"));
       return 0;
@@ -126,7 +111,7 @@ int CClanbookDlg::AddMember(CAddInfoDlg& dialog) {
       return 0;
     }
   } else if (const MemberNode* oldRoot = m_genealogy.GetRootLink();
-             oldRoot && CompareBirth(*record, *oldRoot) == 1) {
+             oldRoot && CompareBirthDates(*record, *oldRoot) == 1) {
     // The old root becomes the new root's child; born before its father, it
     // would make the saved file impossible to open.
     ShowNotice(QStringLiteral("新根结点的出生日期不能晚于原根结点的出生日期!"));
@@ -158,7 +143,7 @@ void CClanbookDlg::OnAddChild() {
     dialog.m_fatherName = kRootFather;
   } else if (MemberNode* selected = SelectedMember()) {
     dialog.m_fatherName = QString::fromStdU16String(selected->name);
-    dialog.setProperty(kSelectedFather, QVariant::fromValue(static_cast<void*>(selected)));
+    dialog.m_selectedFather = selected;
   }
   // With nothing selected the father field stays empty for the user to fill.
   dialog.DoModal();
@@ -199,7 +184,7 @@ void CClanbookDlg::ChangeMember(MemberNode* member) {
     ShowNotice(refusal);
     return;
   }
-  if (dialog.m_name != oldName && Find(m_genealogy, dialog.m_name)) {
+  if (dialog.m_name != oldName && FindMember(dialog.m_name)) {
     ShowNotice(QStringLiteral("家谱中已有此人!"));
     return;
   }
@@ -227,7 +212,7 @@ void CClanbookDlg::ChangeMember(MemberNode* member) {
   // An unchanged birth date was accepted when the member entered the tree; it
   // is not judged again, so a member read from a file whose birth date equals
   // its father's can still have its other data changed.
-  if (CompareBirth(*record, *member) != 0) {
+  if (CompareBirthDates(*record, *member) != 0) {
     if (const QString refusal = RefusalOfNewBirthDate(*member, *record); !refusal.isEmpty()) {
       ShowNotice(refusal);
       return;
@@ -253,9 +238,9 @@ void CClanbookDlg::OnChangeData() {
 void CClanbookDlg::OnModifyMember() {
   CModifyNameDlg dialog(this);
   if (dialog.DoModal() != IDOK) return;
-  MemberNode* member = Find(m_genealogy, dialog.m_name);
+  MemberNode* member = FindMember(dialog.m_name);
   if (!member) {
-    ShowNotice(QStringLiteral("本家谱中找不到") + dialog.m_name + u'!');
+    ShowNotice(NotFoundText(dialog.m_name));
     return;
   }
   ChangeMember(member);
@@ -288,9 +273,9 @@ void CClanbookDlg::OnDeleteSelected() {
 void CClanbookDlg::OnDeleteMember() {
   CDelInfoDlg dialog(this);
   if (dialog.DoModal() != IDOK) return;
-  MemberNode* member = Find(m_genealogy, dialog.m_name);
+  MemberNode* member = FindMember(dialog.m_name);
   if (!member) {
-    ShowNotice(QStringLiteral("本家谱中找不到") + dialog.m_name + u'!');
+    ShowNotice(NotFoundText(dialog.m_name));
     return;
   }
   DeleteWithQuestion(member, dialog.m_name, false);

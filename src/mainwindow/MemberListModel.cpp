@@ -20,13 +20,6 @@ void MemberListModel::Clear() {
   endResetModel();
 }
 
-void MemberListModel::AppendMember(const MemberNode* member) {
-  const int row = static_cast<int>(m_rows.size());
-  beginInsertRows({}, row, row);
-  m_rows.push_back(member);
-  endInsertRows();
-}
-
 void MemberListModel::AppendMembers(const std::vector<const MemberNode*>& members) {
   std::vector<const MemberNode*> rows;
   rows.reserve(members.size());

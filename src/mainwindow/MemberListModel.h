@@ -25,9 +25,9 @@ public:
   ~MemberListModel() override;
 
   void Clear();
-  void AppendMember(const MemberNode* member);
-  // One insertion for many rows: the view handles two million rows appended
-  // at once far faster than two million single appends.
+  // Appends a row for every member given (none is passed over), in one
+  // insertion: the view takes two million rows appended at once far faster
+  // than two million single appends.
   void AppendMembers(const std::vector<const MemberNode*>& members);
   void AppendNote(const QString& text);
 

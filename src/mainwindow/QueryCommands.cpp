@@ -16,16 +16,6 @@
 
 namespace {
 
-QString NameOf(const MemberNode* member) {
-  return QString::fromStdU16String(member->name);
-}
-
-MemberNode* FindMember(const COperationClanbook& genealogy, const QString& name) {
-  MemberNode* found = nullptr;
-  genealogy.FindByName(genealogy.GetRootLink(), found, name.toStdU16String());
-  return found;
-}
-
 // Appends the names from `member` up to the root joined by `separator`. A line
 // may run through a million generations, so the text is sized once up front.
 void AppendLineToRoot(QString& text, const MemberNode* member, QStringView separator) {
@@ -45,7 +35,7 @@ void CClanbookDlg::OnPersonalInfo() {
   CPersonalInfoDlg dialog(this);
   if (dialog.DoModal() == IDCANCEL) return;
   const QString& name = dialog.m_name;
-  MemberNode* member = FindMember(m_genealogy, name);
+  MemberNode* member = FindMember(name);
   if (!member) {
     ShowNotice(QStringLiteral("没找到此人!"));
     return;
@@ -84,14 +74,14 @@ void CClanbookDlg::OnRelations() {
   if (dialog.DoModal() == IDCANCEL) return;
   const QString& first = dialog.m_firstName;
   const QString& second = dialog.m_secondName;
-  const MemberNode* firstMember = FindMember(m_genealogy, first);
+  const MemberNode* firstMember = FindMember(first);
   if (!firstMember) {
-    ShowNotice(QStringLiteral("本家谱中找不到") + first + QStringLiteral("!"));
+    ShowNotice(NotFoundText(first));
     return;
   }
-  const MemberNode* secondMember = FindMember(m_genealogy, second);
+  const MemberNode* secondMember = FindMember(second);
   if (!secondMember) {
-    ShowNotice(QStringLiteral("本家谱中找不到") + second + QStringLiteral("!"));
+    ShowNotice(NotFoundText(second));
     return;
   }
   const int g1 = m_genealogy.GetGeneration(firstMember);
@@ -145,11 +135,8 @@ void CClanbookDlg::OnFindBirthday() {
     ClearList();
     return;
   }
-  QString text = QStringLiteral("该天为以下家族成员的生日:");
-  for (const MemberNode* member : members)
-    text += QStringLiteral("  ") + NameOf(member) + QStringLiteral("  ");
-  text += QStringLiteral("\n详细信息请见以下列表.");
-  ShowInformation(this, QStringLiteral("查找结果："), text);
+  ShowInformation(this, QStringLiteral("查找结果："),
+                  BirthdayText(QStringLiteral("该天为以下家族成员的生日:"), members));
   ClearList();
   AddMemberRows({members.begin(), members.end()});
 }
