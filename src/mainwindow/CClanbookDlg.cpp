@@ -62,7 +62,7 @@ private:
 
 CClanbookDlg::CClanbookDlg(QWidget* parent) : CDialog(parent) {
   m_treeModel = new GenealogyTreeModel(m_genealogy, this);
-  m_listModel = new MemberListModel(m_genealogy, this);
+  m_listModel = new MemberListModel(m_treeModel->Families(), this);
   BuildLayout();
   BuildMenu();
 }

@@ -9,8 +9,7 @@ GenealogyTreeModel::~GenealogyTreeModel() = default;
 
 void GenealogyTreeModel::Rebuild() {
   beginResetModel();
-  m_children.clear();
-  m_rows.clear();
+  m_families.Clear();
   endResetModel();
 }
 
@@ -18,28 +17,9 @@ MemberNode* GenealogyTreeModel::MemberAt(const QModelIndex& index) {
   return index.isValid() ? static_cast<MemberNode*>(index.internalPointer()) : nullptr;
 }
 
-const std::vector<MemberNode*>& GenealogyTreeModel::ChildrenOf(const MemberNode* father) const {
-  auto [it, inserted] = m_children.try_emplace(father);
-  if (inserted) {
-    std::vector<MemberNode*>& children = it->second;
-    for (MemberNode* child = father->firstChild; child; child = child->nextSibling) {
-      m_rows[child] = static_cast<int>(children.size());
-      children.push_back(child);
-    }
-  }
-  return it->second;
-}
-
-int GenealogyTreeModel::RowOf(const MemberNode* member) const {
-  if (!member->parent) return 0;
-  if (auto it = m_rows.find(member); it != m_rows.end()) return it->second;
-  ChildrenOf(member->parent);
-  return m_rows.at(member);
-}
-
 QModelIndex GenealogyTreeModel::IndexOf(const MemberNode* member) const {
   if (!member) return {};
-  return createIndex(RowOf(member), 0, const_cast<MemberNode*>(member));
+  return createIndex(m_families.RowOf(member), 0, const_cast<MemberNode*>(member));
 }
 
 QModelIndex GenealogyTreeModel::index(int row, int column, const QModelIndex& parent) const {
@@ -48,7 +28,7 @@ QModelIndex GenealogyTreeModel::index(int row, int column, const QModelIndex& pa
     MemberNode* root = m_genealogy.GetRootLink();
     return row == 0 && root ? createIndex(0, 0, root) : QModelIndex();
   }
-  const auto& children = ChildrenOf(MemberAt(parent));
+  const auto& children = m_families.ChildrenOf(MemberAt(parent));
   if (row >= static_cast<int>(children.size())) return {};
   return createIndex(row, 0, children[row]);
 }
@@ -63,7 +43,7 @@ int GenealogyTreeModel::rowCount(const QModelIndex& parent) const {
   if (!parent.isValid()) return m_genealogy.GetRootLink() ? 1 : 0;
   if (parent.column() != 0) return 0;
   const MemberNode* member = MemberAt(parent);
-  return member->firstChild ? static_cast<int>(ChildrenOf(member).size()) : 0;
+  return member->firstChild ? static_cast<int>(m_families.ChildrenOf(member).size()) : 0;
 }
 
 int GenealogyTreeModel::columnCount(const QModelIndex&) const {

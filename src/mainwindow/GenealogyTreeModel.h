@@ -5,11 +5,9 @@
 #pragma once
 
 #include "COperationClanbook.h"
+#include "FamilyIndex.h"
 
 #include <QAbstractItemModel>
-
-#include <unordered_map>
-#include <vector>
 
 class GenealogyTreeModel : public QAbstractItemModel {
   Q_OBJECT
@@ -23,6 +21,9 @@ public:
   void Rebuild();
 
   static MemberNode* MemberAt(const QModelIndex& index);
+  // The families shown, dropped at every rebuild; the list view counts
+  // children and places among siblings from them as well.
+  FamilyIndex& Families() const { return m_families; }
   // The index of `member`, which must belong to the genealogy; invalid for none.
   QModelIndex IndexOf(const MemberNode* member) const;
 
@@ -34,12 +35,6 @@ public:
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
-  // The children of `father` as an array, built when first asked: walking the
-  // sibling list to find row n would make a large family quadratic to show.
-  const std::vector<MemberNode*>& ChildrenOf(const MemberNode* father) const;
-  int RowOf(const MemberNode* member) const;
-
   const COperationClanbook& m_genealogy;
-  mutable std::unordered_map<const MemberNode*, std::vector<MemberNode*>> m_children;
-  mutable std::unordered_map<const MemberNode*, int> m_rows;
+  mutable FamilyIndex m_families;
 };

@@ -6,8 +6,8 @@ QString YesNo(std::int32_t flag) {
 }
 }  // namespace
 
-MemberListModel::MemberListModel(const COperationClanbook& genealogy, QObject* parent)
-    : QAbstractTableModel(parent), m_genealogy(genealogy) {}
+MemberListModel::MemberListModel(FamilyIndex& families, QObject* parent)
+    : QAbstractTableModel(parent), m_families(families) {}
 
 MemberListModel::~MemberListModel() = default;
 
@@ -16,7 +16,6 @@ void MemberListModel::Clear() {
   beginResetModel();
   m_rows = {};
   m_notes.clear();
-  m_counts.clear();
   endResetModel();
 }
 
@@ -48,18 +47,6 @@ QString MemberListModel::FormatDate(int year, int month, int day) {
   return QStringLiteral("%1--%2--%3").arg(year).arg(month).arg(day);
 }
 
-const MemberListModel::Counts& MemberListModel::CountsOf(int row) const {
-  auto it = m_counts.find(row);
-  if (it == m_counts.end()) {
-    const MemberNode* member = m_rows[row];
-    it = m_counts
-             .emplace(row, Counts{m_genealogy.CountChildren(member),
-                                  m_genealogy.GetSiblingPosition(member)})
-             .first;
-  }
-  return it->second;
-}
-
 QString MemberListModel::CellText(int row, int column) const {
   if (row < 0 || row >= static_cast<int>(m_rows.size()) || column < 0 || column >= kColumnCount) {
     return {};
@@ -83,10 +70,13 @@ QString MemberListModel::CellText(int row, int column) const {
       return YesNo(m->alive);
     case 5:
       return m->alive ? QStringLiteral("无") : FormatDate(m->deathYear, m->deathMonth, m->deathDay);
+    // The number of children and the place among the siblings (1 for the
+    // eldest and for the root), from the family arrays rather than a walk
+    // of the sibling list for every row shown.
     case 6:
-      return QString::number(CountsOf(row).children);
+      return QString::number(m->firstChild ? m_families.ChildrenOf(m).size() : 0);
     case 7:
-      return QString::number(CountsOf(row).siblingPosition);
+      return QString::number(m_families.RowOf(m) + 1);
   }
   return {};
 }

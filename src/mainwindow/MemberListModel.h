@@ -6,6 +6,7 @@
 #pragma once
 
 #include "COperationClanbook.h"
+#include "FamilyIndex.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -21,7 +22,8 @@ public:
   // Behind the text of every row.
   static inline const QColor kTextBackground{255, 255, 128};
 
-  explicit MemberListModel(const COperationClanbook& genealogy, QObject* parent = nullptr);
+  // `families` is the tree view's, so a family is walked once for both views.
+  explicit MemberListModel(FamilyIndex& families, QObject* parent = nullptr);
   ~MemberListModel() override;
 
   void Clear();
@@ -45,16 +47,7 @@ public:
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-  // Counting a member's children and its elder siblings walks sibling lists,
-  // which in a family of 100,000 children is worth doing once per row only.
-  struct Counts {
-    int children;
-    int siblingPosition;
-  };
-  const Counts& CountsOf(int row) const;
-
-  const COperationClanbook& m_genealogy;
+  FamilyIndex& m_families;
   std::vector<const MemberNode*> m_rows;  // none: a note row, its text in m_notes
   std::unordered_map<int, QString> m_notes;
-  mutable std::unordered_map<int, Counts> m_counts;
 };
