@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string_view>
@@ -435,6 +436,15 @@ bool WriteClan(const ClanSpec& spec, const std::filesystem::path& file, ClanSumm
   summary.generations = levels;
   summary.rootName = MemberName(0);
   return true;
+}
+
+std::filesystem::path BenchDir() {
+  const char* dir = std::getenv("CLANBOOK_BENCH_DIR");
+  std::filesystem::path path = dir != nullptr && *dir != '\0'
+                                   ? std::filesystem::path(dir)
+                                   : std::filesystem::path("/tmp/clanbook-bench");
+  std::filesystem::create_directories(path);
+  return path;
 }
 
 }  // namespace clanbench

@@ -59,4 +59,8 @@ std::u16string MemberName(std::uint64_t serial);
 
 std::string ToUtf8(std::u16string_view text);
 
+// Where the benchmarks keep the books they generate: $CLANBOOK_BENCH_DIR, or
+// /tmp/clanbook-bench; created when missing.
+std::filesystem::path BenchDir();
+
 }  // namespace clanbench

@@ -42,16 +42,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path BenchDir() {
-  const char* dir = std::getenv("CLANBOOK_BENCH_DIR");
-  fs::path path = dir != nullptr && *dir != '\0' ? fs::path(dir) : fs::path("/tmp/clanbook-bench");
-  fs::create_directories(path);
-  return path;
-}
-
 fs::path Generate(const clanbench::ClanSpec& spec, const std::string& label,
                   clanbench::ClanSummary& summary) {
-  const fs::path file = BenchDir() / (label + ".ftf");
+  const fs::path file = clanbench::BenchDir() / (label + ".ftf");
   std::string error;
   if (!clanbench::WriteClan(spec, file, summary, error)) {
     std::fprintf(stderr, "bench_mainwindow: %s\n", error.c_str());

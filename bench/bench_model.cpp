@@ -29,13 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path BenchDir() {
-  const char* dir = std::getenv("CLANBOOK_BENCH_DIR");
-  fs::path path = dir != nullptr && *dir != '\0' ? fs::path(dir) : fs::path("/tmp/clanbook-bench");
-  fs::create_directories(path);
-  return path;
-}
-
 struct Book {
   std::string label;
   fs::path file;
@@ -65,7 +58,7 @@ Book& GetBook(const clanbench::ClanSpec& spec) {
   Book& book = it->second;
   if (!inserted) return book;
   book.label = label;
-  book.file = BenchDir() / (label + ".ftf");
+  book.file = clanbench::BenchDir() / (label + ".ftf");
   if (!clanbench::WriteClan(spec, book.file, book.summary, book.error)) return book;
   book.loaded = std::make_unique<COperationClanbook>();
   const int result = book.loaded->Load(book.file);
@@ -115,7 +108,7 @@ void BM_Save(benchmark::State& state, clanbench::ClanSpec spec, bool toMemory) {
   Book& book = GetBook(spec);
   if (!Ready(state, book)) return;
   const fs::path target =
-      (toMemory ? fs::path("/dev/shm") : BenchDir()) / ("saved-" + book.label + ".ftf");
+      (toMemory ? fs::path("/dev/shm") : clanbench::BenchDir()) / ("saved-" + book.label + ".ftf");
   for (auto _ : state) {
     if (book.loaded->Save(target) != kFileOk) {
       state.SkipWithError("Save failed");
