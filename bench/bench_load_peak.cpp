@@ -3,7 +3,7 @@
 // of the process (getrusage ru_maxrss) before and after; with SAVED, also saves
 // the genealogy there and prints that time. Run it in its own process per
 // book, so that the peak belongs to that book alone.
-#include "COperationClanbook.h"
+#include "model/COperationClanbook.h"
 
 #include <sys/resource.h>
 #include <time.h>

@@ -9,11 +9,11 @@
 // clicked), then loads a father with CHILDREN children and times expanding
 // him. Message boxes go to a MessageBoxRecorder, so nothing waits for a click.
 // Each figure is printed as "name seconds [detail]".
-#include "CClanbookDlg.h"
+#include "mainwindow/CClanbookDlg.h"
 #include "ClanGenerator.h"
-#include "GenealogyTreeModel.h"
-#include "MemberListModel.h"
-#include "MessageBoxes.h"
+#include "views/GenealogyTreeModel.h"
+#include "views/MemberListModel.h"
+#include "platform/MessageBoxes.h"
 
 #include <sys/resource.h>
 #include <time.h>

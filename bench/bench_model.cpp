@@ -11,7 +11,7 @@
 // The books are written to $CLANBOOK_BENCH_DIR (default /tmp/clanbook-bench)
 // once per run; saves go there too (a disk) and to /dev/shm (memory), so the
 // cost of fsync shows apart from the cost of formatting.
-#include "COperationClanbook.h"
+#include "model/COperationClanbook.h"
 #include "ClanGenerator.h"
 
 #include <benchmark/benchmark.h>

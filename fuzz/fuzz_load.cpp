@@ -10,7 +10,7 @@
 //   - a genealogy with unique names does not come back the same after a save
 //     and a second load (up to the order of children born on the same day);
 //     Save may refuse it instead, but then must write nothing.
-#include "COperationClanbook.h"
+#include "model/COperationClanbook.h"
 
 #include <fcntl.h>
 #include <unistd.h>

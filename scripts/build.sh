@@ -4,5 +4,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=$1
 shift
-cmake -S "$root" -B "$root/$dir" -G Ninja "$@" >/dev/null
+launcher=()
+# Worktrees and the two builds share compiled objects where ccache is at hand.
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S "$root" -B "$root/$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
 cmake --build "$root/$dir" -j "$(nproc)"

@@ -1,6 +1,6 @@
-#include "CClanbookApp.h"
+#include "app/CClanbookApp.h"
 
-#include "CClanbookDlg.h"
+#include "mainwindow/CClanbookDlg.h"
 
 #include <QFile>
 #include <QIcon>

@@ -1,5 +1,5 @@
 // clanbook [FILE]: the genealogy program; FILE, a .ftf genealogy, is opened at start.
-#include "CClanbookApp.h"
+#include "app/CClanbookApp.h"
 
 #include <QApplication>
 #include <QStringList>

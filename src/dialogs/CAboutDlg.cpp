@@ -1,9 +1,9 @@
-#include "CAboutDlg.h"
+#include "dialogs/CAboutDlg.h"
 
-#include "AboutLogos.h"
-#include "CHyperLink.h"
-#include "Shell.h"
-#include "Vendor.h"
+#include "dialogs/AboutLogos.h"
+#include "platform/CHyperLink.h"
+#include "platform/Shell.h"
+#include "platform/Vendor.h"
 #include "ui_aboutdlg.h"
 
 #include <QApplication>

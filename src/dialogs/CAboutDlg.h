@@ -3,7 +3,7 @@
 // team, and a notice text, in Chinese (language 2052) or English (1033).
 #pragma once
 
-#include "CDialog.h"
+#include "platform/CDialog.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "CAddInfoDlg.h"
+#include "dialogs/CAddInfoDlg.h"
 
-#include "Today.h"
+#include "platform/Today.h"
 #include "ui_addinfodlg.h"
 
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "CBirthdayDlg.h"
+#include "dialogs/CBirthdayDlg.h"
 
 #include "ui_birthdaydlg.h"
 

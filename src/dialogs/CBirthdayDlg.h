@@ -1,7 +1,7 @@
 // Asks for the month and day of the birthdays to look for.
 #pragma once
 
-#include "CDialog.h"
+#include "platform/CDialog.h"
 
 #include <QString>
 

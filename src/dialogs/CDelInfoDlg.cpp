@@ -1,4 +1,4 @@
-#include "CDelInfoDlg.h"
+#include "dialogs/CDelInfoDlg.h"
 
 #include "ui_delinfodlg.h"
 

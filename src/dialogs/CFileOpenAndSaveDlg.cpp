@@ -1,6 +1,6 @@
-#include "CFileOpenAndSaveDlg.h"
+#include "dialogs/CFileOpenAndSaveDlg.h"
 
-#include "Shell.h"
+#include "platform/Shell.h"
 #include "ui_fileopenandsavedlg.h"
 
 #include <QLabel>

@@ -2,7 +2,7 @@
 // with the platform's file dialog.
 #pragma once
 
-#include "CDialog.h"
+#include "platform/CDialog.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "CModifyInfoDlg.h"
+#include "dialogs/CModifyInfoDlg.h"
 
 #include "ui_modifyinfodlg.h"
 

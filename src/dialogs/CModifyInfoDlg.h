@@ -2,7 +2,7 @@
 // dialog opens and reads them back after OK.
 #pragma once
 
-#include "CDialog.h"
+#include "platform/CDialog.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "CModifyNameDlg.h"
+#include "dialogs/CModifyNameDlg.h"
 
 #include "ui_modifynamedlg.h"
 

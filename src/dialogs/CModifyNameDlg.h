@@ -1,7 +1,7 @@
 // Asks for the name of the member whose data the user wants to change.
 #pragma once
 
-#include "CDialog.h"
+#include "platform/CDialog.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "CPersonalInfoDlg.h"
+#include "dialogs/CPersonalInfoDlg.h"
 
 #include "ui_personalinfodlg.h"
 

@@ -1,7 +1,7 @@
 // Asks for the name of the member to look up.
 #pragma once
 
-#include "CDialog.h"
+#include "platform/CDialog.h"
 
 #include <QString>
 

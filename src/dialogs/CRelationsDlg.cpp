@@ -1,4 +1,4 @@
-#include "CRelationsDlg.h"
+#include "dialogs/CRelationsDlg.h"
 
 #include "ui_relationsdlg.h"
 

@@ -1,7 +1,7 @@
 // Asks for the names of the two members whose relation is wanted.
 #pragma once
 
-#include "CDialog.h"
+#include "platform/CDialog.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "CSearchGenerationDlg.h"
+#include "dialogs/CSearchGenerationDlg.h"
 
 #include "ui_searchgenerationdlg.h"
 

@@ -1,7 +1,7 @@
 // Asks for the number of the generation to list (the root is generation 1).
 #pragma once
 
-#include "CDialog.h"
+#include "platform/CDialog.h"
 
 #include <QString>
 

@@ -1,11 +1,11 @@
-#include "CClanbookDlg.h"
+#include "mainwindow/CClanbookDlg.h"
 
-#include "CHyperLink.h"
-#include "GenealogyTreeModel.h"
-#include "MemberListModel.h"
-#include "MessageBoxes.h"
-#include "Today.h"
-#include "Vendor.h"
+#include "platform/CHyperLink.h"
+#include "views/GenealogyTreeModel.h"
+#include "views/MemberListModel.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Today.h"
+#include "platform/Vendor.h"
 
 #include <QAction>
 #include <QFontMetrics>

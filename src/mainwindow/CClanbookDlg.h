@@ -3,9 +3,9 @@
 // The commands live in one file per family: file, edit, query and help.
 #pragma once
 
-#include "CDialog.h"
-#include "COperationClanbook.h"
-#include "IMemberAdder.h"
+#include "platform/CDialog.h"
+#include "model/COperationClanbook.h"
+#include "dialogs/IMemberAdder.h"
 
 #include <QString>
 

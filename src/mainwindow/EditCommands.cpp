@@ -1,11 +1,11 @@
 // The commands that change the genealogy: add a member (as a child or as the
 // new root), change a member's data, delete a member with its descendants.
-#include "CAddInfoDlg.h"
-#include "CClanbookDlg.h"
-#include "CDelInfoDlg.h"
-#include "CModifyInfoDlg.h"
-#include "CModifyNameDlg.h"
-#include "MessageBoxes.h"
+#include "dialogs/CAddInfoDlg.h"
+#include "mainwindow/CClanbookDlg.h"
+#include "dialogs/CDelInfoDlg.h"
+#include "dialogs/CModifyInfoDlg.h"
+#include "dialogs/CModifyNameDlg.h"
+#include "platform/MessageBoxes.h"
 
 #include <memory>
 #include <new>

@@ -3,9 +3,9 @@
 //
 // Unsaved work is never lost without the user's "No": when the user asked to
 // save and nothing got written, the command that asked stops there.
-#include "CClanbookDlg.h"
-#include "CFileOpenAndSaveDlg.h"
-#include "MessageBoxes.h"
+#include "mainwindow/CClanbookDlg.h"
+#include "dialogs/CFileOpenAndSaveDlg.h"
+#include "platform/MessageBoxes.h"
 
 #include <QAbstractButton>
 #include <QFile>

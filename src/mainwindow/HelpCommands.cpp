@@ -1,10 +1,10 @@
 // The commands that lead away from the genealogy: the about box, the help
 // page and the feedback mail. None of them touches the genealogy, the views
 // or m_modified.
-#include "CAboutDlg.h"
-#include "CClanbookDlg.h"
-#include "Shell.h"
-#include "Vendor.h"
+#include "dialogs/CAboutDlg.h"
+#include "mainwindow/CClanbookDlg.h"
+#include "platform/Shell.h"
+#include "platform/Vendor.h"
 
 void CClanbookDlg::OnAbout() {
   CAboutDlg about(VendorWebUrl(), QStringLiteral("Morvane家谱制作软件 "), QStringLiteral("4.0"),

@@ -1,12 +1,12 @@
 // Query commands of the main window: they read the genealogy and answer in a
 // message box and in the list view, and never touch the tree, the tree view's
 // selection or the modified flag.
-#include "CBirthdayDlg.h"
-#include "CClanbookDlg.h"
-#include "CPersonalInfoDlg.h"
-#include "CRelationsDlg.h"
-#include "CSearchGenerationDlg.h"
-#include "MessageBoxes.h"
+#include "dialogs/CBirthdayDlg.h"
+#include "mainwindow/CClanbookDlg.h"
+#include "dialogs/CPersonalInfoDlg.h"
+#include "dialogs/CRelationsDlg.h"
+#include "dialogs/CSearchGenerationDlg.h"
+#include "platform/MessageBoxes.h"
 
 #include <QStringView>
 

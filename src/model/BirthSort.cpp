@@ -20,7 +20,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "COperationClanbook.h"
+#include "model/COperationClanbook.h"
 
 namespace {
 

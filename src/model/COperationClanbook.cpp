@@ -1,12 +1,12 @@
 // The genealogy tree: links, searches, insertion and deletion, counts.
-#include "COperationClanbook.h"
+#include "model/COperationClanbook.h"
 
 #include <string>
 #include <unordered_map>
 #include <utility>
 
-#include "NameIndex.h"
-#include "TextCodec.h"
+#include "model/NameIndex.h"
+#include "model/TextCodec.h"
 
 // Releases a chain (a member, its later siblings and everything below them).
 // The same members as VisitPostOrder with ReleaseLink, in pre-order instead:

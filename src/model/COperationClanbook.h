@@ -182,4 +182,4 @@ inline int CompareBirthDates(const MemberNode& a, const MemberNode& b) {
                                           b.birthMonth, b.birthDay);
 }
 
-#include "COperationClanbook.inl"
+#include "model/COperationClanbook.inl"

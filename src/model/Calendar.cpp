@@ -1,6 +1,6 @@
 // The calendar rules: plain functions of their arguments, valid for every
 // signed 32-bit year (the proleptic Gregorian calendar, year 0 included).
-#include "COperationClanbook.h"
+#include "model/COperationClanbook.h"
 
 bool IsLeapYear(std::int32_t year) {
   // The remainder's sign does not matter for a divisibility test.

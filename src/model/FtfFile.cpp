@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "AtomicFile.h"
-#include "COperationClanbook.h"
-#include "FtfReader.h"
-#include "NameIndex.h"
-#include "TextCodec.h"
+#include "model/AtomicFile.h"
+#include "model/COperationClanbook.h"
+#include "model/FtfReader.h"
+#include "model/NameIndex.h"
+#include "model/TextCodec.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "NameIndex.h"
+#include "model/NameIndex.h"
 
-#include "COperationClanbook.h"
+#include "model/COperationClanbook.h"
 
 std::uint32_t NameIndex::Hash(std::u16string_view name) {
   std::uint64_t h = 0xcbf29ce484222325ull;

@@ -1,4 +1,4 @@
-#include "TextCodec.h"
+#include "model/TextCodec.h"
 
 #include <iconv.h>
 

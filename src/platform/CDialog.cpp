@@ -1,4 +1,4 @@
-#include "CDialog.h"
+#include "platform/CDialog.h"
 
 #include <QKeyEvent>
 #include <QPushButton>

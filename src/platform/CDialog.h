@@ -3,7 +3,7 @@
 // and Cancel) on top of QDialog.
 #pragma once
 
-#include "DataExchange.h"
+#include "platform/DataExchange.h"
 
 #include <QDialog>
 

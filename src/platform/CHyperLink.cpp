@@ -1,7 +1,7 @@
-#include "CHyperLink.h"
+#include "platform/CHyperLink.h"
 
-#include "MessageBoxes.h"
-#include "Shell.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Shell.h"
 
 #include <QApplication>
 #include <QEnterEvent>

@@ -1,6 +1,6 @@
-#include "DataExchange.h"
+#include "platform/DataExchange.h"
 
-#include "MessageBoxes.h"
+#include "platform/MessageBoxes.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

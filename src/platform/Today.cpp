@@ -1,4 +1,4 @@
-#include "Today.h"
+#include "platform/Today.h"
 
 #include <QDate>
 

@@ -1,10 +1,10 @@
 // Start-up: the application runs the main window modally, ends when it closes,
 // and opens a genealogy file named on the command line.
-#include "CClanbookApp.h"
-#include "CClanbookDlg.h"
+#include "app/CClanbookApp.h"
+#include "mainwindow/CClanbookDlg.h"
 #include "GuiTestSupport.h"
-#include "MessageBoxes.h"
-#include "Today.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Today.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>

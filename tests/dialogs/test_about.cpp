@@ -1,9 +1,9 @@
 // The about box as the main window opens it, and in its other languages.
-#include "CAboutDlg.h"
-#include "CHyperLink.h"
+#include "dialogs/CAboutDlg.h"
+#include "platform/CHyperLink.h"
 #include "GuiTestSupport.h"
-#include "MessageBoxes.h"
-#include "Shell.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Shell.h"
 #include "UrlSeam.h"
 
 #include <QCoreApplication>

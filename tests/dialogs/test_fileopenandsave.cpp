@@ -1,8 +1,8 @@
 // The file-name dialog: its prompt in each mode, the name as typed, and the
 // browse button's file dialog with the ".ftf" rule of save mode.
-#include "CFileOpenAndSaveDlg.h"
+#include "dialogs/CFileOpenAndSaveDlg.h"
 #include "GuiTestSupport.h"
-#include "Shell.h"
+#include "platform/Shell.h"
 
 #include <QApplication>
 #include <QFont>

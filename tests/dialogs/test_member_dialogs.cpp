@@ -1,10 +1,10 @@
 // The two member entry dialogs driven as a user drives them: keys typed into
 // the real boxes, the real check boxes and buttons clicked.
-#include "CAddInfoDlg.h"
-#include "CModifyInfoDlg.h"
+#include "dialogs/CAddInfoDlg.h"
+#include "dialogs/CModifyInfoDlg.h"
 #include "GuiTestSupport.h"
-#include "MessageBoxes.h"
-#include "Today.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Today.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

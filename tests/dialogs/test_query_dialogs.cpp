@@ -1,13 +1,13 @@
 // The small dialogs that ask a command for a name, two names, a generation or
 // a day, driven through their real boxes and buttons.
-#include "CBirthdayDlg.h"
-#include "CDelInfoDlg.h"
-#include "CModifyNameDlg.h"
-#include "CPersonalInfoDlg.h"
-#include "CRelationsDlg.h"
-#include "CSearchGenerationDlg.h"
+#include "dialogs/CBirthdayDlg.h"
+#include "dialogs/CDelInfoDlg.h"
+#include "dialogs/CModifyNameDlg.h"
+#include "dialogs/CPersonalInfoDlg.h"
+#include "dialogs/CRelationsDlg.h"
+#include "dialogs/CSearchGenerationDlg.h"
 #include "GuiTestSupport.h"
-#include "MessageBoxes.h"
+#include "platform/MessageBoxes.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -2,12 +2,12 @@
 // main-window tests, and the fixture of the tests of its layout and views.
 #pragma once
 
-#include "CClanbookDlg.h"
-#include "GenealogyTreeModel.h"
+#include "mainwindow/CClanbookDlg.h"
+#include "views/GenealogyTreeModel.h"
 #include "GuiTestSupport.h"
-#include "MemberListModel.h"
-#include "MessageBoxes.h"
-#include "Today.h"
+#include "views/MemberListModel.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Today.h"
 
 #include <QByteArray>
 #include <QFile>

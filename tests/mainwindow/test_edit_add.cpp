@@ -1,7 +1,7 @@
 // Adding members through the real add dialog of the real main window: every
 // refusal with its text while the dialog stays open, the root question, the
 // order of brothers and sisters, and the father taken from the selection.
-#include "CAddInfoDlg.h"
+#include "dialogs/CAddInfoDlg.h"
 #include "test_edit_fixture.h"
 
 #include <QCheckBox>

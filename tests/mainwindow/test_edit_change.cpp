@@ -1,7 +1,7 @@
 // Changing a member through the real modify dialog: from the selection
 // ("更改资料") and by name ("修改个人信息").
-#include "CModifyInfoDlg.h"
-#include "CModifyNameDlg.h"
+#include "dialogs/CModifyInfoDlg.h"
+#include "dialogs/CModifyNameDlg.h"
 #include "test_edit_fixture.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 // Deleting members with their descendants, by selection ("删除该人") and by
 // name ("删除个人").
-#include "CDelInfoDlg.h"
+#include "dialogs/CDelInfoDlg.h"
 #include "test_edit_fixture.h"
 
 namespace {

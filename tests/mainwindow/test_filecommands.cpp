@@ -1,9 +1,9 @@
 // File commands of the main window on real files: New, Open, Save, Save As,
 // Exit and every way of closing the window, with the save prompt between them.
-#include "CAddInfoDlg.h"
-#include "CFileOpenAndSaveDlg.h"
+#include "dialogs/CAddInfoDlg.h"
+#include "dialogs/CFileOpenAndSaveDlg.h"
 #include "MainWindowTestSupport.h"
-#include "Shell.h"
+#include "platform/Shell.h"
 
 #include <QAbstractButton>
 #include <QDir>

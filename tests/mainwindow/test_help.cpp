@@ -1,10 +1,10 @@
 // The help menu's commands and the vendor's link, run on the real main window.
-#include "CAboutDlg.h"
-#include "CClanbookDlg.h"
-#include "CHyperLink.h"
+#include "dialogs/CAboutDlg.h"
+#include "mainwindow/CClanbookDlg.h"
+#include "platform/CHyperLink.h"
 #include "GuiTestSupport.h"
-#include "MessageBoxes.h"
-#include "Shell.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Shell.h"
 #include "UrlSeam.h"
 
 #include <QAction>

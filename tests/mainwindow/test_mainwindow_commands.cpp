@@ -1,7 +1,7 @@
 // Every menu item and button reaches its command: a button and a menu item
 // that share an id do exactly the same, and each id has its own command.
 #include "MainWindowTestSupport.h"
-#include "Shell.h"
+#include "platform/Shell.h"
 
 #include <QAction>
 #include <QPointer>

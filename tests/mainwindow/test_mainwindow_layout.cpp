@@ -1,6 +1,6 @@
 // The main window as the user meets it: caption, controls, menu, buttons,
 // colours, tab order, and the ways out of the window.
-#include "CHyperLink.h"
+#include "platform/CHyperLink.h"
 #include "MainWindowTestSupport.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 // The two views and the operations that redraw them: the tree over the
 // genealogy, the member rows, the selection, generations and birthdays.
-#include "CAddInfoDlg.h"
+#include "dialogs/CAddInfoDlg.h"
 #include "MainWindowTestSupport.h"
 
 #include <QTest>

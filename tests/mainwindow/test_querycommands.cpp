@@ -1,9 +1,9 @@
 // Query commands of the main window, driven through their real dialogs on
 // genealogies opened from real files.
-#include "CBirthdayDlg.h"
-#include "CPersonalInfoDlg.h"
-#include "CRelationsDlg.h"
-#include "CSearchGenerationDlg.h"
+#include "dialogs/CBirthdayDlg.h"
+#include "dialogs/CPersonalInfoDlg.h"
+#include "dialogs/CRelationsDlg.h"
+#include "dialogs/CSearchGenerationDlg.h"
 #include "MainWindowTestSupport.h"
 
 #include <QItemSelectionModel>

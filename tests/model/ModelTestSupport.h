@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "COperationClanbook.h"
+#include "model/COperationClanbook.h"
 
 namespace modeltest {
 

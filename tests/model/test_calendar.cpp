@@ -1,7 +1,7 @@
 // The calendar rules that order siblings and decide which files load.
 #include <gtest/gtest.h>
 
-#include "COperationClanbook.h"
+#include "model/COperationClanbook.h"
 
 namespace {
 

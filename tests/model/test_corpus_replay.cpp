@@ -1,7 +1,7 @@
 // Replays the fuzzer's seed corpus through Load. The seeds' file names say
 // what each must give (see fuzz/make_corpus.py); files the fuzzer added later
 // need only end with a code of the table and, on failure, nothing loaded.
-#include "COperationClanbook.h"
+#include "model/COperationClanbook.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The rules by which every entry dialog reads its boxes, driven through a real
 // dialog: keys typed into real line edits, the real OK button clicked.
-#include "CDialog.h"
-#include "DataExchange.h"
+#include "platform/CDialog.h"
+#include "platform/DataExchange.h"
 #include "GuiTestSupport.h"
-#include "MessageBoxes.h"
+#include "platform/MessageBoxes.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

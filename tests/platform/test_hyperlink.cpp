@@ -1,9 +1,9 @@
 // The link control driven like a user does: the mouse enters and leaves,
 // clicks open the address through the shell seam, and what is painted is read
 // back from the widget's pixels.
-#include "CHyperLink.h"
-#include "MessageBoxes.h"
-#include "Shell.h"
+#include "platform/CHyperLink.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Shell.h"
 
 #include <QApplication>
 #include <QEnterEvent>

@@ -1,6 +1,6 @@
 // The three kinds of message box, shown for real and through the test seam.
 #include "GuiTestSupport.h"
-#include "MessageBoxes.h"
+#include "platform/MessageBoxes.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // The seams through which tests replace the clock, the desktop's URL handler,
 // the beep and the file dialog.
-#include "Shell.h"
-#include "Today.h"
+#include "platform/Shell.h"
+#include "platform/Today.h"
 
 #include <QDate>
 

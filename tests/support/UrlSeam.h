@@ -2,7 +2,7 @@
 // lives; the shell reports each one as opened.
 #pragma once
 
-#include "Shell.h"
+#include "platform/Shell.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "FamilyIndex.h"
+#include "views/FamilyIndex.h"
 
 const std::vector<MemberNode*>& FamilyIndex::ChildrenOf(const MemberNode* father) {
   auto [it, inserted] = m_children.try_emplace(father);

@@ -5,7 +5,7 @@
 // each costs one walk of the family, shared by the tree view and the list.
 #pragma once
 
-#include "COperationClanbook.h"
+#include "model/COperationClanbook.h"
 
 #include <unordered_map>
 #include <vector>

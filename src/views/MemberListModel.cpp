@@ -1,4 +1,4 @@
-#include "MemberListModel.h"
+#include "views/MemberListModel.h"
 
 namespace {
 QString YesNo(std::int32_t flag) {

@@ -4,8 +4,8 @@
 // be looked up by its label.
 #pragma once
 
-#include "COperationClanbook.h"
-#include "FamilyIndex.h"
+#include "model/COperationClanbook.h"
+#include "views/FamilyIndex.h"
 
 #include <QAbstractItemModel>
 

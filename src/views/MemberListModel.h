@@ -5,8 +5,8 @@
 // same for two members as for two million.
 #pragma once
 
-#include "COperationClanbook.h"
-#include "FamilyIndex.h"
+#include "model/COperationClanbook.h"
+#include "views/FamilyIndex.h"
 
 #include <QAbstractTableModel>
 #include <QColor>

@@ -1,4 +1,4 @@
-#include "GenealogyTreeModel.h"
+#include "views/GenealogyTreeModel.h"
 
 #include <QString>
 

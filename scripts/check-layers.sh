@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Fails when a layer includes a layer above it. Includes are rooted at src/, so
+# the first folder of an include names the layer it comes from.
+set -euo pipefail
+src=$(cd "$(dirname "$0")/../src" && pwd)
+
+# What each layer may include besides itself.
+declare -A allowed=(
+  [model]=""
+  [formats]="model"
+  [search]="model"
+  [merge]="formats model"
+  [document]="merge search formats model"
+  [platform]=""
+  [dialogs]="platform document merge search formats model"
+  [views]="platform document merge search formats model"
+  [charts]="views platform document merge search formats model"
+  [mainwindow]="charts views dialogs platform document merge search formats model"
+  [app]="mainwindow charts views dialogs platform document merge search formats model"
+)
+layers=" ${!allowed[*]} "
+status=0
+for dir in "$src"/*/; do
+  layer=$(basename "$dir")
+  [[ $layer == resources ]] && continue
+  if [[ -z ${allowed[$layer]+x} ]]; then
+    echo "check-layers: src/$layer is no known layer; add it to scripts/check-layers.sh" >&2
+    status=1
+    continue
+  fi
+  while IFS=: read -r file line include; do
+    target=${include%%/*}
+    [[ $layers == *" $target "* ]] || continue
+    [[ $target == "$layer" || " ${allowed[$layer]} " == *" $target "* ]] && continue
+    echo "check-layers: ${file#"$src"/}:$line: $layer may not include $include" >&2
+    status=1
+  done < <(grep -rnoE '^#include "[^"]+"' "$dir" | sed -E 's/#include "([^"]+)"/\1/')
+done
+exit $status
