@@ -1,0 +1,110 @@
+// Export of a branch, and the messages the command-line functions share.
+#include "merge/BranchExport.h"
+
+#include <ostream>
+#include <utility>
+#include <vector>
+
+#include "model/TextCodec.h"
+
+namespace {
+
+MemberNode* CopyData(const MemberNode& source) {
+  auto* copy = new MemberNode;
+  copy->name = source.name;
+  copy->birthYear = source.birthYear;
+  copy->birthMonth = source.birthMonth;
+  copy->birthDay = source.birthDay;
+  copy->married = source.married;
+  copy->address = source.address;
+  copy->alive = source.alive;
+  copy->deathYear = source.deathYear;
+  copy->deathMonth = source.deathMonth;
+  copy->deathDay = source.deathDay;
+  return copy;
+}
+
+}  // namespace
+
+void ExtractBranch(const COperationClanbook& /*book*/, const MemberNode* top,
+                   COperationClanbook& out) {
+  out.Clear();
+  if (!top) return;
+  MemberNode* root = CopyData(*top);
+  out.InsertMember(nullptr, root);
+  // A whole family is inserted before the next one: InsertMember appends a
+  // child born after the last one it added to the same father at once, and
+  // going back to an earlier father between two of his children would walk
+  // his list every time (quadratic for a father of a million children).
+  std::vector<std::pair<const MemberNode*, MemberNode*>> fathers{{top, root}};
+  while (!fathers.empty()) {
+    auto [source, copy] = fathers.back();
+    fathers.pop_back();
+    for (const MemberNode* child = source->firstChild; child; child = child->nextSibling) {
+      MemberNode* childCopy = CopyData(*child);
+      out.InsertMember(copy, childCopy);
+      if (child->firstChild) fathers.emplace_back(child, childCopy);
+    }
+  }
+}
+
+std::string ToUtf8(std::u16string_view text) {
+  std::string out(text.size() * 3, '\0');
+  out.resize(static_cast<std::size_t>(textcodec::WriteUtf8(out.data(), text) - out.data()));
+  return out;
+}
+
+const char* DescribeFileResult(int result) {
+  switch (result) {
+    case kFileOk:
+      return "done";
+    case kFileBadDate:
+      return "a record holds an impossible date or cannot be read";
+    case kFileBadRelation:
+      return "a record names a father who is not in the file";
+    case kFileCannotWrite:
+      return "the file cannot be written";
+    case kFileCannotOpen:
+      return "the file cannot be opened";
+    case kFileNoMemory:
+      return "not enough memory";
+    case kFileNoRoot:
+      return "the file holds no members";
+    default:
+      return "unknown failure";
+  }
+}
+
+int ExportBranchFile(const std::filesystem::path& in, std::string_view name,
+                     const std::filesystem::path& out, std::ostream& messages) {
+  std::u16string wanted;
+  if (textcodec::DecodeUtf8(name, wanted, kMaxTextLength) != textcodec::Decoded::kText ||
+      wanted.empty()) {
+    messages << "export: the name \"" << name << "\" is no UTF-8 text of 1 to 127 characters\n";
+    return kBranchBadName;
+  }
+  COperationClanbook book;
+  if (const int result = book.Load(in); result != kFileOk) {
+    messages << "export: cannot read " << in.string() << ": " << DescribeFileResult(result) << '\n';
+    return kBranchCannotRead;
+  }
+  MemberNode* top = nullptr;
+  book.FindByName(book.GetRootLink(), top, wanted);
+  if (!top) {
+    messages << "export: nobody in " << in.string() << " is called " << name << '\n';
+    return kBranchNotFound;
+  }
+  COperationClanbook branch;
+  ExtractBranch(book, top, branch);
+  book.Clear();  // two books of two million members need not stay side by side
+  if (const int result = branch.Save(out); result != kFileOk) {
+    messages << "export: cannot save " << out.string() << ": " << DescribeFileResult(result)
+             << '\n';
+    return kBranchCannotWrite;
+  }
+  int count = 0;
+  branch.CountMembers(branch.GetRootLink(), count);
+  messages << "export: " << name << " and " << count - 1 << " descendants saved to " << out.string()
+           << '\n';
+  return kBranchOk;
+}

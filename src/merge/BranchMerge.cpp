@@ -1,0 +1,504 @@
+// Matching a branch against a book, the review plan, and its changes.
+#include "merge/BranchMerge.h"
+
+#include <algorithm>
+#include <ostream>
+#include <utility>
+
+#include "merge/BranchExport.h"
+
+namespace {
+
+constexpr std::u16string_view kEnd = u"end";
+
+// A later member named "end" would end the file for the reader.
+bool IsMergeableName(std::u16string_view name) {
+  return COperationClanbook::IsStorableName(name) && name != kEnd;
+}
+
+// What a member's own data break, whoever his father is.
+MergeConflict DataConflict(const MemberNode& m) {
+  if (!COperationClanbook::IsValidDate(m.birthYear, m.birthMonth, m.birthDay))
+    return MergeConflict::BadBirthDate;
+  if (m.alive == 0 && (!COperationClanbook::IsValidDate(m.deathYear, m.deathMonth, m.deathDay) ||
+                       COperationClanbook::CompareDates(m.birthYear, m.birthMonth, m.birthDay,
+                                                        m.deathYear, m.deathMonth, m.deathDay) > 0))
+    return MergeConflict::BadDeathDate;
+  if (!COperationClanbook::IsStorableAddress(m.address)) return MergeConflict::AddressNotStorable;
+  return MergeConflict::None;
+}
+
+MemberNode DataOf(const MemberNode& m) {
+  MemberNode data = m;
+  data.parent = data.firstChild = data.nextSibling = nullptr;
+  return data;
+}
+
+bool SameDeathDate(const MemberNode& a, const MemberNode& b) {
+  return a.deathYear == b.deathYear && a.deathMonth == b.deathMonth && a.deathDay == b.deathDay;
+}
+
+// UpdateMemberData leaves the death date of a member who is alive afterwards as
+// it was; setting it first through a deceased copy makes every field exactly
+// `data`, so that a revert leaves no trace.
+void SetData(COperationClanbook& book, MemberNode* member, const MemberNode& data) {
+  if (data.alive != 0 && !SameDeathDate(*member, data)) {
+    MemberNode deceased = data;
+    deceased.alive = 0;
+    book.UpdateMemberData(member, deceased);
+  }
+  book.UpdateMemberData(member, data);
+}
+
+}  // namespace
+
+unsigned DifferingFields(const MemberNode& book, const MemberNode& branch) {
+  unsigned bits = 0;
+  if (CompareBirthDates(book, branch) != 0) bits |= kMergeBirth;
+  if ((book.married != 0) != (branch.married != 0)) bits |= kMergeMarried;
+  if (book.address != branch.address) bits |= kMergeAddress;
+  if ((book.alive != 0) != (branch.alive != 0) || (book.alive == 0 && !SameDeathDate(book, branch)))
+    bits |= kMergeDeath;
+  return bits;
+}
+
+std::u16string_view MergePlan::Name(std::size_t row) const {
+  const MergeRow& r = m_rows[row];
+  if (r.kind == MergeRowKind::BookOnly) return r.book->name;
+  if (r.kind == MergeRowKind::Add) {
+    if (auto it = m_renamed.find(static_cast<std::uint32_t>(row)); it != m_renamed.end())
+      return it->second;
+  }
+  return r.branch->name;
+}
+
+bool MergePlan::NothingToDo() const {
+  return std::none_of(m_rows.begin(), m_rows.end(),
+                      [](const MergeRow& r) { return r.kind != MergeRowKind::BookOnly; });
+}
+
+bool MergePlan::SetChoice(std::size_t row, MergeSide side) {
+  if (row >= m_rows.size() || m_rows[row].kind != MergeRowKind::Change) return false;
+  m_rows[row].choice = side;
+  return true;
+}
+
+bool MergePlan::Rename(std::size_t row, std::u16string name) {
+  if (row >= m_rows.size() || m_rows[row].kind != MergeRowKind::Add) return false;
+  const auto key = static_cast<std::uint32_t>(row);
+  if (name == m_rows[row].branch->name)
+    m_renamed.erase(key);
+  else
+    m_renamed[key] = std::move(name);
+  return true;
+}
+
+const MemberNode& MergePlan::After(const MemberNode* bookMember) const {
+  auto it = m_changeRow.find(bookMember);
+  if (it == m_changeRow.end() || !m_rows[it->second].applies) return *bookMember;
+  return *m_rows[it->second].branch;
+}
+
+bool MergePlan::InBook(std::u16string_view name) const {
+  MemberNode* found = nullptr;
+  m_book->FindByName(m_book->GetRootLink(), found, name);
+  return found != nullptr;
+}
+
+void MergePlan::RecheckChanges() {
+  std::vector<std::uint32_t> work;
+  for (std::size_t i = m_rows.size(); i-- > 0;) {
+    MergeRow& r = m_rows[i];
+    if (r.kind != MergeRowKind::Change) continue;
+    const bool taken = r.choice == MergeSide::Branch;
+    r.conflict = taken ? m_fixedConflict[i] : MergeConflict::None;
+    r.applies = taken && r.conflict == MergeConflict::None;
+    if (r.applies && (r.fields & kMergeBirth)) work.push_back(static_cast<std::uint32_t>(i));
+  }
+  // Only a birth date that moves can put a father and a child out of order; an
+  // edge is checked by whichever end moves (by the child when both do). A
+  // change turned down moves its member back, so his father and his children
+  // are looked at again; the changes taken only ever shrink, so this ends.
+  auto moving = [this](const MemberNode* m) {
+    auto it = m_changeRow.find(m);
+    if (it == m_changeRow.end()) return kNoRow;
+    const MergeRow& r = m_rows[it->second];
+    return r.applies && (r.fields & kMergeBirth) ? it->second : kNoRow;
+  };
+  while (!work.empty()) {
+    const std::uint32_t i = work.back();
+    work.pop_back();
+    MergeRow& r = m_rows[i];
+    if (!r.applies) continue;
+    const MemberNode* member = r.book;
+    MergeConflict found = MergeConflict::None;
+    if (member->parent && CompareBirthDates(*r.branch, After(member->parent)) <= 0) {
+      found = MergeConflict::BornNotAfterFather;
+    } else {
+      for (const MemberNode* c = member->firstChild; c; c = c->nextSibling) {
+        if (moving(c) == kNoRow && CompareBirthDates(After(c), *r.branch) <= 0) {
+          found = MergeConflict::ChildNotAfter;
+          break;
+        }
+      }
+    }
+    if (found == MergeConflict::None) continue;
+    r.applies = false;
+    r.conflict = found;
+    if (member->parent)
+      if (const std::uint32_t up = moving(member->parent); up != kNoRow) work.push_back(up);
+    for (const MemberNode* c = member->firstChild; c; c = c->nextSibling)
+      if (const std::uint32_t down = moving(c); down != kNoRow) work.push_back(down);
+  }
+}
+
+void MergePlan::RecheckAdds() {
+  // The names of members not renamed are claimed first, in the order of the
+  // rows, as when the plan was made; a new name may take only a name left free.
+  std::unordered_set<std::u16string_view> claimed;
+  auto nameConflict = [this, &claimed](std::u16string_view name) {
+    const bool taken = !claimed.insert(name).second || m_settledNames.count(name) != 0;
+    if (!IsMergeableName(name)) return MergeConflict::NameNotStorable;
+    if (InBook(name)) return MergeConflict::NameInBook;
+    return taken ? MergeConflict::NameInBranch : MergeConflict::None;
+  };
+  for (int pass = 0; pass < 2; ++pass) {
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+      MergeRow& r = m_rows[i];
+      if (r.kind != MergeRowKind::Add) continue;
+      auto renamed = m_renamed.find(static_cast<std::uint32_t>(i));
+      if ((renamed != m_renamed.end()) != (pass == 1)) continue;
+      const MergeConflict byName =
+          nameConflict(renamed != m_renamed.end() ? std::u16string_view(renamed->second)
+                                                  : std::u16string_view(r.branch->name));
+      r.conflict = m_fixedConflict[i];
+      if (r.conflict == MergeConflict::None && r.up == kNoRow &&
+          CompareBirthDates(*r.branch, After(r.book)) <= 0)
+        r.conflict = MergeConflict::BornNotAfterFather;
+      if (r.conflict == MergeConflict::None) r.conflict = byName;
+    }
+  }
+  for (MergeRow& r : m_rows) {
+    if (r.kind != MergeRowKind::Add) continue;
+    r.applies = r.conflict == MergeConflict::None && (r.up == kNoRow || m_rows[r.up].applies);
+  }
+}
+
+std::vector<std::uint32_t> MergePlan::Recheck() {
+  std::vector<std::pair<MergeConflict, bool>> before;
+  before.reserve(m_rows.size());
+  for (const MergeRow& r : m_rows) before.emplace_back(r.conflict, r.applies);
+  RecheckChanges();
+  RecheckAdds();  // after the changes: a top's father may have moved
+  std::vector<std::uint32_t> changed;
+  for (std::size_t i = 0; i < m_rows.size(); ++i)
+    if (before[i] != std::make_pair(m_rows[i].conflict, m_rows[i].applies))
+      changed.push_back(static_cast<std::uint32_t>(i));
+  return changed;
+}
+
+namespace {
+
+// Builds the rows of one added branch: its top, and every member below who
+// could be in conflict, each with the size of his own branch.
+class AddedBranchWalk {
+public:
+  AddedBranchWalk(const COperationClanbook& book, std::vector<MergeRow>& rows,
+                  std::vector<MergeConflict>& fixed,
+                  std::unordered_set<std::u16string_view>& claimed,
+                  std::vector<std::u16string_view>& settled)
+      : m_book(book), m_rows(rows), m_fixed(fixed), m_claimed(claimed), m_settled(settled) {}
+
+  void Run(const MemberNode* father, const MemberNode* top) {
+    struct Pending {
+      const MemberNode* member;
+      std::uint32_t depth;
+      std::uint32_t up;
+    };
+    struct Open {
+      std::uint32_t row, depth, start;
+    };
+    std::vector<Pending> pending{{top, 0, kNoRow}};
+    std::vector<Open> open;
+    std::uint32_t visited = 0;
+    while (!pending.empty()) {
+      const Pending p = pending.back();
+      pending.pop_back();
+      // Rows whose branch the walk has left are complete.
+      while (!open.empty() && open.back().depth >= p.depth) {
+        m_rows[open.back().row].members = visited - open.back().start;
+        open.pop_back();
+      }
+      const MemberNode* m = p.member;
+      MergeConflict fixed = DataConflict(*m);
+      if (fixed == MergeConflict::None && p.depth > 0 && CompareBirthDates(*m, *m->parent) <= 0)
+        fixed = MergeConflict::BornNotAfterFather;
+      const bool nameClash =
+          !m_claimed.insert(m->name).second || !IsMergeableName(m->name) || InBook(m->name);
+      std::uint32_t up = p.up;
+      if (p.depth == 0 || fixed != MergeConflict::None || nameClash) {
+        MergeRow row;
+        row.kind = MergeRowKind::Add;
+        row.book = p.depth == 0 ? father : nullptr;
+        row.branch = m;
+        row.up = p.up;
+        up = static_cast<std::uint32_t>(m_rows.size());
+        m_rows.push_back(row);
+        m_fixed.push_back(fixed);
+        open.push_back({up, p.depth, visited});
+      } else {
+        m_settled.push_back(m->name);
+      }
+      ++visited;
+      const std::size_t mark = pending.size();
+      for (const MemberNode* c = m->firstChild; c; c = c->nextSibling)
+        pending.push_back({c, p.depth + 1, up});
+      std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(mark), pending.end());
+    }
+    for (const Open& o : open) m_rows[o.row].members = visited - o.start;
+  }
+
+private:
+  bool InBook(std::u16string_view name) const {
+    MemberNode* found = nullptr;
+    m_book.FindByName(m_book.GetRootLink(), found, name);
+    return found != nullptr;
+  }
+
+  const COperationClanbook& m_book;
+  std::vector<MergeRow>& m_rows;
+  std::vector<MergeConflict>& m_fixed;
+  std::unordered_set<std::u16string_view>& m_claimed;
+  std::vector<std::u16string_view>& m_settled;
+};
+
+}  // namespace
+
+MergePlan PlanMerge(const COperationClanbook& book, const COperationClanbook& branch,
+                    MergeSide prefer) {
+  MergePlan plan;
+  plan.m_book = &book;
+  const MemberNode* branchRoot = branch.GetRootLink();
+  if (!branchRoot) {
+    plan.m_failure = "the branch holds no members";
+    return plan;
+  }
+  MemberNode* top = nullptr;
+  book.FindByName(book.GetRootLink(), top, branchRoot->name);
+  if (!top) {
+    plan.m_failure = "the branch's root " + ToUtf8(branchRoot->name) + " is not in the book";
+    return plan;
+  }
+
+  std::vector<MergeRow>& rows = plan.m_rows;
+  std::unordered_set<std::u16string_view> claimed;
+  std::vector<std::u16string_view> settled;
+  AddedBranchWalk added(book, rows, plan.m_fixedConflict, claimed, settled);
+  auto change = [&](const MemberNode* bookMember, const MemberNode* branchMember) {
+    const unsigned fields = DifferingFields(*bookMember, *branchMember);
+    if (!fields) return;
+    MergeRow row;
+    row.kind = MergeRowKind::Change;
+    row.choice = prefer;
+    row.fields = static_cast<std::uint8_t>(fields);
+    row.book = bookMember;
+    row.branch = branchMember;
+    plan.m_changeRow.emplace(bookMember, static_cast<std::uint32_t>(rows.size()));
+    rows.push_back(row);
+    plan.m_fixedConflict.push_back(DataConflict(*branchMember));
+  };
+
+  // Matched pairs still to look into, the next to pop first in sibling order.
+  std::vector<std::pair<const MemberNode*, const MemberNode*>> pairs{{top, branchRoot}};
+  change(top, branchRoot);
+  std::vector<const MemberNode*> bookChildren;
+  std::vector<char> used;
+  std::unordered_map<std::u16string_view, std::size_t> byName;
+  // A hash of a family pays off only beyond a few children; below, the names
+  // are compared one by one.
+  constexpr std::size_t kHashFrom = 16;
+  while (!pairs.empty()) {
+    const auto [bookFather, branchFather] = pairs.back();
+    pairs.pop_back();
+    bookChildren.clear();
+    for (const MemberNode* c = bookFather->firstChild; c; c = c->nextSibling)
+      bookChildren.push_back(c);
+    used.assign(bookChildren.size(), 0);
+    const bool hashed = bookChildren.size() >= kHashFrom;
+    if (hashed) {
+      byName.clear();
+      byName.reserve(bookChildren.size());
+      for (std::size_t i = 0; i < bookChildren.size(); ++i)
+        byName.emplace(bookChildren[i]->name, i);  // the elder of two namesakes
+    }
+    const std::size_t mark = pairs.size();
+    for (const MemberNode* c = branchFather->firstChild; c; c = c->nextSibling) {
+      std::size_t match = bookChildren.size();
+      if (hashed) {
+        if (auto it = byName.find(c->name); it != byName.end()) match = it->second;
+      } else {
+        match = static_cast<std::size_t>(
+            std::find_if(bookChildren.begin(), bookChildren.end(),
+                         [c](const MemberNode* k) { return k->name == c->name; }) -
+            bookChildren.begin());
+      }
+      // A second branch child of the same name cannot be the same member.
+      if (match < bookChildren.size() && !used[match]) {
+        used[match] = 1;
+        change(bookChildren[match], c);
+        if (c->firstChild || bookChildren[match]->firstChild)
+          pairs.emplace_back(bookChildren[match], c);
+      } else {
+        added.Run(bookFather, c);
+      }
+    }
+    std::reverse(pairs.begin() + static_cast<std::ptrdiff_t>(mark), pairs.end());
+    for (std::size_t i = 0; i < bookChildren.size(); ++i) {
+      if (used[i]) continue;
+      MergeRow row;
+      row.kind = MergeRowKind::BookOnly;
+      row.book = bookChildren[i];
+      int count = 1;
+      book.CountMembers(bookChildren[i]->firstChild, count);
+      row.members = static_cast<std::uint32_t>(count);
+      rows.push_back(row);
+      plan.m_fixedConflict.push_back(MergeConflict::None);
+    }
+  }
+  plan.m_settledNames.insert(settled.begin(), settled.end());
+  plan.Recheck();
+  return plan;
+}
+
+MergeChanges MakeMergeChanges(const MergePlan& plan, COperationClanbook& /*book*/) {
+  MergeChanges changes;
+  std::unordered_map<const MemberNode*, std::uint32_t> addRow;
+  for (std::size_t i = 0; i < plan.RowCount(); ++i)
+    if (plan.Row(i).kind == MergeRowKind::Add)
+      addRow.emplace(plan.Row(i).branch, static_cast<std::uint32_t>(i));
+  for (std::size_t i = 0; i < plan.RowCount(); ++i) {
+    const MergeRow& r = plan.Row(i);
+    if (!r.applies) continue;
+    // The plan was made from the book the caller holds writable: its members
+    // are the caller's to change.
+    if (r.kind == MergeRowKind::Change) {
+      MergeDataChange d;
+      d.member = const_cast<MemberNode*>(r.book);
+      d.before = DataOf(*r.book);
+      d.after = DataOf(*r.branch);
+      changes.data.push_back(std::move(d));
+      continue;
+    }
+    if (r.kind != MergeRowKind::Add || r.up != kNoRow) continue;
+    MergeSubtree s;
+    s.father = const_cast<MemberNode*>(r.book);
+    s.members.push_back(DataOf(*r.branch));
+    s.members.back().name = plan.Name(i);
+    s.fathers.push_back(0);
+    // Family after family, as ApplyMerge inserts them.
+    std::vector<std::pair<const MemberNode*, std::uint32_t>> families{{r.branch, 0}};
+    while (!families.empty()) {
+      const auto [father, index] = families.back();
+      families.pop_back();
+      for (const MemberNode* c = father->firstChild; c; c = c->nextSibling) {
+        auto row = addRow.find(c);
+        if (row != addRow.end() && !plan.Row(row->second).applies) continue;
+        s.members.push_back(DataOf(*c));
+        if (row != addRow.end()) s.members.back().name = plan.Name(row->second);
+        s.fathers.push_back(index);
+        if (c->firstChild)
+          families.emplace_back(c, static_cast<std::uint32_t>(s.members.size() - 1));
+      }
+    }
+    changes.subtrees.push_back(std::move(s));
+  }
+  return changes;
+}
+
+void ApplyMerge(COperationClanbook& book, MergeChanges& changes) {
+  for (const MergeDataChange& d : changes.data) SetData(book, d.member, d.after);
+  std::vector<MemberNode*> made;
+  for (MergeSubtree& s : changes.subtrees) {
+    made.assign(s.members.size(), nullptr);
+    // Children of one father come one after another, so InsertMember appends
+    // each without walking the family.
+    for (std::size_t i = 0; i < s.members.size(); ++i) {
+      made[i] = new MemberNode(s.members[i]);
+      book.InsertMember(i == 0 ? s.father : made[s.fathers[i]], made[i]);
+    }
+    s.added = made.empty() ? nullptr : made[0];
+  }
+}
+
+void RevertMerge(COperationClanbook& book, MergeChanges& changes) {
+  for (auto s = changes.subtrees.rbegin(); s != changes.subtrees.rend(); ++s) {
+    MemberNode* link = s->added;
+    if (link) book.DeleteMember(link);
+    s->added = nullptr;
+  }
+  for (auto d = changes.data.rbegin(); d != changes.data.rend(); ++d)
+    SetData(book, d->member, d->before);
+}
+
+const char* DescribeConflict(MergeConflict conflict) {
+  switch (conflict) {
+    case MergeConflict::None:
+      return "no conflict";
+    case MergeConflict::NameInBook:
+      return "another member of the book bears this name";
+    case MergeConflict::NameInBranch:
+      return "another member brought in from the branch bears this name";
+    case MergeConflict::NameNotStorable:
+      return "the name cannot be stored (empty, \"end\", a blank in it, or too long)";
+    case MergeConflict::AddressNotStorable:
+      return "the address cannot be stored (a blank in it, or too long)";
+    case MergeConflict::BadBirthDate:
+      return "the birth date is no date of the calendar";
+    case MergeConflict::BadDeathDate:
+      return "the death date is no date of the calendar or comes before the birth";
+    case MergeConflict::BornNotAfterFather:
+      return "he would be born on or before his father";
+    case MergeConflict::ChildNotAfter:
+      return "a child of his would be born on or before him";
+  }
+  return "unknown conflict";
+}
+
+int MergeBranchFiles(const std::filesystem::path& bookFile, const std::filesystem::path& branchFile,
+                     const std::filesystem::path& outFile, MergeSide prefer, std::ostream& report) {
+  COperationClanbook book;
+  COperationClanbook branch;
+  for (auto [tree, file] : {std::pair{&book, &bookFile}, std::pair{&branch, &branchFile}}) {
+    if (const int result = tree->Load(*file); result != kFileOk) {
+      report << "merge: cannot read " << file->string() << ": " << DescribeFileResult(result)
+             << '\n';
+      return kBranchCannotRead;
+    }
+  }
+  MergePlan plan = PlanMerge(book, branch, prefer);
+  if (!plan.Ok()) {
+    report << "merge: " << plan.Failure() << "; nothing changed\n";
+    return kBranchNotInBook;
+  }
+  std::size_t conflicts = 0;
+  for (std::size_t i = 0; i < plan.RowCount(); ++i) {
+    const MergeRow& r = plan.Row(i);
+    if (r.conflict == MergeConflict::None) continue;
+    ++conflicts;
+    report << ToUtf8(plan.Name(i)) << ": " << DescribeConflict(r.conflict)
+           << (r.kind == MergeRowKind::Change ? "; keeps the book's data\n"
+                                              : "; left out with his descendants\n");
+  }
+  MergeChanges changes = MakeMergeChanges(plan, book);
+  ApplyMerge(book, changes);
+  std::size_t added = 0;
+  for (const MergeSubtree& s : changes.subtrees) added += s.members.size();
+  if (const int result = book.Save(outFile); result != kFileOk) {
+    report << "merge: cannot save " << outFile.string() << ": " << DescribeFileResult(result)
+           << '\n';
+    return kBranchCannotWrite;
+  }
+  report << "merge: " << added << " members added, " << changes.data.size() << " changed, "
+         << conflicts << " conflicts left out; saved to " << outFile.string() << '\n';
+  return kBranchOk;
+}
