@@ -32,18 +32,21 @@ void ExtractBranch(const COperationClanbook& /*book*/, const MemberNode* top,
   if (!top) return;
   MemberNode* root = CopyData(*top);
   out.InsertMember(nullptr, root);
-  // A whole family is inserted before the next one: InsertMember appends a
-  // child born after the last one it added to the same father at once, and
-  // going back to an earlier father between two of his children would walk
-  // his list every time (quadratic for a father of a million children).
+  // A whole family is inserted before the next one, and youngest first: each
+  // newcomer then goes in front of the list at once, twins keep their order,
+  // and no family is walked (going back to an earlier father between two of
+  // his children would walk his list every time).
   std::vector<std::pair<const MemberNode*, MemberNode*>> fathers{{top, root}};
+  std::vector<const MemberNode*> children;
   while (!fathers.empty()) {
     auto [source, copy] = fathers.back();
     fathers.pop_back();
-    for (const MemberNode* child = source->firstChild; child; child = child->nextSibling) {
-      MemberNode* childCopy = CopyData(*child);
+    children.clear();
+    for (const MemberNode* c = source->firstChild; c; c = c->nextSibling) children.push_back(c);
+    for (auto c = children.rbegin(); c != children.rend(); ++c) {
+      MemberNode* childCopy = CopyData(**c);
       out.InsertMember(copy, childCopy);
-      if (child->firstChild) fathers.emplace_back(child, childCopy);
+      if ((*c)->firstChild) fathers.emplace_back(*c, childCopy);
     }
   }
 }

@@ -395,19 +395,22 @@ MergeChanges MakeMergeChanges(const MergePlan& plan, COperationClanbook& /*book*
     s.members.push_back(DataOf(*r.branch));
     s.members.back().name = plan.Name(i);
     s.fathers.push_back(0);
-    // Family after family, as ApplyMerge inserts them.
+    // Family after family, each youngest first, as ApplyMerge inserts them.
     std::vector<std::pair<const MemberNode*, std::uint32_t>> families{{r.branch, 0}};
+    std::vector<const MemberNode*> children;
     while (!families.empty()) {
       const auto [father, index] = families.back();
       families.pop_back();
-      for (const MemberNode* c = father->firstChild; c; c = c->nextSibling) {
-        auto row = addRow.find(c);
+      children.clear();
+      for (const MemberNode* c = father->firstChild; c; c = c->nextSibling) children.push_back(c);
+      for (auto c = children.rbegin(); c != children.rend(); ++c) {
+        auto row = addRow.find(*c);
         if (row != addRow.end() && !plan.Row(row->second).applies) continue;
-        s.members.push_back(DataOf(*c));
+        s.members.push_back(DataOf(**c));
         if (row != addRow.end()) s.members.back().name = plan.Name(row->second);
         s.fathers.push_back(index);
-        if (c->firstChild)
-          families.emplace_back(c, static_cast<std::uint32_t>(s.members.size() - 1));
+        if ((*c)->firstChild)
+          families.emplace_back(*c, static_cast<std::uint32_t>(s.members.size() - 1));
       }
     }
     changes.subtrees.push_back(std::move(s));
@@ -420,8 +423,8 @@ void ApplyMerge(COperationClanbook& book, MergeChanges& changes) {
   std::vector<MemberNode*> made;
   for (MergeSubtree& s : changes.subtrees) {
     made.assign(s.members.size(), nullptr);
-    // Children of one father come one after another, so InsertMember appends
-    // each without walking the family.
+    // Children of one father come one after another, youngest first, so each
+    // goes in front of his family without a walk and twins keep their order.
     for (std::size_t i = 0; i < s.members.size(); ++i) {
       made[i] = new MemberNode(s.members[i]);
       book.InsertMember(i == 0 ? s.father : made[s.fathers[i]], made[i]);

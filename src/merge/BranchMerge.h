@@ -127,7 +127,8 @@ struct MergeDataChange {
 };
 
 // A branch taken in under `father`: the data of its members (links none),
-// families one after another, each member after his father; `fathers[i]` is
+// families one after another, each youngest first, each member after his
+// father; `fathers[i]` is
 // the index of member i's father (member 0, the top, goes under `father`).
 struct MergeSubtree {
   MemberNode* father = nullptr;
