@@ -418,29 +418,50 @@ MergeChanges MakeMergeChanges(const MergePlan& plan, COperationClanbook& /*book*
   return changes;
 }
 
-void ApplyMerge(COperationClanbook& book, MergeChanges& changes) {
-  for (const MergeDataChange& d : changes.data) SetData(book, d.member, d.after);
-  std::vector<MemberNode*> made;
-  for (MergeSubtree& s : changes.subtrees) {
-    made.assign(s.members.size(), nullptr);
-    // Children of one father come one after another, youngest first, so each
-    // goes in front of his family without a walk and twins keep their order.
-    for (std::size_t i = 0; i < s.members.size(); ++i) {
-      made[i] = new MemberNode(s.members[i]);
-      book.InsertMember(i == 0 ? s.father : made[s.fathers[i]], made[i]);
-    }
-    s.added = made.empty() ? nullptr : made[0];
+void ApplyDataChange(COperationClanbook& book, const MergeDataChange& change) {
+  SetData(book, change.member, change.after);
+}
+
+void RevertDataChange(COperationClanbook& book, const MergeDataChange& change) {
+  SetData(book, change.member, change.before);
+}
+
+void ApplySubtree(COperationClanbook& book, MergeSubtree& subtree) {
+  std::vector<MemberNode*> made(subtree.members.size(), nullptr);
+  // Children of one father come one after another, youngest first, so each
+  // goes in front of his family without a walk and twins keep their order.
+  for (std::size_t i = 0; i < subtree.members.size(); ++i) {
+    made[i] = new MemberNode(subtree.members[i]);
+    book.InsertMember(i == 0 ? subtree.father : made[subtree.fathers[i]], made[i]);
   }
+  subtree.added = made.empty() ? nullptr : made[0];
+}
+
+void RevertSubtree(COperationClanbook& book, MergeSubtree& subtree) {
+  MemberNode* link = subtree.added;
+  if (link) book.DeleteMember(link);
+  subtree.added = nullptr;
+}
+
+int InsertionRow(const MemberNode* father, const MemberNode& newcomer) {
+  // InsertInBirthOrder's place: before the first child born on the newcomer's
+  // day or later. (InsertMember's shortcut appends only when no child is.)
+  int row = 0;
+  for (const MemberNode* c = father->firstChild; c && CompareBirthDates(*c, newcomer) < 0;
+       c = c->nextSibling)
+    ++row;
+  return row;
+}
+
+void ApplyMerge(COperationClanbook& book, MergeChanges& changes) {
+  for (const MergeDataChange& d : changes.data) ApplyDataChange(book, d);
+  for (MergeSubtree& s : changes.subtrees) ApplySubtree(book, s);
 }
 
 void RevertMerge(COperationClanbook& book, MergeChanges& changes) {
-  for (auto s = changes.subtrees.rbegin(); s != changes.subtrees.rend(); ++s) {
-    MemberNode* link = s->added;
-    if (link) book.DeleteMember(link);
-    s->added = nullptr;
-  }
-  for (auto d = changes.data.rbegin(); d != changes.data.rend(); ++d)
-    SetData(book, d->member, d->before);
+  for (auto s = changes.subtrees.rbegin(); s != changes.subtrees.rend(); ++s)
+    RevertSubtree(book, *s);
+  for (auto d = changes.data.rbegin(); d != changes.data.rend(); ++d) RevertDataChange(book, *d);
 }
 
 const char* DescribeConflict(MergeConflict conflict) {

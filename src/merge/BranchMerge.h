@@ -152,6 +152,16 @@ MergeChanges MakeMergeChanges(const MergePlan& plan, COperationClanbook& book);
 void ApplyMerge(COperationClanbook& book, MergeChanges& changes);
 void RevertMerge(COperationClanbook& book, MergeChanges& changes);
 
+// The steps ApplyMerge and RevertMerge are made of, for a caller that
+// announces each one (a view inserts one row per branch taken in, at the row
+// that InsertionRow gives just before).
+void ApplyDataChange(COperationClanbook& book, const MergeDataChange& change);
+void RevertDataChange(COperationClanbook& book, const MergeDataChange& change);
+void ApplySubtree(COperationClanbook& book, MergeSubtree& subtree);
+void RevertSubtree(COperationClanbook& book, MergeSubtree& subtree);
+// Where InsertMember puts `newcomer` among the children of `father`, from 0.
+int InsertionRow(const MemberNode* father, const MemberNode& newcomer);
+
 const char* DescribeConflict(MergeConflict conflict);
 
 // Loads `bookFile` and `branchFile`, merges with every Change row taking the

@@ -105,8 +105,15 @@ TEST_F(MergeTest, EditsOnBothSidesKeepTheBooksAndBringInTheBranchs) {
 
   const std::string before = Dump(book_);
   MergeChanges changes = MakeMergeChanges(plan, book_);
+  // The row a view is told of before each branch goes in is where it goes.
+  ASSERT_EQ(changes.subtrees.size(), 2u);
+  std::vector<int> rows;
+  for (const MergeSubtree& s : changes.subtrees)
+    rows.push_back(InsertionRow(s.father, s.members.front()));
   ApplyMerge(book_, changes);
   EXPECT_EQ(Dump(book_), Dump(expected));
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    EXPECT_EQ(rows[i] + 1, book_.GetSiblingPosition(changes.subtrees[i].added));
   RevertMerge(book_, changes);
   EXPECT_EQ(Dump(book_), before);
   ApplyMerge(book_, changes);
