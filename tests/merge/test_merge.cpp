@@ -143,28 +143,40 @@ TEST_F(MergeTest, TheChoiceDecidesWhoseDataAMemberKeeps) {
   }
 }
 
-TEST_F(MergeTest, RevertRestoresEveryFieldOfAChangedMember) {
-  EditMember(book_, u"A2", [](MemberNode& m) {
+TEST_F(MergeTest, ApplyAndRevertSetEveryFieldOfAChangedMember) {
+  // A living member's death date means nothing but is kept, and must come back
+  // as it was; the branch makes him die, or a dead one live again.
+  const std::function<void(MemberNode&)> living = [](MemberNode& m) {
+    m.alive = 1;
+    m.deathYear = 7;
+    m.birthDay = 9;
+  };
+  const std::function<void(MemberNode&)> dead = [](MemberNode& m) {
     m.alive = 0;
     m.deathYear = 2001;
     m.deathMonth = 2;
     m.deathDay = 3;
-  });
-  // Alive again in the branch, with a stray death date of its own.
-  EditMember(branch_, u"A2", [](MemberNode& m) {
-    m.alive = 1;
-    m.deathYear = 7;
-    m.birthDay = 9;
-  });
-  MergePlan plan = PlanMerge(book_, branch_, MergeSide::Branch);
-  ASSERT_EQ(Rows(plan), (std::vector<std::string>{"change A2"}));
-  EXPECT_EQ(plan.Row(0).fields, kMergeBirth | kMergeDeath);
-  const std::string before = Dump(book_);
-  MergeChanges changes = MakeMergeChanges(plan, book_);
-  ApplyMerge(book_, changes);
-  EXPECT_EQ(Find(book_, u"A2")->birthDay, 9);
-  RevertMerge(book_, changes);
-  EXPECT_EQ(Dump(book_), before);
+  };
+  for (const auto& [inBook, inBranch] : {std::pair{living, dead}, std::pair{dead, living}}) {
+    COperationClanbook book;
+    COperationClanbook branch;
+    BuildClan(book);
+    EditMember(book, u"A2", inBook);
+    ExtractBranch(book, Find(book, u"A"), branch);
+    EditMember(branch, u"A2", inBranch);
+    const std::string wanted = Dump(branch);
+    MergePlan plan = PlanMerge(book, branch, MergeSide::Branch);
+    ASSERT_EQ(Rows(plan), (std::vector<std::string>{"change A2"}));
+    EXPECT_EQ(plan.Row(0).fields & kMergeDeath, kMergeDeath);
+    const std::string before = Dump(book);
+    MergeChanges changes = MakeMergeChanges(plan, book);
+    ApplyMerge(book, changes);
+    COperationClanbook after;
+    ExtractBranch(book, Find(book, u"A"), after);
+    EXPECT_EQ(Dump(after), wanted);
+    RevertMerge(book, changes);
+    EXPECT_EQ(Dump(book), before);
+  }
 }
 
 TEST(DifferingFields, ComparesWhatTheFieldsMean) {
