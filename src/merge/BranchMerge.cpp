@@ -509,8 +509,14 @@ int MergeBranchFiles(const std::filesystem::path& bookFile, const std::filesyste
     const MergeRow& r = plan.Row(i);
     if (r.conflict == MergeConflict::None) continue;
     ++conflicts;
-    report << ToUtf8(plan.Name(i)) << ": " << DescribeConflict(r.conflict)
-           << (r.kind == MergeRowKind::Change ? "; keeps the book's data\n"
+    report << ToUtf8(plan.Name(i)) << ": " << DescribeConflict(r.conflict);
+    // Where the namesake stands tells the user which of the two to rename.
+    MemberNode* namesake = nullptr;
+    if (r.conflict == MergeConflict::NameInBook)
+      book.FindByName(book.GetRootLink(), namesake, plan.Name(i));
+    if (namesake && namesake->parent)
+      report << " (a child of " << ToUtf8(namesake->parent->name) << ')';
+    report << (r.kind == MergeRowKind::Change ? "; keeps the book's data\n"
                                               : "; left out with his descendants\n");
   }
   MergeChanges changes = MakeMergeChanges(plan, book);

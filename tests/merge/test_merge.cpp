@@ -457,12 +457,14 @@ TEST_F(MergeBranchFilesTest, MergesReportsConflictsAndSaves) {
       {"branch.ftf",
        MergeSide::Branch,
        kBranchOk,
-       {"B1: another member of the book bears this name; left out with his descendants",
+       {"B1: another member of the book bears this name (a child of B); left out with his "
+        "descendants",
         "merge: 1 members added, 1 changed, 1 conflicts left out; saved to "}},
       {"branch.ftf",
        MergeSide::Book,
        kBranchOk,
-       {"B1: another member of the book bears this name; left out with his descendants",
+       {"B1: another member of the book bears this name (a child of B); left out with his "
+        "descendants",
         "merge: 1 members added, 0 changed, 1 conflicts left out; saved to "}},
       {"zed.ftf",
        MergeSide::Branch,
