@@ -275,7 +275,7 @@ private:
 }  // namespace
 
 MergePlan PlanMerge(const COperationClanbook& book, const COperationClanbook& branch,
-                    MergeSide prefer) {
+                    MergeSide prefer, const COperationClanbook* base) {
   MergePlan plan;
   plan.m_book = &book;
   const MemberNode* branchRoot = branch.GetRootLink();
@@ -297,6 +297,11 @@ MergePlan PlanMerge(const COperationClanbook& book, const COperationClanbook& br
   auto change = [&](const MemberNode* bookMember, const MemberNode* branchMember) {
     const unsigned fields = DifferingFields(*bookMember, *branchMember);
     if (!fields) return;
+    if (base) {
+      MemberNode* original = nullptr;
+      base->FindByName(base->GetRootLink(), original, branchMember->name);
+      if (original && DifferingFields(*original, *branchMember) == 0) return;
+    }
     MergeRow row;
     row.kind = MergeRowKind::Change;
     row.choice = prefer;
@@ -489,17 +494,21 @@ const char* DescribeConflict(MergeConflict conflict) {
 }
 
 int MergeBranchFiles(const std::filesystem::path& bookFile, const std::filesystem::path& branchFile,
-                     const std::filesystem::path& outFile, MergeSide prefer, std::ostream& report) {
+                     const std::filesystem::path& outFile, MergeSide prefer, std::ostream& report,
+                     const std::filesystem::path& baseFile) {
   COperationClanbook book;
   COperationClanbook branch;
-  for (auto [tree, file] : {std::pair{&book, &bookFile}, std::pair{&branch, &branchFile}}) {
+  COperationClanbook base;
+  for (auto [tree, file] : {std::pair{&book, &bookFile}, std::pair{&branch, &branchFile},
+                            std::pair{&base, &baseFile}}) {
+    if (file->empty()) continue;
     if (const int result = tree->Load(*file); result != kFileOk) {
       report << "merge: cannot read " << file->string() << ": " << DescribeFileResult(result)
              << '\n';
       return kBranchCannotRead;
     }
   }
-  MergePlan plan = PlanMerge(book, branch, prefer);
+  MergePlan plan = PlanMerge(book, branch, prefer, baseFile.empty() ? nullptr : &base);
   if (!plan.Ok()) {
     report << "merge: " << plan.Failure() << "; nothing changed\n";
     return kBranchNotInBook;

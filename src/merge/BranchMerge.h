@@ -93,7 +93,7 @@ public:
 
 private:
   friend MergePlan PlanMerge(const COperationClanbook& book, const COperationClanbook& branch,
-                             MergeSide prefer);
+                             MergeSide prefer, const COperationClanbook* base);
 
   // The data a member of the book has after the merge as now chosen.
   const MemberNode& After(const MemberNode* bookMember) const;
@@ -115,9 +115,11 @@ private:
 
 // Matches `branch` against `book`: its root by name with any member of the
 // book, then each child by name among the children of the matched father.
-// Every Change row starts with `prefer`.
+// Every Change row starts with `prefer`. With `base`, the branch as it was
+// exported, a member the branch left as it was is no Change row: the book's
+// data are then the newer ones.
 MergePlan PlanMerge(const COperationClanbook& book, const COperationClanbook& branch,
-                    MergeSide prefer);
+                    MergeSide prefer, const COperationClanbook* base = nullptr);
 
 // A member's data (links none) changed from `before` to `after`.
 struct MergeDataChange {
@@ -166,6 +168,8 @@ const char* DescribeConflict(MergeConflict conflict);
 
 // Loads `bookFile` and `branchFile`, merges with every Change row taking the
 // side `prefer`, leaves conflicts out (one line each on `report`: the name and
-// the reason) and saves the result to `outFile` atomically.
+// the reason) and saves the result to `outFile` atomically. `baseFile`, when
+// given, is the branch as it was exported (see PlanMerge).
 int MergeBranchFiles(const std::filesystem::path& bookFile, const std::filesystem::path& branchFile,
-                     const std::filesystem::path& outFile, MergeSide prefer, std::ostream& report);
+                     const std::filesystem::path& outFile, MergeSide prefer, std::ostream& report,
+                     const std::filesystem::path& baseFile = {});

@@ -123,6 +123,23 @@ TEST_F(MergeTest, EditsOnBothSidesKeepTheBooksAndBringInTheBranchs) {
             (std::vector<std::string>{"book A3"}));
 }
 
+TEST_F(MergeTest, WithTheBranchAsExportedOnlyTheBranchsOwnEditsAreChanges) {
+  COperationClanbook base;
+  ExtractBranch(book_, Find(book_, u"A"), base);
+  EditMember(book_, u"A2", [](MemberNode& m) { m.married = 1; });
+  EditMember(book_, u"A11", [](MemberNode& m) { m.address = u"Book"; });
+  EditMember(branch_, u"A11", [](MemberNode& m) { m.address = u"Branch"; });
+  EXPECT_EQ(Rows(PlanMerge(book_, branch_, MergeSide::Branch)),
+            (std::vector<std::string>{"change A2", "change A11"}));
+  // A2 was edited in the book only; A11 on both sides, so the choice decides.
+  MergePlan plan = PlanMerge(book_, branch_, MergeSide::Branch, &base);
+  ASSERT_EQ(Rows(plan), (std::vector<std::string>{"change A11"}));
+  MergeChanges changes = MakeMergeChanges(plan, book_);
+  ApplyMerge(book_, changes);
+  EXPECT_EQ(Find(book_, u"A2")->married, 1);
+  EXPECT_EQ(Find(book_, u"A11")->address, u"Branch");
+}
+
 TEST_F(MergeTest, TheChoiceDecidesWhoseDataAMemberKeeps) {
   EditMember(branch_, u"A2", [](MemberNode& m) { m.address = u"Mill"; });
   EditMember(branch_, u"A", [](MemberNode& m) { m.married = 1; });
