@@ -121,8 +121,19 @@ private:
   std::vector<std::span<const std::uint16_t>> m_readings;
 };
 
+// Names are a few characters long: a plain loop beats std::search here, which
+// took twice as long over two million names.
 bool ContainsRun(std::span<const std::uint32_t> text, std::span<const std::uint32_t> run) {
-  return std::search(text.begin(), text.end(), run.begin(), run.end()) != text.end();
+  if (run.size() > text.size()) return false;
+  const std::uint32_t first = run[0];
+  const std::size_t last = text.size() - run.size();
+  for (std::size_t i = 0; i <= last; ++i) {
+    if (text[i] != first) continue;
+    std::size_t k = 1;
+    while (k < run.size() && text[i + k] == run[k]) ++k;
+    if (k == run.size()) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -174,11 +185,17 @@ struct MemberSearchIndex::Data {
   std::vector<std::uint32_t> nameIds;
   std::vector<std::uint32_t> addressOf;  // 0: no address
   std::vector<std::uint64_t> struck;     // a bit per snapshot position
-  std::vector<std::uint32_t> slots;      // member -> position + 1, open addressing
-  // Distinct addresses: a clan lives in few places, so each is matched once.
+  // Member -> position + 1, open addressing. Only edits need it, so it is
+  // made at the first edit rather than when the book is opened: placing two
+  // million members at random in it took a third of the whole build.
+  std::vector<std::uint32_t> slots;
+  // Distinct addresses, numbered from 1: members of one family share theirs,
+  // so each is matched once per query. Open addressing over the addresses'
+  // own text; a map of strings took a quarter of the build and 60 MB.
   std::vector<std::uint32_t> addressStart{0, 0};
   std::vector<std::uint32_t> addressIds;
-  std::unordered_map<std::u16string, std::uint32_t> addressNumber;
+  std::vector<std::uint32_t> addressHash{0};
+  std::vector<std::uint32_t> addressSlots;
   std::vector<Entry> journal;
   bool stale = true;
   std::vector<Answer> typed;  // answers to the prefixes of the last query
@@ -193,8 +210,8 @@ struct MemberSearchIndex::Data {
         (reinterpret_cast<std::uintptr_t>(member) >> 4) * 0x9E3779B97F4A7C15ULL >> (64 - bits));
   }
   // The member's snapshot position while he is in it and not struck out.
-  std::uint32_t Position(const MemberNode* member) const {
-    if (slots.empty()) return kNone;
+  std::uint32_t Position(const MemberNode* member) {
+    if (slots.empty()) MakeSlots();
     const std::size_t mask = slots.size() - 1;
     for (std::size_t s = Slot(member);; s = (s + 1) & mask) {
       const std::uint32_t value = slots[s];
@@ -202,12 +219,13 @@ struct MemberSearchIndex::Data {
       if (members[value - 1] == member) return Struck(value - 1) ? kNone : value - 1;
     }
   }
+  void MakeSlots();
   std::size_t JournalIndex(const MemberNode* member) const {
     for (std::size_t i = 0; i < journal.size(); ++i)
       if (journal[i].member == member) return i;
     return kNone;
   }
-  bool Known(const MemberNode* member) const {
+  bool Known(const MemberNode* member) {
     return Position(member) != kNone || JournalIndex(member) != kNone;
   }
   // Beyond this many entries a new snapshot is cheaper than the journal.
@@ -216,15 +234,39 @@ struct MemberSearchIndex::Data {
   void AppendName(std::u16string_view name, std::vector<std::uint32_t>& out) {
     ForEachCodePoint(name, [&](char32_t c) { out.push_back(alphabet.Id(Fold(c))); });
   }
-  std::uint32_t AddressNumber(const std::u16string& address) {
+  std::span<const std::uint32_t> AddressText(std::uint32_t number) const {
+    return {addressIds.data() + addressStart[number], addressIds.data() + addressStart[number + 1]};
+  }
+  std::uint32_t AddressNumber(std::u16string_view address) {
     if (address.empty()) return 0;
-    const auto [it, added] =
-        addressNumber.try_emplace(address, static_cast<std::uint32_t>(addressStart.size() - 1));
-    if (added) {
-      ForEachCodePoint(address, [&](char32_t c) { addressIds.push_back(alphabet.Id(Fold(c))); });
-      addressStart.push_back(static_cast<std::uint32_t>(addressIds.size()));
+    const std::size_t mark = addressIds.size();
+    ForEachCodePoint(address, [&](char32_t c) { addressIds.push_back(alphabet.Id(Fold(c))); });
+    const std::span<const std::uint32_t> text(addressIds.data() + mark, addressIds.size() - mark);
+    std::uint64_t h = 0xcbf29ce484222325ULL;
+    for (std::uint32_t id : text) h = (h ^ id) * 0x100000001b3ULL;
+    const auto hash = static_cast<std::uint32_t>(h ^ (h >> 32));
+    const auto count = static_cast<std::uint32_t>(addressStart.size() - 1);
+    if (addressSlots.size() < 2 * (count + 1)) {
+      addressSlots.assign(std::max<std::size_t>(64, addressSlots.size() * 2), 0);
+      for (std::uint32_t number = 1; number < count; ++number) {
+        std::size_t slot = addressHash[number] & (addressSlots.size() - 1);
+        while (addressSlots[slot]) slot = (slot + 1) & (addressSlots.size() - 1);
+        addressSlots[slot] = number;
+      }
     }
-    return it->second;
+    const std::size_t mask = addressSlots.size() - 1;
+    std::size_t slot = hash & mask;
+    for (; addressSlots[slot]; slot = (slot + 1) & mask) {
+      const std::uint32_t number = addressSlots[slot];
+      if (addressHash[number] == hash && std::ranges::equal(AddressText(number), text)) {
+        addressIds.resize(mark);
+        return number;
+      }
+    }
+    addressSlots[slot] = count;
+    addressStart.push_back(static_cast<std::uint32_t>(addressIds.size()));
+    addressHash.push_back(hash);
+    return count;
   }
   Entry MakeEntry(const MemberNode* member, std::uint32_t anchor) {
     Entry entry{member, anchor, {}, AddressNumber(member->address)};
@@ -259,6 +301,10 @@ void MemberSearchIndex::Data::Build(const COperationClanbook& book) {
     data.addressOf.push_back(data.AddressNumber(member->address));
   });
   struck.assign((Size() + 63) / 64, 0);
+  stale = false;
+}
+
+void MemberSearchIndex::Data::MakeSlots() {
   slots.assign(std::bit_ceil(std::max<std::size_t>(16, Size() * 2)), 0);
   const std::size_t mask = slots.size() - 1;
   for (std::size_t pos = 0; pos < Size(); ++pos) {
@@ -266,7 +312,6 @@ void MemberSearchIndex::Data::Build(const COperationClanbook& book) {
     while (slots[s] != 0) s = (s + 1) & mask;
     slots[s] = static_cast<std::uint32_t>(pos + 1);
   }
-  stale = false;
 }
 
 namespace {
@@ -409,11 +454,7 @@ MemberSearchIndex::Data::Query MemberSearchIndex::Data::Compile(std::u32string t
 bool MemberSearchIndex::Data::AddressMatches(std::uint32_t address, Query& q) const {
   if (address == 0 || q.ids.empty()) return false;
   std::uint8_t& known = q.addressMatch[address - 1];
-  if (known == 0) {
-    const std::span<const std::uint32_t> text(addressIds.data() + addressStart[address],
-                                              addressStart[address + 1] - addressStart[address]);
-    known = ContainsRun(text, q.ids) ? 2 : 1;
-  }
+  if (known == 0) known = ContainsRun(AddressText(address), q.ids) ? 2 : 1;
   return known == 2;
 }
 
@@ -445,6 +486,10 @@ bool MemberSearchIndex::Data::Matches(std::uint32_t ref, Query& q) const {
 }
 
 std::vector<std::uint32_t> MemberSearchIndex::Data::Scan(Query& q) const {
+  // Every address is met, so all are matched at once, in order.
+  if (!q.ids.empty())
+    for (std::uint32_t number = 1; number < addressStart.size() - 1; ++number)
+      q.addressMatch[number - 1] = ContainsRun(AddressText(number), q.ids) ? 2 : 1;
   std::vector<std::uint32_t> refs;
   const auto n = static_cast<std::uint32_t>(Size());
   std::size_t j = 0;
@@ -527,7 +572,7 @@ std::size_t MemberSearchIndex::MemoryBytes() const {
                        d.slots.capacity() + d.addressStart.capacity() + d.addressIds.capacity()) *
                           4 +
                       d.struck.capacity() * 8;
-  for (const auto& [text, number] : d.addressNumber) bytes += 48 + text.capacity() * 2;
+  bytes += (d.addressHash.capacity() + d.addressSlots.capacity()) * 4;
   for (const Data::Entry& e : d.journal) bytes += sizeof e + e.name.capacity() * 4;
   for (const Data::Answer& a : d.typed) bytes += a.query.capacity() * 4 + a.refs.capacity() * 4;
   return bytes;
