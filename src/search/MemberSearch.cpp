@@ -87,6 +87,11 @@ bool PinyinFrom(const std::vector<std::span<const std::uint16_t>>& readings, std
   return false;
 }
 
+std::uint64_t LetterBit(char letter) {
+  return std::uint64_t{1} << (letter - 'a');
+}
+constexpr std::uint64_t kLetterBits = (std::uint64_t{1} << 26) - 1;
+
 // Text as numbers of its (folded) characters, so that a query can be turned
 // into one table indexed by character.
 class Alphabet {
@@ -99,6 +104,9 @@ public:
       id = static_cast<std::uint32_t>(m_chars.size());
       m_chars.push_back(c);
       m_readings.push_back(PinyinReadings(c));
+      std::uint64_t initials = 0;
+      for (std::uint16_t r : m_readings.back()) initials |= LetterBit(PinyinSyllable(r)[0]);
+      m_initials.push_back(initials);
     }
     return id;
   }
@@ -109,6 +117,15 @@ public:
   }
   std::size_t Size() const { return m_chars.size(); }
   std::span<const std::uint16_t> Readings(std::uint32_t id) const { return m_readings[id]; }
+  // The bit a character sets in a signature: its own letter for a-z, else
+  // one of the upper bits chosen by its number.
+  std::uint64_t Bit(std::uint32_t id) const {
+    const char32_t c = m_chars[id];
+    return c >= U'a' && c <= U'z' ? LetterBit(static_cast<char>(c))
+                                  : std::uint64_t{1} << (26 + id % 38);
+  }
+  // The letters its readings begin with.
+  std::uint64_t Initials(std::uint32_t id) const { return m_initials[id]; }
   std::size_t MemoryBytes() const {
     return m_basic.capacity() * 4 + m_other.size() * 32 + m_chars.capacity() * 4 +
            m_readings.capacity() * sizeof(m_readings[0]);
@@ -119,6 +136,7 @@ private:
   std::unordered_map<char32_t, std::uint32_t> m_other;
   std::vector<char32_t> m_chars;
   std::vector<std::span<const std::uint16_t>> m_readings;
+  std::vector<std::uint64_t> m_initials;
 };
 
 // Names are a few characters long: a plain loop beats std::search here, which
@@ -171,7 +189,14 @@ struct MemberSearchIndex::Data {
     std::vector<std::uint32_t> ids;  // empty: some character occurs nowhere
     std::size_t letters = 0;         // pinyin letters; 0: no pinyin match
     std::vector<std::uint64_t> moves;
-    std::vector<std::uint8_t> addressMatch;  // 0 not known yet, 1 no, 2 yes
+    // Per distinct address, a bit each: matched yet, and matches. Bits rather
+    // than bytes keep them in the cache while the members are scanned.
+    std::vector<std::uint64_t> addressKnown, addressMatch;
+    // Bits a snapshot member's signature must hold to be worth matching; with
+    // `decided` (a single letter) holding them is a match.
+    std::uint64_t need = 0;
+    bool decided = false;
+    bool hopeless = false;  // nothing can match
   };
 
   struct Answer {
@@ -184,7 +209,13 @@ struct MemberSearchIndex::Data {
   std::vector<std::uint32_t> nameStart{0};
   std::vector<std::uint32_t> nameIds;
   std::vector<std::uint32_t> addressOf;  // 0: no address
-  std::vector<std::uint64_t> struck;     // a bit per snapshot position
+  // Per snapshot member: the bits of the characters of his name, the
+  // initials of their readings and the letters of his address; per address
+  // the bits of its characters. Most members fail a query on these bits
+  // alone, and a single letter is decided by them without another look.
+  std::vector<std::uint64_t> signature;
+  std::vector<std::uint64_t> addressSignature{0};
+  std::vector<std::uint64_t> struck;  // a bit per snapshot position
   // Member -> position + 1, open addressing. Only edits need it, so it is
   // made at the first edit rather than when the book is opened: placing two
   // million members at random in it took a third of the whole build.
@@ -266,6 +297,9 @@ struct MemberSearchIndex::Data {
     addressSlots[slot] = count;
     addressStart.push_back(static_cast<std::uint32_t>(addressIds.size()));
     addressHash.push_back(hash);
+    std::uint64_t bits = 0;
+    for (std::uint32_t id : AddressText(count)) bits |= alphabet.Bit(id);
+    addressSignature.push_back(bits);
     return count;
   }
   Entry MakeEntry(const MemberNode* member, std::uint32_t anchor) {
@@ -299,6 +333,10 @@ void MemberSearchIndex::Data::Build(const COperationClanbook& book) {
     data.AppendName(member->name, data.nameIds);
     data.nameStart.push_back(static_cast<std::uint32_t>(data.nameIds.size()));
     data.addressOf.push_back(data.AddressNumber(member->address));
+    std::uint64_t bits = data.addressSignature[data.addressOf.back()] & kLetterBits;
+    for (std::uint32_t i = data.nameStart[data.nameStart.size() - 2]; i < data.nameIds.size(); ++i)
+      bits |= data.alphabet.Bit(data.nameIds[i]) | data.alphabet.Initials(data.nameIds[i]);
+    data.signature.push_back(bits);
   });
   struck.assign((Size() + 63) / 64, 0);
   stale = false;
@@ -429,8 +467,17 @@ MemberSearchIndex::Data::Query MemberSearchIndex::Data::Compile(std::u32string t
     }
     q.ids.push_back(id);
   }
-  q.addressMatch.assign(addressStart.size() - 1, 0);
-  if (!IsPinyinQuery(q.text)) return q;
+  q.addressKnown.assign(addressStart.size() / 64 + 1, 0);
+  q.addressMatch.assign(q.addressKnown.size(), 0);
+  for (std::uint32_t id : q.ids) q.need |= alphabet.Bit(id);
+  if (!IsPinyinQuery(q.text)) {
+    q.hopeless = q.ids.empty();
+    return q;
+  }
+  // A pinyin match begins with the initial of a syllable, a match of Latin
+  // text with the same letter.
+  q.need = LetterBit(static_cast<char>(q.text[0]));
+  q.decided = q.text.size() == 1;
   const std::size_t m = q.letters = q.text.size();
   q.moves.assign(alphabet.Size() * m, 0);
   const std::uint64_t done = std::uint64_t{1} << m;
@@ -453,9 +500,15 @@ MemberSearchIndex::Data::Query MemberSearchIndex::Data::Compile(std::u32string t
 
 bool MemberSearchIndex::Data::AddressMatches(std::uint32_t address, Query& q) const {
   if (address == 0 || q.ids.empty()) return false;
-  std::uint8_t& known = q.addressMatch[address - 1];
-  if (known == 0) known = ContainsRun(AddressText(address), q.ids) ? 2 : 1;
-  return known == 2;
+  const std::uint64_t bit = std::uint64_t{1} << (address & 63);
+  std::uint64_t& known = q.addressKnown[address >> 6];
+  std::uint64_t& match = q.addressMatch[address >> 6];
+  if (!(known & bit)) {
+    known |= bit;
+    if ((addressSignature[address] & q.need) == q.need && ContainsRun(AddressText(address), q.ids))
+      match |= bit;
+  }
+  return match & bit;
 }
 
 bool MemberSearchIndex::Data::NameMatches(std::span<const std::uint32_t> name,
@@ -478,9 +531,12 @@ bool MemberSearchIndex::Data::NameMatches(std::span<const std::uint32_t> name,
 }
 
 bool MemberSearchIndex::Data::Matches(std::uint32_t ref, Query& q) const {
-  if (ref < Size())
-    return AddressMatches(addressOf[ref], q) ||
+  if (ref < Size()) {
+    if (q.decided) return (signature[ref] & q.need) == q.need;
+    if (AddressMatches(addressOf[ref], q)) return true;
+    return (signature[ref] & q.need) == q.need &&
            NameMatches({nameIds.data() + nameStart[ref], nameIds.data() + nameStart[ref + 1]}, q);
+  }
   const Entry& entry = journal[ref - Size()];
   return AddressMatches(entry.address, q) || NameMatches(entry.name, q);
 }
@@ -489,8 +545,11 @@ std::vector<std::uint32_t> MemberSearchIndex::Data::Scan(Query& q) const {
   // Every address is met, so all are matched at once, in order.
   if (!q.ids.empty())
     for (std::uint32_t number = 1; number < addressStart.size() - 1; ++number)
-      q.addressMatch[number - 1] = ContainsRun(AddressText(number), q.ids) ? 2 : 1;
+      if ((addressSignature[number] & q.need) == q.need && ContainsRun(AddressText(number), q.ids))
+        q.addressMatch[number >> 6] |= std::uint64_t{1} << (number & 63);
+  std::fill(q.addressKnown.begin(), q.addressKnown.end(), ~std::uint64_t{0});
   std::vector<std::uint32_t> refs;
+  if (q.hopeless) return refs;
   const auto n = static_cast<std::uint32_t>(Size());
   std::size_t j = 0;
   const auto journalUpTo = [&](std::uint32_t pos) {
@@ -567,11 +626,12 @@ std::size_t MemberSearchIndex::JournalSize() const {
 
 std::size_t MemberSearchIndex::MemoryBytes() const {
   const Data& d = *m_data;
-  std::size_t bytes = d.alphabet.MemoryBytes() + d.members.capacity() * sizeof(MemberNode*) +
-                      (d.nameStart.capacity() + d.nameIds.capacity() + d.addressOf.capacity() +
-                       d.slots.capacity() + d.addressStart.capacity() + d.addressIds.capacity()) *
-                          4 +
-                      d.struck.capacity() * 8;
+  std::size_t bytes =
+      d.alphabet.MemoryBytes() + d.members.capacity() * sizeof(MemberNode*) +
+      (d.nameStart.capacity() + d.nameIds.capacity() + d.addressOf.capacity() + d.slots.capacity() +
+       d.addressStart.capacity() + d.addressIds.capacity()) *
+          4 +
+      (d.struck.capacity() + d.signature.capacity() + d.addressSignature.capacity()) * 8;
   bytes += (d.addressHash.capacity() + d.addressSlots.capacity()) * 4;
   for (const Data::Entry& e : d.journal) bytes += sizeof e + e.name.capacity() * 4;
   for (const Data::Answer& a : d.typed) bytes += a.query.capacity() * 4 + a.refs.capacity() * 4;
