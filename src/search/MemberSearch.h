@@ -10,6 +10,8 @@
 // follows in pre-order. Removals and insertions never reorder the members that
 // stay, so the snapshot's order stays right; when the journal grows large the
 // next query takes a new snapshot.
+//
+// One thread: the one that edits the tree and tells the index.
 #pragma once
 
 #include <cstddef>
