@@ -214,6 +214,12 @@ struct MemberSearchIndex::Data {
   // the bits of its characters. Most members fail a query on these bits
   // alone, and a single letter is decided by them without another look.
   std::vector<std::uint64_t> signature;
+  // Names of up to three characters (most Chinese names) packed in one word
+  // per member, 21 bits for each character's number plus one; 0 for longer
+  // names. The scan then reads members in order and only jumps into nameIds
+  // for long names: those jumps were a third of a single character's query.
+  static constexpr std::uint64_t kField = (std::uint64_t{1} << 21) - 1;
+  std::vector<std::uint64_t> packedName;
   std::vector<std::uint64_t> addressSignature{0};
   std::vector<std::uint64_t> struck;  // a bit per snapshot position
   // Member -> position + 1, open addressing. Only edits need it, so it is
@@ -301,6 +307,15 @@ struct MemberSearchIndex::Data {
   bool AddressMatches(std::uint32_t address, Query& q) const;
   bool NameMatches(std::span<const std::uint32_t> name, const Query& q) const;
   bool Matches(std::uint32_t ref, Query& q) const;
+  bool SnapshotNameMatches(std::uint32_t pos, const Query& q) const {
+    std::uint64_t packed = packedName[pos];
+    if (packed == 0)
+      return NameMatches({nameIds.data() + nameStart[pos], nameIds.data() + nameStart[pos + 1]}, q);
+    std::uint32_t ids[3];
+    std::size_t count = 0;
+    for (; packed; packed >>= 21) ids[count++] = static_cast<std::uint32_t>(packed & kField) - 1;
+    return NameMatches({ids, count}, q);
+  }
   std::vector<std::uint32_t> Scan(Query& q) const;
 };
 
@@ -322,6 +337,15 @@ void MemberSearchIndex::Data::Build(const COperationClanbook& book) {
              ++i)
           bits |= data.alphabet.Bit(data.nameIds[i]) | data.alphabet.Initials(data.nameIds[i]);
         data.signature.push_back(bits);
+        const std::span<const std::uint32_t> name(
+            data.nameIds.data() + data.nameStart[data.nameStart.size() - 2],
+            data.nameIds.data() + data.nameIds.size());
+        std::uint64_t packed = 0;
+        if (name.size() <= 3 &&
+            std::ranges::all_of(name, [](std::uint32_t id) { return id + 1 < kField; }))
+          for (std::size_t k = 0; k < name.size(); ++k)
+            packed |= std::uint64_t{name[k] + 1} << (21 * k);
+        data.packedName.push_back(packed);
       });
   struck.assign((Size() + 63) / 64, 0);
   stale = false;
@@ -521,8 +545,7 @@ bool MemberSearchIndex::Data::Matches(std::uint32_t ref, Query& q) const {
   if (ref < Size()) {
     if (q.decided) return (signature[ref] & q.need) == q.need;
     if (AddressMatches(addressOf[ref], q)) return true;
-    return (signature[ref] & q.need) == q.need &&
-           NameMatches({nameIds.data() + nameStart[ref], nameIds.data() + nameStart[ref + 1]}, q);
+    return (signature[ref] & q.need) == q.need && SnapshotNameMatches(ref, q);
   }
   const Entry& entry = journal[ref - Size()];
   return AddressMatches(entry.address, q) || NameMatches(entry.name, q);
@@ -559,9 +582,7 @@ std::vector<std::uint32_t> MemberSearchIndex::Data::Scan(Query& q) const {
     const std::uint32_t address = addressOf[pos];
     if ((q.addressMatch[address >> 6] >> (address & 63)) & 1) {
       refs.push_back(pos);
-    } else if (hasBits &&
-               NameMatches({nameIds.data() + nameStart[pos], nameIds.data() + nameStart[pos + 1]},
-                           q)) {
+    } else if (hasBits && SnapshotNameMatches(pos, q)) {
       refs.push_back(pos);
     }
   }
@@ -629,12 +650,13 @@ std::size_t MemberSearchIndex::JournalSize() const {
 
 std::size_t MemberSearchIndex::MemoryBytes() const {
   const Data& d = *m_data;
-  std::size_t bytes =
-      d.alphabet.MemoryBytes() + d.members.capacity() * sizeof(MemberNode*) +
-      (d.nameStart.capacity() + d.nameIds.capacity() + d.addressOf.capacity() + d.slots.capacity() +
-       d.addressStart.capacity() + d.addressIds.capacity()) *
-          4 +
-      (d.struck.capacity() + d.signature.capacity() + d.addressSignature.capacity()) * 8;
+  std::size_t bytes = d.alphabet.MemoryBytes() + d.members.capacity() * sizeof(MemberNode*) +
+                      (d.nameStart.capacity() + d.nameIds.capacity() + d.addressOf.capacity() +
+                       d.slots.capacity() + d.addressStart.capacity() + d.addressIds.capacity()) *
+                          4 +
+                      (d.struck.capacity() + d.signature.capacity() + d.packedName.capacity() +
+                       d.addressSignature.capacity()) *
+                          8;
   for (const Data::Entry& e : d.journal) bytes += sizeof e + e.name.capacity() * 4;
   for (const Data::Answer& a : d.typed) bytes += a.query.capacity() * 4 + a.refs.capacity() * 4;
   return bytes;
