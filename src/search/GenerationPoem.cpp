@@ -1,0 +1,241 @@
+#include "search/GenerationPoem.h"
+
+#include <charconv>
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+#include "model/AtomicFile.h"
+
+namespace {
+
+// The poem's generation number is bounded so that no arithmetic on it
+// overflows; no clan counts a million generations.
+constexpr int kMaxFirstGeneration = 1000000;
+
+std::u16string Utf16(char32_t c) {
+  if (c < 0x10000) return std::u16string(1, static_cast<char16_t>(c));
+  c -= 0x10000;
+  return {static_cast<char16_t>(0xD800 | (c >> 10)), static_cast<char16_t>(0xDC00 | (c & 0x3FF))};
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
+bool DecodeUtf8(std::string_view text, std::u32string& out) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const int length = lead < 0x80             ? 1
+                       : (lead & 0xE0) == 0xC0 ? 2
+                       : (lead & 0xF0) == 0xE0 ? 3
+                       : (lead & 0xF8) == 0xF0 ? 4
+                                               : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+    for (int k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      c = (c << 6) | (next & 0x3F);
+    }
+    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < kSmallest[length] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return false;
+    out.push_back(c);
+    i += length;
+  }
+  return true;
+}
+
+bool IsIdeograph(char32_t c) {
+  return (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||
+         (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x323AF);
+}
+
+// Poems are often written with punctuation between their lines; it is no
+// generation's character.
+bool IsSeparator(char32_t c) {
+  return c == U' ' || c == U'\t' || (c >= 0x3000 && c <= 0x303F) || (c >= 0xFF01 && c <= 0xFF0F) ||
+         (c >= 0xFF1A && c <= 0xFF20) ||
+         (c < 0x80 &&
+          std::string_view(",.;:!?").find(static_cast<char>(c)) != std::string_view::npos);
+}
+
+PoemFileResult Malformed(std::string reason) {
+  return {PoemFileStatus::kMalformed, std::move(reason)};
+}
+
+}  // namespace
+
+char32_t GenerationPoem::CharacterOf(int generation) const {
+  const long long index = static_cast<long long>(generation) - firstGeneration;
+  if (index < 0 || index >= static_cast<long long>(characters.size())) return 0;
+  return characters[static_cast<std::size_t>(index)];
+}
+
+std::u16string ClanSurname(const COperationClanbook& book) {
+  const MemberNode* root = book.GetRootLink();
+  if (!root || root->name.empty()) return {};
+  // Two code units may be one character outside the Basic Multilingual Plane.
+  const auto firstLength = [](std::u16string_view name) -> std::size_t {
+    return name.size() >= 2 && name[0] >= 0xD800 && name[0] < 0xDC00 ? 2 : 1;
+  };
+  const std::u16string_view name = root->name;
+  std::size_t length = firstLength(name);
+  std::size_t shared = std::min(name.size() - 1, length + firstLength(name.substr(length)));
+  if (!root->firstChild) shared = length;
+  for (const MemberNode* child = root->firstChild; child && shared > length;
+       child = child->nextSibling) {
+    const std::u16string_view other = child->name;
+    if (other.size() <= shared || other.substr(0, shared) != name.substr(0, shared))
+      shared = length;
+  }
+  return std::u16string(name.substr(0, std::max(shared, length)));
+}
+
+std::u16string_view GivenName(std::u16string_view name, std::u16string_view clanSurname) {
+  if (!clanSurname.empty() && name.size() > clanSurname.size() && name.starts_with(clanSurname))
+    return name.substr(clanSurname.size());
+  if (name.empty()) return name;
+  const bool pair = name.size() >= 2 && name[0] >= 0xD800 && name[0] < 0xDC00;
+  return name.substr(pair ? 2 : 1);
+}
+
+std::vector<MemberNode*> MembersWithoutGenerationCharacter(const COperationClanbook& book,
+                                                           const GenerationPoem& poem,
+                                                           std::u16string_view clanSurname) {
+  std::vector<MemberNode*> out;
+  if (poem.characters.empty()) return out;
+  std::vector<std::u16string> wanted;
+  for (char32_t c : poem.characters) wanted.push_back(Utf16(c));
+  const long long last = static_cast<long long>(poem.firstGeneration) + wanted.size() - 1;
+  // Siblings wait on the stack with their generation while the children are
+  // walked; below the poem's last generation nothing is checked, so the walk
+  // does not go there.
+  std::vector<std::pair<MemberNode*, int>> later;
+  if (book.GetRootLink()) later.emplace_back(book.GetRootLink(), 1);
+  while (!later.empty()) {
+    auto [member, generation] = later.back();
+    later.pop_back();
+    while (member) {
+      if (member->nextSibling) later.emplace_back(member->nextSibling, generation);
+      if (generation >= poem.firstGeneration) {
+        const std::u16string& character = wanted[generation - poem.firstGeneration];
+        if (GivenName(member->name, clanSurname).find(character) == std::u16string_view::npos)
+          out.push_back(member);
+      }
+      if (generation >= last) break;
+      member = member->firstChild;
+      ++generation;
+    }
+  }
+  return out;
+}
+
+std::u16string SuggestedChildName(const COperationClanbook& book, const MemberNode* father,
+                                  const GenerationPoem& poem, std::u16string_view clanSurname) {
+  const std::u16string_view name = father->name;
+  std::u16string out(name.substr(0, name.size() - GivenName(name, clanSurname).size()));
+  if (const char32_t c = poem.CharacterOf(book.GetGeneration(father) + 1)) out += Utf16(c);
+  return out;
+}
+
+std::filesystem::path PoemFileFor(const std::filesystem::path& bookFile) {
+  std::filesystem::path poemFile = bookFile;
+  poemFile += ".zibei";
+  return poemFile;
+}
+
+PoemFileResult ParsePoem(std::string_view text, GenerationPoem& poem) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    lines.push_back(line);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+  }
+  while (!lines.empty() && lines.back().find_first_not_of(" \t") == std::string_view::npos)
+    lines.pop_back();
+  if (lines.size() != 2)
+    return Malformed("字辈文件应有两行：第一行是第一个字所在的世，第二行是字辈诗；此文件有 " +
+                     std::to_string(lines.size()) + " 行。");
+
+  std::string_view number = lines[0];
+  while (!number.empty() && (number.front() == ' ' || number.front() == '\t'))
+    number.remove_prefix(1);
+  while (!number.empty() && (number.back() == ' ' || number.back() == '\t'))
+    number.remove_suffix(1);
+  int first = 0;
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), first);
+  if (number.empty() || error != std::errc() || end != number.data() + number.size() || first < 1 ||
+      first > kMaxFirstGeneration)
+    return Malformed("第一行应是 1 到 " + std::to_string(kMaxFirstGeneration) +
+                     " 之间的整数（字辈第一个字所在的世），而不是“" + std::string(lines[0]) +
+                     "”。");
+
+  std::u32string decoded;
+  if (!DecodeUtf8(lines[1], decoded)) return Malformed("第二行不是有效的 UTF-8 文本。");
+  std::u32string characters;
+  for (std::size_t i = 0; i < decoded.size(); ++i) {
+    const char32_t c = decoded[i];
+    if (IsIdeograph(c)) {
+      characters.push_back(c);
+    } else if (!IsSeparator(c)) {
+      std::string shown;
+      AppendUtf8(shown, c);
+      return Malformed("第二行第 " + std::to_string(i + 1) + " 个字符“" + shown +
+                       "”不是汉字，字辈诗只能由汉字组成（可用标点分隔）。");
+    }
+  }
+  if (characters.empty()) return Malformed("第二行没有字辈用字。");
+  poem.firstGeneration = first;
+  poem.characters = std::move(characters);
+  return {};
+}
+
+std::string FormatPoem(const GenerationPoem& poem) {
+  std::string out = std::to_string(poem.firstGeneration) + "\n";
+  for (char32_t c : poem.characters) AppendUtf8(out, c);
+  out += "\n";
+  return out;
+}
+
+PoemFileResult LoadPoem(const std::filesystem::path& bookFile, GenerationPoem& poem) {
+  poem = GenerationPoem();
+  const std::filesystem::path file = PoemFileFor(bookFile);
+  std::error_code ec;
+  if (!std::filesystem::exists(file, ec) && !ec) return {PoemFileStatus::kMissing, {}};
+  std::ifstream in(file, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!in && !in.eof())
+    return {PoemFileStatus::kCannotRead, "无法读取字辈文件 " + file.string() + "。"};
+  if (ec) return {PoemFileStatus::kCannotRead, "无法读取字辈文件 " + file.string() + "。"};
+  return ParsePoem(text, poem);
+}
+
+bool SavePoem(const std::filesystem::path& bookFile, const GenerationPoem& poem) {
+  const std::filesystem::path file = PoemFileFor(bookFile);
+  if (poem.characters.empty()) {
+    std::error_code ec;
+    std::filesystem::remove(file, ec);
+    return !ec;
+  }
+  AtomicFileWriter writer;
+  return writer.Open(file) && writer.Write(FormatPoem(poem)) && writer.Commit();
+}

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "../model/ModelTestSupport.h"
+#include "search/GenerationPoem.h"
+
+namespace {
+
+using modeltest::Add;
+using modeltest::Narrow;
+
+std::vector<std::string> Names(const std::vector<MemberNode*>& members) {
+  std::vector<std::string> out;
+  for (const MemberNode* m : members) out.push_back(Narrow(m->name));
+  return out;
+}
+
+TEST(ClanSurname, ReadOffTheRootAndHisChildren) {
+  struct Row {
+    std::vector<std::pair<std::u16string, std::u16string>> members;  // father, name
+    std::u16string surname;
+  };
+  const Row rows[] = {
+      {{{u"", u"孔丘"}, {u"孔丘", u"孔鲤"}}, u"孔"},
+      {{{u"", u"欧阳修"}, {u"欧阳修", u"欧阳发"}, {u"欧阳修", u"欧阳奕"}}, u"欧阳"},
+      {{{u"", u"欧阳修"}}, u"欧"},  // nothing to tell a compound surname by
+      {{{u"", u"欧阳修"}, {u"欧阳修", u"欧阳发"}, {u"欧阳修", u"欧文"}}, u"欧"},
+      {{{u"", u"王明"}, {u"王明", u"王明远"}}, u"王"},  // a given name always remains
+      {{{u"", u"𠮷田"}, {u"𠮷田", u"𠮷川"}}, u"𠮷"},
+      {{}, u""},
+  };
+  for (const Row& row : rows) {
+    COperationClanbook book;
+    int year = 1900;
+    for (const auto& [father, name] : row.members) Add(book, father, name, year++);
+    EXPECT_EQ(Narrow(ClanSurname(book)), Narrow(row.surname))
+        << (row.members.empty() ? "" : Narrow(row.members[0].second));
+  }
+}
+
+// 孔 (第1世) - 孔德甲 (2) - 孔明乙, 孔丙 (3) - 孔德丁 (4, under 孔明乙) - 孔戊 (5);
+// also 孔乙德 (2), and 欧明 (3) of another surname under him.
+class PoemCheck : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Add(m_book, u"", u"孔子", 1900);
+    Add(m_book, u"孔子", u"孔德甲", 1920);
+    Add(m_book, u"孔德甲", u"孔明乙", 1940);
+    Add(m_book, u"孔明乙", u"孔德丁", 1960);
+    Add(m_book, u"孔德丁", u"孔戊", 1980);
+    Add(m_book, u"孔德甲", u"孔丙", 1941);
+    Add(m_book, u"孔子", u"孔乙德", 1921);
+    Add(m_book, u"孔乙德", u"欧明", 1945);
+  }
+  COperationClanbook m_book;
+};
+
+TEST_F(PoemCheck, ListsMembersWithoutTheirGenerationsCharacter) {
+  struct Row {
+    int first;
+    std::u32string poem;
+    std::vector<std::string> lacking;
+  };
+  const Row rows[] = {
+      {2, U"德明德", {"\\u5b54\\u4e19"}},  // 孔丙; 孔戊 lies beyond the poem
+      {2, U"德明德戊", {"\\u5b54\\u4e19"}},
+      {1, U"丘德明", {"\\u5b54\\u5b50", "\\u5b54\\u4e19"}},
+      {2, U"德", {}},
+      {3, U"明", {"\\u5b54\\u4e19"}},  // 欧明 has a surname of his own
+      {2, U"甲", {"\\u5b54\\u4e59\\u5fb7"}},
+      {9, U"德", {}},
+  };
+  for (const Row& row : rows) {
+    const GenerationPoem poem{row.first, row.poem};
+    EXPECT_EQ(Names(MembersWithoutGenerationCharacter(m_book, poem, u"孔")), row.lacking)
+        << row.first;
+  }
+}
+
+TEST_F(PoemCheck, SuggestsTheSurnameAndTheChildsCharacter) {
+  const GenerationPoem poem{2, U"德明𠮷"};
+  struct Row {
+    std::u16string father;
+    std::u16string suggested;
+  };
+  const Row rows[] = {
+      {u"孔子", u"孔德"},   {u"孔德甲", u"孔明"},
+      {u"孔明乙", u"孔𠮷"}, {u"孔德丁", u"孔"},  // the child's generation lies beyond the poem
+      {u"欧明", u"欧𠮷"},                        // a surname of his own
+  };
+  for (const Row& row : rows) {
+    MemberNode* father = nullptr;
+    m_book.FindByName(m_book.GetRootLink(), father, row.father);
+    ASSERT_NE(father, nullptr);
+    EXPECT_EQ(Narrow(SuggestedChildName(m_book, father, poem, u"孔")), Narrow(row.suggested));
+  }
+}
+
+TEST(PoemFile, ReadsWellFormedText) {
+  struct Row {
+    std::string text;
+    int first;
+    std::u32string characters;
+  };
+  const Row rows[] = {
+      {"3\n克昌厥后\n", 3, U"克昌厥后"},
+      {"\xEF\xBB\xBF"
+       "1\r\n克昌，厥后。\r\n\r\n",
+       1, U"克昌厥后"},
+      {" 12 \n永 保 其 宗", 12, U"永保其宗"},
+      {"1\n𠮷宗\n", 1, U"𠮷宗"},
+  };
+  for (const Row& row : rows) {
+    GenerationPoem poem;
+    const PoemFileResult result = ParsePoem(row.text, poem);
+    EXPECT_EQ(result.status, PoemFileStatus::kOk) << row.text << result.reason;
+    EXPECT_EQ(poem.firstGeneration, row.first) << row.text;
+    EXPECT_EQ(poem.characters, row.characters) << row.text;
+  }
+}
+
+TEST(PoemFile, RefusesMalformedTextAndSaysWhy) {
+  struct Row {
+    std::string text;
+    std::string reasonPart;
+  };
+  const Row rows[] = {
+      {"", "0 行"},
+      {"克昌厥后\n", "1 行"},
+      {"1\n克昌\n厥后\n", "3 行"},
+      {"0\n克昌\n", "第一行"},
+      {"x\n克昌\n", "第一行"},
+      {"2x\n克昌\n", "第一行"},
+      {"99999999999\n克昌\n", "第一行"},
+      {"1\n克a昌\n", "第 2 个字符“a”"},
+      {"1\n，。\n", "没有字辈用字"},
+      {"1\n\xE5\x85\n", "UTF-8"},
+      {"1\n\xC0\xAF\n", "UTF-8"},
+  };
+  for (const Row& row : rows) {
+    GenerationPoem poem{5, U"旧"};
+    const PoemFileResult result = ParsePoem(row.text, poem);
+    EXPECT_EQ(result.status, PoemFileStatus::kMalformed) << row.text;
+    EXPECT_NE(result.reason.find(row.reasonPart), std::string::npos)
+        << row.text << " -> " << result.reason;
+    EXPECT_EQ(poem.firstGeneration, 5);
+    EXPECT_EQ(poem.characters, U"旧");
+  }
+}
+
+TEST(PoemFile, SavedBesideTheBookAndReadBack) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("clanbook-poem-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::filesystem::path book = dir / "孔氏.ftf";
+  EXPECT_EQ(PoemFileFor(book), dir / "孔氏.ftf.zibei");
+
+  GenerationPoem read{7, U"旧"};
+  EXPECT_EQ(LoadPoem(book, read).status, PoemFileStatus::kMissing);
+  EXPECT_TRUE(read.characters.empty());
+
+  const GenerationPoem poem{4, U"克昌厥后𠮷"};
+  ASSERT_TRUE(SavePoem(book, poem));
+  const PoemFileResult result = LoadPoem(book, read);
+  EXPECT_EQ(result.status, PoemFileStatus::kOk) << result.reason;
+  EXPECT_EQ(read.firstGeneration, 4);
+  EXPECT_EQ(read.characters, poem.characters);
+
+  std::ofstream(PoemFileFor(book), std::ios::binary | std::ios::trunc) << "第四世\n克昌\n";
+  EXPECT_EQ(LoadPoem(book, read).status, PoemFileStatus::kMalformed);
+
+  ASSERT_TRUE(SavePoem(book, GenerationPoem{}));  // no poem: no file
+  EXPECT_FALSE(std::filesystem::exists(PoemFileFor(book)));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 0);
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
