@@ -41,7 +41,7 @@ private:
 }  // namespace
 
 void LimitTextBox(QLineEdit* box, int limit) {
-  if (!qobject_cast<const WholeCharacterLimit*>(box->validator()))
+  if (!dynamic_cast<const WholeCharacterLimit*>(box->validator()))
     box->setValidator(new WholeCharacterLimit(box));
   box->setMaxLength(limit);
 }

@@ -495,11 +495,9 @@ TEST_F(MemberDialogsTest, TextsTheFileCannotCarryAreRefusedBeforeAnythingIsRead)
 // Plane fill the name box, and the 64th typed leaves a name that can be added.
 TEST_F(MemberDialogsTest, AFullNameBoxOfWideCharactersIsAccepted) {
   const QString wide = QStringLiteral("\U00020000");
+  adder.answer = 1;
   for (const MemberDialogKind& kind : kMemberDialogs) {
     SCOPED_TRACE(kind.name);
-    boxes.Clear();
-    adder.calls.clear();
-    adder.answer = 1;
     std::unique_ptr<CDialog> dialog = kind.make(&adder);
     Open(*dialog);
     Type(dialog.get(), kind.nameBox, wide.repeated(64));
