@@ -2,10 +2,47 @@
 
 #include <QCoreApplication>
 
+namespace {
+// The options QApplication takes for itself (-platform offscreen, -style
+// fusion, ...). They are read before the application object removes them, to
+// choose between a window and a console, so they must not count as mistakes.
+void AddQtsOwnOptions(QCommandLineParser& parser) {
+  const char* const withValue[] = {"platform",
+                                   "platformpluginpath",
+                                   "platformtheme",
+                                   "plugin",
+                                   "qwindowgeometry",
+                                   "qwindowtitle",
+                                   "qwindowicon",
+                                   "display",
+                                   "geometry",
+                                   "title",
+                                   "name",
+                                   "style",
+                                   "stylesheet",
+                                   "session",
+                                   "visual"};
+  const char* const flags[] = {"reverse", "widgetcount", "nograb", "dograb"};
+  for (const char* name : withValue) {
+    QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(option);
+  }
+  for (const char* name : flags) {
+    QCommandLineOption option(QString::fromLatin1(name));
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(option);
+  }
+}
+}  // namespace
+
 CommandLine::CommandLine(std::vector<Conversion> conversions)
     : m_conversions(std::move(conversions)) {
   m_parser.setApplicationDescription(
       QCoreApplication::translate("CommandLine", "Morvane家谱制作软件：编写和查阅家谱。"));
+  // Qt's own options are words after a single dash, not letters run together.
+  m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  AddQtsOwnOptions(m_parser);
   m_parser.addHelpOption();
   m_parser.addVersionOption();
   m_parser.addOption(QCommandLineOption(
