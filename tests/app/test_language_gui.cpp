@@ -2,6 +2,7 @@
 // Chinese character on any button, label, menu item or caption; under Chinese
 // exactly the texts the program is written with.
 #include "GuiTestSupport.h"
+#include "app/CommandLine.h"
 #include "app/Translation.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CAddInfoDlg.h"
@@ -144,7 +145,12 @@ TEST_F(LanguageGuiTest, UnderEnglishTheDialogsShowNoChinese) {
 }
 
 TEST_F(LanguageGuiTest, UnderEnglishTheMainWindowShowsEveryTranslatedText) {
-  const Translation english(UiLanguage::English);
+  // As `clanbook --lang en` starts it.
+  const StartRequest request =
+      CommandLine(Conversions())
+          .Parse({QStringLiteral("clanbook"), QStringLiteral("--lang"), QStringLiteral("en")});
+  ASSERT_EQ(request.language, UiLanguage::English);
+  const Translation english(*request.language);
   CClanbookDlg window;
   const QSet<QString> translated =
       TranslatedSources(QString::fromLatin1(window.metaObject()->className()));
