@@ -1,8 +1,8 @@
 // Start-up: the application runs the main window modally, ends when it closes,
 // and opens a genealogy file named on the command line.
-#include "GuiTestSupport.h"
 #include "app/CClanbookApp.h"
 #include "mainwindow/CClanbookDlg.h"
+#include "GuiTestSupport.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Today.h"
 
