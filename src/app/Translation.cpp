@@ -38,9 +38,13 @@ UiLanguage DesktopLanguage() {
   return LanguageForLocale(QLocale::system());
 }
 
+QString LanguageName(UiLanguage language) {
+  return language == UiLanguage::Chinese ? QStringLiteral("zh") : QStringLiteral("en");
+}
+
 std::optional<UiLanguage> LanguageFromName(const QString& name) {
-  if (name == u"zh") return UiLanguage::Chinese;
-  if (name == u"en") return UiLanguage::English;
+  for (UiLanguage language : {UiLanguage::Chinese, UiLanguage::English})
+    if (name == LanguageName(language)) return language;
   return std::nullopt;
 }
 
@@ -53,7 +57,7 @@ Translation::Translation(UiLanguage language) : m_language(language) {
     return;
   }
   for (const QString& folder : ProgramCatalogueFolders()) {
-    if (m_program.load(QStringLiteral("clanbook_en"), folder)) {
+    if (m_program.load(QStringLiteral("clanbook_%1").arg(LanguageName(language)), folder)) {
       m_programLoaded = true;
       break;
     }

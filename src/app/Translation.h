@@ -15,13 +15,15 @@ enum class UiLanguage { Chinese, English };
 UiLanguage LanguageForLocale(const QLocale& locale);
 // The desktop's language, from LC_ALL, LC_MESSAGES, LANG and LANGUAGE as Qt reads them.
 UiLanguage DesktopLanguage();
-// "zh" or "en", as the --lang option takes them; nothing for anything else.
+// "zh" or "en": what --lang takes, and what names the catalogue clanbook_<name>.qm.
+QString LanguageName(UiLanguage language);
+// The language `name` names; nothing for anything else.
 std::optional<UiLanguage> LanguageFromName(const QString& name);
 
 // Installs the translators for a language into the running application for as
 // long as it lives. Chinese is the language the program is written in, so it
-// needs Qt's catalogue only; English needs the program's catalogue
-// (clanbook_en.qm) too.
+// needs Qt's catalogue only; any other language needs the program's catalogue
+// clanbook_<name>.qm too.
 class Translation {
 public:
   explicit Translation(UiLanguage language);
