@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Clanbook needs on Debian 12.
+# Installs what building, running, testing and packaging Clanbook needs on
+# Debian 12 (desktop-file-utils, appstream, dpkg-dev and file check the package).
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-wqy-microhei

@@ -12,6 +12,9 @@ echo "== plain build"
 "$root/scripts/build.sh" build
 (cd "$root/build" && ctest --output-on-failure -j "$jobs")
 
+echo "== package"
+"$root/scripts/check-package.sh" build
+
 echo "== sanitized build"
 "$root/scripts/build.sh" build-asan -DCLANBOOK_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

@@ -1,10 +1,21 @@
 #include "app/CClanbookApp.h"
 
+#include "app/CommandLine.h"
+#include "app/Translation.h"
 #include "mainwindow/CClanbookDlg.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QIcon>
 #include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+
+#ifndef CLANBOOK_VERSION
+#define CLANBOOK_VERSION "0"
+#endif
 
 CClanbookApp::CClanbookApp(QString fileToOpen) : m_fileToOpen(std::move(fileToOpen)) {}
 
@@ -26,4 +37,57 @@ bool CClanbookApp::InitInstance() {
   }
   dialog.DoModal();
   return false;
+}
+
+void PrepareProcess() {
+  std::signal(SIGXFSZ, SIG_IGN);
+}
+
+namespace {
+QStringList ArgumentsOf(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  return arguments;
+}
+
+void Print(std::FILE* stream, const QString& text) {
+  const QByteArray bytes = text.toLocal8Bit();
+  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+  std::fflush(stream);
+}
+}  // namespace
+
+int CClanbookApp::Run(int argc, char** argv) {
+  PrepareProcess();
+  // Read once before any application object exists: only the window needs a
+  // display, so help, version, errors and conversions run on a bare console.
+  const StartRequest first = CommandLine(Conversions()).Parse(ArgumentsOf(argc, argv));
+  std::unique_ptr<QCoreApplication> application;
+  if (first.kind == StartRequest::Kind::Window)
+    application = std::make_unique<QApplication>(argc, argv);
+  else
+    application = std::make_unique<QCoreApplication>(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("clanbook"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(CLANBOOK_VERSION));
+
+  const Translation translation(first.language.value_or(DesktopLanguage()));
+  // Again with the language installed, so that help and messages speak it.
+  CommandLine commandLine(Conversions());
+  const StartRequest request = commandLine.Parse(QCoreApplication::arguments());
+  switch (request.kind) {
+    case StartRequest::Kind::Print:
+      Print(stdout, request.text);
+      return 0;
+    case StartRequest::Kind::Error:
+      Print(stderr,
+            QStringLiteral("%1: %2\n").arg(QCoreApplication::applicationName(), request.text));
+      return 2;
+    case StartRequest::Kind::Conversion:
+      return request.conversion->run(request.values, commandLine.parser());
+    case StartRequest::Kind::Window:
+      break;
+  }
+  CClanbookApp app(request.fileToOpen);
+  app.InitInstance();
+  return 0;
 }

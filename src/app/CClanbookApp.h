@@ -1,4 +1,6 @@
-// The application: runs the main window modally; when it closes, the program ends.
+// The application: runs the main window modally; when it closes, the program
+// ends. Run() is the whole program: the command line, the language, then the
+// window or a conversion without one.
 #pragma once
 
 #include <QString>
@@ -12,6 +14,14 @@ public:
   // Runs the main window until it closes. Always false: nothing follows the window.
   bool InitInstance();
 
+  // main(): returns the process's exit status.
+  static int Run(int argc, char** argv);
+
 private:
   QString m_fileToOpen;
 };
+
+// What the process needs before anything else runs: a save beyond a file-size
+// limit (ulimit -f) must fail as a save ("文件无法保存!") and leave the old
+// file, not kill the program with SIGXFSZ and the unsaved genealogy with it.
+void PrepareProcess();

@@ -1,13 +1,7 @@
-// clanbook [FILE]: the genealogy program; FILE, a .ftf genealogy, is opened at start.
+// clanbook [--lang zh|en] [FILE]: the genealogy program; FILE, a .ftf
+// genealogy, is opened at start. --help lists every option.
 #include "app/CClanbookApp.h"
 
-#include <QApplication>
-#include <QStringList>
-
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  const QStringList arguments = QApplication::arguments();
-  CClanbookApp app(arguments.size() > 1 ? arguments.at(1) : QString());
-  app.InitInstance();
-  return 0;
+  return CClanbookApp::Run(argc, argv);
 }

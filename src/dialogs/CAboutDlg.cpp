@@ -16,7 +16,7 @@ namespace {
 const QColor kGreyLine(105, 105, 105);
 
 QString EnglishCreditLine() {
-  return QStringLiteral("Designed and made by Morvane Software");
+  return CAboutDlg::tr("Designed and made by Morvane Software");
 }
 }  // namespace
 
@@ -48,7 +48,7 @@ CAboutDlg::~CAboutDlg() = default;
 
 QString CAboutDlg::DefaultNotice(int language) {
   if (language == kLanguageChinese) {
-    return QStringLiteral(
+    return tr(
         "版权声明：Morvane家谱制作软件的程序、文档和图标的著作权归 Morvane软件 所有，"
         "受《中华人民共和国著作权法》和有关国际条约的保护。\n"
         "未经 Morvane软件 书面许可，任何单位和个人不得复制、修改、出租、出售或通过网络传播"
@@ -56,12 +56,11 @@ QString CAboutDlg::DefaultNotice(int language) {
         "您用本软件记录的家谱资料归您本人所有。");
   }
   if (language == kLanguageEnglish) {
-    return QStringLiteral(
-               "Thank you for keeping your family's history with this program. If you have a "
-               "question, run into a problem, or have an idea that would make the program "
-               "better, please write to the Morvane support team at %1. Tell us what you "
-               "were doing and what you saw; we read every message and answer as soon as we "
-               "can.")
+    return tr("Thank you for keeping your family's history with this program. If you have a "
+              "question, run into a problem, or have an idea that would make the program "
+              "better, please write to the Morvane support team at %1. Tell us what you "
+              "were doing and what you saw; we read every message and answer as soon as we "
+              "can.")
         .arg(VendorSupportMailbox());
   }
   return QString();
@@ -91,16 +90,16 @@ bool CAboutDlg::OnInitDialog() {
     m_logo->setFixedSize(logo.size());
   }
 
-  QString captionWord;
+  // The product name and version, after the word "About" in the box's language.
+  const QString title = QStringLiteral("%1 %2").arg(m_productName, m_version);
+  QString caption = QStringLiteral(" %1").arg(title);
   if (m_language == kLanguageChinese) {
-    captionWord = QStringLiteral("关于");
+    caption = tr("关于 %1").arg(title);
   } else if (m_language == kLanguageEnglish) {
-    captionWord = QStringLiteral("About");
+    caption = tr("About %1").arg(title);
     m_vendorLink->setText(EnglishCreditLine());
   }
-
-  const QString title = m_productName + QLatin1Char(' ') + m_version;
-  setWindowTitle(captionWord + QLatin1Char(' ') + title);
+  setWindowTitle(caption);
   m_titleLink->setText(title);
 
   for (CHyperLink* line : {m_titleLink, m_vendorLink}) {
@@ -113,8 +112,8 @@ bool CAboutDlg::OnInitDialog() {
   m_webLink->SetUrl(m_webUrl);
 
   m_mailLink->SetUnderlined(false);
-  m_mailLink->SetUrl(QStringLiteral("mailto:") + VendorSupportMailbox() +
-                     QStringLiteral("?subject=") + m_productName);
+  m_mailLink->SetUrl(
+      QStringLiteral("mailto:%1?subject=%2").arg(VendorSupportMailbox(), m_productName));
 
   // Without a parent the box would appear in the middle of the screen; it
   // belongs over the window it was opened from.

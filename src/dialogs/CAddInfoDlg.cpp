@@ -1,5 +1,6 @@
 #include "dialogs/CAddInfoDlg.h"
 
+#include "dialogs/StorableText.h"
 #include "platform/Today.h"
 #include "ui_addinfodlg.h"
 
@@ -9,7 +10,9 @@
 CAddInfoDlg::CAddInfoDlg(IMemberAdder* owner, QWidget* parent)
     : CDialog(parent), m_owner(owner), ui(std::make_unique<Ui::AddInfoDlg>()) {
   ui->setupUi(this);
-  connect(ui->idc_1014, &QCheckBox::clicked, this, &CAddInfoDlg::OnToggleAlive);
+  // Whatever changes the alive box (a click, the keyboard, a screen reader's
+  // toggle, the exchange), the death date follows it.
+  connect(ui->idc_1014, &QCheckBox::toggled, this, &CAddInfoDlg::OnToggleAlive);
 }
 
 CAddInfoDlg::~CAddInfoDlg() = default;
@@ -54,6 +57,9 @@ void CAddInfoDlg::EnableDeathDate(bool enable) {
 }
 
 void CAddInfoDlg::OnOK() {
+  if (!CheckStorable(ui->idc_1011, StoredText::Name) ||
+      !CheckStorable(ui->idc_1013, StoredText::Address))
+    return;
   if (!UpdateData(true)) return;
   // A refused member keeps the dialog open with everything the user typed.
   if (m_owner->AddMember(*this) != 1) return;

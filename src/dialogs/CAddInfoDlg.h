@@ -2,8 +2,8 @@
 // dialog is still open, so a refused entry stays here to be corrected.
 #pragma once
 
-#include "platform/CDialog.h"
 #include "dialogs/IMemberAdder.h"
+#include "platform/CDialog.h"
 
 #include <QString>
 

@@ -9,10 +9,11 @@
 
 #include <limits>
 
-// Windows' "*.*" means every file; on this platform that is "*", since "*.*"
-// would hide the names without a dot.
-const QString kGenealogyFileFilter =
-    QStringLiteral("家谱文件--Family Tree Files(*.ftf);;All Files(*)");
+QString GenealogyFileFilter() {
+  // Windows' "*.*" means every file; on this platform that is "*", since "*.*"
+  // would hide the names without a dot.
+  return CFileOpenAndSaveDlg::tr("家谱文件--Family Tree Files(*.ftf);;All Files(*)");
+}
 
 CFileOpenAndSaveDlg::CFileOpenAndSaveDlg(bool isOpen, QWidget* parent)
     : CDialog(parent), m_isOpen(isOpen), ui(std::make_unique<Ui::FileOpenAndSaveDlg>()) {
@@ -34,8 +35,7 @@ void CFileOpenAndSaveDlg::DoDataExchange(DataExchange& dx) {
 
 bool CFileOpenAndSaveDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  const QString prompt =
-      m_isOpen ? QStringLiteral("请输入要打开的文件名:") : QStringLiteral("请输入要保存的文件名:");
+  const QString prompt = m_isOpen ? tr("请输入要打开的文件名:") : tr("请输入要保存的文件名:");
   ui->idc_1033->setText(prompt);
   ui->idc_1001->setAccessibleName(prompt);
   return true;
@@ -44,7 +44,7 @@ bool CFileOpenAndSaveDlg::OnInitDialog() {
 void CFileOpenAndSaveDlg::OnBrowse() {
   FileDialogRequest request;
   request.open = m_isOpen;
-  request.filter = kGenealogyFileFilter;
+  request.filter = GenealogyFileFilter();
   const QString chosen = RunFileDialog(this, request);
   if (chosen.isEmpty()) return;
   m_fileName = chosen;

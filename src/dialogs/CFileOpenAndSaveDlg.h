@@ -13,7 +13,8 @@ class FileOpenAndSaveDlg;
 }
 
 // The filter of the browse button's file dialog: genealogy files, then every file.
-extern const QString kGenealogyFileFilter;
+// Made when asked, so that it speaks the language installed at start.
+QString GenealogyFileFilter();
 
 class CFileOpenAndSaveDlg : public CDialog {
   Q_OBJECT

@@ -1,5 +1,6 @@
 #include "dialogs/CModifyInfoDlg.h"
 
+#include "dialogs/StorableText.h"
 #include "ui_modifyinfodlg.h"
 
 #include <QCheckBox>
@@ -8,7 +9,9 @@
 CModifyInfoDlg::CModifyInfoDlg(QWidget* parent)
     : CDialog(parent), ui(std::make_unique<Ui::ModifyInfoDlg>()) {
   ui->setupUi(this);
-  connect(ui->idc_1024, &QCheckBox::clicked, this, &CModifyInfoDlg::OnToggleAlive);
+  // Whatever changes the alive box (a click, the keyboard, a screen reader's
+  // toggle, the exchange), the death date follows it.
+  connect(ui->idc_1024, &QCheckBox::toggled, this, &CModifyInfoDlg::OnToggleAlive);
 }
 
 CModifyInfoDlg::~CModifyInfoDlg() = default;
@@ -32,6 +35,13 @@ bool CModifyInfoDlg::OnInitDialog() {
   // ready for editing; for the living the boxes stay off.
   EnableDeathDate(!ui->idc_1024->isChecked());
   return true;
+}
+
+void CModifyInfoDlg::OnOK() {
+  if (!CheckStorable(ui->idc_1021, StoredText::Name) ||
+      !CheckStorable(ui->idc_1022, StoredText::Address))
+    return;
+  CDialog::OnOK();
 }
 
 void CModifyInfoDlg::OnToggleAlive() {

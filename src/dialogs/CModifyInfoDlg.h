@@ -38,6 +38,8 @@ public:
 protected:
   void DoDataExchange(DataExchange& dx) override;
   bool OnInitDialog() override;
+  // Refuses a text the file cannot carry before anything is read.
+  void OnOK() override;
 
 private:
   void EnableDeathDate(bool enable);

@@ -148,7 +148,7 @@ void CHyperLink::mousePressEvent(QMouseEvent* event) {
   m_visited = opened;
   if (!opened) {
     Beep();
-    ShowNotice(QStringLiteral("Unable to open hyperlink:\n\n"));
+    ShowNotice(tr("Unable to open hyperlink:\n\n"));
     return;
   }
   update();

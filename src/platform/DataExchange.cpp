@@ -4,14 +4,47 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLineEdit>
+#include <QValidator>
 
 #include <cstdint>
 
 namespace {
 // The box's text is read into a buffer of 64 characters before it is scanned.
 constexpr int kIntegerTextLimit = 63;
+
+// A line edit cuts an insertion at its length limit by code units, so the last
+// character to fit can lose the second half of a surrogate pair: the box would
+// then hold half a character that no file can store. Every insertion that hits
+// the limit passes here; a first half cut from its second is dropped, so a
+// character is kept whole or left out. The box's own limit stays in force,
+// which keeps typing and pasting from ever exceeding it.
+class WholeCharacterLimit : public QValidator {
+public:
+  explicit WholeCharacterLimit(QLineEdit* box) : QValidator(box), m_box(box) {}
+
+  State validate(QString& input, int& pos) const override {
+    if (input.size() < m_box->maxLength() || pos <= 0 || pos > input.size()) return Acceptable;
+    const bool cutPair = input.at(pos - 1).isHighSurrogate() &&
+                         (pos == input.size() || !input.at(pos).isLowSurrogate());
+    if (cutPair) {
+      input.remove(pos - 1, 1);
+      --pos;
+    }
+    return Acceptable;
+  }
+
+private:
+  QLineEdit* m_box;
+};
 }  // namespace
+
+void LimitTextBox(QLineEdit* box, int limit) {
+  if (!dynamic_cast<const WholeCharacterLimit*>(box->validator()))
+    box->setValidator(new WholeCharacterLimit(box));
+  box->setMaxLength(limit);
+}
 
 bool ScanInteger(const QString& text, int& value) {
   const QString scanned = text.left(kIntegerTextLimit);
@@ -47,7 +80,7 @@ void DataExchange::Int(QLineEdit* box, int& value) {
   }
   int scanned = 0;
   if (!ScanInteger(box->text(), scanned)) {
-    Fail(box, QStringLiteral("请输入一个整数。"));
+    Fail(box, tr("请输入一个整数。"));
     return;
   }
   value = scanned;
@@ -56,7 +89,7 @@ void DataExchange::Int(QLineEdit* box, int& value) {
 void DataExchange::Text(QLineEdit* box, QString& value, int limit) {
   if (m_failed) return;
   if (!m_save) {
-    box->setMaxLength(limit);
+    LimitTextBox(box, limit);
     box->setText(value);
     return;
   }
@@ -64,7 +97,7 @@ void DataExchange::Text(QLineEdit* box, QString& value, int limit) {
   if (text.size() > limit) {
     // The member keeps its value: a refused text must not slip through when
     // the user gives up with Cancel afterwards.
-    Fail(box, QStringLiteral("请输入不多于 %1 个的字符。").arg(limit));
+    Fail(box, tr("请输入不多于 %1 个的字符。").arg(limit));
     return;
   }
   value = text;

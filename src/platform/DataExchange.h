@@ -2,6 +2,7 @@
 // messages every entry dialog of the program shares.
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 class QAbstractButton;
@@ -16,7 +17,14 @@ inline constexpr int kTextBoxLimit = 127;
 // 32 bits.
 bool ScanInteger(const QString& text, int& value);
 
+// Limits `box` to `limit` UTF-16 code units without ever splitting a character
+// outside the Basic Multilingual Plane: at the limit a surrogate pair is kept
+// whole or left out, whether typed, pasted or set.
+void LimitTextBox(QLineEdit* box, int limit);
+
 class DataExchange {
+  Q_DECLARE_TR_FUNCTIONS(DataExchange)
+
 public:
   // saveAndValidate: true reads the boxes into the members, false writes the
   // members into the boxes.
@@ -28,7 +36,7 @@ public:
 
   // Integer box: "%d" when writing; when reading, "请输入一个整数。" for no number.
   void Int(QLineEdit* box, int& value);
-  // Text box limited to `limit` characters; reading a longer text gives
+  // Text box limited to `limit` code units (LimitTextBox); reading a longer text gives
   // "请输入不多于 %1 个的字符。" with the limit.
   void Text(QLineEdit* box, QString& value, int limit = kTextBoxLimit);
   // Check box: 1 checked, 0 unchecked.

@@ -17,12 +17,18 @@
 namespace {
 MessageBoxRecorder* g_recorder = nullptr;
 
-// The program speaks Chinese throughout; Qt's untranslated button texts would
-// be the only English words in it.
-void UseChineseButtonTexts(QMessageBox& box) {
-  if (auto* ok = box.button(QMessageBox::Ok)) ok->setText(QStringLiteral("确定"));
-  if (auto* yes = box.button(QMessageBox::Yes)) yes->setText(QStringLiteral("是(&Y)"));
-  if (auto* no = box.button(QMessageBox::No)) no->setText(QStringLiteral("否(&N)"));
+QString OkText() {
+  return QCoreApplication::translate("MessageBoxes", "确定");
+}
+
+// The buttons speak the program's language, whether or not Qt's own
+// translations are installed for it.
+void UseProgramButtonTexts(QMessageBox& box) {
+  if (auto* ok = box.button(QMessageBox::Ok)) ok->setText(OkText());
+  if (auto* yes = box.button(QMessageBox::Yes))
+    yes->setText(QCoreApplication::translate("MessageBoxes", "是(&Y)"));
+  if (auto* no = box.button(QMessageBox::No))
+    no->setText(QCoreApplication::translate("MessageBoxes", "否(&N)"));
 }
 
 // Beyond this many characters a message box would outgrow the screen and hide
@@ -44,7 +50,7 @@ void ShowLongText(QWidget* owner, QStyle::StandardPixmap iconKind, const QString
   view->setAccessibleName(title);
   layout->addWidget(view, 0, 1);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+  buttons->button(QDialogButtonBox::Ok)->setText(OkText());
   QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
   layout->addWidget(buttons, 1, 0, 1, 2);
   const QSize screen = box.screen() ? box.screen()->availableSize() : QSize(1024, 768);
@@ -66,7 +72,7 @@ int Show(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QSt
   // as typed and must not turn the message's line breaks into nothing.
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(defaultButton);
-  UseChineseButtonTexts(box);
+  UseProgramButtonTexts(box);
   return box.exec();
 }
 

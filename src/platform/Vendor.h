@@ -3,6 +3,7 @@
 // is a reserved example domain: nothing here reaches a real site by accident.
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 inline QString VendorWebUrl() {
@@ -20,11 +21,12 @@ inline QString VendorSupportMailbox() {
 
 // The main window's link: the vendor's name and its web address.
 inline QString VendorLinkText() {
-  return QStringLiteral("Morvane软件:") + VendorWebUrl();
+  return QCoreApplication::translate("Vendor", "Morvane软件:%1").arg(VendorWebUrl());
 }
 
 // A new mail to the feedback mailbox, subject filled in.
 inline QString VendorFeedbackMailUrl() {
-  return QStringLiteral("mailto:") + VendorFeedbackMailbox() +
-         QStringLiteral("?subject=Morvane家谱制作软件反馈");
+  return QStringLiteral("mailto:%1?subject=%2")
+      .arg(VendorFeedbackMailbox(),
+           QCoreApplication::translate("Vendor", "Morvane家谱制作软件反馈"));
 }

@@ -1,11 +1,13 @@
 // The two member entry dialogs driven as a user drives them: keys typed into
 // the real boxes, the real check boxes and buttons clicked.
+#include "GuiTestSupport.h"
 #include "dialogs/CAddInfoDlg.h"
 #include "dialogs/CModifyInfoDlg.h"
-#include "GuiTestSupport.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Today.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -15,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -374,6 +378,136 @@ TEST_F(ModifyInfoDlgTest, CancelKeepsTheMembers) {
   EXPECT_EQ(dialog.m_name, QStringLiteral("张三"));
   EXPECT_EQ(dialog.m_birthYear, 0);
   EXPECT_EQ(PendingModalHandlers(), 0);
+}
+
+// Both member dialogs alike: the alive box and the death date, and the texts
+// a genealogy file cannot carry. Each row opens one of the two dialogs.
+struct MemberDialogKind {
+  const char* name;
+  std::function<std::unique_ptr<CDialog>(IMemberAdder*)> make;
+  int alive, nameBox, addressBox;
+};
+const MemberDialogKind kMemberDialogs[] = {
+    {"add", [](IMemberAdder* adder) { return std::make_unique<CAddInfoDlg>(adder); }, 1014, 1011,
+     1013},
+    {"modify", [](IMemberAdder*) { return std::make_unique<CModifyInfoDlg>(); }, 1024, 1021, 1022},
+};
+
+class MemberDialogsTest : public ::testing::Test {
+protected:
+  void SetUp() override { SetTodayForTesting(LocalDate{2024, 2, 29}); }
+  void TearDown() override { SetTodayForTesting(std::nullopt); }
+  FakeAdder adder;
+  MessageBoxRecorder boxes;
+};
+
+TEST_F(MemberDialogsTest, TheDeathDateFollowsTheAliveBoxWhateverTogglesIt) {
+  // A screen reader toggles through the accessibility interface, and the
+  // keyboard's space bar, neither of which is a mouse click.
+  struct Way {
+    const char* how;
+    std::function<void(QCheckBox*)> toggle;
+  };
+  const Way ways[] = {
+      {"accessible toggle",
+       [](QCheckBox* box) {
+         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(box);
+         ASSERT_NE(accessible, nullptr);
+         ASSERT_NE(accessible->actionInterface(), nullptr);
+         accessible->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+       }},
+      {"space bar",
+       [](QCheckBox* box) {
+         box->setFocus();
+         QTest::keyClick(box, Qt::Key_Space);
+       }},
+      {"mouse", [](QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton); }},
+  };
+  for (const MemberDialogKind& kind : kMemberDialogs) {
+    for (const Way& way : ways) {
+      SCOPED_TRACE(std::string(kind.name) + ", " + way.how);
+      std::unique_ptr<CDialog> dialog = kind.make(&adder);
+      Open(*dialog);
+      QCheckBox* alive = CheckBox(dialog.get(), kind.alive);
+      for (bool checked : {false, true}) {
+        way.toggle(alive);
+        ASSERT_EQ(alive->isChecked(), checked);
+        for (int id : {1015, 1016, 1017})
+          EXPECT_EQ(Box(dialog.get(), id)->isEnabled(), !checked) << id;
+      }
+    }
+  }
+}
+
+TEST_F(MemberDialogsTest, TextsTheFileCannotCarryAreRefusedBeforeAnythingIsRead) {
+  const QString high(QChar(0xD840)), low(QChar(0xDC00));
+  struct Case {
+    const char* what;
+    bool inName;
+    QString text;
+    const char* notice;
+  };
+  const Case cases[] = {
+      {"lone first half in the name", true, QStringLiteral("张") + high,
+       "姓名中含有无法保存的字符!"},
+      {"lone second half in the name", true, low + QStringLiteral("张"),
+       "姓名中含有无法保存的字符!"},
+      {"halves in the wrong order", true, low + high, "姓名中含有无法保存的字符!"},
+      {"lone half in the address", false, QStringLiteral("北京") + high,
+       "地址中含有无法保存的字符!"},
+  };
+  for (const MemberDialogKind& kind : kMemberDialogs) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(kind.name) + ", " + c.what);
+      boxes.Clear();
+      adder.calls.clear();
+      adder.answer = 1;
+      std::unique_ptr<CDialog> dialog = kind.make(&adder);
+      Open(*dialog);
+      QLineEdit* name = Box(dialog.get(), kind.nameBox);
+      name->setText(QStringLiteral("李四"));
+      QLineEdit* target = c.inName ? name : Box(dialog.get(), kind.addressBox);
+      // As a paste or an input method would put it there.
+      target->setText(c.text);
+      Type(dialog.get(), 1009, "3");
+      Click(dialog.get(), IDOK);
+      ASSERT_EQ(boxes.Boxes().size(), 1u);
+      EXPECT_EQ(boxes.Boxes()[0].kind, BoxKind::Notice);
+      EXPECT_EQ(boxes.Boxes()[0].text, QString::fromUtf8(c.notice));
+      EXPECT_TRUE(dialog->isVisible());
+      EXPECT_EQ(dialog->focusWidget(), target);
+      EXPECT_TRUE(adder.calls.empty());
+      // Nothing was read: the month typed before OK is not in the member yet.
+      const int month = kind.alive == 1014
+                            ? static_cast<CAddInfoDlg*>(dialog.get())->m_birthMonth
+                            : static_cast<CModifyInfoDlg*>(dialog.get())->m_birthMonth;
+      EXPECT_NE(month, 3);
+      // Corrected, the same OK goes through.
+      target->setText(c.inName ? QStringLiteral("李四") : QStringLiteral("北京"));
+      Click(dialog.get(), IDOK);
+      EXPECT_FALSE(dialog->isVisible());
+      EXPECT_EQ(boxes.Boxes().size(), 1u);
+    }
+  }
+}
+
+// The half character of old: 63 characters outside the Basic Multilingual
+// Plane fill the name box, and the 64th typed leaves a name that can be added.
+TEST_F(MemberDialogsTest, AFullNameBoxOfWideCharactersIsAccepted) {
+  const QString wide = QStringLiteral("\U00020000");
+  adder.answer = 1;
+  for (const MemberDialogKind& kind : kMemberDialogs) {
+    SCOPED_TRACE(kind.name);
+    std::unique_ptr<CDialog> dialog = kind.make(&adder);
+    Open(*dialog);
+    Type(dialog.get(), kind.nameBox, wide.repeated(64));
+    EXPECT_EQ(Box(dialog.get(), kind.nameBox)->text(), wide.repeated(63));
+    Click(dialog.get(), IDOK);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_FALSE(dialog->isVisible());
+  }
+  ASSERT_EQ(adder.calls.size(), 1u);
+  EXPECT_EQ(adder.calls[0].name, wide.repeated(63));
 }
 
 }  // namespace

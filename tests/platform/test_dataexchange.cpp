@@ -1,11 +1,12 @@
 // The rules by which every entry dialog reads its boxes, driven through a real
 // dialog: keys typed into real line edits, the real OK button clicked.
+#include "GuiTestSupport.h"
 #include "platform/CDialog.h"
 #include "platform/DataExchange.h"
-#include "GuiTestSupport.h"
 #include "platform/MessageBoxes.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -246,6 +248,56 @@ TEST_F(DataExchangeTest, TheLimitIsCountedInTheGivenUnit) {
   EXPECT_TRUE(reader.failed());
   EXPECT_EQ(Texts(), std::vector<QString>{QStringLiteral("请输入不多于 5 个的字符。")});
   EXPECT_EQ(value, QStringLiteral("abc"));
+}
+
+// A character outside the Basic Multilingual Plane takes two code units; at the
+// limit it is kept whole or left out, however it arrives, and the box never
+// holds half of it.
+TEST_F(DataExchangeTest, TheLimitNeverSplitsACharacter) {
+  const QString wide = QStringLiteral("\U00020000");  // 𠀀, a surrogate pair
+  struct Case {
+    const char* how;
+    std::function<void(QLineEdit*, const QString&)> put;
+  };
+  const Case cases[] = {
+      {"typed", [](QLineEdit* box, const QString& text) { TypeKeys(box, text); }},
+      {"pasted",
+       [](QLineEdit* box, const QString& text) {
+         QApplication::clipboard()->setText(text);
+         box->paste();
+       }},
+      {"inserted", [](QLineEdit* box, const QString& text) { box->insert(text); }},
+  };
+  Open();
+  QLineEdit* box = dialog.m_nameBox;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    // One unit short: the next pair does not fit and is left out whole.
+    box->setText(wide.repeated(63));
+    box->end(false);
+    c.put(box, wide);
+    EXPECT_EQ(box->text(), wide.repeated(63));
+    // Two units short: it fits.
+    box->setText(QString(125, u'a'));
+    box->end(false);
+    c.put(box, wide);
+    EXPECT_EQ(box->text(), QString(125, u'a') + wide);
+    // A long paste into the middle stops before the pair that would be cut.
+    box->setText(QString(124, u'a'));
+    box->setCursorPosition(62);
+    c.put(box, wide.repeated(3));
+    EXPECT_EQ(box->text(), QString(62, u'a') + wide + QString(62, u'a'));
+  }
+  // Writing a member too long for the box keeps the last whole character.
+  dialog.m_name = wide.repeated(64);
+  dialog.UpdateData(false);
+  EXPECT_EQ(box->text(), wide.repeated(63));
+  EXPECT_EQ(box->maxLength(), 127);
+  // What the box holds is read without complaint.
+  ClickButton(&dialog, "idc_1");
+  EXPECT_EQ(finished, IDOK);
+  EXPECT_EQ(dialog.m_name, wide.repeated(63));
+  EXPECT_TRUE(recorder.Boxes().empty());
 }
 
 TEST_F(DataExchangeTest, CancelAndEscapeCloseWithoutReading) {

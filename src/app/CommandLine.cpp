@@ -1,0 +1,119 @@
+#include "app/CommandLine.h"
+
+#include <QCoreApplication>
+
+namespace {
+// The options QApplication takes for itself (-platform offscreen, -style
+// fusion, ...). They are read before the application object removes them, to
+// choose between a window and a console, so they must not count as mistakes.
+void AddQtsOwnOptions(QCommandLineParser& parser) {
+  const char* const withValue[] = {"platform",
+                                   "platformpluginpath",
+                                   "platformtheme",
+                                   "plugin",
+                                   "qwindowgeometry",
+                                   "qwindowtitle",
+                                   "qwindowicon",
+                                   "display",
+                                   "geometry",
+                                   "title",
+                                   "name",
+                                   "style",
+                                   "stylesheet",
+                                   "session",
+                                   "visual"};
+  const char* const flags[] = {"reverse", "widgetcount", "nograb", "dograb"};
+  for (const char* name : withValue) {
+    QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(option);
+  }
+  for (const char* name : flags) {
+    QCommandLineOption option(QString::fromLatin1(name));
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(option);
+  }
+}
+}  // namespace
+
+CommandLine::CommandLine(std::vector<Conversion> conversions)
+    : m_conversions(std::move(conversions)) {
+  m_parser.setApplicationDescription(
+      QCoreApplication::translate("CommandLine", "Morvane家谱制作软件：编写和查阅家谱。"));
+  // Qt's own options are words after a single dash, not letters run together.
+  m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  AddQtsOwnOptions(m_parser);
+  m_parser.addHelpOption();
+  m_parser.addVersionOption();
+  m_parser.addOption(QCommandLineOption(
+      QStringLiteral("lang"),
+      QCoreApplication::translate("CommandLine",
+                                  "界面语言：zh（简体中文）或 en（英文）；默认随桌面的语言。"),
+      QStringLiteral("zh|en")));
+  for (const Conversion& conversion : m_conversions) {
+    m_parser.addOption(QCommandLineOption(
+        conversion.option,
+        QCoreApplication::translate("CommandLine", "%1（参数：%2）")
+            .arg(conversion.description, conversion.valueNames.join(QLatin1Char(' ')))));
+    for (const QCommandLineOption& option : conversion.options) m_parser.addOption(option);
+  }
+  m_parser.addPositionalArgument(
+      QStringLiteral("FILE"),
+      QCoreApplication::translate("CommandLine", "启动时打开的家谱文件（.ftf）。"),
+      QStringLiteral("[FILE]"));
+}
+
+StartRequest CommandLine::Parse(const QStringList& arguments) {
+  StartRequest request;
+  auto fail = [&request](const QString& message) {
+    request.kind = StartRequest::Kind::Error;
+    request.text = message;
+    return request;
+  };
+  if (!m_parser.parse(arguments)) return fail(m_parser.errorText());
+
+  if (m_parser.isSet(QStringLiteral("lang"))) {
+    const QString name = m_parser.value(QStringLiteral("lang"));
+    request.language = LanguageFromName(name);
+    if (!request.language)
+      return fail(
+          QCoreApplication::translate("CommandLine", "未知的界面语言“%1”：只能是 zh 或 en。")
+              .arg(name));
+  }
+  if (m_parser.isSet(QStringLiteral("help"))) {
+    request.kind = StartRequest::Kind::Print;
+    request.text = m_parser.helpText();
+    return request;
+  }
+  if (m_parser.isSet(QStringLiteral("version"))) {
+    request.kind = StartRequest::Kind::Print;
+    request.text = QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
+                                                 QCoreApplication::applicationVersion());
+    return request;
+  }
+
+  const QStringList positional = m_parser.positionalArguments();
+  const Conversion* chosen = nullptr;
+  for (const Conversion& conversion : m_conversions) {
+    if (!m_parser.isSet(conversion.option)) continue;
+    if (chosen)
+      return fail(QCoreApplication::translate("CommandLine", "一次只能做一种转换：--%1 或 --%2。")
+                      .arg(chosen->option, conversion.option));
+    chosen = &conversion;
+  }
+  if (chosen) {
+    if (positional.size() != chosen->valueNames.size())
+      return fail(QCoreApplication::translate("CommandLine", "--%1 需要参数：%2。")
+                      .arg(chosen->option, chosen->valueNames.join(QLatin1Char(' '))));
+    request.kind = StartRequest::Kind::Conversion;
+    request.conversion = *chosen;
+    request.values = positional;
+    return request;
+  }
+  if (positional.size() > 1)
+    return fail(QCoreApplication::translate("CommandLine", "只能打开一个家谱文件，却给了 %1 个。")
+                    .arg(positional.size()));
+  request.kind = StartRequest::Kind::Window;
+  if (!positional.isEmpty()) request.fileToOpen = positional.first();
+  return request;
+}
