@@ -50,7 +50,7 @@ NameIndex::Entry* NameIndex::Insert(MemberNode* member, std::uint32_t hash) {
   const std::size_t mask = m_slots.size() - 1;
   std::size_t i = hash & mask;
   while (m_slots[i].representative) i = (i + 1) & mask;
-  m_slots[i] = Entry{member, hash, 0, true};
+  m_slots[i] = Entry{member, hash, 0, kNoDepth, true};
   ++m_size;
   return &m_slots[i];
 }
@@ -75,31 +75,20 @@ void NameIndex::Add(MemberNode* member, bool first) {
   }
 }
 
-bool NameIndex::AddAllUnique(const std::vector<MemberNode*>& members) {
-  Clear();
-  std::size_t capacity = 16;
-  while (capacity * 3 < members.size() * 4 + 4) capacity *= 2;
-  m_slots.assign(capacity, Entry{});
-  const std::size_t mask = capacity - 1;
-  std::vector<std::uint32_t> hashes(members.size());
-  for (std::size_t i = 0; i < members.size(); ++i) hashes[i] = Hash(members[i]->name);
-  // The slots are scattered over the table: fetch a few ahead so that the
-  // cache misses overlap instead of coming one after another.
-  constexpr std::size_t kAhead = 16;
-  for (std::size_t i = 0; i < members.size(); ++i) {
-    if (i + kAhead < members.size()) __builtin_prefetch(&m_slots[hashes[i + kAhead] & mask], 1);
-    const std::uint32_t hash = hashes[i];
-    std::size_t slot = hash & mask;
-    for (; m_slots[slot].representative; slot = (slot + 1) & mask) {
-      if (m_slots[slot].hash == hash && m_slots[slot].representative->name == members[i]->name) {
-        Clear();
-        return false;
-      }
-    }
-    m_slots[slot] = Entry{members[i], hash, 1, true};
+void NameIndex::Reserve(std::size_t names) {
+  std::size_t capacity = m_slots.empty() ? 16 : m_slots.size();
+  while (capacity * 3 < (names + 1) * 4) capacity *= 2;
+  if (m_size == 0) {
+    m_slots.assign(capacity, Entry{});
+    return;
   }
-  m_size = members.size();
-  return true;
+  while (m_slots.size() < capacity) Grow();
+}
+
+NameIndex::Entry* NameIndex::AddNew(MemberNode* member, std::uint32_t hash) {
+  Entry* e = Insert(member, hash);
+  e->count = 1;
+  return e;
 }
 
 void NameIndex::AddBearers(MemberNode* member, std::uint32_t count) {

@@ -6,7 +6,7 @@
 // them, the representative; when the representative is known to be the first
 // in pre-order (always when only one member bears the name) the search is
 // answered at once, otherwise the caller walks the tree and tells the index
-// what it found. A slot takes 16 bytes, so two million names cost 64 MB at most.
+// what it found. A slot takes 24 bytes, so two million names cost 96 MB at most.
 #pragma once
 
 #include <cstddef>
@@ -22,8 +22,12 @@ public:
     MemberNode* representative = nullptr;  // none: the slot is free
     std::uint32_t hash = 0;
     std::uint32_t count = 0;  // members that bear the name
-    bool first = false;       // representative is the first in pre-order
+    // For the loader: where the representative stood on its way from the root
+    // to the last member in pre-order when it was read (kNoDepth: nowhere).
+    std::uint32_t depth = kNoDepth;
+    bool first = false;  // representative is the first in pre-order
   };
+  static constexpr std::uint32_t kNoDepth = 0xFFFFFFFF;
 
   static std::uint32_t Hash(std::u16string_view name);
 
@@ -41,9 +45,10 @@ public:
   // Adds an entry for `count` bearers of the member's name, the member being the
   // first of them in pre-order. The name must not be in the index.
   void AddBearers(MemberNode* member, std::uint32_t count);
-  // Fills an empty index with members that each bear a name of their own.
-  // False, leaving the index empty, when two of them bear the same name.
-  bool AddAllUnique(const std::vector<MemberNode*>& members);
+  // Room for `names` names without growing.
+  void Reserve(std::size_t names);
+  // A new entry for a name not in the index, borne by `member` alone.
+  Entry* AddNew(MemberNode* member, std::uint32_t hash);
   // One member fewer bears the member's name (the member must be indexed under
   // its present name). Returns the number of bearers left without a
   // representative: then the entry is gone and the caller must find the first
