@@ -182,12 +182,14 @@ int COperationClanbook::ReadMember(FtfReader& in, MemberNode* member, std::u16st
 // the members already there, so the first bearer changes only when a newcomer
 // comes before him.
 //
-// The way from the root to the last member in pre-order is kept on a stack.
-// A file in pre-order (every file this program writes) appends each member at
-// the end of that way: he comes last in pre-order, his father's last child is
-// the next step of the way, and nothing needs comparing. A member placed
-// elsewhere is linked by the model's insertion and compared in pre-order with
-// the first bearer of his name by walking up from both.
+// The way from the root to the last member in pre-order is kept on a stack,
+// each step marked when it is the first bearer of its name. A file in
+// pre-order (every file this program writes) names as father a member near
+// the top of the way and appends each newcomer at its end: he comes last in
+// pre-order, his father's last child is the next step of the way, and neither
+// a search nor a comparison is needed. A member placed elsewhere is linked by
+// the model's insertion and compared in pre-order with the first bearer of
+// his name by walking up from both.
 class FtfLoader {
 public:
   FtfLoader(COperationClanbook& tree, FtfReader& in, const ReadProgress& progress,
@@ -197,8 +199,24 @@ public:
   FileStatus Run();
 
 private:
+  struct Step {
+    MemberNode* member;
+    bool first;  // the first bearer of his name
+  };
+  // A member linked but not yet in the index. The index is told one record
+  // late, so that the slot of his name, fetched from memory while the next
+  // record is read, is at hand by then.
+  struct Pending {
+    MemberNode* member = nullptr;
+    std::uint32_t hash = 0;
+    bool last = false;  // he was placed at the end of the way
+  };
+
   FileStatus ReadOne(std::unique_ptr<MemberNode>& member, bool& plausible);
-  FileStatus Place(MemberNode* member, NameIndex::Entry& fatherEntry);
+  MemberNode* FindFather(std::size_t& at);
+  bool Link(MemberNode* member, MemberNode* father, std::size_t at);
+  void Index(const Pending& pending);
+  std::size_t WayPosition(const MemberNode* member) const;
   static bool Precedes(const MemberNode* a, const MemberNode* b);
 
   COperationClanbook& m_tree;
@@ -207,7 +225,7 @@ private:
   std::size_t m_total;
   std::size_t m_nextReport = kPiece;
   std::u16string m_father;
-  std::vector<MemberNode*> m_way;
+  std::vector<Step> m_way;
 };
 
 namespace {
@@ -220,6 +238,8 @@ FileStatus Failure(int code, FileProblem problem, std::size_t line, std::u16stri
   status.detail = std::move(detail);
   return status;
 }
+
+constexpr std::size_t kNowhere = static_cast<std::size_t>(-1);
 
 }  // namespace
 
@@ -258,12 +278,34 @@ bool FtfLoader::Precedes(const MemberNode* a, const MemberNode* b) {
   return false;
 }
 
-FileStatus FtfLoader::Place(MemberNode* member, NameIndex::Entry& fatherEntry) {
-  MemberNode* father = fatherEntry.representative;
-  const std::size_t at = fatherEntry.depth;
-  bool last = false;
-  if (at < m_way.size() && m_way[at] == father) {
-    MemberNode* lastChild = at + 1 < m_way.size() ? m_way[at + 1] : nullptr;
+std::size_t FtfLoader::WayPosition(const MemberNode* member) const {
+  // Every step of the way but the root is the last child of the one before.
+  if (member->nextSibling) return kNowhere;
+  std::size_t depth = 0;
+  for (const MemberNode* m = member->parent; m; m = m->parent) ++depth;
+  return depth < m_way.size() && m_way[depth].member == member ? depth : kNowhere;
+}
+
+MemberNode* FtfLoader::FindFather(std::size_t& at) {
+  // Near the top of the way first: there a file in pre-order names the father.
+  constexpr std::size_t kNear = 16;
+  const std::size_t n = m_way.size();
+  for (std::size_t k = n; k > 0 && n - k < kNear; --k) {
+    const Step& step = m_way[k - 1];
+    if (step.member->name != m_father) continue;
+    if (!step.first) break;  // an earlier bearer of the name is the father
+    at = k - 1;
+    return step.member;
+  }
+  NameIndex::Entry* entry = m_tree.m_index->Find(m_father);
+  if (!entry) return nullptr;
+  at = WayPosition(entry->representative);
+  return entry->representative;
+}
+
+bool FtfLoader::Link(MemberNode* member, MemberNode* father, std::size_t at) {
+  if (at != kNowhere) {
+    MemberNode* lastChild = at + 1 < m_way.size() ? m_way[at + 1].member : nullptr;
     if (!lastChild || CompareBirthDates(*lastChild, *member) <= 0) {
       member->parent = father;
       member->firstChild = member->nextSibling = nullptr;
@@ -272,31 +314,32 @@ FileStatus FtfLoader::Place(MemberNode* member, NameIndex::Entry& fatherEntry) {
       else
         father->firstChild = member;
       m_way.resize(at + 1);
-      m_way.push_back(member);
-      last = true;
-    } else {
-      // Every list the loader builds is in birth order: the last child on the
-      // way is the latest born, which is all the insertion needs to know.
-      m_tree.m_tail = COperationClanbook::TailCache{father, lastChild, lastChild->birthYear,
-                                                    lastChild->birthMonth, lastChild->birthDay};
-      m_tree.LinkChild(father, member, true);
+      m_way.push_back(Step{member, false});
+      return true;
     }
-  } else {
-    m_tree.LinkChild(father, member, true);
+    // Every list the loader builds is in birth order: the last child on the
+    // way is the latest born, which is all the insertion needs to know.
+    m_tree.m_tail = COperationClanbook::TailCache{father, lastChild, lastChild->birthYear,
+                                                  lastChild->birthMonth, lastChild->birthDay};
   }
+  m_tree.LinkChild(father, member, true);
+  return false;
+}
+
+void FtfLoader::Index(const Pending& pending) {
+  MemberNode* member = pending.member;
   NameIndex& index = *m_tree.m_index;
-  const std::uint32_t hash = NameIndex::Hash(member->name);
-  if (NameIndex::Entry* entry = index.Find(member->name, hash)) {
-    ++entry->count;
-    if (!last && Precedes(member, entry->representative)) {
-      entry->representative = member;
-      entry->depth = NameIndex::kNoDepth;
-    }
-  } else {
-    NameIndex::Entry* added = index.AddNew(member, hash);
-    added->depth = last ? static_cast<std::uint32_t>(m_way.size() - 1) : NameIndex::kNoDepth;
+  NameIndex::Entry* entry = index.Find(member->name, pending.hash);
+  if (!entry) {
+    index.AddNew(member, pending.hash);
+    if (pending.last) m_way.back().first = true;
+    return;
   }
-  return {};
+  ++entry->count;
+  if (pending.last || !Precedes(member, entry->representative)) return;
+  // The newcomer comes before the first bearer so far.
+  if (std::size_t at = WayPosition(entry->representative); at != kNowhere) m_way[at].first = false;
+  entry->representative = member;
 }
 
 FileStatus FtfLoader::Run() {
@@ -317,20 +360,32 @@ FileStatus FtfLoader::Run() {
   m_tree.m_root = root;
   NameIndex& index = *m_tree.m_index;
   // Files this program writes hold one record a line, of some tens of bytes.
-  index.Reserve(m_total / 40 + 16);
-  index.AddNew(root, NameIndex::Hash(root->name))->depth = 0;
-  m_way.assign(1, root);
+  index.Reserve(m_total / 48 + 16);
+  index.AddNew(root, NameIndex::Hash(root->name));
+  m_way.assign(1, Step{root, true});
 
+  Pending pending;
   for (;;) {
-    if (FileStatus s = ReadOne(member, plausible); !s.Ok()) return s;
-    if (member->name == m_father || member->name == kEnd) return {};
-    if (!plausible) return dateFailure(*member);
-    NameIndex::Entry* fatherEntry = index.Find(m_father);
-    if (!fatherEntry)
-      return Failure(kFileBadRelation, FileProblem::kUnknownFather, m_in.RecordLine(), m_father);
-    if (CompareBirthDates(*member, *fatherEntry->representative) < 0)
-      return Failure(kFileBadDate, FileProblem::kBornBeforeFather, m_in.RecordLine(), member->name);
-    Place(member.release(), *fatherEntry);
+    FileStatus s = ReadOne(member, plausible);
+    if (s.Ok() && member->name != m_father && member->name != kEnd) {
+      const std::uint32_t hash = NameIndex::Hash(member->name);
+      index.Prefetch(hash);
+      if (pending.member) Index(pending);
+      pending = {};
+      if (!plausible) return dateFailure(*member);
+      std::size_t at = kNowhere;
+      MemberNode* father = FindFather(at);
+      if (!father)
+        return Failure(kFileBadRelation, FileProblem::kUnknownFather, m_in.RecordLine(), m_father);
+      if (CompareBirthDates(*member, *father) < 0)
+        return Failure(kFileBadDate, FileProblem::kBornBeforeFather, m_in.RecordLine(),
+                       member->name);
+      MemberNode* linked = member.release();
+      pending = Pending{linked, hash, Link(linked, father, at)};
+      continue;
+    }
+    if (pending.member) Index(pending);
+    return s;
   }
 }
 

@@ -50,7 +50,7 @@ NameIndex::Entry* NameIndex::Insert(MemberNode* member, std::uint32_t hash) {
   const std::size_t mask = m_slots.size() - 1;
   std::size_t i = hash & mask;
   while (m_slots[i].representative) i = (i + 1) & mask;
-  m_slots[i] = Entry{member, hash, 0, kNoDepth, true};
+  m_slots[i] = Entry{member, hash, 0, 1};
   ++m_size;
   return &m_slots[i];
 }
