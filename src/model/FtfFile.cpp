@@ -197,6 +197,9 @@ public:
       : m_tree(tree), m_in(in), m_progress(progress), m_total(total) {}
 
   FileStatus Run();
+  // Whether the first record was read whole: a file whose first record does
+  // not parse is no genealogy in any encoding.
+  bool RootRead() const { return m_rootRead; }
 
 private:
   struct Step {
@@ -226,6 +229,7 @@ private:
   std::size_t m_nextReport = kPiece;
   std::u16string m_father;
   std::vector<Step> m_way;
+  bool m_rootRead = false;
 };
 
 namespace {
@@ -352,6 +356,7 @@ FileStatus FtfLoader::Run() {
     return Failure(kFileBadDate, birth ? FileProblem::kBadDeathDate : FileProblem::kBadBirthDate,
                    m_in.RecordLine(), m.name);
   };
+  m_rootRead = true;
   if (!plausible) return dateFailure(*member);
   if (member->name == m_father)
     return Failure(kFileNoRoot, FileProblem::kRootEndsFile, m_in.RecordLine(), member->name);
@@ -472,9 +477,10 @@ bool MeantAsUtf8(std::string_view text, std::size_t& firstBad) {
 }
 
 FileStatus LoadWith(FtfReader& in, COperationClanbook& out, const ReadProgress& progress,
-                    std::size_t total) {
+                    std::size_t total, bool* rootRead = nullptr) {
   FtfLoader loader(out, in, progress, total);
   FileStatus status = loader.Run();
+  if (rootRead) *rootRead = loader.RootRead();
   if (!status.Ok()) out.Clear();
   return status;
 }
@@ -499,9 +505,10 @@ FileStatus Read(std::string_view bytes, COperationClanbook& out, const ReadProgr
     const bool bom = bytes.starts_with("\xEF\xBB\xBF");
     const std::string_view text = bom ? bytes.substr(3) : bytes;
     FileStatus status;
+    bool rootRead = false;
     {
       FtfReader in(text);
-      status = LoadWith(in, out, progress, bytes.size());
+      status = LoadWith(in, out, progress, bytes.size(), &rootRead);
       // The whole file must be text whatever the reader stopped at, so that
       // the result does not depend on where bytes that are no UTF-8 lie.
       const bool undecided =
@@ -511,18 +518,26 @@ FileStatus Read(std::string_view bytes, COperationClanbook& out, const ReadProgr
     out.Clear();
     // A file with a UTF-8 mark or with UTF-8 characters is UTF-8 with some bad
     // bytes, never to be read in another encoding: its names would come out
-    // garbled without a word.
+    // garbled without a word. A file whose first record already failed is
+    // judged by its first megabyte, so that a large file that is no genealogy
+    // is refused without a pass over all of it.
     std::size_t firstBad = 0;
-    if (bom || MeantAsUtf8(text, firstBad)) {
-      if (bom) MeantAsUtf8(text, firstBad);
+    auto badUtf8 = [&] {
+      MeantAsUtf8(text, firstBad);
       return Failure(kFileCannotOpen, FileProblem::kBadUtf8,
                      CountLines(text.substr(0, firstBad)) + 1);
-    }
+    };
+    if (bom || MeantAsUtf8(rootRead ? text : text.substr(0, kPiece), firstBad)) return badUtf8();
     // Older Windows programs wrote GB18030 (or its subsets GBK and GB2312)
     // without any mark.
     IconvSource source("GB18030", bytes, 0, FileProblem::kBadLegacyText);
     FtfReader in(source);
-    return LoadWith(in, out, progress, bytes.size());
+    status = LoadWith(in, out, progress, bytes.size());
+    if (!rootRead && status.Ok() && MeantAsUtf8(text, firstBad)) {
+      out.Clear();
+      return badUtf8();
+    }
+    return status;
   } catch (const std::bad_alloc&) {
     // A member read but not yet linked is released by its owner; all linked
     // members go with the tree.
