@@ -152,11 +152,15 @@ bool FtfReader::ReadNumber(std::int32_t& out) {
   return false;
 }
 
-int COperationClanbook::ReadMember(FtfReader& in, MemberNode* member, std::u16string& father) {
-  if (!in.ReadText(member->name) || !in.ReadNumber(member->birthYear) ||
-      !in.ReadNumber(member->birthMonth) || !in.ReadNumber(member->birthDay) ||
-      !in.ReadNumber(member->married) || !in.ReadText(member->address) ||
-      !in.ReadNumber(member->alive))
+namespace {
+
+// ReadMember after the name, which the loader reads on its own so as to start
+// fetching what the name needs from memory while the other fields are read.
+int ReadFieldsAfterName(FtfReader& in, MemberNode* member, std::u16string& father) {
+  using C = COperationClanbook;
+  if (!in.ReadNumber(member->birthYear) || !in.ReadNumber(member->birthMonth) ||
+      !in.ReadNumber(member->birthDay) || !in.ReadNumber(member->married) ||
+      !in.ReadText(member->address) || !in.ReadNumber(member->alive))
     return 0;
   if (member->address == kEnd) member->address.clear();
   if (member->alive == 0 &&
@@ -164,15 +168,22 @@ int COperationClanbook::ReadMember(FtfReader& in, MemberNode* member, std::u16st
        !in.ReadNumber(member->deathDay)))
     return 0;
   if (!in.ReadText(father)) return 0;
-  if (!IsValidDate(member->birthYear, member->birthMonth, member->birthDay)) return 0;
+  if (!C::IsValidDate(member->birthYear, member->birthMonth, member->birthDay)) return 0;
   if (member->alive != 0) return 1;
   // A child who died on the day of birth is accepted: the entry commands take
   // such a member, and refusing it here would lock the whole file.
-  return CompareDates(member->birthYear, member->birthMonth, member->birthDay, member->deathYear,
-                      member->deathMonth, member->deathDay) <= 0 &&
-                 IsValidDate(member->deathYear, member->deathMonth, member->deathDay)
+  return C::CompareDates(member->birthYear, member->birthMonth, member->birthDay, member->deathYear,
+                         member->deathMonth, member->deathDay) <= 0 &&
+                 C::IsValidDate(member->deathYear, member->deathMonth, member->deathDay)
              ? 1
              : 0;
+}
+
+}  // namespace
+
+int COperationClanbook::ReadMember(FtfReader& in, MemberNode* member, std::u16string& father) {
+  if (!in.ReadText(member->name)) return 0;
+  return ReadFieldsAfterName(in, member, father);
 }
 
 // Builds the tree record by record. The father named in a record is the first
@@ -206,19 +217,31 @@ private:
     MemberNode* member;
     bool first;  // the first bearer of his name
   };
-  // A member linked but not yet in the index. The index is told one record
-  // late, so that the slot of his name, fetched from memory while the next
-  // record is read, is at hand by then.
+  // A member linked but not yet in the index.
   struct Pending {
     MemberNode* member = nullptr;
     std::uint32_t hash = 0;
     bool last = false;  // he was placed at the end of the way
   };
+  // Members whose names are surely new wait here for the index, their slots
+  // fetched into the cache meanwhile, and go in together: the cache misses of
+  // the index overlap instead of costing one after another.
+  static constexpr std::size_t kQueued = 32;
 
-  FileStatus ReadOne(std::unique_ptr<MemberNode>& member, bool& plausible);
+  FileStatus ReadOne(std::unique_ptr<MemberNode>& member, bool& plausible, std::uint32_t& hash);
   MemberNode* FindFather(std::size_t& at);
   bool Link(MemberNode* member, MemberNode* father, std::size_t at);
   void Index(const Pending& pending);
+  void Enter(const Pending& pending);
+  void Flush();
+  bool MaybeSeen(std::uint32_t hash) const {
+    const std::uint32_t bit = (hash >> 5) & m_seenMask;
+    return (m_seen[bit >> 6] >> (bit & 63)) & 1;
+  }
+  void MarkSeen(std::uint32_t hash) {
+    const std::uint32_t bit = (hash >> 5) & m_seenMask;
+    m_seen[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+  }
   std::size_t WayPosition(const MemberNode* member) const;
   static bool Precedes(const MemberNode* a, const MemberNode* b);
 
@@ -230,6 +253,11 @@ private:
   std::u16string m_father;
   std::vector<Step> m_way;
   bool m_rootRead = false;
+  // One bit per hash of the names seen: a clear bit proves a name new.
+  std::vector<std::uint64_t> m_seen;
+  std::uint32_t m_seenMask = 0;
+  Pending m_queue[kQueued];
+  std::size_t m_queued = 0;
 };
 
 namespace {
@@ -247,7 +275,8 @@ constexpr std::size_t kNowhere = static_cast<std::size_t>(-1);
 
 }  // namespace
 
-FileStatus FtfLoader::ReadOne(std::unique_ptr<MemberNode>& member, bool& plausible) {
+FileStatus FtfLoader::ReadOne(std::unique_ptr<MemberNode>& member, bool& plausible,
+                              std::uint32_t& hash) {
   if (m_progress && m_in.Consumed() >= m_nextReport) {
     m_nextReport = m_in.Consumed() + kPiece;
     if (!m_progress(m_in.Consumed(), m_total))
@@ -255,7 +284,15 @@ FileStatus FtfLoader::ReadOne(std::unique_ptr<MemberNode>& member, bool& plausib
   }
   member = std::make_unique<MemberNode>();
   m_in.StartRecord();
-  plausible = COperationClanbook::ReadMember(m_in, member.get(), m_father) != 0;
+  plausible = false;
+  if (m_in.ReadText(member->name)) {
+    hash = NameIndex::Hash(member->name);
+    if (!m_seen.empty()) {
+      __builtin_prefetch(&m_seen[((hash >> 5) & m_seenMask) >> 6]);
+      m_tree.m_index->Prefetch(hash);
+    }
+    plausible = ReadFieldsAfterName(m_in, member.get(), m_father) != 0;
+  }
   if (m_in.Error() != kFileOk) return Failure(m_in.Error(), m_in.Problem(), m_in.Line());
   return {};
 }
@@ -301,6 +338,7 @@ MemberNode* FtfLoader::FindFather(std::size_t& at) {
     at = k - 1;
     return step.member;
   }
+  Flush();
   NameIndex::Entry* entry = m_tree.m_index->Find(m_father);
   if (!entry) return nullptr;
   at = WayPosition(entry->representative);
@@ -330,6 +368,24 @@ bool FtfLoader::Link(MemberNode* member, MemberNode* father, std::size_t at) {
   return false;
 }
 
+void FtfLoader::Flush() {
+  NameIndex& index = *m_tree.m_index;
+  for (std::size_t i = 0; i < m_queued; ++i) index.AddNew(m_queue[i].member, m_queue[i].hash);
+  m_queued = 0;
+}
+
+void FtfLoader::Enter(const Pending& pending) {
+  if (!MaybeSeen(pending.hash)) {
+    MarkSeen(pending.hash);
+    if (pending.last) m_way.back().first = true;
+    if (m_queued == kQueued) Flush();
+    m_queue[m_queued++] = pending;
+    return;
+  }
+  Flush();
+  Index(pending);
+}
+
 void FtfLoader::Index(const Pending& pending) {
   MemberNode* member = pending.member;
   NameIndex& index = *m_tree.m_index;
@@ -350,7 +406,8 @@ FileStatus FtfLoader::Run() {
   m_father.reserve(kMaxTextLength);
   std::unique_ptr<MemberNode> member;
   bool plausible = false;
-  if (FileStatus s = ReadOne(member, plausible); !s.Ok()) return s;
+  std::uint32_t hash = 0;
+  if (FileStatus s = ReadOne(member, plausible, hash); !s.Ok()) return s;
   auto dateFailure = [this](const MemberNode& m) {
     const bool birth = COperationClanbook::IsValidDate(m.birthYear, m.birthMonth, m.birthDay);
     return Failure(kFileBadDate, birth ? FileProblem::kBadDeathDate : FileProblem::kBadBirthDate,
@@ -366,31 +423,33 @@ FileStatus FtfLoader::Run() {
   NameIndex& index = *m_tree.m_index;
   // Files this program writes hold one record a line, of some tens of bytes.
   index.Reserve(m_total / 48 + 16);
-  index.AddNew(root, NameIndex::Hash(root->name));
+  const std::uint32_t rootHash = hash;
+  index.AddNew(root, rootHash);
   m_way.assign(1, Step{root, true});
+  // About 16 bits a name: one name in sixteen, or fewer, is looked up in the
+  // index only because its bit was set by another.
+  std::size_t bits = 1 << 12;
+  while (bits < (m_total / 48 + 16) * 16 && bits < (std::size_t{1} << 32)) bits *= 2;
+  m_seen.assign(bits / 64, 0);
+  m_seenMask = static_cast<std::uint32_t>(bits - 1);
+  MarkSeen(rootHash);
 
-  Pending pending;
   for (;;) {
-    FileStatus s = ReadOne(member, plausible);
-    if (s.Ok() && member->name != m_father && member->name != kEnd) {
-      const std::uint32_t hash = NameIndex::Hash(member->name);
-      index.Prefetch(hash);
-      if (pending.member) Index(pending);
-      pending = {};
-      if (!plausible) return dateFailure(*member);
-      std::size_t at = kNowhere;
-      MemberNode* father = FindFather(at);
-      if (!father)
-        return Failure(kFileBadRelation, FileProblem::kUnknownFather, m_in.RecordLine(), m_father);
-      if (CompareBirthDates(*member, *father) < 0)
-        return Failure(kFileBadDate, FileProblem::kBornBeforeFather, m_in.RecordLine(),
-                       member->name);
-      MemberNode* linked = member.release();
-      pending = Pending{linked, hash, Link(linked, father, at)};
-      continue;
+    FileStatus s = ReadOne(member, plausible, hash);
+    if (!s.Ok() || member->name == m_father || member->name == kEnd) {
+      Flush();
+      return s;
     }
-    if (pending.member) Index(pending);
-    return s;
+    if (!plausible) return dateFailure(*member);
+    std::size_t at = kNowhere;
+    MemberNode* father = FindFather(at);
+    if (!father)
+      return Failure(kFileBadRelation, FileProblem::kUnknownFather, m_in.RecordLine(), m_father);
+    if (CompareBirthDates(*member, *father) < 0)
+      return Failure(kFileBadDate, FileProblem::kBornBeforeFather, m_in.RecordLine(), member->name);
+    MemberNode* linked = member.release();
+    const bool last = Link(linked, father, at);
+    Enter(Pending{linked, hash, last});
   }
 }
 
