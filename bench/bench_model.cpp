@@ -225,19 +225,25 @@ void BM_FindByBirthday(benchmark::State& state, clanbench::ClanSpec spec) {
   Describe(state, book);
 }
 
-// A book in which every other member is named like the first son of the
-// root and names as father that first bearer of the name: each of those
-// records is out of pre-order and its father shares his name with many
-// others (loading it once took quadratic time). Read from memory, so that only
-// the loader is timed.
+// A book in which the fathers of half the records share one name whose first
+// bearer comes late in pre-order, after a quarter of the book, and in which
+// every other record adds another bearer of that name. Each record once
+// searched the tree from the root for the first bearer: quadratic time.
+// Read from memory, so that only the loader is timed.
 void BM_LoadSharedNames(benchmark::State& state) {
   const auto records = static_cast<int>(state.range(0));
   std::string text = "R 1900 1 1 0 end 1 -1\r\n";
-  for (int i = 0; i < records / 2; ++i) {
-    text += "F 1930 1 1 1 end 1 R\r\n";
-    text += 'c';
+  for (int i = 0; i < records / 4; ++i) {
+    text += 'a';
     text += std::to_string(i);
-    text += " 1960 1 1 0 end 1 F\r\n";
+    text += " 1950 1 1 0 end 1 R\r\n";
+  }
+  text += "F 1960 1 1 0 end 1 R\r\ny 1980 1 1 0 end 1 F\r\n";
+  for (int i = 0; i < records / 4; ++i) {
+    text += "F 1995 1 1 0 end 1 y\r\n";
+    text += 'x';
+    text += std::to_string(i);
+    text += " 1996 1 1 0 end 1 F\r\n";
   }
   text += "end 1999 12 2 1 end 1 end";
   for (auto _ : state) {
