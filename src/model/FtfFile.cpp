@@ -14,6 +14,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/AtomicFile.h"
@@ -198,9 +199,8 @@ int COperationClanbook::ReadMember(FtfReader& in, MemberNode* member, std::u16st
 // pre-order (every file this program writes) names as father a member near
 // the top of the way and appends each newcomer at its end: he comes last in
 // pre-order, his father's last child is the next step of the way, and neither
-// a search nor a comparison is needed. A member placed elsewhere is linked by
-// the model's insertion and compared in pre-order with the first bearer of
-// his name by walking up from both.
+// a search nor a comparison is needed. A member placed elsewhere is compared
+// in pre-order with the first bearer of his name by walking up from both.
 class FtfLoader {
 public:
   FtfLoader(COperationClanbook& tree, FtfReader& in, const ReadProgress& progress,
@@ -258,6 +258,8 @@ private:
   std::uint32_t m_seenMask = 0;
   Pending m_queue[kQueued];
   std::size_t m_queued = 0;
+  // The last child of each father the loader met off the way.
+  std::unordered_map<MemberNode*, MemberNode*> m_lastChild;
 };
 
 namespace {
@@ -346,11 +348,11 @@ MemberNode* FtfLoader::FindFather(std::size_t& at) {
 }
 
 bool FtfLoader::Link(MemberNode* member, MemberNode* father, std::size_t at) {
+  member->parent = father;
+  member->firstChild = member->nextSibling = nullptr;
   if (at != kNowhere) {
     MemberNode* lastChild = at + 1 < m_way.size() ? m_way[at + 1].member : nullptr;
     if (!lastChild || CompareBirthDates(*lastChild, *member) <= 0) {
-      member->parent = father;
-      member->firstChild = member->nextSibling = nullptr;
       if (lastChild)
         lastChild->nextSibling = member;
       else
@@ -359,12 +361,26 @@ bool FtfLoader::Link(MemberNode* member, MemberNode* father, std::size_t at) {
       m_way.push_back(Step{member, false});
       return true;
     }
-    // Every list the loader builds is in birth order: the last child on the
-    // way is the latest born, which is all the insertion needs to know.
-    m_tree.m_tail = COperationClanbook::TailCache{father, lastChild, lastChild->birthYear,
-                                                  lastChild->birthMonth, lastChild->birthDay};
+    COperationClanbook::InsertAmong(father->firstChild, member, true);
+    return false;
   }
-  m_tree.LinkChild(father, member, true);
+  // A father off the way: his last child is remembered from the first time
+  // on, so that families filled in turn (a file out of pre-order) need no
+  // walk along their lists. Every list the loader builds is in birth order,
+  // so the last child is the latest born.
+  auto [it, added] = m_lastChild.try_emplace(father, nullptr);
+  MemberNode*& last = it->second;
+  if (added)
+    for (MemberNode* c = father->firstChild; c; c = c->nextSibling) last = c;
+  if (!last || CompareBirthDates(*last, *member) <= 0) {
+    if (last)
+      last->nextSibling = member;
+    else
+      father->firstChild = member;
+    last = member;
+  } else {
+    COperationClanbook::InsertAmong(father->firstChild, member, true);
+  }
   return false;
 }
 
