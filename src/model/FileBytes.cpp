@@ -38,13 +38,14 @@ FileStatus ReadFileBytes(const std::filesystem::path& path, const ReadBytes& rea
   const auto size = static_cast<std::size_t>(info.st_size);
   if (size == 0) {
     ::close(fd);
-    return read({}, progress ? progress : ReadProgress{});
+    return read({}, progress);
   }
   void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+  const bool noMemory = mapped == MAP_FAILED && errno == ENOMEM;
   ::close(fd);
   if (mapped == MAP_FAILED)
-    return Failure(errno == ENOMEM ? kFileNoMemory : kFileCannotOpen,
-                   errno == ENOMEM ? FileProblem::kNoMemory : FileProblem::kCannotOpen);
+    return noMemory ? Failure(kFileNoMemory, FileProblem::kNoMemory)
+                    : Failure(kFileCannotOpen, FileProblem::kCannotOpen);
   (void)::madvise(mapped, size, MADV_SEQUENTIAL);
   // The pages already read go back to the page cache as the read goes on
   // (the reader never looks back but to read the whole file again, which
