@@ -4,6 +4,7 @@
 //   bench_model                                  every case
 //   bench_model --benchmark_filter=balanced      20k, 200k, 2M over 83 generations
 //   bench_model --benchmark_filter='wide|deep'   the two extreme shapes
+//   bench_model --benchmark_filter=SharedNames   many fathers of one name
 //
 // On a busy machine add --benchmark_repetitions=5: the "min" row is the figure
 // least disturbed by other programs, and the CPU column is the process's own.
@@ -11,8 +12,9 @@
 // The books are written to $CLANBOOK_BENCH_DIR (default /tmp/clanbook-bench)
 // once per run; saves go there too (a disk) and to /dev/shm (memory), so the
 // cost of fsync shows apart from the cost of formatting.
-#include "model/COperationClanbook.h"
 #include "ClanGenerator.h"
+#include "model/COperationClanbook.h"
+#include "model/FtfCodec.h"
 
 #include <benchmark/benchmark.h>
 
@@ -223,6 +225,42 @@ void BM_FindByBirthday(benchmark::State& state, clanbench::ClanSpec spec) {
   Describe(state, book);
 }
 
+// A book in which the fathers of half the records share one name whose first
+// bearer comes late in pre-order, after a quarter of the book, and in which
+// every other record adds another bearer of that name. Each record once
+// searched the tree from the root for the first bearer: quadratic time.
+// Read from memory, so that only the loader is timed.
+void BM_LoadSharedNames(benchmark::State& state) {
+  const auto records = static_cast<int>(state.range(0));
+  std::string text = "R 1900 1 1 0 end 1 -1\r\n";
+  for (int i = 0; i < records / 4; ++i) {
+    text += 'a';
+    text += std::to_string(i);
+    text += " 1950 1 1 0 end 1 R\r\n";
+  }
+  text += "F 1960 1 1 0 end 1 R\r\ny 1980 1 1 0 end 1 F\r\n";
+  for (int i = 0; i < records / 4; ++i) {
+    text += "F 1995 1 1 0 end 1 y\r\n";
+    text += 'x';
+    text += std::to_string(i);
+    text += " 1996 1 1 0 end 1 F\r\n";
+  }
+  text += "end 1999 12 2 1 end 1 end";
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto genealogy = std::make_unique<COperationClanbook>();
+    state.ResumeTiming();
+    if (ftf::Read(text, *genealogy, {}).code != kFileOk) {
+      state.SkipWithError("Load failed");
+      break;
+    }
+    state.PauseTiming();
+    genealogy.reset();
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
 void RegisterFor(const clanbench::ClanSpec& spec) {
   const std::string label = Label(spec);
   auto add = [&](const std::string& name, auto function, auto... extra) {
@@ -250,6 +288,10 @@ int main(int argc, char** argv) {
     RegisterFor(clanbench::Balanced(members, 83));
   RegisterFor(clanbench::WideFamily(1000000));
   RegisterFor(clanbench::DeepLine(1000000));
+  benchmark::RegisterBenchmark("LoadSharedNames", BM_LoadSharedNames)
+      ->Arg(10000)
+      ->Arg(80000)
+      ->Unit(benchmark::kMillisecond);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

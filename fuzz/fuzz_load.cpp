@@ -1,33 +1,28 @@
-// Fuzz target for COperationClanbook::Load.
-//
-// Load takes a file name, so each input is written to a file in /dev/shm (a
-// memory file system: no disk traffic per run) and loaded from there. Besides
-// the sanitizers' findings, the target aborts when
-//   - Load returns a code outside the table (1, 0, -1, -3, -4, -5),
-//   - a failed load leaves members behind,
+// Fuzz target for the .ftf reader and writer (ftf::Read and ftf::Write, which
+// Load and Save wrap), in memory. Besides the sanitizers' findings, the target
+// aborts when
+//   - the read returns a code outside the table (1, 0, -1, -3, -4, -5), or a
+//     failure without a problem kind, or success with one,
+//   - a failed read leaves members behind,
 //   - a loaded genealogy breaks the tree's rules (links, birth order, text
 //     limits, dates),
-//   - a genealogy with unique names does not come back the same after a save
-//     and a second load (up to the order of children born on the same day);
-//     Save may refuse it instead, but then must write nothing.
+//   - a genealogy with unique names does not come back the same after a write
+//     and a second read (up to the order of children born on the same day);
+//     the write may refuse it instead, naming a member and a reason.
 #include "model/COperationClanbook.h"
-
-#include <fcntl.h>
-#include <unistd.h>
+#include "model/FtfCodec.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <unordered_set>
 #include <vector>
 
 namespace {
-
-namespace fs = std::filesystem;
 
 [[noreturn]] void Fail(const char* what) {
   std::fprintf(stderr, "fuzz_load: %s\n", what);
@@ -36,36 +31,6 @@ namespace fs = std::filesystem;
 
 void Check(bool condition, const char* what) {
   if (!condition) Fail(what);
-}
-
-// The two files of this process, removed when the fuzzer exits normally (an
-// abort leaves them for inspection).
-struct ScratchFiles {
-  std::string stem = "/dev/shm/clanbook-fuzz-" + std::to_string(getpid());
-  fs::path input = stem + "-in.ftf";
-  fs::path output = stem + "-out.ftf";
-  ~ScratchFiles() {
-    std::error_code ignored;
-    fs::remove(input, ignored);
-    fs::remove(output, ignored);
-  }
-};
-
-const fs::path& ScratchFile(const char* role) {
-  static const ScratchFiles files;
-  return role[0] == 'i' ? files.input : files.output;
-}
-
-void WriteInput(const std::uint8_t* data, std::size_t size) {
-  const int fd = open(ScratchFile("in").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  Check(fd >= 0, "cannot create the input file in /dev/shm");
-  while (size > 0) {
-    const ssize_t written = write(fd, data, size);
-    Check(written > 0, "cannot write the input file");
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  close(fd);
 }
 
 int Compare(const MemberNode& a, const MemberNode& b) {
@@ -129,10 +94,12 @@ std::vector<Row> CheckedRows(const COperationClanbook& genealogy, bool& unique) 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  WriteInput(data, size);
   COperationClanbook genealogy;
-  const int result = genealogy.Load(ScratchFile("in"));
-  switch (result) {
+  const FileStatus read =
+      ftf::Read(std::string_view(reinterpret_cast<const char*>(data), size), genealogy, {});
+  Check((read.code == kFileOk) == (read.problem == FileProblem::kNone),
+        "the result code and the problem kind disagree");
+  switch (read.code) {
     case kFileOk:
       break;
     case kFileBadDate:
@@ -149,22 +116,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool unique = false;
   std::vector<Row> first = CheckedRows(genealogy, unique);
   // With shared names a saved file may attach a child to the other bearer of
-  // the name, which the format allows; only unique names must round-trip. A
-  // root named "-1" is written with its own name as the father's and reads
-  // back as a file without root: a limit of the format, not of the reader.
-  if (!unique || genealogy.GetRootLink()->name == u"-1") return 0;
-  // Save may refuse a genealogy the format cannot carry back; then it must
-  // leave nothing behind. Whatever it writes must read back the same.
-  std::error_code ignored;
-  fs::remove(ScratchFile("out"), ignored);
-  const int saved = genealogy.Save(ScratchFile("out"));
-  Check(saved == kFileOk || saved == kFileCannotWrite, "Save returned a code outside the table");
-  if (saved != kFileOk) {
-    Check(!fs::exists(ScratchFile("out")), "a refused save left a file behind");
+  // the name, which the format allows; only unique names must round-trip.
+  if (!unique) return 0;
+  // The write may refuse a genealogy the format cannot carry back, naming the
+  // member; whatever it writes must read back the same.
+  std::string text;
+  const FileStatus written = ftf::Write(genealogy, [&text](std::string_view piece) {
+    text.append(piece);
+    return true;
+  });
+  if (!written.Ok()) {
+    Check(written.code == kFileCannotWrite && !written.detail.empty(),
+          "a refused write names no member");
+    Check(genealogy.GetRootLink()->name == u"-1", "a loaded genealogy of unique names is refused");
     return 0;
   }
   COperationClanbook again;
-  Check(again.Load(ScratchFile("out")) == kFileOk, "a saved genealogy does not load again");
+  Check(ftf::Read(text, again, {}).code == kFileOk, "a saved genealogy does not load again");
   bool uniqueAgain = false;
   std::vector<Row> second = CheckedRows(again, uniqueAgain);
   std::sort(first.begin(), first.end());

@@ -1,6 +1,8 @@
 #include "model/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,26 +42,44 @@ void AtomicFileWriter::Abort() {
   }
 }
 
+bool AtomicFileWriter::Fail(FileProblem problem) {
+  m_problem = problem;
+  m_failed = true;
+  Abort();
+  return false;
+}
+
+// The start of the names of the temporary files of `target`.
+static std::string TemporaryPrefix(const std::filesystem::path& target) {
+  return "." + target.filename().string().substr(0, 200) + ".tmp-";
+}
+
 bool AtomicFileWriter::Open(const std::filesystem::path& requested) {
   Abort();
   m_failed = false;
+  m_problem = FileProblem::kNone;
   m_target = ResolveTarget(requested);
-  if (!m_target.has_filename()) return false;
+  if (!m_target.has_filename()) return Fail(FileProblem::kTargetNotWritable);
+  // A rename would put a regular file in the place of a pipe, a device or a
+  // folder (or a link that leads nowhere): such a target is never replaced.
+  struct stat old {};
+  const bool exists = ::lstat(m_target.c_str(), &old) == 0;
+  if (exists && !S_ISREG(old.st_mode)) return Fail(FileProblem::kTargetNotRegular);
   // Renaming over the target needs only the folder's permission; a file the
   // user cannot write to is refused as opening it for writing would be.
-  if (::access(m_target.c_str(), F_OK) == 0 && ::access(m_target.c_str(), W_OK) != 0) return false;
+  if (exists && ::access(m_target.c_str(), W_OK) != 0) return Fail(FileProblem::kTargetNotWritable);
   std::filesystem::path folder = m_target.parent_path();
   if (folder.empty()) folder = ".";
 
   // ".<name>.tmp-XXXXXX" beside the target; the name part is cut so that the
   // temporary name stays within the file system's limit of 255 bytes.
-  const std::string stem = m_target.filename().string().substr(0, 200);
+  const std::string prefix = TemporaryPrefix(m_target);
   std::mt19937_64 random(
       static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
       (static_cast<std::uint64_t>(::getpid()) << 32));
   static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = "." + stem + ".tmp-";
+    std::string name = prefix;
     for (int i = 0; i < 6; ++i) name.push_back(kLetters[random() % (sizeof kLetters - 1)]);
     const std::filesystem::path candidate = folder / name;
     // Mode 0666 less the umask, as a file that a plain save creates gets.
@@ -68,15 +88,50 @@ bool AtomicFileWriter::Open(const std::filesystem::path& requested) {
       m_temporary = candidate;
       break;
     }
-    if (errno != EEXIST) return false;
+    if (errno != EEXIST) return Fail(FileProblem::kTargetNotWritable);
   }
-  if (m_fd < 0) return false;
+  if (m_fd < 0) return Fail(FileProblem::kTargetNotWritable);
+  // Held until the writer is done: the lock tells a later save that this
+  // temporary file is no leftover while this process lives.
+  (void)::flock(m_fd, LOCK_EX | LOCK_NB);
 
-  // A file that is replaced keeps its permissions.
-  struct stat old {};
-  if (::stat(m_target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-    (void)::fchmod(m_fd, old.st_mode & 07777);
+  if (!exists) return true;
+  // A file that is replaced keeps its owner, group and permissions. Giving a
+  // file to another owner needs privileges a user does not have; then the
+  // save is refused rather than taking the file from its owner.
+  struct stat mine {};
+  if (::fstat(m_fd, &mine) != 0) return Fail(FileProblem::kWriteFailed);
+  if ((mine.st_uid != old.st_uid || mine.st_gid != old.st_gid) &&
+      ::fchown(m_fd, old.st_uid, old.st_gid) != 0)
+    return Fail(FileProblem::kOwnerNotKept);
+  // After fchown, which may clear the set-user and set-group bits.
+  if (::fchmod(m_fd, old.st_mode & 07777) != 0) return Fail(FileProblem::kWriteFailed);
   return true;
+}
+
+void AtomicFileWriter::RemoveLeftovers() const {
+  std::filesystem::path folder = m_target.parent_path();
+  if (folder.empty()) folder = ".";
+  const std::string prefix = TemporaryPrefix(m_target);
+  const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd < 0) return;
+  DIR* dir = ::fdopendir(dirFd);
+  if (!dir) {
+    ::close(dirFd);
+    return;
+  }
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    // Exactly the names Open makes for this target: the prefix and six letters.
+    if (name.size() != prefix.size() + 6 || !name.starts_with(prefix)) continue;
+    const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+      (void)::unlinkat(dirFd, entry->d_name, 0);
+    ::close(fd);
+  }
+  ::closedir(dir);
 }
 
 bool AtomicFileWriter::Write(std::string_view data) {
@@ -85,7 +140,10 @@ bool AtomicFileWriter::Write(std::string_view data) {
     const ssize_t written = ::write(m_fd, data.data(), data.size());
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) {
+      // Disk full, or EFBIG beyond the file size limit (with SIGXFSZ ignored,
+      // as the application does): a failure like any other.
       m_failed = true;
+      m_problem = FileProblem::kWriteFailed;
       return false;
     }
     data.remove_prefix(static_cast<std::size_t>(written));
@@ -95,18 +153,26 @@ bool AtomicFileWriter::Write(std::string_view data) {
 
 bool AtomicFileWriter::Commit() {
   if (m_fd < 0 || m_failed) {
+    if (m_problem == FileProblem::kNone) m_problem = FileProblem::kWriteFailed;
     Abort();
     return false;
   }
   const bool synced = ::fsync(m_fd) == 0;
+  // The lock goes with the last descriptor: a copy keeps it over the rename,
+  // so that no other save takes the file for a leftover in between.
+  const int lockFd = ::dup(m_fd);
   // close reports delayed write errors on some file systems: checked too.
   const bool closed = ::close(m_fd) == 0;
   m_fd = -1;
-  if (!synced || !closed || ::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
+  const bool renamed = synced && closed && ::rename(m_temporary.c_str(), m_target.c_str()) == 0;
+  if (lockFd >= 0) ::close(lockFd);
+  if (!renamed) {
+    m_problem = FileProblem::kWriteFailed;
     Abort();
     return false;
   }
   m_temporary.clear();
+  RemoveLeftovers();
   // Make the rename itself durable. The new file is in place already, so a
   // folder that cannot be synced (some file systems refuse) is no failure.
   std::filesystem::path folder = m_target.parent_path();

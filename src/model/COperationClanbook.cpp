@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "model/FileStatus.h"
 #include "model/NameIndex.h"
 #include "model/TextCodec.h"
 
@@ -89,10 +90,12 @@ void COperationClanbook::Reset() {
   m_root = nullptr;
 }
 
-void COperationClanbook::InsertInBirthOrder(MemberNode*& firstChildLink, MemberNode* newMember) {
+void COperationClanbook::InsertAmong(MemberNode*& firstChildLink, MemberNode* newMember,
+                                     bool afterSameDay) {
+  const int stopBelow = afterSameDay ? 1 : 0;
   MemberNode* previous = nullptr;
   MemberNode* child = firstChildLink;
-  while (child && CompareBirthDates(*child, *newMember) < 0) {
+  while (child && CompareBirthDates(*child, *newMember) < stopBelow) {
     previous = child;
     child = child->nextSibling;
   }
@@ -103,47 +106,53 @@ void COperationClanbook::InsertInBirthOrder(MemberNode*& firstChildLink, MemberN
     firstChildLink = newMember;
 }
 
-void COperationClanbook::InsertMember(MemberNode* parent, MemberNode* newMember) {
+void COperationClanbook::InsertInBirthOrder(MemberNode*& firstChildLink, MemberNode* newMember) {
+  InsertAmong(firstChildLink, newMember, false);
+}
+
+void COperationClanbook::LinkChild(MemberNode* parent, MemberNode* newMember, bool afterSameDay) {
   newMember->nextSibling = nullptr;
   newMember->firstChild = nullptr;
   newMember->parent = parent;
-  if (parent) {
-    m_index->Add(newMember, false);
-    // The specified place is the end exactly when every child was born
-    // earlier than the newcomer, whatever order the list is in.
-    TailCache& tail = m_tail;
-    const bool known = tail.father == parent && !tail.last->nextSibling;
-    if (known &&
-        CompareDates(tail.latestYear, tail.latestMonth, tail.latestDay, newMember->birthYear,
-                     newMember->birthMonth, newMember->birthDay) < 0) {
-      tail.last->nextSibling = newMember;
-      tail.last = newMember;
-      tail.latestYear = newMember->birthYear;
-      tail.latestMonth = newMember->birthMonth;
-      tail.latestDay = newMember->birthDay;
-      return;
-    }
-    if (!parent->firstChild)
-      parent->firstChild = newMember;
-    else
-      InsertInBirthOrder(parent->firstChild, newMember);
-    // A newcomer that did not go last changes neither the last child nor the
-    // latest date; for another family both are learnt by one walk.
-    if (!known) {
-      tail = TailCache{parent, parent->firstChild, parent->firstChild->birthYear,
-                       parent->firstChild->birthMonth, parent->firstChild->birthDay};
-      for (MemberNode* c = tail.last->nextSibling; c; c = c->nextSibling) {
-        tail.last = c;
-        if (CompareDates(c->birthYear, c->birthMonth, c->birthDay, tail.latestYear,
-                         tail.latestMonth, tail.latestDay) > 0) {
-          tail.latestYear = c->birthYear;
-          tail.latestMonth = c->birthMonth;
-          tail.latestDay = c->birthDay;
-        }
-      }
-    }
+  // The place is the end exactly when every child was born earlier than the
+  // newcomer (or on its day, for a file), whatever order the list is in.
+  TailCache& tail = m_tail;
+  const bool known = tail.father == parent && !tail.last->nextSibling;
+  if (known && CompareDates(tail.latestYear, tail.latestMonth, tail.latestDay, newMember->birthYear,
+                            newMember->birthMonth, newMember->birthDay) < (afterSameDay ? 1 : 0)) {
+    tail.last->nextSibling = newMember;
+    tail.last = newMember;
+    tail.latestYear = newMember->birthYear;
+    tail.latestMonth = newMember->birthMonth;
+    tail.latestDay = newMember->birthDay;
     return;
   }
+  InsertAmong(parent->firstChild, newMember, afterSameDay);
+  // A newcomer that did not go last changes neither the last child nor the
+  // latest date; for another family both are learnt by one walk.
+  if (known) return;
+  tail = TailCache{parent, parent->firstChild, parent->firstChild->birthYear,
+                   parent->firstChild->birthMonth, parent->firstChild->birthDay};
+  for (MemberNode* c = tail.last->nextSibling; c; c = c->nextSibling) {
+    tail.last = c;
+    if (CompareDates(c->birthYear, c->birthMonth, c->birthDay, tail.latestYear, tail.latestMonth,
+                     tail.latestDay) > 0) {
+      tail.latestYear = c->birthYear;
+      tail.latestMonth = c->birthMonth;
+      tail.latestDay = c->birthDay;
+    }
+  }
+}
+
+void COperationClanbook::InsertMember(MemberNode* parent, MemberNode* newMember) {
+  if (parent) {
+    m_index->Add(newMember, false);
+    LinkChild(parent, newMember, false);
+    return;
+  }
+  newMember->nextSibling = nullptr;
+  newMember->firstChild = nullptr;
+  newMember->parent = nullptr;
   if (m_root) {
     newMember->firstChild = m_root;
     m_root->parent = newMember;
@@ -271,13 +280,19 @@ void COperationClanbook::CountMembers(MemberNode* link, int& counter) const {
 }
 
 bool COperationClanbook::IsStorableName(std::u16string_view name) {
-  return !name.empty() && IsStorableAddress(name);
+  return WhyNotStorable(name, true) == TextProblem::kNone;
 }
 
 bool COperationClanbook::IsStorableAddress(std::u16string_view address) {
-  if (address.size() > kMaxTextLength || !textcodec::IsWellFormed(address)) return false;
-  for (char16_t c : address)
+  return WhyNotStorable(address, false) == TextProblem::kNone;
+}
+
+TextProblem WhyNotStorable(std::u16string_view text, bool isName) {
+  if (isName && text.empty()) return TextProblem::kEmpty;
+  if (text.size() > kMaxTextLength) return TextProblem::kTooLong;
+  for (char16_t c : text)
     if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r')
-      return false;
-  return true;
+      return TextProblem::kBlank;
+  if (!textcodec::IsWellFormed(text)) return TextProblem::kLoneSurrogate;
+  return TextProblem::kNone;
 }

@@ -56,6 +56,7 @@ enum FileResult : int {
 
 class NameIndex;  // defined in the implementation
 class FtfReader;  // defined in the implementation
+class FtfLoader;  // defined in the implementation
 
 class COperationClanbook {
 public:
@@ -122,9 +123,10 @@ public:
   // entries 1..n and sorts them by ascending birth date.
   void SortByBirth(BirthKey* keys) const;
 
-  // File operations. Load replaces the genealogy; on any result but kFileOk the
-  // genealogy is empty. Save returns kFileOk or kFileCannotWrite and never
-  // leaves a damaged or partial file in place of the old one.
+  // File operations (model/FtfCodec.h tells why a call failed). Load replaces
+  // the genealogy; on any result but kFileOk the genealogy is empty. Save
+  // returns kFileOk or kFileCannotWrite and never leaves a damaged or partial
+  // file in place of the old one; it writes nothing for an empty genealogy.
   int Load(const std::filesystem::path& fileName);
   int Save(const std::filesystem::path& fileName) const;
 
@@ -157,9 +159,14 @@ private:
 
   void IndexSubtreeRemoval(MemberNode* top);
   MemberNode* SearchPreOrder(MemberNode* link, std::u16string_view name) const;
-  int LoadText(std::string_view text, bool checkUtf8);
-  int LoadInOrder(FtfReader& in);
-  int LoadAnyOrder(FtfReader& in);
+
+  // The one insertion in birth order. A newcomer goes after every child born
+  // earlier; among children born on its own day it goes first when added by
+  // hand (`afterSameDay` false), last when read from a file, so that a file
+  // keeps its order of twins.
+  void LinkChild(MemberNode* parent, MemberNode* newMember, bool afterSameDay);
+  static void InsertAmong(MemberNode*& firstChildLink, MemberNode* newMember, bool afterSameDay);
+  friend class FtfLoader;
 
   // The family that InsertMember last added to: its last child and the latest
   // birth date among its children, so that children added in birth order are

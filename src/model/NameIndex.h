@@ -21,8 +21,8 @@ public:
   struct Entry {
     MemberNode* representative = nullptr;  // none: the slot is free
     std::uint32_t hash = 0;
-    std::uint32_t count = 0;  // members that bear the name
-    bool first = false;       // representative is the first in pre-order
+    std::uint32_t count : 31 = 0;  // members that bear the name
+    std::uint32_t first : 1 = 0;   // representative is the first in pre-order
   };
 
   static std::uint32_t Hash(std::u16string_view name);
@@ -41,9 +41,14 @@ public:
   // Adds an entry for `count` bearers of the member's name, the member being the
   // first of them in pre-order. The name must not be in the index.
   void AddBearers(MemberNode* member, std::uint32_t count);
-  // Fills an empty index with members that each bear a name of their own.
-  // False, leaving the index empty, when two of them bear the same name.
-  bool AddAllUnique(const std::vector<MemberNode*>& members);
+  // Starts fetching the slot of a name with that hash into the cache.
+  void Prefetch(std::uint32_t hash) const {
+    if (!m_slots.empty()) __builtin_prefetch(&m_slots[hash & (m_slots.size() - 1)]);
+  }
+  // Room for `names` names without growing.
+  void Reserve(std::size_t names);
+  // A new entry for a name not in the index, borne by `member` alone.
+  Entry* AddNew(MemberNode* member, std::uint32_t hash);
   // One member fewer bears the member's name (the member must be indexed under
   // its present name). Returns the number of bearers left without a
   // representative: then the entry is gone and the caller must find the first

@@ -7,6 +7,7 @@
 
 #include "FileTestSupport.h"
 #include "ModelTestSupport.h"
+#include "model/FtfCodec.h"
 
 using namespace modeltest;
 
@@ -58,7 +59,7 @@ std::string Gb18030(const std::string& utf8) {
 
 class EncodingTest : public TempFolderTest {
 protected:
-  int LoadBytes(const std::string& bytes) { return tree_.Load(Write(bytes)); }
+  int LoadBytes(const std::string& bytes) { return ftf::Read(bytes, tree_, {}).code; }
   void ExpectClanBook() {
     const MemberNode* root = tree_.GetRootLink();
     ASSERT_NE(root, nullptr);

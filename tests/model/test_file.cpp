@@ -10,6 +10,7 @@
 
 #include "FileTestSupport.h"
 #include "ModelTestSupport.h"
+#include "model/FtfCodec.h"
 
 using namespace modeltest;
 namespace fs = std::filesystem;
@@ -18,11 +19,18 @@ namespace {
 
 class FileTest : public TempFolderTest {
 protected:
-  int LoadText(const std::string& bytes) { return tree_.Load(Write(bytes)); }
+  // Through the codec that Load and Save wrap, in memory.
+  int LoadText(const std::string& bytes) { return ftf::Read(bytes, tree_, {}).code; }
   std::string SaveText() {
-    const fs::path out = folder_ / "saved.ftf";
-    EXPECT_EQ(tree_.Save(out), kFileOk);
-    return Read(out);
+    std::string out;
+    EXPECT_EQ(ftf::Write(tree_,
+                         [&out](std::string_view piece) {
+                           out.append(piece);
+                           return true;
+                         })
+                  .code,
+              kFileOk);
+    return out;
   }
   bool Empty() const { return tree_.GetRootLink() == nullptr; }
 
@@ -59,8 +67,13 @@ TEST_F(FileTest, ExampleLoadsAndSavesByteForByte) {
   EXPECT_EQ(alder->address, u"");  // the placeholder is never stored
 }
 
-TEST_F(FileTest, EmptyGenealogySavesTheEndLineAndLoadsAsNoRoot) {
-  EXPECT_EQ(SaveText(), kEnd);
+TEST_F(FileTest, EmptyGenealogySavesNothingAndTheEndLineLoadsAsNoRoot) {
+  // Saving nothing would put an empty book in the place of a real one.
+  const fs::path target = Write("R 1900 1 1 0 end 1 -1\r\nend 1999 12 2 1 end 1 end");
+  EXPECT_EQ(tree_.Save(target), kFileCannotWrite);
+  EXPECT_EQ(ftf::SaveFile(target, tree_).problem, FileProblem::kNothingToSave);
+  EXPECT_EQ(Read(target), "R 1900 1 1 0 end 1 -1\r\nend 1999 12 2 1 end 1 end");
+  EXPECT_EQ(Listing(), "g.ftf");
   EXPECT_EQ(LoadText(kEnd), kFileNoRoot);
   EXPECT_TRUE(Empty());
   // Nothing at all, or only white space, holds no root either.
@@ -181,22 +194,29 @@ TEST_F(FileTest, EndOfTheFileByNameEndOrANameEqualToItsFather) {
   EXPECT_EQ(LoadText("R 1900 2 30 0 end 1 R\n"), kFileBadDate);  // dates checked first
 }
 
-TEST_F(FileTest, SameDaySiblingsSwapOnEachRoundTrip) {
+TEST_F(FileTest, SameDaySiblingsKeepTheirOrderOverRoundTrips) {
   Add(tree_, u"", u"P", 1900);
   Add(tree_, u"P", u"A", 1930, 6, 1);
   Add(tree_, u"P", u"C", 1925, 1, 1);
-  // Built in the order A, B although born the same day: B is inserted first.
+  // Added by hand, a child goes before the children born on his day.
   Add(tree_, u"P", u"B", 1930, 6, 1);
   Add(tree_, u"P", u"A2", 1930, 6, 1);
   EXPECT_EQ(Children(tree_.GetRootLink()), "C A2 B A");
+  // Read from a file, twins stay in the file's order, so open and save
+  // writes the same bytes however often it is done.
   const std::string first = SaveText();
-  ASSERT_EQ(LoadText(first), kFileOk);
-  EXPECT_EQ(Children(tree_.GetRootLink()), "C A B A2");
-  const std::string second = SaveText();
-  EXPECT_NE(second, first);
-  ASSERT_EQ(LoadText(second), kFileOk);
-  EXPECT_EQ(Children(tree_.GetRootLink()), "C A2 B A");
-  EXPECT_EQ(SaveText(), first);
+  for (int round = 0; round < 3; ++round) {
+    ASSERT_EQ(LoadText(first), kFileOk);
+    EXPECT_EQ(Children(tree_.GetRootLink()), "C A2 B A");
+    EXPECT_EQ(SaveText(), first);
+  }
+  // Also in a family the loader does not meet in pre-order.
+  const std::string scattered =
+      "P 1900 1 1 0 end 1 -1\r\nQ 1920 1 1 0 end 1 P\r\nX 1950 1 1 0 end 1 P\r\n"
+      "Y 1950 1 1 0 end 1 P\r\nZ 1930 1 1 0 end 1 Q\r\nW 1950 1 1 0 end 1 P\r\n" +
+      std::string(kEnd);
+  ASSERT_EQ(LoadText(scattered), kFileOk);
+  EXPECT_EQ(Children(tree_.GetRootLink()), "Q X Y W");
 }
 
 TEST_F(FileTest, DuplicateNamesAttachToTheFirstBearerInPreOrder) {
@@ -427,10 +447,15 @@ int ReferenceLoad(const std::string& text, COperationClanbook& tree) {
     }
     m->parent = found;
     m->firstChild = m->nextSibling = nullptr;
-    if (!found->firstChild)
-      found->firstChild = m;
-    else
-      tree.InsertInBirthOrder(found->firstChild, m);
+    // After the children born earlier or on the same day: a file keeps its
+    // order of twins.
+    MemberNode** link = &found->firstChild;
+    while (*link && COperationClanbook::CompareDates((*link)->birthYear, (*link)->birthMonth,
+                                                     (*link)->birthDay, m->birthYear, m->birthMonth,
+                                                     m->birthDay) <= 0)
+      link = &(*link)->nextSibling;
+    m->nextSibling = *link;
+    *link = m;
   }
 }
 
@@ -450,8 +475,11 @@ std::string Fields(const COperationClanbook& tree) {
 TEST_F(FileTest, RandomFilesLoadAsTheSpecifiedLoaderDoes) {
   std::mt19937 random(4242);
   int outcomes[8] = {};
-  for (int round = 0; round < 600; ++round) {
+  for (int round = 0; round < 900; ++round) {
     const int names = 3 + static_cast<int>(random() % 20);
+    // A third of the files give most members one of a few names, so that
+    // fathers are found among many bearers of their name.
+    const bool crowded = round % 3 == 2;
     const int records = 1 + static_cast<int>(random() % 40);
     std::vector<std::string> written;
     // Half of the files are in pre-order, as Save writes them: each father is
@@ -462,7 +490,9 @@ TEST_F(FileTest, RandomFilesLoadAsTheSpecifiedLoaderDoes) {
     std::string text;
     for (int r = 0; r < records; ++r) {
       auto name = [&] { return std::string(1, static_cast<char>('A' + random() % names)); };
-      std::string n = r == 0 || random() % 3 ? "m" + std::to_string(r) : name();
+      std::string n = r == 0 || (crowded ? random() % 5 == 0 : random() % 3 != 0)
+                          ? "m" + std::to_string(r)
+                          : name();
       if (random() % 60 == 0) n = "end";
       const int year = 1900 + (random() % 6 ? 3 * r : static_cast<int>(random() % 60));
       std::string date = std::to_string(year) + " " + std::to_string(1 + random() % 12) + " " +

@@ -6,6 +6,7 @@
 
 #include "FileTestSupport.h"
 #include "ModelTestSupport.h"
+#include "model/FtfCodec.h"
 
 using namespace modeltest;
 
@@ -168,21 +169,24 @@ TEST_F(ScaleTest, LineOfAMillionGenerations) {
 }
 
 TEST_F(ScaleTest, LargeFilesOutOfPreOrderOrWithSharedNamesStillLoad) {
-  // A family of 200,000 all born on one day (each newcomer goes first), then
-  // a record that names an earlier member as father after the line moved on,
-  // and a name borne twice: the general reader handles the whole file.
+  // A family of 200,000 all born on one day (they stay in the file's order),
+  // then records that name earlier members as fathers after the line moved
+  // on, and a name borne twice whose second bearer comes first in pre-order.
   std::string text = "R 1000 1 1 0 end 1 -1\r\n";
   for (int i = 0; i < 200000; ++i) text += "c" + std::to_string(i) + " 1020 5 5 0 end 1 R\r\n";
-  text += "g 1050 1 1 0 end 1 c7\r\nh 1050 1 1 0 end 1 c3\r\nc5 1080 1 1 0 end 1 g\r\n";
+  text += "g 1050 1 1 0 end 1 c3\r\nh 1050 1 1 0 end 1 c7\r\nc5 1080 1 1 0 end 1 g\r\n";
+  text += "k 1100 1 1 0 end 1 c5\r\n";
   text += "end 1999 12 2 1 end 1 end";
-  ASSERT_EQ(tree_.Load(Write(text)), kFileOk);
-  EXPECT_EQ(Count(), 200004);
-  EXPECT_EQ(tree_.GetRootLink()->firstChild->name, u"c199999");
-  // Same-day children stand in reverse order of reading, so c7 and its line
-  // come before c5 in pre-order: the c5 under g is the one found.
+  ASSERT_EQ(ftf::Read(text, tree_, {}).code, kFileOk);
+  EXPECT_EQ(Count(), 200005);
+  EXPECT_EQ(tree_.GetRootLink()->firstChild->name, u"c0");
+  // The c5 under g (below c3) comes before R's c5 in pre-order: he is found
+  // by name, and k's father.
   EXPECT_EQ(Find(u"c5")->parent->name, u"g");
-  EXPECT_EQ(Find(u"h")->parent->name, u"c3");
-  EXPECT_EQ(tree_.GetSiblingPosition(Find(u"c0")), 200000);
+  EXPECT_EQ(Find(u"k")->parent->parent->name, u"g");
+  EXPECT_EQ(Find(u"h")->parent->name, u"c7");
+  EXPECT_EQ(tree_.GetSiblingPosition(Find(u"c0")), 1);
+  EXPECT_EQ(tree_.GetSiblingPosition(Find(u"c199999")), 200000);
 }
 
 }  // namespace

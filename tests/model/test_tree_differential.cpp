@@ -47,6 +47,14 @@ struct RefTree {
     list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), n);
     n->parent = father;
   }
+  // A member read from a file goes after the children born on his day.
+  static void InsertAfterSameDay(RefNode* father, RefNode* n) {
+    auto& list = father->children;
+    std::size_t at = 0;
+    while (at < list.size() && CompareBirth(list[at]->data, n->data) <= 0) ++at;
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), n);
+    n->parent = father;
+  }
   void Insert(RefNode* father, RefNode* n) {
     if (father) {
       InsertInBirthOrder(father, n);
@@ -150,7 +158,7 @@ struct RefTree {
         loadResult = kFileBadDate;
         return kFileOk;
       }
-      InsertInBirthOrder(father, copy);
+      InsertAfterSameDay(father, copy);
     }
     loadResult = kFileOk;
     return kFileOk;

@@ -1,0 +1,22 @@
+// The program's own file, .ftf: one record a line in pre-order, UTF-8 (older
+// files: GB18030, or UTF-16 with a byte-order mark). docs/file-format.md
+// describes it, its encodings and its refusals.
+#pragma once
+
+#include "formats/FileFormat.h"
+
+namespace formats {
+
+class FtfFormat final : public FileFormat {
+public:
+  ReadResult Read(std::string_view bytes, COperationClanbook& out,
+                  const ReadProgress& progress) override;
+  WriteResult Write(const COperationClanbook& genealogy, const WriteSink& sink) override;
+  using FileFormat::Write;
+
+  // The first member Write would refuse and why, checked without writing, so
+  // that a caller can tell the user before anything is saved.
+  static WriteResult CheckWritable(const COperationClanbook& genealogy);
+};
+
+}  // namespace formats

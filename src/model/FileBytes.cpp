@@ -1,0 +1,69 @@
+#include "model/FileBytes.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "model/COperationClanbook.h"
+
+namespace {
+
+FileStatus Failure(int code, FileProblem problem) {
+  FileStatus status;
+  status.code = code;
+  status.problem = problem;
+  return status;
+}
+
+constexpr std::size_t kPiece = 1 << 20;
+
+}  // namespace
+
+namespace ftf {
+
+FileStatus ReadFileBytes(const std::filesystem::path& path, const ReadBytes& read,
+                         const ReadProgress& progress) {
+  // O_NONBLOCK: opening a named pipe must not wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return Failure(kFileCannotOpen, FileProblem::kCannotOpen);
+  struct stat info {};
+  // Only a regular file: a device or a pipe could be read without end.
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return Failure(kFileCannotOpen, FileProblem::kCannotOpen);
+  }
+  const auto size = static_cast<std::size_t>(info.st_size);
+  if (size == 0) {
+    ::close(fd);
+    return read({}, progress);
+  }
+  void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+  const bool noMemory = mapped == MAP_FAILED && errno == ENOMEM;
+  ::close(fd);
+  if (mapped == MAP_FAILED)
+    return noMemory ? Failure(kFileNoMemory, FileProblem::kNoMemory)
+                    : Failure(kFileCannotOpen, FileProblem::kCannotOpen);
+  (void)::madvise(mapped, size, MADV_SEQUENTIAL);
+  // The pages already read go back to the page cache as the read goes on
+  // (the reader never looks back but to read the whole file again, which
+  // maps them in once more): the file's bytes never stand whole in memory
+  // beside the genealogy.
+  const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  std::size_t released = 0;
+  const ReadProgress release = [&](std::size_t done, std::size_t total) {
+    const std::size_t upTo = done > kPiece ? (done - kPiece) / page * page : 0;
+    if (upTo > released) {
+      (void)::madvise(static_cast<char*>(mapped) + released, upTo - released, MADV_DONTNEED);
+      released = upTo;
+    }
+    return !progress || progress(done, total);
+  };
+  FileStatus status = read(std::string_view(static_cast<const char*>(mapped), size), release);
+  ::munmap(mapped, size);
+  return status;
+}
+
+}  // namespace ftf

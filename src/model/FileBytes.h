@@ -1,0 +1,26 @@
+// The bytes of a file for a reader of any format, and the atomic save for a
+// writer of any format.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string_view>
+
+#include "model/FileStatus.h"
+
+namespace ftf {
+
+// Reads the bytes it is given with the progress callback it is given.
+using ReadBytes = std::function<FileStatus(std::string_view bytes, const ReadProgress& progress)>;
+
+// Calls `read` with the whole of the regular file at `path` (kCannotOpen for
+// anything else: a folder, a pipe, a device). The bytes are mapped, and the
+// pages before what the reader last reported as done (less a megabyte) are
+// given back as it goes, so that a large file never stands whole in memory
+// beside what is made of it; a reader that goes back to the start maps them
+// in again. Another program that shortens the file during the read is not
+// guarded against.
+FileStatus ReadFileBytes(const std::filesystem::path& path, const ReadBytes& read,
+                         const ReadProgress& progress = {});
+
+}  // namespace ftf
