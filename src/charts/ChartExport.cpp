@@ -77,7 +77,8 @@ const ChartPages& BuiltChart::Pages() const {
   return *m_pagodaPages;
 }
 
-bool PaintChartPages(const ChartPages& pages, QPagedPaintDevice& device, int from, int to) {
+bool PaintChartPages(const ChartPages& pages, QPagedPaintDevice& device, int from, int to,
+                     const std::function<void(int)>& afterPage) {
   const int last = to < 0 ? pages.PageCount() - 1 : std::min(to, pages.PageCount() - 1);
   QPainter painter;
   if (!painter.begin(&device)) return false;
@@ -94,6 +95,7 @@ bool PaintChartPages(const ChartPages& pages, QPagedPaintDevice& device, int fro
     painter.scale(scale, scale);
     pages.PaintPage(painter, page);
     painter.restore();
+    if (afterPage) afterPage(page);
   }
   return painter.end();
 }

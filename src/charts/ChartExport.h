@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class PagodaChart;
@@ -40,8 +41,10 @@ private:
 
 // The one paging routine of PDF, print and preview: pages `from` to `to`
 // (from 0, inclusive; -1: the last) on `device`, each scaled from chart
-// units to the device. False when the device cannot be painted on.
-bool PaintChartPages(const ChartPages& pages, QPagedPaintDevice& device, int from = 0, int to = -1);
+// units to the device. `afterPage`, when given, hears of each page painted.
+// False when the device cannot be painted on.
+bool PaintChartPages(const ChartPages& pages, QPagedPaintDevice& device, int from = 0, int to = -1,
+                     const std::function<void(int)>& afterPage = {});
 
 // A PNG larger than this many pixels is refused: the picture is held whole in
 // memory (4 bytes a pixel) before it is written.
