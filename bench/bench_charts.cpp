@@ -175,7 +175,7 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
   QImage screen(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
   const auto& layout = chart->Layout();
-  for (const double zoom : {1.0, 0.5}) {
+  for (const double zoom : {1.0, 0.5, 0.1}) {
     view.SetZoom(zoom);
     for (const double fx : {0.0, 0.25, 0.5, 0.75}) {
       const int level = std::min(layout.LevelCount() - 1, 50);

@@ -4,6 +4,7 @@
 #include <QPageLayout>
 
 #include <algorithm>
+#include <optional>
 
 QString ChartText::Year(std::int32_t year) {
   if (year > 0) return QString::number(year);
@@ -38,15 +39,29 @@ void DrawMemberBox(QPainter& painter, const QRectF& box, const MemberNode& membe
   QRectF line(box.left() + 2, box.top() + (box.height() - lines * lineHeight) / 2, box.width() - 4,
               lineHeight);
 
-  const QFont nameFont = ChartFont(lineHeight * 0.8, true);
-  painter.setFont(nameFont);
+  // Fonts and metrics are made once per line height, not once per box: a
+  // screenful holds a thousand boxes. Charts are painted on the GUI thread
+  // only; the cache is never destroyed, so no font outlives the application.
+  struct Fonts {
+    double lineHeight = -1;
+    QFont name, life;
+    std::optional<QFontMetricsF> nameMetrics;
+  };
+  static Fonts& fonts = *new Fonts;
+  if (fonts.lineHeight != lineHeight) {
+    fonts.lineHeight = lineHeight;
+    fonts.name = ChartFont(lineHeight * 0.8, true);
+    fonts.life = ChartFont(lineHeight * 0.68);
+    fonts.nameMetrics.emplace(fonts.name);
+  }
+  painter.setFont(fonts.name);
   painter.setPen(Qt::black);
   const QString name =
-      QFontMetricsF(nameFont).elidedText(ChartText::Name(member), Qt::ElideRight, line.width());
+      fonts.nameMetrics->elidedText(ChartText::Name(member), Qt::ElideRight, line.width());
   painter.drawText(line, Qt::AlignCenter, name);
 
   line.translate(0, lineHeight);
-  painter.setFont(ChartFont(lineHeight * 0.68));
+  painter.setFont(fonts.life);
   painter.setPen(QColor(0x40, 0x40, 0x40));
   painter.drawText(line, Qt::AlignCenter, ChartText::Life(member));
   if (seePage) {
