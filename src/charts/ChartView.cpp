@@ -18,11 +18,17 @@ ChartView::ChartView(QWidget* parent) : QAbstractScrollArea(parent) {
   setFocusPolicy(Qt::StrongFocus);
 }
 
-void ChartView::SetScene(const ChartScene* scene) {
+void ChartView::SetScene(const ChartScene* scene, bool keepPosition) {
+  const QPoint position(horizontalScrollBar()->value(), verticalScrollBar()->value());
   m_scene = scene;
+  if (!scene && keepPosition) {
+    // Between the old chart and its new layout: the bars keep their place.
+    viewport()->update();
+    return;
+  }
   UpdateScrollBars();
-  horizontalScrollBar()->setValue(0);
-  verticalScrollBar()->setValue(0);
+  horizontalScrollBar()->setValue(keepPosition ? position.x() : 0);
+  verticalScrollBar()->setValue(keepPosition ? position.y() : 0);
   viewport()->update();
 }
 

@@ -15,8 +15,9 @@ public:
 
   explicit ChartView(QWidget* parent = nullptr);
 
-  // The chart shown; not owned, none for an empty view. Scrolls to the top left.
-  void SetScene(const ChartScene* scene);
+  // The chart shown; not owned, none for an empty view. Scrolls to the top
+  // left unless `keepPosition` (the same chart laid out again after an edit).
+  void SetScene(const ChartScene* scene, bool keepPosition = false);
   const ChartScene* Scene() const { return m_scene; }
 
   double Zoom() const { return m_zoom; }

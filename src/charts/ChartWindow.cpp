@@ -150,7 +150,11 @@ void ChartWindow::setOptions(const ChartOptions& options) {
 
 void ChartWindow::refresh() {
   if (m_updating) return;
-  m_view->SetScene(nullptr);
+  // After an edit the same chart keeps its place on screen; another start
+  // member or layout starts at the top left.
+  const bool same = m_chart && m_chart->Options().fromName == options().fromName &&
+                    m_chart->Options().layout == options().layout;
+  m_view->SetScene(nullptr, same);
   m_chart.reset();
   if (!m_book) {
     m_status->clear();
@@ -165,7 +169,7 @@ void ChartWindow::refresh() {
     m_chart = BuiltChart::Build(*m_book, wanted, nullptr);
   }
   m_status->setText(error);
-  if (m_chart) m_view->SetScene(&m_chart->Scene());
+  if (m_chart) m_view->SetScene(&m_chart->Scene(), same);
 }
 
 void ChartWindow::ExportToFile() {

@@ -72,6 +72,12 @@ TEST_F(WindowTest, OptionsRebuildTheChartFromTheStartMember) {
   layout->setCurrentIndex(layout->findData(static_cast<int>(ChartLayout::Ouyang)));
   EXPECT_NE(dynamic_cast<const OuyangChart*>(&window.chart()->Scene()), nullptr);
 
+  // An edit keeps the place on screen.
+  window.view()->ScrollTo(QPointF(200, 300));
+  const QPointF place = window.view()->ToChart(QPointF(0, 0));
+  window.refresh();
+  EXPECT_EQ(window.view()->ToChart(QPointF(0, 0)), place);
+
   // A start member that has been deleted falls back to the root on refresh.
   MemberNode* gone = start;
   book.DeleteMember(gone);
