@@ -118,6 +118,17 @@ ClanStatistics ComputeStatistics(const COperationClanbook& book) {
     std::tie(member, generation) = later.back();
     later.pop_back();
   }
+  // A decade without births shows as an empty bar, so the gaps of a book stay
+  // visible; only books whose years spread over more than 20,000 years (dates
+  // typed in error) show their decades with births alone.
+  const std::int64_t span =
+      decades.empty()
+          ? 0
+          : (static_cast<std::int64_t>(decades.rbegin()->first) - decades.begin()->first) / 10;
+  if (span < kMaxDecadeRows) {
+    for (std::int64_t d = 0; d <= span && !decades.empty(); ++d)
+      decades.try_emplace(static_cast<std::int32_t>(decades.begin()->first + d * 10), 0);
+  }
   stats.birthsPerDecade.assign(decades.begin(), decades.end());
   return stats;
 }

@@ -15,13 +15,17 @@
 
 class QPainter;
 
+inline constexpr std::int64_t kMaxDecadeRows = 2000;
+
 struct ClanStatistics {
   std::int64_t members = 0;
   std::int64_t living = 0;
   std::int64_t deceased = 0;
   std::int64_t married = 0;
   std::vector<std::int64_t> perGeneration;  // [0] is 第1世
-  // (first year of the decade, births), decades in ascending order, none empty.
+  // (first year of the decade, births), decades in ascending order, every
+  // decade from the first birth to the last unless they are more than
+  // kMaxDecadeRows, then only those with births.
   std::vector<std::pair<std::int32_t, std::int64_t>> birthsPerDecade;
 };
 

@@ -158,8 +158,17 @@ TEST_F(WindowTest, StatisticsCountEveryMemberOnce) {
   EXPECT_EQ(stats.married, married);
   ASSERT_EQ(stats.perGeneration.size(), perGeneration.size());
   for (const auto& [g, n] : perGeneration) EXPECT_EQ(stats.perGeneration[g], n) << g;
-  EXPECT_EQ(stats.birthsPerDecade, (std::vector<std::pair<std::int32_t, std::int64_t>>(
-                                       perDecade.begin(), perDecade.end())));
+  // Every decade from the first birth to the last, the empty ones with 0.
+  ASSERT_FALSE(stats.birthsPerDecade.empty());
+  EXPECT_EQ(stats.birthsPerDecade.front().first, perDecade.begin()->first);
+  EXPECT_EQ(stats.birthsPerDecade.back().first, perDecade.rbegin()->first);
+  for (std::size_t i = 0; i < stats.birthsPerDecade.size(); ++i) {
+    const auto [decade, births] = stats.birthsPerDecade[i];
+    if (i) {
+      EXPECT_EQ(decade, stats.birthsPerDecade[i - 1].first + 10);
+    }
+    EXPECT_EQ(births, perDecade.count(decade) ? perDecade[decade] : 0) << decade;
+  }
 
   COperationClanbook deep;
   charttest::DeepBook(deep, 200000);
