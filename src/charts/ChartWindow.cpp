@@ -81,7 +81,7 @@ void ChartWindow::BuildControls() {
   m_dpi->setObjectName(QStringLiteral("chartDpi"));
   m_dpi->setRange(24, 1200);
   m_dpi->setValue(150);
-  m_dpi->setSuffix(QStringLiteral(" dpi"));
+  m_dpi->setSuffix(tr(" dpi"));
   row->addStretch(1);
   bar->addWidget(box);
   addToolBar(Qt::TopToolBarArea, bar);
