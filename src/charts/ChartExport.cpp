@@ -1,0 +1,200 @@
+#include "charts/ChartExport.h"
+
+#include "charts/OuyangChart.h"
+#include "charts/PagodaChart.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+
+namespace {
+
+class ExportText {
+  Q_DECLARE_TR_FUNCTIONS(ExportText)
+public:
+  static QString EmptyBook() { return tr("家谱是空的，没有可画的世系图。"); }
+  static QString NoSuchMember(const QString& name) { return tr("家谱中没有“%1”。").arg(name); }
+  static QString CannotWrite(const QString& path) { return tr("无法写入文件“%1”。").arg(path); }
+  static QString UnknownFormat(const QString& path) {
+    return tr("无法识别“%1”的格式：文件名应以 .pdf、.svg 或 .png 结尾。").arg(path);
+  }
+  static QString TooLarge(qint64 width, qint64 height, qint64 limit) {
+    return tr("图表有 %1×%2 像素，超过 PNG 的上限 %3 像素。请减少世数、降低分辨率，或导出 PDF。")
+        .arg(width)
+        .arg(height)
+        .arg(limit);
+  }
+  static QString BadDpi(int dpi) { return tr("分辨率 %1 不在 1 到 2400 之间。").arg(dpi); }
+};
+
+void SetError(QString* error, const QString& text) {
+  if (error) *error = text;
+}
+
+}  // namespace
+
+BuiltChart::~BuiltChart() = default;
+
+std::unique_ptr<BuiltChart> BuiltChart::Build(const COperationClanbook& book,
+                                              const ChartOptions& options, QString* error) {
+  MemberNode* root = book.GetRootLink();
+  if (!root) {
+    SetError(error, ExportText::EmptyBook());
+    return nullptr;
+  }
+  MemberNode* start = options.from;
+  if (!start && !options.fromName.isEmpty()) {
+    book.FindByName(root, start, options.fromName.toStdU16String());
+    if (!start) {
+      SetError(error, ExportText::NoSuchMember(options.fromName));
+      return nullptr;
+    }
+  }
+  if (!start) start = root;
+  std::unique_ptr<BuiltChart> chart(new BuiltChart);
+  chart->m_options = options;
+  chart->m_start = start;
+  const int generation = book.GetGeneration(start);
+  const QString title = ChartText::Title(ChartText::Name(*root));
+  if (options.layout == ChartLayout::Pagoda)
+    chart->m_pagoda = std::make_unique<PagodaChart>(start, options.generations, generation, title);
+  else
+    chart->m_ouyang = std::make_unique<OuyangChart>(start, options.generations, generation, title,
+                                                    options.pageSize);
+  return chart;
+}
+
+const ChartScene& BuiltChart::Scene() const {
+  if (m_pagoda) return *m_pagoda;
+  return *m_ouyang;
+}
+
+const ChartPages& BuiltChart::Pages() const {
+  if (m_ouyang) return *m_ouyang;
+  if (!m_pagodaPages) m_pagodaPages = std::make_unique<PagodaPages>(*m_pagoda, m_options.pageSize);
+  return *m_pagodaPages;
+}
+
+bool PaintChartPages(const ChartPages& pages, QPagedPaintDevice& device, int from, int to,
+                     const std::function<void(int)>& afterPage) {
+  const int last = to < 0 ? pages.PageCount() - 1 : std::min(to, pages.PageCount() - 1);
+  QPainter painter;
+  if (!painter.begin(&device)) return false;
+  // The printable area may be smaller than the page; the chart keeps its own
+  // margins, so the page is scaled from its full size onto the paint rectangle.
+  const QRectF paintRect = device.pageLayout().paintRectPixels(device.logicalDpiX());
+  const QPointF fullOrigin =
+      device.pageLayout().fullRectPixels(device.logicalDpiX()).topLeft() - paintRect.topLeft();
+  const double scale = device.logicalDpiX() / kChartUnitsPerInch;
+  for (int page = std::max(0, from); page <= last; ++page) {
+    if (page > std::max(0, from)) device.newPage();
+    painter.save();
+    painter.translate(fullOrigin);
+    painter.scale(scale, scale);
+    pages.PaintPage(painter, page);
+    painter.restore();
+    if (afterPage) afterPage(page);
+  }
+  return painter.end();
+}
+
+bool ExportChart(const COperationClanbook& book, const ChartOptions& options, const QString& path,
+                 QString* error) {
+  const std::unique_ptr<BuiltChart> chart = BuiltChart::Build(book, options, error);
+  return chart && ExportChart(*chart, path, error);
+}
+
+bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  const ChartScene& scene = chart.Scene();
+  if (suffix == QLatin1String("pdf")) {
+    const ChartPages& pages = chart.Pages();
+    QPdfWriter writer(path);
+    writer.setResolution(600);
+    writer.setCreator(QStringLiteral("Clanbook"));
+    writer.setTitle(ChartText::Name(*chart.Start()));
+    writer.setPageLayout(QPageLayout(QPageSize(chart.Options().pageSize), pages.PageOrientation(),
+                                     QMarginsF(0, 0, 0, 0)));
+    if (!PaintChartPages(pages, writer)) {
+      SetError(error, ExportText::CannotWrite(path));
+      return false;
+    }
+    return true;
+  }
+  const QRectF bounds = scene.Bounds();
+  if (suffix == QLatin1String("svg")) {
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setTitle(ChartText::Name(*chart.Start()));
+    svg.setResolution(static_cast<int>(kChartUnitsPerInch));
+    svg.setSize(bounds.size().toSize());
+    svg.setViewBox(bounds);
+    QPainter painter;
+    if (!painter.begin(&svg)) {
+      SetError(error, ExportText::CannotWrite(path));
+      return false;
+    }
+    painter.fillRect(bounds, Qt::white);
+    scene.Paint(painter, bounds, 1);
+    if (!painter.end() || !QFileInfo(path).isFile()) {
+      SetError(error, ExportText::CannotWrite(path));
+      return false;
+    }
+    return true;
+  }
+  if (suffix == QLatin1String("png")) {
+    const int dpi = chart.Options().pngDpi;
+    if (dpi < 1 || dpi > 2400) {
+      SetError(error, ExportText::BadDpi(dpi));
+      return false;
+    }
+    const double scale = dpi / kChartUnitsPerInch;
+    const auto width = static_cast<qint64>(std::ceil(bounds.width() * scale));
+    const auto height = static_cast<qint64>(std::ceil(bounds.height() * scale));
+    // QImage also refuses sides beyond 32767 pixels whatever the total.
+    if (width * height > kMaxPngPixels || width > 32767 || height > 32767) {
+      SetError(error, ExportText::TooLarge(width, height, kMaxPngPixels));
+      return false;
+    }
+    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
+    if (image.isNull()) {
+      SetError(error, ExportText::TooLarge(width, height, kMaxPngPixels));
+      return false;
+    }
+    image.fill(Qt::white);
+    const int dotsPerMeter = static_cast<int>(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    {
+      QPainter painter(&image);
+      painter.setRenderHint(QPainter::TextAntialiasing);
+      painter.scale(scale, scale);
+      painter.translate(-bounds.topLeft());
+      scene.Paint(painter, bounds, 1);
+    }
+    QImageWriter writer(path, "png");
+    if (!writer.write(image)) {
+      SetError(error, ExportText::CannotWrite(path));
+      return false;
+    }
+    return true;
+  }
+  SetError(error, ExportText::UnknownFormat(path));
+  return false;
+}
+
+bool ParseChartLayout(const QString& text, ChartLayout* layout) {
+  const QString word = text.trimmed().toLower();
+  if (word == QLatin1String("pagoda") || word == QStringLiteral("吊线图") ||
+      word == QStringLiteral("宝塔式")) {
+    *layout = ChartLayout::Pagoda;
+    return true;
+  }
+  if (word == QLatin1String("ouyang") || word == QStringLiteral("欧式")) {
+    *layout = ChartLayout::Ouyang;
+    return true;
+  }
+  return false;
+}

@@ -1,0 +1,64 @@
+// The 世系图 window: the chart of a start member for some generations, in
+// either layout, with zoom, export, print and preview.
+#pragma once
+
+#include "charts/Chart.h"
+#include "charts/ChartExport.h"
+#include "charts/ChartView.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPrinter;
+class QSpinBox;
+
+class ChartWindow : public QMainWindow {
+  Q_OBJECT
+public:
+  explicit ChartWindow(QWidget* parent = nullptr);
+  ~ChartWindow() override;
+
+  // The book drawn (not owned) and the member the chart starts at (none: the
+  // root). The start is remembered by name, so refresh() after an edit never
+  // follows a released member; a start that is gone falls back to the root.
+  void setSource(const COperationClanbook* book, MemberNode* start = nullptr);
+  // Lays the chart out again from the book as it is now. Connect it to every
+  // change of the book: until it runs, the chart still points at the members
+  // it was laid out from.
+  void refresh();
+
+  // The options the controls hold (the start by name).
+  ChartOptions options() const;
+  void setOptions(const ChartOptions& options);
+
+  ChartView* view() const { return m_view; }
+  // The chart shown, or none for an empty book.
+  const BuiltChart* chart() const { return m_chart.get(); }
+
+signals:
+  // A box was clicked.
+  void memberActivated(MemberNode* member);
+
+private:
+  void BuildControls();
+  void BuildMenu();
+  void ExportToFile();
+  void Print();
+  void PrintPreview();
+  void PreparePrinter(QPrinter& printer) const;
+
+  const COperationClanbook* m_book = nullptr;
+  std::unique_ptr<BuiltChart> m_chart;
+  ChartView* m_view = nullptr;
+  QLineEdit* m_start = nullptr;
+  QSpinBox* m_generations = nullptr;
+  QComboBox* m_layout = nullptr;
+  QComboBox* m_pageSize = nullptr;
+  QSpinBox* m_dpi = nullptr;
+  QLabel* m_status = nullptr;
+  bool m_updating = false;
+};

@@ -1,0 +1,177 @@
+// Exported files read back with the tools a reader of them would use:
+// pdftotext and pdfinfo for PDF, the image reader for PNG.
+#include "ChartTestBooks.h"
+#include "charts/ChartExport.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString RunTool(const QString& tool, const QStringList& arguments) {
+  QProcess process;
+  process.start(tool, arguments);
+  if (!process.waitForFinished(60000)) return QString();
+  return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+bool HavePoppler() {
+  return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() &&
+         !QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty();
+}
+
+class ExportTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    charttest::RandomBook(book, 300, 12, 7);
+    ASSERT_TRUE(dir.isValid());
+  }
+  QString Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+  COperationClanbook book;
+  QTemporaryDir dir;
+};
+
+struct PdfRow {
+  const char* label;
+  ChartLayout layout;
+  QPageSize::PageSizeId pageSize;
+  int generations;
+  bool fromGrandchild;
+  const char* pageSizeText;  // as pdfinfo prints it
+};
+
+class PdfExportTest : public ExportTest, public ::testing::WithParamInterface<PdfRow> {};
+
+TEST_P(PdfExportTest, HoldsEveryChartedNameOnTheAskedPages) {
+  const PdfRow& row = GetParam();
+  ChartOptions options;
+  options.layout = row.layout;
+  options.pageSize = row.pageSize;
+  options.generations = row.generations;
+  MemberNode* start = book.GetRootLink();
+  if (row.fromGrandchild) {
+    for (MemberNode* m : charttest::Charted(start, 3))
+      if (book.GetGeneration(m) == 3 && m->firstChild) start = m;
+    ASSERT_EQ(book.GetGeneration(start), 3);
+    options.fromName = QString::fromStdU16String(start->name);
+  }
+  const QString path = Path("chart.pdf");
+  QString error;
+  ASSERT_TRUE(ExportChart(book, options, path, &error)) << error.toStdString();
+  if (!HavePoppler()) GTEST_SKIP() << "pdftotext or pdfinfo is not installed";
+
+  const std::unique_ptr<BuiltChart> chart = BuiltChart::Build(book, options, nullptr);
+  const QString info = RunTool(QStringLiteral("pdfinfo"), {path});
+  EXPECT_TRUE(info.contains(
+      QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(chart->Pages().PageCount()))))
+      << info.toStdString();
+  EXPECT_TRUE(info.contains(QString::fromLatin1(row.pageSizeText))) << info.toStdString();
+
+  const QString text = RunTool(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+  for (MemberNode* m : charttest::Charted(start, row.generations))
+    EXPECT_TRUE(text.contains(QString::fromStdU16String(m->name)))
+        << QString::fromStdU16String(m->name).toStdString() << " is missing";
+  // The book's root names the chart in the header even when it starts lower.
+  EXPECT_TRUE(text.contains(QString::fromStdU16String(book.GetRootLink()->name)));
+  EXPECT_TRUE(
+      text.contains(ChartText::Page(chart->Pages().PageCount(), chart->Pages().PageCount())));
+  EXPECT_TRUE(text.contains(ChartText::Generation(book.GetGeneration(start))));
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, PdfExportTest,
+                         ::testing::Values(PdfRow{"pagoda_a4", ChartLayout::Pagoda, QPageSize::A4,
+                                                  5, false, "842 x 595 pts (A4)"},
+                                           PdfRow{"pagoda_a3_all", ChartLayout::Pagoda,
+                                                  QPageSize::A3, 0, true, "1191 x 842 pts (A3)"},
+                                           PdfRow{"ouyang_a4_all", ChartLayout::Ouyang,
+                                                  QPageSize::A4, 0, false, "595 x 842 pts (A4)"},
+                                           PdfRow{"ouyang_a3_eight", ChartLayout::Ouyang,
+                                                  QPageSize::A3, 8, true, "842 x 1191 pts (A3)"}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(ExportTest, PngFollowsTheResolutionAndRefusesGiants) {
+  ChartOptions options;
+  options.pngDpi = 192;
+  QString error;
+  ASSERT_TRUE(ExportChart(book, options, Path("chart.png"), &error)) << error.toStdString();
+  const std::unique_ptr<BuiltChart> chart = BuiltChart::Build(book, options, nullptr);
+  const QSize size = QImageReader(Path("chart.png")).size();
+  EXPECT_EQ(size.width(), static_cast<int>(std::ceil(chart->Scene().Bounds().width() * 2)));
+  EXPECT_EQ(size.height(), static_cast<int>(std::ceil(chart->Scene().Bounds().height() * 2)));
+
+  COperationClanbook wide;
+  charttest::WideBook(wide, 20000);
+  options.generations = 0;
+  options.pngDpi = 300;
+  error.clear();
+  EXPECT_FALSE(ExportChart(wide, options, Path("wide.png"), &error));
+  EXPECT_TRUE(error.contains(QString::number(kMaxPngPixels))) << error.toStdString();
+  EXPECT_FALSE(QFile::exists(Path("wide.png")));
+}
+
+TEST_F(ExportTest, SvgIsOneDrawingWithTheNames) {
+  ChartOptions options;
+  options.layout = ChartLayout::Ouyang;
+  options.generations = 7;
+  QString error;
+  ASSERT_TRUE(ExportChart(book, options, Path("chart.svg"), &error)) << error.toStdString();
+  QFile file(Path("chart.svg"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QString svg = QString::fromUtf8(file.readAll());
+  EXPECT_EQ(svg.count(QStringLiteral("<svg")), 1);
+  for (MemberNode* m : charttest::Charted(book.GetRootLink(), 7))
+    EXPECT_TRUE(svg.contains(QString::fromStdU16String(m->name)));
+}
+
+TEST_F(ExportTest, RefusalsSayWhy) {
+  struct Row {
+    const char* label;
+    QString fromName;
+    QString file;
+    bool emptyBook;
+    QString expected;
+  };
+  const Row rows[] = {
+      {"unknown member", QStringLiteral("无此人"), QStringLiteral("a.pdf"), false,
+       QStringLiteral("无此人")},
+      {"unknown suffix", QString(), QStringLiteral("a.doc"), false, QStringLiteral(".pdf")},
+      {"empty book", QString(), QStringLiteral("a.pdf"), true, QStringLiteral("空")},
+      {"unwritable", QString(), QStringLiteral("no/such/dir/a.pdf"), false,
+       QStringLiteral("no/such/dir/a.pdf")},
+  };
+  for (const Row& row : rows) {
+    COperationClanbook empty;
+    ChartOptions options;
+    options.fromName = row.fromName;
+    QString error;
+    EXPECT_FALSE(ExportChart(row.emptyBook ? empty : book, options, dir.filePath(row.file), &error))
+        << row.label;
+    EXPECT_TRUE(error.contains(row.expected)) << row.label << ": " << error.toStdString();
+  }
+}
+
+TEST(ParseChartLayout, ReadsBothNamesOfEachLayout) {
+  struct Row {
+    const char* text;
+    bool ok;
+    ChartLayout layout;
+  };
+  for (const Row& row :
+       {Row{"pagoda", true, ChartLayout::Pagoda}, Row{"吊线图", true, ChartLayout::Pagoda},
+        Row{" Ouyang ", true, ChartLayout::Ouyang}, Row{"欧式", true, ChartLayout::Ouyang},
+        Row{"tree", false, ChartLayout::Pagoda}}) {
+    ChartLayout layout = ChartLayout::Pagoda;
+    EXPECT_EQ(ParseChartLayout(QString::fromUtf8(row.text), &layout), row.ok) << row.text;
+    if (row.ok) {
+      EXPECT_EQ(layout, row.layout) << row.text;
+    }
+  }
+}
+
+}  // namespace
