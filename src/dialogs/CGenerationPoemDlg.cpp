@@ -63,7 +63,7 @@ public:
     const MemberNode* member = Member(index);
     if (!member || role != Qt::DisplayRole) return {};
     const int generation = m_book.GetGeneration(member);
-    return CGenerationPoemDlg::tr("%1　第%2世　应有“%3”字")
+    return CGenerationPoemDlg::tr("%1　第 %2 世　应有“%3”字")
         .arg(QString::fromStdU16String(member->name), QString::number(generation),
              Character(m_poem.CharacterOf(generation)));
   }

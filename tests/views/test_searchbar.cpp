@@ -74,6 +74,10 @@ protected:
   }
   void Press(Key key) { QTest::keyClick(m_box, key.key, key.modifiers); }
   QString Announced(const QSignalSpy& spy) {
+    if (spy.isEmpty()) {
+      ADD_FAILURE() << "nothing announced";
+      return QStringLiteral("(nothing)");
+    }
     const auto* member = spy.last().at(0).value<MemberNode*>();
     return member ? QString::fromStdU16String(member->name) : QString();
   }
@@ -206,7 +210,7 @@ TEST_F(SearchBarTest, RefreshKeepsThePositionThroughEdits) {
   const struct Row {
     const char* name;
     const char* at;  // the member shown before the edit
-    std::function<void(SearchBarTest&)> edit;
+    std::function<void()> edit;
     int count;
     const char* standsOn;
     bool shown;
@@ -214,48 +218,48 @@ TEST_F(SearchBarTest, RefreshKeepsThePositionThroughEdits) {
     bool refreshByKey;  // nobody called refresh(): the next key does it
   } rows[] = {
       {"rename of another member", "孔忠",
-       [](SearchBarTest& t) {
-         MemberNode changed = *t.Member(u"孔白");
+       [this] {
+         MemberNode changed = *Member(u"孔白");
          changed.name = u"李白";
-         t.m_book.UpdateMemberData(t.Member(u"孔白"), changed);
-         t.m_index.MemberChanged(t.Member(u"李白"));
+         m_book.UpdateMemberData(Member(u"孔白"), changed);
+         m_index.MemberChanged(Member(u"李白"));
        },
        5, "孔忠", true, "孔武", false},
       {"rename of the shown member", "孔忠",
-       [](SearchBarTest& t) {
-         MemberNode changed = *t.Member(u"孔忠");
+       [this] {
+         MemberNode changed = *Member(u"孔忠");
          changed.name = u"李忠";
-         t.m_book.UpdateMemberData(t.Member(u"孔忠"), changed);
-         t.m_index.MemberChanged(t.Member(u"李忠"));
+         m_book.UpdateMemberData(Member(u"孔忠"), changed);
+         m_index.MemberChanged(Member(u"李忠"));
        },
        5, "孔武", false, "孔武", false},
       {"his father removed", "孔武",
-       [](SearchBarTest& t) {
-         MemberNode* father = t.Member(u"孔忠");
-         t.m_index.MemberAboutToBeRemoved(father);
-         t.m_bar.memberAboutToBeRemoved(father);
-         t.m_book.DeleteMember(t.LinkOf(father));
+       [this] {
+         MemberNode* father = Member(u"孔忠");
+         m_index.MemberAboutToBeRemoved(father);
+         m_bar.memberAboutToBeRemoved(father);
+         m_book.DeleteMember(LinkOf(father));
        },
        4, "孔丘", false, "孔丘", false},
       {"his family removed, a match follows", "孔伋",
-       [](SearchBarTest& t) {
-         MemberNode* father = t.Member(u"孔鲤");
-         t.m_index.MemberAboutToBeRemoved(father);
-         t.m_bar.memberAboutToBeRemoved(father);
-         t.m_book.DeleteMember(t.LinkOf(father));
+       [this] {
+         MemberNode* father = Member(u"孔鲤");
+         m_index.MemberAboutToBeRemoved(father);
+         m_bar.memberAboutToBeRemoved(father);
+         m_book.DeleteMember(LinkOf(father));
        },
        3, "孔忠", false, "孔忠", true},
       {"another family removed", "孔武",
-       [](SearchBarTest& t) {
-         MemberNode* other = t.Member(u"孔鲤");
-         t.m_index.MemberAboutToBeRemoved(other);
-         t.m_bar.memberAboutToBeRemoved(other);
-         t.m_book.DeleteMember(t.LinkOf(other));
+       [this] {
+         MemberNode* other = Member(u"孔鲤");
+         m_index.MemberAboutToBeRemoved(other);
+         m_bar.memberAboutToBeRemoved(other);
+         m_book.DeleteMember(LinkOf(other));
        },
        3, "孔武", true, "孔丘", true},
       {"a child added before him", "孔忠",
-       [](SearchBarTest& t) { t.m_index.MemberAdded(Add(t.m_book, u"孔鲤", u"孔新", 1950)); }, 7,
-       "孔忠", true, "孔武", false},
+       [this] { m_index.MemberAdded(Add(m_book, u"孔鲤", u"孔新", 1950)); }, 7, "孔忠", true,
+       "孔武", false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -266,7 +270,7 @@ TEST_F(SearchBarTest, RefreshKeepsThePositionThroughEdits) {
     while (m_bar.currentMatch() != Member(QString::fromUtf8(row.at).toStdU16String()))
       Press({Qt::Key_F3});
     QSignalSpy spy(&m_bar, &MemberSearchBar::currentMatchChanged);
-    row.edit(*this);
+    row.edit();
     if (row.refreshByKey) {
       Press({Qt::Key_Return});
     } else {
