@@ -68,6 +68,19 @@ protected:
     while (*link != m) link = &(*link)->nextSibling;
     return *link;
   }
+  // Edits as the document will make them, telling the index and the bar.
+  void Rename(std::u16string_view name, std::u16string newName) {
+    MemberNode changed = *Member(name);
+    changed.name = std::move(newName);
+    m_book.UpdateMemberData(Member(name), changed);
+    m_index.MemberChanged(Member(changed.name));
+  }
+  void Remove(std::u16string_view name) {
+    MemberNode* member = Member(name);
+    m_index.MemberAboutToBeRemoved(member);
+    m_bar.memberAboutToBeRemoved(member);
+    m_book.DeleteMember(LinkOf(member));
+  }
   void Type(const QString& text) {
     m_box->setFocus();
     TypeKeys(m_box, text);
@@ -217,46 +230,15 @@ TEST_F(SearchBarTest, RefreshKeepsThePositionThroughEdits) {
     const char* afterEnter;
     bool refreshByKey;  // nobody called refresh(): the next key does it
   } rows[] = {
-      {"rename of another member", "孔忠",
-       [this] {
-         MemberNode changed = *Member(u"孔白");
-         changed.name = u"李白";
-         m_book.UpdateMemberData(Member(u"孔白"), changed);
-         m_index.MemberChanged(Member(u"李白"));
-       },
-       5, "孔忠", true, "孔武", false},
-      {"rename of the shown member", "孔忠",
-       [this] {
-         MemberNode changed = *Member(u"孔忠");
-         changed.name = u"李忠";
-         m_book.UpdateMemberData(Member(u"孔忠"), changed);
-         m_index.MemberChanged(Member(u"李忠"));
-       },
-       5, "孔武", false, "孔武", false},
-      {"his father removed", "孔武",
-       [this] {
-         MemberNode* father = Member(u"孔忠");
-         m_index.MemberAboutToBeRemoved(father);
-         m_bar.memberAboutToBeRemoved(father);
-         m_book.DeleteMember(LinkOf(father));
-       },
-       4, "孔丘", false, "孔丘", false},
-      {"his family removed, a match follows", "孔伋",
-       [this] {
-         MemberNode* father = Member(u"孔鲤");
-         m_index.MemberAboutToBeRemoved(father);
-         m_bar.memberAboutToBeRemoved(father);
-         m_book.DeleteMember(LinkOf(father));
-       },
-       3, "孔忠", false, "孔忠", true},
-      {"another family removed", "孔武",
-       [this] {
-         MemberNode* other = Member(u"孔鲤");
-         m_index.MemberAboutToBeRemoved(other);
-         m_bar.memberAboutToBeRemoved(other);
-         m_book.DeleteMember(LinkOf(other));
-       },
-       3, "孔武", true, "孔丘", true},
+      {"rename of another member", "孔忠", [this] { Rename(u"孔白", u"李白"); }, 5, "孔忠", true,
+       "孔武", false},
+      {"rename of the shown member", "孔忠", [this] { Rename(u"孔忠", u"李忠"); }, 5, "孔武", false,
+       "孔武", false},
+      {"his father removed", "孔武", [this] { Remove(u"孔忠"); }, 4, "孔丘", false, "孔丘", false},
+      {"his family removed, a match follows", "孔伋", [this] { Remove(u"孔鲤"); }, 3, "孔忠", false,
+       "孔忠", true},
+      {"another family removed", "孔武", [this] { Remove(u"孔鲤"); }, 3, "孔武", true, "孔丘",
+       true},
       {"a child added before him", "孔忠",
        [this] { m_index.MemberAdded(Add(m_book, u"孔鲤", u"孔新", 1950)); }, 7, "孔忠", true,
        "孔武", false},
