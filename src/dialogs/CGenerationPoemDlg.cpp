@@ -1,0 +1,190 @@
+#include "dialogs/CGenerationPoemDlg.h"
+
+#include "platform/MessageBoxes.h"
+#include "ui_generationpoemdlg.h"
+
+#include <QAbstractListModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace {
+
+std::u16string_view View(const QString& text) {
+  return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+QString Character(char32_t c) {
+  return QString::fromUcs4(&c, 1);
+}
+
+// What a poem may hold is the poem file's rule, kept in the search layer; it
+// is asked one character at a time so that the message can name the culprit.
+bool PoemMayHold(char32_t c) {
+  GenerationPoem scratch;
+  const std::string text = "1\n\xE5\xAD\x97" + Character(c).toStdString();  // "1\n字…"
+  return ParsePoem(text, scratch).status == PoemFileStatus::kOk;
+}
+
+}  // namespace
+
+// The members the last check found, one line each; the text of a line is made
+// only when the view paints it, so a list of two million costs their pointers.
+class CGenerationPoemDlg::LackingModel : public QAbstractListModel {
+public:
+  LackingModel(const COperationClanbook& book, QObject* parent)
+      : QAbstractListModel(parent), m_book(book) {}
+
+  void Reset(std::vector<MemberNode*> members, GenerationPoem poem) {
+    beginResetModel();
+    m_members = std::move(members);
+    m_poem = std::move(poem);
+    endResetModel();
+  }
+
+  MemberNode* Member(const QModelIndex& index) const {
+    if (!index.isValid() || index.row() >= rowCount()) return nullptr;
+    return m_members[static_cast<std::size_t>(index.row())];
+  }
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+    return parent.isValid() ? 0 : static_cast<int>(m_members.size());
+  }
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    const MemberNode* member = Member(index);
+    if (!member || role != Qt::DisplayRole) return {};
+    const int generation = m_book.GetGeneration(member);
+    return CGenerationPoemDlg::tr("%1　第 %2 世　应有“%3”字")
+        .arg(QString::fromStdU16String(member->name), QString::number(generation),
+             Character(m_poem.CharacterOf(generation)));
+  }
+
+private:
+  const COperationClanbook& m_book;
+  std::vector<MemberNode*> m_members;
+  GenerationPoem m_poem;
+};
+
+CGenerationPoemDlg::CGenerationPoemDlg(const COperationClanbook& book, QWidget* parent)
+    : CDialog(parent),
+      m_book(book),
+      ui(std::make_unique<Ui::GenerationPoemDlg>()),
+      m_lacking(new LackingModel(book, this)) {
+  ui->setupUi(this);
+  ui->idc_1105->setModel(m_lacking);
+  ui->idc_1105->installEventFilter(this);
+  connect(ui->idc_1104, &QPushButton::clicked, this, &CGenerationPoemDlg::OnCheck);
+  connect(ui->idc_1105, &QListView::doubleClicked, this, &CGenerationPoemDlg::Activate);
+  // The list answers the boxes as they were at the check; once they change it
+  // would answer a question nobody is asking.
+  connect(ui->idc_1101, &QLineEdit::textChanged, this, &CGenerationPoemDlg::ForgetCheck);
+  connect(ui->idc_1102, &QSpinBox::valueChanged, this, &CGenerationPoemDlg::ForgetCheck);
+  connect(ui->idc_1103, &QLineEdit::textChanged, this, &CGenerationPoemDlg::ForgetCheck);
+}
+
+CGenerationPoemDlg::~CGenerationPoemDlg() = default;
+
+bool CGenerationPoemDlg::OnInitDialog() {
+  if (m_surname.isEmpty()) m_surname = QString::fromStdU16String(ClanSurname(m_book));
+  return CDialog::OnInitDialog();
+}
+
+void CGenerationPoemDlg::DoDataExchange(DataExchange& dx) {
+  // The poem is read by ReadPoem, which knows its own rules and messages.
+  if (!dx.saveAndValidate()) {
+    ui->idc_1101->setText(QString::fromStdU32String(m_poem.characters));
+    ui->idc_1102->setValue(m_poem.firstGeneration);
+  }
+  dx.Text(ui->idc_1103, m_surname);
+}
+
+void CGenerationPoemDlg::OnOK() {
+  GenerationPoem poem;
+  QString surname;
+  if (!ReadPoem(poem) || !ReadSurname(surname)) return;
+  m_poem = std::move(poem);
+  m_surname = surname;
+  EndDialog(IDOK);
+}
+
+bool CGenerationPoemDlg::ReadPoem(GenerationPoem& poem) {
+  QString text = ui->idc_1101->text();
+  text.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+  poem = GenerationPoem{ui->idc_1102->value(), {}};
+  if (text.trimmed().isEmpty()) return true;
+  const std::string file = std::to_string(poem.firstGeneration) + "\n" + text.toStdString();
+  if (ParsePoem(file, poem).status == PoemFileStatus::kOk) return true;
+
+  QString message = tr("字辈里没有汉字。");
+  for (const char32_t c : text.toStdU32String()) {
+    if (!PoemMayHold(c)) {
+      message = tr("字辈里的“%1”不是汉字。字辈只能由汉字组成，字与字之间可以用标点或空格隔开。")
+                    .arg(Character(c));
+      break;
+    }
+  }
+  ShowNotice(message);
+  ui->idc_1101->setFocus();
+  return false;
+}
+
+bool CGenerationPoemDlg::ReadSurname(QString& surname) {
+  surname = ui->idc_1103->text().trimmed();
+  if (!surname.isEmpty()) return true;
+  ShowNotice(tr("请输入姓氏。"));
+  ui->idc_1103->setFocus();
+  return false;
+}
+
+void CGenerationPoemDlg::OnCheck() {
+  GenerationPoem poem;
+  QString surname;
+  if (!ReadPoem(poem)) return;
+  if (poem.characters.empty()) {
+    ShowNotice(tr("请先输入字辈。"));
+    ui->idc_1101->setFocus();
+    return;
+  }
+  if (!ReadSurname(surname)) return;
+  std::vector<MemberNode*> lacking = MembersWithoutGenerationCharacter(m_book, poem, View(surname));
+  const std::size_t count = lacking.size();
+  m_lacking->Reset(std::move(lacking), std::move(poem));
+  if (count == 0) {
+    ui->idc_1106->setText(tr("每个成员的名字里都有本世的字辈用字。"));
+  } else {
+    ui->idc_1106->setText(tr("共 %1 人的名字里没有本世的字辈用字。").arg(count));
+    ui->idc_1105->setCurrentIndex(m_lacking->index(0));
+  }
+}
+
+void CGenerationPoemDlg::ForgetCheck() {
+  if (m_lacking->rowCount() == 0 && ui->idc_1106->text().isEmpty()) return;
+  m_lacking->Reset({}, {});
+  ui->idc_1106->clear();
+}
+
+void CGenerationPoemDlg::Activate(const QModelIndex& row) {
+  if (MemberNode* member = m_lacking->Member(row)) emit memberActivated(member);
+}
+
+bool CGenerationPoemDlg::eventFilter(QObject* watched, QEvent* event) {
+  // Enter on a row picks its member; without this the list would pass Enter on
+  // to the dialog, which takes it for OK.
+  if (watched == ui->idc_1105 && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      Activate(ui->idc_1105->currentIndex());
+      return true;
+    }
+  }
+  return CDialog::eventFilter(watched, event);
+}
