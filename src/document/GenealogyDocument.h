@@ -36,7 +36,7 @@ public:
   // next save, whatever is undone.
   void SetModified(bool modified);
 
-  // --- the whole genealogy at once; each clears the history ---
+  // --- the whole genealogy at once; Load, New and NotifyReset clear the history ---
   // Reads `fileName` into a fresh genealogy and puts it in place only when the
   // whole file was read; a failure leaves the document as it was. Returns the
   // result of COperationClanbook::Load.
