@@ -219,19 +219,21 @@ void CClanbookDlg::BuildMenu() {
     }
     return menu;
   };
-  addMenu(QT_TR_NOOP("文件"), {{QT_TR_NOOP("新建家谱"), ID_NEW},
-                               {QT_TR_NOOP("打开家谱"), ID_OPEN},
-                               {QT_TR_NOOP("保存家谱"), ID_SAVE},
-                               {QT_TR_NOOP("另存为"), ID_SAVE_AS},
-                               {QT_TR_NOOP("退出"), ID_EXIT}});
-  BuildEditMenu(addMenu(QT_TR_NOOP("编辑"), {}));
-  addMenu(QT_TR_NOOP("家谱"), {{QT_TR_NOOP("第 i 代人信息"), ID_GENERATION},
-                               {QT_TR_NOOP("个人信息"), ID_PERSONAL_INFO},
-                               {QT_TR_NOOP("确定两人关系"), ID_RELATIONS},
-                               {QT_TR_NOOP("添加个人"), ID_ADD_MEMBER},
-                               {QT_TR_NOOP("修改个人信息"), ID_MODIFY_MEMBER},
-                               {QT_TR_NOOP("删除个人"), ID_DELETE_MEMBER},
-                               {QT_TR_NOOP("对所有人按出生日期排序"), ID_SORT_BY_BIRTH}});
+  m_fileMenu = addMenu(QT_TR_NOOP("文件"), {{QT_TR_NOOP("新建家谱"), ID_NEW},
+                                            {QT_TR_NOOP("打开家谱"), ID_OPEN},
+                                            {QT_TR_NOOP("保存家谱"), ID_SAVE},
+                                            {QT_TR_NOOP("另存为"), ID_SAVE_AS},
+                                            {QT_TR_NOOP("退出"), ID_EXIT}});
+  m_editMenu = addMenu(QT_TR_NOOP("编辑"), {});
+  BuildEditMenu(m_editMenu);
+  m_bookMenu =
+      addMenu(QT_TR_NOOP("家谱"), {{QT_TR_NOOP("第 i 代人信息"), ID_GENERATION},
+                                   {QT_TR_NOOP("个人信息"), ID_PERSONAL_INFO},
+                                   {QT_TR_NOOP("确定两人关系"), ID_RELATIONS},
+                                   {QT_TR_NOOP("添加个人"), ID_ADD_MEMBER},
+                                   {QT_TR_NOOP("修改个人信息"), ID_MODIFY_MEMBER},
+                                   {QT_TR_NOOP("删除个人"), ID_DELETE_MEMBER},
+                                   {QT_TR_NOOP("对所有人按出生日期排序"), ID_SORT_BY_BIRTH}});
   addMenu(QT_TR_NOOP("帮助"), {{QT_TR_NOOP("帮助"), ID_HELP},
                                {QT_TR_NOOP("官方主页"), ID_FEEDBACK},
                                {QT_TR_NOOP("关于"), ID_ABOUT}});
@@ -282,6 +284,21 @@ void CClanbookDlg::BuildEditMenu(QMenu* menu) {
     connect(stack, &QUndoStack::indexChanged, action, update);
     connect(stack, &QUndoStack::cleanChanged, action, update);
   }
+}
+
+QAction* CClanbookDlg::AddMenuCommand(QMenu* menu, const QString& text, const QString& objectName,
+                                      std::function<void()> handler,
+                                      const QList<QKeySequence>& keys, QAction* before) {
+  auto* action = new QAction(text, menu);
+  action->setObjectName(objectName);
+  action->setShortcuts(keys);
+  menu->insertAction(before, action);
+  if (!keys.isEmpty()) {
+    // Also the window's own, so that the keys work wherever the focus is.
+    addAction(action);
+  }
+  connect(action, &QAction::triggered, this, std::move(handler));
+  return action;
 }
 
 void CClanbookDlg::InitListColumns() {

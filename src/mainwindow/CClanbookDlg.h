@@ -10,8 +10,11 @@
 #include "model/COperationClanbook.h"
 #include "platform/CDialog.h"
 
+#include <QKeySequence>
+#include <QList>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -162,6 +165,12 @@ private:
   void BuildLayout();
   void BuildMenu();
   void BuildEditMenu(QMenu* menu);
+  // Adds a named command to `menu`, before `before` when given (else at the
+  // end), with its shortcuts; the object name lets tests and screen readers
+  // find it. Each feature adds its commands through this, in its own file.
+  QAction* AddMenuCommand(QMenu* menu, const QString& text, const QString& objectName,
+                          std::function<void()> handler, const QList<QKeySequence>& keys = {},
+                          QAction* before = nullptr);
   // After an edit, undo or redo: the list is emptied as after every edit, and
   // the tree shows and selects the member concerned, its families expanded
   // as the user left them.
@@ -183,6 +192,9 @@ private:
   GenealogyTreeModel* m_treeModel = nullptr;
   MemberListModel* m_listModel = nullptr;
   QMenuBar* m_menuBar = nullptr;
+  QMenu* m_fileMenu = nullptr;
+  QMenu* m_editMenu = nullptr;
+  QMenu* m_bookMenu = nullptr;
   std::map<int, QAbstractButton*> m_buttons;
   std::vector<QPushButton*> m_buttonOrder;  // template order, for the tab chain
   std::map<int, QAction*> m_actions;
