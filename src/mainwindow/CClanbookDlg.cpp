@@ -2,6 +2,7 @@
 
 #include "platform/CHyperLink.h"
 #include "views/GenealogyTreeModel.h"
+#include "views/GenealogyTreeView.h"
 #include "views/MemberListModel.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Today.h"
@@ -86,7 +87,7 @@ void CClanbookDlg::BuildLayout() {
   const QFont windowFont = font();
   const DialogUnits du(windowFont);
 
-  m_treeCtrl = new QTreeView(this);
+  m_treeCtrl = new GenealogyTreeView(this);
   m_treeCtrl->setObjectName(ControlName(1000));
   m_treeCtrl->setAccessibleName(QStringLiteral("家谱"));
   m_treeCtrl->setModel(m_treeModel);

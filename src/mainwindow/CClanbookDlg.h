@@ -6,6 +6,7 @@
 #include "platform/CDialog.h"
 #include "model/COperationClanbook.h"
 #include "dialogs/IMemberAdder.h"
+#include "views/GenealogyTreeView.h"
 
 #include <QString>
 
@@ -108,7 +109,7 @@ public:
 
   // State the commands share (public for the tests that drive the window).
   QTableView* m_listCtrl = nullptr;
-  QTreeView* m_treeCtrl = nullptr;
+  GenealogyTreeView* m_treeCtrl = nullptr;
   CHyperLink* m_hyperLink = nullptr;
   QString m_currentFile;
   bool m_modified = false;
