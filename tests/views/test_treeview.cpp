@@ -76,6 +76,9 @@ struct DeepRow {
   const char* name;
   Expansion expand;
 };
+void PrintTo(const DeepRow& row, std::ostream* os) {
+  *os << row.name;
+}
 
 class DeepLineTest : public TreeViewTest, public ::testing::WithParamInterface<DeepRow> {
 protected:
@@ -262,6 +265,9 @@ struct WidthRow {
   const char* name;
   bool byStar;
 };
+void PrintTo(const WidthRow& row, std::ostream* os) {
+  *os << row.name;
+}
 class NameColumnTest : public TreeViewTest, public ::testing::WithParamInterface<WidthRow> {};
 
 TEST_P(NameColumnTest, FitsALongNameFarDownALargeFamily) {
