@@ -3,6 +3,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen bench_treeview [--qt] balanced MEMBERS GENERATIONS
 //   QT_QPA_PLATFORM=offscreen bench_treeview [--qt] deep GENERATIONS
+//   QT_QPA_PLATFORM=offscreen bench_treeview [--qt] wide CHILDREN
 //
 // It loads the book into a shown GenealogyTreeView, makes the root current,
 // presses * and runs the event loop until the expansion has ended, then
@@ -54,7 +55,11 @@ int main(int argc, char** argv) {
   const std::string shape = argc > arg ? argv[arg] : "balanced";
   clanbench::ClanSpec spec;
   std::string label;
-  if (shape == "deep") {
+  if (shape == "wide") {
+    const long long children = argc > arg + 1 ? std::atoll(argv[arg + 1]) : 100000;
+    spec = clanbench::WideFamily(children);
+    label = "wide-" + std::to_string(children);
+  } else if (shape == "deep") {
     const long long generations = argc > arg + 1 ? std::atoll(argv[arg + 1]) : 1000000;
     spec = clanbench::DeepLine(generations);
     label = "deep-" + std::to_string(generations);

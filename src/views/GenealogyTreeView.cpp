@@ -120,9 +120,7 @@ void GenealogyTreeView::RunStep() {
   QAbstractItemModel* model = this->model();
   if (!model) return;
   m_inStep = true;
-  // While a layout is pending, expand() only records the item: the families of
-  // a step are laid out together, once, below.
-  scheduleDelayedItemsLayout();
+  bool opened = false;
   int work = 0;
   QString notice;
   while (!m_branches.empty() && work < m_limits.rowsPerStep && notice.isEmpty()) {
@@ -147,6 +145,12 @@ void GenealogyTreeView::RunStep() {
           notice = tr("一次最多展开 %1 人，其余的家庭仍然收起。").arg(m_limits.maxRows);
           break;
         }
+        if (!opened) {
+          // While a layout is pending, expand() only records the item: the
+          // families of a step are laid out together, once, below.
+          scheduleDelayedItemsLayout();
+          opened = true;
+        }
         expand(child);
         MeasureRows(child, level + 1, 0, family - 1);
         m_rowsShown += family;
@@ -161,7 +165,7 @@ void GenealogyTreeView::RunStep() {
       m_nextRow = 0;
     }
   }
-  executeDelayedItemsLayout();
+  if (opened) executeDelayedItemsLayout();
   m_inStep = false;
   ApplyWidth();
   if (!notice.isEmpty()) {

@@ -32,7 +32,7 @@ public:
 
   struct ExpansionLimits {
     int rowsPerStep = 20000;  // rows visited or shown before the event loop runs again
-    int maxRows = 200000;     // rows one expansion may bring into view
+    int maxRows = 100000;     // rows one expansion may bring into view
     int maxDepth = kMaxOpenDepth;
   };
 
