@@ -89,7 +89,7 @@ void CClanbookDlg::BuildLayout() {
   const QFont windowFont = font();
   const DialogUnits du(windowFont);
 
-  m_treeCtrl = new QTreeView(this);
+  m_treeCtrl = new GenealogyTreeView(this);
   m_treeCtrl->setObjectName(ControlName(1000));
   m_treeCtrl->setAccessibleName(tr("家谱"));
   m_treeCtrl->setModel(m_treeModel);

@@ -9,6 +9,7 @@
 #include "document/GenealogyDocument.h"
 #include "model/COperationClanbook.h"
 #include "platform/CDialog.h"
+#include "views/GenealogyTreeView.h"
 
 #include <QKeySequence>
 #include <QList>
@@ -138,7 +139,7 @@ public:
   // The document comes first: the names below refer into it.
   GenealogyDocument m_document;
   QTableView* m_listCtrl = nullptr;
-  QTreeView* m_treeCtrl = nullptr;
+  GenealogyTreeView* m_treeCtrl = nullptr;
   CHyperLink* m_hyperLink = nullptr;
   QString& m_currentFile = m_document.FileName();
   ModifiedFlag m_modified{m_document};
