@@ -174,10 +174,371 @@ The family records you keep with this software belong to you.</translation>
     </message>
 </context>
 <context>
+    <name>CClanbookDlg</name>
+    <message>
+        <source>Morvane家谱制作软件 4.0</source>
+        <translation>Clanbook 4.0</translation>
+    </message>
+    <message>
+        <source>家谱</source>
+        <translation>Genealogy</translation>
+    </message>
+    <message>
+        <source>成员列表</source>
+        <translation>Member list</translation>
+    </message>
+    <message>
+        <source>文件操作</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>新建家谱</source>
+        <translation>New genealogy</translation>
+    </message>
+    <message>
+        <source>打开家谱</source>
+        <translation>Open genealogy</translation>
+    </message>
+    <message>
+        <source>保存家谱</source>
+        <translation>Save genealogy</translation>
+    </message>
+    <message>
+        <source>另存家谱</source>
+        <translation>Save genealogy as</translation>
+    </message>
+    <message>
+        <source>家谱控制</source>
+        <translation>Members and queries</translation>
+    </message>
+    <message>
+        <source>删除该人</source>
+        <translation>Delete member</translation>
+    </message>
+    <message>
+        <source>增加孩子</source>
+        <translation>Add child</translation>
+    </message>
+    <message>
+        <source>更改资料</source>
+        <translation>Change details</translation>
+    </message>
+    <message>
+        <source>某代信息</source>
+        <translation>List a generation</translation>
+    </message>
+    <message>
+        <source>按照姓名查找</source>
+        <translation>Find by name</translation>
+    </message>
+    <message>
+        <source>确定两人关系</source>
+        <translation>Relationship of two</translation>
+    </message>
+    <message>
+        <source>出生日期排序</source>
+        <translation>Sort by birth date</translation>
+    </message>
+    <message>
+        <source>按照生日查找</source>
+        <translation>Find by birthday</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>另存为</source>
+        <translation>Save as</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>编辑</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>第 i 代人信息</source>
+        <translation>Members of a generation</translation>
+    </message>
+    <message>
+        <source>个人信息</source>
+        <translation>Member details</translation>
+    </message>
+    <message>
+        <source>添加个人</source>
+        <translation>Add member</translation>
+    </message>
+    <message>
+        <source>修改个人信息</source>
+        <translation>Change a member&apos;s details</translation>
+    </message>
+    <message>
+        <source>删除个人</source>
+        <translation>Delete a member</translation>
+    </message>
+    <message>
+        <source>对所有人按出生日期排序</source>
+        <translation>Sort everyone by birth date</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>官方主页</source>
+        <translation>Official website</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>撤销 %1</source>
+        <translation>Undo %1</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>重做 %1</source>
+        <translation>Redo %1</translation>
+    </message>
+    <message>
+        <source>注意：</source>
+        <translation>Reminder</translation>
+    </message>
+    <message>
+        <source>今天为以下家族成员的生日:%1
+详细信息请见以下列表.</source>
+        <translation>Today is the birthday of these family members:%1
+Their details are in the list below.</translation>
+    </message>
+    <message>
+        <source>本家谱中找不到%1!</source>
+        <translation>%1 is not in this genealogy.</translation>
+    </message>
+    <message>
+        <source>程序出现不明错误!</source>
+        <translation>An unknown error occurred in the program.</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>姓名不能为空!</source>
+        <translation>The name cannot be empty.</translation>
+    </message>
+    <message>
+        <source>姓名和地址中不能含有空白字符!</source>
+        <translation>The name and the address cannot contain spaces.</translation>
+    </message>
+    <message>
+        <source>姓名不能为end或-1!</source>
+        <translation>The name cannot be &quot;end&quot; or &quot;-1&quot;.</translation>
+    </message>
+    <message>
+        <source>地址不能为end!</source>
+        <translation>The address cannot be &quot;end&quot;.</translation>
+    </message>
+    <message>
+        <source>此人信息中出生日期不合实际!</source>
+        <translation>The date of birth is not a real date.</translation>
+    </message>
+    <message>
+        <source>此人的出生日期不能早于或等于其父亲的出生日期!</source>
+        <translation>The date of birth cannot be earlier than or equal to the father&apos;s date of birth.</translation>
+    </message>
+    <message>
+        <source>此人的出生日期不能晚于或等于其孩子的出生日期!</source>
+        <translation>The date of birth cannot be later than or equal to a child&apos;s date of birth.</translation>
+    </message>
+    <message>
+        <source>家谱中已有此人!</source>
+        <translation>A member of that name is already in the genealogy.</translation>
+    </message>
+    <message>
+        <source>确实要置此结点为根结点吗？</source>
+        <translation>Do you really want to make this member the root ancestor?</translation>
+    </message>
+    <message>
+        <source>父亲结点没找到!</source>
+        <translation>The father is not in the genealogy.</translation>
+    </message>
+    <message>
+        <source>个人信息中的出生日期不合实际!</source>
+        <translation>The date of birth is not a real date.</translation>
+    </message>
+    <message>
+        <source>所加入孩子的出生日期比其父亲的出生日期早，不合实际!</source>
+        <translation>The child&apos;s date of birth is earlier than the father&apos;s, which is impossible.</translation>
+    </message>
+    <message>
+        <source>所加入孩子的出生日期与其父亲的出生日期相等，不合实际!</source>
+        <translation>The child&apos;s date of birth is the same as the father&apos;s, which is impossible.</translation>
+    </message>
+    <message>
+        <source>新根结点的出生日期不能晚于原根结点的出生日期!</source>
+        <translation>The new root ancestor&apos;s date of birth cannot be later than the present root ancestor&apos;s.</translation>
+    </message>
+    <message>
+        <source>个人信息中的死亡日期不合实际!</source>
+        <translation>The date of death is not a real date.</translation>
+    </message>
+    <message>
+        <source>此人出生日期不可能比其死亡日期早!</source>
+        <translation>The date of birth cannot be later than the date of death.</translation>
+    </message>
+    <message>
+        <source>内存不足!</source>
+        <translation>Not enough memory.</translation>
+    </message>
+    <message>
+        <source>此人信息中死亡日期不合实际!</source>
+        <translation>The date of death is not a real date.</translation>
+    </message>
+    <message>
+        <source>此人死亡日期不可能比其出生日期早!</source>
+        <translation>The date of death cannot be earlier than the date of birth.</translation>
+    </message>
+    <message>
+        <source>请先在家谱树中选择一个成员!</source>
+        <translation>Please select a member in the tree first.</translation>
+    </message>
+    <message>
+        <source>%1还有孩子,如果你删除了他,其孩子也一并被删除。你确实想删除此人及其孩子吗？</source>
+        <translation>%1 has children; deleting him deletes his children and their descendants too. Do you really want to delete him and his children?</translation>
+    </message>
+    <message>
+        <source>你确实想删除%1吗？</source>
+        <translation>Do you really want to delete %1?</translation>
+    </message>
+    <message>
+        <source>你确实想删除%1吗?</source>
+        <translation>Do you really want to delete %1?</translation>
+    </message>
+    <message>
+        <source>家谱管理系统</source>
+        <translation>Genealogy Manager</translation>
+    </message>
+    <message>
+        <source>文件名不能为空!</source>
+        <translation>The file name cannot be empty.</translation>
+    </message>
+    <message>
+        <source>文件无法保存!</source>
+        <translation>The file could not be saved.</translation>
+    </message>
+    <message>
+        <source>家谱日期数据不合实际!</source>
+        <translation>The genealogy holds a date that is not real.</translation>
+    </message>
+    <message>
+        <source>家谱成员关系有误!</source>
+        <translation>The relationships between the members of the genealogy are wrong.</translation>
+    </message>
+    <message>
+        <source>文件无法打开!</source>
+        <translation>The file could not be opened.</translation>
+    </message>
+    <message>
+        <source>家谱没有根结点!</source>
+        <translation>The genealogy has no root ancestor.</translation>
+    </message>
+    <message>
+        <source>该家谱已被修改，你想保存吗?</source>
+        <translation>The genealogy has been changed. Do you want to save it?</translation>
+    </message>
+    <message>
+        <source>在建立新家谱前,将关闭现有的家谱文件,您确定吗?</source>
+        <translation>Starting a new genealogy closes the one that is open. Are you sure?</translation>
+    </message>
+    <message>
+        <source>Morvane家谱制作软件 </source>
+        <translation>Clanbook </translation>
+    </message>
+    <message>
+        <source>没找到此人!</source>
+        <translation>No member of that name was found.</translation>
+    </message>
+    <message>
+        <source>%1的信息请见下部列表.</source>
+        <translation>The details of %1 are in the list below.</translation>
+    </message>
+    <message>
+        <source>%1的父亲:</source>
+        <translation>Father of %1:</translation>
+    </message>
+    <message>
+        <source>%1的长子:</source>
+        <translation>Eldest child of %1:</translation>
+    </message>
+    <message>
+        <source>输入的数必须大于0!</source>
+        <translation>The number must be greater than 0.</translation>
+    </message>
+    <message>
+        <source>该代所有成员的信息请见下部列表.</source>
+        <translation>All the members of that generation are in the list below.</translation>
+    </message>
+    <message>
+        <source>你输入的数字超出了家谱中的最大代，家谱还没续到此代!</source>
+        <translation>The genealogy does not reach that generation yet: the number is beyond its last generation.</translation>
+    </message>
+    <message>
+        <source>%1与%2同在第%3代.</source>
+        <translation>%1 and %2 are both in generation %3.</translation>
+    </message>
+    <message>
+        <source>%1在第%2代，%3在第%4代，%1是%3的晚辈.</source>
+        <translation>%1 is in generation %2 and %3 in generation %4: %1 belongs to a younger generation than %3.</translation>
+    </message>
+    <message>
+        <source>%1在第%2代，%3在第%4代，%1是%3的长辈.</source>
+        <translation>%1 is in generation %2 and %3 in generation %4: %1 belongs to an older generation than %3.</translation>
+    </message>
+    <message>
+        <source>%1在家谱中的位置: %2
+%3在家谱中的位置: %4
+
+%5</source>
+        <translation>Line of %1 in the genealogy: %2
+Line of %3 in the genealogy: %4
+
+%5</translation>
+    </message>
+    <message>
+        <source>排序后结果请见下部列表。</source>
+        <translation>The sorted members are in the list below.</translation>
+    </message>
+    <message>
+        <source>没有找到生日为该天的家族成员!</source>
+        <translation>No family member has a birthday on that day.</translation>
+    </message>
+    <message>
+        <source>查找结果：</source>
+        <translation>Search Results</translation>
+    </message>
+    <message>
+        <source>该天为以下家族成员的生日:%1
+详细信息请见以下列表.</source>
+        <translation>That day is the birthday of these family members:%1
+Their details are in the list below.</translation>
+    </message>
+</context>
+<context>
     <name>CFileOpenAndSaveDlg</name>
     <message>
         <source>家谱文件--Family Tree Files(*.ftf);;All Files(*)</source>
-        <translation>Family Tree Files (*.ftf);;All Files (*)</translation>
+        <translation>Genealogy files (*.ftf);;All files (*)</translation>
     </message>
     <message>
         <source>请输入要打开的文件名:</source>
@@ -189,6 +550,37 @@ The family records you keep with this software belong to you.</translation>
     </message>
 </context>
 <context>
+    <name>CGenerationPoemDlg</name>
+    <message>
+        <source>%1&#x3000;第 %2 世&#x3000;应有“%3”字</source>
+        <translation>%1, generation %2: should have “%3”</translation>
+    </message>
+    <message>
+        <source>字辈里没有汉字。</source>
+        <translation>The generation poem has no Chinese characters.</translation>
+    </message>
+    <message>
+        <source>字辈里的“%1”不是汉字。字辈只能由汉字组成，字与字之间可以用标点或空格隔开。</source>
+        <translation>“%1” in the generation poem is not a Chinese character. A generation poem is made of Chinese characters only; punctuation or spaces may separate them.</translation>
+    </message>
+    <message>
+        <source>请输入姓氏。</source>
+        <translation>Please enter the surname.</translation>
+    </message>
+    <message>
+        <source>请先输入字辈。</source>
+        <translation>Please enter the generation poem first.</translation>
+    </message>
+    <message>
+        <source>每个成员的名字里都有本世的字辈用字。</source>
+        <translation>Every member&apos;s name has the character of his generation.</translation>
+    </message>
+    <message>
+        <source>共 %1 人的名字里没有本世的字辈用字。</source>
+        <translation>Members whose names lack the character of their generation: %1.</translation>
+    </message>
+</context>
+<context>
     <name>CHyperLink</name>
     <message>
         <source>Unable to open hyperlink:
@@ -197,6 +589,132 @@ The family records you keep with this software belong to you.</translation>
         <translation>Unable to open hyperlink:
 
 </translation>
+    </message>
+</context>
+<context>
+    <name>ChartText</name>
+    <message>
+        <source>前%1</source>
+        <translation>%1 BC</translation>
+    </message>
+    <message>
+        <source>%1–%2</source>
+        <translation>%1–%2</translation>
+    </message>
+    <message>
+        <source>第%1世</source>
+        <translation>Gen. %1</translation>
+    </message>
+    <message>
+        <source>见第%1页</source>
+        <translation>See p. %1</translation>
+    </message>
+    <message>
+        <source>第%1页 / 共%2页</source>
+        <translation>Page %1 of %2</translation>
+    </message>
+    <message>
+        <source>%1 世系图</source>
+        <translation>Descendant chart of %1</translation>
+    </message>
+</context>
+<context>
+    <name>ChartWindow</name>
+    <message>
+        <source>世系图</source>
+        <translation>Descendant Chart</translation>
+    </message>
+    <message>
+        <source>图表选项</source>
+        <translation>Chart options</translation>
+    </message>
+    <message>
+        <source>起始成员：</source>
+        <translation>Start from:</translation>
+    </message>
+    <message>
+        <source>始祖</source>
+        <translation>Root ancestor</translation>
+    </message>
+    <message>
+        <source>世数：</source>
+        <translation>Generations:</translation>
+    </message>
+    <message>
+        <source>全部</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>样式：</source>
+        <translation>Style:</translation>
+    </message>
+    <message>
+        <source>吊线图（宝塔式）</source>
+        <translation>Pagoda chart</translation>
+    </message>
+    <message>
+        <source>欧式（五世一页）</source>
+        <translation>Ouyang style (five generations a page)</translation>
+    </message>
+    <message>
+        <source>纸张：</source>
+        <translation>Paper:</translation>
+    </message>
+    <message>
+        <source>PNG 分辨率：</source>
+        <translation>PNG resolution:</translation>
+    </message>
+    <message>
+        <source> dpi</source>
+        <translation> dpi</translation>
+    </message>
+    <message>
+        <source>图表(&amp;C)</source>
+        <translation>&amp;Chart</translation>
+    </message>
+    <message>
+        <source>导出图表…</source>
+        <translation>Export chart…</translation>
+    </message>
+    <message>
+        <source>打印…</source>
+        <translation>Print…</translation>
+    </message>
+    <message>
+        <source>打印预览…</source>
+        <translation>Print preview…</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>查看(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>放大</source>
+        <translation>Zoom in</translation>
+    </message>
+    <message>
+        <source>缩小</source>
+        <translation>Zoom out</translation>
+    </message>
+    <message>
+        <source>实际大小</source>
+        <translation>Actual size</translation>
+    </message>
+    <message>
+        <source>PDF 文件 (*.pdf);;SVG 图形 (*.svg);;PNG 图片 (*.png)</source>
+        <translation>PDF files (*.pdf);;SVG images (*.svg);;PNG images (*.png)</translation>
+    </message>
+    <message>
+        <source>无法打印世系图。</source>
+        <translation>The descendant chart could not be printed.</translation>
     </message>
 </context>
 <context>
@@ -265,6 +783,33 @@ The family records you keep with this software belong to you.</translation>
     </message>
 </context>
 <context>
+    <name>ExportText</name>
+    <message>
+        <source>家谱是空的，没有可画的世系图。</source>
+        <translation>The genealogy is empty: there is no descendant chart to draw.</translation>
+    </message>
+    <message>
+        <source>家谱中没有“%1”。</source>
+        <translation>“%1” is not in the genealogy.</translation>
+    </message>
+    <message>
+        <source>无法写入文件“%1”。</source>
+        <translation>Cannot write the file “%1”.</translation>
+    </message>
+    <message>
+        <source>无法识别“%1”的格式：文件名应以 .pdf、.svg 或 .png 结尾。</source>
+        <translation>Unknown format of “%1”: the file name should end in .pdf, .svg or .png.</translation>
+    </message>
+    <message>
+        <source>图表有 %1×%2 像素，超过 PNG 的上限 %3 像素。请减少世数、降低分辨率，或导出 PDF。</source>
+        <translation>The chart is %1×%2 pixels, more than the PNG limit of %3 pixels. Choose fewer generations or a lower resolution, or export a PDF.</translation>
+    </message>
+    <message>
+        <source>分辨率 %1 不在 1 到 2400 之间。</source>
+        <translation>The resolution %1 is not between 1 and 2400.</translation>
+    </message>
+</context>
+<context>
     <name>FileOpenAndSaveDlg</name>
     <message>
         <source>输入文件名</source>
@@ -285,6 +830,177 @@ The family records you keep with this software belong to you.</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>GenealogyDocument</name>
+    <message>
+        <source>增加孩子 %1</source>
+        <translation>add child %1</translation>
+    </message>
+    <message>
+        <source>设为根结点 %1</source>
+        <translation>make %1 the root ancestor</translation>
+    </message>
+    <message>
+        <source>更改资料 %1</source>
+        <translation>change details of %1</translation>
+    </message>
+    <message>
+        <source>更改姓名 %1 为 %2</source>
+        <translation>rename %1 to %2</translation>
+    </message>
+    <message>
+        <source>删除 %1</source>
+        <translation>delete %1</translation>
+    </message>
+</context>
+<context>
+    <name>GenealogyTreeView</name>
+    <message>
+        <source>一次最多展开 %1 人，其余的家庭仍然收起。</source>
+        <translation>At most %1 members are expanded at a time; the other families stay collapsed.</translation>
+    </message>
+    <message>
+        <source>第 %1 代及以后的成员不能在树中展开。</source>
+        <translation>Members of generation %1 and later cannot be expanded in the tree.</translation>
+    </message>
+</context>
+<context>
+    <name>GenerationPoemDlg</name>
+    <message>
+        <source>字辈</source>
+        <translation>Generation Poem</translation>
+    </message>
+    <message>
+        <source>字辈：</source>
+        <translation>Generation poem:</translation>
+    </message>
+    <message>
+        <source>如：克昌厥后，永保其宗</source>
+        <translation>e.g. 克昌厥后，永保其宗</translation>
+    </message>
+    <message>
+        <source>一世一字，依次排下；字与字之间可以用标点或空格隔开</source>
+        <translation>One character for each generation, in order; punctuation or spaces may separate them</translation>
+    </message>
+    <message>
+        <source>起始世代：</source>
+        <translation>First generation:</translation>
+    </message>
+    <message>
+        <source>字辈第一个字所在的世，始祖为第1世</source>
+        <translation>The generation of the poem&apos;s first character; the root ancestor is generation 1</translation>
+    </message>
+    <message>
+        <source>第 </source>
+        <translation>generation </translation>
+    </message>
+    <message>
+        <source> 世</source>
+        <translation> </translation>
+    </message>
+    <message>
+        <source>姓氏：</source>
+        <translation>Surname:</translation>
+    </message>
+    <message>
+        <source>名字里姓氏之后的部分才算名，在其中找字辈用字</source>
+        <translation>The generation character is looked for in the given name: the part of a name after the surname</translation>
+    </message>
+    <message>
+        <source>不合字辈的成员：</source>
+        <translation>Members not following the poem:</translation>
+    </message>
+    <message>
+        <source>检查</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>列出名字里没有本世字辈用字的成员</source>
+        <translation>List the members whose names lack the character of their generation</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>MemberListModel</name>
+    <message>
+        <source>是</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>%1--%2--%3</source>
+        <translation>%1--%2--%3</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>姓名</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>出生日期</source>
+        <translation>Date of birth</translation>
+    </message>
+    <message>
+        <source>婚否</source>
+        <translation>Married</translation>
+    </message>
+    <message>
+        <source>地址</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>健在否</source>
+        <translation>Living</translation>
+    </message>
+    <message>
+        <source>死亡日期</source>
+        <translation>Date of death</translation>
+    </message>
+    <message>
+        <source>孩子数</source>
+        <translation>Children</translation>
+    </message>
+    <message>
+        <source>排行</source>
+        <translation>Birth order</translation>
+    </message>
+</context>
+<context>
+    <name>MemberSearchBar</name>
+    <message>
+        <source>查找成员</source>
+        <translation>Find member</translation>
+    </message>
+    <message>
+        <source>按姓名、地址或姓名的拼音查找；回车或 F3 到下一个，Shift+回车到上一个</source>
+        <translation>Find by name, address or the pinyin of a name; Enter or F3 for the next, Shift+Enter for the previous</translation>
+    </message>
+    <message>
+        <source>没有找到</source>
+        <translation>Not found</translation>
+    </message>
+    <message>
+        <source>找到 %1 人，这是第 %2 人</source>
+        <translation>%2 of %1</translation>
+    </message>
+    <message>
+        <source>找到 %1 人</source>
+        <translation>%1 found</translation>
     </message>
 </context>
 <context>
@@ -474,14 +1190,81 @@ The family records you keep with this software belong to you.</translation>
     </message>
 </context>
 <context>
+    <name>StatisticsWindow</name>
+    <message>
+        <source>统计信息</source>
+        <translation>Statistics</translation>
+    </message>
+    <message>
+        <source>成员：%1 人</source>
+        <translation>Members: %1</translation>
+    </message>
+    <message>
+        <source>在世：%1 人&#x3000;&#x3000;已故：%2 人</source>
+        <translation>Living: %1    Deceased: %2</translation>
+    </message>
+    <message>
+        <source>已婚：%1 人（%2%）</source>
+        <translation>Married: %1 (%2%)</translation>
+    </message>
+    <message>
+        <source>各世人数</source>
+        <translation>Members per generation</translation>
+    </message>
+    <message>
+        <source>每十年出生人数</source>
+        <translation>Births per decade</translation>
+    </message>
+    <message>
+        <source>%1年代</source>
+        <translation>%1s</translation>
+    </message>
+    <message>
+        <source>%1–%2</source>
+        <translation>%1–%2</translation>
+    </message>
+    <message>
+        <source>（最多）</source>
+        <translation> (most)</translation>
+    </message>
+    <message>
+        <source>无法写入文件“%1”。</source>
+        <translation>Cannot write the file “%1”.</translation>
+    </message>
+    <message>
+        <source>无法识别“%1”的格式：文件名应以 .png 或 .svg 结尾。</source>
+        <translation>Unknown format of “%1”: the file name should end in .png or .svg.</translation>
+    </message>
+    <message>
+        <source>PNG 图片 (*.png);;SVG 图形 (*.svg)</source>
+        <translation>PNG images (*.png);;SVG images (*.svg)</translation>
+    </message>
+    <message>
+        <source>统计(&amp;S)</source>
+        <translation>&amp;Statistics</translation>
+    </message>
+    <message>
+        <source>导出图片…</source>
+        <translation>Export image…</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>StorableText</name>
     <message>
         <source>姓名中含有无法保存的字符!</source>
-        <translation>The name contains a character that cannot be saved!</translation>
+        <translation>The name contains a character that cannot be saved.</translation>
     </message>
     <message>
         <source>地址中含有无法保存的字符!</source>
-        <translation>The address contains a character that cannot be saved!</translation>
+        <translation>The address contains a character that cannot be saved.</translation>
     </message>
 </context>
 <context>
