@@ -21,6 +21,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -136,7 +137,8 @@ void CClanbookDlg::BuildLayout() {
       // No button is the default: Enter ends the window unless a button has the focus.
       button->setAutoDefault(false);
       button->setDefault(false);
-      button->setMinimumSize(du.X(57), du.Y(24));
+      // Never narrower than its words, which in English outgrow the template's width.
+      button->setMinimumSize(std::max(du.X(57), button->sizeHint().width()), du.Y(24));
       button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
       const int id = entry.id;
       connect(button, &QPushButton::clicked, this, [this, id] { RunCommand(id); });
