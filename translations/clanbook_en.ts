@@ -64,7 +64,7 @@
     </message>
     <message>
         <source>年</source>
-        <translation>Year</translation>
+        <translation>year</translation>
     </message>
     <message>
         <source>出生日期：月</source>
@@ -72,7 +72,7 @@
     </message>
     <message>
         <source>月</source>
-        <translation>Month</translation>
+        <translation>month</translation>
     </message>
     <message>
         <source>出生日期：日</source>
@@ -80,7 +80,7 @@
     </message>
     <message>
         <source>日</source>
-        <translation>Day</translation>
+        <translation>day</translation>
     </message>
     <message>
         <source>地址：</source>
@@ -131,11 +131,11 @@
     </message>
     <message>
         <source>月</source>
-        <translation>Month</translation>
+        <translation>month</translation>
     </message>
     <message>
         <source>日</source>
-        <translation>Day</translation>
+        <translation>day</translation>
     </message>
     <message>
         <source>确定</source>
@@ -209,7 +209,7 @@ The family records you keep with this software belong to you.</translation>
     </message>
     <message>
         <source>家谱控制</source>
-        <translation>Members and queries</translation>
+        <translation>Genealogy tools</translation>
     </message>
     <message>
         <source>删除该人</source>
@@ -233,7 +233,7 @@ The family records you keep with this software belong to you.</translation>
     </message>
     <message>
         <source>确定两人关系</source>
-        <translation>Relationship of two</translation>
+        <translation>Compare two members</translation>
     </message>
     <message>
         <source>出生日期排序</source>
@@ -463,7 +463,7 @@ Their details are in the list below.</translation>
     </message>
     <message>
         <source>Morvane家谱制作软件 </source>
-        <translation>Clanbook </translation>
+        <translation>Clanbook</translation>
     </message>
     <message>
         <source>没找到此人!</source>
@@ -654,7 +654,7 @@ Their details are in the list below.</translation>
     </message>
     <message>
         <source>欧式（五世一页）</source>
-        <translation>Ouyang style (five generations a page)</translation>
+        <translation>Ouyang style (5 generations a page)</translation>
     </message>
     <message>
         <source>纸张：</source>
@@ -894,7 +894,7 @@ Their details are in the list below.</translation>
     </message>
     <message>
         <source>第 </source>
-        <translation>generation </translation>
+        <translation>Generation </translation>
     </message>
     <message>
         <source> 世</source>
@@ -953,7 +953,7 @@ Their details are in the list below.</translation>
     </message>
     <message>
         <source>出生日期</source>
-        <translation>Date of birth</translation>
+        <translation>Born</translation>
     </message>
     <message>
         <source>婚否</source>
@@ -969,7 +969,7 @@ Their details are in the list below.</translation>
     </message>
     <message>
         <source>死亡日期</source>
-        <translation>Date of death</translation>
+        <translation>Died</translation>
     </message>
     <message>
         <source>孩子数</source>
@@ -1042,7 +1042,7 @@ Their details are in the list below.</translation>
     </message>
     <message>
         <source>年</source>
-        <translation>Year</translation>
+        <translation>year</translation>
     </message>
     <message>
         <source>修改后出生日期：月</source>
@@ -1050,7 +1050,7 @@ Their details are in the list below.</translation>
     </message>
     <message>
         <source>月</source>
-        <translation>Month</translation>
+        <translation>month</translation>
     </message>
     <message>
         <source>修改后出生日期：日</source>
@@ -1058,7 +1058,7 @@ Their details are in the list below.</translation>
     </message>
     <message>
         <source>日</source>
-        <translation>Day</translation>
+        <translation>day</translation>
     </message>
     <message>
         <source>修改后地址:</source>
