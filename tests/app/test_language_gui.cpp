@@ -220,7 +220,11 @@ QStringList OpenedTexts(const WindowRow& row) {
 struct Encounter {
   QString where;
   QStringList texts;
+  bool qtsOwn = false;  // a dialog of Qt's (print, preview), worded by Qt's catalogue
 };
+bool IsQtsOwn(const QWidget* window) {
+  return window->metaObject()->className()[0] == 'Q';
+}
 std::vector<Encounter> WalkMainWindow() {
   std::vector<Encounter> met;
   MessageBoxRecorder boxes;  // questions answered No: nothing is deleted or lost
@@ -237,8 +241,8 @@ std::vector<Encounter> WalkMainWindow() {
   QObject::connect(&poll, &QTimer::timeout, [&] {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || modal == &window) return;
-    met.push_back(
-        {command + QStringLiteral(" → ") + modal->metaObject()->className(), TextsOf(modal)});
+    met.push_back({command + QStringLiteral(" → ") + modal->metaObject()->className(),
+                   TextsOf(modal), IsQtsOwn(modal)});
     // A command that keeps reopening its dialog would never end.
     if (++modalsOfCommand > 5) ADD_FAILURE() << "dialogs keep opening: " << command.toStdString();
     if (auto* dialog = qobject_cast<QDialog*>(modal))
@@ -260,8 +264,8 @@ std::vector<Encounter> WalkMainWindow() {
     trigger();
     for (QWidget* opened : QApplication::topLevelWidgets()) {
       if (before.contains(opened) || !opened->isVisible()) continue;
-      met.push_back(
-          {name + QStringLiteral(" → ") + opened->metaObject()->className(), TextsOf(opened)});
+      met.push_back({name + QStringLiteral(" → ") + opened->metaObject()->className(),
+                     TextsOf(opened), IsQtsOwn(opened)});
       opened->close();
     }
     for (const RecordedBox& box : boxes.Boxes())
@@ -271,8 +275,9 @@ std::vector<Encounter> WalkMainWindow() {
   const QList<QAction*> actions = window.findChildren<QAction*>();
   const QList<QAbstractButton*> buttons = window.findChildren<QAbstractButton*>();
   for (QAction* action : actions) {
-    // Exit ends the window; a menu's own item only opens the menu.
-    if (action->menu() || action->isSeparator() || !action->isEnabled() ||
+    // Exit ends the window; a menu's own item only opens the menu; a check
+    // item opens nothing and would change a setting.
+    if (action->menu() || action->isSeparator() || !action->isEnabled() || action->isCheckable() ||
         action->data() == QVariant(int(ID_EXIT)))
       continue;
     run(QStringLiteral("menu item ") + action->text(), [action] { action->trigger(); });
@@ -382,6 +387,7 @@ TEST_F(LanguageGuiTest, UnderChineseEveryTextIsTheProgramsOwn) {
   for (size_t i = 0; i < met.size(); ++i) {
     SCOPED_TRACE(met[i].where.toStdString());
     EXPECT_EQ(met[i].where, walked[i].where);
+    if (met[i].qtsOwn) continue;
     EXPECT_EQ(met[i].texts, walked[i].texts);
     EXPECT_TRUE(std::any_of(met[i].texts.begin(), met[i].texts.end(), HasChinese));
   }
