@@ -241,11 +241,8 @@ TEST_F(MergeReviewTest, EveryConflictIsListedWithItsReason) {
        QStringLiteral("出生日期不早于子女（子女保留家谱中的日期）"),
        QStringLiteral("保留家谱的数据")},
   };
-  const COperationClanbook clan = [] {
-    COperationClanbook c;
-    BuildClan(c);
-    return c;
-  }();
+  COperationClanbook clan;
+  BuildClan(clan);
   for (const ConflictCase& c : cases) {
     SCOPED_TRACE(c.what);
     Reset();
@@ -355,6 +352,8 @@ TEST_F(MergeReviewTest, RenamingANewcomerResolvesHisConflict) {
     editor->selectAll();
     TypeKeys(editor, step.name);
     QTest::keyClick(editor, Qt::Key_Return);
+    // The view commits the editor's text and closes it through queued calls.
+    QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(Q(plan_.Name(planRow)), step.name);
     EXPECT_EQ(plan_.Row(planRow).conflict, step.conflict) << step.name.toStdString();
@@ -408,7 +407,9 @@ TEST_F(MergeReviewTest, CancelAndAnEmptyPlanChangeNothing) {
     c.editBranch(branch());
     const std::string before = Dump(book());
     CMergeReviewDlg& dialog = Open();
-    if (!c.summary.isEmpty()) EXPECT_EQ(Summary(), c.summary);
+    if (!c.summary.isEmpty()) {
+      EXPECT_EQ(Summary(), c.summary);
+    }
     EXPECT_EQ(Button(QStringLiteral("合并"))->isEnabled(), c.canMerge);
     QTest::mouseClick(Button(QStringLiteral("取消")), Qt::LeftButton);
     EXPECT_EQ(dialog.result(), IDCANCEL);
