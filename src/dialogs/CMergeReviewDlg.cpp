@@ -60,12 +60,14 @@ CMergeReviewDlg::CMergeReviewDlg(MergePlan& plan, const COperationClanbook& book
     QHeaderView* header = view->horizontalHeader();
     header->setStretchLastSection(true);
     const QFontMetrics metrics(header->font());
+    const int em = metrics.horizontalAdvance(QChar(0x56FD));
     for (int c = 0; c < model->columnCount(); ++c) {
       const QString title = model->headerData(c, Qt::Horizontal).toString();
-      header->resizeSection(c, std::max(metrics.horizontalAdvance(title),
-                                        metrics.horizontalAdvance(QStringLiteral("0000--00--00"))) +
-                                   metrics.averageCharWidth() * 4);
+      header->resizeSection(c, std::max(metrics.horizontalAdvance(title), 5 * em) + 2 * em);
     }
+    // A reason is a sentence: its column gets the room of one.
+    if (kSections[i] == Section::Conflicts)
+      header->resizeSection(MergeReviewModel::kConflictReason, 24 * em);
     m_tabs->addTab(view, names[i]);
     m_models[i] = model;
     m_views[i] = view;

@@ -370,15 +370,15 @@ QVariant MergeReviewModel::headerData(int section, Qt::Orientation orientation, 
     }
     case Section::Changed: {
       const QString headers[kChangeColumns] = {tr("姓名"),
+                                               tr("采用"),
                                                tr("出生日期（家谱）"),
                                                tr("出生日期（支谱）"),
                                                tr("婚否（家谱）"),
                                                tr("婚否（支谱）"),
                                                tr("地址（家谱）"),
                                                tr("地址（支谱）"),
-                                               tr("健在否/去世日期（家谱）"),
-                                               tr("健在否/去世日期（支谱）"),
-                                               tr("采用"),
+                                               tr("健在否（家谱）"),
+                                               tr("健在否（支谱）"),
                                                tr("结果")};
       return headers[section];
     }

@@ -67,6 +67,7 @@ public:
   enum AddedColumn { kAddName, kAddFather, kAddBirth, kAddMembers, kAddOutcome, kAddColumns };
   enum ChangedColumn {
     kChangeName,
+    kChangeChoice,  // checked: the branch's data
     kChangeBirthBook,
     kChangeBirthBranch,
     kChangeMarriedBook,
@@ -75,7 +76,6 @@ public:
     kChangeAddressBranch,
     kChangeDeathBook,
     kChangeDeathBranch,
-    kChangeChoice,  // checked: the branch's data
     kChangeOutcome,
     kChangeColumns
   };
