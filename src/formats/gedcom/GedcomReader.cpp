@@ -1,0 +1,796 @@
+// GEDCOM import: the lines become people and families, one root's line of
+// descent becomes the genealogy.
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <new>
+#include <ostream>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "formats/gedcom/GedcomDetail.h"
+
+namespace gedcom {
+
+namespace {
+
+using detail::ParsedDate;
+
+constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
+// Open addressing from an XREF (the text between the '@') to a record.
+class XrefTable {
+public:
+  explicit XrefTable(std::size_t expected) {
+    std::size_t size = 16;
+    while (size < expected * 2) size <<= 1;
+    m_slots.assign(size, Slot{});
+  }
+  // Returns the record already there, or stores `value` and returns kNone.
+  std::uint32_t Insert(std::string_view key, std::uint32_t value) {
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
+      Slot& s = m_slots[i];
+      if (s.value == kNone) {
+        s.key = key;
+        s.value = value;
+        return kNone;
+      }
+      if (s.key == key) return s.value;
+    }
+  }
+  std::uint32_t Find(std::string_view key) const {
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
+      const Slot& s = m_slots[i];
+      if (s.value == kNone) return kNone;
+      if (s.key == key) return s.value;
+    }
+  }
+
+private:
+  struct Slot {
+    std::string_view key;
+    std::uint32_t value = kNone;
+  };
+  static std::size_t Hash(std::string_view key) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ key.size();
+    for (unsigned char c : key) h = (h ^ c) * 0x100000001B3ull;
+    return static_cast<std::size_t>(h ^ (h >> 29));
+  }
+  std::vector<Slot> m_slots;
+};
+
+struct Person {
+  std::string_view xref;  // without the '@'
+  std::uint32_t line = 0;
+  std::string_view name, givn, surn;
+  std::string_view birth, death;
+  std::string_view address, place, residence, plainAddress;
+  bool hasName = false, hasBirth = false, dead = false, hasResidence = false;
+  std::uint32_t parentFamily = kNone;  // the first family with a father or mother
+};
+
+struct Family {
+  std::string_view xref;
+  std::string_view husbRef, wifeRef;
+  std::uint32_t husb = kNone, wife = kNone;
+  bool marriage = false;
+};
+
+// A pointer line met inside a record, resolved once every record is known.
+struct Link {
+  std::uint32_t owner;
+  std::string_view target;
+};
+
+struct Parsed {
+  detail::DecodedText text;
+  std::deque<std::string> owned;  // values put together from CONC/CONT lines
+  std::vector<Person> people;
+  std::vector<Family> families;
+  std::vector<Link> famc, fams, chil;  // INDI.FAMC, INDI.FAMS, FAM.CHIL
+  std::vector<std::string> notes;
+  std::size_t skippedNotes = 0;
+  bool v7 = false;
+
+  // Resolved: children of each family in order, families each person heads.
+  std::vector<std::uint32_t> childStart, children;  // CSR by family
+  std::vector<std::uint32_t> headStart, headed;     // CSR by person: families as HUSB
+  std::vector<std::uint8_t> married;                // by person
+
+  void Note(std::size_t line, std::string text) {
+    if (notes.size() < 200)
+      notes.push_back("line " + std::to_string(line) + ": " + std::move(text));
+    else
+      ++skippedNotes;
+  }
+};
+
+std::string_view Strip(std::string_view ref) {
+  if (ref.size() >= 3 && ref.front() == '@' && ref.back() == '@')
+    return ref.substr(1, ref.size() - 2);
+  return {};
+}
+
+// The value of a line with the escape of '@' undone: 7.0 escapes only a
+// leading one, 5.5 every "@@".
+std::string_view Unescape(std::string_view value, Parsed& p) {
+  if (value.find("@@") == std::string_view::npos) return value;
+  if (p.v7) return value.substr(0, 2) == "@@" ? value.substr(1) : value;
+  std::string& s = p.owned.emplace_back();
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    s += value[i];
+    if (value[i] == '@' && i + 1 < value.size() && value[i + 1] == '@') ++i;
+  }
+  return s;
+}
+
+GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
+  if (GedcomResult r = detail::Decode(bytes, p.text); !r) return r;
+  p.v7 = p.text.version.rfind("7.", 0) == 0;
+  const std::string_view text = p.text.text;
+  const char* cur = text.data();
+  const char* const end = text.data() + text.size();
+  std::size_t lineNo = 0;
+  // Context: the record and the tags of levels 1 and 2 above the line.
+  enum class Record { kNone, kHead, kIndi, kFam, kOther } record = Record::kNone;
+  int depth = -1;  // level of the line before, as taken
+  // The value that CONC/CONT lines one level deeper continue.
+  std::string_view* target = nullptr;
+  int targetLevel = -1;
+  bool seenHead = false, seenTrailer = false;
+  // Whether the level-1 structure the line is in is the first of its kind.
+  bool takeName = false, takeBirth = false, takeDeath = false, takeResidence = false;
+  p.people.reserve(text.size() / 200);
+  while (cur < end) {
+    const char* eol =
+        static_cast<const char*>(std::memchr(cur, '\n', static_cast<std::size_t>(end - cur)));
+    const char* cr =
+        eol ? nullptr
+            : static_cast<const char*>(std::memchr(cur, '\r', static_cast<std::size_t>(end - cur)));
+    const char* lineEnd = eol ? eol : cr ? cr : end;
+    // A line ended by CR alone (old Macintosh files) has no LF before the next.
+    if (eol) {
+      const char* lone =
+          static_cast<const char*>(std::memchr(cur, '\r', static_cast<std::size_t>(eol - cur)));
+      if (lone && lone + 1 < eol) lineEnd = lone, eol = nullptr, cr = lone;
+    }
+    const char* next = lineEnd < end ? lineEnd + 1 : end;
+    if (lineEnd > cur && lineEnd[-1] == '\r') --lineEnd;
+    ++lineNo;
+    const char* s = cur;
+    cur = next;
+    while (s < lineEnd && (*s == ' ' || *s == '\t')) ++s;
+    if (s == lineEnd) continue;
+    int level = 0, digits = 0;
+    while (s < lineEnd && *s >= '0' && *s <= '9' && digits < 3)
+      level = level * 10 + (*s++ - '0'), ++digits;
+    if (digits == 0 || s == lineEnd || (*s != ' ' && *s != '\t')) {
+      if (!seenHead)
+        return {GedcomError::kNotGedcom, lineNo,
+                "the file does not begin with a GEDCOM header (0 HEAD)"};
+      p.Note(lineNo, "no GEDCOM line, skipped");
+      continue;
+    }
+    while (s < lineEnd && (*s == ' ' || *s == '\t')) ++s;
+    std::string_view xref;
+    if (s < lineEnd && *s == '@') {
+      const char* close = static_cast<const char*>(
+          std::memchr(s + 1, '@', static_cast<std::size_t>(lineEnd - s - 1)));
+      if (!close) {
+        p.Note(lineNo, "an XREF without its closing @, skipped");
+        continue;
+      }
+      xref = std::string_view(s + 1, static_cast<std::size_t>(close - s - 1));
+      s = close + 1;
+      while (s < lineEnd && (*s == ' ' || *s == '\t')) ++s;
+    }
+    const char* tagEnd = s;
+    while (tagEnd < lineEnd && *tagEnd != ' ' && *tagEnd != '\t') ++tagEnd;
+    const std::string_view tag(s, static_cast<std::size_t>(tagEnd - s));
+    std::string_view value;
+    if (tagEnd < lineEnd)
+      value = std::string_view(tagEnd + 1, static_cast<std::size_t>(lineEnd - tagEnd - 1));
+    if (tag.empty()) {
+      p.Note(lineNo, "a line without a tag, skipped");
+      continue;
+    }
+    // Levels that jump ahead are taken as one deeper than the line before.
+    if (level > depth + 1) level = depth + 1;
+    depth = level;
+    if (level == 0) {
+      target = nullptr;
+      if (!seenHead) {
+        if (tag != "HEAD")
+          return {GedcomError::kNotGedcom, lineNo,
+                  "the file does not begin with a GEDCOM header (0 HEAD)"};
+        seenHead = true;
+        record = Record::kHead;
+        continue;
+      }
+      if (tag == "INDI") {
+        record = Record::kIndi;
+        Person& person = p.people.emplace_back();
+        person.xref = xref;
+        person.line = static_cast<std::uint32_t>(lineNo);
+      } else if (tag == "FAM") {
+        record = Record::kFam;
+        p.families.emplace_back().xref = xref;
+      } else {
+        if (tag == "TRLR") seenTrailer = true;
+        record = Record::kOther;
+      }
+      continue;
+    }
+    if (tag == "CONC" || tag == "CONT") {
+      if (target && level == targetLevel + 1) {
+        std::string* owned;
+        if (!p.owned.empty() && target->data() == p.owned.back().data()) {
+          owned = &p.owned.back();
+        } else {
+          owned = &p.owned.emplace_back(*target);
+        }
+        if (tag == "CONT") *owned += '\n';
+        *owned += Unescape(value, p);
+        *target = *owned;
+      }
+      continue;
+    }
+    target = nullptr;
+    if (level == 1) takeName = takeBirth = takeDeath = takeResidence = false;
+    if (record == Record::kIndi) {
+      Person& person = p.people.back();
+      const auto keep = [&](std::string_view& slot) {
+        slot = Unescape(value, p);
+        target = &slot;
+        targetLevel = level;
+      };
+      const auto owner = static_cast<std::uint32_t>(p.people.size() - 1);
+      // Only the first of each structure counts; later ones are alternatives.
+      if (level == 1) {
+        if (tag == "NAME" && !person.hasName) {
+          person.hasName = takeName = true;
+          keep(person.name);
+        } else if (tag == "BIRT" && !person.hasBirth) {
+          person.hasBirth = takeBirth = true;
+        } else if (tag == "DEAT") {
+          takeDeath = !person.dead;
+          person.dead = true;
+        } else if (tag == "RESI" && !person.hasResidence) {
+          person.hasResidence = takeResidence = true;
+          keep(person.residence);
+        } else if (tag == "ADDR" && person.plainAddress.empty()) {
+          keep(person.plainAddress);
+        } else if (tag == "FAMC") {
+          p.famc.push_back({owner, value});
+        } else if (tag == "FAMS") {
+          p.fams.push_back({owner, value});
+        }
+      } else if (level == 2) {
+        if (takeName && tag == "GIVN") {
+          keep(person.givn);
+        } else if (takeName && tag == "SURN") {
+          keep(person.surn);
+        } else if (takeBirth && tag == "DATE") {
+          keep(person.birth);
+        } else if (takeDeath && tag == "DATE") {
+          keep(person.death);
+        } else if (takeResidence && tag == "ADDR") {
+          keep(person.address);
+        } else if (takeResidence && tag == "PLAC") {
+          keep(person.place);
+        }
+      }
+    } else if (record == Record::kFam && level == 1) {
+      Family& family = p.families.back();
+      if (tag == "HUSB") {
+        if (family.husbRef.empty()) family.husbRef = value;
+      } else if (tag == "WIFE") {
+        if (family.wifeRef.empty()) family.wifeRef = value;
+      } else if (tag == "CHIL") {
+        p.chil.push_back({static_cast<std::uint32_t>(p.families.size() - 1), value});
+      } else if (tag == "MARR") {
+        family.marriage = true;
+      }
+    }
+  }
+  if (!seenHead) return {GedcomError::kNotGedcom, 0, "the file is empty or holds no GEDCOM header"};
+  if (!seenTrailer) p.Note(lineNo, "the file ends without its trailer (0 TRLR)");
+  return {};
+}
+
+// Resolves the links between people and families.
+void Resolve(Parsed& p) {
+  XrefTable people(p.people.size()), families(p.families.size());
+  for (std::uint32_t i = 0; i < p.people.size(); ++i)
+    if (!p.people[i].xref.empty() && people.Insert(p.people[i].xref, i) != kNone)
+      p.Note(p.people[i].line,
+             "a second INDI @" + std::string(p.people[i].xref) + "@: its links go to the first");
+  for (std::uint32_t i = 0; i < p.families.size(); ++i)
+    if (!p.families[i].xref.empty()) families.Insert(p.families[i].xref, i);
+  const auto person = [&](std::string_view ref) { return people.Find(Strip(ref)); };
+  const auto family = [&](std::string_view ref) { return families.Find(Strip(ref)); };
+  for (Family& f : p.families) {
+    f.husb = person(f.husbRef);
+    f.wife = person(f.wifeRef);
+  }
+  // A link given on one side only still counts: a FAMS names a husband or
+  // wife the FAM leaves out, a FAMC a child it does not list.
+  for (const Link& l : p.fams) {
+    const std::uint32_t f = family(l.target);
+    if (f == kNone) continue;
+    Family& fam = p.families[f];
+    if (fam.husb == l.owner || fam.wife == l.owner) continue;
+    if (fam.husb == kNone && fam.husbRef.empty())
+      fam.husb = l.owner;
+    else if (fam.wife == kNone && fam.wifeRef.empty())
+      fam.wife = l.owner;
+  }
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;  // family, child
+  pairs.reserve(p.chil.size() + p.famc.size());
+  for (const Link& l : p.chil) {
+    const std::uint32_t c = person(l.target);
+    if (c != kNone) pairs.emplace_back(l.owner, c);
+  }
+  const std::size_t listed = pairs.size();
+  {
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> known(pairs);
+    std::sort(known.begin(), known.end());
+    for (const Link& l : p.famc) {
+      const std::uint32_t f = family(l.target);
+      if (f == kNone) continue;
+      if (!std::binary_search(known.begin(), known.end(), std::make_pair(f, l.owner)))
+        pairs.emplace_back(f, l.owner);
+    }
+  }
+  // Counting sort by family keeps each family's children in file order,
+  // those named only by a FAMC after the listed ones.
+  (void)listed;
+  p.childStart.assign(p.families.size() + 1, 0);
+  for (const auto& pr : pairs) ++p.childStart[pr.first + 1];
+  for (std::size_t i = 1; i < p.childStart.size(); ++i) p.childStart[i] += p.childStart[i - 1];
+  p.children.resize(pairs.size());
+  {
+    std::vector<std::uint32_t> fill(p.childStart.begin(), p.childStart.end() - 1);
+    for (const auto& pr : pairs) p.children[fill[pr.first]++] = pr.second;
+  }
+  p.headStart.assign(p.people.size() + 1, 0);
+  p.married.assign(p.people.size(), 0);
+  for (std::uint32_t f = 0; f < p.families.size(); ++f) {
+    const Family& fam = p.families[f];
+    if (fam.husb != kNone) ++p.headStart[fam.husb + 1];
+    const bool married = fam.marriage || (fam.husb != kNone && fam.wife != kNone);
+    if (married) {
+      if (fam.husb != kNone) p.married[fam.husb] = 1;
+      if (fam.wife != kNone) p.married[fam.wife] = 1;
+    }
+    if (fam.husb != kNone || fam.wife != kNone) {
+      for (std::uint32_t k = p.childStart[f]; k < p.childStart[f + 1]; ++k) {
+        Person& child = p.people[p.children[k]];
+        if (child.parentFamily == kNone) child.parentFamily = f;
+      }
+    }
+  }
+  for (std::size_t i = 1; i < p.headStart.size(); ++i) p.headStart[i] += p.headStart[i - 1];
+  p.headed.resize(p.headStart.back());
+  {
+    std::vector<std::uint32_t> fill(p.headStart.begin(), p.headStart.end() - 1);
+    for (std::uint32_t f = 0; f < p.families.size(); ++f)
+      if (p.families[f].husb != kNone) p.headed[fill[p.families[f].husb]++] = f;
+  }
+}
+
+// The line of `root` in pre-order: each person once, at the first place.
+// `stamp` marks who is taken; `mark` must differ from every earlier walk's.
+template <class Visit>
+void WalkLine(const Parsed& p, std::uint32_t root, std::vector<std::uint32_t>& stamp,
+              std::uint32_t mark, Visit&& visit) {
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> stack{{root, kNone}};  // person, father
+  stamp[root] = mark;
+  std::vector<std::uint32_t> kids;
+  while (!stack.empty()) {
+    const auto [person, father] = stack.back();
+    stack.pop_back();
+    visit(person, father);
+    kids.clear();
+    for (std::uint32_t h = p.headStart[person]; h < p.headStart[person + 1]; ++h) {
+      const std::uint32_t f = p.headed[h];
+      for (std::uint32_t k = p.childStart[f]; k < p.childStart[f + 1]; ++k) {
+        const std::uint32_t c = p.children[k];
+        if (stamp[c] == mark) continue;
+        stamp[c] = mark;
+        kids.push_back(c);
+      }
+    }
+    for (auto it = kids.rbegin(); it != kids.rend(); ++it) stack.emplace_back(*it, person);
+  }
+}
+
+std::u16string RawName(const Parsed& p, const Person& person) {
+  std::u16string name;
+  if (!person.name.empty()) {
+    std::string_view v = person.name;
+    // The slashes only mark the surname.
+    std::string joined;
+    const std::size_t slashes = static_cast<std::size_t>(std::count(v.begin(), v.end(), '/'));
+    for (char c : v)
+      if (c != '/' || slashes != 2) joined += c;
+    if (slashes != 2) joined = std::string(v);
+    name = detail::ToUtf16(joined);
+  } else {
+    const std::u16string givn = detail::ToUtf16(person.givn), surn = detail::ToUtf16(person.surn);
+    if (detail::IsChineseName(surn + givn))
+      name = surn + givn;
+    else
+      name = givn + (givn.empty() || surn.empty() ? u"" : u" ") + surn;
+  }
+  (void)p;
+  return name;
+}
+
+bool IsChineseUnit(const std::u16string& text, std::size_t i) {
+  const char16_t c = text[i];
+  if (c >= 0xDC00 && c <= 0xDFFF) return i > 0 && text[i - 1] >= 0xD840 && text[i - 1] <= 0xD8BF;
+  return (c >= 0x3400 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || c == 0x3007 ||
+         (c >= 0xD840 && c <= 0xD8BF);
+}
+
+// White space inside becomes "·", none stays at either end, and none stays
+// between two Chinese characters (a Chinese name has no blank; "孔 /丘/"
+// means 孔丘).
+std::u16string Clean(std::u16string_view text) {
+  std::u16string out;
+  bool space = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f') {
+      space = true;
+      continue;
+    }
+    if (space && !out.empty()) {
+      const std::u16string next(text.substr(i, 2));
+      if (!(IsChineseUnit(out, out.size() - 1) && IsChineseUnit(next, 0))) out += u'\u00B7';
+    }
+    space = false;
+    out += c;
+  }
+  return out;
+}
+
+// At most `limit` code units, never half a surrogate pair.
+void Cut(std::u16string& text, std::size_t limit) {
+  if (text.size() <= limit) return;
+  std::size_t n = limit;
+  if (n > 0 && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF) --n;
+  text.resize(n);
+}
+
+std::string DateText(std::int32_t y, std::int32_t m, std::int32_t d) {
+  char buffer[48];
+  std::snprintf(buffer, sizeof buffer, "%d-%02d-%02d", y, m, d);
+  return buffer;
+}
+
+struct Chosen {
+  std::uint32_t root = kNone;
+  std::vector<std::uint32_t> order;    // pre-order
+  std::vector<std::uint32_t> fathers;  // index into order, kNone for the root
+};
+
+std::string XrefText(const Person& person) {
+  return "@" + std::string(person.xref) + "@";
+}
+
+}  // namespace
+
+void GedcomImportReport::Write(std::ostream& out) const {
+  out << "GEDCOM " << (version.empty() ? "(no version)" : version) << ", " << encoding << ": "
+      << people << " people, " << members << " brought in from root " << rootXref << "\n";
+  for (const std::string& note : notes) out << "note\t" << note << "\n";
+  out << changes.size() << " changes\n";
+  for (const GedcomChange& c : changes)
+    out << c.xref << '\t' << c.field << '\t' << c.original << '\t' << c.stored << '\n';
+}
+
+namespace {
+
+GedcomResult Prepare(std::string_view bytes, Parsed& p) {
+  GedcomResult r = ParseLines(bytes, p);
+  if (!r) return r;
+  if (p.people.empty())
+    return {GedcomError::kNoPeople, 0, "the file holds no person (INDI record)"};
+  if (p.people.size() >= kNone / 2) return {GedcomError::kNoMemory, 0, "too many people"};
+  Resolve(p);
+  return {};
+}
+
+std::vector<GedcomRootCandidate> Candidates(const Parsed& p) {
+  std::vector<GedcomRootCandidate> out;
+  std::vector<std::uint32_t> stamp(p.people.size(), 0);
+  std::uint32_t mark = 0;
+  for (std::uint32_t i = 0; i < p.people.size(); ++i) {
+    if (p.people[i].parentFamily != kNone) continue;
+    std::size_t count = 0;
+    WalkLine(p, i, stamp, ++mark, [&](std::uint32_t, std::uint32_t) { ++count; });
+    GedcomRootCandidate c;
+    c.xref = XrefText(p.people[i]);
+    c.name = detail::ToUtf8(Clean(RawName(p, p.people[i])));
+    c.members = count;
+    out.push_back(std::move(c));
+  }
+  std::stable_sort(out.begin(), out.end(),
+                   [](const GedcomRootCandidate& a, const GedcomRootCandidate& b) {
+                     return a.members > b.members;
+                   });
+  return out;
+}
+
+}  // namespace
+
+GedcomResult ListRootCandidates(std::string_view bytes, std::vector<GedcomRootCandidate>& out) {
+  try {
+    Parsed p;
+    if (GedcomResult r = Prepare(bytes, p); !r) return r;
+    out = Candidates(p);
+    return {};
+  } catch (const std::bad_alloc&) {
+    return {GedcomError::kNoMemory, 0, "memory ran out"};
+  }
+}
+
+namespace {
+
+GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
+                    COperationClanbook& out, GedcomImportReport& report) {
+  Parsed p;
+  if (GedcomResult r = Prepare(bytes, p); !r) return r;
+  report = GedcomImportReport{};
+  report.version = p.text.version;
+  report.encoding = p.text.encoding;
+  report.people = p.people.size();
+
+  // The root: the one asked for, else the candidate with the longest line.
+  std::uint32_t root = kNone;
+  if (options.rootXref) {
+    std::string_view want = *options.rootXref;
+    if (want.size() >= 2 && want.front() == '@' && want.back() == '@')
+      want = want.substr(1, want.size() - 2);
+    for (std::uint32_t i = 0; i < p.people.size() && root == kNone; ++i)
+      if (p.people[i].xref == want) root = i;
+    if (root == kNone)
+      return {GedcomError::kUnknownRoot, 0, "no person @" + std::string(want) + "@ in the file"};
+  } else {
+    std::vector<std::uint32_t> stamp(p.people.size(), 0);
+    std::size_t best = 0;
+    std::uint32_t mark = 0;
+    for (std::uint32_t i = 0; i < p.people.size(); ++i) {
+      if (p.people[i].parentFamily != kNone) continue;
+      std::size_t count = 0;
+      WalkLine(p, i, stamp, ++mark, [&](std::uint32_t, std::uint32_t) { ++count; });
+      if (count > best) best = count, root = i;
+    }
+    if (root == kNone)
+      return {GedcomError::kNoRoot, 0,
+              "every person has parents in the file: no one to start from"};
+  }
+  report.rootXref = XrefText(p.people[root]);
+
+  // The members in pre-order, with their fathers.
+  std::vector<std::uint32_t> order, father;
+  std::vector<std::uint32_t> stamp(p.people.size(), 0), place(p.people.size(), kNone);
+  WalkLine(p, root, stamp, 1, [&](std::uint32_t person, std::uint32_t dad) {
+    place[person] = static_cast<std::uint32_t>(order.size());
+    order.push_back(person);
+    father.push_back(dad == kNone ? kNone : place[dad]);
+  });
+  const std::size_t n = order.size();
+  report.members = n;
+  auto change = [&](std::uint32_t k, const char* field, std::string original, std::string stored) {
+    report.changes.push_back(
+        {XrefText(p.people[order[k]]), field, std::move(original), std::move(stored)});
+  };
+
+  // Names: clean, short enough, unique (the first in pre-order keeps it).
+  std::vector<std::u16string> names(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    const Person& person = p.people[order[k]];
+    std::u16string name = Clean(RawName(p, person));
+    if (name.empty()) name = detail::ToUtf16(person.xref.empty() ? "?" : person.xref);
+    Cut(name, kMaxTextLength);
+    names[k] = std::move(name);
+  }
+  {
+    std::unordered_set<std::u16string_view> taken;
+    taken.reserve(n * 2 + 2);
+    for (const std::u16string& name : names) taken.insert(name);
+    std::unordered_set<std::u16string_view> used{u"end", u"-1"};
+    std::deque<std::u16string> made;
+    for (std::size_t k = 0; k < n; ++k) {
+      std::u16string& name = names[k];
+      if (used.insert(name).second) continue;
+      std::u16string candidate;
+      for (std::size_t i = 2;; ++i) {
+        std::u16string suffix = u"(" + detail::ToUtf16(std::to_string(i)) + u")";
+        candidate = name;
+        Cut(candidate, kMaxTextLength - suffix.size());
+        candidate += suffix;
+        if (!taken.count(candidate) && !used.count(candidate)) break;
+      }
+      name = made.emplace_back(std::move(candidate));
+      used.insert(made.back());
+    }
+  }
+  for (std::size_t k = 0; k < n; ++k) {
+    const Person& person = p.people[order[k]];
+    const std::string stored = detail::ToUtf8(names[k]);
+    // The slashes round the surname are GEDCOM's markup, no part of the name.
+    if (stored != detail::ToUtf8(RawName(p, person)))
+      change(static_cast<std::uint32_t>(k), "name",
+             person.name.empty() && (!person.givn.empty() || !person.surn.empty())
+                 ? std::string(person.givn) + " /" + std::string(person.surn) + "/"
+                 : std::string(person.name),
+             stored);
+  }
+
+  // Dates: births from the file, estimates from relatives where missing.
+  std::vector<ParsedDate> birth(n);
+  std::vector<std::uint8_t> known(n, 0);
+  for (std::size_t k = 0; k < n; ++k) {
+    const Person& person = p.people[order[k]];
+    birth[k] = detail::ParseDate(person.birth);
+    known[k] = birth[k].kind != ParsedDate::kNone;
+  }
+  // From the children, latest member first: the earliest child less 25 years.
+  std::vector<std::int64_t> fromChildren(n, INT64_MAX);
+  for (std::size_t k = n; k-- > 0;) {
+    std::int64_t year = known[k] ? birth[k].year : fromChildren[k];
+    if (year != INT64_MAX && father[k] != kNone)
+      fromChildren[father[k]] = std::min(fromChildren[father[k]], year - 25);
+  }
+  for (std::size_t k = 0; k < n; ++k) {
+    if (known[k]) continue;
+    std::int64_t year;
+    if (fromChildren[k] != INT64_MAX)
+      year = fromChildren[k];
+    else if (father[k] != kNone)
+      year = static_cast<std::int64_t>(birth[father[k]].year) + 25;
+    else
+      year = 1900;  // nothing to go by in the whole line
+    year = std::clamp<std::int64_t>(year, INT32_MIN, INT32_MAX);
+    birth[k] = ParsedDate{ParsedDate::kEstimated, static_cast<std::int32_t>(year), 1, 1};
+  }
+  // No child before his father: a child born earlier moves to the day after.
+  for (std::size_t k = 0; k < n; ++k) {
+    if (father[k] == kNone) continue;
+    const ParsedDate& dad = birth[father[k]];
+    ParsedDate& d = birth[k];
+    const int cmp =
+        COperationClanbook::CompareDates(d.year, d.month, d.day, dad.year, dad.month, dad.day);
+    if (cmp < 0 || (cmp == 0 && d.kind != ParsedDate::kExact)) {
+      std::int32_t y = dad.year, m = dad.month, day = dad.day + 1;
+      if (!COperationClanbook::IsValidDate(y, m, day)) {
+        day = 1;
+        if (++m > 12) {
+          m = 1;
+          if (y == INT32_MAX) {
+            // No later day exists: the same day, which the genealogy accepts.
+            m = 12, day = 31;
+          } else {
+            ++y;
+          }
+        }
+      }
+      d = ParsedDate{ParsedDate::kEstimated, y, m, day};
+    }
+  }
+  for (std::size_t k = 0; k < n; ++k) {
+    const Person& person = p.people[order[k]];
+    if (birth[k].kind != ParsedDate::kExact)
+      change(static_cast<std::uint32_t>(k), "birth", std::string(person.birth),
+             DateText(birth[k].year, birth[k].month, birth[k].day));
+  }
+
+  // Everything else, then the tree, family by family.
+  COperationClanbook built;
+  std::vector<MemberNode*> nodes(n);
+  std::vector<std::unique_ptr<MemberNode>> owned(n);  // until the tree takes them
+  for (std::size_t k = 0; k < n; ++k) {
+    const Person& person = p.people[order[k]];
+    owned[k] = std::make_unique<MemberNode>();
+    MemberNode* m = nodes[k] = owned[k].get();
+    m->name = std::move(names[k]);
+    m->birthYear = birth[k].year;
+    m->birthMonth = birth[k].month;
+    m->birthDay = birth[k].day;
+    m->married = p.married[order[k]];
+    m->alive = person.dead ? 0 : 1;
+    if (person.dead) {
+      ParsedDate d = detail::ParseDate(person.death);
+      bool exact = d.kind == ParsedDate::kExact;
+      if (d.kind == ParsedDate::kNone)
+        d = ParsedDate{ParsedDate::kEstimated, m->birthYear, m->birthMonth, m->birthDay};
+      if (COperationClanbook::CompareDates(d.year, d.month, d.day, m->birthYear, m->birthMonth,
+                                           m->birthDay) < 0) {
+        d = ParsedDate{ParsedDate::kEstimated, m->birthYear, m->birthMonth, m->birthDay};
+        exact = false;
+      }
+      m->deathYear = d.year;
+      m->deathMonth = d.month;
+      m->deathDay = d.day;
+      if (!exact)
+        change(static_cast<std::uint32_t>(k), "death", std::string(person.death),
+               DateText(d.year, d.month, d.day));
+    }
+    std::string_view address = !person.address.empty()     ? person.address
+                               : !person.place.empty()     ? person.place
+                               : !person.residence.empty() ? person.residence
+                                                           : person.plainAddress;
+    if (!address.empty()) {
+      std::u16string a = Clean(detail::ToUtf16(address));
+      Cut(a, kMaxTextLength);
+      if (detail::ToUtf8(a) != address)
+        change(static_cast<std::uint32_t>(k), "address", std::string(address), detail::ToUtf8(a));
+      m->address = std::move(a);
+    }
+  }
+  // Children go in at the head of their family, latest first, so that each
+  // insertion is immediate and children born on the same day end up as a
+  // .ftf file in this order would load them.
+  built.InsertMember(nullptr, owned[0].release());
+  {
+    std::vector<std::uint32_t> firstChild(n, kNone), nextSibling(n, kNone), lastChild(n, kNone);
+    for (std::size_t k = 1; k < n; ++k) {
+      const std::uint32_t f = father[k];
+      if (lastChild[f] == kNone)
+        firstChild[f] = static_cast<std::uint32_t>(k);
+      else
+        nextSibling[lastChild[f]] = static_cast<std::uint32_t>(k);
+      lastChild[f] = static_cast<std::uint32_t>(k);
+    }
+    std::vector<std::uint32_t> kids;
+    for (std::size_t k = 0; k < n; ++k) {
+      kids.clear();
+      for (std::uint32_t c = firstChild[k]; c != kNone; c = nextSibling[c]) kids.push_back(c);
+      if (kids.empty()) continue;
+      // Birth order, and within a day the order of the file reversed.
+      std::stable_sort(kids.begin(), kids.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return CompareBirthDates(*nodes[a], *nodes[b]) < 0;
+      });
+      for (std::size_t i = 0; i < kids.size();) {
+        std::size_t j = i + 1;
+        while (j < kids.size() && CompareBirthDates(*nodes[kids[i]], *nodes[kids[j]]) == 0) ++j;
+        std::reverse(kids.begin() + static_cast<std::ptrdiff_t>(i),
+                     kids.begin() + static_cast<std::ptrdiff_t>(j));
+        i = j;
+      }
+      for (auto it = kids.rbegin(); it != kids.rend(); ++it)
+        built.InsertMember(nodes[k], owned[*it].release());
+    }
+  }
+  if (p.skippedNotes) p.notes.push_back(std::to_string(p.skippedNotes) + " more notes left out");
+  report.notes = std::move(p.notes);
+  out.Swap(built);
+  return {};
+}
+
+}  // namespace
+
+GedcomResult ReadGedcom(std::string_view bytes, const GedcomImportOptions& options,
+                        COperationClanbook& out, GedcomImportReport& report) {
+  try {
+    GedcomImportReport fresh;
+    GedcomResult r = Import(bytes, options, out, fresh);
+    if (r) report = std::move(fresh);
+    return r;
+  } catch (const std::bad_alloc&) {
+    return {GedcomError::kNoMemory, 0, "memory ran out"};
+  }
+}
+
+}  // namespace gedcom
