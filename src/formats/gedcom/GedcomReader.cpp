@@ -444,7 +444,7 @@ bool IsChineseUnit(const std::u16string& text, std::size_t i) {
 // White space inside becomes "·", none stays at either end, and none stays
 // between two Chinese characters (a Chinese name has no blank; "孔 /丘/"
 // means 孔丘).
-std::u16string Clean(std::u16string_view text) {
+std::u16string Clean(std::u16string_view text, bool dots = true) {
   std::u16string out;
   bool space = false;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -455,7 +455,8 @@ std::u16string Clean(std::u16string_view text) {
     }
     if (space && !out.empty()) {
       const std::u16string next(text.substr(i, 2));
-      if (!(IsChineseUnit(out, out.size() - 1) && IsChineseUnit(next, 0))) out += u'\u00B7';
+      if (!(IsChineseUnit(out, out.size() - 1) && IsChineseUnit(next, 0)))
+        out += dots ? std::u16string(1, u'\u00B7') : std::u16string(text.substr(i - 1, 1));
     }
     space = false;
     out += c;
@@ -494,8 +495,26 @@ void GedcomImportReport::Write(std::ostream& out) const {
       << people << " people, " << members << " brought in from root " << rootXref << "\n";
   for (const std::string& note : notes) out << "note\t" << note << "\n";
   out << changes.size() << " changes\n";
+  // One change a line: breaks and tabs inside a value are written as \n, \t.
+  const auto escaped = [](const std::string& text) {
+    std::string e;
+    for (char c : text) {
+      if (c == '\n')
+        e += "\\n";
+      else if (c == '\r')
+        e += "\\r";
+      else if (c == '\t')
+        e += "\\t";
+      else if (c == '\\')
+        e += "\\\\";
+      else
+        e += c;
+    }
+    return e;
+  };
   for (const GedcomChange& c : changes)
-    out << c.xref << '\t' << c.field << '\t' << c.original << '\t' << c.stored << '\n';
+    out << c.xref << '\t' << c.field << '\t' << escaped(c.original) << '\t' << escaped(c.stored)
+        << '\n';
 }
 
 namespace {
@@ -630,7 +649,8 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
     const Person& person = p.people[order[k]];
     const std::string stored = detail::ToUtf8(names[k]);
     // The slashes round the surname are GEDCOM's markup, no part of the name.
-    if (stored != detail::ToUtf8(RawName(p, person)))
+    // So is a blank between Chinese characters ("孔 /丘/").
+    if (stored != detail::ToUtf8(Clean(RawName(p, person), false)))
       change(static_cast<std::uint32_t>(k), "name",
              person.name.empty() && (!person.givn.empty() || !person.surn.empty())
                  ? std::string(person.givn) + " /" + std::string(person.surn) + "/"

@@ -309,6 +309,7 @@ constexpr std::array<std::string_view, 13> kFrenchMonths = {"VEND", "BRUM", "FRI
 enum class Calendar { kGregorian, kJulian, kHebrew, kFrench, kOther };
 
 void CivilFromDays(std::int64_t z, std::int64_t& y, std::int64_t& m, std::int64_t& d) {
+  z += 719468;  // days from 0000-03-01, the start of the 400-year cycle
   const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
   const std::int64_t doe = z - era * 146097;
   const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
@@ -386,8 +387,7 @@ OneDate ParseOne(const std::vector<std::string_view>& words, std::size_t begin, 
       known = false;
     if (known) {
       ++i;
-      if (upper == "@#DFRENCH") ++i;  // "@#DFRENCH R@" is two words
-      // "@#DROMAN@" and other escapes that contain a blank.
+      // "@#DFRENCH R@" and other escapes that contain a blank.
       if (upper.rfind("@#D", 0) == 0 && upper.back() != '@') {
         while (i < end && words[i].back() != '@') ++i;
         if (i < end) ++i;
