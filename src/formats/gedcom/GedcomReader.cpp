@@ -9,7 +9,6 @@
 #include <memory>
 #include <new>
 #include <ostream>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -23,48 +22,72 @@ using detail::ParsedDate;
 
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
-// Open addressing from an XREF (the text between the '@') to a record.
-class XrefTable {
+// Open addressing from a key (an XREF without its '@', or a name) to a
+// number; the full hash is kept so that probes rarely compare text.
+template <class Char>
+class FlatTable {
 public:
-  explicit XrefTable(std::size_t expected) {
+  using Key = std::basic_string_view<Char>;
+  explicit FlatTable(std::size_t expected) {
     std::size_t size = 16;
     while (size < expected * 2) size <<= 1;
     m_slots.assign(size, Slot{});
   }
-  // Returns the record already there, or stores `value` and returns kNone.
-  std::uint32_t Insert(std::string_view key, std::uint32_t value) {
+  // Returns the number already stored under `key`, or stores `value` and
+  // returns kNone.
+  std::uint32_t Insert(Key key, std::uint32_t value) {
+    const std::uint64_t h = Hash(key);
     const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
       Slot& s = m_slots[i];
       if (s.value == kNone) {
-        s.key = key;
-        s.value = value;
+        s = Slot{key, h, value};
+        if (++m_used * 2 > m_slots.size()) Grow();
         return kNone;
       }
-      if (s.key == key) return s.value;
+      if (s.hash == h && s.key == key) return s.value;
     }
   }
-  std::uint32_t Find(std::string_view key) const {
+  std::uint32_t Find(Key key) const {
+    const std::uint64_t h = Hash(key);
     const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
       const Slot& s = m_slots[i];
       if (s.value == kNone) return kNone;
-      if (s.key == key) return s.value;
+      if (s.hash == h && s.key == key) return s.value;
     }
   }
 
 private:
   struct Slot {
-    std::string_view key;
+    Key key;
+    std::uint64_t hash = 0;
     std::uint32_t value = kNone;
   };
-  static std::size_t Hash(std::string_view key) {
-    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ key.size();
-    for (unsigned char c : key) h = (h ^ c) * 0x100000001B3ull;
-    return static_cast<std::size_t>(h ^ (h >> 29));
+  static std::uint64_t Hash(Key key) {
+    std::uint64_t h = 0xCBF29CE484222325ull ^ key.size();
+    for (Char c : key) h = (h ^ static_cast<std::uint64_t>(c)) * 0x100000001B3ull;
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    return h;
+  }
+  void Grow() {
+    std::vector<Slot> old(m_slots.size() * 2);
+    old.swap(m_slots);
+    const std::size_t mask = m_slots.size() - 1;
+    for (const Slot& s : old) {
+      if (s.value == kNone) continue;
+      std::size_t i = s.hash & mask;
+      while (m_slots[i].value != kNone) i = (i + 1) & mask;
+      m_slots[i] = s;
+    }
   }
   std::vector<Slot> m_slots;
+  std::size_t m_used = 0;
 };
+
+using XrefTable = FlatTable<char>;
 
 struct Person {
   std::string_view xref;  // without the '@'
@@ -620,30 +643,41 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
   for (std::size_t k = 0; k < n; ++k) {
     const Person& person = p.people[order[k]];
     std::u16string name = Clean(RawName(p, person));
-    if (name.empty()) name = detail::ToUtf16(person.xref.empty() ? "?" : person.xref);
+    // Nameless: the XREF, the one thing that tells the person apart.
+    if (name.empty()) name = Clean(detail::ToUtf16(person.xref));
+    if (name.empty()) name = u"?";
     Cut(name, kMaxTextLength);
     names[k] = std::move(name);
   }
   {
-    std::unordered_set<std::u16string_view> taken;
-    taken.reserve(n * 2 + 2);
-    for (const std::u16string& name : names) taken.insert(name);
-    std::unordered_set<std::u16string_view> used{u"end", u"-1"};
+    FlatTable<char16_t> used(n + 2);
+    used.Insert(u"end", 0);
+    used.Insert(u"-1", 0);
+    // Every name of the file, so that a suffix never takes a name a later
+    // member bears; only needed once a name is found twice.
+    std::unique_ptr<FlatTable<char16_t>> taken;
     std::deque<std::u16string> made;
+    std::vector<std::pair<std::size_t, const std::u16string*>> renamed;
     for (std::size_t k = 0; k < n; ++k) {
-      std::u16string& name = names[k];
-      if (used.insert(name).second) continue;
+      const std::u16string& name = names[k];
+      if (used.Insert(name, 0) == kNone) continue;
+      if (!taken) {
+        taken = std::make_unique<FlatTable<char16_t>>(n);
+        for (const std::u16string& other : names) taken->Insert(other, 0);
+      }
       std::u16string candidate;
       for (std::size_t i = 2;; ++i) {
         std::u16string suffix = u"(" + detail::ToUtf16(std::to_string(i)) + u")";
         candidate = name;
         Cut(candidate, kMaxTextLength - suffix.size());
         candidate += suffix;
-        if (!taken.count(candidate) && !used.count(candidate)) break;
+        if (taken->Find(candidate) == kNone && used.Find(candidate) == kNone) break;
       }
-      name = made.emplace_back(std::move(candidate));
-      used.insert(made.back());
+      used.Insert(made.emplace_back(std::move(candidate)), 0);
+      renamed.emplace_back(k, &made.back());
     }
+    // Only now: the tables hold views of the names.
+    for (const auto& [k, name] : renamed) names[k] = *name;
   }
   for (std::size_t k = 0; k < n; ++k) {
     const Person& person = p.people[order[k]];

@@ -30,7 +30,7 @@ void AppendCodePoint(std::string& out, std::uint32_t cp) {
     *end++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     *end++ = static_cast<char>(0x80 | (cp & 0x3F));
   }
-  out.append(buffer, end);
+  for (const char* b = buffer; b != end; ++b) out.push_back(*b);
 }
 
 char Upper(char c) {
@@ -342,18 +342,49 @@ struct OneDate {
   bool trailing = false;  // words left that were no part of a date
 };
 
-std::vector<std::string_view> Words(std::string_view s) {
-  std::vector<std::string_view> words;
+// The words of a date value; a value of more words than any date has keeps
+// its first ones and counts as having trailing words.
+struct WordList {
+  std::array<std::string_view, 16> word;
+  std::size_t size = 0;
+  bool overflow = false;
+  std::string_view operator[](std::size_t i) const { return word[i]; }
+};
+
+WordList Words(std::string_view s) {
+  WordList words;
   std::size_t i = 0;
   while (i < s.size()) {
     while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
     std::size_t j = i;
     while (j < s.size() && s[j] != ' ' && s[j] != '\t') ++j;
-    if (j > i) words.push_back(s.substr(i, j - i));
+    if (j > i) {
+      if (words.size == words.word.size()) {
+        words.overflow = true;
+        break;
+      }
+      words.word[words.size++] = s.substr(i, j - i);
+    }
     i = j;
   }
   return words;
 }
+
+// A word in capitals, without allocating: keywords are short.
+struct Caps {
+  char buffer[16];
+  std::string_view text;
+  explicit Caps(std::string_view w) {
+    if (w.size() > sizeof buffer) {
+      text = "?";
+      return;
+    }
+    for (std::size_t i = 0; i < w.size(); ++i) buffer[i] = Upper(w[i]);
+    text = std::string_view(buffer, w.size());
+  }
+  bool operator==(std::string_view other) const { return text == other; }
+  Caps(const Caps&) = delete;
+};
 
 bool ParseNumber(std::string_view w, std::int64_t& value) {
   if (w.empty() || w.size() > 10) return false;
@@ -365,13 +396,12 @@ bool ParseNumber(std::string_view w, std::int64_t& value) {
   return true;
 }
 
-OneDate ParseOne(const std::vector<std::string_view>& words, std::size_t begin, std::size_t end) {
+OneDate ParseOne(const WordList& words, std::size_t begin, std::size_t end) {
   OneDate r;
   std::size_t i = begin;
   if (i < end) {
-    std::string_view w = words[i];
-    std::string upper;
-    for (char c : w) upper.push_back(Upper(c));
+    const Caps caps(words[i]);
+    const std::string_view upper = caps.text;
     bool known = true;
     if (upper == "@#DGREGORIAN@" || upper == "GREGORIAN")
       r.calendar = Calendar::kGregorian;
@@ -398,8 +428,7 @@ OneDate ParseOne(const std::vector<std::string_view>& words, std::size_t begin, 
   std::size_t last = end;
   bool bc = false;
   if (last > i) {
-    std::string upper;
-    for (char c : words[last - 1]) upper.push_back(Upper(c));
+    const Caps upper(words[last - 1]);
     if (upper == "B.C." || upper == "BC" || upper == "BCE" || upper == "B.C.E." ||
         upper == "(B.C.)" || upper == "B.C") {
       bc = true;
@@ -427,8 +456,7 @@ OneDate ParseOne(const std::vector<std::string_view>& words, std::size_t begin, 
   if (bc) r.year = 1 - r.year;
   --last;
   if (last > i) {
-    std::string upper;
-    for (char c : words[last - 1]) upper.push_back(Upper(c));
+    const Caps upper(words[last - 1]);
     int month = 0;
     const auto find = [&](auto& table) {
       for (std::size_t k = 0; k < table.size(); ++k)
@@ -461,18 +489,18 @@ OneDate ParseOne(const std::vector<std::string_view>& words, std::size_t begin, 
 
 ParsedDate ParseDate(std::string_view value) {
   ParsedDate out;
-  std::vector<std::string_view> words = Words(value);
+  WordList words = Words(value);
   // A phrase in parentheses is no part of the date.
-  for (std::size_t k = 0; k < words.size(); ++k) {
+  for (std::size_t k = 0; k < words.size; ++k) {
     if (!words[k].empty() && words[k].front() == '(') {
-      words.resize(k);
+      words.size = k;
+      words.overflow = false;
       break;
     }
   }
-  if (words.empty()) return out;
-  std::string first;
-  for (char c : words[0]) first.push_back(Upper(c));
-  std::size_t begin = 0, end = words.size();
+  if (words.size == 0) return out;
+  const Caps first(words[0]);
+  std::size_t begin = 0, end = words.size;
   bool modified = false;
   if (first == "ABT" || first == "CAL" || first == "EST" || first == "BEF" || first == "AFT" ||
       first == "INT" || first == "FROM" || first == "TO" || first == "BET" || first == "ABOUT" ||
@@ -480,9 +508,8 @@ ParsedDate ParseDate(std::string_view value) {
     modified = true;
     begin = 1;
     // Of a range or period, the first date.
-    for (std::size_t k = 1; k < words.size(); ++k) {
-      std::string upper;
-      for (char c : words[k]) upper.push_back(Upper(c));
+    for (std::size_t k = 1; k < words.size; ++k) {
+      const Caps upper(words[k]);
       if (upper == "AND" || upper == "TO") {
         end = k;
         break;
@@ -492,7 +519,7 @@ ParsedDate ParseDate(std::string_view value) {
   const OneDate d = ParseOne(words, begin, end);
   if (!d.ok) return out;
   std::int64_t y = d.year, m = d.month ? d.month : 1, day = d.day ? d.day : 1;
-  bool exact = !modified && !d.dual && !d.trailing && d.month && d.day;
+  bool exact = !modified && !d.dual && !d.trailing && !words.overflow && d.month && d.day;
   switch (d.calendar) {
     case Calendar::kGregorian:
       break;
