@@ -508,7 +508,12 @@ struct Chosen {
 };
 
 std::string XrefText(const Person& person) {
-  return "@" + std::string(person.xref) + "@";
+  std::string text;
+  text.reserve(person.xref.size() + 2);
+  text += '@';
+  text += person.xref;
+  text += '@';
+  return text;
 }
 
 }  // namespace
