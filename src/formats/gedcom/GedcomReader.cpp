@@ -89,19 +89,28 @@ private:
 
 using XrefTable = FlatTable<char>;
 
+// A value of the file: a piece of its text or, with kOwned set, of the text
+// put together from CONC/CONT lines. Half the size of a string_view: a file of
+// two million people holds ten of them per person.
+constexpr std::uint32_t kOwned = 0x80000000u;
+struct Span {
+  std::uint32_t offset = 0, size = 0;
+  bool empty() const { return size == 0; }
+};
+
 struct Person {
-  std::string_view xref;  // without the '@'
+  Span xref;  // without the '@'
   std::uint32_t line = 0;
-  std::string_view name, givn, surn;
-  std::string_view birth, death;
-  std::string_view address, place, residence, plainAddress;
+  Span name, givn, surn;
+  Span birth, death;
+  Span address, place, residence, plainAddress;
   bool hasName = false, hasBirth = false, dead = false, hasResidence = false;
   std::uint32_t parentFamily = kNone;  // the first family with a father or mother
 };
 
 struct Family {
-  std::string_view xref;
-  std::string_view husbRef, wifeRef;
+  Span xref;
+  Span husbRef, wifeRef;
   std::uint32_t husb = kNone, wife = kNone;
   bool marriage = false;
 };
@@ -109,12 +118,13 @@ struct Family {
 // A pointer line met inside a record, resolved once every record is known.
 struct Link {
   std::uint32_t owner;
-  std::string_view target;
+  Span target;
 };
 
 struct Parsed {
   detail::DecodedText text;
-  std::deque<std::string> owned;  // values put together from CONC/CONT lines
+  std::string_view base;  // the text as UTF-8
+  std::string owned;      // values put together from CONC/CONT lines
   std::vector<Person> people;
   std::vector<Family> families;
   std::vector<Link> famc, fams, chil;  // INDI.FAMC, INDI.FAMS, FAM.CHIL
@@ -126,6 +136,23 @@ struct Parsed {
   std::vector<std::uint32_t> childStart, children;  // CSR by family
   std::vector<std::uint32_t> headStart, headed;     // CSR by person: families as HUSB
   std::vector<std::uint8_t> married;                // by person
+
+  std::string_view View(Span s) const {
+    return (s.offset & kOwned) ? std::string_view(owned).substr(s.offset & ~kOwned, s.size)
+                               : base.substr(s.offset, s.size);
+  }
+  // A piece of the text as a span.
+  Span In(std::string_view v) const {
+    if (v.empty()) return {};  // may point nowhere
+    return {static_cast<std::uint32_t>(v.data() - base.data()),
+            static_cast<std::uint32_t>(v.size())};
+  }
+  Span Own(std::string_view v) {
+    const Span s{kOwned | static_cast<std::uint32_t>(owned.size()),
+                 static_cast<std::uint32_t>(v.size())};
+    owned += v;
+    return s;
+  }
 
   void Note(std::size_t line, std::string text) {
     if (notes.size() < 200)
@@ -143,10 +170,10 @@ std::string_view Strip(std::string_view ref) {
 
 // The value of a line with the escape of '@' undone: 7.0 escapes only a
 // leading one, 5.5 every "@@".
-std::string_view Unescape(std::string_view value, Parsed& p) {
-  if (value.find("@@") == std::string_view::npos) return value;
-  if (p.v7) return value.substr(0, 2) == "@@" ? value.substr(1) : value;
-  std::string& s = p.owned.emplace_back();
+std::string Unescaped(std::string_view value, bool v7) {
+  if (value.find("@@") == std::string_view::npos) return std::string(value);
+  if (v7) return std::string(value.substr(0, 2) == "@@" ? value.substr(1) : value);
+  std::string s;
   for (std::size_t i = 0; i < value.size(); ++i) {
     s += value[i];
     if (value[i] == '@' && i + 1 < value.size() && value[i + 1] == '@') ++i;
@@ -154,10 +181,19 @@ std::string_view Unescape(std::string_view value, Parsed& p) {
   return s;
 }
 
+Span Unescape(std::string_view value, Parsed& p) {
+  if (value.find("@@") == std::string_view::npos) return p.In(value);
+  if (p.v7) return p.In(value.substr(0, 2) == "@@" ? value.substr(1) : value);
+  return p.Own(Unescaped(value, false));
+}
+
 GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
   if (GedcomResult r = detail::Decode(bytes, p.text); !r) return r;
   p.v7 = p.text.version.rfind("7.", 0) == 0;
   const std::string_view text = p.text.text;
+  if (text.size() >= kOwned)
+    return {GedcomError::kNoMemory, 0, "the file is too large (2 GB or more)"};
+  p.base = text;
   const char* cur = text.data();
   const char* const end = text.data() + text.size();
   std::size_t lineNo = 0;
@@ -165,7 +201,7 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
   enum class Record { kNone, kHead, kIndi, kFam, kOther } record = Record::kNone;
   int depth = -1;  // level of the line before, as taken
   // The value that CONC/CONT lines one level deeper continue.
-  std::string_view* target = nullptr;
+  Span* target = nullptr;
   int targetLevel = -1;
   bool seenHead = false, seenTrailer = false;
   // Whether the level-1 structure the line is in is the first of its kind.
@@ -240,11 +276,11 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
       if (tag == "INDI") {
         record = Record::kIndi;
         Person& person = p.people.emplace_back();
-        person.xref = xref;
+        person.xref = p.In(xref);
         person.line = static_cast<std::uint32_t>(lineNo);
       } else if (tag == "FAM") {
         record = Record::kFam;
-        p.families.emplace_back().xref = xref;
+        p.families.emplace_back().xref = p.In(xref);
       } else {
         if (tag == "TRLR") seenTrailer = true;
         record = Record::kOther;
@@ -253,15 +289,19 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
     }
     if (tag == "CONC" || tag == "CONT") {
       if (target && level == targetLevel + 1) {
-        std::string* owned;
-        if (!p.owned.empty() && target->data() == p.owned.back().data()) {
-          owned = &p.owned.back();
-        } else {
-          owned = &p.owned.emplace_back(*target);
+        // The value continued is always the last one put together, so it
+        // grows at the end of the owned text.
+        if (!(target->offset & kOwned) ||
+            (target->offset & ~kOwned) + target->size != p.owned.size()) {
+          const std::string copy(p.View(*target));
+          *target = p.Own(copy);
         }
-        if (tag == "CONT") *owned += '\n';
-        *owned += Unescape(value, p);
-        *target = *owned;
+        std::string more = Unescaped(value, p.v7);
+        if (tag == "CONT") more.insert(more.begin(), '\n');
+        if (p.owned.size() + more.size() >= kOwned)
+          return {GedcomError::kNoMemory, lineNo, "the file is too large (2 GB or more)"};
+        p.owned += more;
+        target->size += static_cast<std::uint32_t>(more.size());
       }
       continue;
     }
@@ -269,7 +309,7 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
     if (level == 1) takeName = takeBirth = takeDeath = takeResidence = false;
     if (record == Record::kIndi) {
       Person& person = p.people.back();
-      const auto keep = [&](std::string_view& slot) {
+      const auto keep = [&](Span& slot) {
         slot = Unescape(value, p);
         target = &slot;
         targetLevel = level;
@@ -291,9 +331,9 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
         } else if (tag == "ADDR" && person.plainAddress.empty()) {
           keep(person.plainAddress);
         } else if (tag == "FAMC") {
-          p.famc.push_back({owner, value});
+          p.famc.push_back({owner, p.In(value)});
         } else if (tag == "FAMS") {
-          p.fams.push_back({owner, value});
+          p.fams.push_back({owner, p.In(value)});
         }
       } else if (level == 2) {
         if (takeName && tag == "GIVN") {
@@ -313,11 +353,11 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
     } else if (record == Record::kFam && level == 1) {
       Family& family = p.families.back();
       if (tag == "HUSB") {
-        if (family.husbRef.empty()) family.husbRef = value;
+        if (family.husbRef.empty()) family.husbRef = p.In(value);
       } else if (tag == "WIFE") {
-        if (family.wifeRef.empty()) family.wifeRef = value;
+        if (family.wifeRef.empty()) family.wifeRef = p.In(value);
       } else if (tag == "CHIL") {
-        p.chil.push_back({static_cast<std::uint32_t>(p.families.size() - 1), value});
+        p.chil.push_back({static_cast<std::uint32_t>(p.families.size() - 1), p.In(value)});
       } else if (tag == "MARR") {
         family.marriage = true;
       }
@@ -332,13 +372,13 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
 void Resolve(Parsed& p) {
   XrefTable people(p.people.size()), families(p.families.size());
   for (std::uint32_t i = 0; i < p.people.size(); ++i)
-    if (!p.people[i].xref.empty() && people.Insert(p.people[i].xref, i) != kNone)
-      p.Note(p.people[i].line,
-             "a second INDI @" + std::string(p.people[i].xref) + "@: its links go to the first");
+    if (!p.people[i].xref.empty() && people.Insert(p.View(p.people[i].xref), i) != kNone)
+      p.Note(p.people[i].line, "a second INDI @" + std::string(p.View(p.people[i].xref)) +
+                                   "@: its links go to the first");
   for (std::uint32_t i = 0; i < p.families.size(); ++i)
-    if (!p.families[i].xref.empty()) families.Insert(p.families[i].xref, i);
-  const auto person = [&](std::string_view ref) { return people.Find(Strip(ref)); };
-  const auto family = [&](std::string_view ref) { return families.Find(Strip(ref)); };
+    if (!p.families[i].xref.empty()) families.Insert(p.View(p.families[i].xref), i);
+  const auto person = [&](Span ref) { return people.Find(Strip(p.View(ref))); };
+  const auto family = [&](Span ref) { return families.Find(Strip(p.View(ref))); };
   for (Family& f : p.families) {
     f.husb = person(f.husbRef);
     f.wife = person(f.wifeRef);
@@ -407,6 +447,10 @@ void Resolve(Parsed& p) {
     for (std::uint32_t f = 0; f < p.families.size(); ++f)
       if (p.families[f].husb != kNone) p.headed[fill[p.families[f].husb]++] = f;
   }
+  // The links live on in the tables above; their memory goes to the tree.
+  std::vector<Link>().swap(p.famc);
+  std::vector<Link>().swap(p.fams);
+  std::vector<Link>().swap(p.chil);
 }
 
 // The line of `root` in pre-order: each person once, at the first place.
@@ -438,7 +482,7 @@ void WalkLine(const Parsed& p, std::uint32_t root, std::vector<std::uint32_t>& s
 std::u16string RawName(const Parsed& p, const Person& person) {
   std::u16string name;
   if (!person.name.empty()) {
-    std::string_view v = person.name;
+    std::string_view v = p.View(person.name);
     // The slashes only mark the surname.
     std::string joined;
     const std::size_t slashes = static_cast<std::size_t>(std::count(v.begin(), v.end(), '/'));
@@ -447,7 +491,8 @@ std::u16string RawName(const Parsed& p, const Person& person) {
     if (slashes != 2) joined = std::string(v);
     name = detail::ToUtf16(joined);
   } else {
-    const std::u16string givn = detail::ToUtf16(person.givn), surn = detail::ToUtf16(person.surn);
+    const std::u16string givn = detail::ToUtf16(p.View(person.givn)),
+                         surn = detail::ToUtf16(p.View(person.surn));
     if (detail::IsChineseName(surn + givn))
       name = surn + givn;
     else
@@ -507,11 +552,11 @@ struct Chosen {
   std::vector<std::uint32_t> fathers;  // index into order, kNone for the root
 };
 
-std::string XrefText(const Person& person) {
+std::string XrefText(const Parsed& p, const Person& person) {
   std::string text;
-  text.reserve(person.xref.size() + 2);
+  text.reserve(person.xref.size + 2);
   text += '@';
-  text += person.xref;
+  text += p.View(person.xref);
   text += '@';
   return text;
 }
@@ -566,7 +611,7 @@ std::vector<GedcomRootCandidate> Candidates(const Parsed& p) {
     std::size_t count = 0;
     WalkLine(p, i, stamp, ++mark, [&](std::uint32_t, std::uint32_t) { ++count; });
     GedcomRootCandidate c;
-    c.xref = XrefText(p.people[i]);
+    c.xref = XrefText(p, p.people[i]);
     c.name = detail::ToUtf8(Clean(RawName(p, p.people[i])));
     c.members = count;
     out.push_back(std::move(c));
@@ -609,7 +654,7 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
     if (want.size() >= 2 && want.front() == '@' && want.back() == '@')
       want = want.substr(1, want.size() - 2);
     for (std::uint32_t i = 0; i < p.people.size() && root == kNone; ++i)
-      if (p.people[i].xref == want) root = i;
+      if (p.View(p.people[i].xref) == want) root = i;
     if (root == kNone)
       return {GedcomError::kUnknownRoot, 0, "no person @" + std::string(want) + "@ in the file"};
   } else {
@@ -626,7 +671,7 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
       return {GedcomError::kNoRoot, 0,
               "every person has parents in the file: no one to start from"};
   }
-  report.rootXref = XrefText(p.people[root]);
+  report.rootXref = XrefText(p, p.people[root]);
 
   // The members in pre-order, with their fathers.
   std::vector<std::uint32_t> order, father;
@@ -640,7 +685,7 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
   report.members = n;
   auto change = [&](std::uint32_t k, const char* field, std::string original, std::string stored) {
     report.changes.push_back(
-        {XrefText(p.people[order[k]]), field, std::move(original), std::move(stored)});
+        {XrefText(p, p.people[order[k]]), field, std::move(original), std::move(stored)});
   };
 
   // Names: clean, short enough, unique (the first in pre-order keeps it).
@@ -649,7 +694,7 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
     const Person& person = p.people[order[k]];
     std::u16string name = Clean(RawName(p, person));
     // Nameless: the XREF, the one thing that tells the person apart.
-    if (name.empty()) name = Clean(detail::ToUtf16(person.xref));
+    if (name.empty()) name = Clean(detail::ToUtf16(p.View(person.xref)));
     if (name.empty()) name = u"?";
     Cut(name, kMaxTextLength);
     names[k] = std::move(name);
@@ -692,8 +737,8 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
     if (stored != detail::ToUtf8(Clean(RawName(p, person), false)))
       change(static_cast<std::uint32_t>(k), "name",
              person.name.empty() && (!person.givn.empty() || !person.surn.empty())
-                 ? std::string(person.givn) + " /" + std::string(person.surn) + "/"
-                 : std::string(person.name),
+                 ? std::string(p.View(person.givn)) + " /" + std::string(p.View(person.surn)) + "/"
+                 : std::string(p.View(person.name)),
              stored);
   }
 
@@ -702,7 +747,7 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
   std::vector<std::uint8_t> known(n, 0);
   for (std::size_t k = 0; k < n; ++k) {
     const Person& person = p.people[order[k]];
-    birth[k] = detail::ParseDate(person.birth);
+    birth[k] = detail::ParseDate(p.View(person.birth));
     known[k] = birth[k].kind != ParsedDate::kNone;
   }
   // From the children, latest member first: the earliest child less 25 years.
@@ -751,7 +796,7 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
   for (std::size_t k = 0; k < n; ++k) {
     const Person& person = p.people[order[k]];
     if (birth[k].kind != ParsedDate::kExact)
-      change(static_cast<std::uint32_t>(k), "birth", std::string(person.birth),
+      change(static_cast<std::uint32_t>(k), "birth", std::string(p.View(person.birth)),
              DateText(birth[k].year, birth[k].month, birth[k].day));
   }
 
@@ -770,7 +815,7 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
     m->married = p.married[order[k]];
     m->alive = person.dead ? 0 : 1;
     if (person.dead) {
-      ParsedDate d = detail::ParseDate(person.death);
+      ParsedDate d = detail::ParseDate(p.View(person.death));
       bool exact = d.kind == ParsedDate::kExact;
       if (d.kind == ParsedDate::kNone)
         d = ParsedDate{ParsedDate::kEstimated, m->birthYear, m->birthMonth, m->birthDay};
@@ -783,13 +828,13 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
       m->deathMonth = d.month;
       m->deathDay = d.day;
       if (!exact)
-        change(static_cast<std::uint32_t>(k), "death", std::string(person.death),
+        change(static_cast<std::uint32_t>(k), "death", std::string(p.View(person.death)),
                DateText(d.year, d.month, d.day));
     }
-    std::string_view address = !person.address.empty()     ? person.address
-                               : !person.place.empty()     ? person.place
-                               : !person.residence.empty() ? person.residence
-                                                           : person.plainAddress;
+    const std::string_view address = p.View(!person.address.empty()     ? person.address
+                                            : !person.place.empty()     ? person.place
+                                            : !person.residence.empty() ? person.residence
+                                                                        : person.plainAddress);
     if (!address.empty()) {
       std::u16string a = Clean(detail::ToUtf16(address));
       Cut(a, kMaxTextLength);
