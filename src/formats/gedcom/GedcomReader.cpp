@@ -365,6 +365,10 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
   }
   if (!seenHead) return {GedcomError::kNotGedcom, 0, "the file is empty or holds no GEDCOM header"};
   if (!seenTrailer) p.Note(lineNo, "the file ends without its trailer (0 TRLR)");
+  // The guess of the number of people was generous; the tree will need the
+  // memory.
+  p.people.shrink_to_fit();
+  p.families.shrink_to_fit();
   return {};
 }
 
@@ -681,6 +685,14 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
     order.push_back(person);
     father.push_back(dad == kNone ? kNone : place[dad]);
   });
+  // What the walks needed goes before the tree is built.
+  std::vector<std::uint32_t>().swap(stamp);
+  std::vector<std::uint32_t>().swap(place);
+  std::vector<std::uint32_t>().swap(p.children);
+  std::vector<std::uint32_t>().swap(p.childStart);
+  std::vector<std::uint32_t>().swap(p.headed);
+  std::vector<std::uint32_t>().swap(p.headStart);
+  std::vector<Family>().swap(p.families);
   const std::size_t n = order.size();
   report.members = n;
   auto change = [&](std::uint32_t k, const char* field, std::string original, std::string stored) {
@@ -769,6 +781,7 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
     year = std::clamp<std::int64_t>(year, INT32_MIN, INT32_MAX);
     birth[k] = ParsedDate{ParsedDate::kEstimated, static_cast<std::int32_t>(year), 1, 1};
   }
+  std::vector<std::int64_t>().swap(fromChildren);
   // No child before his father: a child born earlier moves to the day after.
   for (std::size_t k = 0; k < n; ++k) {
     if (father[k] == kNone) continue;
