@@ -187,6 +187,15 @@ Span Unescape(std::string_view value, Parsed& p) {
   return p.Own(Unescaped(value, false));
 }
 
+// A tag of up to four letters as one number: every line is compared with a
+// dozen tags, and comparing numbers is much cheaper than comparing text.
+constexpr std::uint32_t Code(std::string_view tag) {
+  if (tag.size() > 4) return 0;
+  std::uint32_t code = 0;
+  for (char c : tag) code = (code << 8) | static_cast<unsigned char>(c);
+  return code;
+}
+
 GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
   if (GedcomResult r = detail::Decode(bytes, p.text); !r) return r;
   p.v7 = p.text.version.rfind("7.", 0) == 0;
@@ -253,6 +262,7 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
     const char* tagEnd = s;
     while (tagEnd < lineEnd && *tagEnd != ' ' && *tagEnd != '\t') ++tagEnd;
     const std::string_view tag(s, static_cast<std::size_t>(tagEnd - s));
+    const std::uint32_t code = Code(tag);
     std::string_view value;
     if (tagEnd < lineEnd)
       value = std::string_view(tagEnd + 1, static_cast<std::size_t>(lineEnd - tagEnd - 1));
@@ -266,28 +276,28 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
     if (level == 0) {
       target = nullptr;
       if (!seenHead) {
-        if (tag != "HEAD")
+        if (code != Code("HEAD"))
           return {GedcomError::kNotGedcom, lineNo,
                   "the file does not begin with a GEDCOM header (0 HEAD)"};
         seenHead = true;
         record = Record::kHead;
         continue;
       }
-      if (tag == "INDI") {
+      if (code == Code("INDI")) {
         record = Record::kIndi;
         Person& person = p.people.emplace_back();
         person.xref = p.In(xref);
         person.line = static_cast<std::uint32_t>(lineNo);
-      } else if (tag == "FAM") {
+      } else if (code == Code("FAM")) {
         record = Record::kFam;
         p.families.emplace_back().xref = p.In(xref);
       } else {
-        if (tag == "TRLR") seenTrailer = true;
+        if (code == Code("TRLR")) seenTrailer = true;
         record = Record::kOther;
       }
       continue;
     }
-    if (tag == "CONC" || tag == "CONT") {
+    if (code == Code("CONC") || code == Code("CONT")) {
       if (target && level == targetLevel + 1) {
         // The value continued is always the last one put together, so it
         // grows at the end of the owned text.
@@ -297,7 +307,7 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
           *target = p.Own(copy);
         }
         std::string more = Unescaped(value, p.v7);
-        if (tag == "CONT") more.insert(more.begin(), '\n');
+        if (code == Code("CONT")) more.insert(more.begin(), '\n');
         if (p.owned.size() + more.size() >= kOwned)
           return {GedcomError::kNoMemory, lineNo, "the file is too large (2 GB or more)"};
         p.owned += more;
@@ -317,48 +327,48 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
       const auto owner = static_cast<std::uint32_t>(p.people.size() - 1);
       // Only the first of each structure counts; later ones are alternatives.
       if (level == 1) {
-        if (tag == "NAME" && !person.hasName) {
+        if (code == Code("NAME") && !person.hasName) {
           person.hasName = takeName = true;
           keep(person.name);
-        } else if (tag == "BIRT" && !person.hasBirth) {
+        } else if (code == Code("BIRT") && !person.hasBirth) {
           person.hasBirth = takeBirth = true;
-        } else if (tag == "DEAT") {
+        } else if (code == Code("DEAT")) {
           takeDeath = !person.dead;
           person.dead = true;
-        } else if (tag == "RESI" && !person.hasResidence) {
+        } else if (code == Code("RESI") && !person.hasResidence) {
           person.hasResidence = takeResidence = true;
           keep(person.residence);
-        } else if (tag == "ADDR" && person.plainAddress.empty()) {
+        } else if (code == Code("ADDR") && person.plainAddress.empty()) {
           keep(person.plainAddress);
-        } else if (tag == "FAMC") {
+        } else if (code == Code("FAMC")) {
           p.famc.push_back({owner, p.In(value)});
-        } else if (tag == "FAMS") {
+        } else if (code == Code("FAMS")) {
           p.fams.push_back({owner, p.In(value)});
         }
       } else if (level == 2) {
-        if (takeName && tag == "GIVN") {
+        if (takeName && code == Code("GIVN")) {
           keep(person.givn);
-        } else if (takeName && tag == "SURN") {
+        } else if (takeName && code == Code("SURN")) {
           keep(person.surn);
-        } else if (takeBirth && tag == "DATE") {
+        } else if (takeBirth && code == Code("DATE")) {
           keep(person.birth);
-        } else if (takeDeath && tag == "DATE") {
+        } else if (takeDeath && code == Code("DATE")) {
           keep(person.death);
-        } else if (takeResidence && tag == "ADDR") {
+        } else if (takeResidence && code == Code("ADDR")) {
           keep(person.address);
-        } else if (takeResidence && tag == "PLAC") {
+        } else if (takeResidence && code == Code("PLAC")) {
           keep(person.place);
         }
       }
     } else if (record == Record::kFam && level == 1) {
       Family& family = p.families.back();
-      if (tag == "HUSB") {
+      if (code == Code("HUSB")) {
         if (family.husbRef.empty()) family.husbRef = p.In(value);
-      } else if (tag == "WIFE") {
+      } else if (code == Code("WIFE")) {
         if (family.wifeRef.empty()) family.wifeRef = p.In(value);
-      } else if (tag == "CHIL") {
+      } else if (code == Code("CHIL")) {
         p.chil.push_back({static_cast<std::uint32_t>(p.families.size() - 1), p.In(value)});
-      } else if (tag == "MARR") {
+      } else if (code == Code("MARR")) {
         family.marriage = true;
       }
     }
