@@ -415,7 +415,6 @@ void Resolve(Parsed& p) {
     const std::uint32_t c = person(l.target);
     if (c != kNone) pairs.emplace_back(l.owner, c);
   }
-  const std::size_t listed = pairs.size();
   {
     std::vector<std::pair<std::uint32_t, std::uint32_t>> known(pairs);
     std::sort(known.begin(), known.end());
@@ -428,7 +427,6 @@ void Resolve(Parsed& p) {
   }
   // Counting sort by family keeps each family's children in file order,
   // those named only by a FAMC after the listed ones.
-  (void)listed;
   p.childStart.assign(p.families.size() + 1, 0);
   for (const auto& pr : pairs) ++p.childStart[pr.first + 1];
   for (std::size_t i = 1; i < p.childStart.size(); ++i) p.childStart[i] += p.childStart[i - 1];
@@ -512,7 +510,6 @@ std::u16string RawName(const Parsed& p, const Person& person) {
     else
       name = givn + (givn.empty() || surn.empty() ? u"" : u" ") + surn;
   }
-  (void)p;
   return name;
 }
 
