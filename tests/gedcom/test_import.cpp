@@ -192,6 +192,19 @@ TEST(GedcomImportLine, BringsInTheRootsLine) {
   }
 }
 
+// Links given on one side only: a FAMC the family does not list (twice), a
+// FAMS to a family that names no husband.
+TEST(GedcomImportLine, FollowsLinksGivenOnOneSide) {
+  const Imported i = Import(
+      "0 HEAD\n0 @A@ INDI\n1 NAME Adam\n1 BIRT\n2 DATE 1 JAN 1800\n1 FAMS @F1@\n"
+      "0 @B@ INDI\n1 NAME Abel\n1 BIRT\n2 DATE 1 JAN 1830\n1 FAMC @F1@\n1 FAMC @F1@\n"
+      "0 @C@ INDI\n1 NAME Cain\n1 BIRT\n2 DATE 1 JAN 1828\n1 FAMC @F1@\n"
+      "0 @F1@ FAM\n1 CHIL @C@\n0 TRLR\n");
+  ASSERT_TRUE(i.result) << i.result.detail;
+  EXPECT_EQ(i.tree,
+            "Adam 1800-1-1 m0 a1 [Cain Abel]\nCain 1828-1-1 m0 a1 []\nAbel 1830-1-1 m0 a1 []\n");
+}
+
 // ---- What the genealogy demands and the file lacks -------------------
 
 TEST(GedcomImportRules, MakesUpWhatIsMissingAndSaysSo) {

@@ -416,13 +416,29 @@ void Resolve(Parsed& p) {
     if (c != kNone) pairs.emplace_back(l.owner, c);
   }
   {
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> known(pairs);
-    std::sort(known.begin(), known.end());
+    // Whether a FAMC is listed by its family already: nearly everybody is
+    // listed by one family, the rest (child, family) go to a sorted list.
+    std::vector<std::uint32_t> listedIn(p.people.size(), kNone);
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> more;
+    for (const auto& [f, c] : pairs) {
+      if (listedIn[c] == kNone)
+        listedIn[c] = f;
+      else if (listedIn[c] != f)
+        more.emplace_back(c, f);
+    }
+    std::sort(more.begin(), more.end());
     for (const Link& l : p.famc) {
       const std::uint32_t f = family(l.target);
-      if (f == kNone) continue;
-      if (!std::binary_search(known.begin(), known.end(), std::make_pair(f, l.owner)))
-        pairs.emplace_back(f, l.owner);
+      if (f == kNone || listedIn[l.owner] == f ||
+          std::binary_search(more.begin(), more.end(), std::make_pair(l.owner, f)))
+        continue;
+      pairs.emplace_back(f, l.owner);
+      // A second FAMC to the same family must not list the child twice.
+      if (listedIn[l.owner] == kNone)
+        listedIn[l.owner] = f;
+      else
+        more.insert(std::upper_bound(more.begin(), more.end(), std::make_pair(l.owner, f)),
+                    std::make_pair(l.owner, f));
     }
   }
   // Counting sort by family keeps each family's children in file order,
