@@ -30,19 +30,23 @@ inline std::string U8(std::u16string_view text) {
   return gedcom::detail::ToUtf8(text);
 }
 
-// The tree in pre-order, one member a line: name, dates, flags, address and
-// the names of the children.
+// One member's data: name, dates, flags, address.
+inline std::string Dump(const MemberNode& m) {
+  std::string text = U8(m.name) + " " + std::to_string(m.birthYear) + "-" +
+                     std::to_string(m.birthMonth) + "-" + std::to_string(m.birthDay) + " m" +
+                     std::to_string(m.married) + " a" + std::to_string(m.alive);
+  if (!m.alive)
+    text += " d" + std::to_string(m.deathYear) + "-" + std::to_string(m.deathMonth) + "-" +
+            std::to_string(m.deathDay);
+  if (!m.address.empty()) text += " @" + U8(m.address);
+  return text;
+}
+
+// The tree in pre-order, one member a line with the names of the children.
 inline std::string Dump(const COperationClanbook& tree) {
   std::string out;
   tree.VisitPreOrder(out, tree.GetRootLink(), [](std::string& text, MemberNode* m) {
-    text += U8(m->name) + " " + std::to_string(m->birthYear) + "-" + std::to_string(m->birthMonth) +
-            "-" + std::to_string(m->birthDay) + " m" + std::to_string(m->married) + " a" +
-            std::to_string(m->alive);
-    if (!m->alive)
-      text += " d" + std::to_string(m->deathYear) + "-" + std::to_string(m->deathMonth) + "-" +
-              std::to_string(m->deathDay);
-    if (!m->address.empty()) text += " @" + U8(m->address);
-    text += " [";
+    text += Dump(*m) + " [";
     for (const MemberNode* c = m->firstChild; c; c = c->nextSibling)
       text += U8(c->name) + (c->nextSibling ? " " : "");
     text += "]\n";
