@@ -1,0 +1,284 @@
+// The command-line conversions run as a user runs them: the built program in
+// a folder of small books, with no display, its exit status, its messages and
+// the files it leaves behind read back.
+#include "model/COperationClanbook.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+// 张父 has one son, 张子; his younger brother 张叔 has none.
+const char kBook[] =
+    "张祖 1901 2 3 1 end 0 1970 5 6 -1\r\n"
+    "张父 1930 10 1 1 北京 1 张祖\r\n"
+    "张子 1960 12 24 0 上海 1 张父\r\n"
+    "张叔 1935 1 1 1 end 1 张祖\r\n"
+    "end 1999 12 2 1 end 1 end";
+// 张父's branch as a relative sends it back: 张子 has moved and has a son.
+const char kBranch[] =
+    "张父 1930 10 1 1 北京 1 -1\r\n"
+    "张子 1960 12 24 0 广州 1 张父\r\n"
+    "张孙 1990 3 4 0 广州 1 张子\r\n"
+    "end 1999 12 2 1 end 1 end";
+// A branch whose root the book does not know.
+const char kStranger[] =
+    "李甲 1930 1 1 1 end 1 -1\r\n"
+    "end 1999 12 2 1 end 1 end";
+
+struct Outcome {
+  int status = -1;
+  QString out;
+  QString err;
+};
+
+// A book the program wrote, loaded back.
+struct Book {
+  explicit Book(const QString& path) {
+    EXPECT_EQ(book.Load(QFile::encodeName(path).toStdString()), kFileOk) << path.toStdString();
+    if (book.GetRootLink()) book.CountMembers(book.GetRootLink(), members);
+  }
+  MemberNode* Find(const char* name) const {
+    MemberNode* found = nullptr;
+    book.FindByName(book.GetRootLink(), found, QString::fromUtf8(name).toStdU16String());
+    return found;
+  }
+  COperationClanbook book;
+  int members = 0;
+};
+
+class ConversionTest : public ::testing::Test {
+public:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    Write("book.ftf", kBook);
+    Write("branch.ftf", kBranch);
+    Write("stranger.ftf", kStranger);
+  }
+
+  void Write(const char* name, const char* text) {
+    QFile file(Path(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+  }
+  QString Path(const QString& name) const { return dir.filePath(name); }
+
+  // The program beside the tests in the build tree; no display, and no
+  // platform chosen for it: a conversion that draws must see to that itself.
+  Outcome Clanbook(const QStringList& arguments) const {
+    const QString program = QDir(QCoreApplication::applicationDirPath())
+                                .filePath(QStringLiteral("../src/app/clanbook"));
+    Outcome run;
+    if (!QFileInfo(program).isExecutable()) {
+      ADD_FAILURE() << program.toStdString() << " is not built";
+      return run;
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+      environment.remove(QString::fromLatin1(name));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(dir.path());
+    process.start(program, arguments);
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
+      ADD_FAILURE() << "clanbook did not finish: " << process.errorString().toStdString();
+      return run;
+    }
+    run.status = process.exitCode();
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+  }
+
+  QTemporaryDir dir;
+};
+
+using Check = std::function<void(ConversionTest& test, const Outcome& run)>;
+
+struct Row {
+  const char* label;
+  QStringList arguments;
+  int status;
+  const char* output;   // the file the conversion writes; must not appear on failure
+  const char* message;  // text standard error must hold on failure
+  Check check;
+};
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(ConversionTest, EachConversionWritesItsFileOrSaysWhyNot) {
+  const auto S = [](const char* text) { return QString::fromUtf8(text); };
+  const Row rows[] = {
+      {"chart as SVG from a member, his line only",
+       {S("--export-chart"), S("book.ftf"), S("chart.svg"), S("--from"), S("张父"),
+        S("--generations"), S("2")},
+       0,
+       "chart.svg",
+       nullptr,
+       [](ConversionTest& t, const Outcome&) {
+         const QString svg = QString::fromUtf8(ReadAll(t.Path(QStringLiteral("chart.svg"))));
+         EXPECT_TRUE(svg.contains(QStringLiteral("张父")));
+         EXPECT_TRUE(svg.contains(QStringLiteral("张子")));
+         EXPECT_FALSE(svg.contains(QStringLiteral("张叔"))) << "a member outside the line";
+       }},
+      {"chart as PDF, 欧式 on A3",
+       {S("--export-chart"), S("book.ftf"), S("chart.pdf"), S("--layout"), S("ouyang"), S("--page"),
+        S("A3")},
+       0,
+       "chart.pdf",
+       nullptr,
+       [](ConversionTest& t, const Outcome&) {
+         EXPECT_TRUE(ReadAll(t.Path(QStringLiteral("chart.pdf"))).startsWith("%PDF"));
+       }},
+      {"chart as PNG at the resolution asked for",
+       {S("--export-chart"), S("book.ftf"), S("chart.png"), S("--dpi"), S("48"), S("--generations"),
+        S("0")},
+       0,
+       "chart.png",
+       nullptr,
+       [](ConversionTest& t, const Outcome&) {
+         QImageReader reader(t.Path(QStringLiteral("chart.png")));
+         const QImage image = reader.read();
+         ASSERT_FALSE(image.isNull()) << reader.errorString().toStdString();
+         EXPECT_NEAR(image.dotsPerMeterX() * 0.0254, 48, 0.5);
+       }},
+      {"branch of a member",
+       {S("--export-branch"), S("book.ftf"), S("张父"), S("out.ftf")},
+       0,
+       "out.ftf",
+       nullptr,
+       [](ConversionTest& t, const Outcome& run) {
+         const Book branch(t.Path(QStringLiteral("out.ftf")));
+         ASSERT_NE(branch.book.GetRootLink(), nullptr);
+         EXPECT_EQ(branch.book.GetRootLink()->name, u"张父");
+         EXPECT_EQ(branch.members, 2);
+         EXPECT_TRUE(run.out.contains(QStringLiteral("out.ftf"))) << run.out.toStdString();
+       }},
+      {"merge keeps the book's data by default and adds the newcomer",
+       {S("--merge-branch"), S("book.ftf"), S("branch.ftf"), S("out.ftf")},
+       0,
+       "out.ftf",
+       nullptr,
+       [](ConversionTest& t, const Outcome& run) {
+         const Book merged(t.Path(QStringLiteral("out.ftf")));
+         EXPECT_EQ(merged.members, 5);
+         const MemberNode* grandson = merged.Find("张孙");
+         ASSERT_NE(grandson, nullptr);
+         ASSERT_NE(grandson->parent, nullptr);
+         EXPECT_EQ(grandson->parent->name, u"张子");
+         EXPECT_EQ(grandson->parent->address, u"上海");
+         EXPECT_FALSE(run.out.isEmpty()) << "no report";
+       }},
+      {"merge preferring the branch takes its data",
+       {S("--merge-branch"), S("book.ftf"), S("branch.ftf"), S("out.ftf"), S("--prefer"),
+        S("branch")},
+       0,
+       "out.ftf",
+       nullptr,
+       [](ConversionTest& t, const Outcome&) {
+         const Book merged(t.Path(QStringLiteral("out.ftf")));
+         EXPECT_EQ(merged.members, 5);
+         ASSERT_NE(merged.Find("张子"), nullptr);
+         EXPECT_EQ(merged.Find("张子")->address, u"广州");
+       }},
+      // Failures.
+      {"chart of a missing book",
+       {S("--export-chart"), S("missing.ftf"), S("chart.pdf")},
+       1,
+       "chart.pdf",
+       "missing.ftf",
+       {}},
+      {"chart from a name nobody bears",
+       {S("--export-chart"), S("book.ftf"), S("chart.pdf"), S("--from"), S("王五")},
+       3,
+       "chart.pdf",
+       "王五",
+       {}},
+      {"chart in an unknown layout",
+       {S("--export-chart"), S("book.ftf"), S("chart.pdf"), S("--layout"), S("circle")},
+       2,
+       "chart.pdf",
+       "circle",
+       {}},
+      {"chart on an unknown paper",
+       {S("--export-chart"), S("book.ftf"), S("chart.pdf"), S("--page"), S("letter")},
+       2,
+       "chart.pdf",
+       "letter",
+       {}},
+      {"chart of no generation count",
+       {S("--export-chart"), S("book.ftf"), S("chart.pdf"), S("--generations"), S("five")},
+       2,
+       "chart.pdf",
+       "five",
+       {}},
+      {"chart in an unknown format",
+       {S("--export-chart"), S("book.ftf"), S("chart.gif")},
+       2,
+       "chart.gif",
+       "chart.gif",
+       {}},
+      {"branch of a missing book",
+       {S("--export-branch"), S("missing.ftf"), S("张父"), S("out.ftf")},
+       1,
+       "out.ftf",
+       "missing.ftf",
+       {}},
+      {"branch of a name nobody bears",
+       {S("--export-branch"), S("book.ftf"), S("王五"), S("out.ftf")},
+       2,
+       "out.ftf",
+       "王五",
+       {}},
+      {"merge with an unknown preference",
+       {S("--merge-branch"), S("book.ftf"), S("branch.ftf"), S("out.ftf"), S("--prefer"),
+        S("both")},
+       2,
+       "out.ftf",
+       "both",
+       {}},
+      {"merge of a branch the book does not hold",
+       {S("--merge-branch"), S("book.ftf"), S("stranger.ftf"), S("out.ftf")},
+       3,
+       "out.ftf",
+       "李甲",
+       {}},
+      {"merge of a missing branch",
+       {S("--merge-branch"), S("book.ftf"), S("missing.ftf"), S("out.ftf")},
+       1,
+       "out.ftf",
+       "missing.ftf",
+       {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    const QString output = Path(QString::fromUtf8(row.output));
+    QFile::remove(output);
+    const Outcome run = Clanbook(row.arguments);
+    EXPECT_EQ(run.status, row.status) << run.err.toStdString();
+    if (row.status == 0) {
+      EXPECT_GT(QFileInfo(output).size(), 0);
+      if (row.check) row.check(*this, run);
+    } else {
+      EXPECT_FALSE(QFileInfo::exists(output)) << "written despite the failure";
+      EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.message))) << run.err.toStdString();
+    }
+  }
+  // No conversion touches the books it reads.
+  EXPECT_EQ(ReadAll(Path(QStringLiteral("book.ftf"))), QByteArray(kBook));
+}
+
+}  // namespace
