@@ -9,10 +9,12 @@
 // clicked), then loads a father with CHILDREN children and times expanding
 // him. Message boxes go to a MessageBoxRecorder, so nothing waits for a click.
 // Each figure is printed as "name seconds [detail]".
-#include "mainwindow/CClanbookDlg.h"
 #include "ClanGenerator.h"
+#include "mainwindow/CClanbookDlg.h"
 #include "views/GenealogyTreeModel.h"
 #include "views/MemberListModel.h"
+
+#include <QUndoStack>
 #include "platform/MessageBoxes.h"
 
 #include <sys/resource.h>
@@ -265,6 +267,36 @@ int main(int argc, char** argv) {
   TimeCommand(window, recorder, "ID_RELATIONS", ID_RELATIONS, {{1028, last}, {1029, middle}});
   TimeCommand(window, recorder, "ID_PERSONAL_INFO", ID_PERSONAL_INFO, {{1011, last}});
 
+  // Deleting the largest family below the root, then undoing and redoing it,
+  // each followed by the views' update and a paint, the root's family shown.
+  {
+    MemberNode* root = window.m_genealogy.GetRootLink();
+    MemberNode* largest = nullptr;
+    int largestCount = 0;
+    for (MemberNode* child = root->firstChild; child; child = child->nextSibling) {
+      int count = 1;
+      window.m_genealogy.CountMembers(child->firstChild, count);
+      if (count > largestCount) {
+        largest = child;
+        largestCount = count;
+      }
+    }
+    const std::string detail = std::to_string(largestCount) + " members";
+    timer.start();
+    window.m_document.DeleteMember(largest);
+    Paint(window);
+    Report("delete subtree + paint", timer, detail);
+    timer.start();
+    window.m_document.UndoStack()->undo();
+    Paint(window);
+    Report("undo delete subtree + paint", timer, detail);
+    timer.start();
+    window.m_document.UndoStack()->redo();
+    Paint(window);
+    Report("redo delete subtree + paint", timer, detail);
+    window.m_document.UndoStack()->undo();
+  }
+
   // A father of CHILDREN children.
   recorder.Clear();
   timer.start();
@@ -288,6 +320,26 @@ int main(int argc, char** argv) {
     Paint(window);
   }
   Report("tree 20 scroll steps + paints", timer);
+  // A child added to the expanded family, last by birth as most are, and one
+  // born first: the view is told of one row, never reset.
+  {
+    MemberNode* father = window.m_genealogy.GetRootLink();
+    for (const int year : {9999, father->birthYear + 1}) {
+      MemberData data;
+      data.name = u"新生" + std::u16string(year == 9999 ? u"末" : u"长");
+      data.birthYear = year;
+      data.birthMonth = 1;
+      data.birthDay = 1;
+      timer.start();
+      window.m_document.AddMember(father, data);
+      Paint(window);
+      Report(year == 9999 ? "add youngest child to the wide family + paint"
+                          : "add eldest child to the wide family + paint",
+             timer,
+             std::to_string(window.treeModel()->rowCount(window.treeModel()->index(0, 0))) +
+                 " children");
+    }
+  }
   timer.start();
   window.m_treeCtrl->collapse(window.treeModel()->index(0, 0));
   Paint(window);

@@ -1,11 +1,11 @@
 #include "mainwindow/CClanbookDlg.h"
 
 #include "platform/CHyperLink.h"
-#include "views/GenealogyTreeModel.h"
-#include "views/MemberListModel.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Today.h"
 #include "platform/Vendor.h"
+#include "views/GenealogyTreeModel.h"
+#include "views/MemberListModel.h"
 
 #include <QAction>
 #include <QFontMetrics>
@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -36,7 +37,7 @@ const QColor kTreeBackground{154, 248, 140};
 
 struct ButtonEntry {
   int id;
-  const char16_t* text;
+  const char* text;  // marked with QT_TR_NOOP, translated when shown
 };
 
 // Dialog units of the window's layout: a quarter of the font's average character
@@ -61,15 +62,17 @@ private:
 }  // namespace
 
 CClanbookDlg::CClanbookDlg(QWidget* parent) : CDialog(parent) {
-  m_treeModel = new GenealogyTreeModel(m_genealogy, this);
-  m_listModel = new MemberListModel(m_treeModel->Families(), this);
+  m_treeModel = new GenealogyTreeModel(m_document, this);
+  m_listModel = new MemberListModel(m_document, m_treeModel->Families(), this);
   BuildLayout();
   BuildMenu();
+  connect(&m_document, &GenealogyDocument::memberConcerned, this,
+          [this](MemberNode* member) { ShowConcerned(member); });
 }
 
 CClanbookDlg::~CClanbookDlg() {
-  // The views and models hold members of the genealogy, which the members of
-  // this class release before the base class would delete its child widgets.
+  // The views and models hold members of the genealogy, which the document
+  // releases before the base class would delete its child widgets.
   delete m_treeCtrl;
   delete m_listCtrl;
   delete m_treeModel;
@@ -77,7 +80,7 @@ CClanbookDlg::~CClanbookDlg() {
 }
 
 void CClanbookDlg::BuildLayout() {
-  setWindowTitle(QStringLiteral("Morvane家谱制作软件 4.0"));
+  setWindowTitle(tr("Morvane家谱制作软件 4.0"));
   // Caption, system menu and close box; no minimise or maximise box.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -86,9 +89,9 @@ void CClanbookDlg::BuildLayout() {
   const QFont windowFont = font();
   const DialogUnits du(windowFont);
 
-  m_treeCtrl = new QTreeView(this);
+  m_treeCtrl = new GenealogyTreeView(this);
   m_treeCtrl->setObjectName(ControlName(1000));
-  m_treeCtrl->setAccessibleName(QStringLiteral("家谱"));
+  m_treeCtrl->setAccessibleName(tr("家谱"));
   m_treeCtrl->setModel(m_treeModel);
   m_treeCtrl->setHeaderHidden(true);
   m_treeCtrl->setRootIsDecorated(true);
@@ -105,7 +108,7 @@ void CClanbookDlg::BuildLayout() {
 
   m_listCtrl = new QTableView(this);
   m_listCtrl->setObjectName(ControlName(1005));
-  m_listCtrl->setAccessibleName(QStringLiteral("成员列表"));
+  m_listCtrl->setAccessibleName(tr("成员列表"));
   m_listCtrl->setModel(m_listModel);
   m_listCtrl->verticalHeader()->hide();
   m_listCtrl->setShowGrid(false);
@@ -128,7 +131,7 @@ void CClanbookDlg::BuildLayout() {
     grid->setVerticalSpacing(du.Y(26));
     int index = 0;
     for (const ButtonEntry& entry : entries) {
-      auto* button = new QPushButton(QString::fromUtf16(entry.text), group);
+      auto* button = new QPushButton(tr(entry.text), group);
       button->setObjectName(ControlName(entry.id));
       // No button is the default: Enter ends the window unless a button has the focus.
       button->setAutoDefault(false);
@@ -144,20 +147,20 @@ void CClanbookDlg::BuildLayout() {
     }
   };
 
-  auto* fileGroup = new QGroupBox(QStringLiteral("文件操作"), this);
-  makeButtons(fileGroup, {{ID_NEW, u"新建家谱"},
-                          {ID_OPEN, u"打开家谱"},
-                          {ID_SAVE, u"保存家谱"},
-                          {ID_SAVE_AS, u"另存家谱"}});
-  auto* controlGroup = new QGroupBox(QStringLiteral("家谱控制"), this);
-  makeButtons(controlGroup, {{ID_DELETE_SELECTED, u"删除该人"},
-                             {ID_ADD_CHILD, u"增加孩子"},
-                             {ID_CHANGE_DATA, u"更改资料"},
-                             {ID_GENERATION, u"某代信息"},
-                             {ID_PERSONAL_INFO, u"按照姓名查找"},
-                             {ID_RELATIONS, u"确定两人关系"},
-                             {ID_SORT_BY_BIRTH, u"出生日期排序"},
-                             {ID_FIND_BIRTHDAY, u"按照生日查找"}});
+  auto* fileGroup = new QGroupBox(tr("文件操作"), this);
+  makeButtons(fileGroup, {{ID_NEW, QT_TR_NOOP("新建家谱")},
+                          {ID_OPEN, QT_TR_NOOP("打开家谱")},
+                          {ID_SAVE, QT_TR_NOOP("保存家谱")},
+                          {ID_SAVE_AS, QT_TR_NOOP("另存家谱")}});
+  auto* controlGroup = new QGroupBox(tr("家谱控制"), this);
+  makeButtons(controlGroup, {{ID_DELETE_SELECTED, QT_TR_NOOP("删除该人")},
+                             {ID_ADD_CHILD, QT_TR_NOOP("增加孩子")},
+                             {ID_CHANGE_DATA, QT_TR_NOOP("更改资料")},
+                             {ID_GENERATION, QT_TR_NOOP("某代信息")},
+                             {ID_PERSONAL_INFO, QT_TR_NOOP("按照姓名查找")},
+                             {ID_RELATIONS, QT_TR_NOOP("确定两人关系")},
+                             {ID_SORT_BY_BIRTH, QT_TR_NOOP("出生日期排序")},
+                             {ID_FIND_BIRTHDAY, QT_TR_NOOP("按照生日查找")}});
 
   m_hyperLink = new CHyperLink(VendorLinkText(), this);
   m_hyperLink->setObjectName(ControlName(1067));
@@ -201,33 +204,101 @@ void CClanbookDlg::BuildMenu() {
   resize(width(), height() + m_menuBar->sizeHint().height());
 
   struct Item {
-    const char16_t* text;
+    const char* text;  // marked with QT_TR_NOOP
     int id;
   };
-  auto addMenu = [this](const char16_t* title, std::initializer_list<Item> items) {
-    QMenu* menu = m_menuBar->addMenu(QString::fromUtf16(title));
+  auto addMenu = [this](const char* title, std::initializer_list<Item> items) {
+    QMenu* menu = m_menuBar->addMenu(tr(title));
     for (const Item& item : items) {
-      QAction* action = menu->addAction(QString::fromUtf16(item.text));
+      QAction* action = menu->addAction(tr(item.text));
       action->setObjectName(QStringLiteral("idm_%1").arg(item.id));
       action->setData(item.id);
       const int id = item.id;
       connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
       m_actions[id] = action;
     }
+    return menu;
   };
-  addMenu(u"文件", {{u"新建家谱", ID_NEW},
-                    {u"打开家谱", ID_OPEN},
-                    {u"保存家谱", ID_SAVE},
-                    {u"另存为", ID_SAVE_AS},
-                    {u"退出", ID_EXIT}});
-  addMenu(u"家谱", {{u"第 i 代人信息", ID_GENERATION},
-                    {u"个人信息", ID_PERSONAL_INFO},
-                    {u"确定两人关系", ID_RELATIONS},
-                    {u"添加个人", ID_ADD_MEMBER},
-                    {u"修改个人信息", ID_MODIFY_MEMBER},
-                    {u"删除个人", ID_DELETE_MEMBER},
-                    {u"对所有人按出生日期排序", ID_SORT_BY_BIRTH}});
-  addMenu(u"帮助", {{u"帮助", ID_HELP}, {u"官方主页", ID_FEEDBACK}, {u"关于", ID_ABOUT}});
+  m_fileMenu = addMenu(QT_TR_NOOP("文件"), {{QT_TR_NOOP("新建家谱"), ID_NEW},
+                                            {QT_TR_NOOP("打开家谱"), ID_OPEN},
+                                            {QT_TR_NOOP("保存家谱"), ID_SAVE},
+                                            {QT_TR_NOOP("另存为"), ID_SAVE_AS},
+                                            {QT_TR_NOOP("退出"), ID_EXIT}});
+  m_editMenu = addMenu(QT_TR_NOOP("编辑"), {});
+  BuildEditMenu(m_editMenu);
+  m_bookMenu =
+      addMenu(QT_TR_NOOP("家谱"), {{QT_TR_NOOP("第 i 代人信息"), ID_GENERATION},
+                                   {QT_TR_NOOP("个人信息"), ID_PERSONAL_INFO},
+                                   {QT_TR_NOOP("确定两人关系"), ID_RELATIONS},
+                                   {QT_TR_NOOP("添加个人"), ID_ADD_MEMBER},
+                                   {QT_TR_NOOP("修改个人信息"), ID_MODIFY_MEMBER},
+                                   {QT_TR_NOOP("删除个人"), ID_DELETE_MEMBER},
+                                   {QT_TR_NOOP("对所有人按出生日期排序"), ID_SORT_BY_BIRTH}});
+  addMenu(QT_TR_NOOP("帮助"), {{QT_TR_NOOP("帮助"), ID_HELP},
+                               {QT_TR_NOOP("官方主页"), ID_FEEDBACK},
+                               {QT_TR_NOOP("关于"), ID_ABOUT}});
+}
+
+void CClanbookDlg::BuildEditMenu(QMenu* menu) {
+  // Each item names what it would undo or redo, and is enabled only when
+  // there is something.
+  struct Item {
+    int id;
+    const char* bare;   // with nothing to name
+    const char* named;  // %1: the text of the command
+    QList<QKeySequence> keys;
+    bool (QUndoStack::*can)() const;
+    QString (QUndoStack::*text)() const;
+  };
+  const Item items[] = {
+      {ID_UNDO,
+       QT_TR_NOOP("撤销"),
+       QT_TR_NOOP("撤销 %1"),
+       {QKeySequence(Qt::CTRL | Qt::Key_Z)},
+       &QUndoStack::canUndo,
+       &QUndoStack::undoText},
+      {ID_REDO,
+       QT_TR_NOOP("重做"),
+       QT_TR_NOOP("重做 %1"),
+       {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+       &QUndoStack::canRedo,
+       &QUndoStack::redoText},
+  };
+  QUndoStack* stack = m_document.UndoStack();
+  for (const Item& item : items) {
+    QAction* action = menu->addAction(tr(item.bare));
+    action->setObjectName(QStringLiteral("idm_%1").arg(item.id));
+    action->setData(item.id);
+    action->setShortcuts(item.keys);
+    // Also the window's own, so that the keys work wherever the focus is.
+    addAction(action);
+    const int id = item.id;
+    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    m_actions[id] = action;
+    auto update = [stack, action, item] {
+      const QString text = (stack->*item.text)();
+      action->setText(text.isEmpty() ? tr(item.bare) : tr(item.named).arg(text));
+      action->setEnabled((stack->*item.can)());
+    };
+    update();
+    connect(stack, &QUndoStack::indexChanged, action, update);
+    connect(stack, &QUndoStack::cleanChanged, action, update);
+  }
+}
+
+QAction* CClanbookDlg::AddMenuCommand(QMenu* menu, const QString& text, const QString& objectName,
+                                      std::function<void()> handler,
+                                      const QList<QKeySequence>& keys, QAction* before) {
+  auto* action = new QAction(text, menu);
+  action->setObjectName(objectName);
+  action->setShortcuts(keys);
+  menu->insertAction(before, action);
+  if (!keys.isEmpty()) {
+    // Also the window's own, so that the keys work wherever the focus is.
+    addAction(action);
+  }
+  connect(action, &QAction::triggered, this, std::move(handler));
+  return action;
 }
 
 void CClanbookDlg::InitListColumns() {
@@ -266,6 +337,8 @@ void CClanbookDlg::RunCommand(int id) {
       {ID_ADD_MEMBER, &CClanbookDlg::OnAddMember},
       {ID_ADD_CHILD, &CClanbookDlg::OnAddChild},
       {ID_MODIFY_MEMBER, &CClanbookDlg::OnModifyMember},
+      {ID_UNDO, &CClanbookDlg::OnUndo},
+      {ID_REDO, &CClanbookDlg::OnRedo},
       {ID_CHANGE_DATA, &CClanbookDlg::OnChangeData},
       {ID_DELETE_MEMBER, &CClanbookDlg::OnDeleteMember},
       {ID_DELETE_SELECTED, &CClanbookDlg::OnDeleteSelected},
@@ -290,7 +363,7 @@ bool CClanbookDlg::OnInitDialog() {
   m_hyperLink->SetBold(true);
   m_hyperLink->SetUnderlined(true);
   m_hyperLink->SetUrl(VendorWebUrl());
-  m_currentFile.clear();
+  m_document.SetFileName({});
   m_modified = false;
   InitListColumns();
   EnableMemberButtons(false);
@@ -316,9 +389,20 @@ void CClanbookDlg::EndThroughClosePath(int result) {
 
 void CClanbookDlg::RebuildTreeView() {
   // The reset drops the selection; that is no selection change for the list.
-  m_rebuilding = true;
-  m_treeModel->Rebuild();
-  m_rebuilding = false;
+  m_quietSelection = true;
+  m_document.NotifyReset();
+  m_quietSelection = false;
+}
+
+void CClanbookDlg::ShowConcerned(MemberNode* member) {
+  ClearList();
+  if (!member) return;
+  const QModelIndex index = m_treeModel->IndexOf(member);
+  m_quietSelection = true;
+  m_treeCtrl->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+  m_quietSelection = false;
+  // Opens the member's line of fathers where it was closed, nothing else.
+  m_treeCtrl->scrollTo(index);
 }
 
 void CClanbookDlg::ClearList() {
@@ -375,18 +459,20 @@ void CClanbookDlg::ShowTodaysBirthdays() {
   std::vector<MemberNode*> born;
   m_genealogy.FindByBirthday(m_genealogy.GetRootLink(), born, today.month, today.day);
   if (born.empty()) return;
-  ShowInformation(this, QStringLiteral("注意："),
-                  BirthdayText(QStringLiteral("今天为以下家族成员的生日:"), born));
+  ShowInformation(this, tr("注意："),
+                  BirthdayText(tr("今天为以下家族成员的生日:%1\n详细信息请见以下列表."), born));
   ClearList();
   AddMemberRows({born.begin(), born.end()});
 }
 
-QString CClanbookDlg::BirthdayText(const QString& heading,
-                                   const std::vector<MemberNode*>& members) {
-  QString text = heading;
-  for (const MemberNode* member : members)
-    text += QStringLiteral("  ") + QString::fromStdU16String(member->name) + QStringLiteral("  ");
-  return text + QStringLiteral("\n详细信息请见以下列表.");
+QString CClanbookDlg::BirthdayText(const QString& text, const std::vector<MemberNode*>& members) {
+  QString names;
+  for (const MemberNode* member : members) {
+    names += QLatin1String("  ");
+    names += QString::fromStdU16String(member->name);
+    names += QLatin1String("  ");
+  }
+  return text.arg(names);
 }
 
 MemberNode* CClanbookDlg::FindMember(const QString& name) const {
@@ -396,7 +482,7 @@ MemberNode* CClanbookDlg::FindMember(const QString& name) const {
 }
 
 QString CClanbookDlg::NotFoundText(const QString& name) {
-  return QStringLiteral("本家谱中找不到") + name + u'!';
+  return tr("本家谱中找不到%1!").arg(name);
 }
 
 MemberNode* CClanbookDlg::SelectedMember() const {
@@ -410,12 +496,12 @@ QString CClanbookDlg::SelectedLabel() const {
 }
 
 void CClanbookDlg::OnTreeSelChanged() {
-  if (m_rebuilding) return;
+  if (m_quietSelection) return;
   // Losing the selection (the view allows no other way) leaves the list alone.
   if (m_treeCtrl->selectionModel()->selectedIndexes().isEmpty()) return;
   const MemberNode* member = SelectedMember();
   if (!member) {
-    ShowNotice(QStringLiteral("程序出现不明错误!"));
+    ShowNotice(tr("程序出现不明错误!"));
     return;
   }
   ClearList();

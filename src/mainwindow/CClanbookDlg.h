@@ -1,20 +1,28 @@
-// The main window: owns the genealogy for its whole life, shows it in a tree
-// view and a list view, and runs every command of the menu and the buttons.
+// The main window: holds the open genealogy's document for its whole life,
+// shows it in a tree view and a list view, and runs every command of the menu
+// and the buttons. Edits go to the document as undoable commands; the views
+// follow the document's announcements by themselves.
 // The commands live in one file per family: file, edit, query and help.
 #pragma once
 
-#include "platform/CDialog.h"
-#include "model/COperationClanbook.h"
 #include "dialogs/IMemberAdder.h"
+#include "document/GenealogyDocument.h"
+#include "model/COperationClanbook.h"
+#include "platform/CDialog.h"
+#include "views/GenealogyTreeView.h"
 
+#include <QKeySequence>
+#include <QList>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <vector>
 
 class QAbstractButton;
 class QAction;
 class QPushButton;
+class QMenu;
 class QMenuBar;
 class QTableView;
 class QTreeView;
@@ -47,7 +55,24 @@ enum CommandId : int {
   ID_SAVE_AS = 32786,
   ID_NEW = 32788,
   ID_FEEDBACK = 32791,
+  ID_UNDO = 57643,
+  ID_REDO = 57644,
   ID_HELP = 57670,
+};
+
+// The window's modified flag, which the document keeps: reading it asks the
+// document, setting it marks the document modified or saved.
+class ModifiedFlag {
+public:
+  explicit ModifiedFlag(GenealogyDocument& document) : m_document(document) {}
+  operator bool() const { return m_document.IsModified(); }
+  ModifiedFlag& operator=(bool modified) {
+    m_document.SetModified(modified);
+    return *this;
+  }
+
+private:
+  GenealogyDocument& m_document;
 };
 
 class CClanbookDlg : public CDialog, public IMemberAdder {
@@ -63,6 +88,8 @@ public:
   void OpenAtStart(const QString& fileName);
 
   // --- view operations ---
+  // The genealogy was replaced behind the document's back: the views start
+  // over, every item collapsed, and the edits before can no longer be undone.
   void RebuildTreeView();
   void ClearList();
   void AddMemberRow(const MemberNode* member);
@@ -94,6 +121,8 @@ public:
   void OnDeleteSelected();
   void OnDeleteMember();
   void OnModifyMember();
+  void OnUndo();
+  void OnRedo();
   // --- query commands ---
   void OnPersonalInfo();
   void OnGenerationInfo();
@@ -107,12 +136,14 @@ public:
   void OnSysCommand(int id);
 
   // State the commands share (public for the tests that drive the window).
+  // The document comes first: the names below refer into it.
+  GenealogyDocument m_document;
   QTableView* m_listCtrl = nullptr;
-  QTreeView* m_treeCtrl = nullptr;
+  GenealogyTreeView* m_treeCtrl = nullptr;
   CHyperLink* m_hyperLink = nullptr;
-  QString m_currentFile;
-  bool m_modified = false;
-  COperationClanbook m_genealogy;
+  QString& m_currentFile = m_document.FileName();
+  ModifiedFlag m_modified{m_document};
+  COperationClanbook& m_genealogy = m_document.Genealogy();
 
   GenealogyTreeModel* treeModel() const { return m_treeModel; }
   MemberListModel* listModel() const { return m_listModel; }
@@ -134,16 +165,27 @@ protected:
 private:
   void BuildLayout();
   void BuildMenu();
+  void BuildEditMenu(QMenu* menu);
+  // Adds a named command to `menu`, before `before` when given (else at the
+  // end), with its shortcuts; the object name lets tests and screen readers
+  // find it. Each feature adds its commands through this, in its own file.
+  QAction* AddMenuCommand(QMenu* menu, const QString& text, const QString& objectName,
+                          std::function<void()> handler, const QList<QKeySequence>& keys = {},
+                          QAction* before = nullptr);
+  // After an edit, undo or redo: the list is emptied as after every edit, and
+  // the tree shows and selects the member concerned, its families expanded
+  // as the user left them.
+  void ShowConcerned(MemberNode* member);
   void InitListColumns();
   // Every way out of the window: the close path decides whether it closes.
   void EndThroughClosePath(int result);
   // The first member in pre-order bearing `name`, as every command looks one up.
   MemberNode* FindMember(const QString& name) const;
-  // "本家谱中找不到" + name + "!", the answer of the commands to a name nobody bears.
+  // "本家谱中找不到<name>!", the answer of the commands to a name nobody bears.
   static QString NotFoundText(const QString& name);
-  // A heading, every member's name with two blanks on each side, then the line
-  // that points to the list: the text of both birthday announcements.
-  static QString BirthdayText(const QString& heading, const std::vector<MemberNode*>& members);
+  // `text` with %1 replaced by every member's name with two blanks on each
+  // side: the text of both birthday announcements.
+  static QString BirthdayText(const QString& text, const std::vector<MemberNode*>& members);
   // Edit commands shared by the selection and name-based variants.
   void ChangeMember(MemberNode* member);
   void DeleteWithQuestion(MemberNode* member, const QString& name, bool fullWidthMark);
@@ -151,9 +193,13 @@ private:
   GenealogyTreeModel* m_treeModel = nullptr;
   MemberListModel* m_listModel = nullptr;
   QMenuBar* m_menuBar = nullptr;
+  QMenu* m_fileMenu = nullptr;
+  QMenu* m_editMenu = nullptr;
+  QMenu* m_bookMenu = nullptr;
   std::map<int, QAbstractButton*> m_buttons;
   std::vector<QPushButton*> m_buttonOrder;  // template order, for the tab chain
   std::map<int, QAction*> m_actions;
   bool m_closing = false;
-  bool m_rebuilding = false;
+  // The tree's selection changes without the list following it.
+  bool m_quietSelection = false;
 };

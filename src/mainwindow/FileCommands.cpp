@@ -3,22 +3,18 @@
 //
 // Unsaved work is never lost without the user's "No": when the user asked to
 // save and nothing got written, the command that asked stops there.
-#include "mainwindow/CClanbookDlg.h"
 #include "dialogs/CFileOpenAndSaveDlg.h"
+#include "mainwindow/CClanbookDlg.h"
 #include "platform/MessageBoxes.h"
 
 #include <QAbstractButton>
-#include <QFile>
 
-#include <filesystem>
 #include <optional>
 
 namespace {
 
-const QString kAppCaption = QStringLiteral("家谱管理系统");
-
-std::filesystem::path ToPath(const QString& fileName) {
-  return std::filesystem::path(QFile::encodeName(fileName).toStdString());
+QString AppCaption() {
+  return CClanbookDlg::tr("家谱管理系统");
 }
 
 // Asks for a file name. None when the user cancelled or left the name empty
@@ -27,16 +23,17 @@ std::optional<QString> AskFileName(QWidget* owner, bool open) {
   CFileOpenAndSaveDlg dialog(open, owner);
   if (dialog.DoModal() == IDCANCEL) return std::nullopt;
   if (dialog.m_fileName.isEmpty()) {
-    ShowNotice(QStringLiteral("文件名不能为空!"));
+    ShowNotice(CClanbookDlg::tr("文件名不能为空!"));
     return std::nullopt;
   }
   return dialog.m_fileName;
 }
 
 // Writes the genealogy; a failure is reported to the user, never passed over.
-bool WriteGenealogy(const COperationClanbook& genealogy, const QString& fileName) {
-  if (!fileName.isEmpty() && genealogy.Save(ToPath(fileName)) != kFileCannotWrite) return true;
-  ShowNotice(QStringLiteral("文件无法保存!"));
+// A written genealogy is the saved state that undo comes back to.
+bool WriteGenealogy(GenealogyDocument& document, const QString& fileName) {
+  if (!fileName.isEmpty() && document.Save(fileName) != kFileCannotWrite) return true;
+  ShowNotice(CClanbookDlg::tr("文件无法保存!"));
   return false;
 }
 
@@ -44,15 +41,15 @@ bool WriteGenealogy(const COperationClanbook& genealogy, const QString& fileName
 QString LoadFailureText(int result) {
   switch (result) {
     case kFileBadDate:
-      return QStringLiteral("家谱日期数据不合实际!");
+      return CClanbookDlg::tr("家谱日期数据不合实际!");
     case kFileBadRelation:
-      return QStringLiteral("家谱成员关系有误!");
+      return CClanbookDlg::tr("家谱成员关系有误!");
     case kFileCannotOpen:
-      return QStringLiteral("文件无法打开!");
+      return CClanbookDlg::tr("文件无法打开!");
     case kFileNoMemory:
-      return QStringLiteral("内存不足!");
+      return CClanbookDlg::tr("内存不足!");
     case kFileNoRoot:
-      return QStringLiteral("家谱没有根结点!");
+      return CClanbookDlg::tr("家谱没有根结点!");
     default:
       return {};
   }
@@ -65,32 +62,23 @@ enum class SavePromptOutcome {
 
 SavePromptOutcome AskToSave(CClanbookDlg& window) {
   if (!window.m_modified) return SavePromptOutcome::Proceed;
-  if (!AskQuestion(&window, kAppCaption, QStringLiteral("该家谱已被修改，你想保存吗?")))
+  if (!AskQuestion(&window, AppCaption(), CClanbookDlg::tr("该家谱已被修改，你想保存吗?")))
     return SavePromptOutcome::Proceed;
   const std::optional<QString> name = AskFileName(&window, false);
-  if (!name || !WriteGenealogy(window.m_genealogy, *name)) return SavePromptOutcome::Stop;
+  if (!name || !WriteGenealogy(window.m_document, *name)) return SavePromptOutcome::Stop;
   window.m_modified = false;
   return SavePromptOutcome::Proceed;
 }
 
-// Loads `fileName` into a fresh genealogy and puts it in place only when the
-// whole file was read, so that a failed Open leaves everything as it was.
+// The document puts the file in place only when the whole of it was read, so
+// that a failed Open leaves everything as it was; the old genealogy is gone
+// before the birthday reminder holds the window in a modal box.
 void OpenFile(CClanbookDlg& window, const QString& fileName) {
-  {
-    COperationClanbook loaded;
-    const int result = loaded.Load(ToPath(fileName));
-    if (result != kFileOk) {
-      const QString text = LoadFailureText(result);
-      if (!text.isEmpty()) ShowNotice(text);
-      return;
-    }
-    window.m_genealogy.Swap(loaded);
-    window.m_modified = false;
-    window.m_currentFile = fileName;
-    window.RebuildTreeView();
-    window.ClearList();
-    // The views have let go of the old genealogy, which goes here, before the
-    // birthday reminder holds the window in a modal box.
+  const int result = window.m_document.Load(fileName);
+  if (result != kFileOk) {
+    const QString text = LoadFailureText(result);
+    if (!text.isEmpty()) ShowNotice(text);
+    return;
   }
   window.ShowTodaysBirthdays();
   window.EnableMemberButtons(true);
@@ -104,17 +92,12 @@ void CClanbookDlg::PromptSave() {
 
 void CClanbookDlg::OnNewGenealogy() {
   if (button(ID_ADD_CHILD)->isEnabled() &&
-      !AskQuestion(this, kAppCaption,
-                   QStringLiteral("在建立新家谱前,将关闭现有的家谱文件,您确定吗?")))
+      !AskQuestion(this, AppCaption(), tr("在建立新家谱前,将关闭现有的家谱文件,您确定吗?")))
     return;
   if (AskToSave(*this) == SavePromptOutcome::Stop) return;
-  m_modified = false;
-  m_genealogy.Reset();
   // The new genealogy has no file yet: its first Save must ask for a name
   // rather than overwrite the file that was open before.
-  m_currentFile.clear();
-  RebuildTreeView();
-  ClearList();
+  m_document.New();
   EnableMemberButtons(true);
   OnAddChild();
 }
@@ -131,9 +114,9 @@ void CClanbookDlg::OpenAtStart(const QString& fileName) {
 }
 
 void CClanbookDlg::OnSaveGenealogy() {
-  if (!m_genealogy.GetRootLink()) return;
+  if (!m_document.Root()) return;
   if (!m_currentFile.isEmpty()) {
-    if (WriteGenealogy(m_genealogy, m_currentFile)) {
+    if (WriteGenealogy(m_document, m_currentFile)) {
       m_modified = false;
       return;
     }
@@ -141,15 +124,15 @@ void CClanbookDlg::OnSaveGenealogy() {
   }
   const std::optional<QString> name = AskFileName(this, false);
   if (!name) return;
-  m_currentFile = *name;
-  m_modified = !WriteGenealogy(m_genealogy, m_currentFile);
+  m_document.SetFileName(*name);
+  m_modified = !WriteGenealogy(m_document, m_currentFile);
 }
 
 void CClanbookDlg::OnSaveGenealogyAs() {
   const std::optional<QString> name = AskFileName(this, false);
   if (!name) return;
-  m_currentFile = *name;
-  m_modified = !WriteGenealogy(m_genealogy, m_currentFile);
+  m_document.SetFileName(*name);
+  m_modified = !WriteGenealogy(m_document, m_currentFile);
 }
 
 bool CClanbookDlg::CanClose() {

@@ -7,8 +7,8 @@
 #include "platform/Vendor.h"
 
 void CClanbookDlg::OnAbout() {
-  CAboutDlg about(VendorWebUrl(), QStringLiteral("Morvane家谱制作软件 "), QStringLiteral("4.0"),
-                  QString(), kLanguageChinese, nullptr);
+  CAboutDlg about(VendorWebUrl(), tr("Morvane家谱制作软件 "), QStringLiteral("4.0"), QString(),
+                  kLanguageChinese, nullptr);
   about.DoModal();
 }
 

@@ -2,10 +2,10 @@
 // message box and in the list view, and never touch the tree, the tree view's
 // selection or the modified flag.
 #include "dialogs/CBirthdayDlg.h"
-#include "mainwindow/CClanbookDlg.h"
 #include "dialogs/CPersonalInfoDlg.h"
 #include "dialogs/CRelationsDlg.h"
 #include "dialogs/CSearchGenerationDlg.h"
+#include "mainwindow/CClanbookDlg.h"
 #include "platform/MessageBoxes.h"
 
 #include <QStringView>
@@ -16,17 +16,19 @@
 
 namespace {
 
-// Appends the names from `member` up to the root joined by `separator`. A line
-// may run through a million generations, so the text is sized once up front.
-void AppendLineToRoot(QString& text, const MemberNode* member, QStringView separator) {
+// The names from `member` up to the root joined by `separator`. A line may run
+// through a million generations, so the text is sized once up front.
+QString LineToRoot(const MemberNode* member, QStringView separator) {
+  QString text;
   qsizetype length = 0;
   for (const MemberNode* m = member; m; m = m->parent)
     length += static_cast<qsizetype>(m->name.size()) + separator.size();
-  text.reserve(text.size() + length + 2);
+  text.reserve(length);
   for (const MemberNode* m = member; m; m = m->parent) {
     if (m != member) text += separator;
     text += QStringView(m->name.data(), static_cast<qsizetype>(m->name.size()));
   }
+  return text;
 }
 
 }  // namespace
@@ -37,20 +39,20 @@ void CClanbookDlg::OnPersonalInfo() {
   const QString& name = dialog.m_name;
   MemberNode* member = FindMember(name);
   if (!member) {
-    ShowNotice(QStringLiteral("没找到此人!"));
+    ShowNotice(tr("没找到此人!"));
     return;
   }
-  ShowNotice(name + QStringLiteral("的信息请见下部列表."));
+  ShowNotice(tr("%1的信息请见下部列表.").arg(name));
   ClearList();
   AddMemberRow(member);
   if (member->parent) {
     AddNoteRow(QStringLiteral("  "));
-    AddNoteRow(name + QStringLiteral("的父亲:"));
+    AddNoteRow(tr("%1的父亲:").arg(name));
     AddMemberRow(member->parent);
   }
   if (member->firstChild) {
     AddNoteRow(QStringLiteral("  "));
-    AddNoteRow(name + QStringLiteral("的长子:"));
+    AddNoteRow(tr("%1的长子:").arg(name));
     AddMemberRow(member->firstChild);
   }
 }
@@ -59,14 +61,14 @@ void CClanbookDlg::OnGenerationInfo() {
   CSearchGenerationDlg dialog(this);
   if (dialog.DoModal() == IDCANCEL) return;
   if (dialog.m_generation <= 0) {
-    ShowNotice(QStringLiteral("输入的数必须大于0!"));
+    ShowNotice(tr("输入的数必须大于0!"));
     return;
   }
   ClearList();
   bool found = false;
   ListGeneration(m_genealogy.GetRootLink(), found, 1, dialog.m_generation);
-  ShowNotice(found ? QStringLiteral("该代所有成员的信息请见下部列表.")
-                   : QStringLiteral("你输入的数字超出了家谱中的最大代，家谱还没续到此代!"));
+  ShowNotice(found ? tr("该代所有成员的信息请见下部列表.")
+                   : tr("你输入的数字超出了家谱中的最大代，家谱还没续到此代!"));
 }
 
 void CClanbookDlg::OnRelations() {
@@ -87,23 +89,18 @@ void CClanbookDlg::OnRelations() {
   const int g1 = m_genealogy.GetGeneration(firstMember);
   const int g2 = m_genealogy.GetGeneration(secondMember);
 
-  QString text;
-  text += first + QStringLiteral("在家谱中的位置: ");
-  AppendLineToRoot(text, firstMember, u"->");
-  text += QLatin1Char('\n');
-  text += second + QStringLiteral("在家谱中的位置: ");
-  AppendLineToRoot(text, secondMember, u" -> ");
-  text += QStringLiteral("\n\n");
-  if (g1 == g2) {
-    text += first + QStringLiteral("与") + second + QStringLiteral("同在第") + QString::number(g2) +
-            QStringLiteral("代.");
-  } else {
-    text += first + QStringLiteral("在第") + QString::number(g1) + QStringLiteral("代，") + second +
-            QStringLiteral("在第") + QString::number(g2) + QStringLiteral("代，") + first +
-            QStringLiteral("是") + second +
-            (g1 > g2 ? QStringLiteral("的晚辈.") : QStringLiteral("的长辈."));
-  }
-  ShowNotice(text);
+  QString verdict;
+  if (g1 == g2)
+    verdict = tr("%1与%2同在第%3代.").arg(first, second, QString::number(g2));
+  else if (g1 > g2)
+    verdict = tr("%1在第%2代，%3在第%4代，%1是%3的晚辈.")
+                  .arg(first, QString::number(g1), second, QString::number(g2));
+  else
+    verdict = tr("%1在第%2代，%3在第%4代，%1是%3的长辈.")
+                  .arg(first, QString::number(g1), second, QString::number(g2));
+  ShowNotice(tr("%1在家谱中的位置: %2\n%3在家谱中的位置: %4\n\n%5")
+                 .arg(first, LineToRoot(firstMember, u"->"), second,
+                      LineToRoot(secondMember, u" -> "), verdict));
 }
 
 void CClanbookDlg::OnSortByBirth() {
@@ -114,14 +111,14 @@ void CClanbookDlg::OnSortByBirth() {
   std::unique_ptr<BirthKey[]> keys(new (std::nothrow)
                                        BirthKey[static_cast<std::size_t>(count) + 1]);
   if (!keys) {
-    ShowNotice(QStringLiteral("内存不足!"));
+    ShowNotice(tr("内存不足!"));
     return;
   }
   m_genealogy.SortByBirth(keys.get());
   std::vector<const MemberNode*> rows(static_cast<std::size_t>(count));
   for (int i = 1; i <= count; ++i) rows[static_cast<std::size_t>(i - 1)] = keys[i].member;
   AddMemberRows(rows);
-  ShowNotice(QStringLiteral("排序后结果请见下部列表。"));
+  ShowNotice(tr("排序后结果请见下部列表。"));
 }
 
 void CClanbookDlg::OnFindBirthday() {
@@ -131,12 +128,12 @@ void CClanbookDlg::OnFindBirthday() {
   std::vector<MemberNode*> members;
   m_genealogy.FindByBirthday(m_genealogy.GetRootLink(), members, dialog.m_month, dialog.m_day);
   if (members.empty()) {
-    ShowNotice(QStringLiteral("没有找到生日为该天的家族成员!"));
+    ShowNotice(tr("没有找到生日为该天的家族成员!"));
     ClearList();
     return;
   }
-  ShowInformation(this, QStringLiteral("查找结果："),
-                  BirthdayText(QStringLiteral("该天为以下家族成员的生日:"), members));
+  ShowInformation(this, tr("查找结果："),
+                  BirthdayText(tr("该天为以下家族成员的生日:%1\n详细信息请见以下列表."), members));
   ClearList();
   AddMemberRows({members.begin(), members.end()});
 }

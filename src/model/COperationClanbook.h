@@ -16,7 +16,9 @@
 // format and the entry dialogs are built around that limit.
 inline constexpr std::size_t kMaxTextLength = 127;
 
-struct MemberNode {
+// A member's own data, apart from the links: copied, kept and given back in
+// one statement.
+struct MemberData {
   std::u16string name;  // at most kMaxTextLength code units
   std::int32_t birthYear = 0;
   std::int32_t birthMonth = 0;
@@ -27,6 +29,9 @@ struct MemberNode {
   std::int32_t deathYear = 0;
   std::int32_t deathMonth = 0;
   std::int32_t deathDay = 0;
+};
+
+struct MemberNode : MemberData {
   // Links never own: the tree owns every member it holds.
   MemberNode* parent = nullptr;
   MemberNode* firstChild = nullptr;
@@ -146,7 +151,32 @@ public:
   static bool IsStorableName(std::u16string_view name);
   static bool IsStorableAddress(std::u16string_view address);
 
+  // --- Subtrees taken out of the tree and put back (Subtree.cpp) ---
+  // Where a taken subtree stood: its father (none for the root) and the
+  // elder sibling it followed (none when it was the eldest).
+  struct SubtreePlace {
+    MemberNode* parent = nullptr;
+    MemberNode* elder = nullptr;
+  };
+  // Unlinks `member` with all its descendants and drops their names from the
+  // index, without releasing them; the tree is empty when it was the root.
+  // The member comes back with no father and no next sibling.
+  SubtreePlace TakeSubtree(MemberNode* member);
+  // Puts a subtree taken by TakeSubtree back where it stood, given the tree
+  // is as it was right after the taking.
+  void RestoreSubtree(MemberNode* member, const SubtreePlace& place);
+  // Takes out the root alone, whose only child (if any) becomes the root
+  // again: undoes InsertMember(nullptr, root) over an older root.
+  MemberNode* TakeRootAbove();
+  // Releases a subtree that is out of the tree.
+  static void ReleaseSubtree(MemberNode* member);
+
 private:
+  // Debug builds check after every structural change that the name index
+  // counts every member under its name and that the remembered family is
+  // still in the tree.
+  bool InvariantsHold() const;
+
   // What a pre-order walk does after a member: go on below it, pass over
   // everything below it, or end the walk.
   enum class WalkStep { Descend, SkipChildren, Stop };

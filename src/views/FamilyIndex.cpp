@@ -23,3 +23,42 @@ void FamilyIndex::Clear() {
   m_children.clear();
   m_rows.clear();
 }
+
+void FamilyIndex::Inserted(const MemberNode* father, int row, MemberNode* child) {
+  const auto it = m_children.find(father);
+  if (it == m_children.end()) return;  // built from the tree when first asked
+  std::vector<MemberNode*>& children = it->second;
+  children.insert(children.begin() + row, child);
+  // Children born in order arrive last, where nothing has to move.
+  for (int i = row; i < static_cast<int>(children.size()); ++i) m_rows[children[i]] = i;
+}
+
+void FamilyIndex::Removed(const MemberNode* father, int row, const MemberNode* member) {
+  m_rows.erase(member);
+  if (const auto it = m_children.find(father); it != m_children.end()) {
+    std::vector<MemberNode*>& children = it->second;
+    children.erase(children.begin() + row);
+    for (int i = row; i < static_cast<int>(children.size()); ++i) m_rows[children[i]] = i;
+  }
+  // Only the families shown or counted are held, seldom more than a few
+  // hundred, so each is tested by its line upwards rather than walking a
+  // subtree that may hold a million members. The member that left has no
+  // father any more: every line ends at it or at the root.
+  for (auto it = m_children.begin(); it != m_children.end();) {
+    const MemberNode* m = it->first;
+    while (m && m != member) m = m->parent;
+    if (!m) {
+      ++it;
+      continue;
+    }
+    for (const MemberNode* child : it->second) m_rows.erase(child);
+    it = m_children.erase(it);
+  }
+}
+
+void FamilyIndex::Forget(const MemberNode* father) {
+  const auto it = m_children.find(father);
+  if (it == m_children.end()) return;
+  for (const MemberNode* child : it->second) m_rows.erase(child);
+  m_children.erase(it);
+}

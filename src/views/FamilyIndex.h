@@ -15,7 +15,14 @@ public:
   const std::vector<MemberNode*>& ChildrenOf(const MemberNode* father);
   // The member's place among its father's children counted from 0; 0 for the root.
   int RowOf(const MemberNode* member);
-  // Forgets every family: required after any change of the genealogy.
+  // Follows the genealogy: a child entered `father`'s family at `row`.
+  void Inserted(const MemberNode* father, int row, MemberNode* child);
+  // `member`, which stood at `row` of `father`'s family, left the tree with its
+  // descendants: it leaves the family, and the families below it are forgotten.
+  void Removed(const MemberNode* father, int row, const MemberNode* member);
+  // Forgets the family of `father` alone.
+  void Forget(const MemberNode* father);
+  // Forgets every family: after the whole genealogy was replaced.
   void Clear();
 
 private:

@@ -2,15 +2,71 @@
 
 #include <QString>
 
-GenealogyTreeModel::GenealogyTreeModel(const COperationClanbook& genealogy, QObject* parent)
-    : QAbstractItemModel(parent), m_genealogy(genealogy) {}
+#include <cassert>
+
+GenealogyTreeModel::GenealogyTreeModel(GenealogyDocument& document, QObject* parent)
+    : QAbstractItemModel(parent), m_genealogy(document.Genealogy()) {
+  connect(&document, &GenealogyDocument::aboutToReset, this, [this] { beginResetModel(); });
+  connect(&document, &GenealogyDocument::reset, this, [this] {
+    m_families.Clear();
+    endResetModel();
+  });
+  connect(&document, &GenealogyDocument::memberAboutToBeAdded, this,
+          &GenealogyTreeModel::OnAboutToBeAdded);
+  connect(&document, &GenealogyDocument::memberAdded, this, &GenealogyTreeModel::OnAdded);
+  connect(&document, &GenealogyDocument::memberAboutToBeRemoved, this,
+          &GenealogyTreeModel::OnAboutToBeRemoved);
+  connect(&document, &GenealogyDocument::memberRemoved, this, &GenealogyTreeModel::OnRemoved);
+  connect(&document, &GenealogyDocument::rootAboutToBeReplaced, this,
+          [this] { emit layoutAboutToBeChanged(); });
+  connect(&document, &GenealogyDocument::rootReplaced, this, &GenealogyTreeModel::OnRootReplaced);
+  connect(&document, &GenealogyDocument::memberChanged, this, &GenealogyTreeModel::OnChanged);
+}
 
 GenealogyTreeModel::~GenealogyTreeModel() = default;
 
-void GenealogyTreeModel::Rebuild() {
-  beginResetModel();
-  m_families.Clear();
-  endResetModel();
+void GenealogyTreeModel::OnAboutToBeAdded(const MemberNode* father, int row) {
+  assert(father || !m_genealogy.GetRootLink());
+  assert(!father || row <= static_cast<int>(m_families.ChildrenOf(father).size()));
+  m_pendingFather = father;
+  m_pendingRow = row;
+  beginInsertRows(IndexOf(father), row, row);
+}
+
+void GenealogyTreeModel::OnAdded(MemberNode* member) {
+  assert(member->parent == m_pendingFather);
+  if (m_pendingFather) m_families.Inserted(m_pendingFather, m_pendingRow, member);
+  endInsertRows();
+}
+
+void GenealogyTreeModel::OnAboutToBeRemoved(MemberNode* member) {
+  m_pendingFather = member->parent;
+  m_pendingRow = m_families.RowOf(member);
+  beginRemoveRows(IndexOf(member->parent), m_pendingRow, m_pendingRow);
+}
+
+void GenealogyTreeModel::OnRemoved(MemberNode* member) {
+  assert(!member->parent);
+  m_families.Removed(m_pendingFather, m_pendingRow, member);
+  endRemoveRows();
+}
+
+void GenealogyTreeModel::OnRootReplaced(MemberNode* leaving) {
+  // The old root keeps row 0 and its own pointer under a new root, so every
+  // index the view holds stays right; only one that points at a root that has
+  // left must go.
+  if (leaving) {
+    m_families.Forget(leaving);
+    const QModelIndexList held = persistentIndexList();
+    for (const QModelIndex& index : held)
+      if (MemberAt(index) == leaving) changePersistentIndex(index, {});
+  }
+  emit layoutChanged();
+}
+
+void GenealogyTreeModel::OnChanged(MemberNode* member) {
+  const QModelIndex index = IndexOf(member);
+  emit dataChanged(index, index, {Qt::DisplayRole});
 }
 
 MemberNode* GenealogyTreeModel::MemberAt(const QModelIndex& index) {

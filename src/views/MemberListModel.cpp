@@ -1,13 +1,89 @@
 #include "views/MemberListModel.h"
 
+#include <algorithm>
+
 namespace {
 QString YesNo(std::int32_t flag) {
-  return flag ? QStringLiteral("是") : QStringLiteral("否");
+  return flag ? MemberListModel::tr("是") : MemberListModel::tr("否");
 }
 }  // namespace
 
-MemberListModel::MemberListModel(FamilyIndex& families, QObject* parent)
-    : QAbstractTableModel(parent), m_families(families) {}
+MemberListModel::MemberListModel(GenealogyDocument& document, FamilyIndex& families,
+                                 QObject* parent)
+    : QAbstractTableModel(parent), m_families(families) {
+  // The rows hold members of the genealogy being replaced.
+  connect(&document, &GenealogyDocument::membersAboutToBeReleased, this, &MemberListModel::Clear);
+  connect(&document, &GenealogyDocument::memberAboutToBeRemoved, this,
+          &MemberListModel::RemoveRowsBelow);
+  connect(&document, &GenealogyDocument::memberAdded, this, &MemberListModel::CountsChanged);
+  connect(&document, &GenealogyDocument::memberRemoved, this, &MemberListModel::CountsChanged);
+  connect(&document, &GenealogyDocument::rootReplaced, this, &MemberListModel::CountsChanged);
+  connect(&document, &GenealogyDocument::memberChanged, this, &MemberListModel::MemberChanged);
+}
+
+void MemberListModel::RemoveRowsBelow(const MemberNode* member) {
+  if (m_rows.empty()) return;
+  // Whether a member is `member` or below it, answered once per member met on
+  // the way up, so that a list of every member costs one pass over the tree.
+  std::unordered_map<const MemberNode*, bool> below;
+  auto isBelow = [&](const MemberNode* m) {
+    std::vector<const MemberNode*> path;
+    bool answer = false;
+    for (; m; m = m->parent) {
+      if (m == member) {
+        answer = true;
+        break;
+      }
+      if (const auto it = below.find(m); it != below.end()) {
+        answer = it->second;
+        break;
+      }
+      path.push_back(m);
+    }
+    for (const MemberNode* p : path) below.emplace(p, answer);
+    return answer;
+  };
+  std::vector<bool> leaving(m_rows.size());
+  bool any = false;
+  for (std::size_t row = 0; row < m_rows.size(); ++row)
+    if (m_rows[row] && isBelow(m_rows[row])) leaving[row] = any = true;
+  if (!any) return;
+  // Runs of leaving rows go from the last one up, so that the rows before each
+  // run keep their numbers.
+  for (int last = static_cast<int>(m_rows.size()) - 1; last >= 0;) {
+    if (!leaving[static_cast<std::size_t>(last)]) {
+      --last;
+      continue;
+    }
+    int first = last;
+    while (first > 0 && leaving[static_cast<std::size_t>(first - 1)]) --first;
+    beginRemoveRows({}, first, last);
+    m_rows.erase(m_rows.begin() + first, m_rows.begin() + last + 1);
+    std::unordered_map<int, QString> notes;
+    const int count = last - first + 1;
+    for (auto& [row, text] : m_notes)
+      notes.emplace(row > last ? row - count : row, std::move(text));
+    m_notes.swap(notes);
+    endRemoveRows();
+    last = first - 1;
+  }
+}
+
+void MemberListModel::CountsChanged() {
+  // A family grew or shrank: children counts and places among siblings of
+  // rows anywhere in the list may differ; the view asks again for what it shows.
+  if (m_rows.empty()) return;
+  emit dataChanged(index(0, 6), index(static_cast<int>(m_rows.size()) - 1, 7), {Qt::DisplayRole});
+}
+
+void MemberListModel::MemberChanged(const MemberNode* member) {
+  const auto first = std::find(m_rows.begin(), m_rows.end(), member);
+  if (first == m_rows.end()) return;
+  const auto last = std::find(m_rows.rbegin(), m_rows.rend(), member);
+  emit dataChanged(index(static_cast<int>(first - m_rows.begin()), 0),
+                   index(static_cast<int>(m_rows.rend() - last) - 1, kColumnCount - 1),
+                   {Qt::DisplayRole});
+}
 
 MemberListModel::~MemberListModel() = default;
 
@@ -44,7 +120,7 @@ const MemberNode* MemberListModel::MemberAt(int row) const {
 }
 
 QString MemberListModel::FormatDate(int year, int month, int day) {
-  return QStringLiteral("%1--%2--%3").arg(year).arg(month).arg(day);
+  return tr("%1--%2--%3").arg(year).arg(month).arg(day);
 }
 
 QString MemberListModel::CellText(int row, int column) const {
@@ -69,7 +145,7 @@ QString MemberListModel::CellText(int row, int column) const {
     case 4:
       return YesNo(m->alive);
     case 5:
-      return m->alive ? QStringLiteral("无") : FormatDate(m->deathYear, m->deathMonth, m->deathDay);
+      return m->alive ? tr("无") : FormatDate(m->deathYear, m->deathMonth, m->deathDay);
     // The number of children and the place among the siblings (1 for the
     // eldest and for the root), from the family arrays rather than a walk
     // of the sibling list for every row shown.
@@ -105,10 +181,11 @@ QVariant MemberListModel::data(const QModelIndex& index, int role) const {
 QVariant MemberListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal)
     return QAbstractTableModel::headerData(section, orientation, role);
-  static const char16_t* const kHeaders[kColumnCount] = {
-      u"姓名", u"出生日期", u"婚否", u"地址", u"健在否", u"死亡日期", u"孩子数", u"排行"};
+  static const char* const kHeaders[kColumnCount] = {
+      QT_TR_NOOP("姓名"),   QT_TR_NOOP("出生日期"), QT_TR_NOOP("婚否"),   QT_TR_NOOP("地址"),
+      QT_TR_NOOP("健在否"), QT_TR_NOOP("死亡日期"), QT_TR_NOOP("孩子数"), QT_TR_NOOP("排行")};
   if (section < 0 || section >= kColumnCount) return {};
-  if (role == Qt::DisplayRole) return QString::fromUtf16(kHeaders[section]);
+  if (role == Qt::DisplayRole) return tr(kHeaders[section]);
   if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
   return {};
 }

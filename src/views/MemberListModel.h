@@ -2,9 +2,12 @@
 // (eight cells: name, birth date, married, address, alive, death date, number
 // of children, place among the siblings) or a note that a query writes. Cell
 // texts are made when the view asks for them, so appending a row costs the
-// same for two members as for two million.
+// same for two members as for two million. Rows of members that leave the
+// genealogy leave the list; the counts of children and places among siblings
+// follow every change.
 #pragma once
 
+#include "document/GenealogyDocument.h"
 #include "model/COperationClanbook.h"
 #include "views/FamilyIndex.h"
 
@@ -23,7 +26,8 @@ public:
   static inline const QColor kTextBackground{255, 255, 128};
 
   // `families` is the tree view's, so a family is walked once for both views.
-  explicit MemberListModel(FamilyIndex& families, QObject* parent = nullptr);
+  explicit MemberListModel(GenealogyDocument& document, FamilyIndex& families,
+                           QObject* parent = nullptr);
   ~MemberListModel() override;
 
   void Clear();
@@ -47,6 +51,10 @@ public:
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
+  void RemoveRowsBelow(const MemberNode* member);
+  void CountsChanged();
+  void MemberChanged(const MemberNode* member);
+
   FamilyIndex& m_families;
   std::vector<const MemberNode*> m_rows;  // none: a note row, its text in m_notes
   std::unordered_map<int, QString> m_notes;

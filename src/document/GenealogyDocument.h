@@ -1,0 +1,115 @@
+// The open genealogy as a document: it owns the tree, the name of its file,
+// whether it was changed since it was opened or saved, and the history of its
+// edits. Every edit goes through here as an undoable command, and every change
+// is announced before and after it happens, so that views follow the tree row
+// by row instead of rebuilding themselves.
+#pragma once
+
+#include "model/COperationClanbook.h"
+
+#include <QObject>
+#include <QString>
+#include <QUndoStack>
+
+class GenealogyDocument : public QObject {
+  Q_OBJECT
+public:
+  explicit GenealogyDocument(QObject* parent = nullptr);
+  ~GenealogyDocument() override;
+
+  // Readers may walk and search it; changes go through the commands below, or
+  // through NotifyReset after the whole tree was replaced.
+  COperationClanbook& Genealogy() { return m_genealogy; }
+  const COperationClanbook& Genealogy() const { return m_genealogy; }
+  MemberNode* Root() const { return m_genealogy.GetRootLink(); }
+  QUndoStack* UndoStack() { return &m_undoStack; }
+
+  // The name alone, nothing hangs on it: it may be set in place.
+  QString& FileName() { return m_fileName; }
+  const QString& FileName() const { return m_fileName; }
+  void SetFileName(const QString& fileName) { m_fileName = fileName; }
+
+  // Modified: an edit was made or undone since the last open, new or save, or
+  // the document was marked so. Undoing or redoing back to that state clears it.
+  bool IsModified() const;
+  // False: the present state becomes the saved one. True: modified until the
+  // next save, whatever is undone.
+  void SetModified(bool modified);
+
+  // --- the whole genealogy at once; Load, New and NotifyReset clear the history ---
+  // Reads `fileName` into a fresh genealogy and puts it in place only when the
+  // whole file was read; a failure leaves the document as it was. Returns the
+  // result of COperationClanbook::Load.
+  int Load(const QString& fileName);
+  // Writes the genealogy; on success the present state is the saved one.
+  // Returns the result of COperationClanbook::Save.
+  int Save(const QString& fileName);
+  // An empty genealogy without a file.
+  void New();
+  // The genealogy was replaced or changed behind the document's back: views
+  // start over and the history, which no longer fits, is dropped.
+  void NotifyReset();
+
+  // --- edits, each pushed on the undo stack ---
+  // Adds a member with `data` under `father` in birth order; father none: the
+  // new root, the old root becoming its only child. False when there is no
+  // memory for the member.
+  bool AddMember(MemberNode* father, const MemberData& data);
+  // Gives `member` the data; a new name goes through the name index.
+  void ChangeMember(MemberNode* member, const MemberData& data);
+  // Removes `member` with all its descendants; they live on in the history
+  // until the command that removed them is dropped.
+  void DeleteMember(MemberNode* member);
+
+  // The place among its brothers and sisters, counted from 0, that a child born
+  // as `data` says would take under `father`.
+  static int BirthOrderRow(const MemberNode* father, const MemberData& data);
+
+signals:
+  // A child is about to enter `father`'s family at `row` (father none, row 0:
+  // the first root of an empty tree); then it has.
+  void memberAboutToBeAdded(const MemberNode* father, int row);
+  void memberAdded(MemberNode* member);
+  // `member` is about to leave with its descendants, still in its place; then
+  // it has left, with no father and no sibling, and is not released.
+  void memberAboutToBeRemoved(MemberNode* member);
+  void memberRemoved(MemberNode* member);
+  // A new root is about to go above the old one, or the root above is about to
+  // leave its only child as the root again; then it has.
+  void rootAboutToBeReplaced();
+  void rootReplaced(MemberNode* leaving);
+  // The data of `member` changed; its name too when `renamed`.
+  void memberChanged(MemberNode* member, bool renamed);
+  // The whole genealogy is about to be shown anew; then it can be. Before an
+  // open or a new genealogy, membersAboutToBeReleased comes first: whoever
+  // holds members lets go of them there.
+  void membersAboutToBeReleased();
+  void aboutToReset();
+  void reset();
+  // The member an edit, undo or redo concerns, for the views to show; none
+  // when the tree is left empty.
+  void memberConcerned(MemberNode* member);
+  void modifiedChanged(bool modified);
+
+private:
+  class AddCommand;
+  class ChangeCommand;
+  class DeleteCommand;
+
+  // The changes the commands are made of, each announced to the views.
+  void InsertChild(MemberNode* father, MemberNode* member);
+  void InsertRootAbove(MemberNode* member);
+  void TakeRootAbove(MemberNode* root);
+  COperationClanbook::SubtreePlace Take(MemberNode* member);
+  void Restore(MemberNode* member, const COperationClanbook::SubtreePlace& place);
+  void SetData(MemberNode* member, const MemberData& data);
+  // Drops the history, which may hold members of the genealogy being replaced.
+  void StartOver();
+  void UpdateModified();
+
+  COperationClanbook m_genealogy;
+  QUndoStack m_undoStack;
+  QString m_fileName;
+  bool m_forcedModified = false;
+  bool m_lastModified = false;
+};
