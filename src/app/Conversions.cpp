@@ -7,12 +7,14 @@
 // result.
 //
 // Mistakes in a conversion's own options end with status 2, as any other
-// mistaken command line does, before a file is read. The branch and GEDCOM
+// mistaken command line does, before a file is read (for the GEDCOM
+// conversions 2 also means that OUT could not be written). The branch and GEDCOM
 // libraries are standard C++ and report in English on the stream they are
 // given; their text is passed on as it is, to standard output when they
 // succeed and to standard error when they fail.
 #include "app/CommandLine.h"
 #include "charts/ChartExport.h"
+#include "formats/gedcom/Gedcom.h"
 #include "merge/BranchExport.h"
 #include "merge/BranchMerge.h"
 #include "model/COperationClanbook.h"
@@ -23,6 +25,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -175,6 +178,30 @@ int MergeBranch(const QStringList& values, const QCommandLineParser& parser) {
   return PassOn(status, report);
 }
 
+int ExportGedcom(const QStringList& values, const QCommandLineParser& parser) {
+  const QString version = parser.value(QStringLiteral("gedcom"));
+  gedcom::GedcomVersion chosen = gedcom::GedcomVersion::v7_0;
+  if (version == QLatin1String("5.5.1"))
+    chosen = gedcom::GedcomVersion::v5_5_1;
+  else if (version != QLatin1String("7.0") && version != QLatin1String("7"))
+    return Fail(
+        kCommandLineMistaken,
+        QCoreApplication::translate("Conversions", "不支持 GEDCOM 版本“%1”：只能是 7.0 或 5.5.1。")
+            .arg(version));
+  std::ostringstream messages;
+  return PassOn(gedcom::ExportGedcomFile(ToPath(values[0]), ToPath(values[1]), chosen, messages),
+                messages);
+}
+
+int ImportGedcom(const QStringList& values, const QCommandLineParser& parser) {
+  std::optional<std::string> root;
+  if (parser.isSet(QStringLiteral("root")))
+    root = parser.value(QStringLiteral("root")).toStdString();
+  std::ostringstream report;
+  return PassOn(gedcom::ImportGedcomFile(ToPath(values[0]), ToPath(values[1]), root, report),
+                report);
+}
+
 }  // namespace
 
 std::vector<Conversion> Conversions() {
@@ -235,5 +262,29 @@ std::vector<Conversion> Conversions() {
                "两边都有而资料不同的成员取哪一边的资料：book（家谱，默认）或 branch（分支）。"),
            QStringLiteral("book|branch"), QStringLiteral("book"))},
        MergeBranch});
+
+  list.push_back(
+      {QStringLiteral("export-gedcom"),
+       {in, out},
+       QCoreApplication::translate("Conversions",
+                                   "把家谱 IN（.ftf）存为 GEDCOM 文件 OUT，每位成员一条 INDI"),
+       {QCommandLineOption(
+           QStringLiteral("gedcom"),
+           QCoreApplication::translate("Conversions", "写出的 GEDCOM 版本：7.0（默认）或 5.5.1。"),
+           QStringLiteral("7.0|5.5.1"), QStringLiteral("7.0"))},
+       ExportGedcom});
+
+  list.push_back(
+      {QStringLiteral("import-gedcom"),
+       {in, out},
+       QCoreApplication::translate(
+           "Conversions",
+           "把 GEDCOM 文件 IN 中一位始祖及其男系后代存为家谱 OUT（.ftf），改动逐条报告"),
+       {QCommandLineOption(
+           QStringLiteral("root"),
+           QCoreApplication::translate(
+               "Conversions", "从记录 XREF（如 @I1@）的人物起；默认取后代最多的无父母者。"),
+           QStringLiteral("XREF"))},
+       ImportGedcom});
   return list;
 }

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -35,6 +36,16 @@ const char kBranch[] =
 const char kStranger[] =
     "李甲 1930 1 1 1 end 1 -1\r\n"
     "end 1999 12 2 1 end 1 end";
+
+// 王甲's family of three, and 陈丁 on his own.
+const char kGedcom[] =
+    "0 HEAD\r\n1 GEDC\r\n2 VERS 7.0\r\n"
+    "0 @A@ INDI\r\n1 NAME /王/甲\r\n1 BIRT\r\n2 DATE 3 MAR 1900\r\n1 FAMS @F@\r\n"
+    "0 @B@ INDI\r\n1 NAME /王/乙\r\n1 BIRT\r\n2 DATE 1 JUN 1930\r\n1 FAMC @F@\r\n"
+    "0 @C@ INDI\r\n1 NAME /王/丙\r\n1 BIRT\r\n2 DATE 2 JUL 1932\r\n1 FAMC @F@\r\n"
+    "0 @D@ INDI\r\n1 NAME /陈/丁\r\n1 BIRT\r\n2 DATE 5 MAY 1950\r\n"
+    "0 @F@ FAM\r\n1 HUSB @A@\r\n1 CHIL @B@\r\n1 CHIL @C@\r\n"
+    "0 TRLR\r\n";
 
 struct Outcome {
   int status = -1;
@@ -64,6 +75,7 @@ public:
     Write("book.ftf", kBook);
     Write("branch.ftf", kBranch);
     Write("stranger.ftf", kStranger);
+    Write("family.ged", kGedcom);
   }
 
   void Write(const char* name, const char* text) {
@@ -194,6 +206,53 @@ TEST_F(ConversionTest, EachConversionWritesItsFileOrSaysWhyNot) {
          ASSERT_NE(merged.Find("张子"), nullptr);
          EXPECT_EQ(merged.Find("张子")->address, u"广州");
        }},
+      {"GEDCOM 7.0 by default, an INDI per member",
+       {S("--export-gedcom"), S("book.ftf"), S("out.ged")},
+       0,
+       "out.ged",
+       nullptr,
+       [](ConversionTest& t, const Outcome&) {
+         const QString text = QString::fromUtf8(ReadAll(t.Path(QStringLiteral("out.ged"))));
+         EXPECT_EQ(text.count(QRegularExpression(QStringLiteral("(^|\n)0 @[^@]+@ INDI\r"))), 4);
+         EXPECT_TRUE(text.contains(QStringLiteral("2 VERS 7.0"))) << text.toStdString();
+         for (const char* name : {"张祖", "张父", "张子", "张叔"})
+           EXPECT_EQ(
+               text.count(QStringLiteral("1 NAME /张/%1").arg(QString::fromUtf8(name).mid(1))), 1)
+               << name;
+       }},
+      {"GEDCOM 5.5.1 when asked",
+       {S("--export-gedcom"), S("book.ftf"), S("out.ged"), S("--gedcom"), S("5.5.1")},
+       0,
+       "out.ged",
+       nullptr,
+       [](ConversionTest& t, const Outcome&) {
+         const QString text = QString::fromUtf8(ReadAll(t.Path(QStringLiteral("out.ged"))));
+         EXPECT_TRUE(text.contains(QStringLiteral("2 VERS 5.5.1"))) << text.toStdString();
+         EXPECT_FALSE(text.contains(QStringLiteral("2 VERS 7.0")));
+       }},
+      {"GEDCOM import takes the largest line",
+       {S("--import-gedcom"), S("family.ged"), S("out.ftf")},
+       0,
+       "out.ftf",
+       nullptr,
+       [](ConversionTest& t, const Outcome& run) {
+         const Book imported(t.Path(QStringLiteral("out.ftf")));
+         ASSERT_NE(imported.book.GetRootLink(), nullptr);
+         EXPECT_EQ(imported.book.GetRootLink()->name, u"王甲");
+         EXPECT_EQ(imported.members, 3);
+         EXPECT_TRUE(run.out.contains(QStringLiteral("@A@"))) << run.out.toStdString();
+       }},
+      {"GEDCOM import from the root asked for",
+       {S("--import-gedcom"), S("family.ged"), S("out.ftf"), S("--root"), S("@D@")},
+       0,
+       "out.ftf",
+       nullptr,
+       [](ConversionTest& t, const Outcome&) {
+         const Book imported(t.Path(QStringLiteral("out.ftf")));
+         ASSERT_NE(imported.book.GetRootLink(), nullptr);
+         EXPECT_EQ(imported.book.GetRootLink()->name, u"陈丁");
+         EXPECT_EQ(imported.members, 1);
+       }},
       // Failures.
       {"chart of a missing book",
        {S("--export-chart"), S("missing.ftf"), S("chart.pdf")},
@@ -261,6 +320,30 @@ TEST_F(ConversionTest, EachConversionWritesItsFileOrSaysWhyNot) {
        1,
        "out.ftf",
        "missing.ftf",
+       {}},
+      {"GEDCOM in an unknown version",
+       {S("--export-gedcom"), S("book.ftf"), S("out.ged"), S("--gedcom"), S("6.0")},
+       2,
+       "out.ged",
+       "6.0",
+       {}},
+      {"GEDCOM of a missing book",
+       {S("--export-gedcom"), S("missing.ftf"), S("out.ged")},
+       1,
+       "out.ged",
+       "missing.ftf",
+       {}},
+      {"GEDCOM import from a root the file lacks",
+       {S("--import-gedcom"), S("family.ged"), S("out.ftf"), S("--root"), S("@Z@")},
+       1,
+       "out.ftf",
+       "family.ged",
+       {}},
+      {"GEDCOM import of a book that is no GEDCOM",
+       {S("--import-gedcom"), S("book.ftf"), S("out.ftf")},
+       1,
+       "out.ftf",
+       "book.ftf",
        {}},
   };
   for (const Row& row : rows) {
