@@ -31,8 +31,8 @@
 
 namespace {
 
-// Exit statuses of the chart export; the branch functions have their own
-// (merge/BranchExport.h), which they share with these where they mean the same.
+// Exit statuses of the chart export (the branch and GEDCOM libraries return
+// their own). 2 is that of any command line the program cannot follow.
 enum ChartStatus : int {
   kChartDone = 0,
   kChartCannotRead = 1,
