@@ -7,10 +7,8 @@
 #include "merge/BranchMerge.h"
 #include "platform/MessageBoxes.h"
 
-#include <QAction>
 #include <QFile>
 #include <QFileInfo>
-#include <QMenu>
 
 #include <filesystem>
 #include <optional>

@@ -88,7 +88,6 @@ protected:
     if (edit) edit(branch);
     ASSERT_EQ(branch.Save(file.toStdU16String()), kFileOk);
   }
-  std::vector<RecordedBox> Boxes() const { return boxes.Boxes(); }
   QStringList BoxTexts() const {
     QStringList texts;
     for (const RecordedBox& box : boxes.Boxes()) texts << box.text;
@@ -225,11 +224,11 @@ TEST_F(BranchCommands, MergesThatChangeNothing) {
     else
       Merge(file);
     if (row.box.isEmpty()) {
-      EXPECT_TRUE(Boxes().empty());
+      EXPECT_TRUE(boxes.Boxes().empty());
     } else {
-      ASSERT_EQ(Boxes().size(), 1u);
-      EXPECT_EQ(Boxes()[0].kind, row.kind);
-      EXPECT_EQ(Boxes()[0].text, row.box);
+      ASSERT_EQ(boxes.Boxes().size(), 1u);
+      EXPECT_EQ(boxes.Boxes()[0].kind, row.kind);
+      EXPECT_EQ(boxes.Boxes()[0].text, row.box);
     }
     EXPECT_EQ(ModelLines(), book);
     EXPECT_EQ(TreeLines(), ModelLines(false));
@@ -301,7 +300,7 @@ TEST_F(BranchCommands, MergeIsOneEditThatUndoAndRedoTakeWhole) {
       if (row.review) row.review(review);
       ClickButton(review, "idc_1");
     });
-    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(boxes.Boxes().empty());
     const QStringList after = ModelLines();
     EXPECT_EQ(ModelLines(false), row.tree);
     for (const QString& line : row.data) EXPECT_EQ(DataOf(line.section(u' ', 0, 0)), line);
