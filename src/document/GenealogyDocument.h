@@ -11,6 +11,8 @@
 #include <QString>
 #include <QUndoStack>
 
+struct MergeChanges;  // merge/BranchMerge.h
+
 class GenealogyDocument : public QObject {
   Q_OBJECT
 public:
@@ -61,6 +63,13 @@ public:
   // until the command that removed them is dropped.
   void DeleteMember(MemberNode* member);
 
+  // --- 修谱: a branch merged back, one step of the history ---
+  // Carries out `changes` (made by MakeMergeChanges from a plan of this
+  // genealogy) as one undoable command named after `branchRoot`; each added
+  // branch and each changed member is announced on its own. False, and nothing
+  // pushed, when there is nothing to change.
+  bool MergeBranch(MergeChanges changes, const QString& branchRoot);
+
   // The place among its brothers and sisters, counted from 0, that a child born
   // as `data` says would take under `father`.
   static int BirthOrderRow(const MemberNode* father, const MemberData& data);
@@ -95,6 +104,7 @@ private:
   class AddCommand;
   class ChangeCommand;
   class DeleteCommand;
+  class MergeCommand;
 
   // The changes the commands are made of, each announced to the views.
   void InsertChild(MemberNode* father, MemberNode* member);

@@ -134,6 +134,11 @@ public:
   void OnHelpPage();
   void OnFeedbackMail();
   void OnSysCommand(int id);
+  // --- 修谱: branch commands (BranchCommands.cpp) ---
+  // Saves the selected member and his descendants as a book of their own.
+  void OnExportBranch();
+  // Reads a branch, shows the review and carries out the merge as one edit.
+  void OnMergeBranch();
 
   // State the commands share (public for the tests that drive the window).
   // The document comes first: the names below refer into it.
@@ -166,6 +171,8 @@ private:
   void BuildLayout();
   void BuildMenu();
   void BuildEditMenu(QMenu* menu);
+  // 修谱: 导出支谱… in the 家谱 menu, 合并支谱… in the 文件 menu before 退出.
+  void InstallBranchCommands();
   // Adds a named command to `menu`, before `before` when given (else at the
   // end), with its shortcuts; the object name lets tests and screen readers
   // find it. Each feature adds its commands through this, in its own file.
