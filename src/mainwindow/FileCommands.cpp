@@ -69,6 +69,8 @@ WriteOutcome WriteGenealogy(CClanbookDlg& window, const QString& fileName) {
     return WriteOutcome::Declined;
   const bool keepPrevious = clanbook_settings::KeepPreviousVersion();
   FileStatus status;
+  status.code = kFileCannotWrite;
+  status.problem = FileProblem::kWriteFailed;
   RunFileWork(&window, CClanbookDlg::tr("正在保存家谱…"), false,
               [&document, &fileName, keepPrevious, &status](FileWork&) {
                 status =
@@ -107,6 +109,8 @@ SavePromptOutcome AskToSave(CClanbookDlg& window) {
 void OpenFile(CClanbookDlg& window, const QString& fileName) {
   COperationClanbook loaded;
   FileStatus status;
+  status.code = kFileNoMemory;
+  status.problem = FileProblem::kNoMemory;
   const bool completed = RunFileWork(
       &window, CClanbookDlg::tr("正在打开家谱…"), true,
       [&fileName, &loaded, &status](FileWork& work) {
@@ -121,6 +125,7 @@ void OpenFile(CClanbookDlg& window, const QString& fileName) {
     return;
   }
   window.m_document.Adopt(loaded, fileName);
+  loaded.Clear();  // the old genealogy
   clanbook_settings::AddRecentFile(fileName);
   window.ShowTodaysBirthdays();
   window.EnableMemberButtons(true);

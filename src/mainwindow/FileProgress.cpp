@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <thread>
 
 namespace {
@@ -97,8 +98,13 @@ bool RunFileWork(QWidget* owner, const QString& label, bool cancellable,
   const std::function<void(FileWork&)> hook = g_hook;
   g_running = true;
   std::thread worker([&] {
-    if (hook) hook(state);
-    work(state);
+    // Whatever goes wrong in there must not end the program: the work
+    // starts from a result that says it failed and is left with it.
+    try {
+      if (hook) hook(state);
+      work(state);
+    } catch (...) {
+    }
     finished.store(true);
   });
 

@@ -32,7 +32,9 @@ private:
   std::atomic<bool> m_cancelled{false};
 };
 
-// Runs `work` on a worker thread and returns when it has finished. `label`
+// Runs `work` on a worker thread and returns when it has finished. An
+// exception ends the work silently: its result must say failure until the
+// work has set it. `label`
 // is the dialog's text; with `cancellable` it has a Cancel button. False when
 // the user cancelled (the work has finished all the same; what it made is to
 // be dropped).
