@@ -48,9 +48,23 @@ std::optional<QString> AskFileName(QWidget* owner, bool open) {
 
 enum class WriteOutcome {
   Written,
-  Failed,    // said so to the user
+  Failed,    // said so to the user; another file name may do
+  Refused,   // said so: a member the file cannot hold, whatever its name
   Declined,  // the user would not overwrite a file another program changed
 };
+
+bool RefusedForAMember(FileProblem problem) {
+  switch (problem) {
+    case FileProblem::kNameNotStorable:
+    case FileProblem::kAddressNotStorable:
+    case FileProblem::kNamedEnd:
+    case FileProblem::kNamedLikeFather:
+    case FileProblem::kRootNamedNoFather:
+      return true;
+    default:
+      return false;
+  }
+}
 
 // Writes the genealogy; a failure is reported to the user, never passed over.
 // A written genealogy is the saved state that undo comes back to.
@@ -78,7 +92,7 @@ WriteOutcome WriteGenealogy(CClanbookDlg& window, const QString& fileName) {
               });
   if (!status.Ok()) {
     ShowNotice(SaveFailureText(status, fileName));
-    return WriteOutcome::Failed;
+    return RefusedForAMember(status.problem) ? WriteOutcome::Refused : WriteOutcome::Failed;
   }
   document.MarkSaved(fileName);
   clanbook_settings::AddRecentFile(fileName);
@@ -242,6 +256,7 @@ void CClanbookDlg::OnSaveGenealogy() {
       case WriteOutcome::Written:
         m_modified = false;
         return;
+      case WriteOutcome::Refused:
       case WriteOutcome::Declined:
         return;
       case WriteOutcome::Failed:

@@ -578,6 +578,13 @@ TEST_F(FileCommandsTest, SaveRefusedByAMemberNamesItAndWhy) {
     EXPECT_EQ(Texts(), QStringList{c.message});
     EXPECT_FALSE(QFile::exists(Path("refused.ftf")));
     EXPECT_TRUE(window->m_modified);
+    // Another name would not help: Save says it once and asks for none.
+    boxes.Clear();
+    {
+      NoDialogExpected none;
+      window->RunCommand(ID_SAVE);
+    }
+    EXPECT_EQ(Texts(), QStringList{c.message});
   }
   // A target that is no file at all is named.
   NewWindow();
