@@ -6,6 +6,7 @@
 #pragma once
 
 #include "model/COperationClanbook.h"
+#include "model/FileStatus.h"
 
 #include <QObject>
 #include <QString>
@@ -48,6 +49,39 @@ public:
   int Save(const QString& fileName);
   // An empty genealogy without a file.
   void New();
+
+  // --- files, in steps that let the slow part run on another thread ---
+  // What tells one version of a file from another: replaced by another
+  // program, it has another size, time of change or inode.
+  struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    quint64 inode = 0;
+    bool operator==(const FileStamp&) const = default;
+  };
+  static FileStamp StampOf(const QString& fileName);
+  // Reads `fileName` into `out`, emptied first and left empty on failure.
+  // Touches no document, so it may run on any thread.
+  static FileStatus ReadGenealogy(const QString& fileName, COperationClanbook& out,
+                                  const ReadProgress& progress = {});
+  // Writes `genealogy` through the atomic save. With `keepPrevious`, the
+  // file's present contents first become BackupName(fileName), so that one
+  // bad save is one step from undone. Touches no document; the genealogy must
+  // not change meanwhile.
+  static FileStatus WriteGenealogy(const COperationClanbook& genealogy, const QString& fileName,
+                                   bool keepPrevious);
+  static QString BackupName(const QString& fileName);
+  // Puts a genealogy that ReadGenealogy read from `fileName` in place of the
+  // present one; `loaded` receives the old one, for the caller to drop.
+  void Adopt(COperationClanbook& loaded, const QString& fileName);
+  // WriteGenealogy wrote the genealogy to `fileName`: the present state is
+  // the saved one, and when that is the document's file, what it holds now
+  // is what later saves compare with.
+  void MarkSaved(const QString& fileName);
+  // The document's file is no longer what was opened or last saved here:
+  // another program changed or replaced it. A file that is gone is not.
+  bool FileChangedOnDisk() const;
   // The genealogy was replaced or changed behind the document's back: views
   // start over and the history, which no longer fits, is dropped.
   void NotifyReset();
@@ -122,4 +156,8 @@ private:
   QString m_fileName;
   bool m_forcedModified = false;
   bool m_lastModified = false;
+  // The file as it was opened or last saved here, and its name then: the
+  // name may be changed in place since.
+  FileStamp m_fileStamp;
+  QString m_stampedName;
 };

@@ -66,6 +66,7 @@ CClanbookDlg::CClanbookDlg(QWidget* parent) : CDialog(parent) {
   m_listModel = new MemberListModel(m_document, m_treeModel->Families(), this);
   BuildLayout();
   BuildMenu();
+  InitFileCommands();
   InstallBranchCommands();
   connect(&m_document, &GenealogyDocument::memberConcerned, this,
           [this](MemberNode* member) { ShowConcerned(member); });
@@ -368,6 +369,7 @@ bool CClanbookDlg::OnInitDialog() {
   m_modified = false;
   InitListColumns();
   EnableMemberButtons(false);
+  RestoreWindowState();
   return true;
 }
 
@@ -385,7 +387,9 @@ void CClanbookDlg::EndThroughClosePath(int result) {
   m_closing = true;
   const bool canClose = CanClose();
   m_closing = false;
-  if (canClose) EndDialog(result);
+  if (!canClose) return;
+  SaveWindowState();
+  EndDialog(result);
 }
 
 void CClanbookDlg::RebuildTreeView() {

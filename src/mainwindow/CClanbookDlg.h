@@ -197,6 +197,24 @@ private:
   void ChangeMember(MemberNode* member);
   void DeleteWithQuestion(MemberNode* member, const QString& name, bool fullWidthMark);
 
+  // --- file comforts (FileCommands.cpp): shortcuts, the recent files, the
+  // kept previous version, files dropped on the window, and where the window
+  // stood last time ---
+public:
+  // Opens a file of the 最近打开的文件 menu as Open does; a file that is gone
+  // is said so and leaves the menu.
+  void OpenRecentFile(const QString& fileName);
+  // Opens a file dropped on the window, after the save prompt.
+  void OpenDroppedFile(const QString& fileName);
+
+private:
+  void InitFileCommands();
+  void RebuildRecentFilesMenu();
+  void RestoreWindowState();
+  void SaveWindowState() const;
+  QMenu* m_recentMenu = nullptr;
+  // --- end of file comforts ---
+
   GenealogyTreeModel* m_treeModel = nullptr;
   MemberListModel* m_listModel = nullptr;
   QMenuBar* m_menuBar = nullptr;
