@@ -13,6 +13,7 @@
 #include "mainwindow/CClanbookDlg.h"
 #include "views/GenealogyTreeModel.h"
 #include "views/MemberListModel.h"
+#include "views/MemberSearchBar.h"
 
 #include <QUndoStack>
 #include "platform/MessageBoxes.h"
@@ -24,6 +25,7 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QScrollBar>
@@ -158,6 +160,38 @@ void TimeCommand(CClanbookDlg& window, MessageBoxRecorder& recorder, const std::
   Report(name.c_str(), timer, Rows(window) + ", " + LastBox(recorder));
 }
 
+// One keystroke into `box` as the keyboard delivers it, then the window's
+// answer painted: the search, the selection of the first match and his line
+// of fathers opened.
+void TypeKey(CClanbookDlg& window, QLineEdit* box, int key, const QString& text) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QCoreApplication::sendEvent(box, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QCoreApplication::sendEvent(box, &release);
+  Paint(window);
+}
+
+// Types each query one keystroke at a time into the search box above the
+// tree, timing each keystroke, then empties the box with Backspace.
+void TimeTyping(CClanbookDlg& window, const std::vector<QString>& queries) {
+  auto* box = window.searchBar()->findChild<QLineEdit*>(QStringLiteral("searchBox"));
+  box->setFocus();
+  Stopwatch timer;
+  for (const QString& query : queries) {
+    for (qsizetype i = 0; i < query.size(); ++i) {
+      const QChar c = query.at(i);
+      const int key = c.unicode() < 0x80 ? QChar(c).toUpper().unicode() : Qt::Key_unknown;
+      timer.start();
+      TypeKey(window, box, key, QString(c));
+      const std::string name = "search box types \"" + query.left(i + 1).toStdString() + "\"";
+      Report(name.c_str(), timer, std::to_string(window.searchBar()->matchCount()) + " matches");
+    }
+    timer.start();
+    while (!box->text().isEmpty()) TypeKey(window, box, Qt::Key_Backspace, {});
+    Report("search box emptied by Backspace", timer);
+  }
+}
+
 long PeakMiB() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
@@ -213,6 +247,13 @@ int main(int argc, char** argv) {
     Paint(window);
     Report(round == 1 ? "RebuildTreeView + first paint" : "RebuildTreeView + paint again", timer,
            "rebuild alone " + std::to_string(rebuild) + " s");
+  }
+
+  // Find as you type through the window: the index was built when the book
+  // was opened; each keystroke searches it and shows the first match.
+  {
+    const QString middleName = QString::fromStdU16String(book.lastName);
+    TimeTyping(window, {QStringLiteral("wang"), QStringLiteral("zhj"), middleName});
   }
 
   // Expand the root and scroll through its family, as a user reading the book.

@@ -163,7 +163,10 @@ int GenealogyDocument::Load(const QString& fileName) {
 
 int GenealogyDocument::Save(const QString& fileName) {
   const int result = m_genealogy.Save(ToPath(fileName));
-  if (result == kFileOk) SetModified(false);
+  if (result == kFileOk) {
+    SetModified(false);
+    emit saved(fileName);
+  }
   return result;
 }
 
