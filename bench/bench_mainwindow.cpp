@@ -28,6 +28,8 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QScrollBar>
 #include <QTableView>
@@ -181,7 +183,8 @@ void TimeTyping(CClanbookDlg& window, const std::vector<QString>& queries) {
   for (const QString& query : queries) {
     for (qsizetype i = 0; i < query.size(); ++i) {
       const QChar c = query.at(i);
-      const int key = c.unicode() < 0x80 ? QChar(c).toUpper().unicode() : Qt::Key_unknown;
+      const int key =
+          c.unicode() < 0x80 ? QChar(c).toUpper().unicode() : static_cast<int>(Qt::Key_unknown);
       timer.start();
       TypeKey(window, box, key, QString(c));
       const std::string name = "search box types \"" + query.left(i + 1).toStdString() + "\"";
@@ -202,7 +205,7 @@ long PeakMiB() {
 }  // namespace
 
 // The picture of the README: a small family, 王明 typed into the search box.
-int Screenshot(const char* pngFile) {
+int Screenshot(const char* pngFile, const char* menuFile) {
   const fs::path book = clanbench::BenchDir() / "screenshot.ftf";
   {
     std::FILE* out = std::fopen(book.c_str(), "wb");
@@ -230,7 +233,15 @@ int Screenshot(const char* pngFile) {
   box->setFocus();
   box->setText(QStringLiteral("王明"));
   Paint(window);
-  const bool saved = window.grab().save(QString::fromLocal8Bit(pngFile));
+  bool saved = window.grab().save(QString::fromLocal8Bit(pngFile));
+  // And the 家谱 menu, with the keys of its commands, beside it.
+  if (menuFile) {
+    QMenu* menu = window.menuBar()->actions().at(2)->menu();
+    menu->popup(window.mapToGlobal(QPoint(0, 0)));
+    Paint(window);
+    saved = menu->grab().save(QString::fromLocal8Bit(menuFile)) && saved;
+    menu->hide();
+  }
   window.m_modified = false;
   return saved ? 0 : 1;
 }
@@ -238,7 +249,8 @@ int Screenshot(const char* pngFile) {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  if (argc == 3 && std::string(argv[1]) == "--screenshot") return Screenshot(argv[2]);
+  if ((argc == 3 || argc == 4) && std::string(argv[1]) == "--screenshot")
+    return Screenshot(argv[2], argc == 4 ? argv[3] : nullptr);
   const long long members = argc > 1 ? std::atoll(argv[1]) : 2000000;
   const int generations = argc > 2 ? std::atoi(argv[2]) : 83;
   const long long children = argc > 3 ? std::atoll(argv[3]) : 100000;

@@ -363,6 +363,21 @@ TEST_F(FindTest, LongCommandsWorkUnderTheBusyCursor) {
   EXPECT_EQ(shape(), Qt::WaitCursor);
   QTest::qWait(0);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  // Below a line of more than 100,000 members '*' opens the item's own family.
+  QByteArray wide = "甲 1900 1 1 1 end 1 -1\r\n乙 1930 1 1 1 end 1 甲\r\n";
+  for (int i = 0; i < 100000; ++i)
+    wide += "丙" + QByteArray::number(i) + " 1960 1 1 0 end 1 乙\r\n";
+  ASSERT_NO_FATAL_FAILURE(LoadRecords(wide.constData()));
+  window.m_treeCtrl->setCurrentIndex(window.treeModel()->index(0, 0));
+  window.m_treeCtrl->setFocus();
+  Key(Qt::Key_Asterisk);
+  EXPECT_TRUE(
+      window.m_treeCtrl->isExpanded(window.treeModel()->IndexOf(Find(QStringLiteral("甲")))));
+  EXPECT_FALSE(
+      window.m_treeCtrl->isExpanded(window.treeModel()->IndexOf(Find(QStringLiteral("乙")))));
+  QTest::qWait(0);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace
