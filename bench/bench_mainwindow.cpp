@@ -305,22 +305,6 @@ int main(int argc, char** argv) {
     TimeTyping(window, {QStringLiteral("wang"), QStringLiteral("zhj"), lastName});
   }
 
-  // '*' on the root: the tree view opens every family of the book.
-  {
-    window.m_treeCtrl->collapseAll();
-    window.m_treeCtrl->setCurrentIndex(window.treeModel()->index(0, 0));
-    window.m_treeCtrl->setFocus();
-    timer.start();
-    QKeyEvent star(QEvent::KeyPress, Qt::Key_Asterisk, Qt::NoModifier, QStringLiteral("*"));
-    QCoreApplication::sendEvent(window.m_treeCtrl, &star);
-    Paint(window);
-    Report("'*' on the root + paint", timer);
-    timer.start();
-    window.m_treeCtrl->collapseAll();
-    Paint(window);
-    Report("collapse all + paint", timer);
-  }
-
   // Expand the root and scroll through its family, as a user reading the book.
   timer.start();
   const QModelIndex rootIndex = window.treeModel()->index(0, 0);

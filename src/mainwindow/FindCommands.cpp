@@ -9,7 +9,6 @@
 #include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
 #include "search/MemberSearch.h"
-#include "views/GenealogyTreeModel.h"
 #include "views/MemberSearchBar.h"
 
 #include <QDir>
@@ -23,35 +22,12 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
 // A family this large takes a noticeable time to open (the view lays out
 // every child); opening it shows the busy cursor.
 constexpr int kLargeFamily = 50000;
-// '*' opens every family below an item. The view lays out about 200,000 rows
-// a second of processor time (a whole book of 2,000,000 took 11 s, and as
-// long again to close), so below a larger line '*' opens the item's own
-// family only, rather than freezing the window.
-constexpr std::size_t kMostOpenedAtOnce = 100000;
-
-// Whether `top` and everything below him are more than `limit` members;
-// walks no further than that.
-bool MoreThan(const MemberNode* top, std::size_t limit) {
-  std::size_t count = 1;
-  std::vector<const MemberNode*> pending;
-  if (top->firstChild) pending.push_back(top->firstChild);
-  while (!pending.empty()) {
-    const MemberNode* member = pending.back();
-    pending.pop_back();
-    for (; member; member = member->nextSibling) {
-      if (++count > limit) return true;
-      if (member->firstChild) pending.push_back(member->firstChild);
-    }
-  }
-  return false;
-}
 
 std::filesystem::path PathOf(const QString& fileName) {
   return std::filesystem::path(QFile::encodeName(fileName).toStdString());
@@ -69,7 +45,8 @@ bool SamePoem(const GenerationPoem& a, const GenerationPoem& b) {
 
 // The tree view opens a family inside the delivery of the click or key that
 // asked for it, so the busy cursor is set before the event is delivered and
-// put back when the event loop next runs, once the family is open.
+// put back when the event loop next runs, once the family is open. Opening
+// whole branches ('*') is the tree view's own business.
 class ExpansionWatch : public QObject {
 public:
   explicit ExpansionWatch(QTreeView* tree) : QObject(tree), m_tree(tree) {
@@ -79,11 +56,9 @@ public:
 
   bool eventFilter(QObject* watched, QEvent* event) override {
     QModelIndex index;
-    bool everything = false;  // '*' opens every family below the item
     if (event->type() == QEvent::KeyPress && watched == m_tree) {
       const int key = static_cast<QKeyEvent*>(event)->key();
-      if (key != Qt::Key_Asterisk && key != Qt::Key_Right && key != Qt::Key_Plus) return false;
-      everything = key == Qt::Key_Asterisk;
+      if (key != Qt::Key_Right && key != Qt::Key_Plus) return false;
       index = m_tree->currentIndex();
     } else if ((event->type() == QEvent::MouseButtonPress ||
                 event->type() == QEvent::MouseButtonDblClick) &&
@@ -92,18 +67,8 @@ public:
     } else {
       return false;
     }
-    if (!index.isValid()) return false;
-    const QAbstractItemModel* model = m_tree->model();
-    if (everything) {
-      if (!model->hasChildren(index)) return false;
-      auto busy = std::make_shared<BusyCursor>();
-      QTimer::singleShot(0, this, [busy] {});
-      const MemberNode* member = GenealogyTreeModel::MemberAt(index);
-      if (!member || !MoreThan(member, kMostOpenedAtOnce)) return false;
-      m_tree->expand(index);
-      return true;
-    }
-    if (!m_tree->isExpanded(index) && model->rowCount(index) >= kLargeFamily) {
+    if (index.isValid() && !m_tree->isExpanded(index) &&
+        m_tree->model()->rowCount(index) >= kLargeFamily) {
       auto busy = std::make_shared<BusyCursor>();
       QTimer::singleShot(0, this, [busy] {});
     }
