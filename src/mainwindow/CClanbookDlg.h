@@ -138,8 +138,6 @@ public:
   // fathers; none: nothing happens.
   void RevealMember(MemberNode* member);
   MemberSearchBar* searchBar() const { return m_searchBar; }
-  // The book's 字辈 as the window keeps it; empty when it has none.
-  const GenerationPoem& Poem() const { return m_poem; }
   // --- help commands ---
   void OnAbout();
   void OnHelpPage();
