@@ -355,7 +355,8 @@ TEST_F(FindTest, LongCommandsWorkUnderTheBusyCursor) {
   // A family of 500,000 children opens within the key's delivery; the cursor
   // comes back once the event loop runs again. A small one shows none.
   QByteArray wide = "甲 1900 1 1 1 end 1 -1\r\n乙 1930 1 1 1 end 1 甲\r\n";
-  for (int i = 0; i < 500000; ++i) wide += "丙" + QByteArray::number(i) + " 1960 1 1 0 end 1 乙\r\n";
+  for (int i = 0; i < 500000; ++i)
+    wide += "丙" + QByteArray::number(i) + " 1960 1 1 0 end 1 乙\r\n";
   ASSERT_NO_FATAL_FAILURE(LoadRecords(wide.constData()));
   for (const char16_t* name : {u"甲", u"乙"}) {
     SCOPED_TRACE(QString::fromUtf16(name).toStdString());
