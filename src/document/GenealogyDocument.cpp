@@ -294,6 +294,7 @@ void GenealogyDocument::MarkSaved(const QString& fileName) {
     m_stampedName = fileName;
   }
   SetModified(false);
+  emit saved(fileName);
 }
 
 bool GenealogyDocument::FileChangedOnDisk() const {

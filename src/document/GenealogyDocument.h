@@ -133,6 +133,9 @@ signals:
   // when the tree is left empty.
   void memberConcerned(MemberNode* member);
   void modifiedChanged(bool modified);
+  // The genealogy was written to `fileName`: what belongs beside the book
+  // (its 字辈) can follow it there.
+  void saved(const QString& fileName);
 
 private:
   class AddCommand;

@@ -10,6 +10,7 @@
 #include "model/COperationClanbook.h"
 #include "platform/CDialog.h"
 #include "views/GenealogyTreeView.h"
+#include "search/GenerationPoem.h"
 
 #include <QKeySequence>
 #include <QList>
@@ -17,6 +18,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 class QAbstractButton;
@@ -33,6 +35,8 @@ class GenealogyTreeModel;
 class MemberListModel;
 class CAddInfoDlg;
 class CModifyInfoDlg;
+class MemberSearchBar;
+class MemberSearchIndex;
 
 // Command identifiers: a menu item and a button that run the same command share one.
 enum CommandId : int {
@@ -129,6 +133,12 @@ public:
   void OnRelations();
   void OnSortByBirth();
   void OnFindBirthday();
+  // --- find, 字辈 and the keys of the repeated commands (FindCommands.cpp) ---
+  void OnGenerationPoem();
+  // Selects `member` in the tree and scrolls to him, opening his line of
+  // fathers; none: nothing happens.
+  void RevealMember(MemberNode* member);
+  MemberSearchBar* searchBar() const { return m_searchBar; }
   // --- help commands ---
   void OnAbout();
   void OnHelpPage();
@@ -214,6 +224,25 @@ private:
   void SaveWindowState() const;
   QMenu* m_recentMenu = nullptr;
   // --- end of file comforts ---
+  // --- find, 字辈 and the keys of the repeated commands (FindCommands.cpp) ---
+  void SetUpFindCommands();
+  void FollowDocumentForSearch();
+  // The name the add dialog offers for a child of `father`; empty without a 字辈.
+  QString SuggestedNameOfChild(const MemberNode* father) const;
+  // After Open or New: the 字辈 is the one beside the book's file, if any.
+  void TakePoemOfBook();
+  // Writes the 字辈 beside `bookFile`; says so when it cannot.
+  void WritePoemBeside(const QString& bookFile);
+  std::unique_ptr<MemberSearchIndex> m_searchIndex;
+  MemberSearchBar* m_searchBar = nullptr;
+  GenerationPoem m_poem;
+  QString m_poemSurname;  // as the user corrected it; empty: read off the book
+  // The book file the 字辈 was read from or written beside; a save under
+  // another name writes it there too.
+  QString m_poemBook;
+  // The 字辈 changed while it could not be written: the next save writes it.
+  bool m_poemUnwritten = false;
+  bool m_bookReplaced = false;  // Open or New under way, not a mere reset
 
   GenealogyTreeModel* m_treeModel = nullptr;
   MemberListModel* m_listModel = nullptr;

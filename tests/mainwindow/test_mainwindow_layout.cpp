@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -209,7 +210,9 @@ TEST_F(LayoutTest, TabOrderOfTheTemplate) {
        {32788, 32772, 32773, 32786, 32782, 32783, 32784, 32776, 32777, 32778, 32785, 1064}) {
     expected.push_back(Button(*window, id));
   }
-  expected.push_back(window->m_treeCtrl);  // and round again
+  // The search box above the tree, then round again.
+  expected.push_back(window->findChild<QLineEdit*>(QStringLiteral("searchBox")));
+  expected.push_back(window->m_treeCtrl);
   window->m_treeCtrl->setFocus(Qt::TabFocusReason);
   for (std::size_t i = 1; i < expected.size(); ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
