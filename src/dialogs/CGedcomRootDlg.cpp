@@ -125,7 +125,7 @@ CGedcomRootDlg::CGedcomRootDlg(const std::vector<gedcom::GedcomRootCandidate>& c
   connect(ok, &QPushButton::clicked, this, &CGedcomRootDlg::accept);
   connect(cancel, &QPushButton::clicked, this, &CGedcomRootDlg::reject);
   connect(m_name, &QLineEdit::textEdited, this, &CGedcomRootDlg::NameEdited);
-  connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+  connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &CGedcomRootDlg::RowChosen);
   connect(m_view, &QTableView::doubleClicked, this, &CGedcomRootDlg::accept);
   if (!candidates.empty()) m_view->selectRow(0);

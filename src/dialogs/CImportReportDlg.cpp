@@ -125,7 +125,7 @@ CImportReportDlg::CImportReportDlg(const gedcom::GedcomImportReport& report, QWi
     m_changes->verticalHeader()->setDefaultSectionSize(m_changes->fontMetrics().height() + 8);
     const int em = m_changes->fontMetrics().horizontalAdvance(QChar(0x56FD));
     QHeaderView* header = m_changes->horizontalHeader();
-    header->resizeSection(ChangeModel::kXref, 6 * em);
+    header->resizeSection(ChangeModel::kXref, 7 * em);
     header->resizeSection(ChangeModel::kField, 5 * em);
     header->resizeSection(ChangeModel::kOriginal, 14 * em);
     header->setStretchLastSection(true);
@@ -159,7 +159,7 @@ CImportReportDlg::CImportReportDlg(const gedcom::GedcomImportReport& report, QWi
 
   const int em = fontMetrics().horizontalAdvance(QChar(0x56FD));
   if (report.changes.empty() && report.notes.empty())
-    resize(30 * em, sizeHint().height());
+    resize(36 * em, sizeHint().height());
   else
     resize(46 * em, 28 * em);
 }

@@ -24,8 +24,11 @@ namespace {
 // Every label names the control it stands for, and every button is named by
 // its text, for screen readers.
 void ExpectAccessibleNames(QWidget* dialog) {
-  for (QLabel* label : dialog->findChildren<QLabel*>())
-    if (label->buddy()) EXPECT_EQ(label->buddy()->accessibleName(), label->text());
+  for (QLabel* label : dialog->findChildren<QLabel*>()) {
+    if (label->buddy()) {
+      EXPECT_EQ(label->buddy()->accessibleName(), label->text());
+    }
+  }
   for (QPushButton* button : dialog->findChildren<QPushButton*>())
     EXPECT_EQ(button->accessibleName(), button->text());
 }
@@ -91,6 +94,7 @@ TEST(GedcomRootDlgTest, TakesTheRootClickedOrNamed) {
     MessageBoxRecorder boxes;
     CGedcomRootDlg dialog(kCandidates);
     dialog.Create();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     c.act(dialog);
     ClickButton(&dialog, "idc_1");
     if (c.expected.empty()) {

@@ -9,6 +9,7 @@
 #include "formats/gedcom/Gedcom.h"
 #include "platform/Shell.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,7 +24,7 @@ const QByteArray kSample =
     "Alder 1901 2 3 1 end 0 1970 5 6 -1\r\n"
     "Birch 1930 10 1 1 Riverside 1 Alder\r\n"
     "Cedar 1960 12 24 0 Hilltop 1 Birch\r\n"
-    "Cypress 1962 3 4 0 end 0 Birch\r\n";
+    "Cypress 1962 3 4 1 end 0 2001 7 8 Birch\r\n";
 const QStringList kSampleNames = {"Alder", "Birch", "Cedar", "Cypress"};
 
 // 孔纥's line of three, his wife's line of one, and the Smiths' line of two.
