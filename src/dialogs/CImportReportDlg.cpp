@@ -95,11 +95,10 @@ CImportReportDlg::CImportReportDlg(const gedcom::GedcomImportReport& report, QWi
 
   const QString version =
       report.version.empty() ? tr("（未注明版本）") : QString::fromStdString(report.version);
-  QString summary = tr("GEDCOM %1，%2 编码：文件中共 %3 人，从始祖 %4 导入 %5 人。")
-                        .arg(version, QString::fromStdString(report.encoding))
-                        .arg(report.people)
-                        .arg(QString::fromStdString(report.rootXref))
-                        .arg(report.members);
+  QString summary =
+      tr("GEDCOM %1，%2 编码：文件中共 %3 人，从始祖 %4 导入 %5 人。")
+          .arg(version, QString::fromStdString(report.encoding), QString::number(report.people),
+               QString::fromStdString(report.rootXref), QString::number(report.members));
   summary += QLatin1Char('\n');
   summary += report.changes.empty()
                  ? tr("所有数据都符合家谱的要求，无需修改。")

@@ -99,11 +99,9 @@ QString ImportErrorText(const gedcom::GedcomResult& result) {
 
 void ShowImportFailure(const QString& fileName, const gedcom::GedcomResult& result) {
   const QString reason = ImportErrorText(result);
-  ShowNotice(result.line ? CClanbookDlg::tr("无法导入%1: 第 %2 行: %3。")
-                               .arg(fileName)
-                               .arg(result.line)
-                               .arg(reason)
-                         : CClanbookDlg::tr("无法导入%1: %2。").arg(fileName, reason));
+  ShowNotice(result.line ? CClanbookDlg::tr("无法导入%1：%2（第 %3 行）。")
+                               .arg(fileName, reason, QString::number(result.line))
+                         : CClanbookDlg::tr("无法导入%1：%2。").arg(fileName, reason));
 }
 
 // The whole file, or none when it cannot be read.
@@ -175,7 +173,7 @@ void CClanbookDlg::OnExportGedcom() {
     }
   });
   if (!written)
-    ShowNotice(tr("GEDCOM文件%1无法保存: %2!").arg(fileName, WriteProblemText(problem)));
+    ShowNotice(tr("GEDCOM文件%1无法保存：%2!").arg(fileName, WriteProblemText(problem)));
 }
 
 void CClanbookDlg::OnImportGedcom() {

@@ -134,7 +134,11 @@ TEST_F(LayoutTest, MenuPopupsAndItemsInOrder) {
     EXPECT_EQ(popups[p]->text(), expected[p].first);
     QMenu* menu = popups[p]->menu();
     ASSERT_NE(menu, nullptr);
-    const auto items = menu->actions();
+    // The commands of the template, which carry their ids; features add
+    // their own commands (without an id) among them.
+    QList<QAction*> items;
+    for (QAction* item : menu->actions())
+      if (item->data().isValid()) items << item;
     ASSERT_EQ(items.size(), static_cast<qsizetype>(expected[p].second.size()));
     for (qsizetype i = 0; i < items.size(); ++i) {
       EXPECT_EQ(items[i]->text(), expected[p].second[i].first);
