@@ -66,9 +66,9 @@ CClanbookDlg::CClanbookDlg(QWidget* parent) : CDialog(parent) {
   m_listModel = new MemberListModel(m_document, m_treeModel->Families(), this);
   BuildLayout();
   BuildMenu();
-  InstallGedcomCommands();
   connect(&m_document, &GenealogyDocument::memberConcerned, this,
           [this](MemberNode* member) { ShowConcerned(member); });
+  InstallGedcomCommands();
 }
 
 CClanbookDlg::~CClanbookDlg() {

@@ -131,7 +131,7 @@ void CClanbookDlg::InstallGedcomCommands() {
 
 void CClanbookDlg::OnExportGedcom() {
   if (!m_document.Root()) {
-    ShowNotice(tr("家谱中还没有成员，没有可导出的内容!"));
+    ShowNotice(tr("家谱是空的，没有可导出的内容!"));
     return;
   }
   const QString filter70 = tr("GEDCOM 7.0 (*.ged)");
