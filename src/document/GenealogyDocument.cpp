@@ -326,6 +326,22 @@ void GenealogyDocument::NotifyReset() {
   UpdateModified();
 }
 
+void GenealogyDocument::Replace(COperationClanbook&& genealogy) {
+  COperationClanbook old;
+  old.Swap(genealogy);
+  emit membersAboutToBeReleased();
+  emit aboutToReset();
+  m_genealogy.Swap(old);
+  StartOver();
+  m_fileName.clear();
+  m_fileStamp = {};
+  m_stampedName.clear();
+  m_forcedModified = true;
+  emit reset();
+  UpdateModified();
+  // The old genealogy goes here, once the views have let go of it.
+}
+
 bool GenealogyDocument::AddMember(MemberNode* father, const MemberData& data) {
   auto* member = new (std::nothrow) MemberNode;
   if (!member) return false;

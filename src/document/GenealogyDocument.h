@@ -86,6 +86,13 @@ public:
   // start over and the history, which no longer fits, is dropped.
   void NotifyReset();
 
+  // --- a genealogy made elsewhere (an import) ---
+  // Puts `genealogy` in place of the open one, as Load does, but it belongs to
+  // no file yet: the name is cleared and the document is modified, so that
+  // the first Save asks for a name and nothing leaves unsaved without a
+  // question. `genealogy` is left empty.
+  void Replace(COperationClanbook&& genealogy);
+
   // --- edits, each pushed on the undo stack ---
   // Adds a member with `data` under `father` in birth order; father none: the
   // new root, the old root becoming its only child. False when there is no

@@ -74,6 +74,7 @@ CClanbookDlg::CClanbookDlg(QWidget* parent) : CDialog(parent) {
   SetUpFindCommands();
   connect(&m_document, &GenealogyDocument::memberConcerned, this,
           [this](MemberNode* member) { ShowConcerned(member); });
+  InstallGedcomCommands();
 }
 
 CClanbookDlg::~CClanbookDlg() {

@@ -118,6 +118,10 @@ public:
   void OnSaveGenealogy();
   void OnSaveGenealogyAs();
   void OnExit();
+  // --- GEDCOM commands (GedcomCommands.cpp) ---
+  void InstallGedcomCommands();
+  void OnExportGedcom();
+  void OnImportGedcom();
   // --- edit commands ---
   void OnAddChild();
   void OnAddMember();
