@@ -152,8 +152,11 @@ void ChartWindow::refresh() {
   if (m_updating) return;
   // After an edit the same chart keeps its place on screen; another start
   // member or layout starts at the top left.
-  const bool same = m_chart && m_chart->Options().fromName == options().fromName &&
-                    m_chart->Options().layout == options().layout;
+  const std::optional<std::pair<QString, ChartLayout>> shown =
+      m_chart ? std::optional(std::pair(m_chart->Options().fromName, m_chart->Options().layout))
+              : m_dropped;
+  const bool same = shown && *shown == std::pair(options().fromName, options().layout);
+  m_dropped.reset();
   m_view->SetScene(nullptr, same);
   m_chart.reset();
   if (!m_book) {
@@ -170,6 +173,13 @@ void ChartWindow::refresh() {
   }
   m_status->setText(error);
   if (m_chart) m_view->SetScene(&m_chart->Scene(), same);
+}
+
+void ChartWindow::dropChart() {
+  if (!m_chart) return;
+  m_dropped = std::pair(m_chart->Options().fromName, m_chart->Options().layout);
+  m_view->SetScene(nullptr, true);
+  m_chart.reset();
 }
 
 void ChartWindow::ExportToFile() {
@@ -190,34 +200,46 @@ void ChartWindow::ExportToFile() {
   if (!toWrite || !ExportChart(*toWrite, path, &error)) ShowNotice(error);
 }
 
-void ChartWindow::PreparePrinter(QPrinter& printer) const {
-  const ChartPages& pages = m_chart->Pages();
-  printer.setPageLayout(QPageLayout(QPageSize(m_chart->Options().pageSize), pages.PageOrientation(),
-                                    QMarginsF(0, 0, 0, 0)));
-  printer.setDocName(windowTitle());
-  printer.setFromTo(1, std::max(1, pages.PageCount()));
-}
-
 void ChartWindow::Print() {
-  if (!m_chart) return;
-  QPrinter printer(QPrinter::HighResolution);
-  PreparePrinter(printer);
-  QPrintDialog dialog(&printer, this);
-  dialog.setOption(QAbstractPrintDialog::PrintPageRange);
-  if (dialog.exec() != QDialog::Accepted) return;
-  const bool range = printer.printRange() == QPrinter::PageRange;
-  if (!PaintChartPages(m_chart->Pages(), printer, range ? printer.fromPage() - 1 : 0,
-                       range ? printer.toPage() - 1 : -1))
-    ShowNotice(tr("无法打印世系图。"));
+  if (m_chart) PrintChart(*m_chart, this);
 }
 
 void ChartWindow::PrintPreview() {
-  if (!m_chart) return;
+  if (m_chart) PreviewChart(*m_chart, this);
+}
+
+namespace {
+
+// Pages as the PDF has them: the paper and orientation of the layout, no
+// printer margins (the pages carry their own), every page offered.
+void PreparePrinter(QPrinter& printer, const BuiltChart& chart) {
+  const ChartPages& pages = chart.Pages();
+  printer.setPageLayout(QPageLayout(QPageSize(chart.Options().pageSize), pages.PageOrientation(),
+                                    QMarginsF(0, 0, 0, 0)));
+  printer.setDocName(ChartText::Title(ChartText::Name(*chart.Start())));
+  printer.setFromTo(1, std::max(1, pages.PageCount()));
+}
+
+}  // namespace
+
+void PrintChart(const BuiltChart& chart, QWidget* owner) {
   QPrinter printer(QPrinter::HighResolution);
-  PreparePrinter(printer);
-  QPrintPreviewDialog preview(&printer, this);
+  PreparePrinter(printer, chart);
+  QPrintDialog dialog(&printer, owner);
+  dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const bool range = printer.printRange() == QPrinter::PageRange;
+  if (!PaintChartPages(chart.Pages(), printer, range ? printer.fromPage() - 1 : 0,
+                       range ? printer.toPage() - 1 : -1))
+    ShowNotice(ChartWindow::tr("无法打印世系图。"));
+}
+
+void PreviewChart(const BuiltChart& chart, QWidget* owner) {
+  QPrinter printer(QPrinter::HighResolution);
+  PreparePrinter(printer, chart);
+  QPrintPreviewDialog preview(&printer, owner);
   preview.setObjectName(QStringLiteral("chartPrintPreview"));
-  connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-          [this](QPrinter* target) { PaintChartPages(m_chart->Pages(), *target); });
+  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested,
+                   [&chart](QPrinter* target) { PaintChartPages(chart.Pages(), *target); });
   preview.exec();
 }

@@ -9,11 +9,12 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QPrinter;
 class QSpinBox;
 
 class ChartWindow : public QMainWindow {
@@ -30,6 +31,11 @@ public:
   // change of the book: until it runs, the chart still points at the members
   // it was laid out from.
   void refresh();
+  // Lets go of every member of the chart at once and shows nothing until the
+  // next refresh(), which keeps the place on screen if it draws the same
+  // chart. Call it before members leave the book or are released: a refresh
+  // at that moment would still lay out the members that are going.
+  void dropChart();
 
   // The options the controls hold (the start by name).
   ChartOptions options() const;
@@ -49,7 +55,6 @@ private:
   void ExportToFile();
   void Print();
   void PrintPreview();
-  void PreparePrinter(QPrinter& printer) const;
 
   const COperationClanbook* m_book = nullptr;
   std::unique_ptr<BuiltChart> m_chart;
@@ -61,4 +66,11 @@ private:
   QSpinBox* m_dpi = nullptr;
   QLabel* m_status = nullptr;
   bool m_updating = false;
+  // The start and layout of a dropped chart, to keep its place on screen.
+  std::optional<std::pair<QString, ChartLayout>> m_dropped;
 };
+
+// Printing and previewing the pages of `chart`, paged as its PDF is, in modal
+// dialogs over `owner`: the book must not change while they are open.
+void PrintChart(const BuiltChart& chart, QWidget* owner);
+void PreviewChart(const BuiltChart& chart, QWidget* owner);

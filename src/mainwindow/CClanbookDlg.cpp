@@ -66,6 +66,7 @@ CClanbookDlg::CClanbookDlg(QWidget* parent) : CDialog(parent) {
   m_listModel = new MemberListModel(m_document, m_treeModel->Families(), this);
   BuildLayout();
   BuildMenu();
+  InstallChartCommands();
   connect(&m_document, &GenealogyDocument::memberConcerned, this,
           [this](MemberNode* member) { ShowConcerned(member); });
 }

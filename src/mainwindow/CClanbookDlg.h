@@ -32,6 +32,9 @@ class GenealogyTreeModel;
 class MemberListModel;
 class CAddInfoDlg;
 class CModifyInfoDlg;
+class ChartWindow;
+class StatisticsWindow;
+class QTimer;
 
 // Command identifiers: a menu item and a button that run the same command share one.
 enum CommandId : int {
@@ -133,6 +136,15 @@ public:
   void OnHelpPage();
   void OnFeedbackMail();
   void OnSysCommand(int id);
+  // --- chart commands (ChartCommands.cpp) ---
+  void OnLineageChart();
+  void OnStatistics();
+  void OnExportChart();
+  void OnPrintChart();
+  void OnPrintPreviewChart();
+  // The chart and statistics windows; none until first opened.
+  ChartWindow* chartWindow() const { return m_chartWindow; }
+  StatisticsWindow* statisticsWindow() const { return m_statisticsWindow; }
 
   // State the commands share (public for the tests that drive the window).
   // The document comes first: the names below refer into it.
@@ -201,4 +213,18 @@ private:
   bool m_closing = false;
   // The tree's selection changes without the list following it.
   bool m_quietSelection = false;
+
+  // --- charts (ChartCommands.cpp) ---
+  void InstallChartCommands();
+  // The windows follow the document: members leaving let go of the chart at
+  // once, and one refresh after the event answers any number of changes.
+  void DropChartMembers(bool startOver);
+  void RefreshCharts();
+  // The member a chart command starts from, or none with a notice for an
+  // empty book.
+  MemberNode* ChartStart();
+  ChartWindow* m_chartWindow = nullptr;
+  StatisticsWindow* m_statisticsWindow = nullptr;
+  QTimer* m_chartRefresh = nullptr;
+  bool m_chartStartsOver = false;
 };
