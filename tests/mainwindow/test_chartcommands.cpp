@@ -110,8 +110,9 @@ TEST_F(ChartCommands, MenuItemsStandInTheirMenus) {
     });
     ASSERT_NE(item, items.end());
     EXPECT_EQ((*item)->text(), QString::fromUtf8(row.text));
-    if (menu->title() == QStringLiteral("文件"))  // before 退出, which stays last
+    if (menu->title() == QStringLiteral("文件")) {  // before 退出, which stays last
       EXPECT_LT(items.indexOf(*item), items.indexOf(window.MenuAction(ID_EXIT)));
+    }
   }
 }
 
@@ -307,7 +308,11 @@ TEST_F(ChartCommands, PrintAndPreviewPageTheSelectedMembersChart) {
   QTemporaryDir dir;
   const QString printed = dir.filePath(QStringLiteral("printed.pdf"));
   OnNextDialog<QPrintDialog>([&](QPrintDialog* d) {
-    d->printer()->setOutputFileName(printed);
+    // No printer here: once the dialog has set the printer up, it prints to a file.
+    QObject::connect(d, qOverload<QPrinter*>(&QPrintDialog::accepted), [&](QPrinter* printer) {
+      printer->setOutputFormat(QPrinter::PdfFormat);
+      printer->setOutputFileName(printed);
+    });
     d->accept();
   });
   Trigger("idm_printChart");
