@@ -86,7 +86,11 @@ void ChartWindow::BuildControls() {
   bar->addWidget(box);
   addToolBar(Qt::TopToolBarArea, bar);
 
-  connect(m_start, &QLineEdit::editingFinished, this, &ChartWindow::refresh);
+  connect(m_start, &QLineEdit::editingFinished, this, [this] {
+    // Another name typed: the member given before is no longer the start.
+    if (m_from && ChartText::Name(*m_from) != m_start->text().trimmed()) m_from = nullptr;
+    refresh();
+  });
   connect(m_generations, &QSpinBox::valueChanged, this, &ChartWindow::refresh);
   connect(m_layout, &QComboBox::currentIndexChanged, this, &ChartWindow::refresh);
   connect(m_pageSize, &QComboBox::currentIndexChanged, this, [this] {
@@ -121,6 +125,7 @@ void ChartWindow::BuildMenu() {
 void ChartWindow::setSource(const COperationClanbook* book, MemberNode* start) {
   m_book = book;
   m_updating = true;
+  m_from = start;
   m_start->setText(start ? ChartText::Name(*start) : QString());
   m_updating = false;
   refresh();
@@ -129,6 +134,7 @@ void ChartWindow::setSource(const COperationClanbook* book, MemberNode* start) {
 ChartOptions ChartWindow::options() const {
   ChartOptions options;
   options.fromName = m_start->text().trimmed();
+  if (m_from && ChartText::Name(*m_from) == options.fromName) options.from = m_from;
   options.generations = m_generations->value();
   options.layout = static_cast<ChartLayout>(m_layout->currentData().toInt());
   options.pageSize = static_cast<QPageSize::PageSizeId>(m_pageSize->currentData().toInt());
@@ -138,6 +144,7 @@ ChartOptions ChartWindow::options() const {
 
 void ChartWindow::setOptions(const ChartOptions& options) {
   m_updating = true;
+  m_from = options.from;
   m_start->setText(options.from ? ChartText::Name(*options.from) : options.fromName);
   m_generations->setValue(options.generations);
   m_layout->setCurrentIndex(m_layout->findData(static_cast<int>(options.layout)));

@@ -24,8 +24,8 @@ public:
   ~ChartWindow() override;
 
   // The book drawn (not owned) and the member the chart starts at (none: the
-  // root). The start is remembered by name, so refresh() after an edit never
-  // follows a released member; a start that is gone falls back to the root.
+  // root). The start is remembered by name as well, so refresh() after an
+  // edit finds him again; a start that is gone falls back to the root.
   void setSource(const COperationClanbook* book, MemberNode* start = nullptr);
   // Lays the chart out again from the book as it is now. Connect it to every
   // change of the book: until it runs, the chart still points at the members
@@ -37,7 +37,14 @@ public:
   // at that moment would still lay out the members that are going.
   void dropChart();
 
-  // The options the controls hold (the start by name).
+  // The member given as the start, kept while the start box holds his name,
+  // so that of two members bearing one name the chart shows the one asked
+  // for. Whoever changes the book forgets him before he may leave it; the
+  // start is then found by name again.
+  MemberNode* startMember() const { return m_from; }
+  void forgetStartMember() { m_from = nullptr; }
+
+  // The options the controls hold.
   ChartOptions options() const;
   void setOptions(const ChartOptions& options);
 
@@ -57,6 +64,7 @@ private:
   void PrintPreview();
 
   const COperationClanbook* m_book = nullptr;
+  MemberNode* m_from = nullptr;
   std::unique_ptr<BuiltChart> m_chart;
   ChartView* m_view = nullptr;
   QLineEdit* m_start = nullptr;

@@ -218,7 +218,9 @@ private:
   void InstallChartCommands();
   // The windows follow the document: members leaving let go of the chart at
   // once, and one refresh after the event answers any number of changes.
-  void DropChartMembers(bool startOver);
+  // `leaving` (none: every member) may leave the book, with his descendants
+  // unless `alone`.
+  void DropChartMembers(const MemberNode* leaving, bool alone);
   void RefreshCharts();
   // The member a chart command starts from, or none with a notice for an
   // empty book.

@@ -72,14 +72,19 @@ void CClanbookDlg::InstallChartCommands() {
 
   // Adding moves no member out of the book: the chart laid out before stays
   // valid until the refresh.
-  const auto leaving = [this] { DropChartMembers(false); };
-  connect(&m_document, &GenealogyDocument::memberAboutToBeRemoved, this, leaving);
-  connect(&m_document, &GenealogyDocument::rootAboutToBeReplaced, this, leaving);
+  connect(&m_document, &GenealogyDocument::memberAboutToBeRemoved, this,
+          [this](MemberNode* leaving) { DropChartMembers(leaving, false); });
+  // The root above may be leaving, and no one below him.
+  connect(&m_document, &GenealogyDocument::rootAboutToBeReplaced, this,
+          [this] { DropChartMembers(m_document.Root(), true); });
   // A reset drops the history, which releases the members edits had taken out.
-  connect(&m_document, &GenealogyDocument::aboutToReset, this, leaving);
+  connect(&m_document, &GenealogyDocument::aboutToReset, this,
+          [this] { DropChartMembers(nullptr, false); });
   // Another book: the start member of the last one means nothing there.
-  connect(&m_document, &GenealogyDocument::membersAboutToBeReleased, this,
-          [this] { DropChartMembers(true); });
+  connect(&m_document, &GenealogyDocument::membersAboutToBeReleased, this, [this] {
+    m_chartStartsOver = true;
+    DropChartMembers(nullptr, false);
+  });
 
   const auto changed = [this] { m_chartRefresh->start(); };
   connect(&m_document, &GenealogyDocument::memberAdded, this, changed);
@@ -89,10 +94,17 @@ void CClanbookDlg::InstallChartCommands() {
   connect(&m_document, &GenealogyDocument::reset, this, changed);
 }
 
-void CClanbookDlg::DropChartMembers(bool startOver) {
-  if (m_chartWindow) m_chartWindow->dropChart();
-  m_chartStartsOver = m_chartStartsOver || startOver;
+void CClanbookDlg::DropChartMembers(const MemberNode* leaving, bool alone) {
   m_chartRefresh->start();
+  if (!m_chartWindow) return;
+  m_chartWindow->dropChart();
+  // The start member stays only when he is sure to stay in the book.
+  const MemberNode* start = m_chartWindow->startMember();
+  if (!start) return;
+  bool goes = !leaving || start == leaving;
+  for (const MemberNode* above = start->parent; above && !goes && !alone; above = above->parent)
+    goes = above == leaving;
+  if (goes) m_chartWindow->forgetStartMember();
 }
 
 void CClanbookDlg::RefreshCharts() {
@@ -102,6 +114,9 @@ void CClanbookDlg::RefreshCharts() {
       m_chartWindow->dropChart();  // laid out again when next opened
     else if (startOver)
       m_chartWindow->setSource(&m_genealogy, nullptr);
+    else if (MemberNode* start = m_chartWindow->startMember();
+             start && ChartText::Name(*start) != m_chartWindow->options().fromName)
+      m_chartWindow->setSource(&m_genealogy, start);  // renamed: the chart stays his
     else
       m_chartWindow->refresh();
   }

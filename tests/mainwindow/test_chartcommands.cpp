@@ -7,6 +7,7 @@
 #include "charts/Statistics.h"
 #include "dialogs/CAddInfoDlg.h"
 #include "dialogs/CFileOpenAndSaveDlg.h"
+#include "dialogs/CModifyInfoDlg.h"
 #include "platform/Shell.h"
 #include "test_edit_fixture.h"
 
@@ -139,15 +140,20 @@ TEST_F(ChartCommands, AnEmptyBookHasNothingToChart) {
 }
 
 TEST_F(ChartCommands, ChartStartsFromTheSelectionAndIsReused) {
-  LoadFamily();
+  // Two members named 丙: the chart is the selected one's.
+  LoadRecords(
+      "祖 1900 1 1 1 end 0 1970 5 6 -1\r\n甲 1920 3 4 1 北京 1 祖\r\n丙 1950 7 8 0 上海 1 甲\r\n"
+      "乙 1925 1 1 0 end 1 祖\r\n丙 1951 1 1 0 end 1 乙\r\n");
+  MemberNode* otherBing = Find(QStringLiteral("乙"))->firstChild;
+  ASSERT_NE(otherBing, Find(QStringLiteral("丙")));
   ChartWindow* first = nullptr;
-  for (const char* selected : {"", "甲", "丙", "祖"}) {
-    SCOPED_TRACE(selected);
-    if (*selected) Select(QString::fromUtf8(selected));
+  for (MemberNode* selected : {static_cast<MemberNode*>(nullptr), Find(QStringLiteral("甲")),
+                               otherBing, Find(QStringLiteral("丙")), Find(QStringLiteral("祖"))}) {
+    SCOPED_TRACE(selected ? QString::fromStdU16String(selected->name).toStdString() : "none");
+    if (selected) Select(selected);
     Trigger("idm_lineageChart");
     ASSERT_NE(Chart(), nullptr);
-    EXPECT_EQ(Chart()->Start(),
-              *selected ? Find(QString::fromUtf8(selected)) : window.m_genealogy.GetRootLink());
+    EXPECT_EQ(Chart()->Start(), selected ? selected : window.m_genealogy.GetRootLink());
     EXPECT_EQ(Chart()->Options().generations, 5);
     EXPECT_TRUE(window.chartWindow()->isVisible());
     if (!first) first = window.chartWindow();
@@ -188,6 +194,20 @@ TEST_F(ChartCommands, ChartAndStatisticsFollowEditsUndoAndRedo) {
       {"undo new root", [&] { window.MenuAction(ID_UNDO)->trigger(); }},
       // Adding after the undo drops the new root for good.
       {"add after undo", [&] { AddChildOf("乙", "戊"); }},
+      {"chart from 甲",
+       [&] {
+         Select(QStringLiteral("甲"));
+         Trigger("idm_lineageChart");
+       }},
+      {"rename 甲",
+       [&] {
+         Select(QStringLiteral("甲"));
+         OnNextDialog<CModifyInfoDlg>([](CModifyInfoDlg* d) {
+           TypeInto(d, "idc_1021", QStringLiteral("申"));
+           ClickButton(d, "idc_1");
+         });
+         window.RunCommand(ID_CHANGE_DATA);
+       }},
   };
   for (const auto& step : steps) {
     SCOPED_TRACE(step.what);
@@ -196,6 +216,7 @@ TEST_F(ChartCommands, ChartAndStatisticsFollowEditsUndoAndRedo) {
     ExpectChartFollowsTree();
   }
   EXPECT_TRUE(TreeMembers().count(Find(QStringLiteral("戊"))));
+  EXPECT_EQ(Chart()->Start(), Find(QStringLiteral("申")));
 }
 
 TEST_F(ChartCommands, ChartLetsGoOfTheBookAcrossOpenAndNew) {
