@@ -72,6 +72,7 @@ CClanbookDlg::CClanbookDlg(QWidget* parent) : CDialog(parent) {
   InitFileCommands();
   InstallBranchCommands();
   SetUpFindCommands();
+  InstallChartCommands();
   connect(&m_document, &GenealogyDocument::memberConcerned, this,
           [this](MemberNode* member) { ShowConcerned(member); });
   InstallGedcomCommands();

@@ -37,6 +37,9 @@ class CAddInfoDlg;
 class CModifyInfoDlg;
 class MemberSearchBar;
 class MemberSearchIndex;
+class ChartWindow;
+class StatisticsWindow;
+class QTimer;
 
 // Command identifiers: a menu item and a button that run the same command share one.
 enum CommandId : int {
@@ -153,6 +156,15 @@ public:
   void OnExportBranch();
   // Reads a branch, shows the review and carries out the merge as one edit.
   void OnMergeBranch();
+  // --- chart commands (ChartCommands.cpp) ---
+  void OnLineageChart();
+  void OnStatistics();
+  void OnExportChart();
+  void OnPrintChart();
+  void OnPrintPreviewChart();
+  // The chart and statistics windows; none until first opened.
+  ChartWindow* chartWindow() const { return m_chartWindow; }
+  StatisticsWindow* statisticsWindow() const { return m_statisticsWindow; }
 
   // State the commands share (public for the tests that drive the window).
   // The document comes first: the names below refer into it.
@@ -260,4 +272,20 @@ private:
   bool m_closing = false;
   // The tree's selection changes without the list following it.
   bool m_quietSelection = false;
+
+  // --- charts (ChartCommands.cpp) ---
+  void InstallChartCommands();
+  // The windows follow the document: members leaving let go of the chart at
+  // once, and one refresh after the event answers any number of changes.
+  // `leaving` (none: every member) may leave the book, with his descendants
+  // unless `alone`.
+  void DropChartMembers(const MemberNode* leaving, bool alone);
+  void RefreshCharts();
+  // The member a chart command starts from, or none with a notice for an
+  // empty book.
+  MemberNode* ChartStart();
+  ChartWindow* m_chartWindow = nullptr;
+  StatisticsWindow* m_statisticsWindow = nullptr;
+  QTimer* m_chartRefresh = nullptr;
+  bool m_chartStartsOver = false;
 };
