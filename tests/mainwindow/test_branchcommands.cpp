@@ -108,10 +108,10 @@ TEST_F(BranchCommands, CommandsAreNamedItemsOfTheirMenus) {
   QAction* merge = Command(QStringLiteral("文件"), "mergeBranch");
   ASSERT_NE(merge, nullptr);
   EXPECT_EQ(merge->text(), QStringLiteral("合并支谱…"));
-  // Just before 退出, so that leaving stays the last item.
+  // Before 退出, so that leaving stays the last item.
   const qsizetype at = file.indexOf(merge);
   ASSERT_GE(at, 0);
-  EXPECT_EQ(file.value(at + 1), window.MenuAction(ID_EXIT));
+  EXPECT_LT(at, file.indexOf(window.MenuAction(ID_EXIT)));
   QAction* exportBranch = Command(QStringLiteral("家谱"), "exportBranch");
   ASSERT_NE(exportBranch, nullptr);
   EXPECT_EQ(exportBranch->text(), QStringLiteral("导出支谱…"));

@@ -544,7 +544,9 @@ std::u16string Clean(std::u16string_view text, bool dots = true) {
   bool space = false;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
-    if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f') {
+    // A NUL goes with the blanks: a book cannot store one.
+    if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f' ||
+        c == u'\0') {
       space = true;
       continue;
     }
@@ -898,17 +900,12 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
       kids.clear();
       for (std::uint32_t c = firstChild[k]; c != kNone; c = nextSibling[c]) kids.push_back(c);
       if (kids.empty()) continue;
-      // Birth order, and within a day the order of the file reversed.
+      // Birth order, and within a day the order of the file, as a .ftf keeps
+      // its twins. Added youngest first, each newcomer goes before his
+      // same-day brothers, which leaves them in the file's order.
       std::stable_sort(kids.begin(), kids.end(), [&](std::uint32_t a, std::uint32_t b) {
         return CompareBirthDates(*nodes[a], *nodes[b]) < 0;
       });
-      for (std::size_t i = 0; i < kids.size();) {
-        std::size_t j = i + 1;
-        while (j < kids.size() && CompareBirthDates(*nodes[kids[i]], *nodes[kids[j]]) == 0) ++j;
-        std::reverse(kids.begin() + static_cast<std::ptrdiff_t>(i),
-                     kids.begin() + static_cast<std::ptrdiff_t>(j));
-        i = j;
-      }
       for (auto it = kids.rbegin(); it != kids.rend(); ++it)
         built.InsertMember(nodes[k], owned[*it].release());
     }
