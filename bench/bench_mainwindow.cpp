@@ -1,6 +1,7 @@
 // Timed run of the real main window on a generated clan book, offscreen:
 //
 //   QT_QPA_PLATFORM=offscreen bench_mainwindow [MEMBERS [GENERATIONS [CHILDREN]]]
+//   QT_QPA_PLATFORM=offscreen bench_mainwindow --screenshot docs/screenshot-main.png
 //
 // (defaults 2000000 83 100000). It opens a CClanbookDlg, loads the balanced
 // book, times the tree view's rebuild and the window's first paint, fills the
@@ -13,6 +14,7 @@
 #include "mainwindow/CClanbookDlg.h"
 #include "views/GenealogyTreeModel.h"
 #include "views/MemberListModel.h"
+#include "views/MemberSearchBar.h"
 
 #include <QUndoStack>
 #include "platform/MessageBoxes.h"
@@ -24,7 +26,10 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QScrollBar>
 #include <QTableView>
@@ -158,6 +163,39 @@ void TimeCommand(CClanbookDlg& window, MessageBoxRecorder& recorder, const std::
   Report(name.c_str(), timer, Rows(window) + ", " + LastBox(recorder));
 }
 
+// One keystroke into `box` as the keyboard delivers it, then the window's
+// answer painted: the search, the selection of the first match and his line
+// of fathers opened.
+void TypeKey(CClanbookDlg& window, QLineEdit* box, int key, const QString& text) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QCoreApplication::sendEvent(box, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QCoreApplication::sendEvent(box, &release);
+  Paint(window);
+}
+
+// Types each query one keystroke at a time into the search box above the
+// tree, timing each keystroke, then empties the box with Backspace.
+void TimeTyping(CClanbookDlg& window, const std::vector<QString>& queries) {
+  auto* box = window.searchBar()->findChild<QLineEdit*>(QStringLiteral("searchBox"));
+  box->setFocus();
+  Stopwatch timer;
+  for (const QString& query : queries) {
+    for (qsizetype i = 0; i < query.size(); ++i) {
+      const QChar c = query.at(i);
+      const int key =
+          c.unicode() < 0x80 ? QChar(c).toUpper().unicode() : static_cast<int>(Qt::Key_unknown);
+      timer.start();
+      TypeKey(window, box, key, QString(c));
+      const std::string name = "search box types \"" + query.left(i + 1).toStdString() + "\"";
+      Report(name.c_str(), timer, std::to_string(window.searchBar()->matchCount()) + " matches");
+    }
+    timer.start();
+    while (!box->text().isEmpty()) TypeKey(window, box, Qt::Key_Backspace, {});
+    Report("search box emptied by Backspace", timer);
+  }
+}
+
 long PeakMiB() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
@@ -166,9 +204,53 @@ long PeakMiB() {
 
 }  // namespace
 
+// The picture of the README: a small family, 王明 typed into the search box.
+int Screenshot(const char* pngFile, const char* menuFile) {
+  const fs::path book = clanbench::BenchDir() / "screenshot.ftf";
+  {
+    std::FILE* out = std::fopen(book.c_str(), "wb");
+    if (!out) return 1;
+    std::fputs(
+        "王德厚 1898 4 12 1 北京 0 1968 9 3 -1\r\n"
+        "王守仁 1921 3 7 1 天津 0 1990 11 20 王德厚\r\n"
+        "王明远 1948 6 18 1 上海 1 王守仁\r\n"
+        "王晓梅 1975 2 14 0 上海 1 王明远\r\n"
+        "王晓东 1978 10 1 1 杭州 1 王明远\r\n"
+        "王明芳 1952 8 30 1 南京 1 王守仁\r\n"
+        "王守义 1926 12 5 1 天津 0 2001 5 16 王德厚\r\n"
+        "王明德 1955 1 23 1 广州 1 王守义\r\n"
+        "王子涵 1983 7 9 0 深圳 1 王明德\r\n"
+        "王守礼 1930 9 28 0 end 0 1944 3 2 王德厚\r\n"
+        "end 1999 12 2 1 end 1 end\r\n",
+        out);
+    std::fclose(out);
+  }
+  MessageBoxRecorder recorder;
+  CClanbookDlg window;
+  window.Create();
+  window.OpenAtStart(QString::fromStdString(book.string()));
+  auto* box = window.searchBar()->findChild<QLineEdit*>(QStringLiteral("searchBox"));
+  box->setFocus();
+  box->setText(QStringLiteral("王明"));
+  Paint(window);
+  bool saved = window.grab().save(QString::fromLocal8Bit(pngFile));
+  // And the 家谱 menu, with the keys of its commands, beside it.
+  if (menuFile) {
+    QMenu* menu = window.menuBar()->actions().at(2)->menu();
+    menu->popup(window.mapToGlobal(QPoint(0, 0)));
+    Paint(window);
+    saved = menu->grab().save(QString::fromLocal8Bit(menuFile)) && saved;
+    menu->hide();
+  }
+  window.m_modified = false;
+  return saved ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  if ((argc == 3 || argc == 4) && std::string(argv[1]) == "--screenshot")
+    return Screenshot(argv[2], argc == 4 ? argv[3] : nullptr);
   const long long members = argc > 1 ? std::atoll(argv[1]) : 2000000;
   const int generations = argc > 2 ? std::atoi(argv[2]) : 83;
   const long long children = argc > 3 ? std::atoll(argv[3]) : 100000;
@@ -213,6 +295,14 @@ int main(int argc, char** argv) {
     Paint(window);
     Report(round == 1 ? "RebuildTreeView + first paint" : "RebuildTreeView + paint again", timer,
            "rebuild alone " + std::to_string(rebuild) + " s");
+  }
+
+  // Find as you type through the window: the index was built when the book
+  // was opened; each keystroke searches it and shows the first match.
+  {
+    // The last member in pre-order is the one found last.
+    const QString lastName = QString::fromStdU16String(book.lastName);
+    TimeTyping(window, {QStringLiteral("wang"), QStringLiteral("zhj"), lastName});
   }
 
   // Expand the root and scroll through its family, as a user reading the book.

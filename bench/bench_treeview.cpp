@@ -12,6 +12,7 @@
 // growth of resident memory. --qt runs QTreeView's own expandRecursively
 // instead, for comparison.
 #include "ClanGenerator.h"
+#include "document/GenealogyDocument.h"
 #include "views/GenealogyTreeModel.h"
 #include "views/GenealogyTreeView.h"
 
@@ -77,14 +78,14 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  COperationClanbook genealogy;
-  if (genealogy.Load(file) != 1) return 1;
-  GenealogyTreeModel model(genealogy);
+  GenealogyDocument document;
+  if (document.Load(QString::fromStdString(file.string())) != 1) return 1;
+  GenealogyTreeModel model(document);
   GenealogyTreeView view;
   view.setModel(&model);
   view.resize(400, 700);
   view.show();
-  model.Rebuild();
+  document.NotifyReset();
   const QModelIndex root = model.index(0, 0);
   view.setCurrentIndex(root);
   (void)view.grab();

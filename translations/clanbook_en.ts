@@ -533,6 +533,332 @@ Line of %3 in the genealogy: %4
         <translation>That day is the birthday of these family members:%1
 Their details are in the list below.</translation>
     </message>
+    <message>
+        <source>修谱</source>
+        <translation>Branch Books</translation>
+    </message>
+    <message>
+        <source>合并支谱…</source>
+        <translation>Merge branch book…</translation>
+    </message>
+    <message>
+        <source>导出支谱…</source>
+        <translation>Export branch book…</translation>
+    </message>
+    <message>
+        <source>支谱不能保存到正在编辑的家谱文件%1中!</source>
+        <translation>The branch book cannot be saved into %1, the genealogy file being edited.</translation>
+    </message>
+    <message>
+        <source>%1及其后代共 %2 人已导出为支谱%3。</source>
+        <translation>%1 and his descendants, %2 members, have been exported as the branch book %3.</translation>
+    </message>
+    <message>
+        <source>支谱文件%1无法读取，家谱未作改动。</source>
+        <translation>The branch book file %1 could not be read; the genealogy has not been changed.</translation>
+    </message>
+    <message>
+        <source>家谱中没有支谱的始祖%1，无法合并，家谱未作改动。</source>
+        <translation>The branch book&apos;s root ancestor %1 is not in the genealogy, so it cannot be merged; the genealogy has not been changed.</translation>
+    </message>
+    <message>
+        <source>支谱与家谱没有差别，无需合并。</source>
+        <translation>The branch book and the genealogy are the same; there is nothing to merge.</translation>
+    </message>
+    <message>
+        <source>世系图…</source>
+        <translation>Descendant chart…</translation>
+    </message>
+    <message>
+        <source>统计信息…</source>
+        <translation>Statistics…</translation>
+    </message>
+    <message>
+        <source>导出图表…</source>
+        <translation>Export chart…</translation>
+    </message>
+    <message>
+        <source>打印…</source>
+        <translation>Print…</translation>
+    </message>
+    <message>
+        <source>打印预览…</source>
+        <translation>Print preview…</translation>
+    </message>
+    <message>
+        <source>家谱是空的，没有可画的世系图。</source>
+        <translation>The genealogy is empty: there is no descendant chart to draw.</translation>
+    </message>
+    <message>
+        <source>家谱是空的，没有可统计的成员。</source>
+        <translation>The genealogy is empty: there are no members to count.</translation>
+    </message>
+    <message>
+        <source>PDF 文件 (*.pdf);;SVG 图形 (*.svg);;PNG 图片 (*.png)</source>
+        <translation>PDF files (*.pdf);;SVG images (*.svg);;PNG images (*.png)</translation>
+    </message>
+    <message>
+        <source>家谱是空的，没有可保存的内容!</source>
+        <translation>The genealogy is empty: there is nothing to save.</translation>
+    </message>
+    <message>
+        <source>文件%1已被其他程序修改，你想覆盖它吗?</source>
+        <translation>The file %1 has been changed by another program. Do you want to overwrite it?</translation>
+    </message>
+    <message>
+        <source>正在保存家谱…</source>
+        <translation>Saving the genealogy…</translation>
+    </message>
+    <message>
+        <source>正在打开家谱…</source>
+        <translation>Opening the genealogy…</translation>
+    </message>
+    <message>
+        <source>最近打开的文件</source>
+        <translation>Recent files</translation>
+    </message>
+    <message>
+        <source>保存时保留上一版本</source>
+        <translation>Keep the previous version when saving</translation>
+    </message>
+    <message>
+        <source>（无）</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>文件%1已不存在，已从最近打开的文件中删除!</source>
+        <translation>The file %1 no longer exists; it has been removed from the recent files.</translation>
+    </message>
+    <message>
+        <source>地址不能为空!</source>
+        <translation>The address cannot be empty.</translation>
+    </message>
+    <message>
+        <source>姓名超过127个字符!</source>
+        <translation>The name is longer than 127 characters.</translation>
+    </message>
+    <message>
+        <source>地址超过127个字符!</source>
+        <translation>The address is longer than 127 characters.</translation>
+    </message>
+    <message>
+        <source>姓名中不能有空格或换行!</source>
+        <translation>The name cannot contain spaces or line breaks.</translation>
+    </message>
+    <message>
+        <source>地址中不能有空格或换行!</source>
+        <translation>The address cannot contain spaces or line breaks.</translation>
+    </message>
+    <message>
+        <source>姓名中有不完整的字符!</source>
+        <translation>The name contains an incomplete character.</translation>
+    </message>
+    <message>
+        <source>地址中有不完整的字符!</source>
+        <translation>The address contains an incomplete character.</translation>
+    </message>
+    <message>
+        <source>姓名无法保存!</source>
+        <translation>The name cannot be saved.</translation>
+    </message>
+    <message>
+        <source>地址无法保存!</source>
+        <translation>The address cannot be saved.</translation>
+    </message>
+    <message>
+        <source>家谱文件格式有误!</source>
+        <translation>The genealogy file is not in the right format.</translation>
+    </message>
+    <message>
+        <source>这不是一个文本文件!</source>
+        <translation>This is not a text file.</translation>
+    </message>
+    <message>
+        <source>第%1行有无法识别的字符!</source>
+        <translation>Line %1 has a character that cannot be read.</translation>
+    </message>
+    <message>
+        <source>文件中有无法识别的字符!</source>
+        <translation>The file has a character that cannot be read.</translation>
+    </message>
+    <message>
+        <source>文件是空的!</source>
+        <translation>The file is empty.</translation>
+    </message>
+    <message>
+        <source>第%1行：此处应为整数!</source>
+        <translation>Line %1: a whole number is expected here.</translation>
+    </message>
+    <message>
+        <source>第%1行：数字太大!</source>
+        <translation>Line %1: the number is too large.</translation>
+    </message>
+    <message>
+        <source>第%1行：姓名或地址超过127个字符!</source>
+        <translation>Line %1: a name or address is longer than 127 characters.</translation>
+    </message>
+    <message>
+        <source>家谱文件不完整!</source>
+        <translation>The genealogy file is incomplete.</translation>
+    </message>
+    <message>
+        <source>第%1行之后缺少数据!</source>
+        <translation>Data is missing after line %1.</translation>
+    </message>
+    <message>
+        <source>第%1行：%2的死亡日期不合实际!</source>
+        <translation>Line %1: the date of death of %2 is not a real date.</translation>
+    </message>
+    <message>
+        <source>第%1行：%2生于父亲之前!</source>
+        <translation>Line %1: %2 was born before his father.</translation>
+    </message>
+    <message>
+        <source>%1不是一个普通文件!</source>
+        <translation>%1 is not an ordinary file.</translation>
+    </message>
+    <message>
+        <source>该文件属于其他用户，请另存为自己的文件!</source>
+        <translation>The file belongs to another user; please save the genealogy as a file of your own.</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1：只有根结点可以叫“end”!</source>
+        <translation>%1: only the root ancestor may be called &quot;end&quot;.</translation>
+    </message>
+    <message>
+        <source>%1：不能与父亲同名!</source>
+        <translation>%1: a member cannot have the same name as his father.</translation>
+    </message>
+    <message>
+        <source>%1：根结点不能叫“-1”!</source>
+        <translation>%1: the root ancestor cannot be called &quot;-1&quot;.</translation>
+    </message>
+    <message>
+        <source>查找成员</source>
+        <translation>Find member</translation>
+    </message>
+    <message>
+        <source>查找下一个</source>
+        <translation>Find next</translation>
+    </message>
+    <message>
+        <source>查找上一个</source>
+        <translation>Find previous</translation>
+    </message>
+    <message>
+        <source>字辈…</source>
+        <translation>Generation poem…</translation>
+    </message>
+    <message>
+        <source>字辈无法保存到%1，下次保存家谱时再试。</source>
+        <translation>The generation poem could not be saved to %1; it will be tried again the next time the genealogy is saved.</translation>
+    </message>
+    <message>
+        <source>字辈文件%1读不出来：%2</source>
+        <translation>The generation poem file %1 could not be read: %2</translation>
+    </message>
+    <message>
+        <source>目标不是普通文件</source>
+        <translation>the target is not an ordinary file</translation>
+    </message>
+    <message>
+        <source>没有写入该文件或其文件夹的权限</source>
+        <translation>there is no permission to write the file or its folder</translation>
+    </message>
+    <message>
+        <source>无法保留原文件的所有者</source>
+        <translation>the original file&apos;s owner cannot be kept</translation>
+    </message>
+    <message>
+        <source>内存不足</source>
+        <translation>not enough memory</translation>
+    </message>
+    <message>
+        <source>磁盘已满或写入出错</source>
+        <translation>the disk is full or a write failed</translation>
+    </message>
+    <message>
+        <source>文件内容不是所声明编码的文本</source>
+        <translation>the file is not text in the encoding it declares</translation>
+    </message>
+    <message>
+        <source>这不是GEDCOM文件（文件应以“0 HEAD”开头）</source>
+        <translation>this is not a GEDCOM file (it should begin with &quot;0 HEAD&quot;)</translation>
+    </message>
+    <message>
+        <source>文件中没有任何人（INDI记录）</source>
+        <translation>the file has no people (INDI records)</translation>
+    </message>
+    <message>
+        <source>文件中没有所选的始祖</source>
+        <translation>the chosen root ancestor is not in the file</translation>
+    </message>
+    <message>
+        <source>文件中每个人都有父母，找不到始祖</source>
+        <translation>everyone in the file has parents, so there is no root ancestor</translation>
+    </message>
+    <message>
+        <source>无法导入%1：%2（第 %3 行）。</source>
+        <translation>Cannot import %1: %2 (line %3).</translation>
+    </message>
+    <message>
+        <source>无法导入%1：%2。</source>
+        <translation>Cannot import %1: %2.</translation>
+    </message>
+    <message>
+        <source>导入GEDCOM…</source>
+        <translation>Import GEDCOM…</translation>
+    </message>
+    <message>
+        <source>导出GEDCOM…</source>
+        <translation>Export GEDCOM…</translation>
+    </message>
+    <message>
+        <source>家谱是空的，没有可导出的内容!</source>
+        <translation>The genealogy is empty: there is nothing to export.</translation>
+    </message>
+    <message>
+        <source>GEDCOM 7.0 (*.ged)</source>
+        <translation>GEDCOM 7.0 (*.ged)</translation>
+    </message>
+    <message>
+        <source>GEDCOM 5.5.1 (*.ged)</source>
+        <translation>GEDCOM 5.5.1 (*.ged)</translation>
+    </message>
+    <message>
+        <source>导出GEDCOM</source>
+        <translation>Export GEDCOM</translation>
+    </message>
+    <message>
+        <source>%1 已存在。
+要替换它吗?</source>
+        <translation>%1 already exists.
+Do you want to replace it?</translation>
+    </message>
+    <message>
+        <source>正在导出GEDCOM文件…</source>
+        <translation>Exporting the GEDCOM file…</translation>
+    </message>
+    <message>
+        <source>GEDCOM文件%1无法保存：%2!</source>
+        <translation>The GEDCOM file %1 could not be saved: %2.</translation>
+    </message>
+    <message>
+        <source>GEDCOM文件 (*.ged *.GED);;All Files(*)</source>
+        <translation>GEDCOM files (*.ged *.GED);;All files (*)</translation>
+    </message>
+    <message>
+        <source>正在读取GEDCOM文件…</source>
+        <translation>Reading the GEDCOM file…</translation>
+    </message>
+    <message>
+        <source>正在导入GEDCOM文件…</source>
+        <translation>Importing the GEDCOM file…</translation>
+    </message>
 </context>
 <context>
     <name>CFileOpenAndSaveDlg</name>
@@ -547,6 +873,53 @@ Their details are in the list below.</translation>
     <message>
         <source>请输入要保存的文件名:</source>
         <translation>Name of the file to save:</translation>
+    </message>
+</context>
+<context>
+    <name>CGedcomRootDlg</name>
+    <message>
+        <source>姓名</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>导入人数</source>
+        <translation>Members imported</translation>
+    </message>
+    <message>
+        <source>导入GEDCOM：选择始祖</source>
+        <translation>Import GEDCOM: Choose the Root Ancestor</translation>
+    </message>
+    <message>
+        <source>文件中有 %1 人没有父母，家谱将从所选的人开始导入他的一支。</source>
+        <translation>People without parents in the file: %1. The genealogy will import the line of the one you choose.</translation>
+    </message>
+    <message>
+        <source>始祖候选人:</source>
+        <translation>Possible root ancestors:</translation>
+    </message>
+    <message>
+        <source>始祖姓名:</source>
+        <translation>Root ancestor:</translation>
+    </message>
+    <message>
+        <source>导入</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>请选择或输入始祖的姓名!</source>
+        <translation>Please choose or enter the root ancestor&apos;s name.</translation>
+    </message>
+    <message>
+        <source>候选人中没有%1，请从列表中选择!</source>
+        <translation>%1 is not among the possible root ancestors; please choose one from the list.</translation>
     </message>
 </context>
 <context>
@@ -589,6 +962,164 @@ Their details are in the list below.</translation>
         <translation>Unable to open hyperlink:
 
 </translation>
+    </message>
+</context>
+<context>
+    <name>CImportReportDlg</name>
+    <message>
+        <source>（无）</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>项目</source>
+        <translation>Field</translation>
+    </message>
+    <message>
+        <source>文件中的值</source>
+        <translation>In the file</translation>
+    </message>
+    <message>
+        <source>导入后的值</source>
+        <translation>Imported as</translation>
+    </message>
+    <message>
+        <source>姓名</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>出生日期</source>
+        <translation>Date of birth</translation>
+    </message>
+    <message>
+        <source>去世日期</source>
+        <translation>Date of death</translation>
+    </message>
+    <message>
+        <source>地址</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>导入GEDCOM：报告</source>
+        <translation>Import GEDCOM: Report</translation>
+    </message>
+    <message>
+        <source>（未注明版本）</source>
+        <translation>(version not stated)</translation>
+    </message>
+    <message>
+        <source>GEDCOM %1，%2 编码：文件中共 %3 人，从始祖 %4 导入 %5 人。</source>
+        <translation>GEDCOM %1, %2 encoding: %3 people in the file; %5 imported from the root ancestor %4.</translation>
+    </message>
+    <message>
+        <source>所有数据都符合家谱的要求，无需修改。</source>
+        <translation>All the data suits the genealogy; nothing had to be changed.</translation>
+    </message>
+    <message>
+        <source>为符合家谱的要求，修改了 %1 处数据:</source>
+        <translation>Changes made so that the data suits the genealogy: %1</translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation>Changes</translation>
+    </message>
+    <message>
+        <source>读取时跳过的内容:</source>
+        <translation>Skipped while reading:</translation>
+    </message>
+    <message>
+        <source>保存报告…</source>
+        <translation>Save report…</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>文本文件 (*.txt);;All Files(*)</source>
+        <translation>Text files (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>报告无法保存到%1!</source>
+        <translation>The report could not be saved to %1.</translation>
+    </message>
+</context>
+<context>
+    <name>CMergeReviewDlg</name>
+    <message>
+        <source>修谱：核对支谱</source>
+        <translation>Merge a Branch Book: Review</translation>
+    </message>
+    <message>
+        <source>新增</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>不同</source>
+        <translation>Different</translation>
+    </message>
+    <message>
+        <source>仅在家谱</source>
+        <translation>Only in the genealogy</translation>
+    </message>
+    <message>
+        <source>冲突</source>
+        <translation>Conflicts</translation>
+    </message>
+    <message>
+        <source>全部取支谱</source>
+        <translation>Take all from the branch book</translation>
+    </message>
+    <message>
+        <source>全部取家谱</source>
+        <translation>Keep all from the genealogy</translation>
+    </message>
+    <message>
+        <source>改名…</source>
+        <translation>Rename…</translation>
+    </message>
+    <message>
+        <source>合并</source>
+        <translation>Merge</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>家谱中没有支谱的始祖%1，无法合并。</source>
+        <translation>The branch book&apos;s root ancestor %1 is not in the genealogy, so it cannot be merged.</translation>
+    </message>
+    <message>
+        <source>支谱中没有成员，无法合并。</source>
+        <translation>The branch book has no members, so there is nothing to merge.</translation>
+    </message>
+    <message>
+        <source>支谱与家谱没有差别，无需合并。</source>
+        <translation>The branch book and the genealogy are the same; there is nothing to merge.</translation>
+    </message>
+    <message>
+        <source>支谱（始祖%1）并回家谱：新增 %2 人，%3 人的数据不同，%4 处冲突。冲突的成员不并入；新增成员同名时可改名后并入。</source>
+        <translation>Merging the branch book (root ancestor %1) back into the genealogy: %2 new members, %3 members with different details, %4 conflicts. Members in conflict are not merged; a new member whose name is already taken can be renamed and then merged.</translation>
+    </message>
+    <message>
+        <source>新增（%1）</source>
+        <translation>New (%1)</translation>
+    </message>
+    <message>
+        <source>不同（%1）</source>
+        <translation>Different (%1)</translation>
+    </message>
+    <message>
+        <source>仅在家谱（%1）</source>
+        <translation>Only in the genealogy (%1)</translation>
+    </message>
+    <message>
+        <source>冲突（%1）</source>
+        <translation>Conflicts (%1)</translation>
     </message>
 </context>
 <context>
@@ -753,6 +1284,113 @@ Their details are in the list below.</translation>
     </message>
 </context>
 <context>
+    <name>Conversions</name>
+    <message>
+        <source>家谱日期数据不合实际或无法读取</source>
+        <translation>the genealogy holds a date that is not real or cannot be read</translation>
+    </message>
+    <message>
+        <source>家谱成员关系有误</source>
+        <translation>the relationships between the members are wrong</translation>
+    </message>
+    <message>
+        <source>内存不足</source>
+        <translation>not enough memory</translation>
+    </message>
+    <message>
+        <source>家谱没有根结点</source>
+        <translation>the genealogy has no root ancestor</translation>
+    </message>
+    <message>
+        <source>文件无法打开</source>
+        <translation>the file could not be opened</translation>
+    </message>
+    <message>
+        <source>无法读取 %1：%2。</source>
+        <translation>Cannot read %1: %2.</translation>
+    </message>
+    <message>
+        <source>--%1 须为 %2 到 %3 之间的整数，而不是“%4”。</source>
+        <translation>--%1 must be a whole number from %2 to %3, not &quot;%4&quot;.</translation>
+    </message>
+    <message>
+        <source>未知的布局“%1”：只能是 pagoda（吊线图）或 ouyang（欧式）。</source>
+        <translation>Unknown layout &quot;%1&quot;: use pagoda (pagoda chart) or ouyang (Ouyang style).</translation>
+    </message>
+    <message>
+        <source>未知的纸张“%1”：只能是 A4 或 A3。</source>
+        <translation>Unknown paper &quot;%1&quot;: use A4 or A3.</translation>
+    </message>
+    <message>
+        <source>%1：图的格式由后缀定，只能是 .pdf、.svg 或 .png。</source>
+        <translation>%1: the chart&apos;s format comes from the file name, which must end in .pdf, .svg or .png.</translation>
+    </message>
+    <message>
+        <source>%1 中没有名叫“%2”的成员。</source>
+        <translation>No member of %1 is named &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>--prefer 只能是 book（家谱）或 branch（分支），而不是“%1”。</source>
+        <translation>--prefer takes book (the genealogy) or branch (the branch book), not &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>不支持 GEDCOM 版本“%1”：只能是 7.0 或 5.5.1。</source>
+        <translation>GEDCOM version &quot;%1&quot; is not supported: use 7.0 or 5.5.1.</translation>
+    </message>
+    <message>
+        <source>把家谱 IN（.ftf）画成世系图，写入 OUT：格式由后缀定（.pdf、.svg、.png）</source>
+        <translation>Draw the descendant chart of the genealogy IN (.ftf) into OUT, in the format its name ends in (.pdf, .svg, .png)</translation>
+    </message>
+    <message>
+        <source>世系图从名叫 NAME 的成员画起；默认从始祖画起。</source>
+        <translation>Start the chart at the member named NAME; by default at the root ancestor.</translation>
+    </message>
+    <message>
+        <source>画几世（含起始成员）；0 为全部；默认 %1。</source>
+        <translation>How many generations to draw, the first member&apos;s included; 0 for all; by default %1.</translation>
+    </message>
+    <message>
+        <source>世系图的样式：pagoda（吊线图，默认）或 ouyang（欧式）。</source>
+        <translation>The chart&apos;s style: pagoda (pagoda chart, the default) or ouyang (Ouyang style).</translation>
+    </message>
+    <message>
+        <source>PDF 的纸张：A4（默认）或 A3。</source>
+        <translation>The paper of a PDF: A4 (the default) or A3.</translation>
+    </message>
+    <message>
+        <source>PNG 每英寸的像素数，1 到 2400；默认 %1。</source>
+        <translation>Pixels per inch of a PNG, 1 to 2400; by default %1.</translation>
+    </message>
+    <message>
+        <source>把家谱 IN 中名叫 NAME 的成员及其全部后代存为新家谱 OUT，NAME 为始祖</source>
+        <translation>Save the member named NAME in the genealogy IN, with all his descendants, as a new branch book OUT whose root ancestor is NAME</translation>
+    </message>
+    <message>
+        <source>把分支 BRANCH 并回家谱 BOOK，结果存为 OUT（可与 BOOK 相同）；无法并入的成员逐行列出</source>
+        <translation>Merge the branch book BRANCH back into the genealogy BOOK and save the result as OUT (which may be BOOK); members that cannot be merged are listed one a line</translation>
+    </message>
+    <message>
+        <source>两边都有而资料不同的成员取哪一边的资料：book（家谱，默认）或 branch（分支）。</source>
+        <translation>Whose details to keep for a member in both with different details: book (the genealogy, the default) or branch (the branch book).</translation>
+    </message>
+    <message>
+        <source>把家谱 IN（.ftf）存为 GEDCOM 文件 OUT，每位成员一条 INDI</source>
+        <translation>Save the genealogy IN (.ftf) as the GEDCOM file OUT, one INDI record per member</translation>
+    </message>
+    <message>
+        <source>写出的 GEDCOM 版本：7.0（默认）或 5.5.1。</source>
+        <translation>The GEDCOM version to write: 7.0 (the default) or 5.5.1.</translation>
+    </message>
+    <message>
+        <source>把 GEDCOM 文件 IN 中一位始祖及其男系后代存为家谱 OUT（.ftf），改动逐条报告</source>
+        <translation>Save one root ancestor of the GEDCOM file IN and his descendants in the male line as the genealogy OUT (.ftf), reporting every change made</translation>
+    </message>
+    <message>
+        <source>从记录 XREF（如 @I1@）的人物起；默认取后代最多的无父母者。</source>
+        <translation>Start at the person of record XREF (such as @I1@); by default the one without parents who has the most descendants.</translation>
+    </message>
+</context>
+<context>
     <name>DataExchange</name>
     <message>
         <source>请输入一个整数。</source>
@@ -833,6 +1471,17 @@ Their details are in the list below.</translation>
     </message>
 </context>
 <context>
+    <name>FileProgressDialog</name>
+    <message>
+        <source>家谱管理系统</source>
+        <translation>Genealogy Manager</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>GenealogyDocument</name>
     <message>
         <source>增加孩子 %1</source>
@@ -853,6 +1502,10 @@ Their details are in the list below.</translation>
     <message>
         <source>删除 %1</source>
         <translation>delete %1</translation>
+    </message>
+    <message>
+        <source>合并支谱 %1</source>
+        <translation>merge branch book %1</translation>
     </message>
 </context>
 <context>
@@ -1001,6 +1654,188 @@ Their details are in the list below.</translation>
     <message>
         <source>找到 %1 人</source>
         <translation>%1 found</translation>
+    </message>
+</context>
+<context>
+    <name>MergeReview</name>
+    <message>
+        <source>家谱中已有同名成员（%1之子）</source>
+        <translation>The genealogy already has a member of this name (child of %1)</translation>
+    </message>
+    <message>
+        <source>家谱中已有同名成员（始祖）</source>
+        <translation>The genealogy already has a member of this name (the root ancestor)</translation>
+    </message>
+    <message>
+        <source>支谱中另一位新增成员已用此名</source>
+        <translation>Another new member of the branch book has this name</translation>
+    </message>
+    <message>
+        <source>姓名无法存入家谱：为空、为“end”、含空格或多于 %1 个字符</source>
+        <translation>The name cannot be stored in the genealogy: it is empty, is &quot;end&quot;, has spaces or is longer than %1 characters</translation>
+    </message>
+    <message>
+        <source>地址无法存入家谱：含空格或多于 %1 个字符</source>
+        <translation>The address cannot be stored in the genealogy: it has spaces or is longer than %1 characters</translation>
+    </message>
+    <message>
+        <source>出生日期 %1 不是有效的日期</source>
+        <translation>The date of birth %1 is not a real date</translation>
+    </message>
+    <message>
+        <source>去世日期 %1 无效或早于出生日期</source>
+        <translation>The date of death %1 is not real or is earlier than the date of birth</translation>
+    </message>
+    <message>
+        <source>出生日期不晚于父亲%1</source>
+        <translation>Born no later than the father, %1</translation>
+    </message>
+    <message>
+        <source>出生日期不早于子女（子女保留家谱中的日期）</source>
+        <translation>Born no earlier than a child (the children keep the genealogy&apos;s dates)</translation>
+    </message>
+    <message>
+        <source>连同后代共 %1 人并入</source>
+        <translation>Merged with descendants: %1 members</translation>
+    </message>
+    <message>
+        <source>并入</source>
+        <translation>Merged</translation>
+    </message>
+    <message>
+        <source>连同后代共 %1 人不并入</source>
+        <translation>Not merged with descendants: %1 members</translation>
+    </message>
+    <message>
+        <source>不并入</source>
+        <translation>Not merged</translation>
+    </message>
+    <message>
+        <source>随上辈不并入</source>
+        <translation>Not merged, as an ancestor is not</translation>
+    </message>
+    <message>
+        <source>取支谱的数据</source>
+        <translation>Takes the branch book&apos;s details</translation>
+    </message>
+    <message>
+        <source>保留家谱的数据</source>
+        <translation>Keeps the genealogy&apos;s details</translation>
+    </message>
+    <message>
+        <source>保留</source>
+        <translation>Kept</translation>
+    </message>
+    <message>
+        <source>已婚</source>
+        <translation>Married</translation>
+    </message>
+    <message>
+        <source>未婚</source>
+        <translation>Unmarried</translation>
+    </message>
+    <message>
+        <source>健在</source>
+        <translation>Living</translation>
+    </message>
+    <message>
+        <source>%1 去世</source>
+        <translation>Died %1</translation>
+    </message>
+    <message>
+        <source>（无）</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>取支谱</source>
+        <translation>Branch book</translation>
+    </message>
+    <message>
+        <source>取家谱</source>
+        <translation>Genealogy</translation>
+    </message>
+    <message>
+        <source>新增</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>不同</source>
+        <translation>Different</translation>
+    </message>
+    <message>
+        <source>已解决</source>
+        <translation>Resolved</translation>
+    </message>
+</context>
+<context>
+    <name>MergeReviewModel</name>
+    <message>
+        <source>姓名</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>父亲</source>
+        <translation>Father</translation>
+    </message>
+    <message>
+        <source>出生日期</source>
+        <translation>Born</translation>
+    </message>
+    <message>
+        <source>人数（含后代）</source>
+        <translation>Members (with descendants)</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>采用</source>
+        <translation>Use</translation>
+    </message>
+    <message>
+        <source>出生日期（家谱）</source>
+        <translation>Born (genealogy)</translation>
+    </message>
+    <message>
+        <source>出生日期（支谱）</source>
+        <translation>Born (branch book)</translation>
+    </message>
+    <message>
+        <source>婚否（家谱）</source>
+        <translation>Married (genealogy)</translation>
+    </message>
+    <message>
+        <source>婚否（支谱）</source>
+        <translation>Married (branch book)</translation>
+    </message>
+    <message>
+        <source>地址（家谱）</source>
+        <translation>Address (genealogy)</translation>
+    </message>
+    <message>
+        <source>地址（支谱）</source>
+        <translation>Address (branch book)</translation>
+    </message>
+    <message>
+        <source>健在否（家谱）</source>
+        <translation>Living (genealogy)</translation>
+    </message>
+    <message>
+        <source>健在否（支谱）</source>
+        <translation>Living (branch book)</translation>
+    </message>
+    <message>
+        <source>类别</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>原因</source>
+        <translation>Reason</translation>
     </message>
 </context>
 <context>

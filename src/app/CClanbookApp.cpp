@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QTimer>
 
@@ -63,10 +64,17 @@ int CClanbookApp::Run(int argc, char** argv) {
   // display, so help, version, errors and conversions run on a bare console.
   const StartRequest first = CommandLine(Conversions()).Parse(ArgumentsOf(argc, argv));
   std::unique_ptr<QCoreApplication> application;
-  if (first.kind == StartRequest::Kind::Window)
+  if (first.kind == StartRequest::Kind::Window) {
     application = std::make_unique<QApplication>(argc, argv);
-  else
+  } else if (first.kind == StartRequest::Kind::Conversion && first.conversion->needsGui) {
+    // Fonts and text layout come with a QGuiApplication, which would abort on
+    // a console without a display unless it draws off screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+      qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    application = std::make_unique<QGuiApplication>(argc, argv);
+  } else {
     application = std::make_unique<QCoreApplication>(argc, argv);
+  }
   QCoreApplication::setApplicationName(QStringLiteral("clanbook"));
   QCoreApplication::setApplicationVersion(QStringLiteral(CLANBOOK_VERSION));
 

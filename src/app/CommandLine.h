@@ -25,6 +25,9 @@ struct Conversion {
   // Does the work; the result is the process's exit status. Messages go to
   // standard error; nothing may need a display.
   std::function<int(const QStringList& values, const QCommandLineParser& parser)> run;
+  // Lays out text (a chart): it then gets a QGuiApplication, on the offscreen
+  // platform unless QT_QPA_PLATFORM names another, since a console has no display.
+  bool needsGui = false;
 };
 
 // Every conversion the program offers, in --help order. One entry each, made

@@ -1,21 +1,290 @@
-// The command-line conversions. Each one is an entry in the list below and a
-// function that does its work with the layers under the window (formats,
-// document, charts), never with a widget, since it runs without a display:
+// The command-line conversions. Each one is an entry in the list at the end
+// and a function that does its work with the layers under the window
+// (formats, merge, charts), never with a widget, since it runs without a
+// display. The option then appears in --help, a run that names it gets a
+// QCoreApplication (a QGuiApplication on the offscreen platform when it sets
+// needsGui) instead of a QApplication, and its exit status is the function's
+// result.
 //
-//   int ExportGedcom(const QStringList& values, const QCommandLineParser& parser) {...}
-//   ...
-//   list.push_back({QStringLiteral("export-gedcom"), {QStringLiteral("IN"), QStringLiteral("OUT")},
-//                   QCoreApplication::translate("Conversions", "..."),
-//                   {QCommandLineOption(QStringLiteral("gedcom"), ..., QStringLiteral("VERSION"))},
-//                   ExportGedcom});
-//
-// The option then appears in --help, a run that names it gets a
-// QCoreApplication instead of a QApplication, and its exit status is the
-// function's result. None is offered yet: the formats they need are not part
-// of the program so far.
+// Mistakes in a conversion's own options end with status 2, as any other
+// mistaken command line does, before a file is read (for the GEDCOM
+// conversions 2 also means that OUT could not be written). The branch and GEDCOM
+// libraries are standard C++ and report in English on the stream they are
+// given; their text is passed on as it is, to standard output when they
+// succeed and to standard error when they fail.
 #include "app/CommandLine.h"
+#include "charts/ChartExport.h"
+#include "formats/gedcom/Gedcom.h"
+#include "merge/BranchExport.h"
+#include "merge/BranchMerge.h"
+#include "model/COperationClanbook.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <sstream>
+#include <string>
+
+namespace {
+
+// Exit statuses of the chart export (the branch and GEDCOM libraries return
+// their own). 2 is that of any command line the program cannot follow.
+enum ChartStatus : int {
+  kChartDone = 0,
+  kChartCannotRead = 1,
+  kCommandLineMistaken = 2,
+  kChartNoSuchMember = 3,
+  kChartCannotWrite = 4,
+};
+
+std::filesystem::path ToPath(const QString& fileName) {
+  return std::filesystem::path(QFile::encodeName(fileName).toStdString());
+}
+
+void Write(std::FILE* stream, const QByteArray& bytes) {
+  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+  std::fflush(stream);
+}
+
+// Says why a conversion stopped, the way the command line reports its own
+// mistakes, and passes the status on.
+int Fail(int status, const QString& message) {
+  Write(stderr,
+        QStringLiteral("%1: %2\n").arg(QCoreApplication::applicationName(), message).toLocal8Bit());
+  return status;
+}
+
+// What a library wrote (UTF-8) goes where the outcome says it belongs.
+int PassOn(int status, const std::ostringstream& messages) {
+  const std::string text = messages.str();
+  Write(status == 0 ? stdout : stderr, QByteArray::fromStdString(text));
+  return status;
+}
+
+QString LoadFailure(const QString& fileName, int result) {
+  QString reason;
+  switch (result) {
+    case kFileBadDate:
+      reason = QCoreApplication::translate("Conversions", "家谱日期数据不合实际或无法读取");
+      break;
+    case kFileBadRelation:
+      reason = QCoreApplication::translate("Conversions", "家谱成员关系有误");
+      break;
+    case kFileNoMemory:
+      reason = QCoreApplication::translate("Conversions", "内存不足");
+      break;
+    case kFileNoRoot:
+      reason = QCoreApplication::translate("Conversions", "家谱没有根结点");
+      break;
+    default:
+      reason = QCoreApplication::translate("Conversions", "文件无法打开");
+      break;
+  }
+  return QCoreApplication::translate("Conversions", "无法读取 %1：%2。").arg(fileName, reason);
+}
+
+// A whole number from `least` to `most` given to --`option`; a message when
+// the value is something else.
+bool ReadNumber(const QCommandLineParser& parser, const QString& option, int least, int most,
+                int* number, QString* message) {
+  const QString text = parser.value(option);
+  bool ok = false;
+  *number = text.toInt(&ok);
+  if (ok && *number >= least && *number <= most) return true;
+  *message =
+      QCoreApplication::translate("Conversions", "--%1 须为 %2 到 %3 之间的整数，而不是“%4”。")
+          .arg(option)
+          .arg(least)
+          .arg(most)
+          .arg(text);
+  return false;
+}
+
+// The options are checked before the book is read: a slip in them should not
+// cost the load of a large book.
+int ExportChartFile(const QStringList& values, const QCommandLineParser& parser) {
+  const QString& in = values[0];
+  const QString& out = values[1];
+  ChartOptions options;
+  const QString layout = parser.value(QStringLiteral("layout"));
+  if (!ParseChartLayout(layout, &options.layout))
+    return Fail(kCommandLineMistaken,
+                QCoreApplication::translate(
+                    "Conversions", "未知的布局“%1”：只能是 pagoda（吊线图）或 ouyang（欧式）。")
+                    .arg(layout));
+  const QString page = parser.value(QStringLiteral("page")).toUpper();
+  if (page == QLatin1String("A4"))
+    options.pageSize = QPageSize::A4;
+  else if (page == QLatin1String("A3"))
+    options.pageSize = QPageSize::A3;
+  else
+    return Fail(kCommandLineMistaken,
+                QCoreApplication::translate("Conversions", "未知的纸张“%1”：只能是 A4 或 A3。")
+                    .arg(parser.value(QStringLiteral("page"))));
+  QString message;
+  // Far more generations than any book has; 0 charts them all.
+  if (!ReadNumber(parser, QStringLiteral("generations"), 0, 100000, &options.generations,
+                  &message) ||
+      !ReadNumber(parser, QStringLiteral("dpi"), 1, 2400, &options.pngDpi, &message))
+    return Fail(kCommandLineMistaken, message);
+  const QString suffix = QFileInfo(out).suffix().toLower();
+  if (suffix != QLatin1String("pdf") && suffix != QLatin1String("svg") &&
+      suffix != QLatin1String("png"))
+    return Fail(kCommandLineMistaken,
+                QCoreApplication::translate("Conversions",
+                                            "%1：图的格式由后缀定，只能是 .pdf、.svg 或 .png。")
+                    .arg(out));
+
+  COperationClanbook book;
+  if (const int result = book.Load(ToPath(in)); result != kFileOk)
+    return Fail(kChartCannotRead, LoadFailure(in, result));
+  if (parser.isSet(QStringLiteral("from"))) {
+    const QString name = parser.value(QStringLiteral("from"));
+    book.FindByName(book.GetRootLink(), options.from, name.toStdU16String());
+    if (!options.from)
+      return Fail(
+          kChartNoSuchMember,
+          QCoreApplication::translate("Conversions", "%1 中没有名叫“%2”的成员。").arg(in, name));
+  }
+  QString error;
+  if (!ExportChart(book, options, out, &error)) return Fail(kChartCannotWrite, error);
+  return kChartDone;
+}
+
+int ExportBranch(const QStringList& values, const QCommandLineParser& /*parser*/) {
+  std::ostringstream messages;
+  const int status =
+      ExportBranchFile(ToPath(values[0]), values[1].toStdString(), ToPath(values[2]), messages);
+  return PassOn(status, messages);
+}
+
+int MergeBranch(const QStringList& values, const QCommandLineParser& parser) {
+  const QString prefer = parser.value(QStringLiteral("prefer"));
+  MergeSide side = MergeSide::Book;
+  if (prefer == QLatin1String("branch"))
+    side = MergeSide::Branch;
+  else if (prefer != QLatin1String("book"))
+    return Fail(kCommandLineMistaken,
+                QCoreApplication::translate(
+                    "Conversions", "--prefer 只能是 book（家谱）或 branch（分支），而不是“%1”。")
+                    .arg(prefer));
+  std::ostringstream report;
+  const int status =
+      MergeBranchFiles(ToPath(values[0]), ToPath(values[1]), ToPath(values[2]), side, report);
+  return PassOn(status, report);
+}
+
+int ExportGedcom(const QStringList& values, const QCommandLineParser& parser) {
+  const QString version = parser.value(QStringLiteral("gedcom"));
+  gedcom::GedcomVersion chosen = gedcom::GedcomVersion::v7_0;
+  if (version == QLatin1String("5.5.1"))
+    chosen = gedcom::GedcomVersion::v5_5_1;
+  else if (version != QLatin1String("7.0") && version != QLatin1String("7"))
+    return Fail(
+        kCommandLineMistaken,
+        QCoreApplication::translate("Conversions", "不支持 GEDCOM 版本“%1”：只能是 7.0 或 5.5.1。")
+            .arg(version));
+  std::ostringstream messages;
+  return PassOn(gedcom::ExportGedcomFile(ToPath(values[0]), ToPath(values[1]), chosen, messages),
+                messages);
+}
+
+int ImportGedcom(const QStringList& values, const QCommandLineParser& parser) {
+  std::optional<std::string> root;
+  if (parser.isSet(QStringLiteral("root")))
+    root = parser.value(QStringLiteral("root")).toStdString();
+  std::ostringstream report;
+  return PassOn(gedcom::ImportGedcomFile(ToPath(values[0]), ToPath(values[1]), root, report),
+                report);
+}
+
+}  // namespace
 
 std::vector<Conversion> Conversions() {
+  const QString in = QStringLiteral("IN");
+  const QString out = QStringLiteral("OUT");
   std::vector<Conversion> list;
+
+  Conversion chart{
+      QStringLiteral("export-chart"),
+      {in, out},
+      QCoreApplication::translate(
+          "Conversions", "把家谱 IN（.ftf）画成世系图，写入 OUT：格式由后缀定（.pdf、.svg、.png）"),
+      {QCommandLineOption(QStringLiteral("from"),
+                          QCoreApplication::translate(
+                              "Conversions", "世系图从名叫 NAME 的成员画起；默认从始祖画起。"),
+                          QStringLiteral("NAME")),
+       QCommandLineOption(
+           QStringLiteral("generations"),
+           QCoreApplication::translate("Conversions", "画几世（含起始成员）；0 为全部；默认 %1。")
+               .arg(ChartOptions().generations),
+           QStringLiteral("N"), QString::number(ChartOptions().generations)),
+       QCommandLineOption(
+           QStringLiteral("layout"),
+           QCoreApplication::translate("Conversions",
+                                       "世系图的样式：pagoda（吊线图，默认）或 ouyang（欧式）。"),
+           QStringLiteral("pagoda|ouyang"), QStringLiteral("pagoda")),
+       QCommandLineOption(
+           QStringLiteral("page"),
+           QCoreApplication::translate("Conversions", "PDF 的纸张：A4（默认）或 A3。"),
+           QStringLiteral("A4|A3"), QStringLiteral("A4")),
+       QCommandLineOption(
+           QStringLiteral("dpi"),
+           QCoreApplication::translate("Conversions", "PNG 每英寸的像素数，1 到 2400；默认 %1。")
+               .arg(ChartOptions().pngDpi),
+           QStringLiteral("N"), QString::number(ChartOptions().pngDpi))},
+      ExportChartFile};
+  chart.needsGui = true;
+  list.push_back(chart);
+
+  list.push_back(
+      {QStringLiteral("export-branch"),
+       {in, QStringLiteral("NAME"), out},
+       QCoreApplication::translate(
+           "Conversions", "把家谱 IN 中名叫 NAME 的成员及其全部后代存为新家谱 OUT，NAME 为始祖"),
+       {},
+       ExportBranch});
+
+  list.push_back(
+      {QStringLiteral("merge-branch"),
+       {QStringLiteral("BOOK"), QStringLiteral("BRANCH"), out},
+       QCoreApplication::translate("Conversions",
+                                   "把分支 BRANCH 并回家谱 BOOK，结果存为 OUT（可与 BOOK "
+                                   "相同）；无法并入的成员逐行列出"),
+       {QCommandLineOption(
+           QStringLiteral("prefer"),
+           QCoreApplication::translate(
+               "Conversions",
+               "两边都有而资料不同的成员取哪一边的资料：book（家谱，默认）或 branch（分支）。"),
+           QStringLiteral("book|branch"), QStringLiteral("book"))},
+       MergeBranch});
+
+  list.push_back(
+      {QStringLiteral("export-gedcom"),
+       {in, out},
+       QCoreApplication::translate("Conversions",
+                                   "把家谱 IN（.ftf）存为 GEDCOM 文件 OUT，每位成员一条 INDI"),
+       {QCommandLineOption(
+           QStringLiteral("gedcom"),
+           QCoreApplication::translate("Conversions", "写出的 GEDCOM 版本：7.0（默认）或 5.5.1。"),
+           QStringLiteral("7.0|5.5.1"), QStringLiteral("7.0"))},
+       ExportGedcom});
+
+  list.push_back(
+      {QStringLiteral("import-gedcom"),
+       {in, out},
+       QCoreApplication::translate(
+           "Conversions",
+           "把 GEDCOM 文件 IN 中一位始祖及其男系后代存为家谱 OUT（.ftf），改动逐条报告"),
+       {QCommandLineOption(
+           QStringLiteral("root"),
+           QCoreApplication::translate(
+               "Conversions", "从记录 XREF（如 @I1@）的人物起；默认取后代最多的无父母者。"),
+           QStringLiteral("XREF"))},
+       ImportGedcom});
   return list;
 }

@@ -86,7 +86,11 @@ void ChartWindow::BuildControls() {
   bar->addWidget(box);
   addToolBar(Qt::TopToolBarArea, bar);
 
-  connect(m_start, &QLineEdit::editingFinished, this, &ChartWindow::refresh);
+  connect(m_start, &QLineEdit::editingFinished, this, [this] {
+    // Another name typed: the member given before is no longer the start.
+    if (m_from && ChartText::Name(*m_from) != m_start->text().trimmed()) m_from = nullptr;
+    refresh();
+  });
   connect(m_generations, &QSpinBox::valueChanged, this, &ChartWindow::refresh);
   connect(m_layout, &QComboBox::currentIndexChanged, this, &ChartWindow::refresh);
   connect(m_pageSize, &QComboBox::currentIndexChanged, this, [this] {
@@ -121,6 +125,7 @@ void ChartWindow::BuildMenu() {
 void ChartWindow::setSource(const COperationClanbook* book, MemberNode* start) {
   m_book = book;
   m_updating = true;
+  m_from = start;
   m_start->setText(start ? ChartText::Name(*start) : QString());
   m_updating = false;
   refresh();
@@ -129,6 +134,7 @@ void ChartWindow::setSource(const COperationClanbook* book, MemberNode* start) {
 ChartOptions ChartWindow::options() const {
   ChartOptions options;
   options.fromName = m_start->text().trimmed();
+  if (m_from && ChartText::Name(*m_from) == options.fromName) options.from = m_from;
   options.generations = m_generations->value();
   options.layout = static_cast<ChartLayout>(m_layout->currentData().toInt());
   options.pageSize = static_cast<QPageSize::PageSizeId>(m_pageSize->currentData().toInt());
@@ -138,6 +144,7 @@ ChartOptions ChartWindow::options() const {
 
 void ChartWindow::setOptions(const ChartOptions& options) {
   m_updating = true;
+  m_from = options.from;
   m_start->setText(options.from ? ChartText::Name(*options.from) : options.fromName);
   m_generations->setValue(options.generations);
   m_layout->setCurrentIndex(m_layout->findData(static_cast<int>(options.layout)));
@@ -152,8 +159,11 @@ void ChartWindow::refresh() {
   if (m_updating) return;
   // After an edit the same chart keeps its place on screen; another start
   // member or layout starts at the top left.
-  const bool same = m_chart && m_chart->Options().fromName == options().fromName &&
-                    m_chart->Options().layout == options().layout;
+  const std::optional<std::pair<QString, ChartLayout>> shown =
+      m_chart ? std::optional(std::pair(m_chart->Options().fromName, m_chart->Options().layout))
+              : m_dropped;
+  const bool same = shown && *shown == std::pair(options().fromName, options().layout);
+  m_dropped.reset();
   m_view->SetScene(nullptr, same);
   m_chart.reset();
   if (!m_book) {
@@ -170,6 +180,13 @@ void ChartWindow::refresh() {
   }
   m_status->setText(error);
   if (m_chart) m_view->SetScene(&m_chart->Scene(), same);
+}
+
+void ChartWindow::dropChart() {
+  if (!m_chart) return;
+  m_dropped = std::pair(m_chart->Options().fromName, m_chart->Options().layout);
+  m_view->SetScene(nullptr, true);
+  m_chart.reset();
 }
 
 void ChartWindow::ExportToFile() {
@@ -190,34 +207,46 @@ void ChartWindow::ExportToFile() {
   if (!toWrite || !ExportChart(*toWrite, path, &error)) ShowNotice(error);
 }
 
-void ChartWindow::PreparePrinter(QPrinter& printer) const {
-  const ChartPages& pages = m_chart->Pages();
-  printer.setPageLayout(QPageLayout(QPageSize(m_chart->Options().pageSize), pages.PageOrientation(),
-                                    QMarginsF(0, 0, 0, 0)));
-  printer.setDocName(windowTitle());
-  printer.setFromTo(1, std::max(1, pages.PageCount()));
-}
-
 void ChartWindow::Print() {
-  if (!m_chart) return;
-  QPrinter printer(QPrinter::HighResolution);
-  PreparePrinter(printer);
-  QPrintDialog dialog(&printer, this);
-  dialog.setOption(QAbstractPrintDialog::PrintPageRange);
-  if (dialog.exec() != QDialog::Accepted) return;
-  const bool range = printer.printRange() == QPrinter::PageRange;
-  if (!PaintChartPages(m_chart->Pages(), printer, range ? printer.fromPage() - 1 : 0,
-                       range ? printer.toPage() - 1 : -1))
-    ShowNotice(tr("无法打印世系图。"));
+  if (m_chart) PrintChart(*m_chart, this);
 }
 
 void ChartWindow::PrintPreview() {
-  if (!m_chart) return;
+  if (m_chart) PreviewChart(*m_chart, this);
+}
+
+namespace {
+
+// Pages as the PDF has them: the paper and orientation of the layout, no
+// printer margins (the pages carry their own), every page offered.
+void PreparePrinter(QPrinter& printer, const BuiltChart& chart) {
+  const ChartPages& pages = chart.Pages();
+  printer.setPageLayout(QPageLayout(QPageSize(chart.Options().pageSize), pages.PageOrientation(),
+                                    QMarginsF(0, 0, 0, 0)));
+  printer.setDocName(ChartText::Title(ChartText::Name(*chart.Start())));
+  printer.setFromTo(1, std::max(1, pages.PageCount()));
+}
+
+}  // namespace
+
+void PrintChart(const BuiltChart& chart, QWidget* owner) {
   QPrinter printer(QPrinter::HighResolution);
-  PreparePrinter(printer);
-  QPrintPreviewDialog preview(&printer, this);
+  PreparePrinter(printer, chart);
+  QPrintDialog dialog(&printer, owner);
+  dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const bool range = printer.printRange() == QPrinter::PageRange;
+  if (!PaintChartPages(chart.Pages(), printer, range ? printer.fromPage() - 1 : 0,
+                       range ? printer.toPage() - 1 : -1))
+    ShowNotice(ChartWindow::tr("无法打印世系图。"));
+}
+
+void PreviewChart(const BuiltChart& chart, QWidget* owner) {
+  QPrinter printer(QPrinter::HighResolution);
+  PreparePrinter(printer, chart);
+  QPrintPreviewDialog preview(&printer, owner);
   preview.setObjectName(QStringLiteral("chartPrintPreview"));
-  connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-          [this](QPrinter* target) { PaintChartPages(m_chart->Pages(), *target); });
+  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested,
+                   [&chart](QPrinter* target) { PaintChartPages(chart.Pages(), *target); });
   preview.exec();
 }

@@ -9,11 +9,12 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QPrinter;
 class QSpinBox;
 
 class ChartWindow : public QMainWindow {
@@ -23,15 +24,27 @@ public:
   ~ChartWindow() override;
 
   // The book drawn (not owned) and the member the chart starts at (none: the
-  // root). The start is remembered by name, so refresh() after an edit never
-  // follows a released member; a start that is gone falls back to the root.
+  // root). The start is remembered by name as well, so refresh() after an
+  // edit finds him again; a start that is gone falls back to the root.
   void setSource(const COperationClanbook* book, MemberNode* start = nullptr);
   // Lays the chart out again from the book as it is now. Connect it to every
   // change of the book: until it runs, the chart still points at the members
   // it was laid out from.
   void refresh();
+  // Lets go of every member of the chart at once and shows nothing until the
+  // next refresh(), which keeps the place on screen if it draws the same
+  // chart. Call it before members leave the book or are released: a refresh
+  // at that moment would still lay out the members that are going.
+  void dropChart();
 
-  // The options the controls hold (the start by name).
+  // The member given as the start, kept while the start box holds his name,
+  // so that of two members bearing one name the chart shows the one asked
+  // for. Whoever changes the book forgets him before he may leave it; the
+  // start is then found by name again.
+  MemberNode* startMember() const { return m_from; }
+  void forgetStartMember() { m_from = nullptr; }
+
+  // The options the controls hold.
   ChartOptions options() const;
   void setOptions(const ChartOptions& options);
 
@@ -49,9 +62,9 @@ private:
   void ExportToFile();
   void Print();
   void PrintPreview();
-  void PreparePrinter(QPrinter& printer) const;
 
   const COperationClanbook* m_book = nullptr;
+  MemberNode* m_from = nullptr;
   std::unique_ptr<BuiltChart> m_chart;
   ChartView* m_view = nullptr;
   QLineEdit* m_start = nullptr;
@@ -61,4 +74,11 @@ private:
   QSpinBox* m_dpi = nullptr;
   QLabel* m_status = nullptr;
   bool m_updating = false;
+  // The start and layout of a dropped chart, to keep its place on screen.
+  std::optional<std::pair<QString, ChartLayout>> m_dropped;
 };
+
+// Printing and previewing the pages of `chart`, paged as its PDF is, in modal
+// dialogs over `owner`: the book must not change while they are open.
+void PrintChart(const BuiltChart& chart, QWidget* owner);
+void PreviewChart(const BuiltChart& chart, QWidget* owner);

@@ -1,16 +1,90 @@
 #include "document/GenealogyDocument.h"
 
+#include "formats/FtfFormat.h"
+
 #include <QFile>
 #include <QUndoCommand>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <cassert>
+#include <cerrno>
 #include <filesystem>
 #include <new>
+#include <string>
 
 namespace {
 
 std::filesystem::path ToPath(const QString& fileName) {
   return std::filesystem::path(QFile::encodeName(fileName).toStdString());
+}
+
+// Saving through a symbolic link replaces the file it refers to; the
+// previous version is kept beside that file too.
+std::filesystem::path Resolved(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (std::filesystem::is_symlink(path, ec)) {
+    std::filesystem::path resolved = std::filesystem::canonical(path, ec);
+    if (!ec) return resolved;
+  }
+  return path;
+}
+
+// Copies the file `from` into the new file `to`, for file systems that have
+// no hard links.
+bool CopyFile(const std::filesystem::path& from, const std::filesystem::path& to, mode_t mode) {
+  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode & 0777);
+  if (out < 0) {
+    ::close(in);
+    return false;
+  }
+  static constexpr std::size_t kChunk = 1 << 20;
+  std::string buffer(kChunk, '\0');
+  bool ok = true;
+  while (ok) {
+    const ssize_t got = ::read(in, buffer.data(), kChunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      ok = got == 0;
+      break;
+    }
+    for (ssize_t written = 0; ok && written < got;) {
+      const ssize_t n =
+          ::write(out, buffer.data() + written, static_cast<std::size_t>(got - written));
+      if (n < 0 && errno == EINTR) continue;
+      ok = n > 0;
+      written += n > 0 ? n : 0;
+    }
+  }
+  ok = ok && ::fsync(out) == 0;
+  ok = ::close(out) == 0 && ok;
+  ::close(in);
+  if (!ok) ::unlink(to.c_str());
+  return ok;
+}
+
+// Holds what `target` holds now under a hidden name beside `backup`: a second
+// name for the old file's contents, which the save's rename then leaves to
+// the backup alone, or a copy. Only once the new version is in place does it
+// become the backup, by a rename, so that a save that fails leaves the
+// backup as it was and one that is interrupted never a half-made one. Empty
+// when there is nothing to keep (no regular file yet) or no way to keep it.
+std::filesystem::path HoldPreviousVersion(const std::filesystem::path& target,
+                                          const std::filesystem::path& backup) {
+  struct stat info {};
+  if (::lstat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
+  static std::atomic<unsigned> counter{0};
+  const std::filesystem::path held =
+      backup.parent_path() / ("." + backup.filename().string() + ".tmp-" +
+                              std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  ::unlink(held.c_str());
+  if (::link(target.c_str(), held.c_str()) == 0) return held;
+  return CopyFile(target, held, info.st_mode) ? held : std::filesystem::path();
 }
 
 QString NameOf(const MemberData& data) {
@@ -147,24 +221,86 @@ void GenealogyDocument::StartOver() {
 
 int GenealogyDocument::Load(const QString& fileName) {
   COperationClanbook loaded;
-  const int result = loaded.Load(ToPath(fileName));
-  if (result != kFileOk) return result;
+  const FileStatus status = ReadGenealogy(fileName, loaded);
+  if (!status.Ok()) return status.code;
+  Adopt(loaded, fileName);
+  // The old genealogy goes here, once the views have let go of it.
+  return status.code;
+}
+
+int GenealogyDocument::Save(const QString& fileName) {
+  const FileStatus status = WriteGenealogy(m_genealogy, fileName, false);
+  if (status.Ok()) MarkSaved(fileName);
+  return status.code;
+}
+
+GenealogyDocument::FileStamp GenealogyDocument::StampOf(const QString& fileName) {
+  FileStamp stamp;
+  struct stat info {};
+  if (fileName.isEmpty() || ::stat(ToPath(fileName).c_str(), &info) != 0) return stamp;
+  stamp.exists = true;
+  stamp.size = static_cast<qint64>(info.st_size);
+  stamp.modifiedNs =
+      static_cast<qint64>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+  stamp.inode = static_cast<quint64>(info.st_ino);
+  return stamp;
+}
+
+FileStatus GenealogyDocument::ReadGenealogy(const QString& fileName, COperationClanbook& out,
+                                            const ReadProgress& progress) {
+  formats::FtfFormat format;
+  return formats::ReadFile(format, ToPath(fileName), out, progress);
+}
+
+QString GenealogyDocument::BackupName(const QString& fileName) {
+  return fileName + QStringLiteral(".bak");
+}
+
+FileStatus GenealogyDocument::WriteGenealogy(const COperationClanbook& genealogy,
+                                             const QString& fileName, bool keepPrevious) {
+  formats::FtfFormat format;
+  std::filesystem::path held;
+  std::filesystem::path backup;
+  if (keepPrevious && genealogy.GetRootLink()) {
+    // A save that is refused up front costs no copy of a large file.
+    if (const FileStatus check = formats::FtfFormat::CheckWritable(genealogy); !check.Ok())
+      return check;
+    const std::filesystem::path target = Resolved(ToPath(fileName));
+    backup = ToPath(BackupName(QFile::decodeName(target.c_str())));
+    held = HoldPreviousVersion(target, backup);
+  }
+  const FileStatus status = formats::WriteFile(format, genealogy, ToPath(fileName));
+  if (!held.empty() && !(status.Ok() && ::rename(held.c_str(), backup.c_str()) == 0))
+    ::unlink(held.c_str());
+  return status;
+}
+
+void GenealogyDocument::Adopt(COperationClanbook& loaded, const QString& fileName) {
   emit membersAboutToBeReleased();
   emit aboutToReset();
   m_genealogy.Swap(loaded);
   StartOver();
   m_fileName = fileName;
+  m_fileStamp = StampOf(fileName);
+  m_stampedName = fileName;
   m_forcedModified = false;
   emit reset();
   UpdateModified();
-  // The old genealogy goes here, once the views have let go of it.
-  return result;
 }
 
-int GenealogyDocument::Save(const QString& fileName) {
-  const int result = m_genealogy.Save(ToPath(fileName));
-  if (result == kFileOk) SetModified(false);
-  return result;
+void GenealogyDocument::MarkSaved(const QString& fileName) {
+  if (fileName == m_fileName) {
+    m_fileStamp = StampOf(fileName);
+    m_stampedName = fileName;
+  }
+  SetModified(false);
+  emit saved(fileName);
+}
+
+bool GenealogyDocument::FileChangedOnDisk() const {
+  if (m_fileName != m_stampedName || !m_fileStamp.exists) return false;
+  const FileStamp now = StampOf(m_fileName);
+  return now.exists && now != m_fileStamp;
 }
 
 void GenealogyDocument::New() {
@@ -173,6 +309,8 @@ void GenealogyDocument::New() {
   StartOver();
   m_genealogy.Reset();
   m_fileName.clear();
+  m_fileStamp = {};
+  m_stampedName.clear();
   m_forcedModified = false;
   emit reset();
   UpdateModified();
@@ -186,6 +324,22 @@ void GenealogyDocument::NotifyReset() {
   m_forcedModified = modified;
   emit reset();
   UpdateModified();
+}
+
+void GenealogyDocument::Replace(COperationClanbook&& genealogy) {
+  COperationClanbook old;
+  old.Swap(genealogy);
+  emit membersAboutToBeReleased();
+  emit aboutToReset();
+  m_genealogy.Swap(old);
+  StartOver();
+  m_fileName.clear();
+  m_fileStamp = {};
+  m_stampedName.clear();
+  m_forcedModified = true;
+  emit reset();
+  UpdateModified();
+  // The old genealogy goes here, once the views have let go of it.
 }
 
 bool GenealogyDocument::AddMember(MemberNode* father, const MemberData& data) {

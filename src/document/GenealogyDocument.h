@@ -6,10 +6,13 @@
 #pragma once
 
 #include "model/COperationClanbook.h"
+#include "model/FileStatus.h"
 
 #include <QObject>
 #include <QString>
 #include <QUndoStack>
+
+struct MergeChanges;  // merge/BranchMerge.h
 
 class GenealogyDocument : public QObject {
   Q_OBJECT
@@ -46,9 +49,49 @@ public:
   int Save(const QString& fileName);
   // An empty genealogy without a file.
   void New();
+
+  // --- files, in steps that let the slow part run on another thread ---
+  // What tells one version of a file from another: replaced by another
+  // program, it has another size, time of change or inode.
+  struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    quint64 inode = 0;
+    bool operator==(const FileStamp&) const = default;
+  };
+  static FileStamp StampOf(const QString& fileName);
+  // Reads `fileName` into `out`, emptied first and left empty on failure.
+  // Touches no document, so it may run on any thread.
+  static FileStatus ReadGenealogy(const QString& fileName, COperationClanbook& out,
+                                  const ReadProgress& progress = {});
+  // Writes `genealogy` through the atomic save. With `keepPrevious`, the
+  // file's present contents first become BackupName(fileName), so that one
+  // bad save is one step from undone. Touches no document; the genealogy must
+  // not change meanwhile.
+  static FileStatus WriteGenealogy(const COperationClanbook& genealogy, const QString& fileName,
+                                   bool keepPrevious);
+  static QString BackupName(const QString& fileName);
+  // Puts a genealogy that ReadGenealogy read from `fileName` in place of the
+  // present one; `loaded` receives the old one, for the caller to drop.
+  void Adopt(COperationClanbook& loaded, const QString& fileName);
+  // WriteGenealogy wrote the genealogy to `fileName`: the present state is
+  // the saved one, and when that is the document's file, what it holds now
+  // is what later saves compare with.
+  void MarkSaved(const QString& fileName);
+  // The document's file is no longer what was opened or last saved here:
+  // another program changed or replaced it. A file that is gone is not.
+  bool FileChangedOnDisk() const;
   // The genealogy was replaced or changed behind the document's back: views
   // start over and the history, which no longer fits, is dropped.
   void NotifyReset();
+
+  // --- a genealogy made elsewhere (an import) ---
+  // Puts `genealogy` in place of the open one, as Load does, but it belongs to
+  // no file yet: the name is cleared and the document is modified, so that
+  // the first Save asks for a name and nothing leaves unsaved without a
+  // question. `genealogy` is left empty.
+  void Replace(COperationClanbook&& genealogy);
 
   // --- edits, each pushed on the undo stack ---
   // Adds a member with `data` under `father` in birth order; father none: the
@@ -60,6 +103,13 @@ public:
   // Removes `member` with all its descendants; they live on in the history
   // until the command that removed them is dropped.
   void DeleteMember(MemberNode* member);
+
+  // --- 修谱: a branch merged back, one step of the history ---
+  // Carries out `changes` (made by MakeMergeChanges from a plan of this
+  // genealogy) as one undoable command named after `branchRoot`; each added
+  // branch and each changed member is announced on its own. False, and nothing
+  // pushed, when there is nothing to change.
+  bool MergeBranch(MergeChanges changes, const QString& branchRoot);
 
   // The place among its brothers and sisters, counted from 0, that a child born
   // as `data` says would take under `father`.
@@ -90,11 +140,15 @@ signals:
   // when the tree is left empty.
   void memberConcerned(MemberNode* member);
   void modifiedChanged(bool modified);
+  // The genealogy was written to `fileName`: what belongs beside the book
+  // (its 字辈) can follow it there.
+  void saved(const QString& fileName);
 
 private:
   class AddCommand;
   class ChangeCommand;
   class DeleteCommand;
+  class MergeCommand;
 
   // The changes the commands are made of, each announced to the views.
   void InsertChild(MemberNode* father, MemberNode* member);
@@ -112,4 +166,8 @@ private:
   QString m_fileName;
   bool m_forcedModified = false;
   bool m_lastModified = false;
+  // The file as it was opened or last saved here, and its name then: the
+  // name may be changed in place since.
+  FileStamp m_fileStamp;
+  QString m_stampedName;
 };

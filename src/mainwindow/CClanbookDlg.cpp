@@ -4,8 +4,10 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Today.h"
 #include "platform/Vendor.h"
+#include "search/MemberSearch.h"
 #include "views/GenealogyTreeModel.h"
 #include "views/MemberListModel.h"
+#include "views/MemberSearchBar.h"
 
 #include <QAction>
 #include <QFontMetrics>
@@ -65,15 +67,22 @@ private:
 CClanbookDlg::CClanbookDlg(QWidget* parent) : CDialog(parent) {
   m_treeModel = new GenealogyTreeModel(m_document, this);
   m_listModel = new MemberListModel(m_document, m_treeModel->Families(), this);
+  m_searchIndex = std::make_unique<MemberSearchIndex>(m_document.Genealogy());
   BuildLayout();
   BuildMenu();
+  InitFileCommands();
+  InstallBranchCommands();
+  SetUpFindCommands();
+  InstallChartCommands();
   connect(&m_document, &GenealogyDocument::memberConcerned, this,
           [this](MemberNode* member) { ShowConcerned(member); });
+  InstallGedcomCommands();
 }
 
 CClanbookDlg::~CClanbookDlg() {
   // The views and models hold members of the genealogy, which the document
   // releases before the base class would delete its child widgets.
+  delete m_searchBar;
   delete m_treeCtrl;
   delete m_listCtrl;
   delete m_treeModel;
@@ -174,9 +183,16 @@ void CClanbookDlg::BuildLayout() {
   rightColumn->addStretch(1);
   rightColumn->addWidget(m_hyperLink, 0, Qt::AlignRight);
 
+  // Find as you type, right above the tree it searches.
+  m_searchBar = new MemberSearchBar(*m_searchIndex, this);
+  auto* leftColumn = new QVBoxLayout;
+  leftColumn->setSpacing(du.Y(2));
+  leftColumn->addWidget(m_searchBar);
+  leftColumn->addWidget(m_treeCtrl, 1);
+
   auto* top = new QHBoxLayout;
   top->setSpacing(du.X(2));
-  top->addWidget(m_treeCtrl, 184);
+  top->addLayout(leftColumn, 184);
   top->addLayout(rightColumn, 280);
 
   auto* main = new QVBoxLayout(this);
@@ -369,6 +385,7 @@ bool CClanbookDlg::OnInitDialog() {
   m_modified = false;
   InitListColumns();
   EnableMemberButtons(false);
+  RestoreWindowState();
   return true;
 }
 
@@ -386,7 +403,9 @@ void CClanbookDlg::EndThroughClosePath(int result) {
   m_closing = true;
   const bool canClose = CanClose();
   m_closing = false;
-  if (canClose) EndDialog(result);
+  if (!canClose) return;
+  SaveWindowState();
+  EndDialog(result);
 }
 
 void CClanbookDlg::RebuildTreeView() {
@@ -398,11 +417,15 @@ void CClanbookDlg::RebuildTreeView() {
 
 void CClanbookDlg::ShowConcerned(MemberNode* member) {
   ClearList();
+  m_quietSelection = true;
+  RevealMember(member);
+  m_quietSelection = false;
+}
+
+void CClanbookDlg::RevealMember(MemberNode* member) {
   if (!member) return;
   const QModelIndex index = m_treeModel->IndexOf(member);
-  m_quietSelection = true;
   m_treeCtrl->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-  m_quietSelection = false;
   // Opens the member's line of fathers where it was closed, nothing else.
   m_treeCtrl->scrollTo(index);
 }

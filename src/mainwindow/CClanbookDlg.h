@@ -10,6 +10,7 @@
 #include "model/COperationClanbook.h"
 #include "platform/CDialog.h"
 #include "views/GenealogyTreeView.h"
+#include "search/GenerationPoem.h"
 
 #include <QKeySequence>
 #include <QList>
@@ -17,6 +18,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 class QAbstractButton;
@@ -33,6 +35,11 @@ class GenealogyTreeModel;
 class MemberListModel;
 class CAddInfoDlg;
 class CModifyInfoDlg;
+class MemberSearchBar;
+class MemberSearchIndex;
+class ChartWindow;
+class StatisticsWindow;
+class QTimer;
 
 // Command identifiers: a menu item and a button that run the same command share one.
 enum CommandId : int {
@@ -114,6 +121,10 @@ public:
   void OnSaveGenealogy();
   void OnSaveGenealogyAs();
   void OnExit();
+  // --- GEDCOM commands (GedcomCommands.cpp) ---
+  void InstallGedcomCommands();
+  void OnExportGedcom();
+  void OnImportGedcom();
   // --- edit commands ---
   void OnAddChild();
   void OnAddMember();
@@ -129,11 +140,31 @@ public:
   void OnRelations();
   void OnSortByBirth();
   void OnFindBirthday();
+  // --- find, 字辈 and the keys of the repeated commands (FindCommands.cpp) ---
+  void OnGenerationPoem();
+  // Selects `member` in the tree and scrolls to him, opening his line of
+  // fathers; none: nothing happens.
+  void RevealMember(MemberNode* member);
+  MemberSearchBar* searchBar() const { return m_searchBar; }
   // --- help commands ---
   void OnAbout();
   void OnHelpPage();
   void OnFeedbackMail();
   void OnSysCommand(int id);
+  // --- 修谱: branch commands (BranchCommands.cpp) ---
+  // Saves the selected member and his descendants as a book of their own.
+  void OnExportBranch();
+  // Reads a branch, shows the review and carries out the merge as one edit.
+  void OnMergeBranch();
+  // --- chart commands (ChartCommands.cpp) ---
+  void OnLineageChart();
+  void OnStatistics();
+  void OnExportChart();
+  void OnPrintChart();
+  void OnPrintPreviewChart();
+  // The chart and statistics windows; none until first opened.
+  ChartWindow* chartWindow() const { return m_chartWindow; }
+  StatisticsWindow* statisticsWindow() const { return m_statisticsWindow; }
 
   // State the commands share (public for the tests that drive the window).
   // The document comes first: the names below refer into it.
@@ -166,6 +197,8 @@ private:
   void BuildLayout();
   void BuildMenu();
   void BuildEditMenu(QMenu* menu);
+  // 修谱: 导出支谱… in the 家谱 menu, 合并支谱… in the 文件 menu before 退出.
+  void InstallBranchCommands();
   // Adds a named command to `menu`, before `before` when given (else at the
   // end), with its shortcuts; the object name lets tests and screen readers
   // find it. Each feature adds its commands through this, in its own file.
@@ -190,6 +223,43 @@ private:
   void ChangeMember(MemberNode* member);
   void DeleteWithQuestion(MemberNode* member, const QString& name, bool fullWidthMark);
 
+  // --- file comforts (FileCommands.cpp): shortcuts, the recent files, the
+  // kept previous version, files dropped on the window, and where the window
+  // stood last time ---
+public:
+  // Opens a file of the 最近打开的文件 menu as Open does; a file that is gone
+  // is said so and leaves the menu.
+  void OpenRecentFile(const QString& fileName);
+  // Opens a file dropped on the window, after the save prompt.
+  void OpenDroppedFile(const QString& fileName);
+
+private:
+  void InitFileCommands();
+  void RebuildRecentFilesMenu();
+  void RestoreWindowState();
+  void SaveWindowState() const;
+  QMenu* m_recentMenu = nullptr;
+  // --- end of file comforts ---
+  // --- find, 字辈 and the keys of the repeated commands (FindCommands.cpp) ---
+  void SetUpFindCommands();
+  void FollowDocumentForSearch();
+  // The name the add dialog offers for a child of `father`; empty without a 字辈.
+  QString SuggestedNameOfChild(const MemberNode* father) const;
+  // After Open or New: the 字辈 is the one beside the book's file, if any.
+  void TakePoemOfBook();
+  // Writes the 字辈 beside `bookFile`; says so when it cannot.
+  void WritePoemBeside(const QString& bookFile);
+  std::unique_ptr<MemberSearchIndex> m_searchIndex;
+  MemberSearchBar* m_searchBar = nullptr;
+  GenerationPoem m_poem;
+  QString m_poemSurname;  // as the user corrected it; empty: read off the book
+  // The book file the 字辈 was read from or written beside; a save under
+  // another name writes it there too.
+  QString m_poemBook;
+  // The 字辈 changed while it could not be written: the next save writes it.
+  bool m_poemUnwritten = false;
+  bool m_bookReplaced = false;  // Open or New under way, not a mere reset
+
   GenealogyTreeModel* m_treeModel = nullptr;
   MemberListModel* m_listModel = nullptr;
   QMenuBar* m_menuBar = nullptr;
@@ -202,4 +272,20 @@ private:
   bool m_closing = false;
   // The tree's selection changes without the list following it.
   bool m_quietSelection = false;
+
+  // --- charts (ChartCommands.cpp) ---
+  void InstallChartCommands();
+  // The windows follow the document: members leaving let go of the chart at
+  // once, and one refresh after the event answers any number of changes.
+  // `leaving` (none: every member) may leave the book, with his descendants
+  // unless `alone`.
+  void DropChartMembers(const MemberNode* leaving, bool alone);
+  void RefreshCharts();
+  // The member a chart command starts from, or none with a notice for an
+  // empty book.
+  MemberNode* ChartStart();
+  ChartWindow* m_chartWindow = nullptr;
+  StatisticsWindow* m_statisticsWindow = nullptr;
+  QTimer* m_chartRefresh = nullptr;
+  bool m_chartStartsOver = false;
 };

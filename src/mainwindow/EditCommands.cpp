@@ -147,6 +147,9 @@ void CClanbookDlg::OnAddChild() {
   } else if (MemberNode* selected = SelectedMember()) {
     dialog.m_fatherName = QString::fromStdU16String(selected->name);
     dialog.m_selectedFather = selected;
+    // With a 字辈 the child's name starts with the surname and the character
+    // of his generation; the user writes the rest, or another name.
+    dialog.m_name = SuggestedNameOfChild(selected);
   }
   // With nothing selected the father field stays empty for the user to fill.
   dialog.DoModal();

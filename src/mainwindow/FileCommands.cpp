@@ -1,13 +1,26 @@
 // File commands of the main window: New, Open, Save, Save As, Exit and the
-// close path, and the save prompt they share.
+// close path, and the save prompt they share; the recent files, files dropped
+// on the window, and what the window remembers between runs.
 //
 // Unsaved work is never lost without the user's "No": when the user asked to
 // save and nothing got written, the command that asked stops there.
 #include "dialogs/CFileOpenAndSaveDlg.h"
 #include "mainwindow/CClanbookDlg.h"
+#include "mainwindow/FileProblemTexts.h"
+#include "mainwindow/FileProgress.h"
+#include "mainwindow/RecentFiles.h"
 #include "platform/MessageBoxes.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
+#include <QSettings>
+#include <QUrl>
 
 #include <optional>
 
@@ -15,6 +28,10 @@ namespace {
 
 QString AppCaption() {
   return CClanbookDlg::tr("家谱管理系统");
+}
+
+QString NothingToSaveText() {
+  return CClanbookDlg::tr("家谱是空的，没有可保存的内容!");
 }
 
 // Asks for a file name. None when the user cancelled or left the name empty
@@ -29,30 +46,57 @@ std::optional<QString> AskFileName(QWidget* owner, bool open) {
   return dialog.m_fileName;
 }
 
-// Writes the genealogy; a failure is reported to the user, never passed over.
-// A written genealogy is the saved state that undo comes back to.
-bool WriteGenealogy(GenealogyDocument& document, const QString& fileName) {
-  if (!fileName.isEmpty() && document.Save(fileName) != kFileCannotWrite) return true;
-  ShowNotice(CClanbookDlg::tr("文件无法保存!"));
-  return false;
+enum class WriteOutcome {
+  Written,
+  Failed,    // said so to the user; another file name may do
+  Refused,   // said so: a member the file cannot hold, whatever its name
+  Declined,  // the user would not overwrite a file another program changed
+};
+
+bool RefusedForAMember(FileProblem problem) {
+  switch (problem) {
+    case FileProblem::kNameNotStorable:
+    case FileProblem::kAddressNotStorable:
+    case FileProblem::kNamedEnd:
+    case FileProblem::kNamedLikeFather:
+    case FileProblem::kRootNamedNoFather:
+      return true;
+    default:
+      return false;
+  }
 }
 
-// The message with which Open reports a failed load; empty for codes it does not name.
-QString LoadFailureText(int result) {
-  switch (result) {
-    case kFileBadDate:
-      return CClanbookDlg::tr("家谱日期数据不合实际!");
-    case kFileBadRelation:
-      return CClanbookDlg::tr("家谱成员关系有误!");
-    case kFileCannotOpen:
-      return CClanbookDlg::tr("文件无法打开!");
-    case kFileNoMemory:
-      return CClanbookDlg::tr("内存不足!");
-    case kFileNoRoot:
-      return CClanbookDlg::tr("家谱没有根结点!");
-    default:
-      return {};
+// Writes the genealogy; a failure is reported to the user, never passed over.
+// A written genealogy is the saved state that undo comes back to.
+WriteOutcome WriteGenealogy(CClanbookDlg& window, const QString& fileName) {
+  GenealogyDocument& document = window.m_document;
+  if (fileName.isEmpty()) {
+    ShowNotice(CClanbookDlg::tr("文件无法保存!"));
+    return WriteOutcome::Failed;
   }
+  // Another program may have put a newer version there since it was opened
+  // or saved here; that is not overwritten unasked.
+  if (fileName == document.FileName() && document.FileChangedOnDisk() &&
+      !AskQuestion(&window, AppCaption(),
+                   CClanbookDlg::tr("文件%1已被其他程序修改，你想覆盖它吗?")
+                       .arg(QDir::toNativeSeparators(fileName))))
+    return WriteOutcome::Declined;
+  const bool keepPrevious = clanbook_settings::KeepPreviousVersion();
+  FileStatus status;
+  status.code = kFileCannotWrite;
+  status.problem = FileProblem::kWriteFailed;
+  RunFileWork(&window, CClanbookDlg::tr("正在保存家谱…"), false,
+              [&document, &fileName, keepPrevious, &status](FileWork&) {
+                status =
+                    GenealogyDocument::WriteGenealogy(document.Genealogy(), fileName, keepPrevious);
+              });
+  if (!status.Ok()) {
+    ShowNotice(SaveFailureText(status, fileName));
+    return RefusedForAMember(status.problem) ? WriteOutcome::Refused : WriteOutcome::Failed;
+  }
+  document.MarkSaved(fileName);
+  clanbook_settings::AddRecentFile(fileName);
+  return WriteOutcome::Written;
 }
 
 enum class SavePromptOutcome {
@@ -61,28 +105,117 @@ enum class SavePromptOutcome {
 };
 
 SavePromptOutcome AskToSave(CClanbookDlg& window) {
-  if (!window.m_modified) return SavePromptOutcome::Proceed;
+  // An empty genealogy has nothing a file could keep.
+  if (!window.m_modified || !window.m_document.Root()) return SavePromptOutcome::Proceed;
   if (!AskQuestion(&window, AppCaption(), CClanbookDlg::tr("该家谱已被修改，你想保存吗?")))
     return SavePromptOutcome::Proceed;
   const std::optional<QString> name = AskFileName(&window, false);
-  if (!name || !WriteGenealogy(window.m_document, *name)) return SavePromptOutcome::Stop;
+  if (!name || WriteGenealogy(window, *name) != WriteOutcome::Written)
+    return SavePromptOutcome::Stop;
   window.m_modified = false;
   return SavePromptOutcome::Proceed;
 }
 
-// The document puts the file in place only when the whole of it was read, so
-// that a failed Open leaves everything as it was; the old genealogy is gone
+// The file is read on a worker thread into a genealogy of its own, which
+// takes the document's place only when the whole file was read: a failed or
+// cancelled Open leaves everything as it was. The old genealogy is gone
 // before the birthday reminder holds the window in a modal box.
 void OpenFile(CClanbookDlg& window, const QString& fileName) {
-  const int result = window.m_document.Load(fileName);
-  if (result != kFileOk) {
-    const QString text = LoadFailureText(result);
+  COperationClanbook loaded;
+  FileStatus status;
+  status.code = kFileNoMemory;
+  status.problem = FileProblem::kNoMemory;
+  const bool completed = RunFileWork(
+      &window, CClanbookDlg::tr("正在打开家谱…"), true,
+      [&fileName, &loaded, &status](FileWork& work) {
+        status = GenealogyDocument::ReadGenealogy(
+            fileName, loaded,
+            [&work](std::size_t done, std::size_t total) { return work.Report(done, total); });
+      });
+  if (!completed) return;
+  if (!status.Ok()) {
+    const QString text = LoadFailureText(status);
     if (!text.isEmpty()) ShowNotice(text);
     return;
   }
+  window.m_document.Adopt(loaded, fileName);
+  loaded.Clear();  // the old genealogy
+  clanbook_settings::AddRecentFile(fileName);
   window.ShowTodaysBirthdays();
   window.EnableMemberButtons(true);
 }
+
+// Files a drop may open, by suffix; another format joins with its own opener.
+struct DroppableFormat {
+  const char* suffix;
+  void (CClanbookDlg::*open)(const QString&);
+};
+constexpr DroppableFormat kDroppable[] = {{"ftf", &CClanbookDlg::OpenDroppedFile}};
+
+const DroppableFormat* DroppableFormatOf(const QString& fileName) {
+  const QString suffix = QFileInfo(fileName).suffix();
+  for (const DroppableFormat& format : kDroppable) {
+    if (suffix.compare(QLatin1String(format.suffix), Qt::CaseInsensitive) == 0) return &format;
+  }
+  return nullptr;
+}
+
+// The one local file of a drop, when it is of a format the window opens.
+QString DroppedFile(const QMimeData* data) {
+  if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
+  const QUrl url = data->urls().first();
+  if (!url.isLocalFile()) return {};
+  const QString fileName = url.toLocalFile();
+  return DroppableFormatOf(fileName) ? fileName : QString();
+}
+
+// Lets the window take files dragged from the file manager without a
+// handler of its own for every drag event.
+class FileDropFilter : public QObject {
+public:
+  explicit FileDropFilter(CClanbookDlg& window) : QObject(&window), m_window(window) {}
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != &m_window) return false;
+    switch (event->type()) {
+      case QEvent::DragEnter:
+      case QEvent::DragMove: {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (!FileWorkRunning() && !DroppedFile(drag->mimeData()).isEmpty())
+          drag->acceptProposedAction();
+        else
+          drag->ignore();
+        return true;
+      }
+      case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString fileName = DroppedFile(drop->mimeData());
+        if (fileName.isEmpty() || FileWorkRunning()) {
+          drop->ignore();
+          return true;
+        }
+        drop->acceptProposedAction();
+        // The save prompt and the reading run after the drag has ended, so
+        // that the file manager is not held waiting for them.
+        QMetaObject::invokeMethod(
+            &m_window,
+            [window = &m_window, fileName] {
+              (window->*DroppableFormatOf(fileName)->open)(fileName);
+            },
+            Qt::QueuedConnection);
+        return true;
+      }
+      default:
+        return false;
+    }
+  }
+
+private:
+  CClanbookDlg& m_window;
+};
+
+const QString kGeometryKey = QStringLiteral("window/geometry");
 
 }  // namespace
 
@@ -114,28 +247,43 @@ void CClanbookDlg::OpenAtStart(const QString& fileName) {
 }
 
 void CClanbookDlg::OnSaveGenealogy() {
-  if (!m_document.Root()) return;
+  if (!m_document.Root()) {
+    ShowNotice(NothingToSaveText());
+    return;
+  }
   if (!m_currentFile.isEmpty()) {
-    if (WriteGenealogy(m_document, m_currentFile)) {
-      m_modified = false;
-      return;
+    switch (WriteGenealogy(*this, m_currentFile)) {
+      case WriteOutcome::Written:
+        m_modified = false;
+        return;
+      case WriteOutcome::Refused:
+      case WriteOutcome::Declined:
+        return;
+      case WriteOutcome::Failed:
+        break;  // reported; the user may now choose another name
     }
-    // Reported above; the user may now choose another name.
   }
   const std::optional<QString> name = AskFileName(this, false);
   if (!name) return;
   m_document.SetFileName(*name);
-  m_modified = !WriteGenealogy(m_document, m_currentFile);
+  m_modified = WriteGenealogy(*this, m_currentFile) != WriteOutcome::Written;
 }
 
 void CClanbookDlg::OnSaveGenealogyAs() {
+  // Asked before a name, so that nothing changes, not even the file name.
+  if (!m_document.Root()) {
+    ShowNotice(NothingToSaveText());
+    return;
+  }
   const std::optional<QString> name = AskFileName(this, false);
   if (!name) return;
   m_document.SetFileName(*name);
-  m_modified = !WriteGenealogy(m_document, m_currentFile);
+  m_modified = WriteGenealogy(*this, m_currentFile) != WriteOutcome::Written;
 }
 
 bool CClanbookDlg::CanClose() {
+  // Not while a file is being read or written: the work holds the genealogy.
+  if (FileWorkRunning()) return false;
   if (AskToSave(*this) == SavePromptOutcome::Stop) return false;
   m_modified = false;
   return true;
@@ -145,4 +293,81 @@ bool CClanbookDlg::CanClose() {
 // genealogy is offered for saving exactly once.
 void CClanbookDlg::OnExit() {
   EndThroughClosePath(IDOK);
+}
+
+// --- file comforts ---
+
+void CClanbookDlg::InitFileCommands() {
+  const std::pair<int, QKeySequence> keys[] = {
+      {ID_NEW, QKeySequence(Qt::CTRL | Qt::Key_N)},
+      {ID_OPEN, QKeySequence(Qt::CTRL | Qt::Key_O)},
+      {ID_SAVE, QKeySequence(Qt::CTRL | Qt::Key_S)},
+      {ID_SAVE_AS, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+  };
+  for (const auto& [id, key] : keys) {
+    QAction* action = m_actions.at(id);
+    action->setShortcut(key);
+    // Also the window's own, so that the keys work wherever the focus is.
+    addAction(action);
+  }
+
+  QAction* exit = m_actions.at(ID_EXIT);
+  m_recentMenu = new QMenu(tr("最近打开的文件"), m_fileMenu);
+  m_recentMenu->setObjectName(QStringLiteral("recentFilesMenu"));
+  m_recentMenu->menuAction()->setObjectName(QStringLiteral("recentFiles"));
+  m_fileMenu->insertMenu(exit, m_recentMenu);
+  // Another window of the program may have changed the list meanwhile.
+  connect(m_recentMenu, &QMenu::aboutToShow, this, [this] { RebuildRecentFilesMenu(); });
+  RebuildRecentFilesMenu();
+
+  QAction* keep = AddMenuCommand(
+      m_fileMenu, tr("保存时保留上一版本"), QStringLiteral("keepPreviousVersion"), [] {}, {}, exit);
+  keep->setCheckable(true);
+  keep->setChecked(clanbook_settings::KeepPreviousVersion());
+  connect(keep, &QAction::toggled, this,
+          [](bool checked) { clanbook_settings::SetKeepPreviousVersion(checked); });
+  m_fileMenu->insertSeparator(exit);
+
+  setAcceptDrops(true);
+  installEventFilter(new FileDropFilter(*this));
+}
+
+void CClanbookDlg::RebuildRecentFilesMenu() {
+  m_recentMenu->clear();
+  const QStringList files = clanbook_settings::RecentFiles();
+  if (files.isEmpty()) m_recentMenu->addAction(tr("（无）"))->setEnabled(false);
+  for (int i = 0; i < files.size(); ++i) {
+    const QString fileName = files[i];
+    QAction* action = m_recentMenu->addAction(
+        QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(fileName)));
+    action->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
+    action->setData(fileName);
+    connect(action, &QAction::triggered, this, [this, fileName] { OpenRecentFile(fileName); });
+  }
+}
+
+void CClanbookDlg::OpenRecentFile(const QString& fileName) {
+  if (!QFileInfo::exists(fileName)) {
+    ShowNotice(
+        tr("文件%1已不存在，已从最近打开的文件中删除!").arg(QDir::toNativeSeparators(fileName)));
+    clanbook_settings::RemoveRecentFile(fileName);
+    RebuildRecentFilesMenu();
+    return;
+  }
+  if (AskToSave(*this) == SavePromptOutcome::Stop) return;
+  OpenFile(*this, fileName);
+}
+
+void CClanbookDlg::OpenDroppedFile(const QString& fileName) {
+  if (AskToSave(*this) == SavePromptOutcome::Stop) return;
+  OpenFile(*this, fileName);
+}
+
+void CClanbookDlg::RestoreWindowState() {
+  const QByteArray geometry = clanbook_settings::Open()->value(kGeometryKey).toByteArray();
+  if (!geometry.isEmpty()) restoreGeometry(geometry);
+}
+
+void CClanbookDlg::SaveWindowState() const {
+  clanbook_settings::Open()->setValue(kGeometryKey, saveGeometry());
 }

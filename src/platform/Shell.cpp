@@ -38,8 +38,10 @@ QString RunFileDialog(QWidget* owner, const FileDialogRequest& request) {
   if (!owner) owner = QApplication::activeWindow();
   // The save dialog asks before replacing a file: that is QFileDialog's default.
   if (request.open)
-    return QFileDialog::getOpenFileName(owner, QString(), QString(), request.filter);
-  return QFileDialog::getSaveFileName(owner, QString(), QString(), request.filter);
+    return QFileDialog::getOpenFileName(owner, QString(), QString(), request.filter,
+                                        request.selectedFilter);
+  return QFileDialog::getSaveFileName(owner, QString(), QString(), request.filter,
+                                      request.selectedFilter);
 }
 
 void SetFileDialogForTesting(std::function<QString(const FileDialogRequest&)> dialog) {

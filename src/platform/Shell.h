@@ -19,6 +19,9 @@ void SetBeepForTesting(std::function<void()> beep);
 struct FileDialogRequest {
   bool open = true;  // true: open dialog; false: save dialog (asks before replacing)
   QString filter;    // Qt filter string, e.g. "Family Tree Files (*.ftf);;All Files (*)"
+  // When given: the filter shown first, and afterwards the one the user chose
+  // (a choice of file version rides on it).
+  QString* selectedFilter = nullptr;
 };
 // The chosen full path, or an empty string when the user cancelled.
 QString RunFileDialog(QWidget* owner, const FileDialogRequest& request);

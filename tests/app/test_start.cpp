@@ -114,9 +114,16 @@ TEST(CommandLineTest, HelpListsEveryOption) {
   const QString help = Parse({QStringLiteral("--help")}).text;
   for (const char* option : {"--help", "--version", "--lang", "FILE"})
     EXPECT_TRUE(help.contains(QLatin1String(option))) << option;
-  for (const Conversion& conversion : Conversions())
+  for (const Conversion& conversion : Conversions()) {
     EXPECT_TRUE(help.contains(QStringLiteral("--") + conversion.option))
         << conversion.option.toStdString();
+    for (const QString& name : conversion.valueNames)
+      EXPECT_TRUE(help.contains(name))
+          << conversion.option.toStdString() << ' ' << name.toStdString();
+    for (const QCommandLineOption& option : conversion.options)
+      EXPECT_TRUE(help.contains(QStringLiteral("--") + option.names().constFirst()))
+          << option.names().constFirst().toStdString();
+  }
 }
 
 // A conversion is one registration: the command line offers it, checks its

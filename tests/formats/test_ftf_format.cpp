@@ -198,6 +198,7 @@ TEST_F(FtfFormatTest, WhyATextIsNotStorable) {
       {std::u16string(127, u'a'), true, TextProblem::kNone},
       {std::u16string(128, u'a'), false, TextProblem::kTooLong},
       {u"a\tb", true, TextProblem::kBlank},
+      {std::u16string(u"a\0b", 3), false, TextProblem::kBlank},  // the reader refuses NUL bytes
       {u"\xDC00", false, TextProblem::kLoneSurrogate},
       {u"𠮷", true, TextProblem::kNone},
   };

@@ -1,25 +1,37 @@
 // File commands of the main window on real files: New, Open, Save, Save As,
 // Exit and every way of closing the window, with the save prompt between them.
+#include "MainWindowTestSupport.h"
 #include "dialogs/CAddInfoDlg.h"
 #include "dialogs/CFileOpenAndSaveDlg.h"
-#include "MainWindowTestSupport.h"
+#include "mainwindow/FileProgress.h"
+#include "mainwindow/RecentFiles.h"
 #include "platform/Shell.h"
 
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -35,6 +47,7 @@ const QString kNewQuestion = QStringLiteral("在建立新家谱前,将关闭现�
 const QString kCannotSave = QStringLiteral("文件无法保存!");
 const QString kEmptyName = QStringLiteral("文件名不能为空!");
 const QString kRootQuestion = QStringLiteral("确实要置此结点为根结点吗？");
+const QString kNothingToSave = QStringLiteral("家谱是空的，没有可保存的内容!");
 
 // Answers the next file-name dialog; checks that it asks in the expected mode.
 void AnswerName(bool open, const QString& name) {
@@ -96,11 +109,16 @@ class FileCommandsTest : public ::testing::Test {
 protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
+    // The settings of the tests, never the user's.
+    ASSERT_TRUE(clanbook_settings::Open()->fileName().startsWith(QDir::tempPath()));
+    clanbook_settings::Open()->clear();
     SetTodayForTesting(LocalDate{2024, 6, 15});
     NewWindow();
     Write("sample.ftf", kSample);
   }
   void TearDown() override {
+    SetFileWorkDelayForTesting(-1);
+    SetFileWorkHookForTesting({});
     SetTodayForTesting(std::nullopt);
     EXPECT_EQ(PendingModalHandlers(), 0);
     EXPECT_EQ(boxes.unansweredQuestions, 0);
@@ -291,24 +309,50 @@ TEST_F(FileCommandsTest, OpenThenSaveWritesTheOpenedFileWithoutAsking) {
   EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// An empty genealogy has nothing a file could keep: neither Save nor Save As
+// asks for a name or writes anything, whatever file was open; they say so.
 TEST_F(FileCommandsTest, SaveOnAnEmptyGenealogyDoesNothing) {
   window->m_modified = true;
   {
     NoDialogExpected none;
     window->RunCommand(ID_SAVE);
   }
-  EXPECT_TRUE(boxes.Boxes().empty());
+  EXPECT_EQ(Texts(), QStringList{kNothingToSave});
   EXPECT_TRUE(window->m_currentFile.isEmpty());
   EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files) == QStringList{"sample.ftf"});
 }
 
-TEST_F(FileCommandsTest, SaveAsOfAnEmptyGenealogyWritesOnlyTheEndLine) {
-  AnswerName(false, Path("empty.ftf"));
-  window->RunCommand(ID_SAVE_AS);
-  EXPECT_EQ(Read(Path("empty.ftf")), kEndLine);
-  EXPECT_EQ(window->m_currentFile, Path("empty.ftf"));
-  EXPECT_FALSE(window->m_modified);
+TEST_F(FileCommandsTest, SaveAsOfAnEmptyGenealogyWritesNothingAndSaysSo) {
+  for (const int command : {ID_SAVE_AS, ID_SAVE}) {
+    SCOPED_TRACE(command);
+    NewWindow();
+    Open(Path("sample.ftf"));
+    // A new genealogy whose root entry was cancelled, its old file still at hand.
+    boxes.Clear();
+    boxes.QueueAnswer(true);
+    OnNextDialog<CAddInfoDlg>([](CAddInfoDlg* dialog) { ClickButton(dialog, "idc_2"); });
+    window->RunCommand(ID_NEW);
+    window->m_currentFile = Path("sample.ftf");
+    window->m_modified = true;
+    boxes.Clear();
+    {
+      NoDialogExpected none;
+      window->RunCommand(command);
+    }
+    EXPECT_EQ(Texts(), QStringList{kNothingToSave});
+    EXPECT_EQ(Read(Path("sample.ftf")), kSample);
+    EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
+    EXPECT_TRUE(window->m_modified);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"sample.ftf"});
+  }
+  // Nor does leaving the window ask to save what cannot be saved.
+  boxes.Clear();
+  {
+    NoDialogExpected none;
+    window->RunCommand(ID_EXIT);
+  }
   EXPECT_TRUE(boxes.Boxes().empty());
+  EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(FileCommandsTest, SaveAsKeepsTheNameAsTypedWhateverItsLength) {
@@ -455,6 +499,417 @@ TEST_F(FileCommandsTest, OpenAtStartIsASuccessfulOpenOrAReportedFailure) {
   EXPECT_TRUE(window->m_currentFile.isEmpty());
   EXPECT_TRUE(TreeLabels().isEmpty());
   EXPECT_FALSE(MemberButtonsEnabled());
+}
+
+TEST_F(FileCommandsTest, EachLoadFailureSaysWhatAndWhere) {
+  const QByteArray root = "Oak 1900 1 1 0 end 1 -1\r\n";
+  struct Case {
+    const char* what;
+    QByteArray bytes;
+    QString message;
+  };
+  const Case cases[] = {
+      {"death before birth", "Oak 1900 1 1 0 end 0 1890 1 1 -1\r\n" + kEndLine,
+       QStringLiteral("家谱日期数据不合实际!\n第1行：Oak的死亡日期不合实际!")},
+      {"born before the father", root + "Elm 1890 1 1 0 end 1 Oak\r\n" + kEndLine,
+       QStringLiteral("家谱日期数据不合实际!\n第2行：Elm生于父亲之前!")},
+      {"not a number", root + "Elm 19x0 1 1 0 end 1 Oak\r\n" + kEndLine,
+       QStringLiteral("家谱文件格式有误!\n第2行：此处应为整数!")},
+      {"number outside 32 bits", root + "Elm 99999999999 1 1 0 end 1 Oak\r\n" + kEndLine,
+       QStringLiteral("家谱文件格式有误!\n第2行：数字太大!")},
+      {"word too long", root + "\r\n" + QByteArray(128, 'x') + " 1930 1 1 0 end 1 Oak",
+       QStringLiteral("家谱文件格式有误!\n第3行：姓名或地址超过127个字符!")},
+      {"cut inside a record", root + "Elm 1950 1",
+       QStringLiteral("家谱文件不完整!\n第2行之后缺少数据!")},
+      {"empty file", "", QStringLiteral("家谱没有根结点!\n文件是空的!")},
+      {"UTF-16 without mark", QByteArray("O\0a\0k\0 \0", 8),
+       QStringLiteral("文件无法打开!\n这不是一个文本文件!")},
+      {"Latin-1 byte in a UTF-8 book",
+       root + "Elm 1950 1 1 0 M\xFCnchen 1 \xE6\xA9\xA1\r\n" + kEndLine,
+       QStringLiteral("文件无法打开!\n第2行有无法识别的字符!")},
+  };
+  Open(Path("sample.ftf"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Write("bad.ftf", c.bytes);
+    boxes.Clear();
+    Open(Path("bad.ftf"));
+    EXPECT_EQ(Texts(), QStringList{c.message});
+    EXPECT_EQ(TreeLabels(), kSampleNames);
+    EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
+  }
+}
+
+// A member the file cannot hold refuses the whole save, names the member and
+// says why; nothing is written.
+TEST_F(FileCommandsTest, SaveRefusedByAMemberNamesItAndWhy) {
+  struct Case {
+    const char16_t* root;
+    const char16_t* child;
+    const char16_t* address;  // the child's
+    QString message;
+  };
+  const std::u16string tooLong(128, u'长');
+  const Case cases[] = {
+      {u"王 大", u"甲", u"", QStringLiteral("文件无法保存!\n王 大：姓名中不能有空格或换行!")},
+      {u"王", tooLong.c_str(), u"",
+       QStringLiteral("文件无法保存!\n%1：姓名超过127个字符!")
+           .arg(QString::fromStdU16String(tooLong))},
+      {u"王", u"甲", u"北 京", QStringLiteral("文件无法保存!\n甲：地址中不能有空格或换行!")},
+      {u"王", u"end", u"", QStringLiteral("文件无法保存!\nend：只有根结点可以叫“end”!")},
+      {u"王", u"王", u"", QStringLiteral("文件无法保存!\n王：不能与父亲同名!")},
+      {u"-1", u"甲", u"", QStringLiteral("文件无法保存!\n-1：根结点不能叫“-1”!")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(QString::fromStdU16String(c.root).toStdString());
+    NewWindow();
+    MemberData data;
+    data.name = c.root;
+    data.birthYear = 1900;
+    data.birthMonth = data.birthDay = 1;
+    ASSERT_TRUE(window->m_document.AddMember(nullptr, data));
+    data.name = c.child;
+    data.address = c.address;
+    data.birthYear = 1930;
+    ASSERT_TRUE(window->m_document.AddMember(window->m_document.Root(), data));
+    boxes.Clear();
+    AnswerName(false, Path("refused.ftf"));
+    window->RunCommand(ID_SAVE_AS);
+    EXPECT_EQ(Texts(), QStringList{c.message});
+    EXPECT_FALSE(QFile::exists(Path("refused.ftf")));
+    EXPECT_TRUE(window->m_modified);
+    // Another name would not help: Save says it once and asks for none.
+    boxes.Clear();
+    {
+      NoDialogExpected none;
+      window->RunCommand(ID_SAVE);
+    }
+    EXPECT_EQ(Texts(), QStringList{c.message});
+  }
+  // A target that is no file at all is named.
+  NewWindow();
+  Open(Path("sample.ftf"));
+  boxes.Clear();
+  AnswerName(false, dir.path());
+  window->RunCommand(ID_SAVE_AS);
+  EXPECT_EQ(Texts(), QStringList{QStringLiteral("文件无法保存!\n%1不是一个普通文件!")
+                                     .arg(QDir::toNativeSeparators(dir.path()))});
+}
+
+// Another program replaced the opened file: Save asks before writing over it,
+// and No writes nothing.
+TEST_F(FileCommandsTest, SaveAsksBeforeOverwritingAFileChangedOnDisk) {
+  const QByteArray other = "Oak 1950 1 1 0 end 1 -1\r\n" + kEndLine;
+  const QString question = QStringLiteral("文件%1已被其他程序修改，你想覆盖它吗?")
+                               .arg(QDir::toNativeSeparators(Path("sample.ftf")));
+  struct Case {
+    const char* what;
+    std::function<void()> change;
+  };
+  const Case cases[] = {
+      {"other contents", [&] { Write("sample.ftf", other); }},
+      {"same size, later time",
+       [&] {
+         QFile file(Path("sample.ftf"));
+         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+         ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                      QFileDevice::FileModificationTime));
+       }},
+      {"replaced by another file of the same bytes",
+       [&] {
+         Write("copy.ftf", kSample);
+         ASSERT_TRUE(QFile::remove(Path("sample.ftf")));
+         ASSERT_TRUE(QFile::rename(Path("copy.ftf"), Path("sample.ftf")));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Write("sample.ftf", kSample);
+    NewWindow();
+    Open(Path("sample.ftf"));
+    c.change();
+    const QByteArray onDisk = Read(Path("sample.ftf"));
+    window->m_modified = true;
+    boxes.Clear();
+    boxes.QueueAnswer(false);
+    {
+      NoDialogExpected none;  // No: neither written nor another name asked
+      window->RunCommand(ID_SAVE);
+    }
+    EXPECT_EQ(Texts(), QStringList{question});
+    EXPECT_EQ(Read(Path("sample.ftf")), onDisk);
+    EXPECT_TRUE(window->m_modified);
+
+    boxes.Clear();
+    boxes.QueueAnswer(true);
+    window->RunCommand(ID_SAVE);
+    EXPECT_EQ(Read(Path("sample.ftf")), kSample);
+    EXPECT_FALSE(window->m_modified);
+    // What was written is what the next save compares with: no question.
+    window->m_modified = true;
+    window->RunCommand(ID_SAVE);
+    EXPECT_EQ(Texts(), QStringList{question});
+  }
+}
+
+// Reading and writing happen on a worker thread; after the delay a modal
+// dialog says so, and Open can be cancelled without any change.
+class FileProgressTest : public FileCommandsTest {
+protected:
+  void SetUp() override {
+    FileCommandsTest::SetUp();
+    SetFileWorkDelayForTesting(0);
+    // The worker waits until the test has seen the dialog and let it go on.
+    SetFileWorkHookForTesting([this](FileWork& work) {
+      const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+      while (!release.load() && !work.Cancelled() && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+  }
+  // Checks the dialog, then cancels it or lets the work go on.
+  void AnswerProgress(const QString& label, bool cancellable, bool cancel) {
+    OnNextModal(
+        [this, label, cancellable, cancel](QWidget* modal) {
+          if (modal->objectName() != QStringLiteral("fileProgress")) return false;
+          EXPECT_EQ(modal->windowModality(), Qt::ApplicationModal);
+          auto* bar = modal->findChild<QProgressBar*>();
+          EXPECT_TRUE(bar && bar->accessibleName() == label);
+          auto* text = modal->findChild<QLabel*>();
+          EXPECT_TRUE(text && text->text() == label);
+          auto* button = modal->findChild<QPushButton*>(QStringLiteral("fileProgressCancel"));
+          EXPECT_EQ(button != nullptr, cancellable);
+          if (!cancellable) {  // Esc and the close box stop nothing that cannot stop
+            QTest::keyClick(modal, Qt::Key_Escape);
+            modal->close();
+            EXPECT_TRUE(modal->isVisible());
+          }
+          if (cancel && button)
+            button->click();
+          else
+            release = true;
+          return true;
+        },
+        "file progress dialog");
+  }
+  std::atomic<bool> release{false};
+};
+
+TEST_F(FileProgressTest, OpenShowsProgressAndCancelChangesNothing) {
+  const QString label = QStringLiteral("正在打开家谱…");
+  Write("other.ftf", "Oak 1950 1 1 0 end 1 -1\r\n" + kEndLine);
+  AnswerName(true, Path("sample.ftf"));
+  AnswerProgress(label, true, false);
+  window->RunCommand(ID_OPEN);
+  EXPECT_EQ(TreeLabels(), kSampleNames);
+
+  release = false;
+  boxes.Clear();
+  AnswerName(true, Path("other.ftf"));
+  AnswerProgress(label, true, true);
+  window->RunCommand(ID_OPEN);
+  EXPECT_TRUE(boxes.Boxes().empty());
+  EXPECT_EQ(TreeLabels(), kSampleNames);
+  EXPECT_TRUE(Has(u"Cedar"));
+  EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
+  EXPECT_FALSE(window->m_modified);
+}
+
+TEST_F(FileProgressTest, SaveShowsProgressThatCannotBeStopped) {
+  release = true;
+  Open(Path("sample.ftf"));
+  ASSERT_TRUE(QFile::remove(Path("sample.ftf")));
+  release = false;
+  window->m_modified = true;
+  AnswerProgress(QStringLiteral("正在保存家谱…"), false, false);
+  window->RunCommand(ID_SAVE);
+  EXPECT_EQ(Read(Path("sample.ftf")), kSample);
+  EXPECT_FALSE(window->m_modified);
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// Opens the 最近打开的文件 menu as a click would and gives its file items.
+QStringList RecentItems(CClanbookDlg& window, QMenu** menu = nullptr) {
+  auto* recent = window.findChild<QMenu*>(QStringLiteral("recentFilesMenu"));
+  EXPECT_NE(recent, nullptr);
+  if (!recent) return {};
+  EXPECT_EQ(recent->title(), QStringLiteral("最近打开的文件"));
+  emit recent->aboutToShow();
+  if (menu) *menu = recent;
+  QStringList items;
+  for (QAction* action : recent->actions()) {
+    if (action->data().isValid()) items << action->data().toString();
+  }
+  return items;
+}
+
+TEST_F(FileCommandsTest, RecentFilesKeepTheLastEightAndOpenThem) {
+  EXPECT_TRUE(RecentItems(*window).isEmpty());
+  QStringList expected;
+  for (int i = 0; i < 10; ++i) {
+    const QString name = QStringLiteral("book%1.ftf").arg(i);
+    Write(name, kSample);
+    Open(Path(name));
+    expected.prepend(QFileInfo(Path(name)).absoluteFilePath());
+  }
+  Open(Path("book7.ftf"));  // again: moves to the top, not listed twice
+  expected.removeAll(QFileInfo(Path("book7.ftf")).absoluteFilePath());
+  expected.prepend(QFileInfo(Path("book7.ftf")).absoluteFilePath());
+  expected.resize(8);
+  AnswerName(false, Path("saved.ftf"));  // a file saved under a new name is one too
+  window->RunCommand(ID_SAVE_AS);
+  expected.prepend(QFileInfo(Path("saved.ftf")).absoluteFilePath());
+  expected.resize(8);
+  EXPECT_EQ(RecentItems(*window), expected);
+
+  // Remembered by the next run's window.
+  NewWindow();
+  QMenu* menu = nullptr;
+  ASSERT_EQ(RecentItems(*window, &menu), expected);
+  window->m_modified = false;
+  QAction* fourth = nullptr;
+  for (QAction* action : menu->actions()) {
+    if (action->objectName() == QStringLiteral("recentFile4")) fourth = action;
+  }
+  ASSERT_NE(fourth, nullptr);
+  EXPECT_EQ(fourth->data().toString(), expected[3]);
+  Write(QFileInfo(expected[3]).fileName(), "Oak 1950 1 1 0 end 1 -1\r\n" + kEndLine);
+  fourth->trigger();
+  EXPECT_EQ(TreeLabels(), QStringList{"Oak"});
+  EXPECT_EQ(RecentItems(*window).first(), expected[3]);
+
+  // A file that is gone is said so and leaves the list; nothing else changes.
+  const QString gone = RecentItems(*window, &menu).last();
+  ASSERT_TRUE(QFile::remove(gone));
+  boxes.Clear();
+  menu->actions().last()->trigger();
+  EXPECT_EQ(Texts(), QStringList{QStringLiteral("文件%1已不存在，已从最近打开的文件中删除!")
+                                     .arg(QDir::toNativeSeparators(gone))});
+  EXPECT_FALSE(RecentItems(*window).contains(gone));
+  EXPECT_EQ(RecentItems(*window).size(), 7);
+  EXPECT_EQ(TreeLabels(), QStringList{"Oak"});
+}
+
+TEST_F(FileCommandsTest, RecentFileOffersToSaveFirst) {
+  Write("other.ftf", "Oak 1950 1 1 0 end 1 -1\r\n" + kEndLine);
+  Open(Path("other.ftf"));
+  Open(Path("sample.ftf"));
+  window->m_modified = true;
+  QMenu* menu = nullptr;
+  RecentItems(*window, &menu);
+  boxes.Clear();
+  boxes.QueueAnswer(true);
+  CancelName(false);  // Yes, then no name: stays
+  menu->actions().at(1)->trigger();
+  EXPECT_EQ(Texts(), QStringList{kModifiedQuestion});
+  EXPECT_EQ(TreeLabels(), kSampleNames);
+  boxes.QueueAnswer(false);
+  menu->actions().at(1)->trigger();
+  EXPECT_EQ(TreeLabels(), QStringList{"Oak"});
+}
+
+TEST_F(FileCommandsTest, FileCommandsHaveTheirShortcuts) {
+  const std::pair<int, QKeySequence> cases[] = {
+      {ID_NEW, QKeySequence(QStringLiteral("Ctrl+N"))},
+      {ID_OPEN, QKeySequence(QStringLiteral("Ctrl+O"))},
+      {ID_SAVE, QKeySequence(QStringLiteral("Ctrl+S"))},
+      {ID_SAVE_AS, QKeySequence(QStringLiteral("Ctrl+Shift+S"))},
+  };
+  for (const auto& [id, key] : cases) {
+    SCOPED_TRACE(id);
+    ASSERT_NE(window->MenuAction(id), nullptr);
+    EXPECT_EQ(window->MenuAction(id)->shortcut(), key);
+    EXPECT_TRUE(window->actions().contains(window->MenuAction(id)));
+  }
+  // The keys work wherever the focus is.
+  window->show();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  window->m_treeCtrl->setFocus();
+  CancelName(true);
+  QTest::keyClick(window->m_treeCtrl, Qt::Key_O, Qt::ControlModifier);
+  EXPECT_EQ(PendingModalHandlers(), 0);
+}
+
+// A .ftf dragged from the file manager opens, after the save prompt; other
+// files are not taken.
+TEST_F(FileCommandsTest, DroppedFileOpensAfterTheSavePrompt) {
+  Write("other.ftf", "Oak 1950 1 1 0 end 1 -1\r\n" + kEndLine);
+  Write("notes.txt", "hello");
+  Open(Path("sample.ftf"));
+  auto drag = [this](const QString& name, QEvent::Type type) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Path(name))});
+    const QPoint centre = window->rect().center();
+    if (type == QEvent::DragEnter) {
+      QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(window.get(), &enter);
+      return enter.isAccepted();
+    }
+    QDropEvent drop(QPointF(centre), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    QApplication::processEvents();
+    return drop.isAccepted();
+  };
+  EXPECT_TRUE(window->acceptDrops());
+  EXPECT_FALSE(drag("notes.txt", QEvent::DragEnter));
+  EXPECT_FALSE(drag("notes.txt", QEvent::Drop));
+  EXPECT_EQ(TreeLabels(), kSampleNames);
+  EXPECT_TRUE(drag("other.ftf", QEvent::DragEnter));
+
+  window->m_modified = true;
+  boxes.Clear();
+  boxes.QueueAnswer(false);
+  EXPECT_TRUE(drag("other.ftf", QEvent::Drop));
+  EXPECT_EQ(Texts(), QStringList{kModifiedQuestion});
+  EXPECT_EQ(TreeLabels(), QStringList{"Oak"});
+  EXPECT_EQ(window->m_currentFile, Path("other.ftf"));
+}
+
+// Each save keeps the file's previous contents as NAME.bak beside it, unless
+// the user turned that off.
+TEST_F(FileCommandsTest, SaveKeepsThePreviousVersionUnlessTurnedOff) {
+  const QByteArray old = "Oak 1950 1 1 0 end 1 -1\r\n" + kEndLine;
+  Write("book.ftf", old);
+  Open(Path("sample.ftf"));
+  auto* keep = window->findChild<QAction*>(QStringLiteral("keepPreviousVersion"));
+  ASSERT_NE(keep, nullptr);
+  EXPECT_EQ(keep->text(), QStringLiteral("保存时保留上一版本"));
+  EXPECT_TRUE(keep->isCheckable());
+  EXPECT_TRUE(keep->isChecked());
+
+  AnswerName(false, Path("book.ftf"));
+  window->RunCommand(ID_SAVE_AS);
+  EXPECT_EQ(Read(Path("book.ftf")), kSample);
+  EXPECT_EQ(Read(Path("book.ftf.bak")), old);
+  // A first save of a new file has no previous version.
+  AnswerName(false, Path("fresh.ftf"));
+  window->RunCommand(ID_SAVE_AS);
+  EXPECT_FALSE(QFile::exists(Path("fresh.ftf.bak")));
+
+  keep->trigger();
+  EXPECT_FALSE(keep->isChecked());
+  Write("book.ftf", old);
+  window->m_currentFile = Path("book.ftf");
+  window->RunCommand(ID_SAVE);
+  EXPECT_EQ(Read(Path("book.ftf")), kSample);
+  EXPECT_EQ(Read(Path("book.ftf.bak")), old);  // untouched: kept from before
+  Write("book.ftf.bak", "older");
+  window->RunCommand(ID_SAVE);
+  EXPECT_EQ(Read(Path("book.ftf.bak")), "older");
+  NewWindow();  // remembered
+  EXPECT_FALSE(window->findChild<QAction*>(QStringLiteral("keepPreviousVersion"))->isChecked());
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(FileCommandsTest, WindowComesBackWhereItWas) {
+  window->show();
+  window->setGeometry(40, 50, window->width() + 37, window->height() + 23);
+  const QRect where = window->geometry();
+  window->RunCommand(ID_EXIT);
+  ASSERT_FALSE(window->isVisible());
+  NewWindow();
+  window->show();
+  EXPECT_EQ(window->geometry(), where);
 }
 
 // Every way out of the window: Exit, Esc, Enter and the close box.

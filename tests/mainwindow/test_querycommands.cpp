@@ -199,14 +199,13 @@ TEST_F(QueryCommandsTest, RelationNamesTheMissingMember) {
 }
 
 TEST_F(QueryCommandsTest, SortOrdersByBirthWithSameDayMembersInTheSortsOwnOrder) {
-  // Pre-order R, X, A, C, Y, B; A and C share a birthday (C is read first, so
-  // A stands before it among the siblings). The sort is not stable: C ends
-  // ahead of A.
+  // Pre-order R, X, A, C, Y, B; A and C share a birthday and keep the file's
+  // order among the siblings. The sort is not stable: C ends ahead of A.
   Load(
       "R 1900 1 1 0 end 1 -1\r\n"
       "X 1950 1 1 0 end 1 R\r\n"
-      "C 1990 1 1 0 end 1 X\r\n"
       "A 1990 1 1 0 end 1 X\r\n"
+      "C 1990 1 1 0 end 1 X\r\n"
       "Y 1960 1 1 0 end 1 R\r\n"
       "B 1980 1 1 0 end 1 Y\r\n" +
       kEndLine);

@@ -2,6 +2,7 @@
 // lay out, families too many to open at once, the lines between items and the
 // width of the name column.
 #include "GuiTestSupport.h"
+#include "document/GenealogyDocument.h"
 #include "platform/Shell.h"
 #include "views/GenealogyTreeModel.h"
 #include "views/GenealogyTreeView.h"
@@ -63,8 +64,9 @@ protected:
     return rows;
   }
 
-  COperationClanbook genealogy;
-  GenealogyTreeModel model{genealogy};
+  GenealogyDocument document;
+  COperationClanbook& genealogy = document.Genealogy();
+  GenealogyTreeModel model{document};
   GenealogyTreeView view;
   int beeps = 0;
 };
@@ -88,7 +90,7 @@ protected:
       father = Add(father, QStringLiteral("孔%1").arg(generation), 1000 + generation);
       line.push_back(father);
     }
-    model.Rebuild();
+    document.NotifyReset();
   }
   std::vector<MemberNode*> line;
 };
@@ -144,7 +146,7 @@ TEST_F(TreeViewTest, StarOpensABroadBookInBoundedSteps) {
       for (int c = 0; c < kFamily; ++c) Add(grandsons.back(), QStringLiteral("曾%1").arg(c), 1300);
     }
   }
-  model.Rebuild();
+  document.NotifyReset();
   GenealogyTreeView::ExpansionLimits limits;
   limits.rowsPerStep = 300;
   limits.maxRows = 1000;
@@ -181,7 +183,7 @@ TEST_F(TreeViewTest, StarOpensABroadBookInBoundedSteps) {
   view.collapseAll();
   PressStar(root);
   ASSERT_TRUE(view.IsExpanding());
-  model.Rebuild();
+  document.NotifyReset();
   EXPECT_FALSE(view.IsExpanding());
   FinishExpansion();
   EXPECT_EQ(VisibleRows(), 1);
@@ -197,7 +199,7 @@ TEST_F(TreeViewTest, DrawsLinesBetweenItemsAndAtTheRoot) {
   MemberNode* ding = Add(jia, QStringLiteral("丁"), 1952);
   MemberNode* yi = Add(root, QStringLiteral("乙"), 1925);
   MemberNode* wu = Add(yi, QStringLiteral("戊"), 1960);
-  model.Rebuild();
+  document.NotifyReset();
   view.expandAll();
   QCoreApplication::processEvents();
   const QImage image = view.viewport()->grab().toImage();
@@ -278,7 +280,7 @@ TEST_P(NameColumnTest, FitsALongNameFarDownALargeFamily) {
   for (int row = 0; row < kChildren; ++row) {
     Add(son, row == kChildren - 100 ? longName : QStringLiteral("孔%1").arg(row), 1200 + row);
   }
-  model.Rebuild();
+  document.NotifyReset();
   if (GetParam().byStar) {
     PressStar(root);
     FinishExpansion();

@@ -1,0 +1,180 @@
+#include "dialogs/CImportReportDlg.h"
+
+#include "model/AtomicFile.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Shell.h"
+
+#include <QAbstractTableModel>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <sstream>
+
+namespace {
+
+// A model rather than table items: a careless file can need a change for
+// every one of its people.
+class ChangeModel : public QAbstractTableModel {
+public:
+  enum Column { kXref, kField, kOriginal, kStored, kColumns };
+
+  ChangeModel(const std::vector<gedcom::GedcomChange>& changes, QObject* parent)
+      : QAbstractTableModel(parent), m_changes(changes) {}
+
+  int rowCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : static_cast<int>(m_changes.size());
+  }
+  int columnCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : kColumns;
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid() || role != Qt::DisplayRole) return {};
+    const gedcom::GedcomChange& c = m_changes[static_cast<std::size_t>(index.row())];
+    switch (index.column()) {
+      case kXref:
+        return QString::fromStdString(c.xref);
+      case kField:
+        return CImportReportDlg::FieldText(c.field);
+      case kOriginal:
+        return c.original.empty() ? CImportReportDlg::tr("（无）")
+                                  : QString::fromStdString(c.original);
+      case kStored:
+        return QString::fromStdString(c.stored);
+      default:
+        return {};
+    }
+  }
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    switch (section) {
+      case kXref:
+        return CImportReportDlg::tr("编号");
+      case kField:
+        return CImportReportDlg::tr("项目");
+      case kOriginal:
+        return CImportReportDlg::tr("文件中的值");
+      case kStored:
+        return CImportReportDlg::tr("导入后的值");
+      default:
+        return {};
+    }
+  }
+
+private:
+  const std::vector<gedcom::GedcomChange>& m_changes;
+};
+
+QPushButton* Button(const QString& text, const QString& name, QWidget* parent) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(name);
+  button->setAccessibleName(text);
+  button->setAutoDefault(false);
+  return button;
+}
+
+}  // namespace
+
+QString CImportReportDlg::FieldText(const std::string& field) {
+  if (field == "name") return tr("姓名");
+  if (field == "birth") return tr("出生日期");
+  if (field == "death") return tr("去世日期");
+  if (field == "address") return tr("地址");
+  return QString::fromStdString(field);
+}
+
+CImportReportDlg::CImportReportDlg(const gedcom::GedcomImportReport& report, QWidget* parent)
+    : CDialog(parent), m_report(report) {
+  setWindowTitle(tr("导入GEDCOM：报告"));
+  setObjectName(QStringLiteral("importReport"));
+
+  const QString version =
+      report.version.empty() ? tr("（未注明版本）") : QString::fromStdString(report.version);
+  QString summary =
+      tr("GEDCOM %1，%2 编码：文件中共 %3 人，从始祖 %4 导入 %5 人。")
+          .arg(version, QString::fromStdString(report.encoding), QString::number(report.people),
+               QString::fromStdString(report.rootXref), QString::number(report.members));
+  summary += QLatin1Char('\n');
+  summary += report.changes.empty()
+                 ? tr("所有数据都符合家谱的要求，无需修改。")
+                 : tr("为符合家谱的要求，修改了 %1 处数据:").arg(report.changes.size());
+  m_summary = new QLabel(summary, this);
+  m_summary->setObjectName(QStringLiteral("summary"));
+  m_summary->setWordWrap(true);
+  m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(m_summary);
+
+  if (!report.changes.empty()) {
+    m_changes = new QTableView(this);
+    m_changes->setObjectName(QStringLiteral("changes"));
+    m_changes->setAccessibleName(tr("修改"));
+    m_changes->setModel(new ChangeModel(report.changes, this));
+    m_changes->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_changes->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_changes->setWordWrap(false);
+    m_changes->verticalHeader()->hide();
+    m_changes->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_changes->verticalHeader()->setDefaultSectionSize(m_changes->fontMetrics().height() + 8);
+    const int em = m_changes->fontMetrics().horizontalAdvance(QChar(0x56FD));
+    QHeaderView* header = m_changes->horizontalHeader();
+    header->resizeSection(ChangeModel::kXref, 7 * em);
+    header->resizeSection(ChangeModel::kField, 5 * em);
+    header->resizeSection(ChangeModel::kOriginal, 14 * em);
+    header->setStretchLastSection(true);
+    layout->addWidget(m_changes, 3);
+  }
+  if (!report.notes.empty()) {
+    auto* notesLabel = new QLabel(tr("读取时跳过的内容:"), this);
+    m_notes = new QPlainTextEdit(this);
+    m_notes->setObjectName(QStringLiteral("notes"));
+    m_notes->setAccessibleName(notesLabel->text());
+    m_notes->setReadOnly(true);
+    m_notes->setLineWrapMode(QPlainTextEdit::NoWrap);
+    notesLabel->setBuddy(m_notes);
+    QStringList lines;
+    for (const std::string& note : report.notes) lines << QString::fromStdString(note);
+    m_notes->setPlainText(lines.join(QLatin1Char('\n')));
+    layout->addWidget(notesLabel);
+    layout->addWidget(m_notes, 1);
+  }
+
+  QPushButton* save = Button(tr("保存报告…"), QStringLiteral("saveReport"), this);
+  QPushButton* close = Button(tr("关闭"), ControlName(IDOK), this);
+  close->setDefault(true);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(save);
+  buttons->addStretch();
+  buttons->addWidget(close);
+  layout->addLayout(buttons);
+  connect(save, &QPushButton::clicked, this, &CImportReportDlg::OnSaveReport);
+  connect(close, &QPushButton::clicked, this, &CImportReportDlg::accept);
+
+  const int em = fontMetrics().horizontalAdvance(QChar(0x56FD));
+  if (report.changes.empty() && report.notes.empty())
+    resize(36 * em, sizeHint().height());
+  else
+    resize(46 * em, 28 * em);
+}
+
+CImportReportDlg::~CImportReportDlg() = default;
+
+void CImportReportDlg::OnSaveReport() {
+  FileDialogRequest request;
+  request.open = false;
+  request.filter = tr("文本文件 (*.txt);;All Files(*)");
+  const QString fileName = RunFileDialog(this, request);
+  if (fileName.isEmpty()) return;
+  std::ostringstream text;
+  m_report.Write(text);
+  AtomicFileWriter writer;
+  const std::filesystem::path target(QFile::encodeName(fileName).toStdString());
+  if (!writer.Open(target) || !writer.Write(text.str()) || !writer.Commit())
+    ShowNotice(tr("报告无法保存到%1!").arg(fileName));
+}

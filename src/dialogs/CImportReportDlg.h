@@ -1,0 +1,38 @@
+// After a GEDCOM import: what had to be made up or changed so that the file's
+// people fit the genealogy (unique names, full dates, children born after
+// their fathers), one row per person and field, and the lines of the file
+// that were skipped. The import never changes anything silently; this is
+// where the user sees it, and may keep it as a text file.
+#pragma once
+
+#include "formats/gedcom/Gedcom.h"
+#include "platform/CDialog.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTableView;
+
+class CImportReportDlg : public CDialog {
+  Q_OBJECT
+public:
+  // `report` outlives the dialog.
+  explicit CImportReportDlg(const gedcom::GedcomImportReport& report, QWidget* parent = nullptr);
+  ~CImportReportDlg() override;
+
+  // Asks for a file name and writes the report there as text.
+  void OnSaveReport();
+
+  QLabel* Summary() const { return m_summary; }
+  QTableView* ChangeView() const { return m_changes; }
+  QPlainTextEdit* NotesView() const { return m_notes; }
+
+  // The field names of the report as the dialog shows them.
+  static QString FieldText(const std::string& field);
+
+private:
+  const gedcom::GedcomImportReport& m_report;
+  QLabel* m_summary = nullptr;
+  QTableView* m_changes = nullptr;
+  QPlainTextEdit* m_notes = nullptr;
+};

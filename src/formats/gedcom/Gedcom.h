@@ -1,0 +1,100 @@
+// GEDCOM import and export of a genealogy.
+//
+// A genealogy is one line of descent from one root; GEDCOM holds any number of
+// people linked by families. Export writes every member as an INDI and every
+// father (or married member) as the husband of a FAM. Import chooses one root
+// and brings in his line: the root and, recursively, every child of every
+// family in which a member is the husband. Whatever the genealogy demands and
+// the file lacks (a unique name, a full date, a child born after his father)
+// is made up visibly: every change is listed in the import report.
+//
+// docs/gedcom.md describes each mapping decision.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/COperationClanbook.h"
+
+namespace gedcom {
+
+enum class GedcomVersion { v5_5_1, v7_0 };
+
+// Appends the genealogy as GEDCOM (UTF-8, lines ended by CR LF) to `out`.
+// XREFs are numbered in the order of a walk from the root, so the same
+// genealogy always gives the same bytes.
+void WriteGedcom(const COperationClanbook& genealogy, GedcomVersion version, std::string& out);
+
+enum class GedcomError {
+  kNone,
+  kNotText,      // bytes that are no text in the encoding the file declares
+  kNotGedcom,    // no level-0 HEAD record at the start
+  kNoPeople,     // no INDI record
+  kUnknownRoot,  // the root XREF asked for is no INDI of the file
+  kNoRoot,       // every person has parents in the file (a loop of families)
+  kNoMemory,
+};
+
+struct GedcomResult {
+  GedcomError error = GedcomError::kNone;
+  std::size_t line = 0;  // 1-based line of the file where it failed; 0: the whole file
+  std::string detail;    // UTF-8, for the user
+  explicit operator bool() const { return error == GedcomError::kNone; }
+};
+
+// What the user may fix before an import: the root to start from.
+struct GedcomImportOptions {
+  std::optional<std::string> rootXref;  // "@I1@" or "I1"; none: the largest line
+};
+
+// One change the import made to a person's data, UTF-8 throughout.
+struct GedcomChange {
+  std::string xref;      // "@I12@"
+  std::string field;     // name, birth, death, address
+  std::string original;  // the value in the file ("" when it had none)
+  std::string stored;    // what the genealogy holds now
+};
+
+struct GedcomImportReport {
+  std::string version;      // the GEDC VERS of the file ("" when it gives none)
+  std::string encoding;     // how its bytes were read: UTF-8, UTF-16LE, ANSEL, ...
+  std::string rootXref;     // the root that was chosen
+  std::size_t people = 0;   // INDI records in the file
+  std::size_t members = 0;  // people brought in
+  std::vector<GedcomChange> changes;
+  std::vector<std::string> notes;  // lines skipped, broken links: "line 12: ..."
+
+  // The report as text: a summary, then one tab-separated line per change.
+  void Write(std::ostream& out) const;
+};
+
+struct GedcomRootCandidate {
+  std::string xref;  // "@I1@"
+  std::string name;  // as it would be stored, UTF-8
+  std::size_t members = 0;
+};
+
+// The people without parents in the file, each with the number of members an
+// import from there would bring in; largest first, ties in file order.
+GedcomResult ListRootCandidates(std::string_view bytes, std::vector<GedcomRootCandidate>& out);
+
+// Replaces `out` with the line of the chosen root. On failure `out` is left as
+// it was.
+GedcomResult ReadGedcom(std::string_view bytes, const GedcomImportOptions& options,
+                        COperationClanbook& out, GedcomImportReport& report);
+
+// Command-line entry points. They return a process exit code: 0 done, 1 the
+// input could not be read or understood, 2 the output could not be written.
+// The output file is replaced atomically and left alone on failure.
+int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::path& out,
+                     GedcomVersion version, std::ostream& messages);
+int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::path& out,
+                     const std::optional<std::string>& rootXref, std::ostream& report);
+
+}  // namespace gedcom

@@ -1,0 +1,124 @@
+// The command-line conversions between .ftf and GEDCOM files.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ostream>
+
+#include "formats/gedcom/GedcomDetail.h"
+#include "formats/gedcom/GedcomWriterSink.h"
+#include "model/AtomicFile.h"
+
+namespace gedcom {
+
+namespace {
+
+// The whole file, or false with the reason in `error`.
+bool ReadFile(const std::filesystem::path& file, std::string& bytes, std::string& error) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    error = "not a regular file";
+    return false;
+  }
+  bytes.resize(static_cast<std::size_t>(info.st_size));
+  std::size_t done = 0;
+  while (true) {
+    if (done == bytes.size()) bytes.resize(bytes.size() + 65536);  // a file that grows
+    const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      error = std::strerror(errno);
+      return false;
+    }
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  bytes.resize(done);
+  return true;
+}
+
+const char* LoadMessage(int result) {
+  switch (result) {
+    case kFileBadDate:
+      return "dates that make no sense or a field that is no number";
+    case kFileBadRelation:
+      return "a father who is not in the file, or the file ends early";
+    case kFileCannotOpen:
+      return "the file cannot be opened or is no text";
+    case kFileNoMemory:
+      return "memory ran out";
+    case kFileNoRoot:
+      return "the file holds no member";
+    default:
+      return "unknown failure";
+  }
+}
+
+}  // namespace
+
+int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::path& out,
+                     GedcomVersion version, std::ostream& messages) {
+  COperationClanbook genealogy;
+  const int loaded = genealogy.Load(in);
+  if (loaded != kFileOk) {
+    messages << in.string() << ": " << LoadMessage(loaded) << " (code " << loaded << ")\n";
+    return 1;
+  }
+  AtomicFileWriter writer;
+  if (!writer.Open(out)) {
+    messages << out.string() << ": cannot be written\n";
+    return 2;
+  }
+  bool ok = true;
+  const detail::Sink sink = [&](std::string& piece, bool) {
+    ok = ok && writer.Write(piece);
+    piece.clear();
+    return ok;
+  };
+  detail::WriteGedcom(genealogy, version, sink);
+  if (!ok || !writer.Commit()) {
+    messages << out.string() << ": cannot be written\n";
+    return 2;
+  }
+  return 0;
+}
+
+int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::path& out,
+                     const std::optional<std::string>& rootXref, std::ostream& report) {
+  std::string bytes, error;
+  if (!ReadFile(in, bytes, error)) {
+    report << in.string() << ": " << error << "\n";
+    return 1;
+  }
+  COperationClanbook genealogy;
+  GedcomImportReport changes;
+  GedcomImportOptions options;
+  options.rootXref = rootXref;
+  const GedcomResult result = ReadGedcom(bytes, options, genealogy, changes);
+  if (!result) {
+    report << in.string();
+    if (result.line) report << ":" << result.line;
+    report << ": " << result.detail << "\n";
+    return 1;
+  }
+  bytes = std::string();  // not needed any more: the memory goes back before saving
+  changes.Write(report);
+  if (genealogy.Save(out) != kFileOk) {
+    report << out.string() << ": cannot be written\n";
+    return 2;
+  }
+  return 0;
+}
+
+}  // namespace gedcom

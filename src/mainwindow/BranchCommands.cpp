@@ -1,0 +1,125 @@
+// 修谱: a branch of the clan book taken away as a book of its own, and brought
+// back after a review, as one edit that undo takes back whole.
+#include "dialogs/CFileOpenAndSaveDlg.h"
+#include "dialogs/CMergeReviewDlg.h"
+#include "mainwindow/CClanbookDlg.h"
+#include "merge/BranchExport.h"
+#include "merge/BranchMerge.h"
+#include "platform/MessageBoxes.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <filesystem>
+#include <optional>
+
+namespace {
+
+std::filesystem::path ToPath(const QString& fileName) {
+  return std::filesystem::path(QFile::encodeName(fileName).toStdString());
+}
+
+// Asks for a file name in the dialog the file commands use. None when the
+// user cancelled or left the name empty (the latter after its message).
+std::optional<QString> AskFileName(QWidget* owner, bool open) {
+  CFileOpenAndSaveDlg dialog(open, owner);
+  if (dialog.DoModal() == IDCANCEL) return std::nullopt;
+  if (dialog.m_fileName.isEmpty()) {
+    ShowNotice(CClanbookDlg::tr("文件名不能为空!"));
+    return std::nullopt;
+  }
+  return dialog.m_fileName;
+}
+
+// The kinds of file a branch can come in, by the end of the file's name. The
+// program's own .ftf is the only one yet and takes any name; the GEDCOM
+// import joins as {".ged", its reader} ahead of it. Every reader fills a fresh
+// genealogy, so the plan and the review never learn where a branch came from.
+struct BranchReader {
+  const char* suffix;  // lower case, with its dot; empty: any name
+  int (*read)(const std::filesystem::path& file, COperationClanbook& out);
+};
+constexpr BranchReader kBranchReaders[] = {
+    {"", [](const std::filesystem::path& file, COperationClanbook& out) { return out.Load(file); }},
+};
+
+int ReadBranch(const QString& fileName, COperationClanbook& out) {
+  for (const BranchReader& reader : kBranchReaders)
+    if (fileName.endsWith(QLatin1String(reader.suffix), Qt::CaseInsensitive))
+      return reader.read(ToPath(fileName), out);
+  return kFileCannotOpen;
+}
+
+bool SameFile(const QString& a, const QString& b) {
+  const QFileInfo first(a);
+  const QFileInfo second(b);
+  return first.exists() && second.exists() ? first.canonicalFilePath() == second.canonicalFilePath()
+                                           : first.absoluteFilePath() == second.absoluteFilePath();
+}
+
+QString Title() {
+  return CClanbookDlg::tr("修谱");
+}
+
+}  // namespace
+
+void CClanbookDlg::InstallBranchCommands() {
+  AddMenuCommand(
+      m_fileMenu, tr("合并支谱…"), QStringLiteral("mergeBranch"), [this] { OnMergeBranch(); }, {},
+      m_actions[ID_EXIT]);
+  AddMenuCommand(m_bookMenu, tr("导出支谱…"), QStringLiteral("exportBranch"),
+                 [this] { OnExportBranch(); });
+}
+
+void CClanbookDlg::OnExportBranch() {
+  const MemberNode* top = SelectedMember();
+  if (!top) {
+    ShowNotice(tr("请先在家谱树中选择一个成员!"));
+    return;
+  }
+  const std::optional<QString> fileName = AskFileName(this, false);
+  if (!fileName) return;
+  // The open book's file holds more than the branch: writing the branch over
+  // it would lose everyone else the moment the book is closed unsaved.
+  if (!m_currentFile.isEmpty() && SameFile(*fileName, m_currentFile)) {
+    ShowNotice(tr("支谱不能保存到正在编辑的家谱文件%1中!").arg(*fileName));
+    return;
+  }
+  COperationClanbook branch;
+  ExtractBranch(m_genealogy, top, branch);
+  if (branch.Save(ToPath(*fileName)) != kFileOk) {
+    ShowNotice(tr("文件无法保存!"));
+    return;
+  }
+  int members = 0;
+  branch.CountMembers(branch.GetRootLink(), members);
+  ShowInformation(
+      this, Title(),
+      tr("%1及其后代共 %2 人已导出为支谱%3。")
+          .arg(QString::fromStdU16String(top->name), QString::number(members), *fileName));
+}
+
+void CClanbookDlg::OnMergeBranch() {
+  const std::optional<QString> fileName = AskFileName(this, true);
+  if (!fileName) return;
+  COperationClanbook branch;
+  if (ReadBranch(*fileName, branch) != kFileOk || !branch.GetRootLink()) {
+    ShowNotice(tr("支谱文件%1无法读取，家谱未作改动。").arg(*fileName));
+    return;
+  }
+  const QString root = QString::fromStdU16String(branch.GetRootLink()->name);
+  MergePlan plan = PlanMerge(m_genealogy, branch, MergeSide::Branch);
+  if (!plan.Ok()) {
+    ShowNotice(tr("家谱中没有支谱的始祖%1，无法合并，家谱未作改动。").arg(root));
+    return;
+  }
+  if (plan.NothingToDo()) {
+    ShowInformation(this, Title(), tr("支谱与家谱没有差别，无需合并。"));
+    return;
+  }
+  // The review edits the plan; on 取消 the plan, renames and all, is dropped
+  // with it and the next merge plans afresh.
+  CMergeReviewDlg review(plan, m_genealogy, branch, this);
+  if (review.DoModal() != IDOK) return;
+  m_document.MergeBranch(MakeMergeChanges(plan, m_genealogy), root);
+}

@@ -1,0 +1,238 @@
+// GEDCOM commands of the file menu: export the genealogy to a .ged file, and
+// import one line of a .ged file in place of the open genealogy.
+//
+// A GEDCOM file of two million people takes seconds to read or write, so the
+// work runs on a thread of its own while the window keeps painting under a
+// busy cursor; the user's input waits until it is done, since the genealogy
+// being written must not change under the writer.
+#include "dialogs/CGedcomRootDlg.h"
+#include "dialogs/CImportReportDlg.h"
+#include "formats/gedcom/Gedcom.h"
+#include "formats/gedcom/GedcomWriterSink.h"
+#include "mainwindow/CClanbookDlg.h"
+#include "model/AtomicFile.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Shell.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include <limits>
+#include <new>
+#include <optional>
+#include <thread>
+
+namespace {
+
+constexpr int kProgressDelayMs = 400;
+
+// Runs `work` on a worker thread and waits for it, painting and serving
+// timers but taking no input; a busy note comes up when it lasts.
+template <class Work>
+void RunBusy(QWidget* owner, const QString& text, Work&& work) {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  QProgressDialog progress(text, QString(), 0, 0, owner);
+  progress.setObjectName(QStringLiteral("gedcomProgress"));
+  progress.setWindowTitle(owner->windowTitle());
+  progress.setAutoClose(false);
+  progress.setAutoReset(false);
+  // Not modal: the input is held back by the loop below, and a modal box
+  // would stand in the way of whatever dialog comes next.
+  progress.setWindowModality(Qt::NonModal);
+  progress.setMinimumDuration(std::numeric_limits<int>::max());
+  QTimer::singleShot(kProgressDelayMs, &progress, [&progress] { progress.show(); });
+  QEventLoop loop;
+  std::thread worker([&] {
+    work();
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  worker.join();
+  progress.hide();
+  QApplication::restoreOverrideCursor();
+}
+
+std::filesystem::path ToPath(const QString& fileName) {
+  return std::filesystem::path(QFile::encodeName(fileName).toStdString());
+}
+
+QString WriteProblemText(FileProblem problem) {
+  switch (problem) {
+    case FileProblem::kTargetNotRegular:
+      return CClanbookDlg::tr("目标不是普通文件");
+    case FileProblem::kTargetNotWritable:
+      return CClanbookDlg::tr("没有写入该文件或其文件夹的权限");
+    case FileProblem::kOwnerNotKept:
+      return CClanbookDlg::tr("无法保留原文件的所有者");
+    case FileProblem::kNoMemory:
+      return CClanbookDlg::tr("内存不足");
+    default:
+      return CClanbookDlg::tr("磁盘已满或写入出错");
+  }
+}
+
+QString ImportErrorText(const gedcom::GedcomResult& result) {
+  switch (result.error) {
+    case gedcom::GedcomError::kNotText:
+      return CClanbookDlg::tr("文件内容不是所声明编码的文本");
+    case gedcom::GedcomError::kNotGedcom:
+      return CClanbookDlg::tr("这不是GEDCOM文件（文件应以“0 HEAD”开头）");
+    case gedcom::GedcomError::kNoPeople:
+      return CClanbookDlg::tr("文件中没有任何人（INDI记录）");
+    case gedcom::GedcomError::kUnknownRoot:
+      return CClanbookDlg::tr("文件中没有所选的始祖");
+    case gedcom::GedcomError::kNoRoot:
+      return CClanbookDlg::tr("文件中每个人都有父母，找不到始祖");
+    case gedcom::GedcomError::kNoMemory:
+      return CClanbookDlg::tr("内存不足");
+    case gedcom::GedcomError::kNone:
+      break;
+  }
+  return {};
+}
+
+void ShowImportFailure(const QString& fileName, const gedcom::GedcomResult& result) {
+  const QString reason = ImportErrorText(result);
+  ShowNotice(result.line ? CClanbookDlg::tr("无法导入%1：%2（第 %3 行）。")
+                               .arg(fileName, reason, QString::number(result.line))
+                         : CClanbookDlg::tr("无法导入%1：%2。").arg(fileName, reason));
+}
+
+// The whole file, or none when it cannot be read.
+std::optional<QByteArray> ReadAll(const QString& fileName) {
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  try {
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return std::nullopt;
+    return bytes;
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+void CClanbookDlg::InstallGedcomCommands() {
+  QAction* exit = m_actions[ID_EXIT];
+  AddMenuCommand(
+      m_fileMenu, tr("导入GEDCOM…"), QStringLiteral("gedcomImport"), [this] { OnImportGedcom(); },
+      {}, exit);
+  AddMenuCommand(
+      m_fileMenu, tr("导出GEDCOM…"), QStringLiteral("gedcomExport"), [this] { OnExportGedcom(); },
+      {}, exit);
+}
+
+void CClanbookDlg::OnExportGedcom() {
+  if (!m_document.Root()) {
+    ShowNotice(tr("家谱是空的，没有可导出的内容!"));
+    return;
+  }
+  const QString filter70 = tr("GEDCOM 7.0 (*.ged)");
+  const QString filter551 = tr("GEDCOM 5.5.1 (*.ged)");
+  QString chosenFilter = filter70;
+  FileDialogRequest request;
+  request.open = false;
+  request.filter = filter70 + QStringLiteral(";;") + filter551;
+  request.selectedFilter = &chosenFilter;
+  QString fileName = RunFileDialog(this, request);
+  if (fileName.isEmpty()) return;
+  const gedcom::GedcomVersion version =
+      chosenFilter == filter551 ? gedcom::GedcomVersion::v5_5_1 : gedcom::GedcomVersion::v7_0;
+  if (!fileName.endsWith(QStringLiteral(".ged"), Qt::CaseInsensitive)) {
+    fileName += QStringLiteral(".ged");
+    // The file dialog asked about the name as typed, not about this one.
+    if (QFileInfo::exists(fileName) &&
+        !AskQuestion(this, tr("导出GEDCOM"), tr("%1 已存在。\n要替换它吗?").arg(fileName)))
+      return;
+  }
+
+  bool written = false;
+  FileProblem problem = FileProblem::kNone;
+  RunBusy(this, tr("正在导出GEDCOM文件…"), [&] {
+    AtomicFileWriter writer;
+    try {
+      if (writer.Open(ToPath(fileName))) {
+        bool ok = true;
+        gedcom::detail::WriteGedcom(m_genealogy, version, [&](std::string& piece, bool) {
+          ok = ok && writer.Write(piece);
+          piece.clear();
+          return ok;
+        });
+        written = ok && writer.Commit();
+      }
+      problem = writer.Problem();
+    } catch (const std::bad_alloc&) {
+      problem = FileProblem::kNoMemory;  // the writer removes its temporary file
+    }
+  });
+  if (!written)
+    ShowNotice(tr("GEDCOM文件%1无法保存：%2!").arg(fileName, WriteProblemText(problem)));
+}
+
+void CClanbookDlg::OnImportGedcom() {
+  // The save prompt of the close path: it says whether the user may go on.
+  // It marks the genealogy saved either way, so an import given up below
+  // gives back the mark, as a cancelled Open leaves it.
+  const bool wasModified = m_modified;
+  if (!CanClose()) return;
+  auto giveUp = [this, wasModified] {
+    if (wasModified) m_modified = true;
+  };
+
+  FileDialogRequest request;
+  request.open = true;
+  request.filter = tr("GEDCOM文件 (*.ged *.GED);;All Files(*)");
+  const QString fileName = RunFileDialog(this, request);
+  if (fileName.isEmpty()) return giveUp();
+
+  std::optional<QByteArray> bytes;
+  std::vector<gedcom::GedcomRootCandidate> candidates;
+  gedcom::GedcomResult listed;
+  RunBusy(this, tr("正在读取GEDCOM文件…"), [&] {
+    bytes = ReadAll(fileName);
+    if (bytes)
+      listed = gedcom::ListRootCandidates(std::string_view(bytes->constData(), bytes->size()),
+                                          candidates);
+  });
+  if (!bytes) {
+    ShowNotice(tr("文件无法打开!"));
+    return giveUp();
+  }
+  if (!listed) {
+    ShowImportFailure(fileName, listed);
+    return giveUp();
+  }
+
+  gedcom::GedcomImportOptions options;
+  if (!candidates.empty()) {
+    CGedcomRootDlg chooser(candidates, this);
+    if (chooser.DoModal() != IDOK) return giveUp();
+    options.rootXref = chooser.m_rootXref;
+  }
+
+  COperationClanbook imported;
+  gedcom::GedcomImportReport report;
+  gedcom::GedcomResult read;
+  RunBusy(this, tr("正在导入GEDCOM文件…"), [&] {
+    read = gedcom::ReadGedcom(std::string_view(bytes->constData(), bytes->size()), options,
+                              imported, report);
+    bytes.reset();  // the memory goes back before the views take the new genealogy
+  });
+  if (!read) {
+    ShowImportFailure(fileName, read);
+    return giveUp();
+  }
+
+  m_document.Replace(std::move(imported));
+  ShowTodaysBirthdays();
+  EnableMemberButtons(true);
+  CImportReportDlg reportDialog(report, this);
+  reportDialog.DoModal();
+}

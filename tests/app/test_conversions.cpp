@@ -1,0 +1,270 @@
+// The command-line conversions run as a user runs them: the built program in
+// a folder of small books, with no display, its exit status, its messages and
+// the files it leaves behind read back.
+#include "model/COperationClanbook.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+// 张父 has one son, 张子; his younger brother 张叔 has none.
+const char kBook[] =
+    "张祖 1901 2 3 1 end 0 1970 5 6 -1\r\n"
+    "张父 1930 10 1 1 北京 1 张祖\r\n"
+    "张子 1960 12 24 0 上海 1 张父\r\n"
+    "张叔 1935 1 1 1 end 1 张祖\r\n"
+    "end 1999 12 2 1 end 1 end";
+// 张父's branch as a relative sends it back: 张子 has moved and has a son.
+const char kBranch[] =
+    "张父 1930 10 1 1 北京 1 -1\r\n"
+    "张子 1960 12 24 0 广州 1 张父\r\n"
+    "张孙 1990 3 4 0 广州 1 张子\r\n"
+    "end 1999 12 2 1 end 1 end";
+// A branch whose root the book does not know.
+const char kStranger[] =
+    "李甲 1930 1 1 1 end 1 -1\r\n"
+    "end 1999 12 2 1 end 1 end";
+
+// 王甲's family of three, and 陈丁 on his own.
+const char kGedcom[] =
+    "0 HEAD\r\n1 GEDC\r\n2 VERS 7.0\r\n"
+    "0 @A@ INDI\r\n1 NAME /王/甲\r\n1 BIRT\r\n2 DATE 3 MAR 1900\r\n1 FAMS @F@\r\n"
+    "0 @B@ INDI\r\n1 NAME /王/乙\r\n1 BIRT\r\n2 DATE 1 JUN 1930\r\n1 FAMC @F@\r\n"
+    "0 @C@ INDI\r\n1 NAME /王/丙\r\n1 BIRT\r\n2 DATE 2 JUL 1932\r\n1 FAMC @F@\r\n"
+    "0 @D@ INDI\r\n1 NAME /陈/丁\r\n1 BIRT\r\n2 DATE 5 MAY 1950\r\n"
+    "0 @F@ FAM\r\n1 HUSB @A@\r\n1 CHIL @B@\r\n1 CHIL @C@\r\n"
+    "0 TRLR\r\n";
+
+struct Outcome {
+  int status = -1;
+  QString out;
+  QString err;
+};
+
+// A book the program wrote, loaded back.
+struct Book {
+  explicit Book(const QString& path) {
+    EXPECT_EQ(book.Load(QFile::encodeName(path).toStdString()), kFileOk) << path.toStdString();
+    if (book.GetRootLink()) book.CountMembers(book.GetRootLink(), members);
+  }
+  MemberNode* Find(const char* name) const {
+    MemberNode* found = nullptr;
+    book.FindByName(book.GetRootLink(), found, QString::fromUtf8(name).toStdU16String());
+    return found;
+  }
+  COperationClanbook book;
+  int members = 0;
+};
+
+class ConversionTest : public ::testing::Test {
+public:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    Write("book.ftf", kBook);
+    Write("branch.ftf", kBranch);
+    Write("stranger.ftf", kStranger);
+    Write("family.ged", kGedcom);
+  }
+
+  void Write(const char* name, const char* text) {
+    QFile file(Path(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+  }
+  QString Path(const QString& name) const { return dir.filePath(name); }
+
+  // The program beside the tests in the build tree; no display, and no
+  // platform chosen for it: a conversion that draws must see to that itself.
+  Outcome Clanbook(const QStringList& arguments) const {
+    const QString program = QDir(QCoreApplication::applicationDirPath())
+                                .filePath(QStringLiteral("../src/app/clanbook"));
+    Outcome run;
+    if (!QFileInfo(program).isExecutable()) {
+      ADD_FAILURE() << program.toStdString() << " is not built";
+      return run;
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+      environment.remove(QString::fromLatin1(name));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(dir.path());
+    process.start(program, arguments);
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
+      ADD_FAILURE() << "clanbook did not finish: " << process.errorString().toStdString();
+      return run;
+    }
+    run.status = process.exitCode();
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+  }
+
+  QTemporaryDir dir;
+};
+
+using Check = std::function<void(ConversionTest& test, const Outcome& run)>;
+
+struct Row {
+  const char* label;
+  const char* arguments;  // split at blanks
+  int status;
+  const char* output;   // the file the conversion writes; must not appear on failure
+  const char* message;  // text standard error must hold on failure
+  Check check = {};
+};
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(ConversionTest, EachConversionWritesItsFileOrSaysWhyNot) {
+  const Row rows[] = {
+      {"chart as SVG from a member, his line only",
+       "--export-chart book.ftf chart.svg --from 张父 --generations 2", 0, "chart.svg", nullptr,
+       [](ConversionTest& t, const Outcome&) {
+         const QString svg = QString::fromUtf8(ReadAll(t.Path(QStringLiteral("chart.svg"))));
+         EXPECT_TRUE(svg.contains(QStringLiteral("张父")));
+         EXPECT_TRUE(svg.contains(QStringLiteral("张子")));
+         EXPECT_FALSE(svg.contains(QStringLiteral("张叔"))) << "a member outside the line";
+       }},
+      {"chart as PDF, 欧式 on A3", "--export-chart book.ftf chart.pdf --layout ouyang --page A3", 0,
+       "chart.pdf", nullptr,
+       [](ConversionTest& t, const Outcome&) {
+         EXPECT_TRUE(ReadAll(t.Path(QStringLiteral("chart.pdf"))).startsWith("%PDF"));
+       }},
+      {"chart as PNG at the resolution asked for",
+       "--export-chart book.ftf chart.png --dpi 48 --generations 0", 0, "chart.png", nullptr,
+       [](ConversionTest& t, const Outcome&) {
+         QImageReader reader(t.Path(QStringLiteral("chart.png")));
+         const QImage image = reader.read();
+         ASSERT_FALSE(image.isNull()) << reader.errorString().toStdString();
+         EXPECT_NEAR(image.dotsPerMeterX() * 0.0254, 48, 0.5);
+       }},
+      {"branch of a member", "--export-branch book.ftf 张父 out.ftf", 0, "out.ftf", nullptr,
+       [](ConversionTest& t, const Outcome& run) {
+         const Book branch(t.Path(QStringLiteral("out.ftf")));
+         ASSERT_NE(branch.book.GetRootLink(), nullptr);
+         EXPECT_EQ(branch.book.GetRootLink()->name, u"张父");
+         EXPECT_EQ(branch.members, 2);
+         EXPECT_TRUE(run.out.contains(QStringLiteral("out.ftf"))) << run.out.toStdString();
+       }},
+      {"merge keeps the book's data by default and adds the newcomer",
+       "--merge-branch book.ftf branch.ftf out.ftf", 0, "out.ftf", nullptr,
+       [](ConversionTest& t, const Outcome& run) {
+         const Book merged(t.Path(QStringLiteral("out.ftf")));
+         EXPECT_EQ(merged.members, 5);
+         const MemberNode* grandson = merged.Find("张孙");
+         ASSERT_NE(grandson, nullptr);
+         ASSERT_NE(grandson->parent, nullptr);
+         EXPECT_EQ(grandson->parent->name, u"张子");
+         EXPECT_EQ(grandson->parent->address, u"上海");
+         EXPECT_FALSE(run.out.isEmpty()) << "no report";
+       }},
+      {"merge preferring the branch takes its data",
+       "--merge-branch book.ftf branch.ftf out.ftf --prefer branch", 0, "out.ftf", nullptr,
+       [](ConversionTest& t, const Outcome&) {
+         const Book merged(t.Path(QStringLiteral("out.ftf")));
+         EXPECT_EQ(merged.members, 5);
+         ASSERT_NE(merged.Find("张子"), nullptr);
+         EXPECT_EQ(merged.Find("张子")->address, u"广州");
+       }},
+      {"GEDCOM 7.0 by default, an INDI per member", "--export-gedcom book.ftf out.ged", 0,
+       "out.ged", nullptr,
+       [](ConversionTest& t, const Outcome&) {
+         const QString text = QString::fromUtf8(ReadAll(t.Path(QStringLiteral("out.ged"))));
+         EXPECT_EQ(text.count(QRegularExpression(QStringLiteral("(^|\n)0 @[^@]+@ INDI\r"))), 4);
+         EXPECT_TRUE(text.contains(QStringLiteral("2 VERS 7.0"))) << text.toStdString();
+         for (const char* name : {"张祖", "张父", "张子", "张叔"})
+           EXPECT_EQ(
+               text.count(QStringLiteral("1 NAME /张/%1").arg(QString::fromUtf8(name).mid(1))), 1)
+               << name;
+       }},
+      {"GEDCOM 5.5.1 when asked", "--export-gedcom book.ftf out.ged --gedcom 5.5.1", 0, "out.ged",
+       nullptr,
+       [](ConversionTest& t, const Outcome&) {
+         const QString text = QString::fromUtf8(ReadAll(t.Path(QStringLiteral("out.ged"))));
+         EXPECT_TRUE(text.contains(QStringLiteral("2 VERS 5.5.1"))) << text.toStdString();
+         EXPECT_FALSE(text.contains(QStringLiteral("2 VERS 7.0")));
+       }},
+      {"GEDCOM import takes the largest line", "--import-gedcom family.ged out.ftf", 0, "out.ftf",
+       nullptr,
+       [](ConversionTest& t, const Outcome& run) {
+         const Book imported(t.Path(QStringLiteral("out.ftf")));
+         ASSERT_NE(imported.book.GetRootLink(), nullptr);
+         EXPECT_EQ(imported.book.GetRootLink()->name, u"王甲");
+         EXPECT_EQ(imported.members, 3);
+         EXPECT_TRUE(run.out.contains(QStringLiteral("@A@"))) << run.out.toStdString();
+       }},
+      {"GEDCOM import from the root asked for", "--import-gedcom family.ged out.ftf --root @D@", 0,
+       "out.ftf", nullptr,
+       [](ConversionTest& t, const Outcome&) {
+         const Book imported(t.Path(QStringLiteral("out.ftf")));
+         ASSERT_NE(imported.book.GetRootLink(), nullptr);
+         EXPECT_EQ(imported.book.GetRootLink()->name, u"陈丁");
+         EXPECT_EQ(imported.members, 1);
+       }},
+      // Failures.
+      {"chart of a missing book", "--export-chart missing.ftf chart.pdf", 1, "chart.pdf",
+       "missing.ftf"},
+      {"chart from a name nobody bears", "--export-chart book.ftf chart.pdf --from 王五", 3,
+       "chart.pdf", "王五"},
+      {"chart in an unknown layout", "--export-chart book.ftf chart.pdf --layout circle", 2,
+       "chart.pdf", "circle"},
+      {"chart on an unknown paper", "--export-chart book.ftf chart.pdf --page letter", 2,
+       "chart.pdf", "letter"},
+      {"chart of no generation count", "--export-chart book.ftf chart.pdf --generations five", 2,
+       "chart.pdf", "five"},
+      {"chart in an unknown format", "--export-chart book.ftf chart.gif", 2, "chart.gif",
+       "chart.gif"},
+      {"branch of a missing book", "--export-branch missing.ftf 张父 out.ftf", 1, "out.ftf",
+       "missing.ftf"},
+      {"branch of a name nobody bears", "--export-branch book.ftf 王五 out.ftf", 2, "out.ftf",
+       "王五"},
+      {"merge with an unknown preference",
+       "--merge-branch book.ftf branch.ftf out.ftf --prefer both", 2, "out.ftf", "both"},
+      {"merge of a branch the book does not hold", "--merge-branch book.ftf stranger.ftf out.ftf",
+       3, "out.ftf", "李甲"},
+      {"merge of a missing branch", "--merge-branch book.ftf missing.ftf out.ftf", 1, "out.ftf",
+       "missing.ftf"},
+      {"GEDCOM in an unknown version", "--export-gedcom book.ftf out.ged --gedcom 6.0", 2,
+       "out.ged", "6.0"},
+      {"GEDCOM of a missing book", "--export-gedcom missing.ftf out.ged", 1, "out.ged",
+       "missing.ftf"},
+      {"GEDCOM import from a root the file lacks", "--import-gedcom family.ged out.ftf --root @Z@",
+       1, "out.ftf", "family.ged"},
+      {"GEDCOM import of a book that is no GEDCOM", "--import-gedcom book.ftf out.ftf", 1,
+       "out.ftf", "book.ftf"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    const QString output = Path(QString::fromUtf8(row.output));
+    QFile::remove(output);
+    const Outcome run = Clanbook(QString::fromUtf8(row.arguments).split(u' '));
+    EXPECT_EQ(run.status, row.status) << run.err.toStdString();
+    if (row.status == 0) {
+      EXPECT_GT(QFileInfo(output).size(), 0);
+      if (row.check) row.check(*this, run);
+    } else {
+      EXPECT_FALSE(QFileInfo::exists(output)) << "written despite the failure";
+      EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.message))) << run.err.toStdString();
+    }
+  }
+  // No conversion touches the books it reads.
+  EXPECT_EQ(ReadAll(Path(QStringLiteral("book.ftf"))), QByteArray(kBook));
+}
+
+}  // namespace

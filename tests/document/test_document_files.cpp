@@ -1,0 +1,103 @@
+// The document's files: the previous version kept beside the file at each
+// save, and telling whether another program changed the file since it was
+// opened or saved here.
+#include "DocumentTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+class DocumentFiles : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    FillClan(document);
+  }
+  QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+  static QByteArray Read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+  }
+  static void Write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  }
+  FileStatus Save(const QString& path, bool keep) {
+    return GenealogyDocument::WriteGenealogy(document.Genealogy(), path, keep);
+  }
+
+  QTemporaryDir dir;
+  GenealogyDocument document;
+};
+
+TEST_F(DocumentFiles, EachSaveKeepsTheVersionBefore) {
+  const QString book = Path("book.ftf");
+  const QString backup = GenealogyDocument::BackupName(book);
+  EXPECT_EQ(backup, book + QStringLiteral(".bak"));
+  ASSERT_TRUE(Save(book, true).Ok());
+  EXPECT_FALSE(QFile::exists(backup));  // nothing was there before
+  const QByteArray first = Read(book);
+
+  Write(book, "older contents");
+  ASSERT_TRUE(Save(book, true).Ok());
+  EXPECT_EQ(Read(book), first);
+  EXPECT_EQ(Read(backup), "older contents");
+  // The backup is a file of its own: the next save does not change it
+  // through the old one, and it is no link to the new file.
+  struct stat bookInfo {
+  }, backupInfo{};
+  ASSERT_EQ(::stat(QFile::encodeName(book).constData(), &bookInfo), 0);
+  ASSERT_EQ(::stat(QFile::encodeName(backup).constData(), &backupInfo), 0);
+  EXPECT_NE(bookInfo.st_ino, backupInfo.st_ino);
+
+  // Without keeping, and when the save is refused, the backup stays as it was.
+  Write(book, "newer contents");
+  ASSERT_TRUE(Save(book, false).Ok());
+  EXPECT_EQ(Read(backup), "older contents");
+  Write(book, "newer contents");
+  document.ChangeMember(FindIn(document, QStringLiteral("乙")),
+                        Born(QStringLiteral("乙 乙"), 1925));
+  const FileStatus refused = Save(book, true);
+  EXPECT_EQ(refused.problem, FileProblem::kNameNotStorable);
+  EXPECT_EQ(Read(backup), "older contents");
+  EXPECT_EQ(Read(book), "newer contents");
+  // Nothing of the backup's making is left beside it.
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+            (QStringList{"book.ftf", "book.ftf.bak"}));
+}
+
+TEST_F(DocumentFiles, ChangedOnDiskOnlyWhenAnotherProgramChangedTheFile) {
+  const QString book = Path("book.ftf");
+  ASSERT_TRUE(Save(book, false).Ok());
+  COperationClanbook loaded;
+  ASSERT_TRUE(GenealogyDocument::ReadGenealogy(book, loaded).Ok());
+  document.Adopt(loaded, book);
+  EXPECT_EQ(document.FileName(), book);
+  EXPECT_FALSE(document.FileChangedOnDisk());
+
+  // Our own save, with or without a backup, is no change by another program.
+  ASSERT_TRUE(Save(book, true).Ok());
+  document.MarkSaved(book);
+  EXPECT_FALSE(document.FileChangedOnDisk());
+
+  Write(book, Read(book) + "\r\n");
+  EXPECT_TRUE(document.FileChangedOnDisk());
+  // Another name, or no file any more: nothing there to overwrite unasked.
+  document.SetFileName(Path("other.ftf"));
+  EXPECT_FALSE(document.FileChangedOnDisk());
+  document.SetFileName(book);
+  EXPECT_TRUE(document.FileChangedOnDisk());
+  ASSERT_TRUE(QFile::remove(book));
+  EXPECT_FALSE(document.FileChangedOnDisk());
+  document.New();
+  EXPECT_FALSE(document.FileChangedOnDisk());
+}
+
+}  // namespace

@@ -1,0 +1,375 @@
+// GEDCOM commands of the file menu on real files, driven through the menu
+// items: export in either version and back, import with the choice of the
+// root and its report, and every way an import can end without changing the
+// open genealogy.
+#include "MainWindowTestSupport.h"
+#include "dialogs/CFileOpenAndSaveDlg.h"
+#include "dialogs/CGedcomRootDlg.h"
+#include "dialogs/CImportReportDlg.h"
+#include "formats/gedcom/Gedcom.h"
+#include "platform/Shell.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace {
+
+const QByteArray kSample =
+    "Alder 1901 2 3 1 end 0 1970 5 6 -1\r\n"
+    "Birch 1930 10 1 1 Riverside 1 Alder\r\n"
+    "Cedar 1960 12 24 0 Hilltop 1 Birch\r\n"
+    "Cypress 1962 3 4 1 end 0 2001 7 8 Birch\r\n";
+const QStringList kSampleNames = {"Alder", "Birch", "Cedar", "Cypress"};
+
+// 孔纥's line of three, his wife's line of one, and the Smiths' line of two.
+const QByteArray kFamilies =
+    "0 HEAD\r\n1 GEDC\r\n2 VERS 5.5.1\r\n1 CHAR UTF-8\r\n"
+    "0 @I1@ INDI\r\n1 NAME 孔 /纥/\r\n1 BIRT\r\n2 DATE ABT 600 B.C.\r\n1 FAMS @F1@\r\n"
+    "0 @I2@ INDI\r\n1 NAME 颜徵在\r\n1 FAMS @F1@\r\n"
+    "0 @I3@ INDI\r\n1 NAME 孔丘\r\n1 BIRT\r\n2 DATE 28 SEP 551 B.C.\r\n1 FAMC @F1@\r\n"
+    "1 FAMS @F2@\r\n"
+    "0 @I4@ INDI\r\n1 NAME 孔鲤\r\n1 BIRT\r\n2 DATE 532 B.C.\r\n1 FAMC @F2@\r\n"
+    "0 @I5@ INDI\r\n1 NAME John /Smith/\r\n1 BIRT\r\n2 DATE 3 MAR 1801\r\n1 FAMS @F3@\r\n"
+    "0 @I6@ INDI\r\n1 NAME Jack /Smith/\r\n1 FAMC @F3@\r\n"
+    "0 @F1@ FAM\r\n1 HUSB @I1@\r\n1 WIFE @I2@\r\n1 CHIL @I3@\r\n"
+    "0 @F2@ FAM\r\n1 HUSB @I3@\r\n1 CHIL @I4@\r\n"
+    "0 @F3@ FAM\r\n1 HUSB @I5@\r\n1 CHIL @I6@\r\n"
+    "0 TRLR\r\n";
+
+const QString kModifiedQuestion = QStringLiteral("该家谱已被修改，你想保存吗?");
+
+// The file dialog's answers in order, and what each request asked for.
+struct FileDialogScript {
+  struct Answer {
+    QString path;     // empty: cancelled
+    int filter = -1;  // index among the request's filters; -1: left as offered
+  };
+  std::deque<Answer> answers;
+  std::vector<FileDialogRequest> requests;
+  std::vector<int> boxesBefore;  // message boxes already shown when it came up
+};
+
+class GedcomCommandsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    SetTodayForTesting(LocalDate{2024, 6, 15});
+    window = std::make_unique<CClanbookDlg>();
+    window->Create();
+    SetFileDialogForTesting([this](const FileDialogRequest& request) {
+      script.requests.push_back(request);
+      script.boxesBefore.push_back(static_cast<int>(boxes.Boxes().size()));
+      if (script.answers.empty()) {
+        ADD_FAILURE() << "unexpected file dialog";
+        return QString();
+      }
+      const FileDialogScript::Answer answer = script.answers.front();
+      script.answers.pop_front();
+      if (answer.filter >= 0 && request.selectedFilter)
+        *request.selectedFilter = request.filter.split(QStringLiteral(";;")).at(answer.filter);
+      return answer.path;
+    });
+    WriteFile(Path("sample.ftf"), kSample + kEndLine);
+    WriteFile(Path("families.ged"), kFamilies);
+  }
+  void TearDown() override {
+    SetFileDialogForTesting(nullptr);
+    SetTodayForTesting(std::nullopt);
+    EXPECT_TRUE(script.answers.empty());
+    EXPECT_EQ(PendingModalHandlers(), 0);
+    EXPECT_EQ(boxes.unansweredQuestions, 0);
+  }
+
+  QString Path(const QString& name) const { return dir.filePath(name); }
+  static QByteArray Read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+  }
+  QStringList Texts() const {
+    QStringList texts;
+    for (const RecordedBox& box : boxes.Boxes()) texts << box.text;
+    return texts;
+  }
+  QStringList TreeLabels() const { return TreeLinesOf(window->m_treeCtrl, 0); }
+  void OpenSample() {
+    ASSERT_EQ(window->m_document.Load(Path("sample.ftf")), kFileOk);
+    window->EnableMemberButtons(true);
+  }
+  QAction* FileMenuItem(const char* objectName) const {
+    for (QAction* menu : window->menuBar()->actions())
+      if (menu->menu() && menu->text() == QStringLiteral("文件"))
+        for (QAction* item : menu->menu()->actions())
+          if (item->objectName() == QLatin1String(objectName)) return item;
+    return nullptr;
+  }
+  void Trigger(const char* objectName) {
+    QAction* item = FileMenuItem(objectName);
+    ASSERT_NE(item, nullptr) << objectName;
+    item->trigger();
+  }
+  // The .ftf bytes a genealogy saves to.
+  QByteArray Saved(const COperationClanbook& genealogy, const QString& name) {
+    const QString path = Path(name);
+    EXPECT_EQ(genealogy.Save(path.toStdU16String()), kFileOk);
+    return Read(path);
+  }
+  // Answers the chooser with the row of `xref` (empty: as offered, or cancel).
+  static void AnswerChooser(const std::string& xref, bool cancel = false) {
+    OnNextDialog<CGedcomRootDlg>([xref, cancel](CGedcomRootDlg* dialog) {
+      if (cancel) {
+        ClickButton(dialog, "idc_2");
+        return;
+      }
+      QTableView* view = dialog->CandidateView();
+      for (int row = 0; !xref.empty() && row < view->model()->rowCount(); ++row)
+        if (view->model()->index(row, 1).data().toString() == QString::fromStdString(xref))
+          view->selectRow(row);
+      ClickButton(dialog, "idc_1");
+    });
+  }
+  // Checks the report shown against the library's for the same file and root.
+  static void ExpectReport(const QByteArray& bytes, const std::string& xref) {
+    OnNextDialog<CImportReportDlg>([bytes, xref](CImportReportDlg* dialog) {
+      COperationClanbook expected;
+      gedcom::GedcomImportReport report;
+      gedcom::GedcomImportOptions options;
+      options.rootXref = xref;
+      EXPECT_TRUE(gedcom::ReadGedcom(bytes.toStdString(), options, expected, report));
+      const QTableView* view = dialog->ChangeView();
+      const int rows = view ? view->model()->rowCount() : 0;
+      EXPECT_EQ(rows, static_cast<int>(report.changes.size()));
+      for (int row = 0; row < rows && row < static_cast<int>(report.changes.size()); ++row) {
+        const gedcom::GedcomChange& change = report.changes[static_cast<std::size_t>(row)];
+        EXPECT_EQ(view->model()->index(row, 0).data().toString(),
+                  QString::fromStdString(change.xref));
+        EXPECT_EQ(view->model()->index(row, 3).data().toString(),
+                  QString::fromStdString(change.stored));
+      }
+      ClickButton(dialog, "idc_1");
+    });
+  }
+  // The open genealogy is still the sample, as it was opened.
+  void ExpectSampleUntouched() {
+    EXPECT_EQ(TreeLabels(), kSampleNames);
+    EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
+  }
+
+  MessageBoxRecorder boxes;
+  QTemporaryDir dir;
+  FileDialogScript script;
+  std::unique_ptr<CClanbookDlg> window;
+};
+
+TEST_F(GedcomCommandsTest, BothCommandsStandInTheFileMenuBeforeExit) {
+  for (QAction* menu : window->menuBar()->actions()) {
+    if (menu->text() != QStringLiteral("文件")) continue;
+    const QList<QAction*> items = menu->menu()->actions();
+    const qsizetype exit = items.indexOf(window->MenuAction(ID_EXIT));
+    const qsizetype import = items.indexOf(FileMenuItem("gedcomImport"));
+    const qsizetype exportItem = items.indexOf(FileMenuItem("gedcomExport"));
+    ASSERT_GE(import, 0);
+    ASSERT_GE(exportItem, 0);
+    EXPECT_LT(import, exit);
+    EXPECT_LT(exportItem, exit);
+    EXPECT_EQ(items[import]->text(), QStringLiteral("导入GEDCOM…"));
+    EXPECT_EQ(items[exportItem]->text(), QStringLiteral("导出GEDCOM…"));
+    return;
+  }
+  ADD_FAILURE() << "no 文件 menu";
+}
+
+TEST_F(GedcomCommandsTest, ExportWritesWhatTheLibraryReadsBackAsTheSameGenealogy) {
+  OpenSample();
+  struct Case {
+    const char* what;
+    FileDialogScript::Answer answer;
+    QString written;
+    QByteArray version;
+  };
+  const Case cases[] = {
+      {"as offered", {Path("offered.ged"), -1}, Path("offered.ged"), "2 VERS 7.0\r\n"},
+      {"7.0 chosen", {Path("seven.ged"), 0}, Path("seven.ged"), "2 VERS 7.0\r\n"},
+      {"5.5.1 chosen", {Path("five.ged"), 1}, Path("five.ged"), "2 VERS 5.5.1\r\n"},
+      {"a name without .ged", {Path("plain"), 1}, Path("plain.ged"), "2 VERS 5.5.1\r\n"},
+  };
+  const QByteArray original = Saved(window->m_genealogy, "original.ftf");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    boxes.Clear();
+    script.answers.push_back(c.answer);
+    Trigger("gedcomExport");
+    EXPECT_TRUE(Texts().isEmpty());
+    ASSERT_FALSE(script.requests.empty());
+    EXPECT_FALSE(script.requests.back().open);
+    EXPECT_TRUE(script.requests.back().filter.contains(QStringLiteral("*.ged")));
+    const QByteArray bytes = Read(c.written);
+    EXPECT_TRUE(bytes.contains(c.version));
+    COperationClanbook back;
+    gedcom::GedcomImportReport report;
+    gedcom::GedcomImportOptions options;
+    options.rootXref = "@I1@";
+    ASSERT_TRUE(gedcom::ReadGedcom(bytes.toStdString(), options, back, report));
+    EXPECT_EQ(Saved(back, "back.ftf"), original);
+  }
+  // Exporting is no edit.
+  EXPECT_FALSE(window->m_modified);
+  EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
+}
+
+TEST_F(GedcomCommandsTest, ExportAsksBeforeReplacingTheFileItAddedTheSuffixTo) {
+  OpenSample();
+  WriteFile(Path("kept.ged"), "old");
+  for (const bool replace : {false, true}) {
+    SCOPED_TRACE(replace);
+    boxes.Clear();
+    boxes.QueueAnswer(replace);
+    script.answers.push_back({Path("kept"), -1});
+    Trigger("gedcomExport");
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].kind, BoxKind::Question);
+    EXPECT_EQ(Read(Path("kept.ged")).startsWith("0 HEAD"), replace);
+  }
+}
+
+TEST_F(GedcomCommandsTest, ExportOfNothingOrToNowhereWritesNothing) {
+  // No genealogy: a notice, and no file is asked for.
+  Trigger("gedcomExport");
+  EXPECT_EQ(Texts().size(), 1);
+  EXPECT_TRUE(script.requests.empty());
+
+  OpenSample();
+  boxes.Clear();
+  const QString nowhere = Path("no/such/folder/out.ged");
+  script.answers.push_back({nowhere, -1});
+  Trigger("gedcomExport");
+  ASSERT_EQ(Texts().size(), 1);
+  EXPECT_TRUE(Texts()[0].contains(nowhere)) << Texts()[0].toStdString();
+  EXPECT_FALSE(QFile::exists(nowhere));
+
+  boxes.Clear();
+  script.answers.push_back({QString(), -1});  // cancelled
+  Trigger("gedcomExport");
+  EXPECT_TRUE(Texts().isEmpty());
+}
+
+TEST_F(GedcomCommandsTest, ImportReplacesTheGenealogyWithTheChosenLine) {
+  struct Case {
+    const char* what;
+    std::string choice;  // the chooser's row; empty: as offered
+    std::string root;    // the XREF the import starts from
+    QStringList tree;
+  };
+  const Case cases[] = {
+      {"the largest line, as offered", "", "@I1@", {"孔纥", "孔丘", "孔鲤"}},
+      {"another line", "@I5@", "@I5@", {"John·Smith", "Jack·Smith"}},
+      {"a wife's line of one", "@I2@", "@I2@", {"颜徵在"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    OpenSample();
+    boxes.Clear();
+    script.answers.push_back({Path("families.ged"), -1});
+    AnswerChooser(c.choice);
+    ExpectReport(kFamilies, c.root);
+    Trigger("gedcomImport");
+    EXPECT_TRUE(Texts().isEmpty());
+    EXPECT_EQ(TreeLabels(), c.tree);
+    EXPECT_TRUE(window->m_currentFile.isEmpty());
+    EXPECT_TRUE(window->m_modified);
+    EXPECT_TRUE(window->button(ID_ADD_CHILD)->isEnabled());
+    EXPECT_FALSE(window->m_document.UndoStack()->canUndo());
+  }
+  // It belongs to no file: the first Save asks for a name.
+  const QString saved = Path("imported.ftf");
+  OnNextDialog<CFileOpenAndSaveDlg>([saved](CFileOpenAndSaveDlg* dialog) {
+    EXPECT_FALSE(dialog->m_isOpen);
+    TypeInto(dialog, "idc_1001", saved);
+    ClickButton(dialog, "idc_1");
+  });
+  window->RunCommand(ID_SAVE);
+  EXPECT_EQ(window->m_currentFile, saved);
+  EXPECT_FALSE(window->m_modified);
+  EXPECT_TRUE(Read(saved).startsWith("颜徵在 "));
+}
+
+TEST_F(GedcomCommandsTest, AFailedOrCancelledImportChangesNothing) {
+  WriteFile(Path("hello.ged"), "hello\r\n0 HEAD\r\n");
+  WriteFile(Path("nobody.ged"), "0 HEAD\r\n1 GEDC\r\n2 VERS 7.0\r\n0 TRLR\r\n");
+  struct Case {
+    const char* what;
+    QString file;             // empty: the file dialog is cancelled
+    bool chooser;             // the chooser comes up and is cancelled
+    QStringList mustContain;  // in the one notice; none: no box at all
+  };
+  const Case cases[] = {
+      {"not GEDCOM", Path("hello.ged"), false, {Path("hello.ged"), "第 1 行", "GEDCOM"}},
+      {"nobody in it", Path("nobody.ged"), false, {Path("nobody.ged"), "INDI"}},
+      {"no such file", Path("missing.ged"), false, {"文件无法打开!"}},
+      {"the file dialog cancelled", QString(), false, {}},
+      {"the chooser cancelled", Path("families.ged"), true, {}},
+  };
+  OpenSample();
+  for (const bool modified : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.what);
+      SCOPED_TRACE(modified);
+      window->m_modified = modified;
+      boxes.Clear();
+      if (modified) boxes.QueueAnswer(false);  // the save prompt: not now
+      script.answers.push_back({c.file, -1});
+      if (c.chooser) AnswerChooser({}, true);
+      Trigger("gedcomImport");
+      QStringList notices = Texts();
+      if (modified) {
+        ASSERT_FALSE(notices.isEmpty());
+        EXPECT_EQ(notices.takeFirst(), kModifiedQuestion);
+      }
+      if (c.mustContain.isEmpty()) {
+        EXPECT_TRUE(notices.isEmpty()) << notices.join('|').toStdString();
+      } else {
+        ASSERT_EQ(notices.size(), 1);
+        for (const QString& part : c.mustContain)
+          EXPECT_TRUE(notices[0].contains(part)) << notices[0].toStdString();
+      }
+      ExpectSampleUntouched();
+      // Unsaved changes stay unsaved: a later exit still offers to save them.
+      EXPECT_EQ(static_cast<bool>(window->m_modified), modified);
+    }
+  }
+}
+
+TEST_F(GedcomCommandsTest, TheSavePromptComesFirst) {
+  OpenSample();
+  window->m_modified = true;
+  // Yes, then no name given: nothing was saved, so nothing is imported and no
+  // GEDCOM file is asked for.
+  boxes.QueueAnswer(true);
+  OnNextDialog<CFileOpenAndSaveDlg>(
+      [](CFileOpenAndSaveDlg* dialog) { ClickButton(dialog, "idc_2"); });
+  Trigger("gedcomImport");
+  EXPECT_EQ(Texts(), QStringList{kModifiedQuestion});
+  EXPECT_TRUE(script.requests.empty());
+  EXPECT_TRUE(window->m_modified);
+  ExpectSampleUntouched();
+
+  // No: the import goes on, after the question.
+  boxes.Clear();
+  boxes.QueueAnswer(false);
+  script.answers.push_back({Path("families.ged"), -1});
+  AnswerChooser({});
+  ExpectReport(kFamilies, "@I1@");
+  Trigger("gedcomImport");
+  ASSERT_EQ(script.boxesBefore.size(), 1u);
+  EXPECT_EQ(script.boxesBefore[0], 1);
+  EXPECT_EQ(Texts(), QStringList{kModifiedQuestion});
+  EXPECT_EQ(TreeLabels(), (QStringList{"孔纥", "孔丘", "孔鲤"}));
+  EXPECT_TRUE(window->m_modified);
+}
+
+}  // namespace

@@ -1,0 +1,187 @@
+// The book's 字辈 in the real window: read from beside the book when the
+// 家谱 menu's item opens it, written there on OK or at the first save of a new
+// book, offered in the name of a new child, and its check's members shown in
+// the tree.
+#include "dialogs/CAddInfoDlg.h"
+#include "dialogs/CFileOpenAndSaveDlg.h"
+#include "dialogs/CGenerationPoemDlg.h"
+#include "search/GenerationPoem.h"
+#include "test_edit_fixture.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QListView>
+#include <QSpinBox>
+#include <QTest>
+
+#include <filesystem>
+
+namespace {
+
+// 王祖 (第1世) has the sons 王永甲 and 王乙; 王永甲 has the son 王丙.
+const QByteArray kClan =
+    "王祖 1900 1 1 1 end 0 1970 5 6 -1\r\n"
+    "王永甲 1920 3 4 1 北京 1 王祖\r\n"
+    "王丙 1950 7 8 0 上海 1 王永甲\r\n"
+    "王乙 1925 1 1 0 end 1 王祖\r\n";
+
+class PoemTest : public EditFixture {
+protected:
+  void SetUp() override {
+    EditFixture::SetUp();
+    ASSERT_TRUE(dir.isValid());
+    book = dir.filePath(QStringLiteral("clan.ftf"));
+    poemFile = book + QStringLiteral(".zibei");
+  }
+  void Open(const QByteArray* poemText) {
+    ASSERT_NO_FATAL_FAILURE(WriteFile(book, kClan + kEndLine));
+    if (poemText) {
+      ASSERT_NO_FATAL_FAILURE(WriteFile(poemFile, *poemText));
+    }
+    window.OpenAtStart(book);
+    ASSERT_NE(window.m_genealogy.GetRootLink(), nullptr);
+  }
+  QAction* PoemCommand() const {
+    return window.findChild<QAction*>(QStringLiteral("generationPoemCommand"));
+  }
+  // Opens the 字辈 dialog from its menu item; `answer` sees the boxes as they
+  // came up and closes the dialog.
+  void OpenPoemDialog(const std::function<void(CGenerationPoemDlg*)>& answer) {
+    OnNextDialog<CGenerationPoemDlg>(answer);
+    ASSERT_NE(PoemCommand(), nullptr);
+    PoemCommand()->trigger();
+  }
+  static QString PoemBox(CGenerationPoemDlg* d) {
+    return d->findChild<QLineEdit*>(QStringLiteral("idc_1101"))->text();
+  }
+  QByteArray PoemFileBytes() const {
+    QFile file(poemFile);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+  }
+  // The name the add dialog offers for a child of the selected member.
+  QString OfferedName(const QString& father) {
+    Select(father);
+    QString offered;
+    OnNextDialog<CAddInfoDlg>([&offered](CAddInfoDlg* d) {
+      offered = d->findChild<QLineEdit*>(QStringLiteral("idc_1011"))->text();
+      ClickButton(d, "idc_2");
+    });
+    window.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.m_treeCtrl->setFocus();
+    QTest::keyClick(window.m_treeCtrl, Qt::Key_Insert);
+    return offered;
+  }
+
+  QTemporaryDir dir;
+  QString book, poemFile;
+};
+
+TEST_F(PoemTest, MenuItemReadsThePoemBesideTheBookAndOkWritesIt) {
+  const QByteArray poem = "2\n永昌\n";
+  ASSERT_NO_FATAL_FAILURE(Open(&poem));
+  EXPECT_EQ(PoemCommand()->text(), QStringLiteral("字辈…"));
+  // 王永甲's son is of 第3世, whose character is 昌.
+  EXPECT_EQ(OfferedName(QStringLiteral("王永甲")), QStringLiteral("王昌"));
+  EXPECT_EQ(OfferedName(QStringLiteral("王丙")), QStringLiteral("王"));  // beyond the poem
+
+  QString shown;
+  int first = 0;
+  OpenPoemDialog([&](CGenerationPoemDlg* d) {
+    shown = PoemBox(d);
+    first = d->findChild<QSpinBox*>(QStringLiteral("idc_1102"))->value();
+    TypeInto(d, "idc_1101", QStringLiteral("永昌盛"));
+    ClickButton(d, "idc_1");
+  });
+  EXPECT_EQ(shown, QStringLiteral("永昌"));
+  EXPECT_EQ(first, 2);
+  EXPECT_EQ(PoemFileBytes(), QByteArray("2\n永昌盛\n"));
+  EXPECT_EQ(OfferedName(QStringLiteral("王丙")), QStringLiteral("王盛"));
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(PoemTest, AMalformedFileIsReportedAndLeftAloneUnlessTheUserGivesAPoem) {
+  const QByteArray malformed = "2\n永x昌\n";
+  const struct {
+    const char* label;
+    const char* typed;  // none: OK as the dialog came up
+    QByteArray file;
+  } rows[] = {{"OK unchanged", nullptr, malformed}, {"a poem typed", "永昌", "1\n永昌\n"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    ASSERT_NO_FATAL_FAILURE(Open(&malformed));
+    EXPECT_EQ(OfferedName(QStringLiteral("王永甲")), QString());  // no poem, no offer
+    boxes.Clear();
+    QString shown = QStringLiteral("(not shown)");
+    OpenPoemDialog([&](CGenerationPoemDlg* d) {
+      shown = PoemBox(d);
+      if (row.typed) TypeInto(d, "idc_1101", QString::fromUtf8(row.typed));
+      ClickButton(d, "idc_1");
+    });
+    ASSERT_EQ(NoticeTexts().size(), 1);
+    EXPECT_TRUE(NoticeTexts()[0].startsWith(QStringLiteral("字辈文件")));
+    EXPECT_TRUE(NoticeTexts()[0].contains(QStringLiteral("clan.ftf.zibei")));
+    EXPECT_EQ(shown, QString());
+    EXPECT_EQ(PoemFileBytes(), row.file);
+    boxes.Clear();
+  }
+}
+
+TEST_F(PoemTest, ANewBookKeepsItsPoemUntilItsFirstSave) {
+  ASSERT_NO_FATAL_FAILURE(Open(nullptr));
+  // New asks nothing of an unmodified book, then offers the root's dialog.
+  OnNextDialog<CAddInfoDlg>([](CAddInfoDlg* d) {
+    TypeInto(d, "idc_1011", QStringLiteral("李祖"));
+    TypeInto(d, "idc_1008", QStringLiteral("1900"));
+    TypeInto(d, "idc_1009", QStringLiteral("1"));
+    TypeInto(d, "idc_1010", QStringLiteral("1"));
+    ClickButton(d, "idc_1");
+  });
+  boxes.QueueAnswer(true);  // close the open book
+  boxes.QueueAnswer(true);  // the new member is the root
+  window.RunCommand(ID_NEW);
+  ASSERT_NE(Find(QStringLiteral("李祖")), nullptr);
+  OpenPoemDialog([](CGenerationPoemDlg* d) {
+    EXPECT_EQ(PoemBox(d), QString());
+    TypeInto(d, "idc_1101", QStringLiteral("文"));
+    d->findChild<QSpinBox*>(QStringLiteral("idc_1102"))->setValue(2);
+    ClickButton(d, "idc_1");
+  });
+  EXPECT_EQ(OfferedName(QStringLiteral("李祖")), QStringLiteral("李文"));
+
+  const QString saved = dir.filePath(QStringLiteral("new.ftf"));
+  OnNextDialog<CFileOpenAndSaveDlg>([saved](CFileOpenAndSaveDlg* d) {
+    TypeInto(d, "idc_1001", saved);
+    ClickButton(d, "idc_1");
+  });
+  window.RunCommand(ID_SAVE);
+  QFile written(saved + QStringLiteral(".zibei"));
+  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+  EXPECT_EQ(written.readAll(), QByteArray("2\n文\n"));
+  // The book opened before keeps no poem of the new one.
+  EXPECT_FALSE(QFile::exists(poemFile));
+}
+
+TEST_F(PoemTest, AMemberPickedFromTheCheckIsSelectedInTheTree) {
+  const QByteArray poem = "2\n永昌\n";
+  ASSERT_NO_FATAL_FAILURE(Open(&poem));
+  window.m_treeCtrl->collapseAll();
+  OpenPoemDialog([this](CGenerationPoemDlg* d) {
+    ClickButton(d, "idc_1104");
+    auto* list = d->findChild<QListView*>(QStringLiteral("idc_1105"));
+    // In pre-order: 王丙 (第3世) lacks 昌, then 王乙 (第2世) lacks 永.
+    ASSERT_EQ(list->model()->rowCount(), 2);
+    list->setCurrentIndex(list->model()->index(1, 0));
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(window.SelectedMember(), Find(QStringLiteral("王乙")));
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    const MemberNode* son = Find(QStringLiteral("王丙"));
+    EXPECT_EQ(window.SelectedMember(), son);
+    EXPECT_TRUE(window.m_treeCtrl->isExpanded(window.treeModel()->IndexOf(son->parent)));
+    ClickButton(d, "idc_2");
+  });
+}
+
+}  // namespace
