@@ -3,6 +3,7 @@
 // header of the main window and of every window its commands open; under
 // Chinese exactly the texts the program is written with.
 #include "../mainwindow/MainWindowTestSupport.h"
+#include "../merge/MergeTestSupport.h"
 #include "GuiTestSupport.h"
 #include "UrlSeam.h"
 #include "app/CommandLine.h"
@@ -14,13 +15,17 @@
 #include "dialogs/CBirthdayDlg.h"
 #include "dialogs/CDelInfoDlg.h"
 #include "dialogs/CFileOpenAndSaveDlg.h"
+#include "dialogs/CGedcomRootDlg.h"
 #include "dialogs/CGenerationPoemDlg.h"
+#include "dialogs/CImportReportDlg.h"
+#include "dialogs/CMergeReviewDlg.h"
 #include "dialogs/CModifyInfoDlg.h"
 #include "dialogs/CModifyNameDlg.h"
 #include "dialogs/CPersonalInfoDlg.h"
 #include "dialogs/CRelationsDlg.h"
 #include "dialogs/CSearchGenerationDlg.h"
 #include "mainwindow/CClanbookDlg.h"
+#include "merge/BranchMerge.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 
@@ -39,6 +44,7 @@
 #include <QSet>
 #include <QSpinBox>
 #include <QStyle>
+#include <QTabBar>
 #include <QTimer>
 #include <QXmlStreamReader>
 
@@ -83,13 +89,20 @@ bool HasInterfaceChinese(QString text) {
   return HasChinese(text);
 }
 
+// A part Qt builds into its own widgets (a tab bar's scroll buttons), worded
+// by Qt's catalogue rather than the program's.
+bool IsQtsPart(const QWidget* widget) {
+  return qobject_cast<const QTabBar*>(widget->parentWidget()) != nullptr;
+}
+
 // Every text a user reads or hears in a window: its caption, and each
 // button's, label's, group's, box's, column's and menu item's text, tip and
 // accessible name.
 QStringList TextsOf(QWidget* window) {
   QStringList texts{QStringLiteral("caption: ") + window->windowTitle()};
   for (auto* button : window->findChildren<QAbstractButton*>())
-    texts << QStringLiteral("button %1: %2").arg(button->objectName(), button->text());
+    if (!IsQtsPart(button))
+      texts << QStringLiteral("button %1: %2").arg(button->objectName(), button->text());
   for (auto* label : window->findChildren<QLabel*>())
     texts << QStringLiteral("label %1: %2").arg(label->objectName(), label->text());
   for (auto* group : window->findChildren<QGroupBox*>())
@@ -104,6 +117,9 @@ QStringList TextsOf(QWidget* window) {
   for (auto* box : window->findChildren<QSpinBox*>())
     texts << QStringLiteral("number %1: %2|%3|%4")
                  .arg(box->objectName(), box->prefix(), box->suffix(), box->specialValueText());
+  for (auto* tabs : window->findChildren<QTabBar*>())
+    for (int i = 0; i < tabs->count(); ++i)
+      texts << QStringLiteral("tab %1: %2").arg(tabs->objectName(), tabs->tabText(i));
   for (auto* view : window->findChildren<QAbstractItemView*>()) {
     const QAbstractItemModel* model = view->model();
     for (int i = 0; model && i < model->columnCount(); ++i)
@@ -114,6 +130,7 @@ QStringList TextsOf(QWidget* window) {
     texts << QStringLiteral("menu item %1: %2|%3")
                  .arg(action->objectName(), action->text(), action->toolTip());
   for (auto* widget : window->findChildren<QWidget*>()) {
+    if (IsQtsPart(widget)) continue;
     if (!widget->accessibleName().isEmpty())
       texts << QStringLiteral("accessible name %1: %2")
                    .arg(widget->objectName(), widget->accessibleName());
@@ -202,6 +219,37 @@ const WindowRow kWindows[] = {
        return CreateDialog<CAboutDlg>(QStringLiteral("http://www.morvane.example"),
                                       QStringLiteral("Clanbook"), QStringLiteral("4.0"), QString(),
                                       kLanguageChinese);
+     }},
+    {"GEDCOM root",
+     [] {
+       static const std::vector<gedcom::GedcomRootCandidate> candidates = {{"@I1@", "张大", 3},
+                                                                           {"@I9@", "张二", 1}};
+       return CreateDialog<CGedcomRootDlg>(candidates);
+     }},
+    {"GEDCOM report",
+     [] {
+       static gedcom::GedcomImportReport report;
+       report.version = "7.0";
+       report.encoding = "UTF-8";
+       report.rootXref = "@I1@";
+       report.people = report.members = 3;
+       report.changes = {{"@I3@", "address", "end", ""}};
+       report.notes = {"line 12: a note left out"};
+       return CreateDialog<CImportReportDlg>(report);
+     }},
+    {"merge review",
+     [] {
+       // 张二's branch comes back with a son the genealogy lacks.
+       static COperationClanbook book, branch;
+       static MergePlan plan;
+       if (!book.GetRootLink()) {
+         mergetest::Add(book, u"", u"张大", 1900);
+         mergetest::Add(book, u"张大", u"张二", 1925);
+         ExtractBranch(book, mergetest::Find(book, u"张二"), branch);
+         mergetest::Add(branch, u"张二", u"张三", 1950);
+         plan = PlanMerge(book, branch, MergeSide::Branch);
+       }
+       return CreateDialog<CMergeReviewDlg>(plan, book, branch);
      }},
     {"chart", [] { return ShowWindow<ChartWindow>(); }},
     {"statistics", [] { return ShowWindow<StatisticsWindow>(); }},
@@ -317,6 +365,17 @@ std::vector<CatalogueEntry> ReadCatalogue() {
   return entries;
 }
 
+// What `after` shows differently from `before`, item by item; empty when the
+// two are the same.
+QStringList Changed(const QStringList& before, const QStringList& after) {
+  QStringList changed;
+  for (qsizetype i = 0; i < std::max(before.size(), after.size()); ++i) {
+    const QString was = before.value(i), is = after.value(i);
+    if (was != is) changed << was + QStringLiteral(" → ") + is;
+  }
+  return changed;
+}
+
 class LanguageGuiTest : public ::testing::Test {
 protected:
   MessageBoxRecorder boxes;
@@ -379,7 +438,7 @@ TEST_F(LanguageGuiTest, UnderChineseEveryTextIsTheProgramsOwn) {
   for (size_t i = 0; i < std::size(kWindows); ++i) {
     SCOPED_TRACE(kWindows[i].name);
     const QStringList texts = OpenedTexts(kWindows[i]);
-    EXPECT_EQ(texts, untranslated[i]);
+    EXPECT_EQ(Changed(untranslated[i], texts), QStringList());
     EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), HasChinese));
   }
   const std::vector<Encounter> met = WalkMainWindow();
@@ -388,7 +447,7 @@ TEST_F(LanguageGuiTest, UnderChineseEveryTextIsTheProgramsOwn) {
     SCOPED_TRACE(met[i].where.toStdString());
     EXPECT_EQ(met[i].where, walked[i].where);
     if (met[i].qtsOwn) continue;
-    EXPECT_EQ(met[i].texts, walked[i].texts);
+    EXPECT_EQ(Changed(walked[i].texts, met[i].texts), QStringList());
     EXPECT_TRUE(std::any_of(met[i].texts.begin(), met[i].texts.end(), HasChinese));
   }
 }
