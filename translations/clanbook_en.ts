@@ -551,7 +551,7 @@ Their details are in the list below.</translation>
     </message>
     <message>
         <source>%1及其后代共 %2 人已导出为支谱%3。</source>
-        <translation>%1 and his descendants, %2 members, have been exported as the branch book %3.</translation>
+        <translation>%1 and his descendants (%2 members in all) have been exported as the branch book %3.</translation>
     </message>
     <message>
         <source>支谱文件%1无法读取，家谱未作改动。</source>
@@ -1103,7 +1103,7 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>支谱（始祖%1）并回家谱：新增 %2 人，%3 人的数据不同，%4 处冲突。冲突的成员不并入；新增成员同名时可改名后并入。</source>
-        <translation>Merging the branch book (root ancestor %1) back into the genealogy: %2 new members, %3 members with different details, %4 conflicts. Members in conflict are not merged; a new member whose name is already taken can be renamed and then merged.</translation>
+        <translation>Merging the branch book (root ancestor %1) back into the genealogy. New members: %2; members with different details: %3; conflicts: %4. Members in conflict are not merged; a new member whose name is already taken can be renamed and then merged.</translation>
     </message>
     <message>
         <source>新增（%1）</source>
@@ -1696,7 +1696,7 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>连同后代共 %1 人并入</source>
-        <translation>Merged with descendants: %1 members</translation>
+        <translation>Merged, with descendants (%1 members in all)</translation>
     </message>
     <message>
         <source>并入</source>
@@ -1704,7 +1704,7 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>连同后代共 %1 人不并入</source>
-        <translation>Not merged with descendants: %1 members</translation>
+        <translation>Not merged, with descendants (%1 members in all)</translation>
     </message>
     <message>
         <source>不并入</source>
