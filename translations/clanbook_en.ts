@@ -213,7 +213,7 @@ The family records you keep with this software belong to you.</translation>
     </message>
     <message>
         <source>删除该人</source>
-        <translation>Delete member</translation>
+        <translation>Delete this member</translation>
     </message>
     <message>
         <source>增加孩子</source>
