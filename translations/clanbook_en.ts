@@ -1598,7 +1598,7 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>无</source>
-        <translation>None</translation>
+        <translation>—</translation>
     </message>
     <message>
         <source>姓名</source>
