@@ -9,14 +9,14 @@ export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
 echo "== plain build"
-"$root/scripts/build.sh" build
+"$root/scripts/build.sh" build -DCLANBOOK_TESTS=ON
 (cd "$root/build" && ctest --output-on-failure -j "$jobs")
 
 echo "== package"
 "$root/scripts/check-package.sh" build
 
 echo "== sanitized build"
-"$root/scripts/build.sh" build-asan -DCLANBOOK_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+"$root/scripts/build.sh" build-asan -DCLANBOOK_TESTS=ON -DCLANBOOK_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # The million-member tests ran in the plain pass; under the sanitizers they

@@ -3,6 +3,8 @@
 #include "dialogs/CFileOpenAndSaveDlg.h"
 #include "dialogs/CMergeReviewDlg.h"
 #include "mainwindow/CClanbookDlg.h"
+
+#include "formats/gedcom/Gedcom.h"
 #include "merge/BranchExport.h"
 #include "merge/BranchMerge.h"
 #include "platform/MessageBoxes.h"
@@ -11,7 +13,10 @@
 #include <QFileInfo>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -31,15 +36,26 @@ std::optional<QString> AskFileName(QWidget* owner, bool open) {
   return dialog.m_fileName;
 }
 
-// The kinds of file a branch can come in, by the end of the file's name. The
-// program's own .ftf is the only one yet and takes any name; the GEDCOM
-// import joins as {".ged", its reader} ahead of it. Every reader fills a fresh
-// genealogy, so the plan and the review never learn where a branch came from.
+// The kinds of file a branch can come in, by the end of the file's name: a
+// GEDCOM file through the import, any other name as the program's own .ftf.
+// Every reader fills a fresh genealogy, so the plan and the review never
+// learn where a branch came from.
 struct BranchReader {
   const char* suffix;  // lower case, with its dot; empty: any name
   int (*read)(const std::filesystem::path& file, COperationClanbook& out);
 };
 constexpr BranchReader kBranchReaders[] = {
+    {".ged",
+     [](const std::filesystem::path& file, COperationClanbook& out) {
+       // The line that the import would bring in by default: the one with
+       // the most members.
+       std::ifstream in(file, std::ios::binary);
+       if (!in) return static_cast<int>(kFileCannotOpen);
+       const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+       gedcom::GedcomImportReport report;
+       return gedcom::ReadGedcom(bytes, {}, out, report) ? static_cast<int>(kFileOk)
+                                                         : static_cast<int>(kFileCannotOpen);
+     }},
     {"", [](const std::filesystem::path& file, COperationClanbook& out) { return out.Load(file); }},
 };
 

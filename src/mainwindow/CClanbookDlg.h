@@ -9,8 +9,8 @@
 #include "document/GenealogyDocument.h"
 #include "model/COperationClanbook.h"
 #include "platform/CDialog.h"
-#include "views/GenealogyTreeView.h"
 #include "search/GenerationPoem.h"
+#include "views/GenealogyTreeView.h"
 
 #include <QKeySequence>
 #include <QList>
@@ -125,6 +125,9 @@ public:
   void InstallGedcomCommands();
   void OnExportGedcom();
   void OnImportGedcom();
+  // Imports `fileName` (after the save prompt), as a .ged dropped on the window
+  // is; an empty name asks for one first.
+  void ImportGedcom(const QString& fileName);
   // --- edit commands ---
   void OnAddChild();
   void OnAddMember();

@@ -150,7 +150,8 @@ struct DroppableFormat {
   const char* suffix;
   void (CClanbookDlg::*open)(const QString&);
 };
-constexpr DroppableFormat kDroppable[] = {{"ftf", &CClanbookDlg::OpenDroppedFile}};
+constexpr DroppableFormat kDroppable[] = {{"ftf", &CClanbookDlg::OpenDroppedFile},
+                                          {"ged", &CClanbookDlg::ImportGedcom}};
 
 const DroppableFormat* DroppableFormatOf(const QString& fileName) {
   const QString suffix = QFileInfo(fileName).suffix();

@@ -177,6 +177,10 @@ void CClanbookDlg::OnExportGedcom() {
 }
 
 void CClanbookDlg::OnImportGedcom() {
+  ImportGedcom(QString());
+}
+
+void CClanbookDlg::ImportGedcom(const QString& dropped) {
   // The save prompt of the close path: it says whether the user may go on.
   // It marks the genealogy saved either way, so an import given up below
   // gives back the mark, as a cancelled Open leaves it.
@@ -186,10 +190,13 @@ void CClanbookDlg::OnImportGedcom() {
     if (wasModified) m_modified = true;
   };
 
-  FileDialogRequest request;
-  request.open = true;
-  request.filter = tr("GEDCOM文件 (*.ged *.GED);;All Files(*)");
-  const QString fileName = RunFileDialog(this, request);
+  QString fileName = dropped;
+  if (fileName.isEmpty()) {
+    FileDialogRequest request;
+    request.open = true;
+    request.filter = tr("GEDCOM文件 (*.ged *.GED);;All Files(*)");
+    fileName = RunFileDialog(this, request);
+  }
   if (fileName.isEmpty()) return giveUp();
 
   std::optional<QByteArray> bytes;

@@ -4,6 +4,7 @@
 #include "../merge/MergeTestSupport.h"
 #include "dialogs/CFileOpenAndSaveDlg.h"
 #include "dialogs/CMergeReviewDlg.h"
+#include "formats/gedcom/Gedcom.h"
 #include "merge/BranchMerge.h"
 #include "test_edit_fixture.h"
 
@@ -235,6 +236,26 @@ TEST_F(BranchCommands, MergesThatChangeNothing) {
     EXPECT_EQ(window.m_document.UndoStack()->count(), 0);
     EXPECT_FALSE(window.m_modified);
   }
+}
+
+// A branch kept in GEDCOM comes back through the import: exported unchanged,
+// it has nothing to merge.
+TEST_F(BranchCommands, AGedcomBranchIsReadThroughTheImport) {
+  const QString file = File("branch.ged");
+  COperationClanbook branch;
+  ExtractBranch(window.m_genealogy, Find(QStringLiteral("甲")), branch);
+  std::string ged;
+  gedcom::WriteGedcom(branch, gedcom::GedcomVersion::v7_0, ged);
+  QFile out(file);
+  ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+  out.write(ged.data(), static_cast<qint64>(ged.size()));
+  out.close();
+  const QStringList book = ModelLines();
+  boxes.Clear();
+  Merge(file);
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, kNothingToDo);
+  EXPECT_EQ(ModelLines(), book);
 }
 
 // A merge carried out from the review: the tree and its view show the result

@@ -11,8 +11,12 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QDropEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -370,6 +374,31 @@ TEST_F(GedcomCommandsTest, TheSavePromptComesFirst) {
   EXPECT_EQ(Texts(), QStringList{kModifiedQuestion});
   EXPECT_EQ(TreeLabels(), (QStringList{"孔纥", "孔丘", "孔鲤"}));
   EXPECT_TRUE(window->m_modified);
+}
+
+// A .ged dropped on the window is imported as the menu command imports it:
+// the save prompt, the chooser, the report.
+TEST_F(GedcomCommandsTest, ADroppedGedcomFileIsImported) {
+  OpenSample();
+  window->m_modified = true;
+  boxes.Clear();
+  boxes.QueueAnswer(false);  // the save prompt: not now
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(Path("families.ged"))});
+  const QPointF centre = window->rect().center();
+  QDragEnterEvent enter(centre.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window.get(), &drop);
+  EXPECT_TRUE(drop.isAccepted());
+  // The import runs once the drop has ended.
+  AnswerChooser("@I5@");
+  ExpectReport(kFamilies, "@I5@");
+  QApplication::processEvents();
+  EXPECT_EQ(Texts(), QStringList{kModifiedQuestion});
+  EXPECT_EQ(TreeLabels(), (QStringList{"John·Smith", "Jack·Smith"}));
+  EXPECT_TRUE(window->m_currentFile.isEmpty());
 }
 
 }  // namespace
