@@ -56,10 +56,10 @@ QString RefusalOfNewBirthDate(const MemberNode& member, const MemberData& record
   return {};
 }
 
-}  // namespace
-
-int CClanbookDlg::AddMember(CAddInfoDlg& dialog) {
-  MemberData record;
+// What the add and change dialogs hold, into a member's data; the death date
+// only for a member who is not living, so that a living member keeps his.
+template <class Dialog>
+void TakeDialogData(const Dialog& dialog, MemberData& record) {
   record.name = dialog.m_name.toStdU16String();
   record.address = dialog.m_address.toStdU16String();
   record.birthYear = dialog.m_birthYear;
@@ -72,6 +72,13 @@ int CClanbookDlg::AddMember(CAddInfoDlg& dialog) {
     record.deathMonth = dialog.m_deathMonth;
     record.deathDay = dialog.m_deathDay;
   }
+}
+
+}  // namespace
+
+int CClanbookDlg::AddMember(CAddInfoDlg& dialog) {
+  MemberData record;
+  TakeDialogData(dialog, record);
 
   if (const QString refusal = RefusalOfText(dialog.m_name, dialog.m_address); !refusal.isEmpty()) {
     ShowNotice(refusal);
@@ -183,7 +190,7 @@ void CClanbookDlg::ChangeMember(MemberNode* member) {
   // What the dialog does not change (the death date of a living member)
   // stays as it was.
   MemberData record = *member;
-  record.name = dialog.m_name.toStdU16String();
+  TakeDialogData(dialog, record);
   if (const QString refusal = RefusalOfText(dialog.m_name, dialog.m_address); !refusal.isEmpty()) {
     ShowNotice(refusal);
     return;
@@ -192,16 +199,7 @@ void CClanbookDlg::ChangeMember(MemberNode* member) {
     ShowNotice(tr("家谱中已有此人!"));
     return;
   }
-  record.address = dialog.m_address.toStdU16String();
-  record.married = dialog.m_married;
-  record.alive = dialog.m_alive;
-  record.birthYear = dialog.m_birthYear;
-  record.birthMonth = dialog.m_birthMonth;
-  record.birthDay = dialog.m_birthDay;
   if (record.alive == 0) {
-    record.deathYear = dialog.m_deathYear;
-    record.deathMonth = dialog.m_deathMonth;
-    record.deathDay = dialog.m_deathDay;
     if (!COperationClanbook::IsValidDate(record.deathYear, record.deathMonth, record.deathDay)) {
       ShowNotice(tr("此人信息中死亡日期不合实际!"));
       return;

@@ -11,16 +11,7 @@ namespace {
 
 MemberNode* CopyData(const MemberNode& source) {
   auto* copy = new MemberNode;
-  copy->name = source.name;
-  copy->birthYear = source.birthYear;
-  copy->birthMonth = source.birthMonth;
-  copy->birthDay = source.birthDay;
-  copy->married = source.married;
-  copy->address = source.address;
-  copy->alive = source.alive;
-  copy->deathYear = source.deathYear;
-  copy->deathMonth = source.deathMonth;
-  copy->deathDay = source.deathDay;
+  static_cast<MemberData&>(*copy) = source;
   return copy;
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "model/AtomicFile.h"
+#include "model/TextCodec.h"
 
 namespace {
 
@@ -20,21 +21,8 @@ std::u16string Utf16(char32_t c) {
 }
 
 void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
+  char bytes[6];  // one or two UTF-16 units, three bytes each at most
+  out.append(bytes, textcodec::WriteUtf8(bytes, Utf16(c)));
 }
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
