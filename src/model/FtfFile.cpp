@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -24,11 +25,18 @@
 #include "model/FtfReader.h"
 #include "model/NameIndex.h"
 #include "model/TextCodec.h"
+#include "model/ZeroedArray.h"
 
 namespace {
 
+constexpr auto kSpaces = [] {
+  std::array<bool, 256> table{};
+  for (unsigned char c : {' ', '\n', '\r', '\t', '\v', '\f'}) table[c] = true;
+  return table;
+}();
+
 bool IsSpace(char c) {
-  return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\v' || c == '\f';
+  return kSpaces[static_cast<unsigned char>(c)];
 }
 
 constexpr std::string_view kEndLine = "end 1999 12 2 1 end 1 end";
@@ -69,15 +77,31 @@ bool FtfReader::Refill() {
   return true;
 }
 
+void FtfReader::SkipBlanks() {
+  const std::size_t n = m_text.size();
+  std::size_t pos = m_pos;
+  while (pos < n && IsSpace(m_text[pos])) {
+    m_line += m_text[pos] == '\n';
+    ++pos;
+  }
+  m_pos = pos;
+}
+
+void FtfReader::TookWord(std::size_t end) {
+  m_pos = end;
+  m_anyWord = true;
+  m_wordLine = m_line;
+  if (m_recordPending) {
+    m_recordLine = m_line;
+    m_recordPending = false;
+  }
+}
+
 bool FtfReader::NextWord(std::string_view& word) {
   for (;;) {
+    SkipBlanks();
     const std::size_t n = m_text.size();
-    std::size_t pos = m_pos;
-    while (pos < n && IsSpace(m_text[pos])) {
-      m_line += m_text[pos] == '\n';
-      ++pos;
-    }
-    m_pos = pos;
+    const std::size_t pos = m_pos;
     if (pos == n) {
       if (Refill()) continue;
       if (m_anyWord)
@@ -91,19 +115,64 @@ bool FtfReader::NextWord(std::string_view& word) {
     // The word may go on in the next piece.
     if (end == n && m_source && end - pos <= kMaxWordBytes && Refill()) continue;
     if (m_error != kFileOk) return false;
-    m_pos = end;
-    m_anyWord = true;
-    m_wordLine = m_line;
-    if (m_recordPending) {
-      m_recordLine = m_line;
-      m_recordPending = false;
-    }
+    TookWord(end);
     word = m_text.substr(pos, end - pos);
     return true;
   }
 }
 
+bool FtfReader::ReadTextAtHand(std::u16string& out) {
+  SkipBlanks();
+  const auto* text = reinterpret_cast<const unsigned char*>(m_text.data());
+  const std::size_t n = m_text.size();
+  std::size_t pos = m_pos;
+  char16_t units[kMaxTextLength];
+  std::size_t count = 0;
+  // ASCII and the three-byte characters that Chinese text is made of.
+  while (pos < n && count < kMaxTextLength) {
+    const unsigned char c = text[pos];
+    if (c < 0x80) {
+      if (kSpaces[c]) break;
+      units[count++] = c;
+      ++pos;
+      continue;
+    }
+    if (c < 0xE0 || c > 0xEF || n - pos < 3) return false;
+    const unsigned char b1 = text[pos + 1], b2 = text[pos + 2];
+    if ((b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80 || (c == 0xE0 && b1 < 0xA0) ||
+        (c == 0xED && b1 >= 0xA0))
+      return false;
+    units[count++] =
+        static_cast<char16_t>(((c & 0x0Fu) << 12) | ((b1 & 0x3Fu) << 6) | (b2 & 0x3Fu));
+    pos += 3;
+  }
+  if (pos == m_pos || pos == n || !kSpaces[text[pos]]) return false;
+  TookWord(pos);
+  out.assign(units, count);
+  return true;
+}
+
+bool FtfReader::ReadNumberAtHand(std::int32_t& out) {
+  SkipBlanks();
+  const char* text = m_text.data();
+  const std::size_t n = m_text.size();
+  std::size_t pos = m_pos;
+  const bool negative = pos < n && text[pos] == '-';
+  pos += negative;
+  // Nine digits at most: always within 32 bits.
+  const std::size_t digitsEnd = std::min(n, pos + 9);
+  std::int32_t value = 0;
+  const std::size_t first = pos;
+  for (; pos < digitsEnd && text[pos] >= '0' && text[pos] <= '9'; ++pos)
+    value = value * 10 + (text[pos] - '0');
+  if (pos == first || pos == n || !IsSpace(text[pos])) return false;
+  TookWord(pos);
+  out = negative ? -value : value;
+  return true;
+}
+
 bool FtfReader::ReadText(std::u16string& out) {
+  if (ReadTextAtHand(out)) return true;
   std::string_view word;
   if (!NextWord(word)) return false;
   switch (textcodec::DecodeUtf8(word, out, kMaxTextLength)) {
@@ -121,6 +190,7 @@ bool FtfReader::ReadText(std::u16string& out) {
 }
 
 bool FtfReader::ReadNumber(std::int32_t& out) {
+  if (ReadNumberAtHand(out)) return true;
   std::string_view word;
   if (!NextWord(word)) return false;
   const char* p = word.data();
@@ -254,7 +324,7 @@ private:
   std::vector<Step> m_way;
   bool m_rootRead = false;
   // One bit per hash of the names seen: a clear bit proves a name new.
-  std::vector<std::uint64_t> m_seen;
+  ZeroedArray<std::uint64_t> m_seen;
   std::uint32_t m_seenMask = 0;
   Pending m_queue[kQueued];
   std::size_t m_queued = 0;
@@ -446,7 +516,7 @@ FileStatus FtfLoader::Run() {
   // index only because its bit was set by another.
   std::size_t bits = 1 << 12;
   while (bits < (m_total / 48 + 16) * 16 && bits < (std::size_t{1} << 32)) bits *= 2;
-  m_seen.assign(bits / 64, 0);
+  m_seen = ZeroedArray<std::uint64_t>(bits / 64);
   m_seenMask = static_cast<std::uint32_t>(bits - 1);
   MarkSeen(rootHash);
 
@@ -629,21 +699,21 @@ char* WriteNumber(char* out, std::int32_t value) {
   return std::to_chars(out, out + 11, value).ptr;  // "-2147483648" is the longest
 }
 
-char* WriteText(char* out, std::u16string_view text) {
-  if (text.size() <= kMaxTextLength) return textcodec::WriteUtf8(out, text);
+char* WriteText(char* out, std::u16string_view text, bool& plain) {
+  if (text.size() <= kMaxTextLength) return textcodec::WriteUtf8(out, text, plain);
   // Longer than the file allows: Save refuses such a member; this visitor on
   // its own writes the first kMaxTextLength code units.
-  return textcodec::WriteUtf8(out, text.substr(0, kMaxTextLength));
+  return textcodec::WriteUtf8(out, text.substr(0, kMaxTextLength), plain);
 }
 
-}  // namespace
+// Three texts of 127 code units at 3 bytes each, eight numbers of 11
+// characters, the blanks and the line break.
+constexpr std::size_t kMaxRecordBytes = 3 * 3 * kMaxTextLength + 8 * 11 + 16;
 
-void COperationClanbook::WriteMember(std::string& out, const MemberNode* member) {
-  if (!member) return;
-  // Three texts of 127 code units at 3 bytes each, eight numbers of 11
-  // characters, the blanks and the line break.
-  char record[3 * 3 * kMaxTextLength + 8 * 11 + 16];
-  char* p = WriteText(record, member->name);
+// Writes the member's record at `p`, which has room for kMaxRecordBytes;
+// clears `plain` when a text holds what WhyNotStorable looks for.
+char* WriteRecord(char* p, const MemberNode* member, bool& plain) {
+  p = WriteText(p, member->name, plain);
   for (std::int32_t value :
        {member->birthYear, member->birthMonth, member->birthDay, member->married}) {
     *p++ = ' ';
@@ -654,7 +724,7 @@ void COperationClanbook::WriteMember(std::string& out, const MemberNode* member)
     std::memcpy(p, "end", 3);
     p += 3;
   } else {
-    p = WriteText(p, member->address);
+    p = WriteText(p, member->address, plain);
   }
   *p++ = ' ';
   p = WriteNumber(p, member->alive);
@@ -666,20 +736,36 @@ void COperationClanbook::WriteMember(std::string& out, const MemberNode* member)
   }
   *p++ = ' ';
   if (member->parent) {
-    p = WriteText(p, member->parent->name);
+    p = WriteText(p, member->parent->name, plain);
   } else {
     std::memcpy(p, "-1", 2);
     p += 2;
   }
   *p++ = '\r';
   *p++ = '\n';
-  out.append(record, p);
+  return p;
+}
+
+}  // namespace
+
+void COperationClanbook::WriteMember(std::string& out, const MemberNode* member) {
+  if (!member) return;
+  char record[kMaxRecordBytes];
+  bool plain = true;
+  out.append(record, WriteRecord(record, member, plain));
 }
 
 namespace {
 
-// Why the member's record would not read back as written, or kNone.
-FileStatus MemberProblem(const MemberNode* member) {
+// Why the member's record would not read back as written, or kNone. `plain`:
+// writing the record found no text with a blank, a control character or a
+// lone surrogate, so that only the cheap checks are left.
+FileStatus MemberProblem(const MemberNode* member, bool plain = false) {
+  const std::u16string_view name = member->name;
+  if (plain && !name.empty() && name.size() <= kMaxTextLength &&
+      member->address.size() <= kMaxTextLength &&
+      (member->parent ? name != kEnd && name != member->parent->name : name != kNoFather))
+    return {};
   FileStatus status;
   status.code = kFileCannotWrite;
   status.detail = member->name;
@@ -711,31 +797,44 @@ FileStatus Write(const COperationClanbook& genealogy, const WriteSink& sink) {
   if (!root) return Failure(kFileCannotWrite, FileProblem::kNothingToSave, 0);
   try {
     // The text goes out in pieces of about a megabyte, so that a large
-    // genealogy needs no second copy of itself in memory.
-    std::string text;
-    text.reserve(kPiece + 4096);
+    // genealogy needs no second copy of itself in memory. Records are written
+    // straight into the piece.
+    struct Piece {
+      std::unique_ptr<char[]> bytes{new char[kPiece + kMaxRecordBytes]};
+      char* end = bytes.get();
+      FileStatus status;
+      std::string_view Text() const {
+        return {bytes.get(), static_cast<std::size_t>(end - bytes.get())};
+      }
+    } piece;
     // A root name that begins with U+FEFF would be taken for a byte-order mark
     // when the file is read again and come back one character shorter; a real
     // mark in front keeps it. Every other file is written without one.
-    if (!root->name.empty() && root->name.front() == u'\uFEFF') text.append("\xEF\xBB\xBF");
-    FileStatus status;
-    genealogy.VisitPreOrder(text, genealogy.GetRootLink(),
-                            [&status, &sink](std::string& out, MemberNode* member) {
-                              if (!status.Ok()) return;
-                              if (FileStatus s = MemberProblem(member); !s.Ok()) {
-                                status = std::move(s);
-                                return;
-                              }
-                              COperationClanbook::WriteMember(out, member);
-                              if (out.size() >= kPiece) {
-                                if (!sink(out))
-                                  status = Failure(kFileCannotWrite, FileProblem::kWriteFailed, 0);
-                                out.clear();
-                              }
-                            });
-    if (!status.Ok()) return status;
-    text.append(kEndLine);
-    if (!sink(text)) return Failure(kFileCannotWrite, FileProblem::kWriteFailed, 0);
+    if (!root->name.empty() && root->name.front() == u'\uFEFF') {
+      std::memcpy(piece.end, "\xEF\xBB\xBF", 3);
+      piece.end += 3;
+    }
+    genealogy.VisitPreOrder(
+        piece, genealogy.GetRootLink(), [&sink](Piece& out, MemberNode* member) {
+          if (!out.status.Ok()) return;
+          bool plain = true;
+          char* end = WriteRecord(out.end, member, plain);
+          if (FileStatus s = MemberProblem(member, plain); !s.Ok()) {
+            out.status = std::move(s);
+            return;
+          }
+          out.end = end;
+          if (out.Text().size() >= kPiece) {
+            if (!sink(out.Text()))
+              out.status = Failure(kFileCannotWrite, FileProblem::kWriteFailed, 0);
+            out.end = out.bytes.get();
+          }
+        });
+    if (!piece.status.Ok()) return piece.status;
+    // The piece has room for a record after it, enough for the end line.
+    std::memcpy(piece.end, kEndLine.data(), kEndLine.size());
+    piece.end += kEndLine.size();
+    if (!sink(piece.Text())) return Failure(kFileCannotWrite, FileProblem::kWriteFailed, 0);
     return {};
   } catch (const std::bad_alloc&) {
     return Failure(kFileCannotWrite, FileProblem::kNoMemory, 0);

@@ -62,6 +62,12 @@ public:
   std::string_view Rest() const { return m_text.substr(m_pos); }
 
 private:
+  // The fast paths read a word that lies whole in the text at hand and is
+  // plainly what the field needs; anything else goes the general way.
+  bool ReadNumberAtHand(std::int32_t& out);
+  bool ReadTextAtHand(std::u16string& out);
+  void SkipBlanks();
+  void TookWord(std::size_t end);
   bool NextWord(std::string_view& word);
   bool Refill();
   void Fail(int code, FileProblem problem, std::size_t line);

@@ -1,7 +1,5 @@
 #include "model/NameIndex.h"
 
-#include <sys/mman.h>
-
 #include <cstdint>
 
 #include "model/COperationClanbook.h"
@@ -17,7 +15,7 @@ std::uint32_t NameIndex::Hash(std::u16string_view name) {
 }
 
 void NameIndex::Clear() {
-  std::vector<Entry>().swap(m_slots);
+  m_slots = ZeroedArray<Entry>();
   m_size = 0;
 }
 
@@ -35,31 +33,9 @@ NameIndex::Entry* NameIndex::Find(std::u16string_view name, std::uint32_t hash) 
   }
 }
 
-namespace {
-
-// A large table is reached at random, one slot per name: in pages of 2 MB
-// instead of 4 KB its addresses stay in the processor's translation cache,
-// which more than halved the cost of each look-up while loading. The table's
-// memory is asked for them before it is first written.
-template <class T>
-void AssignInLargePages(std::vector<T>& v, std::size_t n, const T& value) {
-  v.clear();
-  v.reserve(n);
-  constexpr std::uintptr_t kLarge = std::uintptr_t{2} << 20;
-  const auto begin = reinterpret_cast<std::uintptr_t>(v.data());
-  const std::uintptr_t end = begin + n * sizeof(T);
-  const std::uintptr_t from = (begin + kLarge - 1) & ~(kLarge - 1);
-  if (end > from + kLarge)
-    (void)::madvise(reinterpret_cast<void*>(from), (end - from) & ~(kLarge - 1), MADV_HUGEPAGE);
-  v.assign(n, value);
-}
-
-}  // namespace
-
 void NameIndex::Grow() {
-  std::vector<Entry> old;
+  ZeroedArray<Entry> old(m_slots.empty() ? 16 : m_slots.size() * 2);
   old.swap(m_slots);
-  AssignInLargePages(m_slots, old.empty() ? 16 : old.size() * 2, Entry{});
   const std::size_t mask = m_slots.size() - 1;
   for (const Entry& e : old) {
     if (!e.representative) continue;
@@ -104,7 +80,7 @@ void NameIndex::Reserve(std::size_t names) {
   std::size_t capacity = m_slots.empty() ? 16 : m_slots.size();
   while (capacity * 3 < (names + 1) * 4) capacity *= 2;
   if (m_size == 0) {
-    AssignInLargePages(m_slots, capacity, Entry{});
+    m_slots = ZeroedArray<Entry>(capacity);
     return;
   }
   while (m_slots.size() < capacity) Grow();

@@ -12,7 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <vector>
+
+#include "model/ZeroedArray.h"
 
 struct MemberNode;
 
@@ -60,6 +61,6 @@ private:
   void EraseSlot(std::size_t slot);
   Entry* Insert(MemberNode* member, std::uint32_t hash);
 
-  std::vector<Entry> m_slots;
+  ZeroedArray<Entry> m_slots;
   std::size_t m_size = 0;
 };

@@ -39,19 +39,40 @@ char* WriteCodePoint(char* out, std::uint32_t cp) {
 
 }  // namespace
 
-char* WriteUtf8(char* out, std::u16string_view text) {
+char* WriteUtf8(char* out, std::u16string_view text, bool& plain) {
   const std::size_t n = text.size();
+  bool clean = true;
   for (std::size_t i = 0; i < n; ++i) {
     std::uint32_t u = text[i];
+    // Chinese characters first: they are most of a genealogy's text.
+    if (u >= 0x800 && !IsHighSurrogate(u) && !IsLowSurrogate(u)) {
+      out[0] = static_cast<char>(0xE0 | (u >> 12));
+      out[1] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+      out[2] = static_cast<char>(0x80 | (u & 0x3F));
+      out += 3;
+      continue;
+    }
+    if (u < 0x80) {
+      clean &= u > 0x20;
+      *out++ = static_cast<char>(u);
+      continue;
+    }
     if (IsHighSurrogate(u) && i + 1 < n && IsLowSurrogate(text[i + 1])) {
       u = 0x10000 + ((u - 0xD800) << 10) + (static_cast<std::uint32_t>(text[i + 1]) - 0xDC00);
       ++i;
     } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
+      clean = false;
       u = 0xFFFD;
     }
     out = WriteCodePoint(out, u);
   }
+  plain = plain && clean;
   return out;
+}
+
+char* WriteUtf8(char* out, std::u16string_view text) {
+  bool plain = true;
+  return WriteUtf8(out, text, plain);
 }
 
 bool IsWellFormed(std::u16string_view text) {
