@@ -79,9 +79,10 @@ std::filesystem::path HoldPreviousVersion(const std::filesystem::path& target,
   struct stat info {};
   if (::lstat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
   static std::atomic<unsigned> counter{0};
-  const std::filesystem::path held =
-      backup.parent_path() / ("." + backup.filename().string() + ".tmp-" +
-                              std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  std::string name(1, '.');
+  name += backup.filename().string();
+  name += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+  const std::filesystem::path held = backup.parent_path() / name;
   ::unlink(held.c_str());
   if (::link(target.c_str(), held.c_str()) == 0) return held;
   return CopyFile(target, held, info.st_mode) ? held : std::filesystem::path();
@@ -358,19 +359,8 @@ void GenealogyDocument::DeleteMember(MemberNode* member) {
   m_undoStack.push(new DeleteCommand(*this, member));
 }
 
-int GenealogyDocument::BirthOrderRow(const MemberNode* father, const MemberData& data) {
-  // Where InsertMember puts it: before the first child not born earlier.
-  int row = 0;
-  for (const MemberNode* child = father->firstChild; child; child = child->nextSibling, ++row) {
-    if (COperationClanbook::CompareDates(child->birthYear, child->birthMonth, child->birthDay,
-                                         data.birthYear, data.birthMonth, data.birthDay) >= 0)
-      break;
-  }
-  return row;
-}
-
 void GenealogyDocument::InsertChild(MemberNode* father, MemberNode* member) {
-  const int row = BirthOrderRow(father, *member);
+  const int row = m_genealogy.PlaceOfNewChild(father, *member);
   emit memberAboutToBeAdded(father, row);
   m_genealogy.InsertMember(father, member);
   assert(m_genealogy.GetSiblingPosition(member) == row + 1);

@@ -111,10 +111,6 @@ public:
   // pushed, when there is nothing to change.
   bool MergeBranch(MergeChanges changes, const QString& branchRoot);
 
-  // The place among its brothers and sisters, counted from 0, that a child born
-  // as `data` says would take under `father`.
-  static int BirthOrderRow(const MemberNode* father, const MemberData& data);
-
 signals:
   // A child is about to enter `father`'s family at `row` (father none, row 0:
   // the first root of an empty tree); then it has.

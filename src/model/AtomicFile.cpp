@@ -51,7 +51,9 @@ bool AtomicFileWriter::Fail(FileProblem problem) {
 
 // The start of the names of the temporary files of `target`.
 static std::string TemporaryPrefix(const std::filesystem::path& target) {
-  return "." + target.filename().string().substr(0, 200) + ".tmp-";
+  std::string prefix(1, '.');
+  prefix += target.filename().string().substr(0, 200);
+  return prefix + ".tmp-";
 }
 
 bool AtomicFileWriter::Open(const std::filesystem::path& requested) {

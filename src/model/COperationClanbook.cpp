@@ -107,7 +107,43 @@ void COperationClanbook::InsertAmong(MemberNode*& firstChildLink, MemberNode* ne
 }
 
 void COperationClanbook::InsertInBirthOrder(MemberNode*& firstChildLink, MemberNode* newMember) {
+  // Whose list this is, is not known here: the remembered family may be it.
+  m_tail = TailCache{};
   InsertAmong(firstChildLink, newMember, false);
+}
+
+void COperationClanbook::LearnTail(MemberNode* parent) {
+  MemberNode* first = parent->firstChild;
+  TailCache& tail = m_tail;
+  tail = TailCache{parent, first, nullptr, first->birthYear, first->birthMonth, first->birthDay, 1};
+  for (MemberNode* c = first->nextSibling; c; c = c->nextSibling) {
+    tail.elder = tail.last;
+    tail.last = c;
+    ++tail.children;
+    if (CompareDates(c->birthYear, c->birthMonth, c->birthDay, tail.latestYear, tail.latestMonth,
+                     tail.latestDay) > 0) {
+      tail.latestYear = c->birthYear;
+      tail.latestMonth = c->birthMonth;
+      tail.latestDay = c->birthDay;
+    }
+  }
+}
+
+int COperationClanbook::PlaceOfNewChild(MemberNode* parent, const MemberData& data) {
+  if (!parent->firstChild) return 0;
+  if (!TailKnown(parent)) LearnTail(parent);
+  // The same place LinkChild finds: the end exactly when every child was born
+  // earlier, else before the first child not born earlier.
+  if (CompareDates(m_tail.latestYear, m_tail.latestMonth, m_tail.latestDay, data.birthYear,
+                   data.birthMonth, data.birthDay) < 0)
+    return m_tail.children;
+  int row = 0;
+  for (const MemberNode* c = parent->firstChild;
+       c && CompareDates(c->birthYear, c->birthMonth, c->birthDay, data.birthYear, data.birthMonth,
+                         data.birthDay) < 0;
+       c = c->nextSibling)
+    ++row;
+  return row;
 }
 
 void COperationClanbook::LinkChild(MemberNode* parent, MemberNode* newMember, bool afterSameDay) {
@@ -117,11 +153,13 @@ void COperationClanbook::LinkChild(MemberNode* parent, MemberNode* newMember, bo
   // The place is the end exactly when every child was born earlier than the
   // newcomer (or on its day, for a file), whatever order the list is in.
   TailCache& tail = m_tail;
-  const bool known = tail.father == parent && !tail.last->nextSibling;
+  const bool known = TailKnown(parent);
   if (known && CompareDates(tail.latestYear, tail.latestMonth, tail.latestDay, newMember->birthYear,
                             newMember->birthMonth, newMember->birthDay) < (afterSameDay ? 1 : 0)) {
     tail.last->nextSibling = newMember;
+    tail.elder = tail.last;
     tail.last = newMember;
+    ++tail.children;
     tail.latestYear = newMember->birthYear;
     tail.latestMonth = newMember->birthMonth;
     tail.latestDay = newMember->birthDay;
@@ -129,19 +167,22 @@ void COperationClanbook::LinkChild(MemberNode* parent, MemberNode* newMember, bo
   }
   InsertAmong(parent->firstChild, newMember, afterSameDay);
   // A newcomer that did not go last changes neither the last child nor the
-  // latest date; for another family both are learnt by one walk.
-  if (known) return;
-  tail = TailCache{parent, parent->firstChild, parent->firstChild->birthYear,
-                   parent->firstChild->birthMonth, parent->firstChild->birthDay};
-  for (MemberNode* c = tail.last->nextSibling; c; c = c->nextSibling) {
-    tail.last = c;
-    if (CompareDates(c->birthYear, c->birthMonth, c->birthDay, tail.latestYear, tail.latestMonth,
-                     tail.latestDay) > 0) {
-      tail.latestYear = c->birthYear;
-      tail.latestMonth = c->birthMonth;
-      tail.latestDay = c->birthDay;
-    }
+  // latest date; for another family all is learnt by one walk.
+  if (!known) {
+    LearnTail(parent);
+    return;
   }
+  ++tail.children;
+  if (newMember->nextSibling == tail.last) tail.elder = newMember;
+}
+
+MemberNode* COperationClanbook::ElderSibling(const MemberNode* member) const {
+  const MemberNode* parent = member->parent;
+  if (!parent || parent->firstChild == member) return nullptr;
+  if (m_tail.father == parent && m_tail.last == member && !member->nextSibling) return m_tail.elder;
+  MemberNode* elder = parent->firstChild;
+  while (elder->nextSibling != member) elder = elder->nextSibling;
+  return elder;
 }
 
 void COperationClanbook::InsertMember(MemberNode* parent, MemberNode* newMember) {
@@ -204,17 +245,14 @@ void COperationClanbook::DeleteMember(MemberNode*& link) {
     link = nullptr;
     return;
   }
+  if (MemberNode* parent = member->parent) {
+    if (MemberNode* elder = ElderSibling(member))
+      elder->nextSibling = member->nextSibling;
+    else
+      parent->firstChild = member->nextSibling;
+  }
   m_tail = TailCache{};
   IndexSubtreeRemoval(member);
-  if (MemberNode* parent = member->parent) {
-    if (parent->firstChild == member) {
-      parent->firstChild = member->nextSibling;
-    } else {
-      MemberNode* previous = parent->firstChild;
-      while (previous && previous->nextSibling != member) previous = previous->nextSibling;
-      if (previous) previous->nextSibling = member->nextSibling;
-    }
-  }
   ReleaseChain(member->firstChild);
   // The caller's link may be the very field the unlinking just rewrote (a
   // father's firstChild, an elder sibling's nextSibling); it is cleared only

@@ -110,6 +110,13 @@ public:
   // Takes ownership of `newMember`. parent none: it becomes the root and the old
   // root, if any, its only child.
   void InsertMember(MemberNode* parent, MemberNode* newMember);
+  // The row, counted from 0, at which InsertMember will put a child of
+  // `parent` born on the date of `data`; a child born after all the others
+  // (most are) is placed without a walk along a large family.
+  int PlaceOfNewChild(MemberNode* parent, const MemberData& data);
+  // The brother or sister just before `member` in its family, or none; the
+  // child last added to a family is answered without a walk along it.
+  MemberNode* ElderSibling(const MemberNode* member) const;
   // Releases the member with all its descendants; sets `link` to none.
   void DeleteMember(MemberNode*& link);
   // Copies the data fields (not the links) of `source` into the member.
@@ -196,16 +203,23 @@ private:
   // keeps its order of twins.
   void LinkChild(MemberNode* parent, MemberNode* newMember, bool afterSameDay);
   static void InsertAmong(MemberNode*& firstChildLink, MemberNode* newMember, bool afterSameDay);
+  bool TailKnown(const MemberNode* parent) const {
+    return m_tail.father == parent && !m_tail.last->nextSibling;
+  }
+  // One walk along the family of `parent`, who has children.
+  void LearnTail(MemberNode* parent);
   friend class FtfLoader;
 
-  // The family that InsertMember last added to: its last child and the latest
-  // birth date among its children, so that children added in birth order are
-  // appended without a walk along the list. Dropped whenever a deletion, a
-  // change of data or a load could make it stale.
+  // The family that InsertMember last added to: its last child, the latest
+  // birth date among its children and their number, so that children added in
+  // birth order are placed and appended without a walk along the list. Dropped whenever a deletion,
+  // a change of data or a load could make it stale.
   struct TailCache {
     MemberNode* father = nullptr;
     MemberNode* last = nullptr;
+    MemberNode* elder = nullptr;  // the child before the last, if any
     std::int32_t latestYear = 0, latestMonth = 0, latestDay = 0;
+    int children = 0;
   };
 
   MemberNode* m_root = nullptr;

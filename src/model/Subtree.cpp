@@ -11,23 +11,20 @@
 COperationClanbook::SubtreePlace COperationClanbook::TakeSubtree(MemberNode* member) {
   SubtreePlace place;
   if (!member) return place;
-  m_tail = TailCache{};
   if (member == m_root) {
     // The whole genealogy leaves: no name stays to be seated again.
+    m_tail = TailCache{};
     m_index->Clear();
     m_root = nullptr;
   } else {
-    IndexSubtreeRemoval(member);
     place.parent = member->parent;
-    MemberNode*& first = place.parent->firstChild;
-    if (first == member) {
-      first = member->nextSibling;
-    } else {
-      MemberNode* elder = first;
-      while (elder->nextSibling != member) elder = elder->nextSibling;
-      elder->nextSibling = member->nextSibling;
-      place.elder = elder;
-    }
+    place.elder = ElderSibling(member);
+    if (place.elder)
+      place.elder->nextSibling = member->nextSibling;
+    else
+      place.parent->firstChild = member->nextSibling;
+    m_tail = TailCache{};
+    IndexSubtreeRemoval(member);
   }
   member->parent = nullptr;
   member->nextSibling = nullptr;
@@ -81,7 +78,11 @@ void COperationClanbook::ReleaseSubtree(MemberNode* member) {
 }
 
 bool COperationClanbook::InvariantsHold() const {
-  if (m_tail.father && (!m_tail.last || m_tail.last->parent != m_tail.father)) return false;
+  if (m_tail.father &&
+      (!m_tail.last || m_tail.last->parent != m_tail.father ||
+       CountChildren(m_tail.father) != m_tail.children ||
+       (m_tail.elder ? m_tail.elder->nextSibling : m_tail.father->firstChild) != m_tail.last))
+    return false;
   std::unordered_map<std::u16string, std::uint32_t> bearers;
   std::unordered_map<std::u16string, const MemberNode*> firstBearer;
   bool linksHold = !m_root || !m_root->parent;

@@ -299,7 +299,7 @@ struct MemberSearchIndex::Data {
   }
 
   void Build(const COperationClanbook& book);
-  void Add(const MemberNode* member);
+  void Add(const COperationClanbook& book, const MemberNode* member);
   void Remove(const MemberNode* member);
   void Change(const MemberNode* member);
 
@@ -364,12 +364,11 @@ void MemberSearchIndex::Data::MakeSlots() {
 namespace {
 
 // The member just before `member` in pre-order, none for the root.
-const MemberNode* PreOrderPredecessor(const MemberNode* member) {
+const MemberNode* PreOrderPredecessor(const COperationClanbook& book, const MemberNode* member) {
   const MemberNode* parent = member->parent;
   if (!parent) return nullptr;
-  if (parent->firstChild == member) return parent;
-  const MemberNode* before = parent->firstChild;
-  while (before->nextSibling != member) before = before->nextSibling;
+  const MemberNode* before = book.ElderSibling(member);
+  if (!before) return parent;
   while (before->firstChild) {
     before = before->firstChild;
     while (before->nextSibling) before = before->nextSibling;
@@ -394,11 +393,11 @@ void WalkSubtree(const MemberNode* top, Step&& step) {
 
 }  // namespace
 
-void MemberSearchIndex::Data::Add(const MemberNode* member) {
+void MemberSearchIndex::Data::Add(const COperationClanbook& book, const MemberNode* member) {
   if (Known(member)) return;
   std::size_t at = 0;
   std::uint32_t anchor = 0;
-  if (const MemberNode* before = PreOrderPredecessor(member)) {
+  if (const MemberNode* before = PreOrderPredecessor(book, member)) {
     if (const std::size_t i = JournalIndex(before); i != kNone) {
       at = i + 1;
       anchor = journal[i].anchor;
@@ -601,7 +600,7 @@ void MemberSearchIndex::Rebuild() {
 
 void MemberSearchIndex::MemberAdded(const MemberNode* member) {
   m_data->typed.clear();
-  if (!m_data->stale) m_data->Add(member);
+  if (!m_data->stale) m_data->Add(m_book, member);
 }
 
 void MemberSearchIndex::MemberAboutToBeRemoved(const MemberNode* member) {

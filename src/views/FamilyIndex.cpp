@@ -14,8 +14,14 @@ const std::vector<MemberNode*>& FamilyIndex::ChildrenOf(const MemberNode* father
 
 int FamilyIndex::RowOf(const MemberNode* member) {
   if (!member->parent) return 0;
-  if (auto it = m_rows.find(member); it != m_rows.end()) return it->second;
-  ChildrenOf(member->parent);
+  const std::vector<MemberNode*>& children = ChildrenOf(member->parent);
+  // A row remembered before a brother came or went in front may have moved:
+  // it is right when the family still holds the member there.
+  if (auto it = m_rows.find(member); it != m_rows.end() &&
+                                     it->second < static_cast<int>(children.size()) &&
+                                     children[it->second] == member)
+    return it->second;
+  for (int i = 0; i < static_cast<int>(children.size()); ++i) m_rows[children[i]] = i;
   return m_rows.at(member);
 }
 
@@ -29,8 +35,9 @@ void FamilyIndex::Inserted(const MemberNode* father, int row, MemberNode* child)
   if (it == m_children.end()) return;  // built from the tree when first asked
   std::vector<MemberNode*>& children = it->second;
   children.insert(children.begin() + row, child);
-  // Children born in order arrive last, where nothing has to move.
-  for (int i = row; i < static_cast<int>(children.size()); ++i) m_rows[children[i]] = i;
+  // The rows of the younger ones are put right when next asked for, so that a
+  // child born first into a family of 100,000 costs no renumbering now.
+  m_rows[child] = row;
 }
 
 void FamilyIndex::Removed(const MemberNode* father, int row, const MemberNode* member) {
@@ -38,7 +45,6 @@ void FamilyIndex::Removed(const MemberNode* father, int row, const MemberNode* m
   if (const auto it = m_children.find(father); it != m_children.end()) {
     std::vector<MemberNode*>& children = it->second;
     children.erase(children.begin() + row);
-    for (int i = row; i < static_cast<int>(children.size()); ++i) m_rows[children[i]] = i;
   }
   // Only the families shown or counted are held, seldom more than a few
   // hundred, so each is tested by its line upwards rather than walking a

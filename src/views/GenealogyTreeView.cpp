@@ -35,6 +35,9 @@ GenealogyTreeView::GenealogyTreeView(QWidget* parent) : QTreeView(parent) {
   setUniformRowHeights(true);
   header()->setStretchLastSection(false);
   header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  // Qt lays out a thousand names around the visible ones at every change of
+  // the rows; the names out of sight are measured by MeasureRows instead.
+  header()->setResizeContentsPrecision(0);
 }
 
 GenealogyTreeView::~GenealogyTreeView() = default;

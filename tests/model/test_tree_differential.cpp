@@ -168,6 +168,7 @@ struct RefTree {
 class TreeDifferentialTest : public TempFolderTest {
 protected:
   std::mt19937 random_{20250611};
+  MemberNode* lastFather_ = nullptr;  // compared, never followed: he may be gone
   COperationClanbook real_[2];
   RefTree ref_[2];
   std::unordered_map<const MemberNode*, RefNode*> map_;
@@ -232,9 +233,11 @@ protected:
     ASSERT_EQ(tree.GetSiblingPosition(m), position);
     ASSERT_EQ(tree.CountChildren(m), static_cast<int>(r->children.size()));
     std::size_t i = 0;
-    for (const MemberNode* c = m->firstChild; c; c = c->nextSibling, ++i) {
+    for (const MemberNode *c = m->firstChild, *elder = nullptr; c;
+         elder = c, c = c->nextSibling, ++i) {
       ASSERT_LT(i, r->children.size()) << "too many children of " << Narrow(m->name);
       ASSERT_EQ(c->parent, m);
+      ASSERT_EQ(tree.ElderSibling(c), elder);
       CheckMember(tree, c, r->children[i], generation + 1, static_cast<int>(i) + 1);
       if (HasFatalFailure()) return;
     }
@@ -296,13 +299,22 @@ protected:
     const unsigned action = random_() % 100;
     if (members.empty() || action < 60) {
       // Mostly below a father, sometimes a new root above the old one.
-      MemberNode* father =
-          members.empty() || random_() % 15 == 0 ? nullptr : members[random_() % members.size()];
+      // Often the family added to last, whose end the genealogy remembers.
+      const bool again = lastFather_ && random_() % 2 &&
+                         std::find(members.begin(), members.end(), lastFather_) != members.end();
+      MemberNode* father = members.empty() || random_() % 15 == 0 ? nullptr
+                           : again                                ? lastFather_
+                                   : members[random_() % members.size()];
+      lastFather_ = father;
       MemberNode data = RandomData(father               ? father->birthYear
                                    : tree.GetRootLink() ? tree.GetRootLink()->birthYear - 3
                                                         : 1900);
       auto* m = new MemberNode(data);
+      const int place = father ? tree.PlaceOfNewChild(father, data) : 0;
       tree.InsertMember(father, m);
+      if (father && tree.GetSiblingPosition(m) != place + 1)
+        ADD_FAILURE() << "PlaceOfNewChild said " << place << ", InsertMember put the child at "
+                      << tree.GetSiblingPosition(m) - 1;
       RefNode* r = ref.New(data);
       ref.Insert(father ? map_.at(father) : nullptr, r);
       map_[m] = r;
