@@ -203,11 +203,20 @@ void COperationClanbook::InsertMember(MemberNode* parent, MemberNode* newMember)
   m_index->Add(newMember, true);
 }
 
+std::vector<MemberNode*> COperationClanbook::SubtreeMembers(MemberNode* top) {
+  std::vector<MemberNode*> members{top};
+  WalkPreOrder(top->firstChild, [&members](MemberNode* member) {
+    members.push_back(member);
+    return WalkStep::Descend;
+  });
+  return members;
+}
+
 void COperationClanbook::IndexSubtreeRemoval(MemberNode* top) {
   // Names whose representative leaves while other bearers stay: the count of
   // bearers left, to be given to the first of them that remains in the tree.
   std::unordered_map<std::u16string, std::uint32_t> orphaned;
-  auto remove = [&](MemberNode* member) {
+  m_index->ForEachAhead(SubtreeMembers(top), [&](MemberNode* member, std::uint32_t hash) {
     if (!orphaned.empty()) {
       auto it = orphaned.find(member->name);
       if (it != orphaned.end()) {
@@ -215,12 +224,7 @@ void COperationClanbook::IndexSubtreeRemoval(MemberNode* top) {
         return;
       }
     }
-    if (std::uint32_t left = m_index->Remove(member)) orphaned.emplace(member->name, left);
-  };
-  remove(top);
-  WalkPreOrder(top->firstChild, [&remove](MemberNode* member) {
-    remove(member);
-    return WalkStep::Descend;
+    if (std::uint32_t left = m_index->Remove(member, hash)) orphaned.emplace(member->name, left);
   });
   if (orphaned.empty()) return;
 

@@ -195,6 +195,8 @@ private:
   static void ReleaseChain(MemberNode* link);
 
   void IndexSubtreeRemoval(MemberNode* top);
+  // `top` and everything below him, in pre-order.
+  static std::vector<MemberNode*> SubtreeMembers(MemberNode* top);
   MemberNode* SearchPreOrder(MemberNode* link, std::u16string_view name) const;
 
   // The one insertion in birth order. A newcomer goes after every child born

@@ -56,8 +56,15 @@ NameIndex::Entry* NameIndex::Insert(MemberNode* member, std::uint32_t hash) {
   return &m_slots[i];
 }
 
+std::u16string_view NameIndex::NameOf(const MemberNode* member) {
+  return member->name;
+}
+
 void NameIndex::Add(MemberNode* member, bool first) {
-  const std::uint32_t hash = Hash(member->name);
+  Add(member, first, Hash(member->name));
+}
+
+void NameIndex::Add(MemberNode* member, bool first, std::uint32_t hash) {
   Entry* e = Find(member->name, hash);
   if (!e) {
     e = Insert(member, hash);
@@ -117,7 +124,11 @@ void NameIndex::EraseSlot(std::size_t slot) {
 }
 
 std::uint32_t NameIndex::Remove(const MemberNode* member) {
-  Entry* e = Find(member->name);
+  return Remove(member, Hash(member->name));
+}
+
+std::uint32_t NameIndex::Remove(const MemberNode* member, std::uint32_t hash) {
+  Entry* e = Find(member->name, hash);
   if (!e) return 0;
   --e->count;
   if (e->count == 0) {

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "model/ZeroedArray.h"
 
@@ -27,6 +28,7 @@ public:
   };
 
   static std::uint32_t Hash(std::u16string_view name);
+  static std::u16string_view NameOf(const MemberNode* member);
 
   void Clear();
   bool Empty() const { return m_size == 0; }
@@ -39,6 +41,7 @@ public:
   // One more member bears its name. `first`: the member is known to come before
   // every other bearer in pre-order (a new root).
   void Add(MemberNode* member, bool first);
+  void Add(MemberNode* member, bool first, std::uint32_t hash);
   // Adds an entry for `count` bearers of the member's name, the member being the
   // first of them in pre-order. The name must not be in the index.
   void AddBearers(MemberNode* member, std::uint32_t count);
@@ -55,6 +58,14 @@ public:
   // representative: then the entry is gone and the caller must find the first
   // remaining bearer in the tree and give it back with AddBearers.
   std::uint32_t Remove(const MemberNode* member);
+  std::uint32_t Remove(const MemberNode* member, std::uint32_t hash);
+
+  // Calls step(member, hash) for each of `members` in order. A subtree's
+  // members are scattered over the table: the slots of the names a few steps
+  // ahead, and then the members they hold, are fetched into the cache
+  // meanwhile, so that the misses overlap instead of coming one by one.
+  template <class Step>
+  void ForEachAhead(const std::vector<MemberNode*>& members, Step&& step) const;
 
 private:
   void Grow();
@@ -64,3 +75,21 @@ private:
   ZeroedArray<Entry> m_slots;
   std::size_t m_size = 0;
 };
+
+template <class Step>
+void NameIndex::ForEachAhead(const std::vector<MemberNode*>& members, Step&& step) const {
+  constexpr std::size_t kSlotAhead = 16, kMemberAhead = 8;
+  const std::size_t n = members.size();
+  std::vector<std::uint32_t> hashes(n);
+  for (std::size_t i = 0; i < n; ++i) hashes[i] = Hash(NameOf(members[i]));
+  const std::size_t mask = m_slots.empty() ? 0 : m_slots.size() - 1;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (!m_slots.empty()) {
+      if (i + kSlotAhead < n) __builtin_prefetch(&m_slots[hashes[i + kSlotAhead] & mask]);
+      if (i + kMemberAhead < n)
+        if (const MemberNode* held = m_slots[hashes[i + kMemberAhead] & mask].representative)
+          __builtin_prefetch(held);
+    }
+    step(members[i], hashes[i]);
+  }
+}

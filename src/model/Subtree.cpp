@@ -49,10 +49,8 @@ void COperationClanbook::RestoreSubtree(MemberNode* member, const SubtreePlace& 
   // known here; the index finds out at the next search. A returning root
   // comes first in pre-order.
   NameIndex& index = *m_index;
-  index.Add(member, !place.parent);
-  WalkPreOrder(member->firstChild, [&index](MemberNode* m) {
-    index.Add(m, false);
-    return WalkStep::Descend;
+  index.ForEachAhead(SubtreeMembers(member), [&](MemberNode* m, std::uint32_t hash) {
+    index.Add(m, m == member && !place.parent, hash);
   });
   assert(InvariantsHold());
 }

@@ -409,6 +409,15 @@ void MemberSearchIndex::Data::Add(const COperationClanbook& book, const MemberNo
       return;
     }
   }
+  // A subtree too large for the journal makes a new snapshot anyway: found
+  // out before a walk that would look each member up in the journal.
+  const std::size_t room = JournalLimit() - std::min(journal.size(), JournalLimit());
+  std::size_t seen = 0;
+  WalkSubtree(member, [&](const MemberNode*) { return ++seen <= room; });
+  if (seen > room) {
+    stale = true;
+    return;
+  }
   // New members below the newcomer follow him in pre-order. Members already
   // indexed (the old root under a new root) keep their place and everything
   // below them; a new member after one of them would need a place of his own.
@@ -433,9 +442,20 @@ void MemberSearchIndex::Data::Remove(const MemberNode* member) {
   std::unordered_map<const MemberNode*, std::size_t> inJournal;
   for (std::size_t i = 0; i < journal.size(); ++i) inJournal.emplace(journal[i].member, i);
   std::vector<bool> gone(journal.size(), false);
+  // The snapshot is in pre-order, as the walk is: the next member is looked
+  // for right after the one before, before the table is asked.
+  std::size_t next = kNone;
   WalkSubtree(member, [&](const MemberNode* m) {
     if (const auto it = inJournal.find(m); it != inJournal.end()) gone[it->second] = true;
-    if (const std::uint32_t pos = Position(m); pos != kNone) Strike(pos);
+    std::uint32_t pos = kNone;
+    if (next < Size() && members[next] == m) {
+      if (!Struck(next)) pos = static_cast<std::uint32_t>(next);
+      ++next;
+    } else {
+      pos = Position(m);
+      next = pos == kNone ? kNone : pos + 1;
+    }
+    if (pos != kNone) Strike(pos);
     return true;
   });
   std::size_t i = 0;
@@ -615,10 +635,15 @@ void MemberSearchIndex::MemberChanged(const MemberNode* member) {
 
 std::vector<MemberNode*> MemberSearchIndex::Find(std::u16string_view query) {
   Data& d = *m_data;
-  if (d.stale) d.Build(m_book);
   std::u32string text = QueryText(query);
+  if (text.empty()) {
+    // Nothing to find needs no index: a stale one is rebuilt when the user
+    // types, not after every large edit while the box is empty.
+    d.typed.clear();
+    return {};
+  }
+  if (d.stale) d.Build(m_book);
   std::erase_if(d.typed, [&](const Data::Answer& a) { return !text.starts_with(a.query); });
-  if (text.empty()) return {};
   if (d.typed.empty() || d.typed.back().query != text) {
     Data::Query q = d.Compile(text);
     std::vector<std::uint32_t> refs;

@@ -231,3 +231,19 @@ TEST_F(IndexAgainstRule, ManyEditsTakeANewSnapshot) {
 }
 
 }  // namespace
+
+TEST_F(IndexAgainstRule, ASubtreeLargerThanTheJournalTakenOutAndPutBack) {
+  Grow(200);
+  MemberNode* top = NewMember();
+  m_book.InsertMember(m_book.GetRootLink(), top);
+  for (int i = 0; i < 5000; ++i) m_book.InsertMember(i % 3 ? top : top->firstChild, NewMember());
+  m_index.Rebuild();
+  // As a deletion and its undo move it: out in one piece, back at its place.
+  m_index.MemberAboutToBeRemoved(top);
+  const COperationClanbook::SubtreePlace place = m_book.TakeSubtree(top);
+  ExpectAgreement("taken out");
+  m_book.RestoreSubtree(top, place);
+  m_index.MemberAdded(top);
+  ExpectAgreement("put back");
+  EXPECT_EQ(m_index.SnapshotSize(), 5201u);
+}
