@@ -63,6 +63,7 @@ void GenealogyTreeView::reset() {
   StopExpanding();
   m_widest = 0;
   m_widestIndex = QPersistentModelIndex();
+  m_openWhenBack.clear();
   QTreeView::reset();
 }
 
@@ -234,11 +235,53 @@ void GenealogyTreeView::rowsInserted(const QModelIndex& parent, int start, int e
     MeasureRows(parent, LevelOf(parent, m_limits.maxDepth) + 1, start, end);
     ApplyWidth();
   }
+  if (m_openWhenBack.empty()) return;
+  for (int row = start; row <= end; ++row) {
+    const QModelIndex item = model()->index(row, 0, parent);
+    const auto it = m_openWhenBack.find(item.internalPointer());
+    if (it == m_openWhenBack.end()) continue;
+    const OpenItems open = std::move(it->second);
+    m_openWhenBack.erase(it);
+    OpenAgain(item, open);
+  }
 }
 
 void GenealogyTreeView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
   StopExpanding();
+  for (int row = start; row <= end; ++row) RememberOpen(model()->index(row, 0, parent));
   QTreeView::rowsAboutToBeRemoved(parent, start, end);
+}
+
+void GenealogyTreeView::RememberOpen(const QModelIndex& top) {
+  if (!isExpanded(top)) return;
+  // Subtrees taken out and never brought back are forgotten in bulk.
+  constexpr std::size_t kRemembered = 256;
+  if (m_openWhenBack.size() >= kRemembered) m_openWhenBack.clear();
+  OpenItems& open = m_openWhenBack[top.internalPointer()];
+  // Only open items have children on view: the walk stays within what was shown.
+  std::vector<QModelIndex> pending{top};
+  while (!pending.empty()) {
+    const QModelIndex item = pending.back();
+    pending.pop_back();
+    open.insert(item.internalPointer());
+    const int rows = model()->rowCount(item);
+    for (int row = 0; row < rows; ++row) {
+      const QModelIndex child = model()->index(row, 0, item);
+      if (isExpanded(child)) pending.push_back(child);
+    }
+  }
+}
+
+void GenealogyTreeView::OpenAgain(const QModelIndex& top, const OpenItems& open) {
+  std::vector<QModelIndex> pending{top};
+  while (!pending.empty()) {
+    const QModelIndex item = pending.back();
+    pending.pop_back();
+    if (!open.contains(item.internalPointer())) continue;
+    expand(item);
+    const int rows = model()->rowCount(item);
+    for (int row = 0; row < rows; ++row) pending.push_back(model()->index(row, 0, item));
+  }
 }
 
 void GenealogyTreeView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,

@@ -20,6 +20,7 @@
 
 #include <deque>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class GenealogyTreeView : public QTreeView {
@@ -105,6 +106,15 @@ private:
   // names of a family without laying out each one.
   std::vector<int> m_advances;
   std::unordered_map<char32_t, int> m_astralAdvances;
+
+  // The items that were open in each subtree taken out of the model, by the
+  // item at its top (internal pointers: a member keeps his address while an
+  // undo can bring him back), opened again when that item comes back. Only
+  // items reached from the live model are ever looked up in it.
+  using OpenItems = std::unordered_set<const void*>;
+  void RememberOpen(const QModelIndex& top);
+  void OpenAgain(const QModelIndex& top, const OpenItems& open);
+  std::unordered_map<const void*, OpenItems> m_openWhenBack;
 
   std::vector<QMetaObject::Connection> m_modelConnections;
 };

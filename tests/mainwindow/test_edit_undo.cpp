@@ -105,6 +105,22 @@ TEST_F(EditUndo, AnEditKeepsOpenFamiliesAndShowsTheNewMember) {
   EXPECT_FALSE(window.m_modified);
 }
 
+TEST_F(EditUndo, UndoingADeletionOpensAgainTheFamiliesThatWereOpen) {
+  LoadFamily();
+  Select(QStringLiteral("丙"));
+  AddChildOfSelected(QStringLiteral("丁"), 1975);  // shown: 祖, 甲 and 丙 open
+  Select(QStringLiteral("甲"));
+  boxes.QueueAnswer(true);
+  ClickButton(&window, "idc_32782");
+  Undo()->trigger();
+  for (const char16_t* open : {u"祖", u"甲", u"丙"})
+    EXPECT_TRUE(
+        window.m_treeCtrl->isExpanded(window.treeModel()->IndexOf(Find(QString::fromUtf16(open)))))
+        << QString::fromUtf16(open).toStdString();
+  EXPECT_EQ(window.SelectedMember(), Find(QStringLiteral("甲")));
+  boxes.Clear();
+}
+
 TEST_F(EditUndo, UndoingToTheSavedStateLeavesNothingToSaveAndOpenForgetsTheHistory) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
