@@ -859,6 +859,30 @@ Do you want to replace it?</translation>
         <source>正在导入GEDCOM文件…</source>
         <translation>Importing the GEDCOM file…</translation>
     </message>
+    <message>
+        <source>字辈文件应有两行：第一行是第一个字所在的世，第二行是字辈诗；此文件有 %1 行。</source>
+        <translation>a generation poem file has two lines: the generation of its first character, then the poem; this file has %1 lines.</translation>
+    </message>
+    <message>
+        <source>第一行应是 1 到 %1 之间的整数（字辈第一个字所在的世），而不是“%2”。</source>
+        <translation>the first line should be a whole number from 1 to %1 (the generation of the poem's first character), not “%2”.</translation>
+    </message>
+    <message>
+        <source>第二行不是有效的 UTF-8 文本。</source>
+        <translation>the second line is not valid UTF-8 text.</translation>
+    </message>
+    <message>
+        <source>第二行第 %1 个字符“%2”不是汉字，字辈诗只能由汉字组成（可用标点分隔）。</source>
+        <translation>character %1 of the second line, “%2”, is not a Chinese character; a generation poem is made of Chinese characters only (punctuation may separate them).</translation>
+    </message>
+    <message>
+        <source>第二行没有字辈用字。</source>
+        <translation>the second line holds no characters of the poem.</translation>
+    </message>
+    <message>
+        <source>无法读取字辈文件 %1。</source>
+        <translation>the generation poem file %1 cannot be read.</translation>
+    </message>
 </context>
 <context>
     <name>CFileOpenAndSaveDlg</name>

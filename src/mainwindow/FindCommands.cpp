@@ -39,6 +39,34 @@ QString PoemFileName(const QString& bookFile) {
   return QDir::toNativeSeparators(QFile::decodeName(PoemFileFor(PathOf(bookFile)).c_str()));
 }
 
+QString PoemProblemText(const PoemFileResult& read) {
+  const QString text = QString::fromStdString(read.text);
+  switch (read.problem) {
+    case PoemProblem::kLineCount:
+      return CClanbookDlg::tr(
+                 "字辈文件应有两行：第一行是第一个字所在的世，第二行是字辈诗；此文件有 %1 行。")
+          .arg(read.number);
+    case PoemProblem::kFirstLine:
+      return CClanbookDlg::tr("第一行应是 1 到 %1 之间的整数（字辈第一个字所在的世），而不是“%2”。")
+          .arg(kMaxFirstGeneration)
+          .arg(text);
+    case PoemProblem::kNotUtf8:
+      return CClanbookDlg::tr("第二行不是有效的 UTF-8 文本。");
+    case PoemProblem::kNotIdeograph:
+      return CClanbookDlg::tr(
+                 "第二行第 %1 个字符“%2”不是汉字，字辈诗只能由汉字组成（可用标点分隔）。")
+          .arg(read.number)
+          .arg(text);
+    case PoemProblem::kNoCharacters:
+      return CClanbookDlg::tr("第二行没有字辈用字。");
+    case PoemProblem::kCannotRead:
+      return CClanbookDlg::tr("无法读取字辈文件 %1。").arg(QDir::toNativeSeparators(text));
+    case PoemProblem::kNone:
+      break;
+  }
+  return {};
+}
+
 bool SamePoem(const GenerationPoem& a, const GenerationPoem& b) {
   if (a.characters.empty() || b.characters.empty())
     return a.characters.empty() && b.characters.empty();
@@ -191,8 +219,8 @@ void CClanbookDlg::OnGenerationPoem() {
     GenerationPoem poem;
     const PoemFileResult read = LoadPoem(PathOf(m_currentFile), poem);
     if (read.status == PoemFileStatus::kMalformed || read.status == PoemFileStatus::kCannotRead) {
-      ShowNotice(tr("字辈文件%1读不出来：%2")
-                     .arg(PoemFileName(m_currentFile), QString::fromStdString(read.reason)));
+      ShowNotice(
+          tr("字辈文件%1读不出来：%2").arg(PoemFileName(m_currentFile), PoemProblemText(read)));
       poem = {};
     }
     m_poem = std::move(poem);

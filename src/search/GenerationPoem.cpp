@@ -12,7 +12,6 @@ namespace {
 
 // The poem's generation number is bounded so that no arithmetic on it
 // overflows; no clan counts a million generations.
-constexpr int kMaxFirstGeneration = 1000000;
 
 std::u16string Utf16(char32_t c) {
   if (c < 0x10000) return std::u16string(1, static_cast<char16_t>(c));
@@ -63,8 +62,8 @@ bool IsSeparator(char32_t c) {
           std::string_view(",.;:!?").find(static_cast<char>(c)) != std::string_view::npos);
 }
 
-PoemFileResult Malformed(std::string reason) {
-  return {PoemFileStatus::kMalformed, std::move(reason)};
+PoemFileResult Malformed(PoemProblem problem, std::size_t number = 0, std::string text = {}) {
+  return {PoemFileStatus::kMalformed, problem, number, std::move(text)};
 }
 
 }  // namespace
@@ -160,9 +159,7 @@ PoemFileResult ParsePoem(std::string_view text, GenerationPoem& poem) {
   }
   while (!lines.empty() && lines.back().find_first_not_of(" \t") == std::string_view::npos)
     lines.pop_back();
-  if (lines.size() != 2)
-    return Malformed("字辈文件应有两行：第一行是第一个字所在的世，第二行是字辈诗；此文件有 " +
-                     std::to_string(lines.size()) + " 行。");
+  if (lines.size() != 2) return Malformed(PoemProblem::kLineCount, lines.size());
 
   std::string_view number = lines[0];
   while (!number.empty() && (number.front() == ' ' || number.front() == '\t'))
@@ -173,12 +170,10 @@ PoemFileResult ParsePoem(std::string_view text, GenerationPoem& poem) {
   const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), first);
   if (number.empty() || error != std::errc() || end != number.data() + number.size() || first < 1 ||
       first > kMaxFirstGeneration)
-    return Malformed("第一行应是 1 到 " + std::to_string(kMaxFirstGeneration) +
-                     " 之间的整数（字辈第一个字所在的世），而不是“" + std::string(lines[0]) +
-                     "”。");
+    return Malformed(PoemProblem::kFirstLine, 0, std::string(lines[0]));
 
   std::u32string decoded;
-  if (!DecodeUtf8(lines[1], decoded)) return Malformed("第二行不是有效的 UTF-8 文本。");
+  if (!DecodeUtf8(lines[1], decoded)) return Malformed(PoemProblem::kNotUtf8);
   std::u32string characters;
   for (std::size_t i = 0; i < decoded.size(); ++i) {
     const char32_t c = decoded[i];
@@ -187,11 +182,10 @@ PoemFileResult ParsePoem(std::string_view text, GenerationPoem& poem) {
     } else if (!IsSeparator(c)) {
       std::string shown;
       AppendUtf8(shown, c);
-      return Malformed("第二行第 " + std::to_string(i + 1) + " 个字符“" + shown +
-                       "”不是汉字，字辈诗只能由汉字组成（可用标点分隔）。");
+      return Malformed(PoemProblem::kNotIdeograph, i + 1, std::move(shown));
     }
   }
-  if (characters.empty()) return Malformed("第二行没有字辈用字。");
+  if (characters.empty()) return Malformed(PoemProblem::kNoCharacters);
   poem.firstGeneration = first;
   poem.characters = std::move(characters);
   return {};
@@ -208,12 +202,11 @@ PoemFileResult LoadPoem(const std::filesystem::path& bookFile, GenerationPoem& p
   poem = GenerationPoem();
   const std::filesystem::path file = PoemFileFor(bookFile);
   std::error_code ec;
-  if (!std::filesystem::exists(file, ec) && !ec) return {PoemFileStatus::kMissing, {}};
+  if (!std::filesystem::exists(file, ec) && !ec) return {PoemFileStatus::kMissing, PoemProblem::kNone, 0, {}};
   std::ifstream in(file, std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in && !in.eof())
-    return {PoemFileStatus::kCannotRead, "无法读取字辈文件 " + file.string() + "。"};
-  if (ec) return {PoemFileStatus::kCannotRead, "无法读取字辈文件 " + file.string() + "。"};
+  if ((!in && !in.eof()) || ec)
+    return {PoemFileStatus::kCannotRead, PoemProblem::kCannotRead, 0, file.string()};
   return ParsePoem(text, poem);
 }
 

@@ -46,11 +46,27 @@ std::u16string SuggestedChildName(const COperationClanbook& book, const MemberNo
 // The poem's file beside a book: "NAME.ftf" -> "NAME.ftf.zibei".
 std::filesystem::path PoemFileFor(const std::filesystem::path& bookFile);
 
+// The largest generation a poem file may start at.
+constexpr int kMaxFirstGeneration = 1000000;
+
 enum class PoemFileStatus { kOk, kMissing, kCannotRead, kMalformed };
+
+// What is wrong with a poem file, for the window to say in the user's language.
+enum class PoemProblem {
+  kNone,
+  kLineCount,     // not two lines; `number` is how many it has
+  kFirstLine,     // the first line is no generation number; `text` is the line
+  kNotUtf8,       // the second line is no UTF-8 text
+  kNotIdeograph,  // character `number` (from 1) of the second line, `text`, is no Chinese character
+  kNoCharacters,  // the second line holds punctuation only
+  kCannotRead,    // the file could not be read; `text` is its path
+};
 
 struct PoemFileResult {
   PoemFileStatus status = PoemFileStatus::kOk;
-  std::string reason;  // UTF-8, for the user; empty when kOk or kMissing
+  PoemProblem problem = PoemProblem::kNone;
+  std::size_t number = 0;
+  std::string text;  // UTF-8
 };
 
 // Reads the poem from the text of a poem file. On failure leaves `poem` as

@@ -119,7 +119,7 @@ TEST(PoemFile, ReadsWellFormedText) {
   for (const Row& row : rows) {
     GenerationPoem poem;
     const PoemFileResult result = ParsePoem(row.text, poem);
-    EXPECT_EQ(result.status, PoemFileStatus::kOk) << row.text << result.reason;
+    EXPECT_EQ(result.status, PoemFileStatus::kOk) << row.text << result.text;
     EXPECT_EQ(poem.firstGeneration, row.first) << row.text;
     EXPECT_EQ(poem.characters, row.characters) << row.text;
   }
@@ -128,27 +128,31 @@ TEST(PoemFile, ReadsWellFormedText) {
 TEST(PoemFile, RefusesMalformedTextAndSaysWhy) {
   struct Row {
     std::string text;
-    std::string reasonPart;
+    PoemProblem problem;
+    std::size_t number;
+    std::string shown;
   };
+  using P = PoemProblem;
   const Row rows[] = {
-      {"", "0 行"},
-      {"克昌厥后\n", "1 行"},
-      {"1\n克昌\n厥后\n", "3 行"},
-      {"0\n克昌\n", "第一行"},
-      {"x\n克昌\n", "第一行"},
-      {"2x\n克昌\n", "第一行"},
-      {"99999999999\n克昌\n", "第一行"},
-      {"1\n克a昌\n", "第 2 个字符“a”"},
-      {"1\n，。\n", "没有字辈用字"},
-      {"1\n\xE5\x85\n", "UTF-8"},
-      {"1\n\xC0\xAF\n", "UTF-8"},
+      {"", P::kLineCount, 0, ""},
+      {"克昌厥后\n", P::kLineCount, 1, ""},
+      {"1\n克昌\n厥后\n", P::kLineCount, 3, ""},
+      {"0\n克昌\n", P::kFirstLine, 0, "0"},
+      {"x\n克昌\n", P::kFirstLine, 0, "x"},
+      {"2x\n克昌\n", P::kFirstLine, 0, "2x"},
+      {"99999999999\n克昌\n", P::kFirstLine, 0, "99999999999"},
+      {"1\n克a昌\n", P::kNotIdeograph, 2, "a"},
+      {"1\n，。\n", P::kNoCharacters, 0, ""},
+      {"1\n\xE5\x85\n", P::kNotUtf8, 0, ""},
+      {"1\n\xC0\xAF\n", P::kNotUtf8, 0, ""},
   };
   for (const Row& row : rows) {
     GenerationPoem poem{5, U"旧"};
     const PoemFileResult result = ParsePoem(row.text, poem);
     EXPECT_EQ(result.status, PoemFileStatus::kMalformed) << row.text;
-    EXPECT_NE(result.reason.find(row.reasonPart), std::string::npos)
-        << row.text << " -> " << result.reason;
+    EXPECT_EQ(result.problem, row.problem) << row.text;
+    EXPECT_EQ(result.number, row.number) << row.text;
+    EXPECT_EQ(result.text, row.shown) << row.text;
     EXPECT_EQ(poem.firstGeneration, 5);
     EXPECT_EQ(poem.characters, U"旧");
   }
@@ -168,7 +172,7 @@ TEST(PoemFile, SavedBesideTheBookAndReadBack) {
   const GenerationPoem poem{4, U"克昌厥后𠮷"};
   ASSERT_TRUE(SavePoem(book, poem));
   const PoemFileResult result = LoadPoem(book, read);
-  EXPECT_EQ(result.status, PoemFileStatus::kOk) << result.reason;
+  EXPECT_EQ(result.status, PoemFileStatus::kOk) << result.text;
   EXPECT_EQ(read.firstGeneration, 4);
   EXPECT_EQ(read.characters, poem.characters);
 
