@@ -865,7 +865,7 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>第一行应是 1 到 %1 之间的整数（字辈第一个字所在的世），而不是“%2”。</source>
-        <translation>the first line should be a whole number from 1 to %1 (the generation of the poem's first character), not “%2”.</translation>
+        <translation>the first line should be a whole number from 1 to %1 (the generation of the poem&apos;s first character), not “%2”.</translation>
     </message>
     <message>
         <source>第二行不是有效的 UTF-8 文本。</source>
@@ -1069,6 +1069,30 @@ Do you want to replace it?</translation>
     <message>
         <source>报告无法保存到%1!</source>
         <translation>The report could not be saved to %1.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：不是GEDCOM行，已跳过</source>
+        <translation>line %1: no GEDCOM line, skipped</translation>
+    </message>
+    <message>
+        <source>第 %1 行：XREF缺少结尾的 @，已跳过</source>
+        <translation>line %1: an XREF without its closing @, skipped</translation>
+    </message>
+    <message>
+        <source>第 %1 行：缺少标签，已跳过</source>
+        <translation>line %1: a line without a tag, skipped</translation>
+    </message>
+    <message>
+        <source>第 %1 行：文件没有结尾记录（0 TRLR）</source>
+        <translation>line %1: the file ends without its trailer (0 TRLR)</translation>
+    </message>
+    <message>
+        <source>第 %1 行：第二个 INDI %2，其链接都归第一个</source>
+        <translation>line %1: a second INDI %2: its links go to the first</translation>
+    </message>
+    <message>
+        <source>另有 %1 条未列出</source>
+        <translation>%1 more notes left out</translation>
     </message>
 </context>
 <context>

@@ -80,6 +80,27 @@ QPushButton* Button(const QString& text, const QString& name, QWidget* parent) {
 
 }  // namespace
 
+QString CImportReportDlg::NoteText(const gedcom::GedcomNote& note) {
+  using Kind = gedcom::GedcomNote::Kind;
+  switch (note.kind) {
+    case Kind::kNotALine:
+      return tr("第 %1 行：不是GEDCOM行，已跳过").arg(note.line);
+    case Kind::kUnclosedXref:
+      return tr("第 %1 行：XREF缺少结尾的 @，已跳过").arg(note.line);
+    case Kind::kNoTag:
+      return tr("第 %1 行：缺少标签，已跳过").arg(note.line);
+    case Kind::kNoTrailer:
+      return tr("第 %1 行：文件没有结尾记录（0 TRLR）").arg(note.line);
+    case Kind::kSecondPerson:
+      return tr("第 %1 行：第二个 INDI %2，其链接都归第一个")
+          .arg(note.line)
+          .arg(QString::fromStdString(note.xref));
+    case Kind::kMoreLeftOut:
+      return tr("另有 %1 条未列出").arg(note.line);
+  }
+  return {};
+}
+
 QString CImportReportDlg::FieldText(const std::string& field) {
   if (field == "name") return tr("姓名");
   if (field == "birth") return tr("出生日期");
@@ -139,7 +160,7 @@ CImportReportDlg::CImportReportDlg(const gedcom::GedcomImportReport& report, QWi
     m_notes->setLineWrapMode(QPlainTextEdit::NoWrap);
     notesLabel->setBuddy(m_notes);
     QStringList lines;
-    for (const std::string& note : report.notes) lines << QString::fromStdString(note);
+    for (const gedcom::GedcomNote& note : report.notes) lines << NoteText(note);
     m_notes->setPlainText(lines.join(QLatin1Char('\n')));
     layout->addWidget(notesLabel);
     layout->addWidget(m_notes, 1);

@@ -29,6 +29,8 @@ public:
 
   // The field names of the report as the dialog shows them.
   static QString FieldText(const std::string& field);
+  // A note of the import in the user's language.
+  static QString NoteText(const gedcom::GedcomNote& note);
 
 private:
   const gedcom::GedcomImportReport& m_report;

@@ -234,7 +234,7 @@ const WindowRow kWindows[] = {
        report.rootXref = "@I1@";
        report.people = report.members = 3;
        report.changes = {{"@I3@", "address", "end", ""}};
-       report.notes = {"line 12: a note left out"};
+       report.notes = {{gedcom::GedcomNote::Kind::kSecondPerson, 12, "@I2@"}};
        return CreateDialog<CImportReportDlg>(report);
      }},
     {"merge review",

@@ -135,7 +135,7 @@ protected:
                       {"@I1@", "birth", "ABT 600 B.C.", "-599-01-01"},
                       {"@I3@", "birth", "", "-525-01-01"},
                       {"@I2@", "address", "曲阜 鲁国", "曲阜·鲁国"}};
-    report.notes = {"line 12: no GEDCOM line, skipped"};
+    report.notes = {{gedcom::GedcomNote::Kind::kNotALine, 12, {}}};
   }
   void TearDown() override { SetFileDialogForTesting(nullptr); }
   std::string Text() const {
@@ -169,7 +169,7 @@ TEST_F(ImportReportDlgTest, ShowsEveryChangeAndTheNotes) {
   EXPECT_TRUE(summary.contains(QStringLiteral("修改了 4 处"))) << summary.toStdString();
   EXPECT_TRUE(summary.contains(QStringLiteral("导入 3 人"))) << summary.toStdString();
   ASSERT_NE(dialog.NotesView(), nullptr);
-  EXPECT_EQ(dialog.NotesView()->toPlainText(), QString::fromStdString(report.notes[0]));
+  EXPECT_EQ(dialog.NotesView()->toPlainText(), QStringLiteral("第 12 行：不是GEDCOM行，已跳过"));
   ExpectAccessibleNames(&dialog);
   ClickButton(&dialog, "idc_1");
   EXPECT_FALSE(dialog.isVisible());

@@ -296,7 +296,14 @@ TEST(GedcomImportFailure, SkipsBrokenLinesWithANote) {
   ASSERT_TRUE(i.result);
   EXPECT_EQ(i.tree, "Adam 1900-1-1 m0 a1 []\n");
   ASSERT_EQ(i.report.notes.size(), 4u);
-  EXPECT_EQ(i.report.notes[0], "line 4: no GEDCOM line, skipped");
+  const gedcom::GedcomNote::Kind kinds[] = {
+      gedcom::GedcomNote::Kind::kNotALine, gedcom::GedcomNote::Kind::kUnclosedXref,
+      gedcom::GedcomNote::Kind::kNotALine, gedcom::GedcomNote::Kind::kUnclosedXref};
+  for (std::size_t n = 0; n < 4; ++n) {
+    EXPECT_EQ(i.report.notes[n].kind, kinds[n]) << n << gedcom::NoteText(i.report.notes[n]);
+    EXPECT_EQ(i.report.notes[n].line, n + 4) << n;
+  }
+  EXPECT_EQ(gedcom::NoteText(i.report.notes[0]), "line 4: no GEDCOM line, skipped");
 }
 
 }  // namespace

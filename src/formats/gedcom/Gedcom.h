@@ -61,6 +61,26 @@ struct GedcomChange {
   std::string stored;    // what the genealogy holds now
 };
 
+// A part of the file the import passed over, for the window to word in the
+// user's language.
+struct GedcomNote {
+  enum class Kind {
+    kNotALine,      // no GEDCOM line
+    kUnclosedXref,  // an XREF without its closing @
+    kNoTag,         // a line without a tag
+    kNoTrailer,     // the file ends without 0 TRLR
+    kSecondPerson,  // a second INDI with `xref`: links go to the first
+    kMoreLeftOut,   // `line` holds how many more notes were left out
+  };
+  Kind kind = Kind::kNotALine;
+  std::size_t line = 0;  // 1-based line of the file
+  std::string xref;      // "@I1@"
+};
+
+// The note in English, as the command line's report writes it:
+// "line 12: no GEDCOM line, skipped".
+std::string NoteText(const GedcomNote& note);
+
 struct GedcomImportReport {
   std::string version;      // the GEDC VERS of the file ("" when it gives none)
   std::string encoding;     // how its bytes were read: UTF-8, UTF-16LE, ANSEL, ...
@@ -68,7 +88,7 @@ struct GedcomImportReport {
   std::size_t people = 0;   // INDI records in the file
   std::size_t members = 0;  // people brought in
   std::vector<GedcomChange> changes;
-  std::vector<std::string> notes;  // lines skipped, broken links: "line 12: ..."
+  std::vector<GedcomNote> notes;  // lines skipped, broken links
 
   // The report as text: a summary, then one tab-separated line per change.
   void Write(std::ostream& out) const;

@@ -128,7 +128,7 @@ struct Parsed {
   std::vector<Person> people;
   std::vector<Family> families;
   std::vector<Link> famc, fams, chil;  // INDI.FAMC, INDI.FAMS, FAM.CHIL
-  std::vector<std::string> notes;
+  std::vector<GedcomNote> notes;
   std::size_t skippedNotes = 0;
   bool v7 = false;
 
@@ -154,9 +154,9 @@ struct Parsed {
     return s;
   }
 
-  void Note(std::size_t line, std::string text) {
+  void Note(std::size_t line, GedcomNote::Kind kind, std::string xref = {}) {
     if (notes.size() < 200)
-      notes.push_back("line " + std::to_string(line) + ": " + std::move(text));
+      notes.push_back({kind, line, std::move(xref)});
     else
       ++skippedNotes;
   }
@@ -243,7 +243,7 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
       if (!seenHead)
         return {GedcomError::kNotGedcom, lineNo,
                 "the file does not begin with a GEDCOM header (0 HEAD)"};
-      p.Note(lineNo, "no GEDCOM line, skipped");
+      p.Note(lineNo, GedcomNote::Kind::kNotALine);
       continue;
     }
     while (s < lineEnd && (*s == ' ' || *s == '\t')) ++s;
@@ -252,7 +252,7 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
       const char* close = static_cast<const char*>(
           std::memchr(s + 1, '@', static_cast<std::size_t>(lineEnd - s - 1)));
       if (!close) {
-        p.Note(lineNo, "an XREF without its closing @, skipped");
+        p.Note(lineNo, GedcomNote::Kind::kUnclosedXref);
         continue;
       }
       xref = std::string_view(s + 1, static_cast<std::size_t>(close - s - 1));
@@ -267,7 +267,7 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
     if (tagEnd < lineEnd)
       value = std::string_view(tagEnd + 1, static_cast<std::size_t>(lineEnd - tagEnd - 1));
     if (tag.empty()) {
-      p.Note(lineNo, "a line without a tag, skipped");
+      p.Note(lineNo, GedcomNote::Kind::kNoTag);
       continue;
     }
     // Levels that jump ahead are taken as one deeper than the line before.
@@ -374,7 +374,7 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
     }
   }
   if (!seenHead) return {GedcomError::kNotGedcom, 0, "the file is empty or holds no GEDCOM header"};
-  if (!seenTrailer) p.Note(lineNo, "the file ends without its trailer (0 TRLR)");
+  if (!seenTrailer) p.Note(lineNo, GedcomNote::Kind::kNoTrailer);
   // The guess of the number of people was generous; the tree will need the
   // memory.
   p.people.shrink_to_fit();
@@ -387,8 +387,8 @@ void Resolve(Parsed& p) {
   XrefTable people(p.people.size()), families(p.families.size());
   for (std::uint32_t i = 0; i < p.people.size(); ++i)
     if (!p.people[i].xref.empty() && people.Insert(p.View(p.people[i].xref), i) != kNone)
-      p.Note(p.people[i].line, "a second INDI @" + std::string(p.View(p.people[i].xref)) +
-                                   "@: its links go to the first");
+      p.Note(p.people[i].line, GedcomNote::Kind::kSecondPerson,
+             "@" + std::string(p.View(p.people[i].xref)) + "@");
   for (std::uint32_t i = 0; i < p.families.size(); ++i)
     if (!p.families[i].xref.empty()) families.Insert(p.View(p.families[i].xref), i);
   const auto person = [&](Span ref) { return people.Find(Strip(p.View(ref))); };
@@ -592,10 +592,29 @@ std::string XrefText(const Parsed& p, const Person& person) {
 
 }  // namespace
 
+std::string NoteText(const GedcomNote& note) {
+  const std::string at = "line " + std::to_string(note.line) + ": ";
+  switch (note.kind) {
+    case GedcomNote::Kind::kNotALine:
+      return at + "no GEDCOM line, skipped";
+    case GedcomNote::Kind::kUnclosedXref:
+      return at + "an XREF without its closing @, skipped";
+    case GedcomNote::Kind::kNoTag:
+      return at + "a line without a tag, skipped";
+    case GedcomNote::Kind::kNoTrailer:
+      return at + "the file ends without its trailer (0 TRLR)";
+    case GedcomNote::Kind::kSecondPerson:
+      return at + "a second INDI " + note.xref + ": its links go to the first";
+    case GedcomNote::Kind::kMoreLeftOut:
+      return std::to_string(note.line) + " more notes left out";
+  }
+  return at;
+}
+
 void GedcomImportReport::Write(std::ostream& out) const {
   out << "GEDCOM " << (version.empty() ? "(no version)" : version) << ", " << encoding << ": "
       << people << " people, " << members << " brought in from root " << rootXref << "\n";
-  for (const std::string& note : notes) out << "note\t" << note << "\n";
+  for (const GedcomNote& note : notes) out << "note\t" << NoteText(note) << "\n";
   out << changes.size() << " changes\n";
   // One change a line: breaks and tabs inside a value are written as \n, \t.
   const auto escaped = [](const std::string& text) {
@@ -910,7 +929,7 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
         built.InsertMember(nodes[k], owned[*it].release());
     }
   }
-  if (p.skippedNotes) p.notes.push_back(std::to_string(p.skippedNotes) + " more notes left out");
+  if (p.skippedNotes) p.notes.push_back({GedcomNote::Kind::kMoreLeftOut, p.skippedNotes, {}});
   report.notes = std::move(p.notes);
   out.Swap(built);
   return {};
