@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QPdfWriter>
+#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace {
@@ -109,40 +110,44 @@ bool ExportChart(const COperationClanbook& book, const ChartOptions& options, co
 bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
   const QString suffix = QFileInfo(path).suffix().toLower();
   const ChartScene& scene = chart.Scene();
+  // Written beside the target and put in its place whole: a failed or
+  // interrupted export leaves whatever file was there.
+  QSaveFile file(path);
+  const auto failed = [&] {
+    SetError(error, ExportText::CannotWrite(path));
+    return false;
+  };
+  const auto open = [&] { return file.open(QIODevice::WriteOnly) || failed(); };
+  const auto commit = [&] { return file.commit() || failed(); };
   if (suffix == QLatin1String("pdf")) {
     const ChartPages& pages = chart.Pages();
-    QPdfWriter writer(path);
-    writer.setResolution(600);
-    writer.setCreator(QStringLiteral("Clanbook"));
-    writer.setTitle(ChartText::Name(*chart.Start()));
-    writer.setPageLayout(QPageLayout(QPageSize(chart.Options().pageSize), pages.PageOrientation(),
-                                     QMarginsF(0, 0, 0, 0)));
-    if (!PaintChartPages(pages, writer)) {
-      SetError(error, ExportText::CannotWrite(path));
-      return false;
+    if (!open()) return false;
+    {
+      QPdfWriter writer(&file);
+      writer.setResolution(600);
+      writer.setCreator(QStringLiteral("Clanbook"));
+      writer.setTitle(ChartText::Name(*chart.Start()));
+      writer.setPageLayout(QPageLayout(QPageSize(chart.Options().pageSize), pages.PageOrientation(),
+                                       QMarginsF(0, 0, 0, 0)));
+      if (!PaintChartPages(pages, writer)) return failed();
     }
-    return true;
+    return commit();
   }
   const QRectF bounds = scene.Bounds();
   if (suffix == QLatin1String("svg")) {
+    if (!open()) return false;
     QSvgGenerator svg;
-    svg.setFileName(path);
+    svg.setOutputDevice(&file);
     svg.setTitle(ChartText::Name(*chart.Start()));
     svg.setResolution(static_cast<int>(kChartUnitsPerInch));
     svg.setSize(bounds.size().toSize());
     svg.setViewBox(bounds);
     QPainter painter;
-    if (!painter.begin(&svg)) {
-      SetError(error, ExportText::CannotWrite(path));
-      return false;
-    }
+    if (!painter.begin(&svg)) return failed();
     painter.fillRect(bounds, Qt::white);
     scene.Paint(painter, bounds, 1);
-    if (!painter.end() || !QFileInfo(path).isFile()) {
-      SetError(error, ExportText::CannotWrite(path));
-      return false;
-    }
-    return true;
+    if (!painter.end()) return failed();
+    return commit();
   }
   if (suffix == QLatin1String("png")) {
     const int dpi = chart.Options().pngDpi;
@@ -174,12 +179,10 @@ bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
       painter.translate(-bounds.topLeft());
       scene.Paint(painter, bounds, 1);
     }
-    QImageWriter writer(path, "png");
-    if (!writer.write(image)) {
-      SetError(error, ExportText::CannotWrite(path));
-      return false;
-    }
-    return true;
+    if (!open()) return false;
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image)) return failed();
+    return commit();
   }
   SetError(error, ExportText::UnknownFormat(path));
   return false;

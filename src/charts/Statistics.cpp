@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QMenuBar>
 #include <QPainter>
+#include <QSaveFile>
 #include <QScrollArea>
 #include <QSvgGenerator>
 
@@ -169,31 +170,36 @@ void PaintStatistics(QPainter& painter, const ClanStatistics& stats) {
 
 bool ExportStatistics(const ClanStatistics& stats, const QString& path, QString* error) {
   const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix != QLatin1String("png") && suffix != QLatin1String("svg")) {
+    if (error) *error = StatText::UnknownFormat(path);
+    return false;
+  }
   const QSizeF size = StatisticsPictureSize(stats);
-  bool written = false;
-  if (suffix == QLatin1String("png")) {
+  // Put in the target's place whole, as the charts are.
+  QSaveFile file(path);
+  bool written = file.open(QIODevice::WriteOnly);
+  if (written && suffix == QLatin1String("png")) {
     QImage image(size.toSize(), QImage::Format_RGB32);
     {
       QPainter painter(&image);
       painter.setRenderHint(QPainter::Antialiasing);
       PaintStatistics(painter, stats);
     }
-    written = image.save(path, "png");
-  } else if (suffix == QLatin1String("svg")) {
+    written = image.save(&file, "png");
+  } else if (written) {
     QSvgGenerator svg;
-    svg.setFileName(path);
+    svg.setOutputDevice(&file);
     svg.setTitle(StatText::Title());
     svg.setSize(size.toSize());
     svg.setViewBox(QRectF(QPointF(0, 0), size));
     QPainter painter;
-    if (painter.begin(&svg)) {
+    written = painter.begin(&svg);
+    if (written) {
       PaintStatistics(painter, stats);
-      written = painter.end() && QFileInfo(path).isFile();
+      written = painter.end();
     }
-  } else {
-    if (error) *error = StatText::UnknownFormat(path);
-    return false;
   }
+  written = written && file.commit();
   if (!written && error) *error = StatText::CannotWrite(path);
   return written;
 }
