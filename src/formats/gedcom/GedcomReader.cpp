@@ -386,9 +386,11 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
 void Resolve(Parsed& p) {
   XrefTable people(p.people.size()), families(p.families.size());
   for (std::uint32_t i = 0; i < p.people.size(); ++i)
-    if (!p.people[i].xref.empty() && people.Insert(p.View(p.people[i].xref), i) != kNone)
-      p.Note(p.people[i].line, GedcomNote::Kind::kSecondPerson,
-             "@" + std::string(p.View(p.people[i].xref)) + "@");
+    if (!p.people[i].xref.empty() && people.Insert(p.View(p.people[i].xref), i) != kNone) {
+      std::string xref(1, '@');
+      xref.append(p.View(p.people[i].xref)).push_back('@');
+      p.Note(p.people[i].line, GedcomNote::Kind::kSecondPerson, std::move(xref));
+    }
   for (std::uint32_t i = 0; i < p.families.size(); ++i)
     if (!p.families[i].xref.empty()) families.Insert(p.View(p.families[i].xref), i);
   const auto person = [&](Span ref) { return people.Find(Strip(p.View(ref))); };
