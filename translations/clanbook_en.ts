@@ -883,6 +883,11 @@ Do you want to replace it?</translation>
         <source>无法读取字辈文件 %1。</source>
         <translation>the generation poem file %1 cannot be read.</translation>
     </message>
+    <message>
+        <source>2052</source>
+        <comment>language id of the about box: 2052 Chinese, 1033 English</comment>
+        <translation>1033</translation>
+    </message>
 </context>
 <context>
     <name>CFileOpenAndSaveDlg</name>

@@ -7,8 +7,12 @@
 #include "platform/Vendor.h"
 
 void CClanbookDlg::OnAbout() {
+  // The box, its logo and its notice speak the interface's language; the
+  // catalogue says which, as Qt's own catalogues tell the layout direction.
+  const int language =
+      tr("2052", "language id of the about box: 2052 Chinese, 1033 English").toInt();
   CAboutDlg about(VendorWebUrl(), tr("Morvane家谱制作软件 "), QStringLiteral("4.0"), QString(),
-                  kLanguageChinese, nullptr);
+                  language, nullptr);
   about.DoModal();
 }
 

@@ -391,6 +391,23 @@ TEST_F(LanguageGuiTest, UnderEnglishTheDialogsShowNoChinese) {
   }
 }
 
+TEST_F(LanguageGuiTest, TheAboutBoxIsTheOneOfTheInterfacesLanguage) {
+  for (const UiLanguage language : {UiLanguage::Chinese, UiLanguage::English}) {
+    const Translation translation(language);
+    CClanbookDlg window;
+    window.Create();
+    QString notice;
+    OnNextDialog<CAboutDlg>([&notice](CAboutDlg* box) {
+      notice = box->findChild<QPlainTextEdit*>(ControlName(1005))->toPlainText();
+      ClickButton(box, "idc_1");
+    });
+    window.OnAbout();
+    EXPECT_EQ(notice, CAboutDlg::DefaultNotice(language == UiLanguage::Chinese ? kLanguageChinese
+                                                                               : kLanguageEnglish));
+    window.close();
+  }
+}
+
 // Each window as it opens holds its texts whole in either language: its
 // layouts grow with the words.
 TEST_F(LanguageGuiTest, InEitherLanguageNoTextIsClipped) {
