@@ -169,6 +169,11 @@ TEST_F(FtfFormatTest, WriteRefusesAMemberThatWouldNotReadBackAndSaysWhy) {
       {u"R", u"A B", u"", FileProblem::kNameNotStorable, TextProblem::kBlank, u"A B"},
       {u"R", cut, u"", FileProblem::kNameNotStorable, TextProblem::kLoneSurrogate, cut},
       {u"R", u"A", u"城 南", FileProblem::kAddressNotStorable, TextProblem::kBlank, u"A"},
+      {u"R", u"A", u"城\xDC00", FileProblem::kAddressNotStorable, TextProblem::kLoneSurrogate,
+       u"A"},
+      {u"R", std::u16string(128, u'a'), u"", FileProblem::kNameNotStorable, TextProblem::kTooLong,
+       std::u16string(128, u'a')},
+      {u"R", u"", u"", FileProblem::kNameNotStorable, TextProblem::kEmpty, u""},
   };
   for (const Case& c : cases) {
     tree_.Clear();
@@ -185,6 +190,20 @@ TEST_F(FtfFormatTest, WriteRefusesAMemberThatWouldNotReadBackAndSaysWhy) {
     EXPECT_EQ(out, "");
     EXPECT_EQ(formats::FtfFormat::CheckWritable(tree_).problem, c.problem);
   }
+}
+
+// Control characters other than the blanks are text the file carries: the
+// writer's quick check sends them to the full one, which lets them through.
+TEST_F(FtfFormatTest, WriteKeepsControlCharactersThatAreNoBlanks) {
+  Add(tree_, u"", u"R\x01", 1900);
+  MemberNode* child = Make(u"A\x1F", 1930);
+  child->address = u"城\x7F南";
+  tree_.InsertMember(tree_.GetRootLink(), child);
+  std::string out;
+  ASSERT_EQ(format_.Write(tree_, out).code, kFileOk);
+  ASSERT_EQ(Parse(out).code, kFileOk);
+  EXPECT_EQ(Shape(tree_), "R\x01<-> A\x1F<R\x01> ");
+  EXPECT_EQ(tree_.GetRootLink()->firstChild->address, u"城\x7F南");
 }
 
 TEST_F(FtfFormatTest, WhyATextIsNotStorable) {
