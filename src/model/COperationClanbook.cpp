@@ -1,6 +1,8 @@
 // The genealogy tree: links, searches, insertion and deletion, counts.
 #include "model/COperationClanbook.h"
 
+#include <cassert>
+
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -189,6 +191,11 @@ void COperationClanbook::InsertMember(MemberNode* parent, MemberNode* newMember)
   if (parent) {
     m_index->Add(newMember, false);
     LinkChild(parent, newMember, false);
+    // The whole check walks the tree; after each addition only what it
+    // touched is checked: the remembered family's end and the new name.
+    assert(m_tail.father == parent && m_tail.last->parent == parent && !m_tail.last->nextSibling &&
+           (m_tail.elder ? m_tail.elder->nextSibling : parent->firstChild) == m_tail.last);
+    assert(m_index->Find(newMember->name));
     return;
   }
   newMember->nextSibling = nullptr;

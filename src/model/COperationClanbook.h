@@ -179,9 +179,10 @@ public:
   static void ReleaseSubtree(MemberNode* member);
 
 private:
-  // Debug builds check after every structural change that the name index
-  // counts every member under its name and that the remembered family is
-  // still in the tree.
+  // Debug builds check after every change of a subtree's place that the name
+  // index counts every member under its name and that the remembered family
+  // is still in the tree and counted right; an addition checks only what it
+  // touched, so that building a large book stays linear.
   bool InvariantsHold() const;
 
   // What a pre-order walk does after a member: go on below it, pass over
