@@ -14,6 +14,7 @@
 // succeed and to standard error when they fail.
 #include "app/CommandLine.h"
 #include "charts/ChartExport.h"
+#include "document/GenealogyDocument.h"
 #include "formats/gedcom/Gedcom.h"
 #include "merge/BranchExport.h"
 #include "merge/BranchMerge.h"
@@ -40,10 +41,6 @@ enum ChartStatus : int {
   kChartNoSuchMember = 3,
   kChartCannotWrite = 4,
 };
-
-std::filesystem::path ToPath(const QString& fileName) {
-  return std::filesystem::path(QFile::encodeName(fileName).toStdString());
-}
 
 void Write(std::FILE* stream, const QByteArray& bytes) {
   std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
@@ -140,7 +137,7 @@ int ExportChartFile(const QStringList& values, const QCommandLineParser& parser)
                     .arg(out));
 
   COperationClanbook book;
-  if (const int result = book.Load(ToPath(in)); result != kFileOk)
+  if (const int result = book.Load(FilePathOf(in)); result != kFileOk)
     return Fail(kChartCannotRead, LoadFailure(in, result));
   if (parser.isSet(QStringLiteral("from"))) {
     const QString name = parser.value(QStringLiteral("from"));
@@ -157,8 +154,8 @@ int ExportChartFile(const QStringList& values, const QCommandLineParser& parser)
 
 int ExportBranch(const QStringList& values, const QCommandLineParser& /*parser*/) {
   std::ostringstream messages;
-  const int status =
-      ExportBranchFile(ToPath(values[0]), values[1].toStdString(), ToPath(values[2]), messages);
+  const int status = ExportBranchFile(FilePathOf(values[0]), values[1].toStdString(),
+                                      FilePathOf(values[2]), messages);
   return PassOn(status, messages);
 }
 
@@ -173,8 +170,8 @@ int MergeBranch(const QStringList& values, const QCommandLineParser& parser) {
                     "Conversions", "--prefer 只能是 book（家谱）或 branch（分支），而不是“%1”。")
                     .arg(prefer));
   std::ostringstream report;
-  const int status =
-      MergeBranchFiles(ToPath(values[0]), ToPath(values[1]), ToPath(values[2]), side, report);
+  const int status = MergeBranchFiles(FilePathOf(values[0]), FilePathOf(values[1]),
+                                      FilePathOf(values[2]), side, report);
   return PassOn(status, report);
 }
 
@@ -189,8 +186,9 @@ int ExportGedcom(const QStringList& values, const QCommandLineParser& parser) {
         QCoreApplication::translate("Conversions", "不支持 GEDCOM 版本“%1”：只能是 7.0 或 5.5.1。")
             .arg(version));
   std::ostringstream messages;
-  return PassOn(gedcom::ExportGedcomFile(ToPath(values[0]), ToPath(values[1]), chosen, messages),
-                messages);
+  return PassOn(
+      gedcom::ExportGedcomFile(FilePathOf(values[0]), FilePathOf(values[1]), chosen, messages),
+      messages);
 }
 
 int ImportGedcom(const QStringList& values, const QCommandLineParser& parser) {
@@ -198,8 +196,8 @@ int ImportGedcom(const QStringList& values, const QCommandLineParser& parser) {
   if (parser.isSet(QStringLiteral("root")))
     root = parser.value(QStringLiteral("root")).toStdString();
   std::ostringstream report;
-  return PassOn(gedcom::ImportGedcomFile(ToPath(values[0]), ToPath(values[1]), root, report),
-                report);
+  return PassOn(
+      gedcom::ImportGedcomFile(FilePathOf(values[0]), FilePathOf(values[1]), root, report), report);
 }
 
 }  // namespace

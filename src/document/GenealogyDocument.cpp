@@ -1,6 +1,7 @@
 #include "document/GenealogyDocument.h"
 
 #include "formats/FtfFormat.h"
+#include "model/AtomicFile.h"
 
 #include <QFile>
 #include <QUndoCommand>
@@ -16,22 +17,11 @@
 #include <new>
 #include <string>
 
-namespace {
-
-std::filesystem::path ToPath(const QString& fileName) {
+std::filesystem::path FilePathOf(const QString& fileName) {
   return std::filesystem::path(QFile::encodeName(fileName).toStdString());
 }
 
-// Saving through a symbolic link replaces the file it refers to; the
-// previous version is kept beside that file too.
-std::filesystem::path Resolved(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (std::filesystem::is_symlink(path, ec)) {
-    std::filesystem::path resolved = std::filesystem::canonical(path, ec);
-    if (!ec) return resolved;
-  }
-  return path;
-}
+namespace {
 
 // Copies the file `from` into the new file `to`, for file systems that have
 // no hard links.
@@ -238,7 +228,7 @@ int GenealogyDocument::Save(const QString& fileName) {
 GenealogyDocument::FileStamp GenealogyDocument::StampOf(const QString& fileName) {
   FileStamp stamp;
   struct stat info {};
-  if (fileName.isEmpty() || ::stat(ToPath(fileName).c_str(), &info) != 0) return stamp;
+  if (fileName.isEmpty() || ::stat(FilePathOf(fileName).c_str(), &info) != 0) return stamp;
   stamp.exists = true;
   stamp.size = static_cast<qint64>(info.st_size);
   stamp.modifiedNs =
@@ -250,7 +240,7 @@ GenealogyDocument::FileStamp GenealogyDocument::StampOf(const QString& fileName)
 FileStatus GenealogyDocument::ReadGenealogy(const QString& fileName, COperationClanbook& out,
                                             const ReadProgress& progress) {
   formats::FtfFormat format;
-  return formats::ReadFile(format, ToPath(fileName), out, progress);
+  return formats::ReadFile(format, FilePathOf(fileName), out, progress);
 }
 
 QString GenealogyDocument::BackupName(const QString& fileName) {
@@ -266,11 +256,13 @@ FileStatus GenealogyDocument::WriteGenealogy(const COperationClanbook& genealogy
     // A save that is refused up front costs no copy of a large file.
     if (const FileStatus check = formats::FtfFormat::CheckWritable(genealogy); !check.Ok())
       return check;
-    const std::filesystem::path target = Resolved(ToPath(fileName));
-    backup = ToPath(BackupName(QFile::decodeName(target.c_str())));
+    // Saving through a link replaces the file it refers to: the previous
+    // version is kept beside that file.
+    const std::filesystem::path target = SaveTargetOf(FilePathOf(fileName));
+    backup = FilePathOf(BackupName(QFile::decodeName(target.c_str())));
     held = HoldPreviousVersion(target, backup);
   }
-  const FileStatus status = formats::WriteFile(format, genealogy, ToPath(fileName));
+  const FileStatus status = formats::WriteFile(format, genealogy, FilePathOf(fileName));
   if (!held.empty() && !(status.Ok() && ::rename(held.c_str(), backup.c_str()) == 0))
     ::unlink(held.c_str());
   return status;

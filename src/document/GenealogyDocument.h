@@ -14,6 +14,9 @@
 
 struct MergeChanges;  // merge/BranchMerge.h
 
+// A file name as the interface holds it, as the file system takes it.
+std::filesystem::path FilePathOf(const QString& fileName);
+
 class GenealogyDocument : public QObject {
   Q_OBJECT
 public:

@@ -20,22 +20,6 @@
 
 namespace {
 
-std::filesystem::path ToPath(const QString& fileName) {
-  return std::filesystem::path(QFile::encodeName(fileName).toStdString());
-}
-
-// Asks for a file name in the dialog the file commands use. None when the
-// user cancelled or left the name empty (the latter after its message).
-std::optional<QString> AskFileName(QWidget* owner, bool open) {
-  CFileOpenAndSaveDlg dialog(open, owner);
-  if (dialog.DoModal() == IDCANCEL) return std::nullopt;
-  if (dialog.m_fileName.isEmpty()) {
-    ShowNotice(CClanbookDlg::tr("文件名不能为空!"));
-    return std::nullopt;
-  }
-  return dialog.m_fileName;
-}
-
 // The kinds of file a branch can come in, by the end of the file's name: a
 // GEDCOM file through the import, any other name as the program's own .ftf.
 // Every reader fills a fresh genealogy, so the plan and the review never
@@ -62,7 +46,7 @@ constexpr BranchReader kBranchReaders[] = {
 int ReadBranch(const QString& fileName, COperationClanbook& out) {
   for (const BranchReader& reader : kBranchReaders)
     if (fileName.endsWith(QLatin1String(reader.suffix), Qt::CaseInsensitive))
-      return reader.read(ToPath(fileName), out);
+      return reader.read(FilePathOf(fileName), out);
   return kFileCannotOpen;
 }
 
@@ -103,7 +87,7 @@ void CClanbookDlg::OnExportBranch() {
   }
   COperationClanbook branch;
   ExtractBranch(m_genealogy, top, branch);
-  if (branch.Save(ToPath(*fileName)) != kFileOk) {
+  if (branch.Save(FilePathOf(*fileName)) != kFileOk) {
     ShowNotice(tr("文件无法保存!"));
     return;
   }

@@ -19,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAbstractButton;
@@ -93,6 +94,9 @@ public:
   // Opens `fileName` as a successful Open does, or reports the failure as Open
   // does; used for a file named on the command line.
   void OpenAtStart(const QString& fileName);
+  // Asks for a file name in the file commands' dialog. None when the user
+  // cancelled or left the name empty (the latter after its message).
+  static std::optional<QString> AskFileName(QWidget* owner, bool open);
 
   // --- view operations ---
   // The genealogy was replaced behind the document's back: the views start

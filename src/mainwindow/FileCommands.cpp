@@ -34,18 +34,6 @@ QString NothingToSaveText() {
   return CClanbookDlg::tr("家谱是空的，没有可保存的内容!");
 }
 
-// Asks for a file name. None when the user cancelled or left the name empty
-// (the latter after its message): the asking command then ends.
-std::optional<QString> AskFileName(QWidget* owner, bool open) {
-  CFileOpenAndSaveDlg dialog(open, owner);
-  if (dialog.DoModal() == IDCANCEL) return std::nullopt;
-  if (dialog.m_fileName.isEmpty()) {
-    ShowNotice(CClanbookDlg::tr("文件名不能为空!"));
-    return std::nullopt;
-  }
-  return dialog.m_fileName;
-}
-
 enum class WriteOutcome {
   Written,
   Failed,    // said so to the user; another file name may do
@@ -109,7 +97,7 @@ SavePromptOutcome AskToSave(CClanbookDlg& window) {
   if (!window.m_modified || !window.m_document.Root()) return SavePromptOutcome::Proceed;
   if (!AskQuestion(&window, AppCaption(), CClanbookDlg::tr("该家谱已被修改，你想保存吗?")))
     return SavePromptOutcome::Proceed;
-  const std::optional<QString> name = AskFileName(&window, false);
+  const std::optional<QString> name = CClanbookDlg::AskFileName(&window, false);
   if (!name || WriteGenealogy(window, *name) != WriteOutcome::Written)
     return SavePromptOutcome::Stop;
   window.m_modified = false;
@@ -371,4 +359,14 @@ void CClanbookDlg::RestoreWindowState() {
 
 void CClanbookDlg::SaveWindowState() const {
   clanbook_settings::Open()->setValue(kGeometryKey, saveGeometry());
+}
+
+std::optional<QString> CClanbookDlg::AskFileName(QWidget* owner, bool open) {
+  CFileOpenAndSaveDlg dialog(open, owner);
+  if (dialog.DoModal() == IDCANCEL) return std::nullopt;
+  if (dialog.m_fileName.isEmpty()) {
+    ShowNotice(tr("文件名不能为空!"));
+    return std::nullopt;
+  }
+  return dialog.m_fileName;
 }

@@ -31,12 +31,8 @@ namespace {
 // more on a busy machine. Opening it shows the busy cursor.
 constexpr int kLargeFamily = 500000;
 
-std::filesystem::path PathOf(const QString& fileName) {
-  return std::filesystem::path(QFile::encodeName(fileName).toStdString());
-}
-
 QString PoemFileName(const QString& bookFile) {
-  return QDir::toNativeSeparators(QFile::decodeName(PoemFileFor(PathOf(bookFile)).c_str()));
+  return QDir::toNativeSeparators(QFile::decodeName(PoemFileFor(FilePathOf(bookFile)).c_str()));
 }
 
 QString PoemProblemText(const PoemFileResult& read) {
@@ -199,11 +195,12 @@ void CClanbookDlg::TakePoemOfBook() {
   // A poem file that cannot be read is reported when the user opens the 字辈;
   // until then the book has none.
   GenerationPoem poem;
-  if (LoadPoem(PathOf(m_currentFile), poem).status == PoemFileStatus::kOk) m_poem = std::move(poem);
+  if (LoadPoem(FilePathOf(m_currentFile), poem).status == PoemFileStatus::kOk)
+    m_poem = std::move(poem);
 }
 
 void CClanbookDlg::WritePoemBeside(const QString& bookFile) {
-  if (SavePoem(PathOf(bookFile), m_poem)) {
+  if (SavePoem(FilePathOf(bookFile), m_poem)) {
     m_poemBook = bookFile;
     m_poemUnwritten = false;
     return;
@@ -217,7 +214,7 @@ void CClanbookDlg::OnGenerationPoem() {
     // The file may have been edited since the book was opened; it is the
     // poem the book has.
     GenerationPoem poem;
-    const PoemFileResult read = LoadPoem(PathOf(m_currentFile), poem);
+    const PoemFileResult read = LoadPoem(FilePathOf(m_currentFile), poem);
     if (read.status == PoemFileStatus::kMalformed || read.status == PoemFileStatus::kCannotRead) {
       ShowNotice(
           tr("字辈文件%1读不出来：%2").arg(PoemFileName(m_currentFile), PoemProblemText(read)));

@@ -58,10 +58,6 @@ void RunBusy(QWidget* owner, const QString& text, Work&& work) {
   QApplication::restoreOverrideCursor();
 }
 
-std::filesystem::path ToPath(const QString& fileName) {
-  return std::filesystem::path(QFile::encodeName(fileName).toStdString());
-}
-
 QString WriteProblemText(FileProblem problem) {
   switch (problem) {
     case FileProblem::kTargetNotRegular:
@@ -158,7 +154,7 @@ void CClanbookDlg::OnExportGedcom() {
   RunBusy(this, tr("正在导出GEDCOM文件…"), [&] {
     AtomicFileWriter writer;
     try {
-      if (writer.Open(ToPath(fileName))) {
+      if (writer.Open(FilePathOf(fileName))) {
         bool ok = true;
         gedcom::detail::WriteGedcom(m_genealogy, version, [&](std::string& piece, bool) {
           ok = ok && writer.Write(piece);

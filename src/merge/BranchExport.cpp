@@ -42,12 +42,6 @@ void ExtractBranch(const COperationClanbook& /*book*/, const MemberNode* top,
   }
 }
 
-std::string ToUtf8(std::u16string_view text) {
-  std::string out(text.size() * 3, '\0');
-  out.resize(static_cast<std::size_t>(textcodec::WriteUtf8(out.data(), text) - out.data()));
-  return out;
-}
-
 const char* DescribeFileResult(int result) {
   switch (result) {
     case kFileOk:

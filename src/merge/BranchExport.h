@@ -30,5 +30,3 @@ int ExportBranchFile(const std::filesystem::path& in, std::string_view name,
 
 // What the command-line functions print for a load or save result.
 const char* DescribeFileResult(int result);
-// UTF-8 of a model text, for messages.
-std::string ToUtf8(std::u16string_view text);

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "merge/BranchExport.h"
+#include "model/TextCodec.h"
 
 namespace {
 
@@ -286,7 +287,8 @@ MergePlan PlanMerge(const COperationClanbook& book, const COperationClanbook& br
   MemberNode* top = nullptr;
   book.FindByName(book.GetRootLink(), top, branchRoot->name);
   if (!top) {
-    plan.m_failure = "the branch's root " + ToUtf8(branchRoot->name) + " is not in the book";
+    plan.m_failure =
+        "the branch's root " + textcodec::ToUtf8(branchRoot->name) + " is not in the book";
     return plan;
   }
 
@@ -518,13 +520,13 @@ int MergeBranchFiles(const std::filesystem::path& bookFile, const std::filesyste
     const MergeRow& r = plan.Row(i);
     if (r.conflict == MergeConflict::None) continue;
     ++conflicts;
-    report << ToUtf8(plan.Name(i)) << ": " << DescribeConflict(r.conflict);
+    report << textcodec::ToUtf8(plan.Name(i)) << ": " << DescribeConflict(r.conflict);
     // Where the namesake stands tells the user which of the two to rename.
     MemberNode* namesake = nullptr;
     if (r.conflict == MergeConflict::NameInBook)
       book.FindByName(book.GetRootLink(), namesake, plan.Name(i));
     if (namesake && namesake->parent)
-      report << " (a child of " << ToUtf8(namesake->parent->name) << ')';
+      report << " (a child of " << textcodec::ToUtf8(namesake->parent->name) << ')';
     report << (r.kind == MergeRowKind::Change ? "; keeps the book's data\n"
                                               : "; left out with his descendants\n");
   }

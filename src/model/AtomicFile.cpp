@@ -12,11 +12,7 @@
 #include <random>
 #include <string>
 
-namespace {
-
-// A symbolic link is followed, so that saving through it replaces the file it
-// refers to instead of the link.
-std::filesystem::path ResolveTarget(const std::filesystem::path& target) {
+std::filesystem::path SaveTargetOf(const std::filesystem::path& target) {
   std::error_code ec;
   if (std::filesystem::is_symlink(target, ec)) {
     std::filesystem::path resolved = std::filesystem::canonical(target, ec);
@@ -24,8 +20,6 @@ std::filesystem::path ResolveTarget(const std::filesystem::path& target) {
   }
   return target;
 }
-
-}  // namespace
 
 AtomicFileWriter::~AtomicFileWriter() {
   Abort();
@@ -60,7 +54,7 @@ bool AtomicFileWriter::Open(const std::filesystem::path& requested) {
   Abort();
   m_failed = false;
   m_problem = FileProblem::kNone;
-  m_target = ResolveTarget(requested);
+  m_target = SaveTargetOf(requested);
   if (!m_target.has_filename()) return Fail(FileProblem::kTargetNotWritable);
   // A rename would put a regular file in the place of a pipe, a device or a
   // folder (or a link that leads nowhere): such a target is never replaced.

@@ -15,6 +15,10 @@
 
 #include "model/FileStatus.h"
 
+// The file a save of `target` replaces: a symbolic link is followed, so that
+// saving through it replaces the file it refers to instead of the link.
+std::filesystem::path SaveTargetOf(const std::filesystem::path& target);
+
 class AtomicFileWriter {
 public:
   AtomicFileWriter() = default;

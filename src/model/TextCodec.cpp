@@ -75,6 +75,12 @@ char* WriteUtf8(char* out, std::u16string_view text) {
   return WriteUtf8(out, text, plain);
 }
 
+std::string ToUtf8(std::u16string_view text) {
+  std::string out(text.size() * 3, '\0');
+  out.resize(static_cast<std::size_t>(WriteUtf8(out.data(), text) - out.data()));
+  return out;
+}
+
 bool IsWellFormed(std::u16string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]))

@@ -14,6 +14,8 @@ namespace textcodec {
 // Writes `text` as UTF-8 at `out` (a lone surrogate as U+FFFD), which has room
 // for 3 bytes per code unit; returns the end of what was written.
 char* WriteUtf8(char* out, std::u16string_view text);
+// `text` as a UTF-8 string (a lone surrogate as U+FFFD).
+std::string ToUtf8(std::u16string_view text);
 // The same, clearing `plain` when the text holds a code unit below U+0021 (a
 // blank or a control character) or a lone surrogate: a writer that must
 // refuse such text learns in the same pass that it holds none.

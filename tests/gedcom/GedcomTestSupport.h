@@ -12,6 +12,7 @@
 
 #include "formats/gedcom/Gedcom.h"
 #include "formats/gedcom/GedcomDetail.h"
+#include "model/TextCodec.h"
 
 namespace gedcomtest {
 
@@ -27,7 +28,7 @@ inline MemberNode* Add(COperationClanbook& tree, MemberNode* father, std::u16str
 }
 
 inline std::string U8(std::u16string_view text) {
-  return gedcom::detail::ToUtf8(text);
+  return textcodec::ToUtf8(text);
 }
 
 // One member's data: name, dates, flags, address.

@@ -32,7 +32,6 @@ std::string Windows1252ToUtf8(std::string_view bytes);
 
 // UTF-8 to UTF-16 with U+FFFD for anything malformed.
 std::u16string ToUtf16(std::string_view utf8);
-std::string ToUtf8(std::u16string_view text);
 
 // ---- Dates ----------------------------------------------------------------
 

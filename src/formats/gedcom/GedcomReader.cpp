@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "formats/gedcom/GedcomDetail.h"
+#include "model/TextCodec.h"
 
 namespace gedcom {
 
@@ -662,7 +663,7 @@ std::vector<GedcomRootCandidate> Candidates(const Parsed& p) {
     WalkLine(p, i, stamp, ++mark, [&](std::uint32_t, std::uint32_t) { ++count; });
     GedcomRootCandidate c;
     c.xref = XrefText(p, p.people[i]);
-    c.name = detail::ToUtf8(Clean(RawName(p, p.people[i])));
+    c.name = textcodec::ToUtf8(Clean(RawName(p, p.people[i])));
     c.members = count;
     out.push_back(std::move(c));
   }
@@ -789,10 +790,10 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
   }
   for (std::size_t k = 0; k < n; ++k) {
     const Person& person = p.people[order[k]];
-    const std::string stored = detail::ToUtf8(names[k]);
+    const std::string stored = textcodec::ToUtf8(names[k]);
     // The slashes round the surname are GEDCOM's markup, no part of the name.
     // So is a blank between Chinese characters ("孔 /丘/").
-    if (stored != detail::ToUtf8(Clean(RawName(p, person), false)))
+    if (stored != textcodec::ToUtf8(Clean(RawName(p, person), false)))
       change(static_cast<std::uint32_t>(k), "name",
              person.name.empty() && (!person.givn.empty() || !person.surn.empty())
                  ? std::string(p.View(person.givn)) + " /" + std::string(p.View(person.surn)) + "/"
@@ -897,8 +898,9 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
     if (!address.empty()) {
       std::u16string a = Clean(detail::ToUtf16(address));
       Cut(a, kMaxTextLength);
-      if (detail::ToUtf8(a) != address)
-        change(static_cast<std::uint32_t>(k), "address", std::string(address), detail::ToUtf8(a));
+      if (textcodec::ToUtf8(a) != address)
+        change(static_cast<std::uint32_t>(k), "address", std::string(address),
+               textcodec::ToUtf8(a));
       m->address = std::move(a);
     }
   }

@@ -288,12 +288,6 @@ std::u16string ToUtf16(std::string_view s) {
   return out;
 }
 
-std::string ToUtf8(std::u16string_view text) {
-  std::string out(text.size() * 3, '\0');
-  out.resize(static_cast<std::size_t>(textcodec::WriteUtf8(out.data(), text) - out.data()));
-  return out;
-}
-
 // ---- Dates ----------------------------------------------------------------
 
 namespace {
