@@ -26,14 +26,6 @@ QString Character(char32_t c) {
   return QString::fromUcs4(&c, 1);
 }
 
-// What a poem may hold is the poem file's rule, kept in the search layer; it
-// is asked one character at a time so that the message can name the culprit.
-bool PoemMayHold(char32_t c) {
-  GenerationPoem scratch;
-  const std::string text = "1\n\xE5\xAD\x97" + Character(c).toStdString();  // "1\n字…"
-  return ParsePoem(text, scratch).status == PoemFileStatus::kOk;
-}
-
 }  // namespace
 
 // The members the last check found, one line each; the text of a line is made
@@ -122,17 +114,14 @@ bool CGenerationPoemDlg::ReadPoem(GenerationPoem& poem) {
   poem = GenerationPoem{ui->idc_1102->value(), {}};
   if (text.trimmed().isEmpty()) return true;
   const std::string file = std::to_string(poem.firstGeneration) + "\n" + text.toStdString();
-  if (ParsePoem(file, poem).status == PoemFileStatus::kOk) return true;
-
-  QString message = tr("字辈里没有汉字。");
-  for (const char32_t c : text.toStdU32String()) {
-    if (!PoemMayHold(c)) {
-      message = tr("字辈里的“%1”不是汉字。字辈只能由汉字组成，字与字之间可以用标点或空格隔开。")
-                    .arg(Character(c));
-      break;
-    }
-  }
-  ShowNotice(message);
+  // What a poem may hold is the poem file's rule, kept in the search layer,
+  // which names the first character it refuses.
+  const PoemFileResult read = ParsePoem(file, poem);
+  if (read.status == PoemFileStatus::kOk) return true;
+  ShowNotice(read.problem == PoemProblem::kNotIdeograph
+                 ? tr("字辈里的“%1”不是汉字。字辈只能由汉字组成，字与字之间可以用标点或空格隔开。")
+                       .arg(QString::fromStdString(read.text))
+                 : tr("字辈里没有汉字。"));
   ui->idc_1101->setFocus();
   return false;
 }

@@ -1,6 +1,5 @@
 #include "formats/FileFormat.h"
 
-#include "model/AtomicFile.h"
 #include "model/COperationClanbook.h"
 #include "model/FileBytes.h"
 
@@ -29,27 +28,8 @@ ReadResult ReadFile(FileFormat& format, const std::filesystem::path& path, COper
 
 WriteResult WriteFile(FileFormat& format, const COperationClanbook& genealogy,
                       const std::filesystem::path& path) {
-  WriteResult result;
-  result.code = kFileCannotWrite;
-  // Nothing to save never touches the disk, whatever the target holds.
-  if (!genealogy.GetRootLink()) {
-    result.problem = FileProblem::kNothingToSave;
-    return result;
-  }
-  AtomicFileWriter file;
-  if (!file.Open(path)) {
-    result.problem = file.Problem();
-    return result;
-  }
-  result = format.Write(genealogy, [&file](std::string_view piece) { return file.Write(piece); });
-  if (result.problem == FileProblem::kWriteFailed && file.Problem() != FileProblem::kNone)
-    result.problem = file.Problem();
-  if (!result.Ok()) return result;  // the writer removes its temporary file
-  if (!file.Commit()) {
-    result.code = kFileCannotWrite;
-    result.problem = file.Problem();
-  }
-  return result;
+  return ftf::WriteFileAtomically(
+      path, genealogy, [&](const WriteSink& sink) { return format.Write(genealogy, sink); });
 }
 
 }  // namespace formats

@@ -23,8 +23,7 @@ namespace formats {
 using ReadResult = FileStatus;
 using WriteResult = FileStatus;
 using ReadProgress = ::ReadProgress;
-// Takes the written bytes piece by piece; false stops the write.
-using WriteSink = std::function<bool(std::string_view piece)>;
+using WriteSink = ::WriteSink;
 
 class FileFormat {
 public:

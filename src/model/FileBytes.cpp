@@ -7,16 +7,10 @@
 
 #include <cerrno>
 
+#include "model/AtomicFile.h"
 #include "model/COperationClanbook.h"
 
 namespace {
-
-FileStatus Failure(int code, FileProblem problem) {
-  FileStatus status;
-  status.code = code;
-  status.problem = problem;
-  return status;
-}
 
 constexpr std::size_t kPiece = 1 << 20;
 
@@ -63,6 +57,21 @@ FileStatus ReadFileBytes(const std::filesystem::path& path, const ReadBytes& rea
   };
   FileStatus status = read(std::string_view(static_cast<const char*>(mapped), size), release);
   ::munmap(mapped, size);
+  return status;
+}
+
+FileStatus WriteFileAtomically(const std::filesystem::path& path,
+                               const COperationClanbook& genealogy,
+                               const std::function<FileStatus(const WriteSink& sink)>& write) {
+  // Nothing to save never touches the disk, whatever the target holds.
+  if (!genealogy.GetRootLink()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave);
+  AtomicFileWriter file;
+  if (!file.Open(path)) return Failure(kFileCannotWrite, file.Problem());
+  FileStatus status = write([&file](std::string_view piece) { return file.Write(piece); });
+  if (status.problem == FileProblem::kWriteFailed && file.Problem() != FileProblem::kNone)
+    status.problem = file.Problem();
+  if (!status.Ok()) return status;  // the writer removes its temporary file
+  if (!file.Commit()) return Failure(kFileCannotWrite, file.Problem());
   return status;
 }
 

@@ -8,6 +8,8 @@
 
 #include "model/FileStatus.h"
 
+class COperationClanbook;
+
 namespace ftf {
 
 // Reads the bytes it is given with the progress callback it is given.
@@ -22,5 +24,12 @@ using ReadBytes = std::function<FileStatus(std::string_view bytes, const ReadPro
 // guarded against.
 FileStatus ReadFileBytes(const std::filesystem::path& path, const ReadBytes& read,
                          const ReadProgress& progress = {});
+
+// Saves `genealogy` at `path` through AtomicFileWriter with what `write`
+// gives its sink. An empty genealogy never touches the disk (kNothingToSave);
+// on any failure the file at `path` stays as it was.
+FileStatus WriteFileAtomically(const std::filesystem::path& path,
+                               const COperationClanbook& genealogy,
+                               const std::function<FileStatus(const WriteSink& sink)>& write);
 
 }  // namespace ftf

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // Why a text cannot be stored as a name or an address.
 enum class TextProblem : std::uint8_t {
@@ -62,9 +63,22 @@ struct FileStatus {
   bool Ok() const { return problem == FileProblem::kNone; }
 };
 
+// A failed FileStatus.
+inline FileStatus Failure(int code, FileProblem problem, std::size_t line = 0,
+                          std::u16string detail = {}) {
+  FileStatus status;
+  status.code = code;
+  status.problem = problem;
+  status.line = line;
+  status.detail = std::move(detail);
+  return status;
+}
+
 // Called now and then while a file is read with the bytes read so far and
 // the total; returning false stops the read (kCancelled).
 using ReadProgress = std::function<bool(std::size_t done, std::size_t total)>;
+// Takes a file's bytes piece by piece as they are written; false stops the write.
+using WriteSink = std::function<bool(std::string_view piece)>;
 
 // Why `text` would not survive a save and a load as a name (`isName`) or an
 // address; kNone when it would. The entry dialogs refuse such text up front.

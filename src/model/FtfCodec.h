@@ -24,7 +24,7 @@ namespace ftf {
 FileStatus Read(std::string_view bytes, COperationClanbook& out, const ReadProgress& progress);
 
 // Receives the file's bytes in pieces of about a megabyte; false stops.
-using WriteSink = std::function<bool(std::string_view piece)>;
+using WriteSink = ::WriteSink;
 
 // Writes the genealogy, UTF-8 with CR LF, pre-order. A member that would not
 // read back as written stops the write with the member and the reason; the

@@ -18,7 +18,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "model/AtomicFile.h"
 #include "model/COperationClanbook.h"
 #include "model/FileBytes.h"
 #include "model/FtfCodec.h"
@@ -333,15 +332,6 @@ private:
 };
 
 namespace {
-
-FileStatus Failure(int code, FileProblem problem, std::size_t line, std::u16string detail = {}) {
-  FileStatus status;
-  status.code = code;
-  status.problem = problem;
-  status.line = line;
-  status.detail = std::move(detail);
-  return status;
-}
 
 constexpr std::size_t kNowhere = static_cast<std::size_t>(-1);
 
@@ -862,17 +852,8 @@ FileStatus LoadFile(const std::filesystem::path& path, COperationClanbook& out,
 }
 
 FileStatus SaveFile(const std::filesystem::path& path, const COperationClanbook& genealogy) {
-  // Nothing to save never touches the disk, whatever the target holds.
-  if (!genealogy.GetRootLink()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave, 0);
-  AtomicFileWriter file;
-  if (!file.Open(path)) return Failure(kFileCannotWrite, file.Problem(), 0);
-  FileStatus status =
-      Write(genealogy, [&file](std::string_view piece) { return file.Write(piece); });
-  if (status.problem == FileProblem::kWriteFailed && file.Problem() != FileProblem::kNone)
-    status.problem = file.Problem();
-  if (!status.Ok()) return status;
-  if (!file.Commit()) return Failure(kFileCannotWrite, file.Problem(), 0);
-  return {};
+  return WriteFileAtomically(
+      path, genealogy, [&genealogy](const WriteSink& sink) { return Write(genealogy, sink); });
 }
 
 }  // namespace ftf

@@ -4,6 +4,7 @@
 #include <bit>
 #include <span>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "search/Pinyin.h"
 
@@ -421,10 +422,15 @@ void MemberSearchIndex::Data::Add(const COperationClanbook& book, const MemberNo
   // New members below the newcomer follow him in pre-order. Members already
   // indexed (the old root under a new root) keep their place and everything
   // below them; a new member after one of them would need a place of his own.
+  // The journal is asked through a set and grows once: each member looked up
+  // in it one by one would make a large subtree quadratic.
+  std::unordered_set<const MemberNode*> inJournal;
+  for (const Entry& e : journal) inJournal.insert(e.member);
+  std::vector<Entry> added;
   bool passedKnown = false;
   WalkSubtree(member, [&](const MemberNode* m) {
     if (stale) return false;
-    if (m != member && Known(m)) {
+    if (m != member && (Position(m) != kNone || inJournal.contains(m))) {
       passedKnown = true;
       return false;
     }
@@ -432,10 +438,12 @@ void MemberSearchIndex::Data::Add(const COperationClanbook& book, const MemberNo
       stale = true;
       return false;
     }
-    journal.insert(journal.begin() + static_cast<std::ptrdiff_t>(at++), MakeEntry(m, anchor));
-    if (journal.size() > JournalLimit()) stale = true;
+    added.push_back(MakeEntry(m, anchor));
     return true;
   });
+  if (stale) return;
+  journal.insert(journal.begin() + static_cast<std::ptrdiff_t>(at),
+                 std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
 }
 
 void MemberSearchIndex::Data::Remove(const MemberNode* member) {
