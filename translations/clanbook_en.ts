@@ -594,10 +594,6 @@ Their details are in the list below.</translation>
         <translation>The genealogy is empty: there are no members to count.</translation>
     </message>
     <message>
-        <source>PDF 文件 (*.pdf);;SVG 图形 (*.svg);;PNG 图片 (*.png)</source>
-        <translation>PDF files (*.pdf);;SVG images (*.svg);;PNG images (*.png)</translation>
-    </message>
-    <message>
         <source>家谱是空的，没有可保存的内容!</source>
         <translation>The genealogy is empty: there is nothing to save.</translation>
     </message>

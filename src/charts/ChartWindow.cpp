@@ -189,12 +189,17 @@ void ChartWindow::dropChart() {
   m_chart.reset();
 }
 
+QString ChartWindow::AskExportPath(QWidget* owner) {
+  QString path = RunFileDialog(
+      owner, FileDialogRequest{false, tr("PDF 文件 (*.pdf);;SVG 图形 (*.svg);;PNG 图片 (*.png)")});
+  if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
+  return path;
+}
+
 void ChartWindow::ExportToFile() {
   if (!m_chart) return;
-  QString path = RunFileDialog(
-      this, FileDialogRequest{false, tr("PDF 文件 (*.pdf);;SVG 图形 (*.svg);;PNG 图片 (*.png)")});
+  const QString path = AskExportPath(this);
   if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
   // The chart on screen, with the resolution the box holds now.
   QString error;
   std::unique_ptr<BuiltChart> chart;

@@ -23,6 +23,10 @@ public:
   explicit ChartWindow(QWidget* parent = nullptr);
   ~ChartWindow() override;
 
+  // Asks where to export a chart; .pdf is added to a name without a suffix.
+  // Empty when the user cancelled.
+  static QString AskExportPath(QWidget* owner);
+
   // The book drawn (not owned) and the member the chart starts at (none: the
   // root). The start is remembered by name as well, so refresh() after an
   // edit finds him again; a start that is gone falls back to the root.

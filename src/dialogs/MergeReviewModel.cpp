@@ -1,4 +1,5 @@
 #include "dialogs/MergeReviewModel.h"
+#include "platform/Today.h"
 
 #include <QColor>
 
@@ -67,10 +68,6 @@ void MergeReview::Recheck(std::vector<std::uint32_t> touched, bool all) {
   emit Changed(rows, all);
 }
 
-QString MergeReview::FormatDate(int year, int month, int day) {
-  return QStringLiteral("%1--%2--%3").arg(year).arg(month).arg(day);
-}
-
 QString MergeReview::Reason(std::uint32_t row) const {
   const MergeRow& r = m_plan.Row(row);
   const MemberNode* member = r.branch ? r.branch : r.book;
@@ -93,10 +90,10 @@ QString MergeReview::Reason(std::uint32_t row) const {
       return tr("地址无法存入家谱：含空格或多于 %1 个字符").arg(kMaxTextLength);
     case MergeConflict::BadBirthDate:
       return tr("出生日期 %1 不是有效的日期")
-          .arg(FormatDate(member->birthYear, member->birthMonth, member->birthDay));
+          .arg(DateText(member->birthYear, member->birthMonth, member->birthDay));
     case MergeConflict::BadDeathDate:
       return tr("去世日期 %1 无效或早于出生日期")
-          .arg(FormatDate(member->deathYear, member->deathMonth, member->deathDay));
+          .arg(DateText(member->deathYear, member->deathMonth, member->deathDay));
     case MergeConflict::BornNotAfterFather: {
       const MemberNode* father =
           r.kind == MergeRowKind::Change ? r.book->parent : (r.book ? r.book : r.branch->parent);
@@ -204,8 +201,7 @@ QString Married(const MemberNode& m) {
 
 QString Death(const MemberNode& m) {
   return m.alive ? MergeReview::tr("健在")
-                 : MergeReview::tr("%1 去世").arg(
-                       MergeReview::FormatDate(m.deathYear, m.deathMonth, m.deathDay));
+                 : MergeReview::tr("%1 去世").arg(DateText(m.deathYear, m.deathMonth, m.deathDay));
 }
 
 QString Address(const MemberNode& m) {
@@ -213,7 +209,7 @@ QString Address(const MemberNode& m) {
 }
 
 QString Birth(const MemberNode& m) {
-  return MergeReview::FormatDate(m.birthYear, m.birthMonth, m.birthDay);
+  return DateText(m.birthYear, m.birthMonth, m.birthDay);
 }
 
 // A field's value on one side, shown only where the two sides differ.

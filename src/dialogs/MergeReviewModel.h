@@ -41,7 +41,6 @@ public:
   QString Reason(std::uint32_t row) const;
   // What the merge does with the row as it now stands.
   QString Outcome(std::uint32_t row) const;
-  static QString FormatDate(int year, int month, int day);
 
 signals:
   // The plan rows whose cells may show something else (ascending); `all`:

@@ -12,11 +12,9 @@
 #include "charts/Statistics.h"
 #include "mainwindow/CClanbookDlg.h"
 #include "platform/MessageBoxes.h"
-#include "platform/Shell.h"
 #include "views/GenealogyTreeModel.h"
 
 #include <QAction>
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QTimer>
@@ -137,15 +135,10 @@ void CClanbookDlg::OnLineageChart() {
   if (!start) return;
   if (!m_chartWindow) {
     m_chartWindow = new ChartWindow(this);
-    connect(m_chartWindow, &ChartWindow::memberActivated, this, [this](MemberNode* member) {
-      // Every box belongs to a chart laid out since the last change, so its
-      // member is in the tree; selecting it shows it in the list as a click
-      // in the tree does.
-      const QModelIndex index = m_treeModel->IndexOf(member);
-      if (!index.isValid()) return;
-      m_treeCtrl->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-      m_treeCtrl->scrollTo(index);
-    });
+    // Every box belongs to a chart laid out since the last change, so its
+    // member is in the tree; selecting it shows it in the list as a click in
+    // the tree does.
+    connect(m_chartWindow, &ChartWindow::memberActivated, this, &CClanbookDlg::RevealMember);
   }
   m_chartWindow->setSource(&m_genealogy, start);
   Raise(m_chartWindow);
@@ -164,10 +157,8 @@ void CClanbookDlg::OnStatistics() {
 void CClanbookDlg::OnExportChart() {
   MemberNode* start = ChartStart();
   if (!start) return;
-  QString path = RunFileDialog(
-      this, FileDialogRequest{false, tr("PDF 文件 (*.pdf);;SVG 图形 (*.svg);;PNG 图片 (*.png)")});
+  const QString path = ChartWindow::AskExportPath(this);
   if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
   ChartOptions options;
   options.from = start;
   QString error;

@@ -250,24 +250,11 @@ void COperationClanbook::IndexSubtreeRemoval(MemberNode* top) {
 void COperationClanbook::DeleteMember(MemberNode*& link) {
   MemberNode* member = link;
   if (!member) return;
-  if (member == m_root) {
-    // Nothing but the root link and the caller's variable refers to the root.
-    Clear();
-    link = nullptr;
-    return;
-  }
-  if (MemberNode* parent = member->parent) {
-    if (MemberNode* elder = ElderSibling(member))
-      elder->nextSibling = member->nextSibling;
-    else
-      parent->firstChild = member->nextSibling;
-  }
-  m_tail = TailCache{};
-  IndexSubtreeRemoval(member);
+  TakeSubtree(member);
   ReleaseChain(member->firstChild);
   // The caller's link may be the very field the unlinking just rewrote (a
-  // father's firstChild, an elder sibling's nextSibling); it is cleared only
-  // while it still refers to the member.
+  // father's firstChild, an elder sibling's nextSibling, the root link); it
+  // is cleared only while it still refers to the member.
   if (link == member) link = nullptr;
   delete member;
 }

@@ -1,5 +1,6 @@
 #include "platform/Today.h"
 
+#include <QCoreApplication>
 #include <QDate>
 
 namespace {
@@ -17,4 +18,9 @@ LocalDate Today() {
 
 void SetTodayForTesting(std::optional<LocalDate> date) {
   g_fixedToday = date;
+}
+
+QString DateText(int year, int month, int day) {
+  // Translated where the member list first wrote it.
+  return QCoreApplication::translate("MemberListModel", "%1--%2--%3").arg(year).arg(month).arg(day);
 }

@@ -1,4 +1,5 @@
 #include "views/MemberListModel.h"
+#include "platform/Today.h"
 
 #include <algorithm>
 
@@ -119,10 +120,6 @@ const MemberNode* MemberListModel::MemberAt(int row) const {
   return row >= 0 && row < static_cast<int>(m_rows.size()) ? m_rows[row] : nullptr;
 }
 
-QString MemberListModel::FormatDate(int year, int month, int day) {
-  return tr("%1--%2--%3").arg(year).arg(month).arg(day);
-}
-
 QString MemberListModel::CellText(int row, int column) const {
   if (row < 0 || row >= static_cast<int>(m_rows.size()) || column < 0 || column >= kColumnCount) {
     return {};
@@ -137,7 +134,7 @@ QString MemberListModel::CellText(int row, int column) const {
     case 0:
       return QString::fromStdU16String(m->name);
     case 1:
-      return FormatDate(m->birthYear, m->birthMonth, m->birthDay);
+      return DateText(m->birthYear, m->birthMonth, m->birthDay);
     case 2:
       return YesNo(m->married);
     case 3:
@@ -145,7 +142,7 @@ QString MemberListModel::CellText(int row, int column) const {
     case 4:
       return YesNo(m->alive);
     case 5:
-      return m->alive ? tr("无") : FormatDate(m->deathYear, m->deathMonth, m->deathDay);
+      return m->alive ? tr("无") : DateText(m->deathYear, m->deathMonth, m->deathDay);
     // The number of children and the place among the siblings (1 for the
     // eldest and for the root), from the family arrays rather than a walk
     // of the sibling list for every row shown.

@@ -41,7 +41,6 @@ public:
   const MemberNode* MemberAt(int row) const;
   // The text of one cell, exactly as the view shows it.
   QString CellText(int row, int column) const;
-  static QString FormatDate(int year, int month, int day);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
