@@ -394,11 +394,6 @@ void GenealogyDocument::Restore(MemberNode* member, const COperationClanbook::Su
 
 void GenealogyDocument::SetData(MemberNode* member, const MemberData& data) {
   const bool renamed = member->name != data.name;
-  // The name goes through the index; then every field, the death date even
-  // of a living member included, becomes exactly what it was or will be.
-  MemberNode record;
-  static_cast<MemberData&>(record) = data;
-  m_genealogy.UpdateMemberData(member, record);
-  static_cast<MemberData&>(*member) = data;
+  m_genealogy.SetMemberData(member, data);
   emit memberChanged(member, renamed);
 }

@@ -39,18 +39,6 @@ bool SameDeathDate(const MemberNode& a, const MemberNode& b) {
   return a.deathYear == b.deathYear && a.deathMonth == b.deathMonth && a.deathDay == b.deathDay;
 }
 
-// UpdateMemberData leaves the death date of a member who is alive afterwards as
-// it was; setting it first through a deceased copy makes every field exactly
-// `data`, so that a revert leaves no trace.
-void SetData(COperationClanbook& book, MemberNode* member, const MemberNode& data) {
-  if (data.alive != 0 && !SameDeathDate(*member, data)) {
-    MemberNode deceased = data;
-    deceased.alive = 0;
-    book.UpdateMemberData(member, deceased);
-  }
-  book.UpdateMemberData(member, data);
-}
-
 }  // namespace
 
 unsigned DifferingFields(const MemberNode& book, const MemberNode& branch) {
@@ -426,11 +414,11 @@ MergeChanges MakeMergeChanges(const MergePlan& plan, COperationClanbook& /*book*
 }
 
 void ApplyDataChange(COperationClanbook& book, const MergeDataChange& change) {
-  SetData(book, change.member, change.after);
+  book.SetMemberData(change.member, change.after);
 }
 
 void RevertDataChange(COperationClanbook& book, const MergeDataChange& change) {
-  SetData(book, change.member, change.before);
+  book.SetMemberData(change.member, change.before);
 }
 
 void ApplySubtree(COperationClanbook& book, MergeSubtree& subtree) {

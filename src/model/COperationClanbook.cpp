@@ -259,17 +259,26 @@ void COperationClanbook::DeleteMember(MemberNode*& link) {
   delete member;
 }
 
+void COperationClanbook::Rename(MemberNode* member, const std::u16string& name) {
+  if (member->name == name) return;
+  std::uint32_t left = m_index->Remove(member);
+  const std::u16string oldName = member->name;
+  member->name = name;
+  if (left) {
+    if (MemberNode* first = SearchPreOrder(m_root, oldName)) m_index->AddBearers(first, left);
+  }
+  m_index->Add(member, member == m_root);
+}
+
+void COperationClanbook::SetMemberData(MemberNode* member, const MemberData& data) {
+  m_tail = TailCache{};  // the latest birth date may change
+  Rename(member, data.name);
+  static_cast<MemberData&>(*member) = data;
+}
+
 void COperationClanbook::UpdateMemberData(MemberNode* member, const MemberNode& source) {
   m_tail = TailCache{};  // the latest birth date may change
-  if (member->name != source.name) {
-    std::uint32_t left = m_index->Remove(member);
-    const std::u16string oldName = member->name;
-    member->name = source.name;
-    if (left) {
-      if (MemberNode* first = SearchPreOrder(m_root, oldName)) m_index->AddBearers(first, left);
-    }
-    m_index->Add(member, member == m_root);
-  }
+  Rename(member, source.name);
   member->address = source.address;
   member->birthYear = source.birthYear;
   member->birthMonth = source.birthMonth;

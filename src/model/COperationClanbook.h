@@ -119,8 +119,12 @@ public:
   MemberNode* ElderSibling(const MemberNode* member) const;
   // Releases the member with all its descendants; sets `link` to none.
   void DeleteMember(MemberNode*& link);
-  // Copies the data fields (not the links) of `source` into the member.
+  // Copies the data fields (not the links) of `source` into the member; a
+  // member alive afterwards keeps the death date he had.
   void UpdateMemberData(MemberNode* member, const MemberNode& source);
+  // Makes every data field exactly `data`, the death date of a living member
+  // included, so that undo and a merge's revert leave no trace.
+  void SetMemberData(MemberNode* member, const MemberData& data);
 
   int CountChildren(const MemberNode* member) const;
   int GetSiblingPosition(const MemberNode* member) const;
@@ -196,6 +200,8 @@ private:
   static void ReleaseChain(MemberNode* link);
 
   void IndexSubtreeRemoval(MemberNode* top);
+  // Gives the member `name`, keeping the index right.
+  void Rename(MemberNode* member, const std::u16string& name);
   // `top` and everything below him, in pre-order.
   static std::vector<MemberNode*> SubtreeMembers(MemberNode* top);
   MemberNode* SearchPreOrder(MemberNode* link, std::u16string_view name) const;
