@@ -8,9 +8,7 @@
 #include "dialogs/CGedcomRootDlg.h"
 #include "dialogs/CImportReportDlg.h"
 #include "formats/gedcom/Gedcom.h"
-#include "formats/gedcom/GedcomWriterSink.h"
 #include "mainwindow/CClanbookDlg.h"
-#include "model/AtomicFile.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 
@@ -149,27 +147,11 @@ void CClanbookDlg::OnExportGedcom() {
       return;
   }
 
-  bool written = false;
-  FileProblem problem = FileProblem::kNone;
-  RunBusy(this, tr("正在导出GEDCOM文件…"), [&] {
-    AtomicFileWriter writer;
-    try {
-      if (writer.Open(FilePathOf(fileName))) {
-        bool ok = true;
-        gedcom::detail::WriteGedcom(m_genealogy, version, [&](std::string& piece, bool) {
-          ok = ok && writer.Write(piece);
-          piece.clear();
-          return ok;
-        });
-        written = ok && writer.Commit();
-      }
-      problem = writer.Problem();
-    } catch (const std::bad_alloc&) {
-      problem = FileProblem::kNoMemory;  // the writer removes its temporary file
-    }
-  });
-  if (!written)
-    ShowNotice(tr("GEDCOM文件%1无法保存：%2!").arg(fileName, WriteProblemText(problem)));
+  FileStatus status;
+  RunBusy(this, tr("正在导出GEDCOM文件…"),
+          [&] { status = gedcom::WriteGedcomFile(m_genealogy, version, FilePathOf(fileName)); });
+  if (!status.Ok())
+    ShowNotice(tr("GEDCOM文件%1无法保存：%2!").arg(fileName, WriteProblemText(status.problem)));
 }
 
 void CClanbookDlg::OnImportGedcom() {

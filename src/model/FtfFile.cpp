@@ -300,6 +300,10 @@ private:
   FileStatus ReadOne(std::unique_ptr<MemberNode>& member, bool& plausible, std::uint32_t& hash);
   MemberNode* FindFather(std::size_t& at);
   bool Link(MemberNode* member, MemberNode* father, std::size_t at);
+  // Puts a child read from the file after `last`, the latest born of his
+  // father's children (none: he has none), when he was not born earlier, and
+  // says so; otherwise walks the list to his place.
+  static bool AppendAfter(MemberNode* father, MemberNode* last, MemberNode* member);
   void Index(const Pending& pending);
   void Enter(const Pending& pending);
   void Flush();
@@ -407,22 +411,24 @@ MemberNode* FtfLoader::FindFather(std::size_t& at) {
   return entry->representative;
 }
 
+bool FtfLoader::AppendAfter(MemberNode* father, MemberNode* last, MemberNode* member) {
+  if (last && CompareBirthDates(*last, *member) > 0) {
+    COperationClanbook::InsertAmong(father->firstChild, member, true);
+    return false;
+  }
+  (last ? last->nextSibling : father->firstChild) = member;
+  return true;
+}
+
 bool FtfLoader::Link(MemberNode* member, MemberNode* father, std::size_t at) {
   member->parent = father;
   member->firstChild = member->nextSibling = nullptr;
   if (at != kNowhere) {
-    MemberNode* lastChild = at + 1 < m_way.size() ? m_way[at + 1].member : nullptr;
-    if (!lastChild || CompareBirthDates(*lastChild, *member) <= 0) {
-      if (lastChild)
-        lastChild->nextSibling = member;
-      else
-        father->firstChild = member;
-      m_way.resize(at + 1);
-      m_way.push_back(Step{member, false});
-      return true;
-    }
-    COperationClanbook::InsertAmong(father->firstChild, member, true);
-    return false;
+    if (!AppendAfter(father, at + 1 < m_way.size() ? m_way[at + 1].member : nullptr, member))
+      return false;
+    m_way.resize(at + 1);
+    m_way.push_back(Step{member, false});
+    return true;
   }
   // A father off the way: his last child is remembered from the first time
   // on, so that families filled in turn (a file out of pre-order) need no
@@ -432,15 +438,7 @@ bool FtfLoader::Link(MemberNode* member, MemberNode* father, std::size_t at) {
   MemberNode*& last = it->second;
   if (added)
     for (MemberNode* c = father->firstChild; c; c = c->nextSibling) last = c;
-  if (!last || CompareBirthDates(*last, *member) <= 0) {
-    if (last)
-      last->nextSibling = member;
-    else
-      father->firstChild = member;
-    last = member;
-  } else {
-    COperationClanbook::InsertAmong(father->firstChild, member, true);
-  }
+  if (AppendAfter(father, last, member)) last = member;
   return false;
 }
 

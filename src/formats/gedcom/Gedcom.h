@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "model/COperationClanbook.h"
+#include "model/FileStatus.h"
 
 namespace gedcom {
 
@@ -30,6 +31,10 @@ enum class GedcomVersion { v5_5_1, v7_0 };
 // XREFs are numbered in the order of a walk from the root, so the same
 // genealogy always gives the same bytes.
 void WriteGedcom(const COperationClanbook& genealogy, GedcomVersion version, std::string& out);
+// Writes the genealogy as GEDCOM at `path` in pieces, replacing the file only
+// as a whole; on failure the problem says why and the file stays as it was.
+FileStatus WriteGedcomFile(const COperationClanbook& genealogy, GedcomVersion version,
+                           const std::filesystem::path& path);
 
 enum class GedcomError {
   kNone,

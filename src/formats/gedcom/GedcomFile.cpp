@@ -5,11 +5,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <ostream>
 
 #include "formats/gedcom/GedcomDetail.h"
 #include "formats/gedcom/GedcomWriterSink.h"
-#include "model/AtomicFile.h"
+#include "model/FileBytes.h"
 
 namespace gedcom {
 
@@ -67,6 +68,23 @@ const char* LoadMessage(int result) {
 
 }  // namespace
 
+FileStatus WriteGedcomFile(const COperationClanbook& genealogy, GedcomVersion version,
+                           const std::filesystem::path& path) {
+  try {
+    return ftf::WriteFileAtomically(path, genealogy, [&](const WriteSink& sink) {
+      bool ok = true;
+      detail::WriteGedcom(genealogy, version, [&](std::string& piece, bool) {
+        ok = ok && sink(piece);
+        piece.clear();
+        return ok;
+      });
+      return ok ? FileStatus{} : Failure(kFileCannotWrite, FileProblem::kWriteFailed);
+    });
+  } catch (const std::bad_alloc&) {
+    return Failure(kFileCannotWrite, FileProblem::kNoMemory);  // the temporary file is removed
+  }
+}
+
 int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::path& out,
                      GedcomVersion version, std::ostream& messages) {
   COperationClanbook genealogy;
@@ -75,19 +93,7 @@ int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
     messages << in.string() << ": " << LoadMessage(loaded) << " (code " << loaded << ")\n";
     return 1;
   }
-  AtomicFileWriter writer;
-  if (!writer.Open(out)) {
-    messages << out.string() << ": cannot be written\n";
-    return 2;
-  }
-  bool ok = true;
-  const detail::Sink sink = [&](std::string& piece, bool) {
-    ok = ok && writer.Write(piece);
-    piece.clear();
-    return ok;
-  };
-  detail::WriteGedcom(genealogy, version, sink);
-  if (!ok || !writer.Commit()) {
+  if (!WriteGedcomFile(genealogy, version, out).Ok()) {
     messages << out.string() << ": cannot be written\n";
     return 2;
   }
