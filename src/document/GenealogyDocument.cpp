@@ -268,17 +268,22 @@ FileStatus GenealogyDocument::WriteGenealogy(const COperationClanbook& genealogy
   return status;
 }
 
-void GenealogyDocument::Adopt(COperationClanbook& loaded, const QString& fileName) {
+void GenealogyDocument::ReplaceAll(COperationClanbook& incoming, const QString& fileName,
+                                   bool modified) {
   emit membersAboutToBeReleased();
   emit aboutToReset();
-  m_genealogy.Swap(loaded);
+  m_genealogy.Swap(incoming);
   StartOver();
   m_fileName = fileName;
   m_fileStamp = StampOf(fileName);
   m_stampedName = fileName;
-  m_forcedModified = false;
+  m_forcedModified = modified;
   emit reset();
   UpdateModified();
+}
+
+void GenealogyDocument::Adopt(COperationClanbook& loaded, const QString& fileName) {
+  ReplaceAll(loaded, fileName, false);
 }
 
 void GenealogyDocument::MarkSaved(const QString& fileName) {
@@ -297,16 +302,9 @@ bool GenealogyDocument::FileChangedOnDisk() const {
 }
 
 void GenealogyDocument::New() {
-  emit membersAboutToBeReleased();
-  emit aboutToReset();
-  StartOver();
-  m_genealogy.Reset();
-  m_fileName.clear();
-  m_fileStamp = {};
-  m_stampedName.clear();
-  m_forcedModified = false;
-  emit reset();
-  UpdateModified();
+  COperationClanbook empty;
+  ReplaceAll(empty, QString(), false);
+  // The old genealogy goes here, once the views have let go of it.
 }
 
 void GenealogyDocument::NotifyReset() {
@@ -320,18 +318,9 @@ void GenealogyDocument::NotifyReset() {
 }
 
 void GenealogyDocument::Replace(COperationClanbook&& genealogy) {
-  COperationClanbook old;
-  old.Swap(genealogy);
-  emit membersAboutToBeReleased();
-  emit aboutToReset();
-  m_genealogy.Swap(old);
-  StartOver();
-  m_fileName.clear();
-  m_fileStamp = {};
-  m_stampedName.clear();
-  m_forcedModified = true;
-  emit reset();
-  UpdateModified();
+  COperationClanbook incoming;
+  incoming.Swap(genealogy);
+  ReplaceAll(incoming, QString(), true);
   // The old genealogy goes here, once the views have let go of it.
 }
 

@@ -158,6 +158,9 @@ private:
   void SetData(MemberNode* member, const MemberData& data);
   // Drops the history, which may hold members of the genealogy being replaced.
   void StartOver();
+  // Puts `incoming` in place of the genealogy (the old one goes into it) with
+  // the views told, the history cleared and the file name set.
+  void ReplaceAll(COperationClanbook& incoming, const QString& fileName, bool modified);
   void UpdateModified();
 
   COperationClanbook m_genealogy;
