@@ -199,6 +199,9 @@ protected:
   // Close path: offers to save a modified genealogy. False keeps the window
   // open (the user chose to save and nothing was written).
   bool CanClose();
+  // Offers to save a modified genealogy before it is replaced: whether the
+  // user may go on. The modified flag is left as the answer makes it.
+  bool OfferToSave();
 
 private:
   void BuildLayout();

@@ -270,10 +270,13 @@ void CClanbookDlg::OnSaveGenealogyAs() {
   m_modified = WriteGenealogy(*this, m_currentFile) != WriteOutcome::Written;
 }
 
-bool CClanbookDlg::CanClose() {
+bool CClanbookDlg::OfferToSave() {
   // Not while a file is being read or written: the work holds the genealogy.
-  if (FileWorkRunning()) return false;
-  if (AskToSave(*this) == SavePromptOutcome::Stop) return false;
+  return !FileWorkRunning() && AskToSave(*this) == SavePromptOutcome::Proceed;
+}
+
+bool CClanbookDlg::CanClose() {
+  if (!OfferToSave()) return false;
   m_modified = false;
   return true;
 }

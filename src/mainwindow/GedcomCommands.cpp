@@ -159,14 +159,9 @@ void CClanbookDlg::OnImportGedcom() {
 }
 
 void CClanbookDlg::ImportGedcom(const QString& dropped) {
-  // The save prompt of the close path: it says whether the user may go on.
-  // It marks the genealogy saved either way, so an import given up below
-  // gives back the mark, as a cancelled Open leaves it.
-  const bool wasModified = m_modified;
-  if (!CanClose()) return;
-  auto giveUp = [this, wasModified] {
-    if (wasModified) m_modified = true;
-  };
+  // An import given up below leaves the genealogy, and whether it is saved,
+  // as a cancelled Open does.
+  if (!OfferToSave()) return;
 
   QString fileName = dropped;
   if (fileName.isEmpty()) {
@@ -175,7 +170,7 @@ void CClanbookDlg::ImportGedcom(const QString& dropped) {
     request.filter = tr("GEDCOM文件 (*.ged *.GED);;All Files(*)");
     fileName = RunFileDialog(this, request);
   }
-  if (fileName.isEmpty()) return giveUp();
+  if (fileName.isEmpty()) return;
 
   std::optional<QByteArray> bytes;
   std::vector<gedcom::GedcomRootCandidate> candidates;
@@ -188,17 +183,17 @@ void CClanbookDlg::ImportGedcom(const QString& dropped) {
   });
   if (!bytes) {
     ShowNotice(tr("文件无法打开!"));
-    return giveUp();
+    return;
   }
   if (!listed) {
     ShowImportFailure(fileName, listed);
-    return giveUp();
+    return;
   }
 
   gedcom::GedcomImportOptions options;
   if (!candidates.empty()) {
     CGedcomRootDlg chooser(candidates, this);
-    if (chooser.DoModal() != IDOK) return giveUp();
+    if (chooser.DoModal() != IDOK) return;
     options.rootXref = chooser.m_rootXref;
   }
 
@@ -212,7 +207,7 @@ void CClanbookDlg::ImportGedcom(const QString& dropped) {
   });
   if (!read) {
     ShowImportFailure(fileName, read);
-    return giveUp();
+    return;
   }
 
   m_document.Replace(std::move(imported));

@@ -348,6 +348,23 @@ TEST_F(GedcomCommandsTest, AFailedOrCancelledImportChangesNothing) {
   }
 }
 
+// The save prompt answered No and the import given up: the history still
+// knows which state is the one on disk.
+TEST_F(GedcomCommandsTest, AGivenUpImportLeavesTheSavedPointOfTheHistory) {
+  OpenSample();
+  MemberNode* leaf = window->m_genealogy.GetRootLink();
+  while (leaf->firstChild) leaf = leaf->firstChild;
+  window->m_document.DeleteMember(leaf);
+  ASSERT_TRUE(window->m_modified);
+  boxes.QueueAnswer(false);
+  script.answers.push_back({QString(), -1});
+  Trigger("gedcomImport");
+  EXPECT_TRUE(window->m_modified);
+  window->m_document.UndoStack()->undo();
+  EXPECT_FALSE(window->m_modified);
+  ExpectSampleUntouched();
+}
+
 TEST_F(GedcomCommandsTest, TheSavePromptComesFirst) {
   OpenSample();
   window->m_modified = true;
