@@ -93,9 +93,8 @@ void ChartWindow::BuildControls() {
   });
   connect(m_generations, &QSpinBox::valueChanged, this, &ChartWindow::refresh);
   connect(m_layout, &QComboBox::currentIndexChanged, this, &ChartWindow::refresh);
-  connect(m_pageSize, &QComboBox::currentIndexChanged, this, [this] {
-    if (options().layout == ChartLayout::Ouyang) refresh();
-  });
+  // The chart on screen is the one printed and exported, on the paper chosen.
+  connect(m_pageSize, &QComboBox::currentIndexChanged, this, &ChartWindow::refresh);
 }
 
 void ChartWindow::BuildMenu() {
@@ -204,9 +203,12 @@ void ChartWindow::ExportToFile() {
   QString error;
   std::unique_ptr<BuiltChart> chart;
   const BuiltChart* toWrite = m_chart.get();
-  if (m_chart->Options().pngDpi != m_dpi->value() ||
-      m_chart->Options().pageSize != options().pageSize) {
-    chart = BuiltChart::Build(*m_book, options(), &error);
+  if (m_chart->Options().pngDpi != m_dpi->value()) {
+    // The same chart, even when it fell back to the root for a start that
+    // is gone.
+    ChartOptions wanted = m_chart->Options();
+    wanted.pngDpi = m_dpi->value();
+    chart = BuiltChart::Build(*m_book, wanted, &error);
     toWrite = chart.get();
   }
   if (!toWrite || !ExportChart(*toWrite, path, &error)) ShowNotice(error);

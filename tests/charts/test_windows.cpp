@@ -141,6 +141,25 @@ TEST_F(WindowTest, ExportCommandWritesTheChosenFile) {
   EXPECT_TRUE(QFile::exists(path + QStringLiteral(".pdf")));
 }
 
+// A start nobody bears draws the line from the root; the export writes that
+// chart, at the resolution the box holds now.
+TEST_F(WindowTest, ExportWritesTheChartOnScreen) {
+  QTemporaryDir dir;
+  ChartWindow window;
+  window.setSource(&book);
+  auto* start = window.findChild<QLineEdit*>(QStringLiteral("chartStart"));
+  start->setText(QStringLiteral("无此人"));
+  emit start->editingFinished();
+  window.findChild<QSpinBox*>(QStringLiteral("chartDpi"))->setValue(96);
+  const QString path = dir.filePath(QStringLiteral("chart.png"));
+  SetFileDialogForTesting([&](const FileDialogRequest&) { return path; });
+  MessageBoxRecorder boxes;
+  window.findChild<QAction*>(QStringLiteral("actionExportChart"))->trigger();
+  SetFileDialogForTesting(nullptr);
+  EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes().front().text.toStdString();
+  EXPECT_TRUE(QFile::exists(path));
+}
+
 TEST_F(WindowTest, StatisticsCountEveryMemberOnce) {
   const ClanStatistics stats = ComputeStatistics(book);
   std::map<int, std::int64_t> perGeneration;
