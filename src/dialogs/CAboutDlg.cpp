@@ -1,6 +1,5 @@
 #include "dialogs/CAboutDlg.h"
 
-#include "dialogs/AboutLogos.h"
 #include "platform/CHyperLink.h"
 #include "platform/Shell.h"
 #include "platform/Vendor.h"
@@ -11,6 +10,10 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+// The logos are resources of this static library: naming its initializer
+// keeps the linker from dropping them from a program that uses the dialog.
+static void InitAboutResources() { Q_INIT_RESOURCE(about); }
 
 namespace {
 const QColor kGreyLine(105, 105, 105);
@@ -40,7 +43,9 @@ CAboutDlg::CAboutDlg(const QString& webUrl, const QString& productName, const QS
   m_webLink->setText(VendorWebUrl());
 
   m_notice = notice.isEmpty() ? DefaultNotice(language) : notice;
-  m_logoText = language == kLanguageChinese ? kAboutLogoChinese : kAboutLogoEnglish;
+  InitAboutResources();
+  m_logoPath = language == kLanguageChinese ? QStringLiteral(":/about/about-logo-zh.bmp")
+                                            : QStringLiteral(":/about/about-logo-en.bmp");
   m_logo->installEventFilter(this);
 }
 
@@ -82,10 +87,8 @@ bool CAboutDlg::OnInitDialog() {
 
   m_logo->setCursor(Qt::PointingHandCursor);
 
-  // The picture is decoded in memory: the program's folder is no place for
-  // scratch files, and most users cannot write there anyway.
   QPixmap logo;
-  if (logo.loadFromData(QByteArray::fromBase64(m_logoText), "BMP")) {
+  if (logo.load(m_logoPath, "BMP")) {
     m_logo->setPixmap(logo);
     m_logo->setFixedSize(logo.size());
   }

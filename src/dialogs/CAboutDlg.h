@@ -44,7 +44,7 @@ public:
   QPushButton* m_okButton = nullptr;   // 1
   QString m_notice;
   // The logo picture as base64 text; decoded in memory when the box opens.
-  QByteArray m_logoText;
+  QString m_logoPath;
 
 protected:
   void DoDataExchange(DataExchange& dx) override;
