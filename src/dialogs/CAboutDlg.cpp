@@ -13,7 +13,9 @@
 
 // The logos are resources of this static library: naming its initializer
 // keeps the linker from dropping them from a program that uses the dialog.
-static void InitAboutResources() { Q_INIT_RESOURCE(about); }
+static void InitAboutResources() {
+  Q_INIT_RESOURCE(about);
+}
 
 namespace {
 const QColor kGreyLine(105, 105, 105);
