@@ -37,9 +37,15 @@ bool InTable(std::int32_t year) {
 }
 
 // The table's word of a year that InTable accepts, and what it holds.
-std::uint32_t Word(std::int32_t year) { return kChineseTable[year - kChineseTableFirstYear]; }
-std::int32_t LeapOf(std::uint32_t word) { return static_cast<std::int32_t>((word >> 13) & 0xF); }
-std::int32_t MonthCount(std::uint32_t word) { return LeapOf(word) ? 13 : 12; }
+std::uint32_t Word(std::int32_t year) {
+  return kChineseTable[year - kChineseTableFirstYear];
+}
+std::int32_t LeapOf(std::uint32_t word) {
+  return static_cast<std::int32_t>((word >> 13) & 0xF);
+}
+std::int32_t MonthCount(std::uint32_t word) {
+  return LeapOf(word) ? 13 : 12;
+}
 std::int32_t LengthAt(std::uint32_t word, std::int32_t index) {
   return (word >> index) & 1 ? 30 : 29;
 }
@@ -104,10 +110,16 @@ std::u16string_view DynastyOf(ReignYear::Era era) {
 
 }  // namespace
 
-std::int32_t FirstChineseYear() { return kChineseTableFirstYear; }
-std::int32_t LastChineseYear() { return kChineseTableLastYear; }
+std::int32_t FirstChineseYear() {
+  return kChineseTableFirstYear;
+}
+std::int32_t LastChineseYear() {
+  return kChineseTableLastYear;
+}
 
-GregorianDate FirstConvertibleDay() { return CivilFromDays(NewYearDay(kChineseTableFirstYear)); }
+GregorianDate FirstConvertibleDay() {
+  return CivilFromDays(NewYearDay(kChineseTableFirstYear));
+}
 
 GregorianDate LastConvertibleDay() {
   const std::uint32_t word = Word(kChineseTableLastYear);

@@ -38,13 +38,13 @@ struct LunarDate {
 // caller words it (through tr()).
 enum class DateProblem {
   None,
-  Unreadable,      // the text is no date this reader knows
-  NoSuchDay,       // not a day of the Gregorian calendar (1890-02-30)
-  OutOfRange,      // outside the table (before 洪武元年 or after the Chinese year 2100)
-  NoSuchReignYear, // a reign that had no such year (光绪三十五年)
-  NoLeapMonth,     // a 闰 month the year lacks (光绪十五年闰二月)
-  ShortMonth,      // 三十 of a month of 29 days
-  Ambiguous,       // more than one day fits: the candidates are given
+  Unreadable,       // the text is no date this reader knows
+  NoSuchDay,        // not a day of the Gregorian calendar (1890-02-30)
+  OutOfRange,       // outside the table (before 洪武元年 or after the Chinese year 2100)
+  NoSuchReignYear,  // a reign that had no such year (光绪三十五年)
+  NoLeapMonth,      // a 闰 month the year lacks (光绪十五年闰二月)
+  ShortMonth,       // 三十 of a month of 29 days
+  Ambiguous,        // more than one day fits: the candidates are given
 };
 
 // The Chinese years the table holds: from 洪武元年 (1368) to 2100; the
@@ -93,7 +93,7 @@ std::optional<std::int32_t> ChineseYearOfReign(std::u16string_view dynasty,
 
 // Chinese words. ChineseNumber covers 1 to 99 (十六, 二十一).
 std::u16string ChineseNumber(std::int32_t number);
-std::u16string ReignYearText(const ReignYear& reign);   // 清光绪十六年, 民国元年, 公元一九五〇年
+std::u16string ReignYearText(const ReignYear& reign);  // 清光绪十六年, 民国元年, 公元一九五〇年
 std::u16string GanzhiYearText(std::int32_t chineseYear);  // 庚寅年
 std::u16string MonthText(std::int32_t month, bool leap);  // 正月, 闰二月, 十二月
 std::u16string DayText(std::int32_t day);                 // 初三, 十五, 廿五, 三十

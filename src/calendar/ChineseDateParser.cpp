@@ -89,7 +89,9 @@ std::u16string Cleaned(std::u16string_view text) {
   return out;
 }
 
-ParsedDate Problem(DateProblem problem) { return {problem, {}}; }
+ParsedDate Problem(DateProblem problem) {
+  return {problem, {}};
+}
 
 ParsedDate Gregorian(std::u16string_view text) {
   Reader reader{std::u16string(text)};
@@ -173,8 +175,7 @@ bool ReadMonthDay(Reader& reader, LunarDate& date) {
 
 // The days among `years` (Chinese years) on which `date`'s month and day fall,
 // and why there are none.
-ParsedDate Place(LunarDate date, std::int32_t first, std::int32_t last,
-                 const auto& accept) {
+ParsedDate Place(LunarDate date, std::int32_t first, std::int32_t last, const auto& accept) {
   ParsedDate parsed;
   DateProblem why = DateProblem::OutOfRange;
   for (std::int32_t year = std::max(first, FirstChineseYear());
@@ -194,7 +195,9 @@ ParsedDate Place(LunarDate date, std::int32_t first, std::int32_t last,
 
 }  // namespace
 
-YearRange AnyYear() { return {FirstChineseYear(), LastChineseYear()}; }
+YearRange AnyYear() {
+  return {FirstChineseYear(), LastChineseYear()};
+}
 
 YearRange LikelyBirthYears(std::optional<std::int32_t> fatherBirthYear,
                            std::optional<std::int32_t> firstChildBirthYear) {
@@ -238,7 +241,9 @@ ParsedDate ParseDate(std::u16string_view text, YearRange years) {
       std::erase_if(parsed.candidates,
                     [&year](const GregorianDate& day) { return day.year != year.year; });
       if (parsed.problem == DateProblem::None && parsed.candidates.empty())
-        parsed.problem = DateProblem::NoSuchDay;
+        parsed.problem = year.year > LastChineseYear() || year.year <= FirstChineseYear()
+                             ? DateProblem::OutOfRange
+                             : DateProblem::NoSuchDay;
       break;
     }
   }
