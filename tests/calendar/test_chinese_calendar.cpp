@@ -1,8 +1,7 @@
 // The Chinese calendar checked against published dates that do not come from
 // its table: the Hong Kong Observatory's conversion tables (1901-2100) for the
-// new years and leap months of the last century, and for earlier ones dates
-// that history books give in both calendars (陈垣《二十史朔闰表》's months).
-// Then every day of the table both ways.
+// new years and leap months of the last century, and for earlier ones days
+// that history gives in both calendars. Then every day of the table both ways.
 #include "calendar/ChineseCalendar.h"
 #include "model/COperationClanbook.h"
 
@@ -68,11 +67,12 @@ TEST(ChineseCalendar, KnownDaysConvertBothWays) {
 }
 
 TEST(ChineseCalendar, LeapMonthsOfKnownYears) {
-  // 1645, 1661 and 1727 are years where the Qing almanac's leap month differs
-  // from a modern computation (陈垣; Emacs's calendar puts them elsewhere).
+  // 1645 is a year where the Qing almanac placed the leap month otherwise than
+  // a modern computation does (Emacs's calendar has 闰五月): the siege of
+  // Jiangyin is dated in 顺治二年闰六月.
   const std::pair<std::int32_t, std::int32_t> rows[] = {
-      {1645, 6}, {1661, 7}, {1727, 3},  {1875, 0}, {1890, 2}, {1900, 8},  {1911, 6},
-      {1912, 0}, {1949, 7}, {1984, 10}, {2020, 4}, {2023, 2}, {2033, 11}, {2100, 0}};
+      {1645, 6}, {1875, 0},  {1890, 2}, {1900, 8}, {1911, 6},  {1912, 0},
+      {1949, 7}, {1984, 10}, {2020, 4}, {2023, 2}, {2033, 11}, {2100, 0}};
   for (const auto& [year, leap] : rows) EXPECT_EQ(LeapMonthOf(year), leap) << year;
   EXPECT_EQ(LeapMonthOf(FirstChineseYear() - 1), -1);
   EXPECT_EQ(LeapMonthOf(LastChineseYear() + 1), -1);
