@@ -1438,6 +1438,46 @@ Do you want to replace it?</translation>
         <source>从记录 XREF（如 @I1@）的人物起；默认取后代最多的无父母者。</source>
         <translation>Start at the person of record XREF (such as @I1@); by default the one without parents who has the most descendants.</translation>
     </message>
+    <message>
+        <source>把日期 DATE 写成公历和农历：公历（1890-3-5）、年号纪年（光绪十六年二月十五）或干支纪年（庚寅年二月十五）均可</source>
+        <translation>Write the date DATE in the Gregorian and the Chinese calendar; DATE may be Gregorian (1890-3-5), a reign year (光绪十六年二月十五) or a sexagenary year (庚寅年二月十五)</translation>
+    </message>
+    <message>
+        <source>干支纪年只在公历 FROM 至 TO 年间找；默认不限。</source>
+        <translation>Look for a sexagenary year only within the Gregorian years FROM to TO; by default anywhere.</translation>
+    </message>
+    <message>
+        <source>“%1”：公历没有这一天。</source>
+        <translation>“%1”: the Gregorian calendar has no such day.</translation>
+    </message>
+    <message>
+        <source>“%1”超出了农历换算的范围（%2 至 %3）。</source>
+        <translation>“%1” lies outside the range of the Chinese calendar (%2 to %3).</translation>
+    </message>
+    <message>
+        <source>“%1”：这个年号没有这一年。</source>
+        <translation>“%1”: that reign had no such year.</translation>
+    </message>
+    <message>
+        <source>“%1”：那一年没有这个闰月。</source>
+        <translation>“%1”: that year has no such leap month.</translation>
+    </message>
+    <message>
+        <source>“%1”：那个月只有二十九天。</source>
+        <translation>“%1”: that month has only 29 days.</translation>
+    </message>
+    <message>
+        <source>读不懂日期“%1”：请写成 1890-3-5、光绪十六年二月十五或庚寅年二月十五。</source>
+        <translation>Cannot read the date “%1”: write it as 1890-3-5, 光绪十六年二月十五 or 庚寅年二月十五.</translation>
+    </message>
+    <message>
+        <source>--years 须为 FROM-TO 两个公历年份（如 1850-1920），而不是“%1”。</source>
+        <translation>--years must be two Gregorian years FROM-TO (such as 1850-1920), not “%1”.</translation>
+    </message>
+    <message>
+        <source>“%1”可以是以下任一日期；请用 --years FROM-TO 限定年份：</source>
+        <translation>“%1” may be any of these days; narrow the years with --years FROM-TO:</translation>
+    </message>
 </context>
 <context>
     <name>DataExchange</name>

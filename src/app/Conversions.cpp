@@ -13,6 +13,7 @@
 // given; their text is passed on as it is, to standard output when they
 // succeed and to standard error when they fail.
 #include "app/CommandLine.h"
+#include "app/DateCommand.h"
 #include "charts/ChartExport.h"
 #include "document/GenealogyDocument.h"
 #include "formats/gedcom/Gedcom.h"
@@ -284,5 +285,18 @@ std::vector<Conversion> Conversions() {
                "Conversions", "从记录 XREF（如 @I1@）的人物起；默认取后代最多的无父母者。"),
            QStringLiteral("XREF"))},
        ImportGedcom});
+
+  list.push_back(
+      {QStringLiteral("date"),
+       {QStringLiteral("DATE")},
+       QCoreApplication::translate(
+           "Conversions",
+           "把日期 DATE 写成公历和农历：公历（1890-3-5）、年号纪年（光绪十六年"
+           "二月十五）或干支纪年（庚寅年二月十五）均可"),
+       {QCommandLineOption(QStringLiteral("years"),
+                           QCoreApplication::translate(
+                               "Conversions", "干支纪年只在公历 FROM 至 TO 年间找；默认不限。"),
+                           QStringLiteral("FROM-TO"))},
+       PrintChineseDate});
   return list;
 }

@@ -267,4 +267,37 @@ TEST_F(ConversionTest, EachConversionWritesItsFileOrSaysWhyNot) {
   EXPECT_EQ(ReadAll(Path(QStringLiteral("book.ftf"))), QByteArray(kBook));
 }
 
+// --date writes no file: its answer is one line on standard output.
+TEST_F(ConversionTest, DateIsPrintedInBothCalendarsOrRefusedWithTheReason) {
+  struct DateRow {
+    const char* arguments;  // split at blanks
+    int status;
+    const char* out;  // all of standard output
+    const char* err;  // what standard error must hold
+  };
+  const DateRow rows[] = {
+      {"--date 1890-03-05", 0, "1890-03-05 清光绪十六年 庚寅年 二月十五日\n", ""},
+      {"--date 光绪十六年二月十五", 0, "1890-03-05 清光绪十六年 庚寅年 二月十五日\n", ""},
+      {"--date 1890-04-04", 0, "1890-04-04 清光绪十六年 庚寅年 闰二月十五日\n", ""},
+      {"--date 光绪十六年闰二月十五", 0, "1890-04-04 清光绪十六年 庚寅年 闰二月十五日\n", ""},
+      {"--date 庚寅年二月十五 --years 1850-1909", 0, "1890-03-05 清光绪十六年 庚寅年 二月十五日\n",
+       ""},
+      {"--date 1912-2-13", 0, "1912-02-13 民国元年 辛亥年 十二月廿六日\n", ""},
+      // Refusals: the reason, and every candidate of an ambiguous year.
+      {"--date 光绪十五年闰二月十五", 1, "", "闰月"},
+      {"--lang en --date 光绪十六年正月三十", 1, "", "that month has only 29 days"},
+      {"--lang en --date 1300-01-01", 1, "", "outside the range of the Chinese calendar"},
+      {"--date 1890-2-30", 1, "", "公历没有这一天"},
+      {"--date 庚寅年二月十五", 1, "", "1830-03-09 清道光十年 庚寅年 二月十五日"},
+      {"--date 庚寅年二月十五 --years 1900-1850", 2, "", "1900-1850"},
+  };
+  for (const DateRow& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    const Outcome run = Clanbook(QString::fromUtf8(row.arguments).split(u' '));
+    EXPECT_EQ(run.status, row.status) << run.err.toStdString();
+    EXPECT_EQ(run.out, QString::fromUtf8(row.out));
+    EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.err))) << run.err.toStdString();
+  }
+}
+
 }  // namespace
