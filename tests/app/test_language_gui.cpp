@@ -22,6 +22,7 @@
 #include "dialogs/CModifyInfoDlg.h"
 #include "dialogs/CModifyNameDlg.h"
 #include "dialogs/CPersonalInfoDlg.h"
+#include "dialogs/CKinshipDlg.h"
 #include "dialogs/CRelationsDlg.h"
 #include "dialogs/CSearchGenerationDlg.h"
 #include "mainwindow/CClanbookDlg.h"
@@ -205,6 +206,11 @@ const WindowRow kWindows[] = {
     {"personal", [] { return CreateDialog<CPersonalInfoDlg>(); }},
     {"relations", [] { return CreateDialog<CRelationsDlg>(); }},
     {"generation", [] { return CreateDialog<CSearchGenerationDlg>(); }},
+    {"kinship",
+     [] {
+       static const COperationClanbook book;
+       return CreateDialog<CKinshipDlg>(book, QString());
+     }},
     {"birthday", [] { return CreateDialog<CBirthdayDlg>(); }},
     {"modify name", [] { return CreateDialog<CModifyNameDlg>(); }},
     {"open", [] { return CreateDialog<CFileOpenAndSaveDlg>(true); }},
