@@ -7,8 +7,12 @@
 // eldest and youngest child of the largest family after every child of it is
 // given one birth day, so that only the family's order tells them apart.
 //
-// Prints the mean and the slowest answer and fails (status 1) when one takes
-// more than 10 ms.
+// Prints the mean, the 99.9th percentile and the slowest answer in wall time
+// and in the thread's processor time (the machine is shared: processor time is
+// what other programs do not inflate), and fails (status 1) when an answer
+// takes more than 10 ms of processor time.
+#include <time.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -26,12 +30,20 @@ namespace {
 
 constexpr double kLimitMs = 10;
 
+double ThreadCpuMs() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
 struct Answer {
   double ms = 0;
+  double cpuMs = 0;
   std::size_t length = 0;  // keeps the work from being optimised away
 };
 
 Answer Ask(const COperationClanbook& book, const MemberNode* a, const MemberNode* b) {
+  const double cpu = ThreadCpuMs();
   const auto start = std::chrono::steady_clock::now();
   MemberNode* foundA = nullptr;
   MemberNode* foundB = nullptr;
@@ -42,6 +54,7 @@ Answer Ask(const COperationClanbook& book, const MemberNode* a, const MemberNode
   Answer answer;
   answer.ms =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  answer.cpuMs = ThreadCpuMs() - cpu;
   answer.length = there.size() + back.size();
   return answer;
 }
@@ -91,40 +104,47 @@ int main(int argc, char** argv) {
               file.c_str(), everybody.size(), deepest + 1, largestSize);
 
   std::mt19937_64 random(20261208);
-  double total = 0, slowest = 0;
+  double total = 0, slowestCpu = 0;
+  std::vector<double> walls;
+  walls.reserve(static_cast<std::size_t>(pairs));
   std::size_t sink = 0;
   for (long i = 0; i < pairs; ++i) {
     const Answer answer =
         Ask(book, everybody[random() % everybody.size()], everybody[random() % everybody.size()]);
     total += answer.ms;
-    slowest = std::max(slowest, answer.ms);
+    walls.push_back(answer.ms);
+    slowestCpu = std::max(slowestCpu, answer.cpuMs);
     sink += answer.length;
   }
-  std::printf("random pairs: %ld, mean %.4f ms, slowest %.3f ms\n", pairs, total / double(pairs),
-              slowest);
+  std::sort(walls.begin(), walls.end());
+  std::printf(
+      "random pairs: %ld; wall mean %.4f ms, 99.9%% %.3f ms, slowest %.3f ms; slowest cpu "
+      "%.3f ms\n",
+      pairs, total / double(pairs), walls[walls.size() * 999 / 1000], walls.back(), slowestCpu);
+  double worst = slowestCpu;
 
-  // The deepest member below the root's first child, and below its last.
-  const MemberNode* root = book.GetRootLink();
+  // The deepest members below two different children of the first member
+  // with more than one child: the longest walk to a shared ancestor.
+  const MemberNode* fork = book.GetRootLink();
+  while (fork->firstChild && !fork->firstChild->nextSibling) fork = fork->firstChild;
   const MemberNode* sides[2] = {nullptr, nullptr};
   int sideDepth[2] = {-1, -1};
-  const MemberNode* firstBranch = root->firstChild;
   for (MemberNode* m : everybody) {
-    if (m == root) continue;
     const MemberNode* top = m;
-    while (top->parent != root) top = top->parent;
-    const int side = top == firstBranch ? 0 : 1;
+    while (top->parent && top->parent != fork) top = top->parent;
+    if (top->parent != fork) continue;
+    const int side = top == fork->firstChild ? 0 : 1;
     if (Depth(m) > sideDepth[side]) {
       sideDepth[side] = Depth(m);
       sides[side] = m;
     }
   }
-  double worst = slowest;
   if (sides[0] && sides[1]) {
     const Answer deep = Ask(book, sides[0], sides[1]);
     sink += deep.length;
-    worst = std::max(worst, deep.ms);
-    std::printf("deepest of two branches (%d and %d generations down): %.3f ms\n", sideDepth[0],
-                sideDepth[1], deep.ms);
+    worst = std::max(worst, deep.cpuMs);
+    std::printf("deepest of two branches (%d and %d generations down): %.3f ms wall, %.3f ms cpu\n",
+                sideDepth[0], sideDepth[1], deep.ms, deep.cpuMs);
   }
 
   // The largest family all born on one day: its order alone decides.
@@ -139,10 +159,10 @@ int main(int argc, char** argv) {
   if (eldest != youngest) {
     const Answer twins = Ask(book, youngest, eldest);
     sink += twins.length;
-    worst = std::max(worst, twins.ms);
-    std::printf("eldest and youngest of %d children born on one day: %.3f ms\n", largestSize,
-                twins.ms);
+    worst = std::max(worst, twins.cpuMs);
+    std::printf("eldest and youngest of %d children born on one day: %.3f ms wall, %.3f ms cpu\n",
+                largestSize, twins.ms, twins.cpuMs);
   }
-  std::printf("slowest answer: %.3f ms (limit %.0f ms) [%zu]\n", worst, kLimitMs, sink);
+  std::printf("slowest answer: %.3f ms cpu (limit %.0f ms) [%zu]\n", worst, kLimitMs, sink);
   return worst <= kLimitMs ? 0 : 1;
 }

@@ -6,7 +6,9 @@
 #include "dialogs/CKinshipDlg.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLineEdit>
+#include <QPixmap>
 
 #include <gtest/gtest.h>
 
@@ -23,9 +25,11 @@ struct Seen {
   QString first, second, firstName, secondName, withSecond, unknown, title;
 };
 
-Seen RunKinship(CClanbookDlg& window) {
+// With CLANBOOK_SHOT_DIR set, the dialog as answered is kept there as
+// `shot` (the pictures of docs/kinship.md).
+Seen RunKinship(CClanbookDlg& window, const QString& shot) {
   Seen seen;
-  OnNextDialog<CKinshipDlg>([&seen](CKinshipDlg* d) {
+  OnNextDialog<CKinshipDlg>([&seen, shot](CKinshipDlg* d) {
     auto* first = d->findChild<QLineEdit*>(QStringLiteral("kinshipFirst"));
     auto* second = d->findChild<QLineEdit*>(QStringLiteral("kinshipSecond"));
     seen.first = first->text();
@@ -35,6 +39,8 @@ Seen RunKinship(CClanbookDlg& window) {
     seen.title = d->windowTitle();
     TypeInto(d, "kinshipSecond", QStringLiteral("张四"));
     seen.withSecond = d->ResultText();
+    if (qEnvironmentVariableIsSet("CLANBOOK_SHOT_DIR"))
+      d->grab().save(QDir(qEnvironmentVariable("CLANBOOK_SHOT_DIR")).filePath(shot));
     TypeInto(d, "kinshipSecond", QStringLiteral("张五"));
     seen.unknown = d->ResultText();
     ClickButton(d, "idc_1");
@@ -50,7 +56,7 @@ TEST(KinshipCommand, AnswersBothWaysForTheSelectedMemberInEitherLanguage) {
   LoadRecords(window, kClan);
   SelectMember(window, FindMember(window, u"张三"));
 
-  const Seen chinese = RunKinship(window);
+  const Seen chinese = RunKinship(window, QStringLiteral("kinship.png"));
   EXPECT_EQ(chinese.title, QStringLiteral("称谓"));
   EXPECT_EQ(chinese.first, QStringLiteral("张三"));
   EXPECT_EQ(chinese.second, QStringLiteral("张三"));
@@ -63,7 +69,7 @@ TEST(KinshipCommand, AnswersBothWaysForTheSelectedMemberInEitherLanguage) {
 
   const Translation english(UiLanguage::English);
   ASSERT_TRUE(english.programCatalogueLoaded());
-  const Seen translated = RunKinship(window);
+  const Seen translated = RunKinship(window, QStringLiteral("en/kinship.png"));
   EXPECT_EQ(translated.title, QStringLiteral("Kinship Terms"));
   EXPECT_EQ(translated.firstName, QStringLiteral("First person:"));
   EXPECT_EQ(translated.withSecond,
