@@ -26,17 +26,24 @@ bool IsElderBranch(const MemberNode* x, const MemberNode* y) {
     if (const int order = CompareBirthDates(*x, *y)) return order < 0;
   }
   // The same day, or a day not known: the family's order decides. Stepping
-  // from both at once finds the later of the two after as many steps as lie
-  // between them, however long the family is.
+  // from both at once, the elder meets the younger after as many steps as
+  // lie between them, and the younger runs out of the family (or, the list
+  // being in birth order, out of the children born that day) after as many
+  // as follow him: whichever comes first answers.
+  const bool dated = DateKnown(*x) && DateKnown(*y);
+  auto goesOn = [dated, x](const MemberNode* m) {
+    return m && (!dated || CompareBirthDates(*m, *x) == 0);
+  };
   const MemberNode* fromX = x->nextSibling;
   const MemberNode* fromY = y->nextSibling;
-  while (fromX || fromY) {
+  for (;;) {
     if (fromX == y) return true;
     if (fromY == x) return false;
-    if (fromX) fromX = fromX->nextSibling;
-    if (fromY) fromY = fromY->nextSibling;
+    if (!goesOn(fromX)) return false;  // y is not after x
+    if (!goesOn(fromY)) return true;   // x is not after y
+    fromX = fromX->nextSibling;
+    fromY = fromY->nextSibling;
   }
-  return false;  // not siblings: no order to tell
 }
 
 Kinship FindKinship(const KinPerson& a, const KinPerson& b) {

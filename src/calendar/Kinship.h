@@ -67,6 +67,6 @@ Kinship FindKinship(const KinPerson& a, const KinPerson& b);
 
 // Whether `x` stands before `y` among the children of their father (both
 // must be his children, distinct): by birth date, and for the same or an
-// unknown date by their order in the family. Walks only past the children
-// between the two.
+// unknown date by their order in the family. Walks past no more children
+// than lie between the two or, born on their day, after the younger.
 bool IsElderBranch(const MemberNode* x, const MemberNode* y);

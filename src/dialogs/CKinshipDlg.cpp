@@ -90,7 +90,7 @@ void CKinshipDlg::Update() {
   const Kinship there = FindKinship({memberA}, {memberB});
   const Kinship back = FindKinship({memberB}, {memberA});
   QStringList lines{KinshipLine(a, b, there)};
-  if (there.kind != KinKind::Unrelated)
-    lines << KinshipLine(b, a, back) << KinshipPath(a, b, there);
+  if (there.kind != KinKind::Unrelated) lines << KinshipLine(b, a, back);
+  if (const QString path = KinshipPath(a, b, there); !path.isEmpty()) lines << path;
   m_result->setText(lines.join(QLatin1Char('\n')));
 }

@@ -161,7 +161,10 @@ QString KinshipLine(const QString& a, const QString& b, const Kinship& kinship) 
 }
 
 QString KinshipPath(const QString& a, const QString& b, const Kinship& aToB) {
-  if (aToB.kind == KinKind::Unrelated || !aToB.ancestor) return {};
+  // One person, or husband and wife: no line of descent to show.
+  if (aToB.kind == KinKind::Unrelated || aToB.kind == KinKind::Self ||
+      aToB.kind == KinKind::Husband || aToB.kind == KinKind::Wife || !aToB.ancestor)
+    return {};
   return KinshipWording::tr("共同祖先：%1（%2上溯%3代，%4上溯%5代）")
       .arg(QString::fromStdU16String(aToB.ancestor->name), a, QString::number(aToB.up), b,
            QString::number(aToB.down));

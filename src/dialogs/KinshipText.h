@@ -14,5 +14,6 @@ QString KinshipWords(const Kinship& kinship);
 // in common, a sentence that says so.
 QString KinshipLine(const QString& a, const QString& b, const Kinship& kinship);
 // The shared ancestor and the generations from each of the two up to him;
-// empty for people with no ancestor in common. `aToB` is said from A's side.
+// empty for one person, husband and wife, and people with no ancestor in
+// common. `aToB` is said from A's side.
 QString KinshipPath(const QString& a, const QString& b, const Kinship& aToB);

@@ -22,7 +22,7 @@ const QByteArray kClan =
     "张四 1928 8 8 1 end 1 张大\r\n";
 
 struct Seen {
-  QString first, second, firstName, secondName, withSecond, unknown, title;
+  QString first, second, firstName, secondName, initial, withSecond, unknown, title;
 };
 
 // With CLANBOOK_SHOT_DIR set, the dialog as answered is kept there as
@@ -37,6 +37,7 @@ Seen RunKinship(CClanbookDlg& window, const QString& shot) {
     seen.firstName = first->accessibleName();
     seen.secondName = second->accessibleName();
     seen.title = d->windowTitle();
+    seen.initial = d->ResultText();
     TypeInto(d, "kinshipSecond", QStringLiteral("张四"));
     seen.withSecond = d->ResultText();
     if (qEnvironmentVariableIsSet("CLANBOOK_SHOT_DIR"))
@@ -62,6 +63,7 @@ TEST(KinshipCommand, AnswersBothWaysForTheSelectedMemberInEitherLanguage) {
   EXPECT_EQ(chinese.second, QStringLiteral("张三"));
   EXPECT_EQ(chinese.firstName, QStringLiteral("第一人:"));
   EXPECT_EQ(chinese.secondName, QStringLiteral("第二人:"));
+  EXPECT_EQ(chinese.initial, QStringLiteral("张三 称 张三 为 本人\n张三 称 张三 为 本人"));
   EXPECT_EQ(chinese.withSecond, QStringLiteral("张三 称 张四 为 叔叔\n"
                                                "张四 称 张三 为 侄子\n"
                                                "共同祖先：张大（张三上溯2代，张四上溯1代）"));
