@@ -312,12 +312,11 @@ std::vector<Conversion> Conversions() {
            QStringLiteral("XREF"))},
        ImportGedcom});
 
-  list.push_back(
-      {QStringLiteral("kinship"),
-       {QStringLiteral("BOOK"), QStringLiteral("A"), QStringLiteral("B")},
-       QCoreApplication::translate("Conversions",
-                                   "列出家谱 BOOK 中成员 A 与 B 互相的称谓：“A 称 B 为 …”两行"),
-       {},
-       PrintKinship});
+  list.push_back({QStringLiteral("kinship"),
+                  {QStringLiteral("BOOK"), QStringLiteral("A"), QStringLiteral("B")},
+                  QCoreApplication::translate(
+                      "Conversions", "列出家谱 BOOK 中成员 A 与 B 互相的称谓：“A 称 B 为 …”两行"),
+                  {},
+                  PrintKinship});
   return list;
 }

@@ -108,9 +108,9 @@ void CClanbookDlg::OnRelations() {
   const QString answer = tr("%1在家谱中的位置: %2\n%3在家谱中的位置: %4\n\n%5")
                              .arg(first, LineToRoot(firstMember, u"->"), second,
                                   LineToRoot(secondMember, u" -> "), verdict);
-  const QString terms =
-      KinshipLine(first, second, FindKinship({firstMember}, {secondMember})) + QLatin1Char('\n') +
-      KinshipLine(second, first, FindKinship({secondMember}, {firstMember}));
+  const QString terms = KinshipLine(first, second, FindKinship({firstMember}, {secondMember})) +
+                        QLatin1Char('\n') +
+                        KinshipLine(second, first, FindKinship({secondMember}, {firstMember}));
   ShowNotice(answer + QStringLiteral("\n\n") + terms);
 }
 
