@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPixmap>
 
 #include <gtest/gtest.h>
@@ -56,6 +57,11 @@ TEST(KinshipCommand, AnswersBothWaysForTheSelectedMemberInEitherLanguage) {
   window.Create();
   LoadRecords(window, kClan);
   SelectMember(window, FindMember(window, u"张三"));
+  // In the 家谱 menu right after 确定两人关系.
+  auto* command = window.findChild<QAction*>(QStringLiteral("kinshipCommand"));
+  const QList<QAction*> items = qobject_cast<QMenu*>(command->parent())->actions();
+  ASSERT_GT(items.indexOf(command), 0);
+  EXPECT_EQ(items[items.indexOf(command) - 1], window.MenuAction(ID_RELATIONS));
 
   const Seen chinese = RunKinship(window, QStringLiteral("kinship.png"));
   EXPECT_EQ(chinese.title, QStringLiteral("称谓"));
