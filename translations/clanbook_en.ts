@@ -884,6 +884,10 @@ Do you want to replace it?</translation>
         <comment>language id of the about box: 2052 Chinese, 1033 English</comment>
         <translation>1033</translation>
     </message>
+    <message>
+        <source>称谓…</source>
+        <translation>Kinship Terms…</translation>
+    </message>
 </context>
 <context>
     <name>CFileOpenAndSaveDlg</name>
@@ -1094,6 +1098,37 @@ Do you want to replace it?</translation>
     <message>
         <source>另有 %1 条未列出</source>
         <translation>%1 more notes left out</translation>
+    </message>
+</context>
+<context>
+    <name>CKinshipDlg</name>
+    <message>
+        <source>称谓</source>
+        <translation>Kinship Terms</translation>
+    </message>
+    <message>
+        <source>第一人:</source>
+        <translation>First person:</translation>
+    </message>
+    <message>
+        <source>第二人:</source>
+        <translation>Second person:</translation>
+    </message>
+    <message>
+        <source>称谓:</source>
+        <translation>Terms:</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>请输入两人的姓名。</source>
+        <translation>Enter the names of both people.</translation>
+    </message>
+    <message>
+        <source>本家谱中找不到%1!</source>
+        <translation>%1 is not in this genealogy.</translation>
     </message>
 </context>
 <context>
@@ -1478,6 +1513,10 @@ Do you want to replace it?</translation>
         <source>“%1”可以是以下任一日期；请用 --years FROM-TO 限定年份：</source>
         <translation>“%1” may be any of these days; narrow the years with --years FROM-TO:</translation>
     </message>
+    <message>
+        <source>列出家谱 BOOK 中成员 A 与 B 互相的称谓：“A 称 B 为 …”两行</source>
+        <translation>print what members A and B of genealogy BOOK call each other, one line each way</translation>
+    </message>
 </context>
 <context>
     <name>DataExchange</name>
@@ -1669,6 +1708,242 @@ Do you want to replace it?</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>KinshipWording</name>
+    <message>
+        <source>汉语称谓</source>
+        <comment>Translate as the name of the language: the kinship words are then built from the entries of this context, not taken from the Chinese terms</comment>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>第一</source>
+        <translation>first</translation>
+    </message>
+    <message>
+        <source>第二</source>
+        <translation>second</translation>
+    </message>
+    <message>
+        <source>第三</source>
+        <translation>third</translation>
+    </message>
+    <message>
+        <source>第%1</source>
+        <comment>21st, 31st, ...</comment>
+        <translation>%1st</translation>
+    </message>
+    <message>
+        <source>第%1</source>
+        <comment>22nd, 32nd, ...</comment>
+        <translation>%1nd</translation>
+    </message>
+    <message>
+        <source>第%1</source>
+        <comment>23rd, 33rd, ...</comment>
+        <translation>%1rd</translation>
+    </message>
+    <message>
+        <source>第%1</source>
+        <comment>4th, 5th, 11th, ...</comment>
+        <translation>%1th</translation>
+    </message>
+    <message>
+        <source>母亲</source>
+        <translation>mother</translation>
+    </message>
+    <message>
+        <source>父亲</source>
+        <translation>father</translation>
+    </message>
+    <message>
+        <source>祖母</source>
+        <translation>grandmother</translation>
+    </message>
+    <message>
+        <source>祖父</source>
+        <translation>grandfather</translation>
+    </message>
+    <message>
+        <source>曾祖母</source>
+        <translation>great-grandmother</translation>
+    </message>
+    <message>
+        <source>曾祖父</source>
+        <translation>great-grandfather</translation>
+    </message>
+    <message>
+        <source>%1× 曾祖母</source>
+        <translation>%1× great-grandmother</translation>
+    </message>
+    <message>
+        <source>%1× 曾祖父</source>
+        <translation>%1× great-grandfather</translation>
+    </message>
+    <message>
+        <source>儿媳</source>
+        <translation>daughter-in-law</translation>
+    </message>
+    <message>
+        <source>女儿</source>
+        <translation>daughter</translation>
+    </message>
+    <message>
+        <source>儿子</source>
+        <translation>son</translation>
+    </message>
+    <message>
+        <source>孙媳</source>
+        <translation>grandson&apos;s wife</translation>
+    </message>
+    <message>
+        <source>孙女</source>
+        <translation>granddaughter</translation>
+    </message>
+    <message>
+        <source>孙子</source>
+        <translation>grandson</translation>
+    </message>
+    <message>
+        <source>曾孙媳</source>
+        <translation>great-grandson&apos;s wife</translation>
+    </message>
+    <message>
+        <source>曾孙女</source>
+        <translation>great-granddaughter</translation>
+    </message>
+    <message>
+        <source>曾孙</source>
+        <translation>great-grandson</translation>
+    </message>
+    <message>
+        <source>%1× 曾孙媳</source>
+        <translation>%1× great-grandson&apos;s wife</translation>
+    </message>
+    <message>
+        <source>%1× 曾孙女</source>
+        <translation>%1× great-granddaughter</translation>
+    </message>
+    <message>
+        <source>%1× 曾孙</source>
+        <translation>%1× great-grandson</translation>
+    </message>
+    <message>
+        <source>嫂子</source>
+        <translation>elder brother&apos;s wife</translation>
+    </message>
+    <message>
+        <source>弟媳</source>
+        <translation>younger brother&apos;s wife</translation>
+    </message>
+    <message>
+        <source>姐姐</source>
+        <translation>elder sister</translation>
+    </message>
+    <message>
+        <source>妹妹</source>
+        <translation>younger sister</translation>
+    </message>
+    <message>
+        <source>哥哥</source>
+        <translation>elder brother</translation>
+    </message>
+    <message>
+        <source>弟弟</source>
+        <translation>younger brother</translation>
+    </message>
+    <message>
+        <source>%1的哥哥的妻子</source>
+        <translation>wife of %1&apos;s elder brother</translation>
+    </message>
+    <message>
+        <source>%1的弟弟的妻子</source>
+        <translation>wife of %1&apos;s younger brother</translation>
+    </message>
+    <message>
+        <source>%1的姐妹</source>
+        <translation>%1&apos;s sister</translation>
+    </message>
+    <message>
+        <source>%1的哥哥</source>
+        <translation>%1&apos;s elder brother</translation>
+    </message>
+    <message>
+        <source>%1的弟弟</source>
+        <translation>%1&apos;s younger brother</translation>
+    </message>
+    <message>
+        <source>兄弟的%1</source>
+        <translation>brother&apos;s %1</translation>
+    </message>
+    <message>
+        <source>堂兄弟姐妹</source>
+        <translation>paternal cousin</translation>
+    </message>
+    <message>
+        <source>%1堂亲</source>
+        <translation>%1 cousin</translation>
+    </message>
+    <message>
+        <source>%1，隔一代</source>
+        <translation>%1 once removed</translation>
+    </message>
+    <message>
+        <source>%1，隔两代</source>
+        <translation>%1 twice removed</translation>
+    </message>
+    <message>
+        <source>%1，隔%2代</source>
+        <translation>%1 %2 times removed</translation>
+    </message>
+    <message>
+        <source>%1的妻子</source>
+        <translation>%1&apos;s wife</translation>
+    </message>
+    <message>
+        <source>%1（年长）</source>
+        <translation>%1 (elder)</translation>
+    </message>
+    <message>
+        <source>%1（年幼）</source>
+        <translation>%1 (younger)</translation>
+    </message>
+    <message>
+        <source>%1（长辈，长房）</source>
+        <translation>%1 (senior generation, elder side)</translation>
+    </message>
+    <message>
+        <source>%1（长辈，幼房）</source>
+        <translation>%1 (senior generation, younger side)</translation>
+    </message>
+    <message>
+        <source>%1（晚辈）</source>
+        <translation>%1 (junior generation)</translation>
+    </message>
+    <message>
+        <source>本人</source>
+        <translation>self</translation>
+    </message>
+    <message>
+        <source>丈夫</source>
+        <translation>husband</translation>
+    </message>
+    <message>
+        <source>妻子</source>
+        <translation>wife</translation>
+    </message>
+    <message>
+        <source>%1与%2没有共同的祖先。</source>
+        <translation>%1 and %2 have no ancestor in common.</translation>
+    </message>
+    <message>
+        <source>%1 称 %2 为 %3</source>
+        <translation>%2 is %1&apos;s %3</translation>
+    </message>
+    <message>
+        <source>共同祖先：%1（%2上溯%3代，%4上溯%5代）</source>
+        <translation>Common ancestor: %1 (%3 generations above %2, %5 above %4)</translation>
     </message>
 </context>
 <context>

@@ -14,7 +14,9 @@
 // succeed and to standard error when they fail.
 #include "app/CommandLine.h"
 #include "app/DateCommand.h"
+#include "calendar/Kinship.h"
 #include "charts/ChartExport.h"
+#include "dialogs/KinshipText.h"
 #include "document/GenealogyDocument.h"
 #include "formats/gedcom/Gedcom.h"
 #include "merge/BranchExport.h"
@@ -201,6 +203,31 @@ int ImportGedcom(const QStringList& values, const QCommandLineParser& parser) {
       gedcom::ImportGedcomFile(FilePathOf(values[0]), FilePathOf(values[1]), root, report), report);
 }
 
+// Prints what A calls B and what B calls A, a line each, in the language of
+// the interface. A name nobody in the book bears ends as the chart's --from does.
+int PrintKinship(const QStringList& values, const QCommandLineParser& /*parser*/) {
+  const QString& in = values[0];
+  COperationClanbook book;
+  if (const int result = book.Load(FilePathOf(in)); result != kFileOk)
+    return Fail(kChartCannotRead, LoadFailure(in, result));
+  const MemberNode* members[2] = {nullptr, nullptr};
+  for (int i = 0; i < 2; ++i) {
+    MemberNode* found = nullptr;
+    book.FindByName(book.GetRootLink(), found, values[i + 1].toStdU16String());
+    if (!found)
+      return Fail(kChartNoSuchMember,
+                  QCoreApplication::translate("Conversions", "%1 中没有名叫“%2”的成员。")
+                      .arg(in, values[i + 1]));
+    members[i] = found;
+  }
+  Write(stdout, (KinshipLine(values[1], values[2], FindKinship({members[0]}, {members[1]})) +
+                 QLatin1Char('\n') +
+                 KinshipLine(values[2], values[1], FindKinship({members[1]}, {members[0]})) +
+                 QLatin1Char('\n'))
+                    .toLocal8Bit());
+  return kChartDone;
+}
+
 }  // namespace
 
 std::vector<Conversion> Conversions() {
@@ -298,5 +325,11 @@ std::vector<Conversion> Conversions() {
                                "Conversions", "干支纪年只在公历 FROM 至 TO 年间找；默认不限。"),
                            QStringLiteral("FROM-TO"))},
        PrintChineseDate});
+  list.push_back({QStringLiteral("kinship"),
+                  {QStringLiteral("BOOK"), QStringLiteral("A"), QStringLiteral("B")},
+                  QCoreApplication::translate(
+                      "Conversions", "列出家谱 BOOK 中成员 A 与 B 互相的称谓：“A 称 B 为 …”两行"),
+                  {},
+                  PrintKinship});
   return list;
 }

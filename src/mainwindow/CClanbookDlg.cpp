@@ -77,6 +77,7 @@ CClanbookDlg::CClanbookDlg(QWidget* parent) : CDialog(parent) {
   connect(&m_document, &GenealogyDocument::memberConcerned, this,
           [this](MemberNode* member) { ShowConcerned(member); });
   InstallGedcomCommands();
+  InstallKinshipCommands();
 }
 
 CClanbookDlg::~CClanbookDlg() {

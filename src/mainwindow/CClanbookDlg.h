@@ -147,6 +147,8 @@ public:
   void OnRelations();
   void OnSortByBirth();
   void OnFindBirthday();
+  // 称谓… (KinshipCommands.cpp): what two members call each other.
+  void OnKinship();
   // --- find, 字辈 and the keys of the repeated commands (FindCommands.cpp) ---
   void OnGenerationPoem();
   // Selects `member` in the tree and scrolls to him, opening his line of
@@ -209,6 +211,8 @@ private:
   void BuildEditMenu(QMenu* menu);
   // 修谱: 导出支谱… in the 家谱 menu, 合并支谱… in the 文件 menu before 退出.
   void InstallBranchCommands();
+  // 称谓… in the 家谱 menu, after 确定两人关系.
+  void InstallKinshipCommands();
   // Adds a named command to `menu`, before `before` when given (else at the
   // end), with its shortcuts; the object name lets tests and screen readers
   // find it. Each feature adds its commands through this, in its own file.

@@ -5,6 +5,7 @@
 #include "dialogs/CPersonalInfoDlg.h"
 #include "dialogs/CRelationsDlg.h"
 #include "dialogs/CSearchGenerationDlg.h"
+#include "dialogs/KinshipText.h"
 #include "mainwindow/CClanbookDlg.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBoxes.h"
@@ -103,9 +104,14 @@ void CClanbookDlg::OnRelations() {
   else
     verdict = tr("%1在第%2代，%3在第%4代，%1是%3的长辈.")
                   .arg(first, QString::number(g1), second, QString::number(g2));
-  ShowNotice(tr("%1在家谱中的位置: %2\n%3在家谱中的位置: %4\n\n%5")
-                 .arg(first, LineToRoot(firstMember, u"->"), second,
-                      LineToRoot(secondMember, u" -> "), verdict));
+  // The answer as it always was, then what each calls the other.
+  const QString answer = tr("%1在家谱中的位置: %2\n%3在家谱中的位置: %4\n\n%5")
+                             .arg(first, LineToRoot(firstMember, u"->"), second,
+                                  LineToRoot(secondMember, u" -> "), verdict);
+  const QString terms = KinshipLine(first, second, FindKinship({firstMember}, {secondMember})) +
+                        QLatin1Char('\n') +
+                        KinshipLine(second, first, FindKinship({secondMember}, {firstMember}));
+  ShowNotice(answer + QStringLiteral("\n\n") + terms);
 }
 
 void CClanbookDlg::OnSortByBirth() {

@@ -298,6 +298,24 @@ TEST_F(ConversionTest, DateIsPrintedInBothCalendarsOrRefusedWithTheReason) {
     EXPECT_EQ(run.out, QString::fromUtf8(row.out));
     EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.err))) << run.err.toStdString();
   }
+TEST_F(ConversionTest, KinshipPrintsWhatEachCallsTheOtherOrWhoIsMissing) {
+  const auto run = [this](const char* arguments) {
+    return Clanbook(QString::fromUtf8(arguments).split(u' '));
+  };
+  const Outcome chinese = run("--lang zh --kinship book.ftf 张子 张叔");
+  EXPECT_EQ(chinese.status, 0) << chinese.err.toStdString();
+  EXPECT_EQ(chinese.out, QStringLiteral("张子 称 张叔 为 叔叔\n张叔 称 张子 为 侄子\n"));
+  const Outcome english = run("--lang en --kinship book.ftf 张祖 张子");
+  EXPECT_EQ(english.out, QStringLiteral("张子 is 张祖's grandson\n张祖 is 张子's grandfather\n"));
+
+  const Outcome unknown = run("--lang zh --kinship book.ftf 张子 王五");
+  EXPECT_EQ(unknown.status, 3);
+  EXPECT_TRUE(unknown.out.isEmpty());
+  EXPECT_TRUE(unknown.err.contains(QStringLiteral("王五"))) << unknown.err.toStdString();
+  const Outcome missing = run("--kinship missing.ftf 张子 张叔");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_TRUE(missing.err.contains(QStringLiteral("missing.ftf")));
+  EXPECT_EQ(run("--kinship book.ftf 张子").status, 2);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "dialogs/CGedcomRootDlg.h"
 #include "dialogs/CGenerationPoemDlg.h"
 #include "dialogs/CImportReportDlg.h"
+#include "dialogs/CKinshipDlg.h"
 #include "dialogs/CMergeReviewDlg.h"
 #include "dialogs/CModifyInfoDlg.h"
 #include "dialogs/CModifyNameDlg.h"
@@ -205,6 +206,11 @@ const WindowRow kWindows[] = {
     {"personal", [] { return CreateDialog<CPersonalInfoDlg>(); }},
     {"relations", [] { return CreateDialog<CRelationsDlg>(); }},
     {"generation", [] { return CreateDialog<CSearchGenerationDlg>(); }},
+    {"kinship",
+     [] {
+       static const COperationClanbook book;
+       return CreateDialog<CKinshipDlg>(book, QString());
+     }},
     {"birthday", [] { return CreateDialog<CBirthdayDlg>(); }},
     {"modify name", [] { return CreateDialog<CModifyNameDlg>(); }},
     {"open", [] { return CreateDialog<CFileOpenAndSaveDlg>(true); }},

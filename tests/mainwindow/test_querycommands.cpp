@@ -167,23 +167,29 @@ TEST_F(QueryCommandsTest, RelationShowsBothLinesAndTheSentence) {
   Relation(QStringLiteral("A"), QStringLiteral("G"));
   EXPECT_EQ(Texts(), QStringList{QStringLiteral("A在家谱中的位置: A->F->R\n"
                                                 "G在家谱中的位置: G -> R\n\n"
-                                                "A在第3代，G在第2代，A是G的晚辈.")});
+                                                "A在第3代，G在第2代，A是G的晚辈.\n\n"
+                                                "A 称 G 为 叔叔\n"
+                                                "G 称 A 为 侄子")});
   EXPECT_EQ(Rows(), QStringList{"old"});  // the list is not touched
 
   Reset();
   Relation(QStringLiteral("R"), QStringLiteral("H"));
   EXPECT_EQ(Texts(), QStringList{QStringLiteral("R在家谱中的位置: R\n"
                                                 "H在家谱中的位置: H -> G -> R\n\n"
-                                                "R在第1代，H在第3代，R是H的长辈.")});
+                                                "R在第1代，H在第3代，R是H的长辈.\n\n"
+                                                "R 称 H 为 孙子\n"
+                                                "H 称 R 为 祖父")});
   Reset();
   Relation(QStringLiteral("H"), QStringLiteral("R"));
-  EXPECT_TRUE(Texts().value(0).endsWith(QStringLiteral("H在第3代，R在第1代，H是R的晚辈.")));
+  EXPECT_TRUE(Texts().value(0).contains(QStringLiteral("H在第3代，R在第1代，H是R的晚辈.\n\n")));
 
   Reset();
   Relation(QStringLiteral("A"), QStringLiteral("A"));
   EXPECT_EQ(Texts(), QStringList{QStringLiteral("A在家谱中的位置: A->F->R\n"
                                                 "A在家谱中的位置: A -> F -> R\n\n"
-                                                "A与A同在第3代.")});
+                                                "A与A同在第3代.\n\n"
+                                                "A 称 A 为 本人\n"
+                                                "A 称 A 为 本人")});
 }
 
 TEST_F(QueryCommandsTest, RelationNamesTheMissingMember) {

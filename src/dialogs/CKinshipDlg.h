@@ -1,0 +1,33 @@
+// 家谱 → 称谓…: two names, and what each of the two calls the other, with
+// the ancestor they share. The answer follows the names as they are typed.
+#pragma once
+
+#include "calendar/Kinship.h"
+#include "platform/CDialog.h"
+
+#include <QString>
+
+class COperationClanbook;
+class QLabel;
+class QLineEdit;
+
+class CKinshipDlg : public CDialog {
+  Q_OBJECT
+public:
+  // Both boxes start with `name` (the member selected in the tree, or empty).
+  // The genealogy must outlive the dialog and stay unchanged while it is open.
+  CKinshipDlg(const COperationClanbook& genealogy, const QString& name, QWidget* parent = nullptr);
+  ~CKinshipDlg() override;
+
+  // What the dialog shows below the names.
+  QString ResultText() const;
+
+private:
+  void Update();
+  const MemberNode* Find(const QString& name) const;
+
+  const COperationClanbook& m_genealogy;
+  QLineEdit* m_first = nullptr;
+  QLineEdit* m_second = nullptr;
+  QLabel* m_result = nullptr;
+};
