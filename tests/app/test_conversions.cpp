@@ -298,6 +298,8 @@ TEST_F(ConversionTest, DateIsPrintedInBothCalendarsOrRefusedWithTheReason) {
     EXPECT_EQ(run.out, QString::fromUtf8(row.out));
     EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.err))) << run.err.toStdString();
   }
+}
+
 TEST_F(ConversionTest, KinshipPrintsWhatEachCallsTheOtherOrWhoIsMissing) {
   const auto run = [this](const char* arguments) {
     return Clanbook(QString::fromUtf8(arguments).split(u' '));

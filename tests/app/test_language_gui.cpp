@@ -82,7 +82,11 @@ const QStringList kMemberNames = {QStringLiteral("张大"), QStringLiteral("张�
 // shows what the user types there (a generation poem is Chinese characters).
 // The product's name is not among them: in English it is "Clanbook".
 QStringList DataTexts() {
-  return kMemberNames + QStringList{QStringLiteral("克昌厥后，永保其宗")};
+  // Chinese dates are typed as Chinese text in either language, so the
+  // English help shows them as they are typed.
+  return kMemberNames + QStringList{QStringLiteral("克昌厥后，永保其宗"),
+                                    QStringLiteral("光绪十六年二月十五"),
+                                    QStringLiteral("庚寅年二月十五")};
 }
 
 bool HasInterfaceChinese(QString text) {
