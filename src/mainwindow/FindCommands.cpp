@@ -214,8 +214,8 @@ void CClanbookDlg::TakePoemOfBook() {
 
 void CClanbookDlg::ReportUnreadPoem() {
   if (m_poemUnread.status == PoemFileStatus::kOk) return;
-  ShowNotice(tr("字辈文件%1读不出来：%2")
-                 .arg(PoemFileName(m_currentFile), PoemProblemText(m_poemUnread)));
+  ShowNotice(
+      tr("字辈文件%1读不出来：%2").arg(PoemFileName(m_currentFile), PoemProblemText(m_poemUnread)));
   m_poemUnread = {};
 }
 
@@ -236,9 +236,10 @@ void CClanbookDlg::WritePoemBeside(const QString& bookFile, bool atSave) {
       // again whenever the user changes the poem. The window keeps the poem
       // for a save under a shorter name.
       m_poemUnwritten = true;
-      const QString text = tr("字辈无法保存在家谱旁边：文件名%1太长，加上“.zibei”就超出了文件系统的限制。"
-                              "要保留字辈，请用较短的文件名另存家谱。")
-                               .arg(QDir::toNativeSeparators(bookFile));
+      const QString text =
+          tr("字辈无法保存在家谱旁边：文件名%1太长，加上“.zibei”就超出了文件系统的限制。"
+             "要保留字辈，请用较短的文件名另存家谱。")
+              .arg(QDir::toNativeSeparators(bookFile));
       if (atSave)
         ShowNoticeOnce(text);
       else

@@ -85,7 +85,8 @@ QWidget* ActiveOwner() {
 }  // namespace
 
 // Records the box when a recorder is alive; `answer` (questions only) receives
-// the queued answer, which does not depend on `byDefault`. False when nobody records, so the box must be shown.
+// the queued answer, which does not depend on `byDefault`. False when nobody records, so the box
+// must be shown.
 bool RecordBox(BoxKind kind, const QString& title, const QString& text, bool* answer,
                QuestionDefault byDefault) {
   MessageBoxRecorder* recorder = g_recorder;

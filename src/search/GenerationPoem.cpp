@@ -216,7 +216,7 @@ PoemFileResult LoadPoem(const std::filesystem::path& bookFile, GenerationPoem& p
     return PoemFileResult{PoemFileStatus::kCannotRead, problem, number, file.string()};
   };
   const auto kind = [](const struct stat& info) {
-    return S_ISDIR(info.st_mode)   ? PoemProblem::kFolder
+    return S_ISDIR(info.st_mode)    ? PoemProblem::kFolder
            : !S_ISREG(info.st_mode) ? PoemProblem::kNotRegular
                                     : PoemProblem::kNone;
   };

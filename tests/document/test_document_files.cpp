@@ -100,13 +100,13 @@ TEST_F(DocumentFiles, SaysWhetherThePreviousVersionWasKept) {
       Write(backup + QStringLiteral("/inside"), "kept");
     }
     Previous previous;
-    ASSERT_TRUE(GenealogyDocument::WriteGenealogy(document.Genealogy(), book, true, &previous)
-                    .Ok());
+    ASSERT_TRUE(
+        GenealogyDocument::WriteGenealogy(document.Genealogy(), book, true, &previous).Ok());
     EXPECT_EQ(previous.outcome, Previous::kNothingToKeep);  // a new file
     const QByteArray first = Read(book);
     Write(book, "older contents");
-    ASSERT_TRUE(GenealogyDocument::WriteGenealogy(document.Genealogy(), book, true, &previous)
-                    .Ok());
+    ASSERT_TRUE(
+        GenealogyDocument::WriteGenealogy(document.Genealogy(), book, true, &previous).Ok());
     EXPECT_EQ(previous.outcome, row.outcome);
     EXPECT_EQ(previous.backupName, backup);
     EXPECT_EQ(Read(book), first);
@@ -118,7 +118,8 @@ TEST_F(DocumentFiles, SaysWhetherThePreviousVersionWasKept) {
     }
     // Nothing held for the backup is left beside the book.
     QStringList expected{QFileInfo(book).fileName()};
-    if (row.outcome == Previous::kKept || row.backupIsFolder) expected << QFileInfo(backup).fileName();
+    if (row.outcome == Previous::kKept || row.backupIsFolder)
+      expected << QFileInfo(backup).fileName();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               expected);
     QDir(backup).removeRecursively();

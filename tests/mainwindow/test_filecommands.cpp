@@ -927,7 +927,9 @@ TEST_F(FileCommandsTest, WhatASaveCannotKeepBesideTheBookIsSaidOnce) {
     bool poem;
     QStringList saidAtFirstSave;
   } cases[] = {
-      {"NAME.bak is a folder", QStringLiteral("book.ftf"), false,
+      {"NAME.bak is a folder",
+       QStringLiteral("book.ftf"),
+       false,
        {QStringLiteral("家谱已保存，但未能保留上一版本：%1是一个文件夹。")
             .arg(QDir::toNativeSeparators(Path("book.ftf.bak")))}},
       {"a 255-byte name, no 字辈", longName, false, {bakTooLong(longName)}},

@@ -147,7 +147,9 @@ TEST_F(PoemTest, ABookOpensWhateverIsInThePoemFilesPlace) {
        [](const QString& file) { ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), file)); },
        QStringLiteral("这不是普通文件，而是管道、设备之类，不能当作字辈文件读取。")},
       {"a pipe nobody writes",
-       [](const QString& file) { ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0); },
+       [](const QString& file) {
+         ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+       },
        QStringLiteral("这不是普通文件，而是管道、设备之类，不能当作字辈文件读取。")},
       {"a megabyte of line feeds",
        [](const QString& file) {

@@ -87,7 +87,8 @@ TEST(MessageBoxesTest, AQuestionMayDefaultToNo) {
     seen.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
     QTest::keyClick(box, Qt::Key_Return);
   });
-  answer = AskQuestion(&owner, QStringLiteral("警告"), QStringLiteral("覆盖吗?"), QuestionDefault::No);
+  answer =
+      AskQuestion(&owner, QStringLiteral("警告"), QStringLiteral("覆盖吗?"), QuestionDefault::No);
   EXPECT_EQ(seen.defaultButton, QStringLiteral("否(&N)"));
   EXPECT_FALSE(answer);
   EXPECT_EQ(PendingModalHandlers(), 0);
@@ -95,7 +96,8 @@ TEST(MessageBoxesTest, AQuestionMayDefaultToNo) {
   // The recorder notes the default; the answer still comes from the queue.
   MessageBoxRecorder recorder;
   recorder.QueueAnswer(true);
-  EXPECT_TRUE(AskQuestion(nullptr, QStringLiteral("警告"), QStringLiteral("q"), QuestionDefault::No));
+  EXPECT_TRUE(
+      AskQuestion(nullptr, QStringLiteral("警告"), QStringLiteral("q"), QuestionDefault::No));
   EXPECT_FALSE(AskQuestion(nullptr, QStringLiteral("警告"), QStringLiteral("q")));
   ASSERT_EQ(recorder.Boxes().size(), 2u);
   EXPECT_EQ(recorder.Boxes()[0].byDefault, QuestionDefault::No);
