@@ -888,6 +888,34 @@ Do you want to replace it?</translation>
         <source>称谓…</source>
         <translation>Kinship Terms…</translation>
     </message>
+    <message>
+        <source>家谱已保存，但未能保留上一版本：文件名%1太长，加上“.bak”就超出了文件系统的限制。要保留上一版本，请用较短的文件名另存家谱。</source>
+        <translation>The genealogy was saved, but its previous version could not be kept: the file name %1 is too long for the file system once “.bak” is added. To keep previous versions, save the genealogy under a shorter name.</translation>
+    </message>
+    <message>
+        <source>家谱已保存，但未能保留上一版本：%1是一个文件夹。</source>
+        <translation>The genealogy was saved, but its previous version could not be kept: %1 is a folder.</translation>
+    </message>
+    <message>
+        <source>家谱已保存，但未能把上一版本保留为%1。</source>
+        <translation>The genealogy was saved, but its previous version could not be kept as %1.</translation>
+    </message>
+    <message>
+        <source>这是一个文件夹，不是文件。</source>
+        <translation>It is a folder, not a file.</translation>
+    </message>
+    <message>
+        <source>这不是普通文件，而是管道、设备之类，不能当作字辈文件读取。</source>
+        <translation>It is not an ordinary file but a pipe, a device or the like, and is not read as a generation poem file.</translation>
+    </message>
+    <message>
+        <source>文件大于 %1 KB，字辈文件不会这么大。</source>
+        <translation>The file is larger than %1 KB; no generation poem file is that large.</translation>
+    </message>
+    <message>
+        <source>字辈无法保存在家谱旁边：文件名%1太长，加上“.zibei”就超出了文件系统的限制。要保留字辈，请用较短的文件名另存家谱。</source>
+        <translation>The generation poem cannot be kept beside the genealogy: the file name %1 is too long for the file system once “.zibei” is added. To keep the poem, save the genealogy under a shorter name.</translation>
+    </message>
 </context>
 <context>
     <name>CFileOpenAndSaveDlg</name>

@@ -69,8 +69,10 @@ std::filesystem::path HoldPreviousVersion(const std::filesystem::path& target,
   struct stat info {};
   if (::lstat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
   static std::atomic<unsigned> counter{0};
+  // The backup's name is cut so that the hidden one stays within the file
+  // system's limit of 255 bytes, even when the backup's own name just fits.
   std::string name(1, '.');
-  name += backup.filename().string();
+  name += backup.filename().string().substr(0, 200);
   name += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
   const std::filesystem::path held = backup.parent_path() / name;
   ::unlink(held.c_str());
@@ -248,10 +250,12 @@ QString GenealogyDocument::BackupName(const QString& fileName) {
 }
 
 FileStatus GenealogyDocument::WriteGenealogy(const COperationClanbook& genealogy,
-                                             const QString& fileName, bool keepPrevious) {
+                                             const QString& fileName, bool keepPrevious,
+                                             PreviousVersion* previous) {
   formats::FtfFormat format;
   std::filesystem::path held;
   std::filesystem::path backup;
+  PreviousVersion::Outcome outcome = PreviousVersion::kNothingToKeep;
   if (keepPrevious && genealogy.GetRootLink()) {
     // A save that is refused up front costs no copy of a large file.
     if (const FileStatus check = formats::FtfFormat::CheckWritable(genealogy); !check.Ok())
@@ -260,11 +264,36 @@ FileStatus GenealogyDocument::WriteGenealogy(const COperationClanbook& genealogy
     // version is kept beside that file.
     const std::filesystem::path target = SaveTargetOf(FilePathOf(fileName));
     backup = FilePathOf(BackupName(QFile::decodeName(target.c_str())));
-    held = HoldPreviousVersion(target, backup);
+    struct stat info {};
+    if (::lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+      // Where the backup cannot go, nothing is held for it.
+      struct stat old {};
+      const bool there = ::lstat(backup.c_str(), &old) == 0;
+      if (!there && errno == ENAMETOOLONG)
+        outcome = PreviousVersion::kNameTooLong;
+      else if (there && S_ISDIR(old.st_mode))
+        outcome = PreviousVersion::kBackupIsFolder;
+      else if (held = HoldPreviousVersion(target, backup); held.empty())
+        outcome = PreviousVersion::kNotKept;
+    }
   }
   const FileStatus status = formats::WriteFile(format, genealogy, FilePathOf(fileName));
-  if (!held.empty() && !(status.Ok() && ::rename(held.c_str(), backup.c_str()) == 0))
-    ::unlink(held.c_str());
+  if (!held.empty()) {
+    if (!status.Ok()) {
+      ::unlink(held.c_str());
+    } else if (::rename(held.c_str(), backup.c_str()) == 0) {
+      outcome = PreviousVersion::kKept;
+    } else {
+      outcome = errno == ENAMETOOLONG ? PreviousVersion::kNameTooLong
+                : errno == EISDIR     ? PreviousVersion::kBackupIsFolder
+                                      : PreviousVersion::kNotKept;
+      ::unlink(held.c_str());
+    }
+  }
+  if (previous) {
+    previous->outcome = status.Ok() ? outcome : PreviousVersion::kNothingToKeep;
+    previous->backupName = backup.empty() ? QString() : QFile::decodeName(backup.c_str());
+  }
   return status;
 }
 

@@ -68,12 +68,24 @@ public:
   // Touches no document, so it may run on any thread.
   static FileStatus ReadGenealogy(const QString& fileName, COperationClanbook& out,
                                   const ReadProgress& progress = {});
+  // What became of the previous version a save was asked to keep.
+  struct PreviousVersion {
+    enum Outcome {
+      kNothingToKeep,  // not asked, no file there yet, or the save failed
+      kKept,
+      kNameTooLong,  // the file system takes no name as long as the backup's
+      kBackupIsFolder,
+      kNotKept,  // no hard link and no room for a copy, no permission...
+    };
+    Outcome outcome = kNothingToKeep;
+    QString backupName;  // where it was kept, or would have been
+  };
   // Writes `genealogy` through the atomic save. With `keepPrevious`, the
   // file's present contents first become BackupName(fileName), so that one
-  // bad save is one step from undone. Touches no document; the genealogy must
-  // not change meanwhile.
+  // bad save is one step from undone; `previous` learns whether they did.
+  // Touches no document; the genealogy must not change meanwhile.
   static FileStatus WriteGenealogy(const COperationClanbook& genealogy, const QString& fileName,
-                                   bool keepPrevious);
+                                   bool keepPrevious, PreviousVersion* previous = nullptr);
   static QString BackupName(const QString& fileName);
   // Puts a genealogy that ReadGenealogy read from `fileName` in place of the
   // present one; `loaded` receives the old one, for the caller to drop.

@@ -14,6 +14,7 @@
 
 #include <QKeySequence>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -151,6 +152,11 @@ public:
   void OnKinship();
   // --- find, 字辈 and the keys of the repeated commands (FindCommands.cpp) ---
   void OnGenerationPoem();
+  // After Open: says why the poem file beside the book was not read, if it was not.
+  void ReportUnreadPoem();
+  // Shows `text` unless it was shown since the book was opened or begun: for
+  // what every save of the book would say again.
+  void ShowNoticeOnce(const QString& text);
   // Selects `member` in the tree and scrolls to him, opening his line of
   // fathers; none: nothing happens.
   void RevealMember(MemberNode* member);
@@ -261,8 +267,9 @@ private:
   QString SuggestedNameOfChild(const MemberNode* father) const;
   // After Open or New: the 字辈 is the one beside the book's file, if any.
   void TakePoemOfBook();
-  // Writes the 字辈 beside `bookFile`; says so when it cannot.
-  void WritePoemBeside(const QString& bookFile);
+  // Writes the 字辈 beside `bookFile`; says so when it cannot (`atSave`: once
+  // for a name that cannot take it).
+  void WritePoemBeside(const QString& bookFile, bool atSave);
   std::unique_ptr<MemberSearchIndex> m_searchIndex;
   MemberSearchBar* m_searchBar = nullptr;
   GenerationPoem m_poem;
@@ -273,6 +280,10 @@ private:
   // The 字辈 changed while it could not be written: the next save writes it.
   bool m_poemUnwritten = false;
   bool m_bookReplaced = false;  // Open or New under way, not a mere reset
+  // Why the poem file beside the book just opened was not read; kOk: it was,
+  // or there is none, or that was said.
+  PoemFileResult m_poemUnread;
+  QSet<QString> m_noticesGiven;  // by ShowNoticeOnce, since the book was opened
 
   GenealogyTreeModel* m_treeModel = nullptr;
   MemberListModel* m_listModel = nullptr;

@@ -41,6 +41,30 @@ enum class WriteOutcome {
   Declined,  // the user would not overwrite a file another program changed
 };
 
+// Why a save that was asked to keep the previous version did not; empty when
+// it did or there was none.
+QString PreviousVersionNotKeptText(const GenealogyDocument::PreviousVersion& previous,
+                                   const QString& fileName) {
+  using Previous = GenealogyDocument::PreviousVersion;
+  switch (previous.outcome) {
+    case Previous::kNameTooLong:
+      return CClanbookDlg::tr(
+                 "家谱已保存，但未能保留上一版本：文件名%1太长，加上“.bak”就超出了文件系统的限制。"
+                 "要保留上一版本，请用较短的文件名另存家谱。")
+          .arg(QDir::toNativeSeparators(fileName));
+    case Previous::kBackupIsFolder:
+      return CClanbookDlg::tr("家谱已保存，但未能保留上一版本：%1是一个文件夹。")
+          .arg(QDir::toNativeSeparators(previous.backupName));
+    case Previous::kNotKept:
+      return CClanbookDlg::tr("家谱已保存，但未能把上一版本保留为%1。")
+          .arg(QDir::toNativeSeparators(previous.backupName));
+    case Previous::kNothingToKeep:
+    case Previous::kKept:
+      break;
+  }
+  return {};
+}
+
 bool RefusedForAMember(FileProblem problem) {
   switch (problem) {
     case FileProblem::kNameNotStorable:
@@ -63,20 +87,22 @@ WriteOutcome WriteGenealogy(CClanbookDlg& window, const QString& fileName) {
     return WriteOutcome::Failed;
   }
   // Another program may have put a newer version there since it was opened
-  // or saved here; that is not overwritten unasked.
+  // or saved here; that is not overwritten unasked, nor by a mere Enter.
   if (fileName == document.FileName() && document.FileChangedOnDisk() &&
       !AskQuestion(&window, AppCaption(),
                    CClanbookDlg::tr("文件%1已被其他程序修改，你想覆盖它吗?")
-                       .arg(QDir::toNativeSeparators(fileName))))
+                       .arg(QDir::toNativeSeparators(fileName)),
+                   QuestionDefault::No))
     return WriteOutcome::Declined;
   const bool keepPrevious = clanbook_settings::KeepPreviousVersion();
   FileStatus status;
   status.code = kFileCannotWrite;
   status.problem = FileProblem::kWriteFailed;
+  GenealogyDocument::PreviousVersion previous;
   RunFileWork(&window, CClanbookDlg::tr("正在保存家谱…"), false,
-              [&document, &fileName, keepPrevious, &status](FileWork&) {
-                status =
-                    GenealogyDocument::WriteGenealogy(document.Genealogy(), fileName, keepPrevious);
+              [&document, &fileName, keepPrevious, &status, &previous](FileWork&) {
+                status = GenealogyDocument::WriteGenealogy(document.Genealogy(), fileName,
+                                                           keepPrevious, &previous);
               });
   if (!status.Ok()) {
     ShowNotice(SaveFailureText(status, fileName));
@@ -84,6 +110,9 @@ WriteOutcome WriteGenealogy(CClanbookDlg& window, const QString& fileName) {
   }
   document.MarkSaved(fileName);
   clanbook_settings::AddRecentFile(fileName);
+  // Said once: every later save of this book would meet the same obstacle.
+  if (const QString text = PreviousVersionNotKeptText(previous, fileName); !text.isEmpty())
+    window.ShowNoticeOnce(text);
   return WriteOutcome::Written;
 }
 
@@ -131,6 +160,7 @@ void OpenFile(CClanbookDlg& window, const QString& fileName) {
   clanbook_settings::AddRecentFile(fileName);
   window.ShowTodaysBirthdays();
   window.EnableMemberButtons(true);
+  window.ReportUnreadPoem();
 }
 
 // Files a drop may open, by suffix; another format joins with its own opener.

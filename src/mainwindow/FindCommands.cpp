@@ -57,6 +57,12 @@ QString PoemProblemText(const PoemFileResult& read) {
       return CClanbookDlg::tr("第二行没有字辈用字。");
     case PoemProblem::kCannotRead:
       return CClanbookDlg::tr("无法读取字辈文件 %1。").arg(QDir::toNativeSeparators(text));
+    case PoemProblem::kFolder:
+      return CClanbookDlg::tr("这是一个文件夹，不是文件。");
+    case PoemProblem::kNotRegular:
+      return CClanbookDlg::tr("这不是普通文件，而是管道、设备之类，不能当作字辈文件读取。");
+    case PoemProblem::kTooLarge:
+      return CClanbookDlg::tr("文件大于 %1 KB，字辈文件不会这么大。").arg(read.number / 1024);
     case PoemProblem::kNone:
       break;
   }
@@ -177,12 +183,15 @@ void CClanbookDlg::FollowDocumentForSearch() {
           [this] { m_bookReplaced = true; });
   connect(document, &GenealogyDocument::reset, this, [this] {
     m_searchIndex->Rebuild();
-    if (m_bookReplaced) TakePoemOfBook();
+    if (m_bookReplaced) {
+      TakePoemOfBook();
+      m_noticesGiven.clear();
+    }
     m_bookReplaced = false;
     m_searchBar->reset();
   });
   connect(document, &GenealogyDocument::saved, this, [this](const QString& fileName) {
-    if (m_poemUnwritten || fileName != m_poemBook) WritePoemBeside(fileName);
+    if (m_poemUnwritten || fileName != m_poemBook) WritePoemBeside(fileName, true);
   });
 }
 
@@ -191,22 +200,57 @@ void CClanbookDlg::TakePoemOfBook() {
   m_poemSurname.clear();
   m_poemUnwritten = false;
   m_poemBook = m_currentFile;
+  m_poemUnread = {};
   if (m_currentFile.isEmpty()) return;
-  // A poem file that cannot be read is reported when the user opens the 字辈;
-  // until then the book has none.
+  // A poem file that cannot be read leaves the book without a poem; the
+  // window says why once the book is in place (ReportUnreadPoem).
   GenerationPoem poem;
-  if (LoadPoem(FilePathOf(m_currentFile), poem).status == PoemFileStatus::kOk)
+  const PoemFileResult read = LoadPoem(FilePathOf(m_currentFile), poem);
+  if (read.status == PoemFileStatus::kOk)
     m_poem = std::move(poem);
+  else if (read.status != PoemFileStatus::kMissing)
+    m_poemUnread = read;
 }
 
-void CClanbookDlg::WritePoemBeside(const QString& bookFile) {
-  if (SavePoem(FilePathOf(bookFile), m_poem)) {
-    m_poemBook = bookFile;
-    m_poemUnwritten = false;
-    return;
+void CClanbookDlg::ReportUnreadPoem() {
+  if (m_poemUnread.status == PoemFileStatus::kOk) return;
+  ShowNotice(
+      tr("字辈文件%1读不出来：%2").arg(PoemFileName(m_currentFile), PoemProblemText(m_poemUnread)));
+  m_poemUnread = {};
+}
+
+void CClanbookDlg::ShowNoticeOnce(const QString& text) {
+  if (m_noticesGiven.contains(text)) return;
+  m_noticesGiven.insert(text);
+  ShowNotice(text);
+}
+
+void CClanbookDlg::WritePoemBeside(const QString& bookFile, bool atSave) {
+  switch (SavePoem(FilePathOf(bookFile), m_poem)) {
+    case PoemSaveResult::kSaved:
+      m_poemBook = bookFile;
+      m_poemUnwritten = false;
+      return;
+    case PoemSaveResult::kNameTooLong: {
+      // No save under this name can keep it: said once for the saves, and
+      // again whenever the user changes the poem. The window keeps the poem
+      // for a save under a shorter name.
+      m_poemUnwritten = true;
+      const QString text =
+          tr("字辈无法保存在家谱旁边：文件名%1太长，加上“.zibei”就超出了文件系统的限制。"
+             "要保留字辈，请用较短的文件名另存家谱。")
+              .arg(QDir::toNativeSeparators(bookFile));
+      if (atSave)
+        ShowNoticeOnce(text);
+      else
+        ShowNotice(text);
+      return;
+    }
+    case PoemSaveResult::kFailed:
+      m_poemUnwritten = true;
+      ShowNotice(tr("字辈无法保存到%1，下次保存家谱时再试。").arg(PoemFileName(bookFile)));
+      return;
   }
-  m_poemUnwritten = true;
-  ShowNotice(tr("字辈无法保存到%1，下次保存家谱时再试。").arg(PoemFileName(bookFile)));
 }
 
 void CClanbookDlg::OnGenerationPoem() {
@@ -241,7 +285,7 @@ void CClanbookDlg::OnGenerationPoem() {
     m_poemUnwritten = true;  // written beside the book at its first save
     return;
   }
-  WritePoemBeside(m_currentFile);
+  WritePoemBeside(m_currentFile, false);
 }
 
 QString CClanbookDlg::SuggestedNameOfChild(const MemberNode* father) const {

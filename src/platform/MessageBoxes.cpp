@@ -85,11 +85,13 @@ QWidget* ActiveOwner() {
 }  // namespace
 
 // Records the box when a recorder is alive; `answer` (questions only) receives
-// the queued answer. False when nobody records, so the box must be shown.
-bool RecordBox(BoxKind kind, const QString& title, const QString& text, bool* answer) {
+// the queued answer, which does not depend on `byDefault`. False when nobody records, so the box
+// must be shown.
+bool RecordBox(BoxKind kind, const QString& title, const QString& text, bool* answer,
+               QuestionDefault byDefault) {
   MessageBoxRecorder* recorder = g_recorder;
   if (!recorder) return false;
-  recorder->m_boxes.push_back({kind, title, text});
+  recorder->m_boxes.push_back({kind, title, text, byDefault});
   if (recorder->onBox) recorder->onBox(recorder->m_boxes.back());
   if (answer) {
     if (recorder->m_answers.empty()) {
@@ -109,19 +111,21 @@ QString ApplicationTitle() {
 
 void ShowNotice(const QString& text) {
   const QString title = ApplicationTitle();
-  if (RecordBox(BoxKind::Notice, title, text, nullptr)) return;
+  if (RecordBox(BoxKind::Notice, title, text, nullptr, QuestionDefault::Yes)) return;
   Show(ActiveOwner(), QMessageBox::Warning, title, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-bool AskQuestion(QWidget* owner, const QString& title, const QString& text) {
+bool AskQuestion(QWidget* owner, const QString& title, const QString& text,
+                 QuestionDefault byDefault) {
   bool answer = false;
-  if (RecordBox(BoxKind::Question, title, text, &answer)) return answer;
+  if (RecordBox(BoxKind::Question, title, text, &answer, byDefault)) return answer;
   return Show(owner, QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No,
-              QMessageBox::Yes) == QMessageBox::Yes;
+              byDefault == QuestionDefault::No ? QMessageBox::No : QMessageBox::Yes) ==
+         QMessageBox::Yes;
 }
 
 void ShowInformation(QWidget* owner, const QString& title, const QString& text) {
-  if (RecordBox(BoxKind::Information, title, text, nullptr)) return;
+  if (RecordBox(BoxKind::Information, title, text, nullptr, QuestionDefault::Yes)) return;
   Show(owner, QMessageBox::Information, title, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 

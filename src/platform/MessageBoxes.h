@@ -12,10 +12,14 @@ class QWidget;
 
 enum class BoxKind { Notice, Question, Information };
 
+// The answer a question gives when the user only presses Enter or Space.
+enum class QuestionDefault { Yes, No };
+
 struct RecordedBox {
   BoxKind kind;
   QString title;
   QString text;
+  QuestionDefault byDefault = QuestionDefault::Yes;  // questions only
 };
 
 // The program's title: the base name of the program file ("clanbook").
@@ -23,8 +27,10 @@ QString ApplicationTitle();
 
 // OK button, exclamation icon, the program's title as caption.
 void ShowNotice(const QString& text);
-// Yes and No, exclamation icon, owned by `owner`. True for Yes.
-bool AskQuestion(QWidget* owner, const QString& title, const QString& text);
+// Yes and No, exclamation icon, owned by `owner`. True for Yes. A question
+// whose Yes gives something up defaults to No.
+bool AskQuestion(QWidget* owner, const QString& title, const QString& text,
+                 QuestionDefault byDefault = QuestionDefault::Yes);
 // OK button, information icon, owned by `owner`.
 void ShowInformation(QWidget* owner, const QString& title, const QString& text);
 
@@ -46,7 +52,7 @@ public:
   std::function<void(const RecordedBox&)> onBox;
 
 private:
-  friend bool RecordBox(BoxKind, const QString&, const QString&, bool*);
+  friend bool RecordBox(BoxKind, const QString&, const QString&, bool*, QuestionDefault);
   std::vector<RecordedBox> m_boxes;
   std::deque<bool> m_answers;
   MessageBoxRecorder* m_previous;  // recorders nest; the innermost records

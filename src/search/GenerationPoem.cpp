@@ -1,8 +1,11 @@
 #include "search/GenerationPoem.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
-#include <fstream>
-#include <iterator>
 #include <utility>
 
 #include "model/AtomicFile.h"
@@ -198,25 +201,80 @@ std::string FormatPoem(const GenerationPoem& poem) {
   return out;
 }
 
+// Whether a failed look-up of the poem file's name means there is no such
+// file: nothing by that name, or a name too long for any file to bear it.
+namespace {
+bool NoSuchFile(int error) {
+  return error == ENOENT || error == ENAMETOOLONG || error == ENOTDIR;
+}
+}  // namespace
+
 PoemFileResult LoadPoem(const std::filesystem::path& bookFile, GenerationPoem& poem) {
   poem = GenerationPoem();
   const std::filesystem::path file = PoemFileFor(bookFile);
-  std::error_code ec;
-  if (!std::filesystem::exists(file, ec) && !ec) return {PoemFileStatus::kMissing, PoemProblem::kNone, 0, {}};
-  std::ifstream in(file, std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if ((!in && !in.eof()) || ec)
-    return {PoemFileStatus::kCannotRead, PoemProblem::kCannotRead, 0, file.string()};
+  const auto unreadable = [&file](PoemProblem problem, std::size_t number = 0) {
+    return PoemFileResult{PoemFileStatus::kCannotRead, problem, number, file.string()};
+  };
+  const auto kind = [](const struct stat& info) {
+    return S_ISDIR(info.st_mode)    ? PoemProblem::kFolder
+           : !S_ISREG(info.st_mode) ? PoemProblem::kNotRegular
+                                    : PoemProblem::kNone;
+  };
+  // A pipe, a device or a folder is refused before it is opened: opening some
+  // devices does something, and reading a pipe or /dev/zero may never end.
+  struct stat info {};
+  if (::stat(file.c_str(), &info) != 0) {
+    if (NoSuchFile(errno)) return {PoemFileStatus::kMissing, PoemProblem::kNone, 0, {}};
+    return unreadable(PoemProblem::kCannotRead);
+  }
+  if (const PoemProblem problem = kind(info); problem != PoemProblem::kNone)
+    return unreadable(problem);
+  if (info.st_size > static_cast<off_t>(kMaxPoemFileBytes))
+    return unreadable(PoemProblem::kTooLarge, kMaxPoemFileBytes);
+
+  // The name may lead somewhere else by the time it is opened: without
+  // O_NONBLOCK a pipe put there meanwhile would hold the window in the open.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return unreadable(PoemProblem::kCannotRead);
+  std::string text;
+  PoemProblem problem = ::fstat(fd, &info) == 0 ? kind(info) : PoemProblem::kCannotRead;
+  if (problem == PoemProblem::kNone) {
+    // One byte past the limit tells a file that grew since from one that did not.
+    text.resize(kMaxPoemFileBytes + 1);
+    std::size_t got = 0;
+    while (got < text.size()) {
+      const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) problem = PoemProblem::kCannotRead;
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    if (problem == PoemProblem::kNone && got > kMaxPoemFileBytes) problem = PoemProblem::kTooLarge;
+    text.resize(got);
+  }
+  ::close(fd);
+  if (problem != PoemProblem::kNone)
+    return unreadable(problem, problem == PoemProblem::kTooLarge ? kMaxPoemFileBytes : 0);
   return ParsePoem(text, poem);
 }
 
-bool SavePoem(const std::filesystem::path& bookFile, const GenerationPoem& poem) {
+PoemSaveResult SavePoem(const std::filesystem::path& bookFile, const GenerationPoem& poem) {
   const std::filesystem::path file = PoemFileFor(bookFile);
+  struct stat info {};
+  const bool exists = ::lstat(file.c_str(), &info) == 0;
+  const int error = exists ? 0 : errno;
   if (poem.characters.empty()) {
-    std::error_code ec;
-    std::filesystem::remove(file, ec);
-    return !ec;
+    // No poem: nothing to remove where there is no file, or where a file of
+    // that name cannot be. A folder of that name is nobody's poem file.
+    if (!exists) return NoSuchFile(error) ? PoemSaveResult::kSaved : PoemSaveResult::kFailed;
+    if (S_ISDIR(info.st_mode)) return PoemSaveResult::kSaved;
+    return ::unlink(file.c_str()) == 0 || errno == ENOENT ? PoemSaveResult::kSaved
+                                                          : PoemSaveResult::kFailed;
   }
+  // No later save under this name can write it; the window says why.
+  if (error == ENAMETOOLONG) return PoemSaveResult::kNameTooLong;
   AtomicFileWriter writer;
-  return writer.Open(file) && writer.Write(FormatPoem(poem)) && writer.Commit();
+  return writer.Open(file) && writer.Write(FormatPoem(poem)) && writer.Commit()
+             ? PoemSaveResult::kSaved
+             : PoemSaveResult::kFailed;
 }

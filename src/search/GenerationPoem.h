@@ -4,6 +4,7 @@
 // UTF-8 file beside it, NAME.ftf.zibei (format in docs/search.md).
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -48,6 +49,9 @@ std::filesystem::path PoemFileFor(const std::filesystem::path& bookFile);
 
 // The largest generation a poem file may start at.
 constexpr int kMaxFirstGeneration = 1000000;
+// The largest poem file that is read. A poem is a few dozen characters; a file
+// far beyond it is no poem, and a link to a device could feed bytes without end.
+constexpr std::size_t kMaxPoemFileBytes = 64 * 1024;
 
 enum class PoemFileStatus { kOk, kMissing, kCannotRead, kMalformed };
 
@@ -60,6 +64,9 @@ enum class PoemProblem {
   kNotIdeograph,  // character `number` (from 1) of the second line, `text`, is no Chinese character
   kNoCharacters,  // the second line holds punctuation only
   kCannotRead,    // the file could not be read; `text` is its path
+  kFolder,        // the poem file's name is a folder's; `text` is its path
+  kNotRegular,    // a pipe, a device or a socket; `text` is its path
+  kTooLarge,      // more than `number` (kMaxPoemFileBytes) bytes; `text` is its path
 };
 
 struct PoemFileResult {
@@ -74,8 +81,17 @@ struct PoemFileResult {
 PoemFileResult ParsePoem(std::string_view text, GenerationPoem& poem);
 std::string FormatPoem(const GenerationPoem& poem);
 
-// Reads the poem file of `bookFile`. kMissing (no poem) leaves `poem` empty.
+// Reads the poem file of `bookFile`, only when it is a regular file (a link to
+// one is followed) of at most kMaxPoemFileBytes; nothing else is read from, and
+// a pipe is never waited on. kMissing (no poem) leaves `poem` empty; so does a
+// poem file whose name is too long to exist beside the book.
 PoemFileResult LoadPoem(const std::filesystem::path& bookFile, GenerationPoem& poem);
-// Writes the poem file of `bookFile` atomically; an empty poem removes the
-// file. False when the file could not be written or removed.
-bool SavePoem(const std::filesystem::path& bookFile, const GenerationPoem& poem);
+
+enum class PoemSaveResult {
+  kSaved,        // written, or no poem and no file left of one
+  kNameTooLong,  // a poem, and the file system takes no name as long as its file's
+  kFailed,       // the file could not be written or removed
+};
+// Writes the poem file of `bookFile` atomically. An empty poem removes the
+// file; a folder of that name is no poem file and is left alone.
+PoemSaveResult SavePoem(const std::filesystem::path& bookFile, const GenerationPoem& poem);

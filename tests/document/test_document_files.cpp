@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -71,6 +72,60 @@ TEST_F(DocumentFiles, EachSaveKeepsTheVersionBefore) {
   // Nothing of the backup's making is left beside it.
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
             (QStringList{"book.ftf", "book.ftf.bak"}));
+}
+
+// A save asked to keep the previous version says whether it could, and why
+// not: a folder in the backup's place, or a name too long to take ".bak".
+TEST_F(DocumentFiles, SaysWhetherThePreviousVersionWasKept) {
+  using Previous = GenealogyDocument::PreviousVersion;
+  const struct Row {
+    const char* label;
+    int length;  // of the book's name in bytes
+    bool backupIsFolder;
+    Previous::Outcome outcome;
+  } rows[] = {
+      {"a plain name", 8, false, Previous::kKept},
+      // The hidden name the backup waits under is longer still.
+      {"a name that just takes .bak", 251, false, Previous::kKept},
+      {"a name too long for .bak", 252, false, Previous::kNameTooLong},
+      {"the longest name", 255, false, Previous::kNameTooLong},
+      {"NAME.bak is a folder", 8, true, Previous::kBackupIsFolder},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    const QString book = dir.filePath(QString(row.length - 4, u'f') + QStringLiteral(".ftf"));
+    const QString backup = GenealogyDocument::BackupName(book);
+    if (row.backupIsFolder) {
+      ASSERT_TRUE(QDir(dir.path()).mkdir(QFileInfo(backup).fileName()));
+      Write(backup + QStringLiteral("/inside"), "kept");
+    }
+    Previous previous;
+    ASSERT_TRUE(
+        GenealogyDocument::WriteGenealogy(document.Genealogy(), book, true, &previous).Ok());
+    EXPECT_EQ(previous.outcome, Previous::kNothingToKeep);  // a new file
+    const QByteArray first = Read(book);
+    Write(book, "older contents");
+    ASSERT_TRUE(
+        GenealogyDocument::WriteGenealogy(document.Genealogy(), book, true, &previous).Ok());
+    EXPECT_EQ(previous.outcome, row.outcome);
+    EXPECT_EQ(previous.backupName, backup);
+    EXPECT_EQ(Read(book), first);
+    if (row.outcome == Previous::kKept) {
+      EXPECT_EQ(Read(backup), "older contents");
+    }
+    if (row.backupIsFolder) {
+      EXPECT_EQ(Read(backup + QStringLiteral("/inside")), "kept");
+    }
+    // Nothing held for the backup is left beside the book.
+    QStringList expected{QFileInfo(book).fileName()};
+    if (row.outcome == Previous::kKept || row.backupIsFolder)
+      expected << QFileInfo(backup).fileName();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              expected);
+    QDir(backup).removeRecursively();
+    QFile::remove(backup);
+    QFile::remove(book);
+  }
 }
 
 TEST_F(DocumentFiles, ChangedOnDiskOnlyWhenAnotherProgramChangedTheFile) {

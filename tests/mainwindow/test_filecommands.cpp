@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -637,6 +638,8 @@ TEST_F(FileCommandsTest, SaveAsksBeforeOverwritingAFileChangedOnDisk) {
       window->RunCommand(ID_SAVE);
     }
     EXPECT_EQ(Texts(), QStringList{question});
+    // Enter alone keeps the other program's version.
+    EXPECT_EQ(boxes.Boxes()[0].byDefault, QuestionDefault::No);
     EXPECT_EQ(Read(Path("sample.ftf")), onDisk);
     EXPECT_TRUE(window->m_modified);
 
@@ -899,6 +902,79 @@ TEST_F(FileCommandsTest, SaveKeepsThePreviousVersionUnlessTurnedOff) {
   NewWindow();  // remembered
   EXPECT_FALSE(window->findChild<QAction*>(QStringLiteral("keepPreviousVersion"))->isChecked());
   EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// What a save cannot keep beside the book, because of the book's name or of
+// what is in the way, is said once, and not again at every later save; a
+// book without a 字辈 has none to fail to keep.
+TEST_F(FileCommandsTest, WhatASaveCannotKeepBesideTheBookIsSaidOnce) {
+  const QString longName = QString(251, u'f') + QStringLiteral(".ftf");  // 255 bytes
+  const auto bakTooLong = [this](const QString& name) {
+    return QStringLiteral(
+               "家谱已保存，但未能保留上一版本：文件名%1太长，加上“.bak”就超出了文件系统的限制。"
+               "要保留上一版本，请用较短的文件名另存家谱。")
+        .arg(QDir::toNativeSeparators(Path(name)));
+  };
+  const auto poemTooLong = [this](const QString& name) {
+    return QStringLiteral(
+               "字辈无法保存在家谱旁边：文件名%1太长，加上“.zibei”就超出了文件系统的限制。"
+               "要保留字辈，请用较短的文件名另存家谱。")
+        .arg(QDir::toNativeSeparators(Path(name)));
+  };
+  const struct Case {
+    const char* what;
+    QString name;
+    bool poem;
+    QStringList saidAtFirstSave;
+  } cases[] = {
+      {"NAME.bak is a folder",
+       QStringLiteral("book.ftf"),
+       false,
+       {QStringLiteral("家谱已保存，但未能保留上一版本：%1是一个文件夹。")
+            .arg(QDir::toNativeSeparators(Path("book.ftf.bak")))}},
+      {"a 255-byte name, no 字辈", longName, false, {bakTooLong(longName)}},
+      {"a 255-byte name and a 字辈", longName, true, {poemTooLong(longName), bakTooLong(longName)}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QDir(dir.path()).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(dir.path()));
+    Write("sample.ftf", kSample);
+    if (c.poem) Write("sample.ftf.zibei", "2\n永昌\n");
+    Write(c.name, "an older version");
+    if (c.name == QStringLiteral("book.ftf")) {
+      ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("book.ftf.bak")));
+    }
+    NewWindow();
+    Open(Path("sample.ftf"));
+    boxes.Clear();
+
+    AnswerName(false, Path(c.name));
+    window->RunCommand(ID_SAVE_AS);
+    EXPECT_EQ(Read(Path(c.name)), kSample);
+    EXPECT_FALSE(window->m_modified);
+    EXPECT_EQ(Texts(), c.saidAtFirstSave);
+    boxes.Clear();
+    for (int i = 0; i < 2; ++i) {
+      window->m_modified = true;
+      window->RunCommand(ID_SAVE);
+      EXPECT_FALSE(window->m_modified);
+    }
+    EXPECT_EQ(Texts(), QStringList());
+    EXPECT_TRUE(QFileInfo(Path("book.ftf.bak")).isDir() == (c.name == QStringLiteral("book.ftf")));
+
+    // The window kept the 字辈: a save under a shorter name keeps it beside the book.
+    AnswerName(false, Path("short.ftf"));
+    window->RunCommand(ID_SAVE_AS);
+    EXPECT_EQ(Read(Path("short.ftf.zibei")), c.poem ? QByteArray("2\n永昌\n") : "<missing>");
+    EXPECT_EQ(Texts(), QStringList());
+    // Opened again, the book's name is said again at its first save.
+    Open(Path(c.name));
+    boxes.Clear();
+    window->m_modified = true;
+    window->RunCommand(ID_SAVE);
+    EXPECT_EQ(Texts().size(), 1);
+  }
 }
 
 TEST_F(FileCommandsTest, WindowComesBackWhereItWas) {

@@ -9,10 +9,15 @@
 #include "test_edit_fixture.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QSpinBox>
 #include <QTest>
+
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -124,6 +129,57 @@ TEST_F(PoemTest, AMalformedFileIsReportedAndLeftAloneUnlessTheUserGivesAPoem) {
     EXPECT_EQ(shown, QString());
     EXPECT_EQ(PoemFileBytes(), row.file);
     boxes.Clear();
+  }
+}
+
+// A poem file that is no regular file of a poem's size neither stops the book
+// from opening nor holds the window: the book opens without a poem and the
+// window says why, and a save leaves the thing in the poem file's place alone.
+TEST_F(PoemTest, ABookOpensWhateverIsInThePoemFilesPlace) {
+  const struct Row {
+    const char* label;
+    std::function<void(const QString&)> make;  // puts it in the poem file's place
+    QString why;
+  } rows[] = {
+      {"a folder", [](const QString& file) { ASSERT_TRUE(QDir().mkdir(file)); },
+       QStringLiteral("这是一个文件夹，不是文件。")},
+      {"a link to /dev/zero",
+       [](const QString& file) { ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), file)); },
+       QStringLiteral("这不是普通文件，而是管道、设备之类，不能当作字辈文件读取。")},
+      {"a pipe nobody writes",
+       [](const QString& file) {
+         ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+       },
+       QStringLiteral("这不是普通文件，而是管道、设备之类，不能当作字辈文件读取。")},
+      {"a megabyte of line feeds",
+       [](const QString& file) {
+         QFile big(file);
+         ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+         ASSERT_EQ(big.write(QByteArray(1 << 20, '\n')), 1 << 20);
+       },
+       QStringLiteral("文件大于 64 KB，字辈文件不会这么大。")},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    QDir(poemFile).removeRecursively();
+    QFile::remove(poemFile);
+    ASSERT_NO_FATAL_FAILURE(row.make(poemFile));
+    const QFileInfo before(poemFile);
+    boxes.Clear();
+    ASSERT_NO_FATAL_FAILURE(Open(nullptr));
+    EXPECT_EQ(NoticeTexts(), QStringList{QStringLiteral("字辈文件%1读不出来：%2")
+                                             .arg(QDir::toNativeSeparators(poemFile), row.why)});
+    EXPECT_EQ(OfferedName(QStringLiteral("王永甲")), QString());  // no poem, no offer
+
+    boxes.Clear();
+    window.m_modified = true;
+    window.RunCommand(ID_SAVE);
+    EXPECT_FALSE(window.m_modified);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    const QFileInfo after(poemFile);
+    EXPECT_EQ(after.isDir(), before.isDir());
+    EXPECT_EQ(after.isSymLink(), before.isSymLink());
+    EXPECT_EQ(after.size(), before.size());
   }
 }
 

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@ struct SeenBox {
   QString title;
   QString text;
   QStringList buttons;
+  QString defaultButton;
   QWidget* owner = nullptr;
 };
 
@@ -30,6 +32,7 @@ void AnswerNextBox(SeenBox& seen, QMessageBox::StandardButton answer) {
     seen.title = box->windowTitle();
     seen.text = box->text();
     for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
+    seen.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
     seen.owner = box->parentWidget();
     box->button(answer)->click();
   });
@@ -67,9 +70,39 @@ TEST(MessageBoxesTest, QuestionIsYesNoWithExclamationOwnedByTheWindow) {
   EXPECT_TRUE(seen.buttons.contains(QStringLiteral("是(&Y)")));
   EXPECT_TRUE(seen.buttons.contains(QStringLiteral("否(&N)")));
 
+  EXPECT_EQ(seen.defaultButton, QStringLiteral("是(&Y)"));
+
   AnswerNextBox(seen, QMessageBox::No);
   EXPECT_FALSE(AskQuestion(&owner, QStringLiteral("警告"), QStringLiteral("真的要删除吗?")));
   EXPECT_EQ(PendingModalHandlers(), 0);
+}
+
+// A question whose Yes gives something up leaves Enter to No.
+TEST(MessageBoxesTest, AQuestionMayDefaultToNo) {
+  QWidget owner;
+  owner.show();
+  SeenBox seen;
+  bool answer = true;
+  OnNextDialog<QMessageBox>([&seen](QMessageBox* box) {
+    seen.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  answer =
+      AskQuestion(&owner, QStringLiteral("警告"), QStringLiteral("覆盖吗?"), QuestionDefault::No);
+  EXPECT_EQ(seen.defaultButton, QStringLiteral("否(&N)"));
+  EXPECT_FALSE(answer);
+  EXPECT_EQ(PendingModalHandlers(), 0);
+
+  // The recorder notes the default; the answer still comes from the queue.
+  MessageBoxRecorder recorder;
+  recorder.QueueAnswer(true);
+  EXPECT_TRUE(
+      AskQuestion(nullptr, QStringLiteral("警告"), QStringLiteral("q"), QuestionDefault::No));
+  EXPECT_FALSE(AskQuestion(nullptr, QStringLiteral("警告"), QStringLiteral("q")));
+  ASSERT_EQ(recorder.Boxes().size(), 2u);
+  EXPECT_EQ(recorder.Boxes()[0].byDefault, QuestionDefault::No);
+  EXPECT_EQ(recorder.Boxes()[1].byDefault, QuestionDefault::Yes);
+  EXPECT_EQ(recorder.unansweredQuestions, 1);
 }
 
 TEST(MessageBoxesTest, InformationHasOkAndTheInformationIcon) {

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -170,7 +173,7 @@ TEST(PoemFile, SavedBesideTheBookAndReadBack) {
   EXPECT_TRUE(read.characters.empty());
 
   const GenerationPoem poem{4, U"克昌厥后𠮷"};
-  ASSERT_TRUE(SavePoem(book, poem));
+  ASSERT_EQ(SavePoem(book, poem), PoemSaveResult::kSaved);
   const PoemFileResult result = LoadPoem(book, read);
   EXPECT_EQ(result.status, PoemFileStatus::kOk) << result.text;
   EXPECT_EQ(read.firstGeneration, 4);
@@ -179,10 +182,123 @@ TEST(PoemFile, SavedBesideTheBookAndReadBack) {
   std::ofstream(PoemFileFor(book), std::ios::binary | std::ios::trunc) << "第四世\n克昌\n";
   EXPECT_EQ(LoadPoem(book, read).status, PoemFileStatus::kMalformed);
 
-  ASSERT_TRUE(SavePoem(book, GenerationPoem{}));  // no poem: no file
+  ASSERT_EQ(SavePoem(book, GenerationPoem{}), PoemSaveResult::kSaved);  // no poem: no file
   EXPECT_FALSE(std::filesystem::exists(PoemFileFor(book)));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 0);
   std::filesystem::remove_all(dir);
+}
+
+class PoemFileBeside : public ::testing::Test {
+protected:
+  void SetUp() override {
+    dir = std::filesystem::temp_directory_path() /
+          ("clanbook-poem-" + std::to_string(::getpid()) + "-" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir);
+    ASSERT_TRUE(std::filesystem::create_directories(dir));
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+  static void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+  }
+
+  std::filesystem::path dir;
+};
+
+// Only a regular file of sane size is read: a folder, a device, a pipe nobody
+// writes and a file of megabytes are refused at once, and say which they are.
+TEST_F(PoemFileBeside, OnlyARegularFileOfSaneSizeIsRead) {
+  const std::string poemText = "3\n克昌厥后\n";
+  const std::string padded =  // a well-formed poem of exactly the largest size
+      poemText + std::string(kMaxPoemFileBytes - poemText.size(), '\n');
+  const struct Row {
+    const char* label;
+    std::function<void(const std::filesystem::path&)> make;  // makes the poem file
+    PoemFileStatus status;
+    PoemProblem problem;
+  } rows[] = {
+      {"a link to a poem file",
+       [&](const auto& file) {
+         WriteBytes(dir / "elsewhere", poemText);
+         std::filesystem::create_symlink(dir / "elsewhere", file);
+       },
+       PoemFileStatus::kOk, PoemProblem::kNone},
+      {"the largest poem file", [&](const auto& file) { WriteBytes(file, padded); },
+       PoemFileStatus::kOk, PoemProblem::kNone},
+      {"a folder", [](const auto& file) { std::filesystem::create_directory(file); },
+       PoemFileStatus::kCannotRead, PoemProblem::kFolder},
+      {"a link to /dev/zero",
+       [](const auto& file) { std::filesystem::create_symlink("/dev/zero", file); },
+       PoemFileStatus::kCannotRead, PoemProblem::kNotRegular},
+      {"a pipe nobody writes", [](const auto& file) { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); },
+       PoemFileStatus::kCannotRead, PoemProblem::kNotRegular},
+      {"one byte too many", [&](const auto& file) { WriteBytes(file, padded + "\n"); },
+       PoemFileStatus::kCannotRead, PoemProblem::kTooLarge},
+      {"100 MB of nothing",
+       [](const auto& file) {
+         WriteBytes(file, "");
+         std::filesystem::resize_file(file, 100 << 20);
+       },
+       PoemFileStatus::kCannotRead, PoemProblem::kTooLarge},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    const std::filesystem::path book = dir / "书.ftf";
+    std::filesystem::remove_all(PoemFileFor(book));
+    ASSERT_NO_FATAL_FAILURE(row.make(PoemFileFor(book)));
+    GenerationPoem poem{7, U"旧"};
+    const PoemFileResult result = LoadPoem(book, poem);
+    EXPECT_EQ(result.status, row.status);
+    EXPECT_EQ(result.problem, row.problem);
+    if (row.status == PoemFileStatus::kOk) {
+      EXPECT_EQ(poem.firstGeneration, 3);
+      EXPECT_EQ(poem.characters, U"克昌厥后");
+    } else {
+      EXPECT_TRUE(poem.characters.empty());
+      EXPECT_EQ(result.text, PoemFileFor(book).string());
+      EXPECT_EQ(result.number, row.problem == PoemProblem::kTooLarge ? kMaxPoemFileBytes : 0u);
+    }
+  }
+}
+
+// A book named as long as the file system allows: no poem file can bear a
+// longer name, so there is no poem to read, nothing to remove, and a poem to
+// write is refused for its name, not as a failure a later save might mend.
+TEST_F(PoemFileBeside, ABookNameTooLongForAPoemFile) {
+  const struct Row {
+    std::size_t length;  // of the book's name in bytes
+    PoemSaveResult withPoem;
+  } rows[] = {{249, PoemSaveResult::kSaved},  // the poem's name just fits
+              {250, PoemSaveResult::kNameTooLong},
+              {255, PoemSaveResult::kNameTooLong}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.length);
+    const std::filesystem::path book = dir / (std::string(row.length - 4, 'f') + ".ftf");
+    WriteBytes(book, "the book");
+    GenerationPoem read{7, U"旧"};
+    EXPECT_EQ(LoadPoem(book, read).status, PoemFileStatus::kMissing);
+    EXPECT_TRUE(read.characters.empty());
+    EXPECT_EQ(SavePoem(book, GenerationPoem{}), PoemSaveResult::kSaved);
+    EXPECT_EQ(SavePoem(book, GenerationPoem{2, U"永昌"}), row.withPoem);
+    EXPECT_EQ(LoadPoem(book, read).status, row.withPoem == PoemSaveResult::kSaved
+                                               ? PoemFileStatus::kOk
+                                               : PoemFileStatus::kMissing);
+    EXPECT_EQ(SavePoem(book, GenerationPoem{}), PoemSaveResult::kSaved);
+    // Nothing beside the book: no poem file, no temporary one.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
+    std::filesystem::remove(book);
+  }
+}
+
+// Saving a book without a poem removes a poem file, never a folder of that name.
+TEST_F(PoemFileBeside, NoPoemLeavesAFolderOfThePoemFilesNameAlone) {
+  const std::filesystem::path book = dir / "书.ftf";
+  ASSERT_TRUE(std::filesystem::create_directory(PoemFileFor(book)));
+  EXPECT_EQ(SavePoem(book, GenerationPoem{}), PoemSaveResult::kSaved);
+  EXPECT_TRUE(std::filesystem::is_directory(PoemFileFor(book)));
+  // A poem cannot be written where the folder is; a later save may, once it is gone.
+  EXPECT_EQ(SavePoem(book, GenerationPoem{2, U"永昌"}), PoemSaveResult::kFailed);
+  EXPECT_TRUE(std::filesystem::is_directory(PoemFileFor(book)));
 }
 
 }  // namespace
