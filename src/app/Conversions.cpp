@@ -14,6 +14,7 @@
 // succeed and to standard error when they fail.
 #include "app/CommandLine.h"
 #include "charts/ChartExport.h"
+#include "document/AtomicSaveFile.h"
 #include "document/GenealogyDocument.h"
 #include "formats/gedcom/Gedcom.h"
 #include "merge/BranchExport.h"
@@ -136,6 +137,11 @@ int ExportChartFile(const QStringList& values, const QCommandLineParser& parser)
                                             "%1：图的格式由后缀定，只能是 .pdf、.svg 或 .png。")
                     .arg(out));
 
+  // Not even a chart of a book may take the book's place.
+  if (OutputIsInput(out, {in}))
+    return Fail(kChartCannotWrite,
+                QCoreApplication::translate("Conversions", "无法写入 %1：%2。")
+                    .arg(out, WriteProblemReason(FileProblem::kTargetIsInput)));
   COperationClanbook book;
   if (const int result = book.Load(FilePathOf(in)); result != kFileOk)
     return Fail(kChartCannotRead, LoadFailure(in, result));

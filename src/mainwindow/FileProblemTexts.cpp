@@ -1,5 +1,6 @@
 #include "mainwindow/FileProblemTexts.h"
 
+#include "document/AtomicSaveFile.h"
 #include "mainwindow/CClanbookDlg.h"
 
 #include <QDir>
@@ -125,5 +126,20 @@ QString SaveFailureText(const FileStatus& status, const QString& fileName) {
       // Not writable, a failed write or a full disk: the message the user
       // has always seen.
       return cannotSave;
+  }
+}
+
+QString ExportFailureText(const FileStatus& status, const QString& fileName) {
+  switch (status.problem) {
+    case FileProblem::kNothingToSave:
+    case FileProblem::kNameNotStorable:
+    case FileProblem::kAddressNotStorable:
+    case FileProblem::kNamedEnd:
+    case FileProblem::kNamedLikeFather:
+    case FileProblem::kRootNamedNoFather:
+      return SaveFailureText(status, fileName);
+    default:
+      return CClanbookDlg::tr("文件%1无法保存：%2!")
+          .arg(QDir::toNativeSeparators(fileName), WriteProblemReason(status.problem));
   }
 }
