@@ -118,9 +118,13 @@ bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
   // no regular file or someone else's is refused as every save refuses it.
   AtomicSaveFile file(path);
   const auto failed = [&] {
-    SetError(error, file.problem() == FileProblem::kNone
-                        ? ExportText::CannotWrite(path)
-                        : ExportText::CannotWrite(path, file.problem()));
+    // A target refused for what it is says why; a folder or a disk that
+    // fails says what it always said.
+    const FileProblem problem = file.problem();
+    const bool plain = problem == FileProblem::kNone || problem == FileProblem::kWriteFailed ||
+                       problem == FileProblem::kNoSuchFolder ||
+                       problem == FileProblem::kTargetNotWritable;
+    SetError(error, plain ? ExportText::CannotWrite(path) : ExportText::CannotWrite(path, problem));
     return false;
   };
   const auto open = [&] { return file.open(QIODevice::WriteOnly) || failed(); };
