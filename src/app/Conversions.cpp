@@ -139,9 +139,8 @@ int ExportChartFile(const QStringList& values, const QCommandLineParser& parser)
 
   // Not even a chart of a book may take the book's place.
   if (OutputIsInput(out, {in}))
-    return Fail(kChartCannotWrite,
-                QCoreApplication::translate("Conversions", "无法写入 %1：%2。")
-                    .arg(out, WriteProblemReason(FileProblem::kTargetIsInput)));
+    return Fail(kChartCannotWrite, QCoreApplication::translate("Conversions", "无法写入 %1：%2。")
+                                       .arg(out, WriteProblemReason(FileProblem::kTargetIsInput)));
   COperationClanbook book;
   if (const int result = book.Load(FilePathOf(in)); result != kFileOk)
     return Fail(kChartCannotRead, LoadFailure(in, result));

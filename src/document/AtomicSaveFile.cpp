@@ -38,8 +38,8 @@ bool AtomicSaveFile::commit() {
   if (!isOpen()) return false;
   const bool done = m_problem == FileProblem::kNone && Flush() && m_writer.Commit();
   if (!done && m_problem == FileProblem::kNone) {
-    m_problem = m_writer.Problem() == FileProblem::kNone ? FileProblem::kWriteFailed
-                                                          : m_writer.Problem();
+    m_problem =
+        m_writer.Problem() == FileProblem::kNone ? FileProblem::kWriteFailed : m_writer.Problem();
     setErrorString(WriteProblemReason(m_problem));
   }
   QIODevice::close();
@@ -65,7 +65,7 @@ QString WriteProblemReason(FileProblem problem) {
       return AtomicSaveFile::tr("它不是普通文件（而是设备、管道或套接字）");
     case FileProblem::kNoSuchFolder:
       return AtomicSaveFile::tr("它所在的文件夹不存在");
-    case FileProblem::kReadOnlyFileSystem:
+    case FileProblem::kReadOnlyMount:
       return AtomicSaveFile::tr("它所在的磁盘是只读的");
     case FileProblem::kTargetNotWritable:
       return AtomicSaveFile::tr("没有写入该文件或其文件夹的权限");

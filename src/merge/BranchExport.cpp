@@ -71,8 +71,8 @@ std::string DescribeSaveFailure(const FileStatus& status) {
       status.problem == FileProblem::kAddressNotStorable ||
       status.problem == FileProblem::kNamedEnd || status.problem == FileProblem::kNamedLikeFather ||
       status.problem == FileProblem::kRootNamedNoFather)
-    return std::string(DescribeFileResult(status.code)) + " (" +
-           textcodec::ToUtf8(status.detail) + ")";
+    return std::string(DescribeFileResult(status.code)) + " (" + textcodec::ToUtf8(status.detail) +
+           ")";
   return DescribeWriteProblem(status.problem);
 }
 

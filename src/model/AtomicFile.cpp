@@ -42,7 +42,7 @@ const char* DescribeWriteProblem(FileProblem problem) {
       return "it is no regular file (a device, a pipe or a socket)";
     case FileProblem::kNoSuchFolder:
       return "the folder it would go in does not exist";
-    case FileProblem::kReadOnlyFileSystem:
+    case FileProblem::kReadOnlyMount:
       return "the file system is read-only";
     case FileProblem::kTargetNotWritable:
       return "no permission to write it or its folder";
@@ -101,7 +101,7 @@ static FileProblem ProblemOfErrno(int error) {
     case ENOTDIR:
       return FileProblem::kNoSuchFolder;
     case EROFS:
-      return FileProblem::kReadOnlyFileSystem;
+      return FileProblem::kReadOnlyMount;
     case ENOSPC:
     case EDQUOT:
     case EIO:
@@ -191,8 +191,7 @@ bool AtomicFileWriter::Open(const std::filesystem::path& requested) {
   // Renaming over the target needs only the folder's permission; a file the
   // user cannot write to is refused as opening it for writing would be.
   if (exists && ::access(m_target.c_str(), W_OK) != 0)
-    return Fail(errno == EROFS ? FileProblem::kReadOnlyFileSystem
-                               : FileProblem::kTargetNotWritable);
+    return Fail(errno == EROFS ? FileProblem::kReadOnlyMount : FileProblem::kTargetNotWritable);
   std::filesystem::path folder = m_target.parent_path();
   if (folder.empty()) folder = ".";
 

@@ -53,7 +53,7 @@ enum class FileProblem : std::uint8_t {
   kRootNamedNoFather,  // a root named "-1", the root's own father field
   kTargetIsFolder,     // the target is a folder
   kNoSuchFolder,       // the folder the target would go in does not exist
-  kReadOnlyFileSystem, // the target's file system is mounted read-only
+  kReadOnlyMount,      // the target's file system is mounted read-only
   kTargetIsInput,      // the target is a file the same command reads
 };
 

@@ -295,8 +295,8 @@ TEST_F(ConversionTest, NoConversionReplacesItsInput) {
       SCOPED_TRACE(std::string(c.label) + ", " + way);
       const QString input = Path(QString::fromUtf8(c.input));
       const QByteArray bytes = ReadAll(input);
-      const QString suffix = c.label == std::string("chart") ? QStringLiteral(".svg")
-                                                              : QStringLiteral(".out");
+      const QString suffix =
+          c.label == std::string("chart") ? QStringLiteral(".svg") : QStringLiteral(".out");
       QString output = QString::fromUtf8(c.input);
       if (std::string(way) == "symbolic link") {
         output = QStringLiteral("symbolic") + suffix;
@@ -361,8 +361,8 @@ TEST_F(ConversionTest, AnOutputThatCannotBeWrittenSaysWhy) {
 // A file name that is no UTF-8 is written under its own bytes, not under the
 // name Qt's decoding would make of it.
 TEST_F(ConversionTest, NamesThatAreNoUtf8KeepTheirBytes) {
-  const QString program = QDir(QCoreApplication::applicationDirPath())
-                              .filePath(QStringLiteral("../src/app/clanbook"));
+  const QString program =
+      QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../src/app/clanbook"));
   const std::filesystem::path folder(QFile::encodeName(dir.path()).toStdString());
   // The shell hands the program the bytes; QProcess would encode them as text.
   const struct {

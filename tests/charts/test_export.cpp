@@ -169,8 +169,8 @@ TEST_F(ExportTest, TargetsThatAreNoFileOrSomeoneElsesAreKept) {
   const QByteArray pipe = QFile::encodeName(Path("pipe.svg"));
   ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
   ASSERT_TRUE(QFile::link(Path("pipe.svg"), Path("to-pipe.pdf")));
-  const bool device = ::mknod(QFile::encodeName(Path("null.png")).constData(), S_IFCHR | 0666,
-                              makedev(1, 3)) == 0;
+  const bool device =
+      ::mknod(QFile::encodeName(Path("null.png")).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
   const QString notRegular = QStringLiteral("不是普通文件");
   struct Row {
     const char* name;
@@ -183,9 +183,8 @@ TEST_F(ExportTest, TargetsThatAreNoFileOrSomeoneElsesAreKept) {
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.name) + (row.statistics ? " statistics" : " chart"));
     QString error;
-    EXPECT_FALSE(row.statistics
-                     ? ExportStatistics(ComputeStatistics(book), Path(row.name), &error)
-                     : ExportChart(book, options, Path(row.name), &error));
+    EXPECT_FALSE(row.statistics ? ExportStatistics(ComputeStatistics(book), Path(row.name), &error)
+                                : ExportChart(book, options, Path(row.name), &error));
     EXPECT_TRUE(error.contains(notRegular)) << error.toStdString();
   }
   struct stat info {};

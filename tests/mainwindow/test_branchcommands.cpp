@@ -131,8 +131,8 @@ TEST_F(BranchCommands, ExportWritesTheSelectedBranchAndLeavesTheBookAsItWas) {
   const QStringList book = ModelLines();
   // Another name of the book's own file, which no comparison of names finds.
   const QString hardLink = File("clan-link.ftf");
-  ASSERT_EQ(::link(QFile::encodeName(bookFile).constData(), QFile::encodeName(hardLink).constData()),
-            0);
+  ASSERT_EQ(
+      ::link(QFile::encodeName(bookFile).constData(), QFile::encodeName(hardLink).constData()), 0);
   const QString nowhere = File("无此文件夹/甲.ftf");
   const struct {
     const char* label;
@@ -187,8 +187,8 @@ TEST_F(BranchCommands, MergesThatChangeNothing) {
   const QStringList book = ModelLines();
   // Another name of the book's own file, which no comparison of names finds.
   const QString hardLink = File("clan-link.ftf");
-  ASSERT_EQ(::link(QFile::encodeName(bookFile).constData(), QFile::encodeName(hardLink).constData()),
-            0);
+  ASSERT_EQ(
+      ::link(QFile::encodeName(bookFile).constData(), QFile::encodeName(hardLink).constData()), 0);
   const QString nowhere = File("无此文件夹/甲.ftf");
   const struct {
     const char* label;

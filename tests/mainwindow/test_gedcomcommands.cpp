@@ -281,7 +281,8 @@ TEST_F(GedcomCommandsTest, ExportRefusesTheBookAndSaysWhyATargetFails) {
       {Path("linked.ged"), isBook.arg(Path("linked.ged"))},
       {Path("hard.ged"), isBook.arg(Path("hard.ged"))},
       {Path("adir.ged"), cannot.arg(Path("adir.ged"), QStringLiteral("它是一个文件夹"))},
-      {Path("none/out.ged"), cannot.arg(Path("none/out.ged"), QStringLiteral("它所在的文件夹不存在"))},
+      {Path("none/out.ged"),
+       cannot.arg(Path("none/out.ged"), QStringLiteral("它所在的文件夹不存在"))},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.target.toStdString());

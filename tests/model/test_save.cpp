@@ -9,8 +9,8 @@
 #include <csignal>
 
 #include "FileTestSupport.h"
-#include "model/AtomicFile.h"
 #include "ModelTestSupport.h"
+#include "model/AtomicFile.h"
 
 using namespace modeltest;
 namespace fs = std::filesystem;

@@ -91,8 +91,9 @@ int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
                      GedcomVersion version, std::ostream& messages) {
   // Written over its own book, the export would leave no book to export again.
   if (OutputIsInput(out, {in})) {
-    messages << out.string() << ": cannot be written: "
-             << DescribeWriteProblem(FileProblem::kTargetIsInput) << "; nothing written\n";
+    messages << out.string()
+             << ": cannot be written: " << DescribeWriteProblem(FileProblem::kTargetIsInput)
+             << "; nothing written\n";
     return 2;
   }
   COperationClanbook genealogy;
@@ -112,8 +113,9 @@ int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
 int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::path& out,
                      const std::optional<std::string>& rootXref, std::ostream& report) {
   if (OutputIsInput(out, {in})) {
-    report << out.string() << ": cannot be written: "
-           << DescribeWriteProblem(FileProblem::kTargetIsInput) << "; nothing written\n";
+    report << out.string()
+           << ": cannot be written: " << DescribeWriteProblem(FileProblem::kTargetIsInput)
+           << "; nothing written\n";
     return 2;
   }
   std::string bytes, error;
