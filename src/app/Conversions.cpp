@@ -159,7 +159,9 @@ int ExportChartFile(const QStringList& values, const QCommandLineParser& parser)
 
 int ExportBranch(const QStringList& values, const QCommandLineParser& /*parser*/) {
   std::ostringstream messages;
-  const int status = ExportBranchFile(FilePathOf(values[0]), values[1].toStdString(),
+  // The name as its bytes were given, so that one that is no UTF-8 is refused
+  // as such instead of being looked for with U+FFFD in it.
+  const int status = ExportBranchFile(FilePathOf(values[0]), FilePathOf(values[1]).string(),
                                       FilePathOf(values[2]), messages);
   return PassOn(status, messages);
 }

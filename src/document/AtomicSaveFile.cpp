@@ -12,7 +12,8 @@ AtomicSaveFile::AtomicSaveFile(const QString& fileName, QObject* parent)
 AtomicSaveFile::~AtomicSaveFile() = default;  // the writer removes its temporary file
 
 bool AtomicSaveFile::open(OpenMode mode) {
-  if (isOpen() || (mode & ~QIODevice::Unbuffered) != QIODevice::WriteOnly) return false;
+  if (isOpen() || (mode & ~(QIODevice::Unbuffered | QIODevice::Truncate)) != QIODevice::WriteOnly)
+    return false;
   m_problem = FileProblem::kNone;
   m_held.clear();
   if (!m_writer.Open(FilePathOf(m_fileName))) {
