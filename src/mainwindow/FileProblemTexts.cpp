@@ -105,6 +105,7 @@ QString SaveFailureText(const FileStatus& status, const QString& fileName) {
   switch (status.problem) {
     case FileProblem::kNothingToSave:
       return CClanbookDlg::tr("家谱是空的，没有可保存的内容!");
+    case FileProblem::kTargetIsFolder:
     case FileProblem::kTargetNotRegular:
       return cannotSave + u'\n' +
              CClanbookDlg::tr("%1不是一个普通文件!").arg(QDir::toNativeSeparators(fileName));

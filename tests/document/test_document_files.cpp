@@ -122,7 +122,9 @@ TEST(FileNames, BytesSurviveTheWayThroughAQString) {
     SCOPED_TRACE(row.label);
     const QString name = FileNameOf(row.bytes);
     EXPECT_EQ(FilePathOf(name).string(), row.bytes.toStdString());
-    if (row.text) EXPECT_EQ(name, QString::fromUtf8(row.bytes));
+    if (row.text) {
+      EXPECT_EQ(name, QString::fromUtf8(row.bytes));
+    }
     EXPECT_EQ(name.contains(QChar(0xFFFD)), false);
   }
 }

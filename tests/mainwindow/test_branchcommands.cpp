@@ -185,11 +185,6 @@ TEST_F(BranchCommands, ExportWritesTheSelectedBranchAndLeavesTheBookAsItWas) {
 TEST_F(BranchCommands, MergesThatChangeNothing) {
   const QString file = File("branch.ftf");
   const QStringList book = ModelLines();
-  // Another name of the book's own file, which no comparison of names finds.
-  const QString hardLink = File("clan-link.ftf");
-  ASSERT_EQ(
-      ::link(QFile::encodeName(bookFile).constData(), QFile::encodeName(hardLink).constData()), 0);
-  const QString nowhere = File("无此文件夹/甲.ftf");
   const struct {
     const char* label;
     std::function<void()> prepare;
