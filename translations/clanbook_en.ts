@@ -1126,6 +1126,10 @@ Do you want to replace it?</translation>
         <source>报告无法保存到%1：%2!</source>
         <translation>The report could not be saved to %1: %2.</translation>
     </message>
+    <message>
+        <source>%1 是导入的GEDCOM文件，报告不能保存到它里面!</source>
+        <translation>%1 is the GEDCOM file imported: the report cannot be saved into it.</translation>
+    </message>
 </context>
 <context>
     <name>CMergeReviewDlg</name>

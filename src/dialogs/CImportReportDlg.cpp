@@ -193,6 +193,10 @@ void CImportReportDlg::OnSaveReport() {
   request.filter = tr("文本文件 (*.txt);;All Files(*)");
   const QString fileName = RunFileDialog(this, request);
   if (fileName.isEmpty()) return;
+  if (OutputIsInput(fileName, {m_sourceFile})) {
+    ShowNotice(tr("%1 是导入的GEDCOM文件，报告不能保存到它里面!").arg(fileName));
+    return;
+  }
   std::ostringstream text;
   m_report.Write(text);
   AtomicFileWriter writer;

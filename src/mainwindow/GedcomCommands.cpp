@@ -206,5 +206,6 @@ void CClanbookDlg::ImportGedcom(const QString& dropped) {
   ShowTodaysBirthdays();
   EnableMemberButtons(true);
   CImportReportDlg reportDialog(report, this);
+  reportDialog.SetSourceFile(fileName);
   reportDialog.DoModal();
 }
