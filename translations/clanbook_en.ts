@@ -120,6 +120,49 @@
     </message>
 </context>
 <context>
+    <name>AtomicSaveFile</name>
+    <message>
+        <source>它是一个文件夹</source>
+        <translation>it is a folder</translation>
+    </message>
+    <message>
+        <source>它不是普通文件（而是设备、管道或套接字）</source>
+        <translation>it is no ordinary file (but a device, a pipe or a socket)</translation>
+    </message>
+    <message>
+        <source>它所在的文件夹不存在</source>
+        <translation>the folder it would go in does not exist</translation>
+    </message>
+    <message>
+        <source>它所在的磁盘是只读的</source>
+        <translation>its disk is read-only</translation>
+    </message>
+    <message>
+        <source>没有写入该文件或其文件夹的权限</source>
+        <translation>there is no permission to write the file or its folder</translation>
+    </message>
+    <message>
+        <source>该文件属于其他用户，请另存为自己的文件</source>
+        <translation>the file belongs to another user; save it as a file of your own</translation>
+    </message>
+    <message>
+        <source>它是本次要读取的文件</source>
+        <translation>it is a file this command reads</translation>
+    </message>
+    <message>
+        <source>内存不足</source>
+        <translation>not enough memory</translation>
+    </message>
+    <message>
+        <source>磁盘已满或写入出错</source>
+        <translation>the disk is full or a write failed</translation>
+    </message>
+    <message>
+        <source>%1 是正在编辑的家谱文件，导出的内容不能保存到它里面!</source>
+        <translation>%1 is the genealogy file being edited: an export cannot be saved into it.</translation>
+    </message>
+</context>
+<context>
     <name>BirthdayDlg</name>
     <message>
         <source>按照生日查找</source>
@@ -758,24 +801,8 @@ Their details are in the list below.</translation>
         <translation>The generation poem file %1 could not be read: %2</translation>
     </message>
     <message>
-        <source>目标不是普通文件</source>
-        <translation>the target is not an ordinary file</translation>
-    </message>
-    <message>
-        <source>没有写入该文件或其文件夹的权限</source>
-        <translation>there is no permission to write the file or its folder</translation>
-    </message>
-    <message>
-        <source>无法保留原文件的所有者</source>
-        <translation>the original file&apos;s owner cannot be kept</translation>
-    </message>
-    <message>
         <source>内存不足</source>
         <translation>not enough memory</translation>
-    </message>
-    <message>
-        <source>磁盘已满或写入出错</source>
-        <translation>the disk is full or a write failed</translation>
     </message>
     <message>
         <source>文件内容不是所声明编码的文本</source>
@@ -915,6 +942,10 @@ Do you want to replace it?</translation>
     <message>
         <source>字辈无法保存在家谱旁边：文件名%1太长，加上“.zibei”就超出了文件系统的限制。要保留字辈，请用较短的文件名另存家谱。</source>
         <translation>The generation poem cannot be kept beside the genealogy: the file name %1 is too long for the file system once “.zibei” is added. To keep the poem, save the genealogy under a shorter name.</translation>
+    </message>
+    <message>
+        <source>文件%1无法保存：%2!</source>
+        <translation>The file %1 could not be saved: %2.</translation>
     </message>
 </context>
 <context>
@@ -1100,10 +1131,6 @@ Do you want to replace it?</translation>
         <translation>Text files (*.txt);;All files (*)</translation>
     </message>
     <message>
-        <source>报告无法保存到%1!</source>
-        <translation>The report could not be saved to %1.</translation>
-    </message>
-    <message>
         <source>第 %1 行：不是GEDCOM行，已跳过</source>
         <translation>line %1: no GEDCOM line, skipped</translation>
     </message>
@@ -1126,6 +1153,14 @@ Do you want to replace it?</translation>
     <message>
         <source>另有 %1 条未列出</source>
         <translation>%1 more notes left out</translation>
+    </message>
+    <message>
+        <source>报告无法保存到%1：%2!</source>
+        <translation>The report could not be saved to %1: %2.</translation>
+    </message>
+    <message>
+        <source>%1 是导入的GEDCOM文件，报告不能保存到它里面!</source>
+        <translation>%1 is the GEDCOM file imported: the report cannot be saved into it.</translation>
     </message>
 </context>
 <context>
@@ -1545,6 +1580,10 @@ Do you want to replace it?</translation>
         <source>列出家谱 BOOK 中成员 A 与 B 互相的称谓：“A 称 B 为 …”两行</source>
         <translation>print what members A and B of genealogy BOOK call each other, one line each way</translation>
     </message>
+    <message>
+        <source>无法写入 %1：%2。</source>
+        <translation>Cannot write %1: %2.</translation>
+    </message>
 </context>
 <context>
     <name>DataExchange</name>
@@ -1601,6 +1640,10 @@ Do you want to replace it?</translation>
     <message>
         <source>分辨率 %1 不在 1 到 2400 之间。</source>
         <translation>The resolution %1 is not between 1 and 2400.</translation>
+    </message>
+    <message>
+        <source>无法写入文件“%1”：%2。</source>
+        <translation>Cannot write the file “%1”: %2.</translation>
     </message>
 </context>
 <context>

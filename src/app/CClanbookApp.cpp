@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Translation.h"
+#include "document/GenealogyDocument.h"
 #include "mainwindow/CClanbookDlg.h"
 
 #include <QApplication>
@@ -45,9 +46,12 @@ void PrepareProcess() {
 }
 
 namespace {
+// The arguments as file names are held (FileNameOf): a name that is no UTF-8
+// keeps its bytes, where QCoreApplication::arguments() would put U+FFFD in
+// place of each stray byte and a conversion would write another file.
 QStringList ArgumentsOf(int argc, char** argv) {
   QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  for (int i = 0; i < argc; ++i) arguments << FileNameOf(QByteArray(argv[i]));
   return arguments;
 }
 
@@ -79,9 +83,11 @@ int CClanbookApp::Run(int argc, char** argv) {
   QCoreApplication::setApplicationVersion(QStringLiteral(CLANBOOK_VERSION));
 
   const Translation translation(first.language.value_or(DesktopLanguage()));
-  // Again with the language installed, so that help and messages speak it.
+  // Again with the language installed, so that help and messages speak it;
+  // the application object has taken its own options (-platform ...) out of
+  // argv by now.
   CommandLine commandLine(Conversions());
-  const StartRequest request = commandLine.Parse(QCoreApplication::arguments());
+  const StartRequest request = commandLine.Parse(ArgumentsOf(argc, argv));
   switch (request.kind) {
     case StartRequest::Kind::Print:
       Print(stdout, request.text);

@@ -17,6 +17,7 @@
 #include "calendar/Kinship.h"
 #include "charts/ChartExport.h"
 #include "dialogs/KinshipText.h"
+#include "document/AtomicSaveFile.h"
 #include "document/GenealogyDocument.h"
 #include "formats/gedcom/Gedcom.h"
 #include "merge/BranchExport.h"
@@ -139,6 +140,10 @@ int ExportChartFile(const QStringList& values, const QCommandLineParser& parser)
                                             "%1：图的格式由后缀定，只能是 .pdf、.svg 或 .png。")
                     .arg(out));
 
+  // Not even a chart of a book may take the book's place.
+  if (OutputIsInput(out, {in}))
+    return Fail(kChartCannotWrite, QCoreApplication::translate("Conversions", "无法写入 %1：%2。")
+                                       .arg(out, WriteProblemReason(FileProblem::kTargetIsInput)));
   COperationClanbook book;
   if (const int result = book.Load(FilePathOf(in)); result != kFileOk)
     return Fail(kChartCannotRead, LoadFailure(in, result));
@@ -157,7 +162,9 @@ int ExportChartFile(const QStringList& values, const QCommandLineParser& parser)
 
 int ExportBranch(const QStringList& values, const QCommandLineParser& /*parser*/) {
   std::ostringstream messages;
-  const int status = ExportBranchFile(FilePathOf(values[0]), values[1].toStdString(),
+  // The name as its bytes were given, so that one that is no UTF-8 is refused
+  // as such instead of being looked for with U+FFFD in it.
+  const int status = ExportBranchFile(FilePathOf(values[0]), FilePathOf(values[1]).string(),
                                       FilePathOf(values[2]), messages);
   return PassOn(status, messages);
 }

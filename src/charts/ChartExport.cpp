@@ -2,12 +2,12 @@
 
 #include "charts/OuyangChart.h"
 #include "charts/PagodaChart.h"
+#include "document/AtomicSaveFile.h"
 
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace {
@@ -18,6 +18,9 @@ public:
   static QString EmptyBook() { return tr("家谱是空的，没有可画的世系图。"); }
   static QString NoSuchMember(const QString& name) { return tr("家谱中没有“%1”。").arg(name); }
   static QString CannotWrite(const QString& path) { return tr("无法写入文件“%1”。").arg(path); }
+  static QString CannotWrite(const QString& path, FileProblem problem) {
+    return tr("无法写入文件“%1”：%2。").arg(path, WriteProblemReason(problem));
+  }
   static QString UnknownFormat(const QString& path) {
     return tr("无法识别“%1”的格式：文件名应以 .pdf、.svg 或 .png 结尾。").arg(path);
   }
@@ -111,10 +114,17 @@ bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
   const QString suffix = QFileInfo(path).suffix().toLower();
   const ChartScene& scene = chart.Scene();
   // Written beside the target and put in its place whole: a failed or
-  // interrupted export leaves whatever file was there.
-  QSaveFile file(path);
+  // interrupted export leaves whatever file was there, and a target that is
+  // no regular file or someone else's is refused as every save refuses it.
+  AtomicSaveFile file(path);
   const auto failed = [&] {
-    SetError(error, ExportText::CannotWrite(path));
+    // A target refused for what it is says why; a folder or a disk that
+    // fails says what it always said.
+    const FileProblem problem = file.problem();
+    const bool plain = problem == FileProblem::kNone || problem == FileProblem::kWriteFailed ||
+                       problem == FileProblem::kNoSuchFolder ||
+                       problem == FileProblem::kTargetNotWritable;
+    SetError(error, plain ? ExportText::CannotWrite(path) : ExportText::CannotWrite(path, problem));
     return false;
   };
   const auto open = [&] { return file.open(QIODevice::WriteOnly) || failed(); };

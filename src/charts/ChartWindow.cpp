@@ -1,5 +1,6 @@
 #include "charts/ChartWindow.h"
 
+#include "document/AtomicSaveFile.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 
@@ -188,16 +189,20 @@ void ChartWindow::dropChart() {
   m_chart.reset();
 }
 
-QString ChartWindow::AskExportPath(QWidget* owner) {
+QString ChartWindow::AskExportPath(QWidget* owner, const QString& bookFile) {
   QString path = RunFileDialog(
       owner, FileDialogRequest{false, tr("PDF 文件 (*.pdf);;SVG 图形 (*.svg);;PNG 图片 (*.png)")});
   if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
+  if (OutputIsInput(path, {bookFile})) {
+    ShowNotice(OutputIsBookText(path));
+    return {};
+  }
   return path;
 }
 
 void ChartWindow::ExportToFile() {
   if (!m_chart) return;
-  const QString path = AskExportPath(this);
+  const QString path = AskExportPath(this, m_bookFile ? m_bookFile() : QString());
   if (path.isEmpty()) return;
   // The chart on screen, with the resolution the box holds now.
   QString error;

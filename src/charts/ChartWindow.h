@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -24,8 +25,12 @@ public:
   ~ChartWindow() override;
 
   // Asks where to export a chart; .pdf is added to a name without a suffix.
-  // Empty when the user cancelled.
-  static QString AskExportPath(QWidget* owner);
+  // Empty when the user cancelled, or chose `bookFile` (the open book's file,
+  // which a chart must not replace) and was told so.
+  static QString AskExportPath(QWidget* owner, const QString& bookFile);
+  // Where the book drawn is kept, asked at each export (a save under another
+  // name moves it); none: the book has no file.
+  void setBookFile(std::function<QString()> bookFile) { m_bookFile = std::move(bookFile); }
 
   // The book drawn (not owned) and the member the chart starts at (none: the
   // root). The start is remembered by name as well, so refresh() after an
@@ -68,6 +73,7 @@ private:
   void PrintPreview();
 
   const COperationClanbook* m_book = nullptr;
+  std::function<QString()> m_bookFile;
   MemberNode* m_from = nullptr;
   std::unique_ptr<BuiltChart> m_chart;
   ChartView* m_view = nullptr;

@@ -1,6 +1,7 @@
 #include "charts/Statistics.h"
 
 #include "charts/Chart.h"
+#include "document/AtomicSaveFile.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 
@@ -9,7 +10,6 @@
 #include <QImage>
 #include <QMenuBar>
 #include <QPainter>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QSvgGenerator>
 
@@ -175,8 +175,8 @@ bool ExportStatistics(const ClanStatistics& stats, const QString& path, QString*
     return false;
   }
   const QSizeF size = StatisticsPictureSize(stats);
-  // Put in the target's place whole, as the charts are.
-  QSaveFile file(path);
+  // Put in the target's place whole, as the charts are, by the same writer.
+  AtomicSaveFile file(path);
   bool written = file.open(QIODevice::WriteOnly);
   if (written && suffix == QLatin1String("png")) {
     QImage image(size.toSize(), QImage::Format_RGB32);
@@ -200,7 +200,10 @@ bool ExportStatistics(const ClanStatistics& stats, const QString& path, QString*
     }
   }
   written = written && file.commit();
-  if (!written && error) *error = StatText::CannotWrite(path);
+  if (!written && error)
+    *error = file.problem() == FileProblem::kNone
+                 ? StatText::CannotWrite(path)
+                 : StatText::CannotWrite(path) + u'\n' + WriteProblemReason(file.problem());
   return written;
 }
 
@@ -260,6 +263,10 @@ void StatisticsWindow::ExportPicture() {
   QString path = RunFileDialog(this, FileDialogRequest{false, StatText::Filter()});
   if (path.isEmpty()) return;
   if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".png");
+  if (OutputIsInput(path, {m_bookFile ? m_bookFile() : QString()})) {
+    ShowNotice(OutputIsBookText(path));
+    return;
+  }
   QString error;
   if (!ExportStatistics(m_view->Statistics(), path, &error)) ShowNotice(error);
 }

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -63,10 +64,14 @@ public:
   void setSource(const COperationClanbook* book);
   void refresh();
   StatisticsView* view() const { return m_view; }
+  // Where the book counted is kept, asked at each export: a picture never
+  // replaces it. None: the book has no file.
+  void setBookFile(std::function<QString()> bookFile) { m_bookFile = std::move(bookFile); }
 
 private:
   void ExportPicture();
 
   const COperationClanbook* m_book = nullptr;
+  std::function<QString()> m_bookFile;
   StatisticsView* m_view = nullptr;
 };

@@ -1,11 +1,12 @@
 #include "dialogs/CImportReportDlg.h"
 
+#include "document/AtomicSaveFile.h"
+#include "document/GenealogyDocument.h"
 #include "model/AtomicFile.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 
 #include <QAbstractTableModel>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -192,10 +193,13 @@ void CImportReportDlg::OnSaveReport() {
   request.filter = tr("文本文件 (*.txt);;All Files(*)");
   const QString fileName = RunFileDialog(this, request);
   if (fileName.isEmpty()) return;
+  if (OutputIsInput(fileName, {m_sourceFile})) {
+    ShowNotice(tr("%1 是导入的GEDCOM文件，报告不能保存到它里面!").arg(fileName));
+    return;
+  }
   std::ostringstream text;
   m_report.Write(text);
   AtomicFileWriter writer;
-  const std::filesystem::path target(QFile::encodeName(fileName).toStdString());
-  if (!writer.Open(target) || !writer.Write(text.str()) || !writer.Commit())
-    ShowNotice(tr("报告无法保存到%1!").arg(fileName));
+  if (!writer.Open(FilePathOf(fileName)) || !writer.Write(text.str()) || !writer.Commit())
+    ShowNotice(tr("报告无法保存到%1：%2!").arg(fileName, WriteProblemReason(writer.Problem())));
 }

@@ -22,6 +22,8 @@ public:
 
   // Asks for a file name and writes the report there as text.
   void OnSaveReport();
+  // The GEDCOM file the report is about, which the report never replaces.
+  void SetSourceFile(const QString& fileName) { m_sourceFile = fileName; }
 
   QLabel* Summary() const { return m_summary; }
   QTableView* ChangeView() const { return m_changes; }
@@ -34,6 +36,7 @@ public:
 
 private:
   const gedcom::GedcomImportReport& m_report;
+  QString m_sourceFile;
   QLabel* m_summary = nullptr;
   QTableView* m_changes = nullptr;
   QPlainTextEdit* m_notes = nullptr;

@@ -17,8 +17,78 @@
 #include <new>
 #include <string>
 
+namespace {
+
+// Where FileNameOf keeps a byte that is no UTF-8.
+constexpr char16_t kEscapeFirst = 0xDC80;
+constexpr char16_t kEscapeLast = 0xDCFF;
+
+bool IsEscapedByte(QChar c, const QString& text, qsizetype i) {
+  // A low surrogate after a high one is half of a real character.
+  return c.unicode() >= kEscapeFirst && c.unicode() <= kEscapeLast &&
+         (i == 0 || !text[i - 1].isHighSurrogate());
+}
+
+// The length of the UTF-8 sequence at `bytes[i]`; 0 when it is none (a stray
+// byte, an overlong form, a surrogate, beyond U+10FFFF, cut short).
+qsizetype Utf8Length(const QByteArray& bytes, qsizetype i) {
+  const auto byte = [&](qsizetype k) { return static_cast<unsigned char>(bytes[k]); };
+  const unsigned char lead = byte(i);
+  if (lead < 0x80) return 1;
+  qsizetype length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (i + length > bytes.size()) return 0;
+  if (byte(i + 1) < low || byte(i + 1) > high) return 0;
+  for (qsizetype k = 2; k < length; ++k)
+    if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
+  return length;
+}
+
+}  // namespace
+
 std::filesystem::path FilePathOf(const QString& fileName) {
-  return std::filesystem::path(QFile::encodeName(fileName).toStdString());
+  qsizetype escaped = 0;
+  while (escaped < fileName.size() && !IsEscapedByte(fileName[escaped], fileName, escaped))
+    ++escaped;
+  if (escaped == fileName.size())
+    return std::filesystem::path(QFile::encodeName(fileName).toStdString());
+  std::string bytes;
+  qsizetype from = 0;
+  for (qsizetype i = 0; i <= fileName.size(); ++i) {
+    if (i < fileName.size() && !IsEscapedByte(fileName[i], fileName, i)) continue;
+    bytes += QFile::encodeName(fileName.mid(from, i - from)).toStdString();
+    if (i < fileName.size()) bytes.push_back(static_cast<char>(fileName[i].unicode() - 0xDC00));
+    from = i + 1;
+  }
+  return std::filesystem::path(bytes);
+}
+
+QString FileNameOf(const QByteArray& bytes) {
+  QString name;
+  qsizetype from = 0;
+  for (qsizetype i = 0; i < bytes.size();) {
+    if (const qsizetype length = Utf8Length(bytes, i)) {
+      i += length;
+      continue;
+    }
+    name += QString::fromUtf8(bytes.mid(from, i - from));
+    name += QChar(static_cast<char16_t>(0xDC00 + static_cast<unsigned char>(bytes[i])));
+    from = ++i;
+  }
+  return name + QString::fromUtf8(bytes.mid(from));
 }
 
 namespace {

@@ -15,7 +15,14 @@
 struct MergeChanges;  // merge/BranchMerge.h
 
 // A file name as the interface holds it, as the file system takes it.
+// Bytes that are no UTF-8 are held as the lone surrogates U+DC80 to U+DCFF
+// (FileNameOf) and come back as the bytes they were.
 std::filesystem::path FilePathOf(const QString& fileName);
+// The bytes of a file name as given (a command-line argument) as a QString
+// that FilePathOf turns back into the same bytes, UTF-8 or not: Qt's own
+// decoding puts U+FFFD in place of every stray byte, and a file written under
+// the name it gives would be another file.
+QString FileNameOf(const QByteArray& bytes);
 
 class GenealogyDocument : public QObject {
   Q_OBJECT

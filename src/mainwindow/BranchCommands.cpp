@@ -3,14 +3,16 @@
 #include "dialogs/CFileOpenAndSaveDlg.h"
 #include "dialogs/CMergeReviewDlg.h"
 #include "mainwindow/CClanbookDlg.h"
+#include "mainwindow/FileProblemTexts.h"
 
+#include "document/AtomicSaveFile.h"
 #include "formats/gedcom/Gedcom.h"
 #include "merge/BranchExport.h"
 #include "merge/BranchMerge.h"
+#include "model/FtfCodec.h"
 #include "platform/MessageBoxes.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <filesystem>
 #include <fstream>
@@ -50,13 +52,6 @@ int ReadBranch(const QString& fileName, COperationClanbook& out) {
   return kFileCannotOpen;
 }
 
-bool SameFile(const QString& a, const QString& b) {
-  const QFileInfo first(a);
-  const QFileInfo second(b);
-  return first.exists() && second.exists() ? first.canonicalFilePath() == second.canonicalFilePath()
-                                           : first.absoluteFilePath() == second.absoluteFilePath();
-}
-
 QString Title() {
   return CClanbookDlg::tr("修谱");
 }
@@ -81,14 +76,14 @@ void CClanbookDlg::OnExportBranch() {
   if (!fileName) return;
   // The open book's file holds more than the branch: writing the branch over
   // it would lose everyone else the moment the book is closed unsaved.
-  if (!m_currentFile.isEmpty() && SameFile(*fileName, m_currentFile)) {
+  if (OutputIsInput(*fileName, {m_currentFile})) {
     ShowNotice(tr("支谱不能保存到正在编辑的家谱文件%1中!").arg(*fileName));
     return;
   }
   COperationClanbook branch;
   ExtractBranch(m_genealogy, top, branch);
-  if (branch.Save(FilePathOf(*fileName)) != kFileOk) {
-    ShowNotice(tr("文件无法保存!"));
+  if (const FileStatus saved = ftf::SaveFile(FilePathOf(*fileName), branch); !saved.Ok()) {
+    ShowNotice(ExportFailureText(saved, *fileName));
     return;
   }
   int members = 0;

@@ -135,6 +135,7 @@ void CClanbookDlg::OnLineageChart() {
   if (!start) return;
   if (!m_chartWindow) {
     m_chartWindow = new ChartWindow(this);
+    m_chartWindow->setBookFile([this] { return m_currentFile; });
     // Every box belongs to a chart laid out since the last change, so its
     // member is in the tree; selecting it shows it in the list as a click in
     // the tree does.
@@ -149,7 +150,10 @@ void CClanbookDlg::OnStatistics() {
     ShowNotice(tr("家谱是空的，没有可统计的成员。"));
     return;
   }
-  if (!m_statisticsWindow) m_statisticsWindow = new StatisticsWindow(this);
+  if (!m_statisticsWindow) {
+    m_statisticsWindow = new StatisticsWindow(this);
+    m_statisticsWindow->setBookFile([this] { return m_currentFile; });
+  }
   m_statisticsWindow->setSource(&m_genealogy);
   Raise(m_statisticsWindow);
 }
@@ -157,7 +161,7 @@ void CClanbookDlg::OnStatistics() {
 void CClanbookDlg::OnExportChart() {
   MemberNode* start = ChartStart();
   if (!start) return;
-  const QString path = ChartWindow::AskExportPath(this);
+  const QString path = ChartWindow::AskExportPath(this, m_currentFile);
   if (path.isEmpty()) return;
   ChartOptions options;
   options.from = start;

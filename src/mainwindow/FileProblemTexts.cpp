@@ -1,5 +1,6 @@
 #include "mainwindow/FileProblemTexts.h"
 
+#include "document/AtomicSaveFile.h"
 #include "mainwindow/CClanbookDlg.h"
 
 #include <QDir>
@@ -104,6 +105,7 @@ QString SaveFailureText(const FileStatus& status, const QString& fileName) {
   switch (status.problem) {
     case FileProblem::kNothingToSave:
       return CClanbookDlg::tr("家谱是空的，没有可保存的内容!");
+    case FileProblem::kTargetIsFolder:
     case FileProblem::kTargetNotRegular:
       return cannotSave + u'\n' +
              CClanbookDlg::tr("%1不是一个普通文件!").arg(QDir::toNativeSeparators(fileName));
@@ -125,5 +127,20 @@ QString SaveFailureText(const FileStatus& status, const QString& fileName) {
       // Not writable, a failed write or a full disk: the message the user
       // has always seen.
       return cannotSave;
+  }
+}
+
+QString ExportFailureText(const FileStatus& status, const QString& fileName) {
+  switch (status.problem) {
+    case FileProblem::kNothingToSave:
+    case FileProblem::kNameNotStorable:
+    case FileProblem::kAddressNotStorable:
+    case FileProblem::kNamedEnd:
+    case FileProblem::kNamedLikeFather:
+    case FileProblem::kRootNamedNoFather:
+      return SaveFailureText(status, fileName);
+    default:
+      return CClanbookDlg::tr("文件%1无法保存：%2!")
+          .arg(QDir::toNativeSeparators(fileName), WriteProblemReason(status.problem));
   }
 }

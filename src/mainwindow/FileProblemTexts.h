@@ -11,3 +11,6 @@
 // Empty when there is nothing to say (the user cancelled).
 QString LoadFailureText(const FileStatus& status);
 QString SaveFailureText(const FileStatus& status, const QString& fileName);
+// An export's failure: a member the file cannot hold as a save says it, the
+// target's fault with its reason (a folder, no such folder, read-only...).
+QString ExportFailureText(const FileStatus& status, const QString& fileName);

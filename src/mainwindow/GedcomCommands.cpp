@@ -7,6 +7,7 @@
 // being written must not change under the writer.
 #include "dialogs/CGedcomRootDlg.h"
 #include "dialogs/CImportReportDlg.h"
+#include "document/AtomicSaveFile.h"
 #include "formats/gedcom/Gedcom.h"
 #include "mainwindow/CClanbookDlg.h"
 #include "platform/MessageBoxes.h"
@@ -54,21 +55,6 @@ void RunBusy(QWidget* owner, const QString& text, Work&& work) {
   worker.join();
   progress.hide();
   QApplication::restoreOverrideCursor();
-}
-
-QString WriteProblemText(FileProblem problem) {
-  switch (problem) {
-    case FileProblem::kTargetNotRegular:
-      return CClanbookDlg::tr("目标不是普通文件");
-    case FileProblem::kTargetNotWritable:
-      return CClanbookDlg::tr("没有写入该文件或其文件夹的权限");
-    case FileProblem::kOwnerNotKept:
-      return CClanbookDlg::tr("无法保留原文件的所有者");
-    case FileProblem::kNoMemory:
-      return CClanbookDlg::tr("内存不足");
-    default:
-      return CClanbookDlg::tr("磁盘已满或写入出错");
-  }
 }
 
 QString ImportErrorText(const gedcom::GedcomResult& result) {
@@ -147,11 +133,17 @@ void CClanbookDlg::OnExportGedcom() {
       return;
   }
 
+  // The export would be all that is left of the book.
+  if (OutputIsInput(fileName, {m_currentFile})) {
+    ShowNotice(OutputIsBookText(fileName));
+    return;
+  }
+
   FileStatus status;
   RunBusy(this, tr("正在导出GEDCOM文件…"),
           [&] { status = gedcom::WriteGedcomFile(m_genealogy, version, FilePathOf(fileName)); });
   if (!status.Ok())
-    ShowNotice(tr("GEDCOM文件%1无法保存：%2!").arg(fileName, WriteProblemText(status.problem)));
+    ShowNotice(tr("GEDCOM文件%1无法保存：%2!").arg(fileName, WriteProblemReason(status.problem)));
 }
 
 void CClanbookDlg::OnImportGedcom() {
@@ -214,5 +206,6 @@ void CClanbookDlg::ImportGedcom(const QString& dropped) {
   ShowTodaysBirthdays();
   EnableMemberButtons(true);
   CImportReportDlg reportDialog(report, this);
+  reportDialog.SetSourceFile(fileName);
   reportDialog.DoModal();
 }

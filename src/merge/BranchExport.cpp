@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "model/AtomicFile.h"
+#include "model/FtfCodec.h"
 #include "model/TextCodec.h"
 
 namespace {
@@ -63,6 +65,17 @@ const char* DescribeFileResult(int result) {
   }
 }
 
+std::string DescribeSaveFailure(const FileStatus& status) {
+  // A member the file cannot hold is the book's fault, not the target's.
+  if (status.problem == FileProblem::kNameNotStorable ||
+      status.problem == FileProblem::kAddressNotStorable ||
+      status.problem == FileProblem::kNamedEnd || status.problem == FileProblem::kNamedLikeFather ||
+      status.problem == FileProblem::kRootNamedNoFather)
+    return std::string(DescribeFileResult(status.code)) + " (" + textcodec::ToUtf8(status.detail) +
+           ")";
+  return DescribeWriteProblem(status.problem);
+}
+
 int ExportBranchFile(const std::filesystem::path& in, std::string_view name,
                      const std::filesystem::path& out, std::ostream& messages) {
   std::u16string wanted;
@@ -70,6 +83,13 @@ int ExportBranchFile(const std::filesystem::path& in, std::string_view name,
       wanted.empty()) {
     messages << "export: the name \"" << name << "\" is no UTF-8 text of 1 to 127 characters\n";
     return kBranchBadName;
+  }
+  // The branch is a part of the book: written over the book it would be all
+  // that is left of it.
+  if (OutputIsInput(out, {in})) {
+    messages << "export: cannot save " << out.string() << ": "
+             << DescribeWriteProblem(FileProblem::kTargetIsInput) << "; nothing written\n";
+    return kBranchCannotWrite;
   }
   COperationClanbook book;
   if (const int result = book.Load(in); result != kFileOk) {
@@ -85,8 +105,8 @@ int ExportBranchFile(const std::filesystem::path& in, std::string_view name,
   COperationClanbook branch;
   ExtractBranch(book, top, branch);
   book.Clear();  // two books of two million members need not stay side by side
-  if (const int result = branch.Save(out); result != kFileOk) {
-    messages << "export: cannot save " << out.string() << ": " << DescribeFileResult(result)
+  if (const FileStatus saved = ftf::SaveFile(out, branch); !saved.Ok()) {
+    messages << "export: cannot save " << out.string() << ": " << DescribeSaveFailure(saved)
              << '\n';
     return kBranchCannotWrite;
   }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "model/COperationClanbook.h"
+#include "model/FileStatus.h"
 
 // Exit codes of the command-line functions of the branch engine.
 enum BranchExitCode : int {
@@ -24,9 +25,12 @@ enum BranchExitCode : int {
 void ExtractBranch(const COperationClanbook& book, const MemberNode* top, COperationClanbook& out);
 
 // Loads `in`, extracts the branch of the member called `name` (UTF-8) and saves
-// it to `out` (atomically). Tells `messages` what it did or why it failed.
+// it to `out` (atomically). Tells `messages` what it did or why it failed. An
+// `out` that is `in` itself (by any name) is refused before anything is read.
 int ExportBranchFile(const std::filesystem::path& in, std::string_view name,
                      const std::filesystem::path& out, std::ostream& messages);
 
 // What the command-line functions print for a load or save result.
 const char* DescribeFileResult(int result);
+// Why a save failed: the target's fault ("it is a folder") or the member's.
+std::string DescribeSaveFailure(const FileStatus& status);

@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "merge/BranchExport.h"
+#include "model/AtomicFile.h"
+#include "model/FtfCodec.h"
 #include "model/TextCodec.h"
 
 namespace {
@@ -486,6 +488,15 @@ const char* DescribeConflict(MergeConflict conflict) {
 int MergeBranchFiles(const std::filesystem::path& bookFile, const std::filesystem::path& branchFile,
                      const std::filesystem::path& outFile, MergeSide prefer, std::ostream& report,
                      const std::filesystem::path& baseFile) {
+  // The members left out as conflicts live on only in the branch (and its
+  // base), so neither may be replaced by the result. The book may: the
+  // merge is meant to bring the branch back into it.
+  if (OutputIsInput(outFile, {branchFile, baseFile})) {
+    report << "merge: cannot save " << outFile.string() << ": "
+           << DescribeWriteProblem(FileProblem::kTargetIsInput)
+           << " (the branch); nothing written\n";
+    return kBranchCannotWrite;
+  }
   COperationClanbook book;
   COperationClanbook branch;
   COperationClanbook base;
@@ -522,8 +533,8 @@ int MergeBranchFiles(const std::filesystem::path& bookFile, const std::filesyste
   ApplyMerge(book, changes);
   std::size_t added = 0;
   for (const MergeSubtree& s : changes.subtrees) added += s.members.size();
-  if (const int result = book.Save(outFile); result != kFileOk) {
-    report << "merge: cannot save " << outFile.string() << ": " << DescribeFileResult(result)
+  if (const FileStatus saved = ftf::SaveFile(outFile, book); !saved.Ok()) {
+    report << "merge: cannot save " << outFile.string() << ": " << DescribeSaveFailure(saved)
            << '\n';
     return kBranchCannotWrite;
   }

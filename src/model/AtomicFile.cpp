@@ -21,6 +21,50 @@ std::filesystem::path SaveTargetOf(const std::filesystem::path& target) {
   return target;
 }
 
+bool OutputIsInput(const std::filesystem::path& output,
+                   std::initializer_list<std::filesystem::path> inputs) {
+  struct stat out {};
+  if (output.empty() || ::stat(output.c_str(), &out) != 0) return false;
+  for (const std::filesystem::path& input : inputs) {
+    struct stat in {};
+    if (!input.empty() && ::stat(input.c_str(), &in) == 0 && in.st_dev == out.st_dev &&
+        in.st_ino == out.st_ino)
+      return true;
+  }
+  return false;
+}
+
+const char* DescribeWriteProblem(FileProblem problem) {
+  switch (problem) {
+    case FileProblem::kTargetIsFolder:
+      return "it is a folder";
+    case FileProblem::kTargetNotRegular:
+      return "it is no regular file (a device, a pipe or a socket)";
+    case FileProblem::kNoSuchFolder:
+      return "the folder it would go in does not exist";
+    case FileProblem::kReadOnlyMount:
+      return "the file system is read-only";
+    case FileProblem::kTargetNotWritable:
+      return "no permission to write it or its folder";
+    case FileProblem::kOwnerNotKept:
+      return "it belongs to another user, whose file it would take";
+    case FileProblem::kTargetIsInput:
+      return "it is a file this command reads";
+    case FileProblem::kNoMemory:
+      return "not enough memory";
+    case FileProblem::kNothingToSave:
+      return "there is nothing to save";
+    case FileProblem::kNameNotStorable:
+    case FileProblem::kAddressNotStorable:
+    case FileProblem::kNamedEnd:
+    case FileProblem::kNamedLikeFather:
+    case FileProblem::kRootNamedNoFather:
+      return "a member's name or address cannot be stored";
+    default:
+      return "the disk is full or the write failed";
+  }
+}
+
 AtomicFileWriter::~AtomicFileWriter() {
   Abort();
 }
@@ -50,6 +94,88 @@ static std::string TemporaryPrefix(const std::filesystem::path& target) {
   return prefix + ".tmp-";
 }
 
+// Why a file could not be made in the target's folder.
+static FileProblem ProblemOfErrno(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return FileProblem::kNoSuchFolder;
+    case EROFS:
+      return FileProblem::kReadOnlyMount;
+    case ENOSPC:
+    case EDQUOT:
+    case EIO:
+      return FileProblem::kWriteFailed;
+    default:
+      return FileProblem::kTargetNotWritable;
+  }
+}
+
+// A name beside the target for its temporary file: ".<name>.tmp-XXXXXX".
+static std::filesystem::path TemporaryName(const std::filesystem::path& folder,
+                                           const std::string& prefix, std::mt19937_64& random) {
+  static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  std::string name = prefix;
+  for (int i = 0; i < 6; ++i) name.push_back(kLetters[random() % (sizeof kLetters - 1)]);
+  return folder / name;
+}
+
+static std::mt19937_64 Random() {
+  return std::mt19937_64(
+      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+      (static_cast<std::uint64_t>(::getpid()) << 32));
+}
+
+// The path through which an open descriptor can be given a name.
+static std::string DescriptorPath(int fd) {
+  return "/proc/self/fd/" + std::to_string(fd);
+}
+
+bool AtomicFileWriter::OpenUnnamed(const std::filesystem::path& folder) {
+  // Mode 0666 less the umask, as a file that a plain save creates gets.
+  m_fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (m_fd < 0) return false;
+  // Naming it later goes through /proc; without /proc the named way is taken.
+  if (::access(DescriptorPath(m_fd).c_str(), F_OK) != 0) {
+    ::close(m_fd);
+    m_fd = -1;
+    return false;
+  }
+  return true;
+}
+
+bool AtomicFileWriter::OpenNamed(const std::filesystem::path& folder) {
+  const std::string prefix = TemporaryPrefix(m_target);
+  std::mt19937_64 random = Random();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate = TemporaryName(folder, prefix, random);
+    m_fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (m_fd >= 0) {
+      m_temporary = candidate;
+      return true;
+    }
+    if (errno != EEXIST) return Fail(ProblemOfErrno(errno));
+  }
+  return Fail(FileProblem::kTargetNotWritable);
+}
+
+bool AtomicFileWriter::NameUnnamed() {
+  std::filesystem::path folder = m_target.parent_path();
+  if (folder.empty()) folder = ".";
+  const std::string prefix = TemporaryPrefix(m_target);
+  std::mt19937_64 random = Random();
+  const std::string from = DescriptorPath(m_fd);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate = TemporaryName(folder, prefix, random);
+    if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      m_temporary = candidate;
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
 bool AtomicFileWriter::Open(const std::filesystem::path& requested) {
   Abort();
   m_failed = false;
@@ -60,33 +186,19 @@ bool AtomicFileWriter::Open(const std::filesystem::path& requested) {
   // folder (or a link that leads nowhere): such a target is never replaced.
   struct stat old {};
   const bool exists = ::lstat(m_target.c_str(), &old) == 0;
+  if (exists && S_ISDIR(old.st_mode)) return Fail(FileProblem::kTargetIsFolder);
   if (exists && !S_ISREG(old.st_mode)) return Fail(FileProblem::kTargetNotRegular);
   // Renaming over the target needs only the folder's permission; a file the
   // user cannot write to is refused as opening it for writing would be.
-  if (exists && ::access(m_target.c_str(), W_OK) != 0) return Fail(FileProblem::kTargetNotWritable);
+  if (exists && ::access(m_target.c_str(), W_OK) != 0)
+    return Fail(errno == EROFS ? FileProblem::kReadOnlyMount : FileProblem::kTargetNotWritable);
   std::filesystem::path folder = m_target.parent_path();
   if (folder.empty()) folder = ".";
 
-  // ".<name>.tmp-XXXXXX" beside the target; the name part is cut so that the
-  // temporary name stays within the file system's limit of 255 bytes.
-  const std::string prefix = TemporaryPrefix(m_target);
-  std::mt19937_64 random(
-      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-      (static_cast<std::uint64_t>(::getpid()) << 32));
-  static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = prefix;
-    for (int i = 0; i < 6; ++i) name.push_back(kLetters[random() % (sizeof kLetters - 1)]);
-    const std::filesystem::path candidate = folder / name;
-    // Mode 0666 less the umask, as a file that a plain save creates gets.
-    m_fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (m_fd >= 0) {
-      m_temporary = candidate;
-      break;
-    }
-    if (errno != EEXIST) return Fail(FileProblem::kTargetNotWritable);
-  }
-  if (m_fd < 0) return Fail(FileProblem::kTargetNotWritable);
+  // A file system without unnamed files (or an old kernel) refuses O_TMPFILE
+  // with one error or another; the named temporary file works everywhere, and
+  // its own failure then says why.
+  if (!OpenUnnamed(folder) && !OpenNamed(folder)) return false;
   // Held until the writer is done: the lock tells a later save that this
   // temporary file is no leftover while this process lives.
   (void)::flock(m_fd, LOCK_EX | LOCK_NB);
@@ -154,6 +266,12 @@ bool AtomicFileWriter::Commit() {
     return false;
   }
   const bool synced = ::fsync(m_fd) == 0;
+  // An unnamed file gets its name only now, once its data are on the disk.
+  if (synced && m_temporary.empty() && !NameUnnamed()) {
+    m_problem = ProblemOfErrno(errno);
+    Abort();
+    return false;
+  }
   // The lock goes with the last descriptor: a copy keeps it over the rename,
   // so that no other save takes the file for a leftover in between.
   const int lockFd = ::dup(m_fd);

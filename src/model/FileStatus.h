@@ -51,6 +51,10 @@ enum class FileProblem : std::uint8_t {
   kNamedEnd,           // a member other than the root named "end"
   kNamedLikeFather,    // the reader would take the record for the end
   kRootNamedNoFather,  // a root named "-1", the root's own father field
+  kTargetIsFolder,     // the target is a folder
+  kNoSuchFolder,       // the folder the target would go in does not exist
+  kReadOnlyMount,      // the target's file system is mounted read-only
+  kTargetIsInput,      // the target is a file the same command reads
 };
 
 struct FileStatus {

@@ -13,8 +13,10 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
 
 namespace {
@@ -318,6 +320,128 @@ TEST_F(ConversionTest, KinshipPrintsWhatEachCallsTheOtherOrWhoIsMissing) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_TRUE(missing.err.contains(QStringLiteral("missing.ftf")));
   EXPECT_EQ(run("--kinship book.ftf 张子").status, 2);
+}
+
+// No conversion writes over what it reads, whatever name the output goes by:
+// the same name, a symbolic link to the input, a hard link to it. The input
+// stays as it was, nothing else appears, and the status says the output
+// could not be written.
+TEST_F(ConversionTest, NoConversionReplacesItsInput) {
+  struct Case {
+    const char* label;
+    QStringList before;  // the arguments before the output
+    const char* input;   // the file the output must not replace
+    QStringList after;
+    int status;
+  };
+  const Case cases[] = {
+      {"branch", {"--export-branch", "book.ftf", "张父"}, "book.ftf", {}, 4},
+      {"merge into the branch", {"--merge-branch", "book.ftf", "branch.ftf"}, "branch.ftf", {}, 4},
+      {"GEDCOM export", {"--export-gedcom", "book.ftf"}, "book.ftf", {}, 2},
+      {"GEDCOM import", {"--import-gedcom", "family.ged"}, "family.ged", {}, 2},
+      {"chart", {"--export-chart", "book.ftf"}, "book.ftf", {}, 4},
+  };
+  // The chart takes its format from the output's name: its links end in .svg.
+  const char* const ways[] = {"same name", "symbolic link", "hard link"};
+  for (const Case& c : cases) {
+    for (const char* way : ways) {
+      SCOPED_TRACE(std::string(c.label) + ", " + way);
+      const QString input = Path(QString::fromUtf8(c.input));
+      const QByteArray bytes = ReadAll(input);
+      const QString suffix =
+          c.label == std::string("chart") ? QStringLiteral(".svg") : QStringLiteral(".out");
+      QString output = QString::fromUtf8(c.input);
+      if (std::string(way) == "symbolic link") {
+        output = QStringLiteral("symbolic") + suffix;
+        QFile::remove(Path(output));
+        ASSERT_TRUE(QFile::link(input, Path(output)));
+      } else if (std::string(way) == "hard link") {
+        output = QStringLiteral("hard") + suffix;
+        QFile::remove(Path(output));
+        ASSERT_EQ(::link(QFile::encodeName(input).constData(),
+                         QFile::encodeName(Path(output)).constData()),
+                  0);
+      } else if (c.label == std::string("chart")) {
+        // A book named like a chart is still the book.
+        output = QStringLiteral("book.svg");
+        QFile::remove(Path(output));
+        ASSERT_TRUE(QFile::copy(input, Path(output)));
+        QStringList arguments = c.before;
+        arguments.last() = output;
+        const Outcome run = Clanbook(arguments + QStringList{output} + c.after);
+        EXPECT_EQ(run.status, c.status) << run.err.toStdString();
+        EXPECT_EQ(ReadAll(Path(output)), bytes);
+        continue;
+      }
+      const QStringList listing = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+      const Outcome run = Clanbook(c.before + QStringList{output} + c.after);
+      EXPECT_EQ(run.status, c.status) << run.err.toStdString();
+      EXPECT_FALSE(run.err.isEmpty());
+      EXPECT_TRUE(run.err.contains(output)) << run.err.toStdString();
+      EXPECT_EQ(ReadAll(input), bytes);
+      EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), listing);
+    }
+  }
+  // Merging into the book itself is what the merge is for: allowed.
+  const Outcome run = Clanbook({"--merge-branch", "book.ftf", "branch.ftf", "book.ftf"});
+  EXPECT_EQ(run.status, 0) << run.err.toStdString();
+  EXPECT_EQ(Book(Path(QStringLiteral("book.ftf"))).members, 5);
+}
+
+// A GEDCOM or branch output that cannot be written says why.
+TEST_F(ConversionTest, AnOutputThatCannotBeWrittenSaysWhy) {
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("adir")));
+  const struct {
+    QStringList arguments;
+    int status;
+    const char* reason;
+  } rows[] = {
+      {{"--export-gedcom", "book.ftf", "adir"}, 2, "folder"},
+      {{"--export-gedcom", "book.ftf", "nowhere/out.ged"}, 2, "does not exist"},
+      {{"--import-gedcom", "family.ged", "adir"}, 2, "folder"},
+      {{"--export-branch", "book.ftf", "张父", "adir"}, 4, "folder"},
+      {{"--merge-branch", "book.ftf", "branch.ftf", "nowhere/out.ftf"}, 4, "does not exist"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.arguments.join(u' ').toStdString());
+    const Outcome run = Clanbook(row.arguments);
+    EXPECT_EQ(run.status, row.status);
+    EXPECT_TRUE(run.err.contains(QString::fromLatin1(row.reason))) << run.err.toStdString();
+  }
+  EXPECT_TRUE(QDir(Path(QStringLiteral("adir"))).isEmpty());
+}
+
+// A file name that is no UTF-8 is written under its own bytes, not under the
+// name Qt's decoding would make of it.
+TEST_F(ConversionTest, NamesThatAreNoUtf8KeepTheirBytes) {
+  const QString program =
+      QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../src/app/clanbook"));
+  const std::filesystem::path folder(QFile::encodeName(dir.path()).toStdString());
+  // The shell hands the program the bytes; QProcess would encode them as text.
+  const struct {
+    const char* arguments;  // before the output
+    const char* output;     // as printf writes it
+    const char* written;    // the file that must appear
+  } rows[] = {
+      {"--export-gedcom book.ftf", "o\\377.ged", "o\xff.ged"},
+      {"--export-branch book.ftf 张父", "b\\376\\377.ftf", "b\xfe\xff.ftf"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.written);
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"),
+                   QStringLiteral("exec \"$0\" %1 \"$(printf '%2')\"")
+                       .arg(QString::fromUtf8(row.arguments), QString::fromUtf8(row.output)),
+                   program});
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_TRUE(std::filesystem::exists(folder / row.written)) << row.written;
+  }
+  // Nothing under the name with U+FFFD in place of the stray bytes.
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    EXPECT_EQ(entry.path().filename().string().find("\xEF\xBF\xBD"), std::string::npos);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // pdftotext and pdfinfo for PDF, the image reader for PNG.
 #include "ChartTestBooks.h"
 #include "charts/ChartExport.h"
+#include "charts/Statistics.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -11,6 +12,11 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <vector>
 
 namespace {
 
@@ -153,6 +159,60 @@ TEST_F(ExportTest, RefusalsSayWhy) {
     EXPECT_FALSE(ExportChart(row.emptyBook ? empty : book, options, dir.filePath(row.file), &error))
         << row.label;
     EXPECT_TRUE(error.contains(row.expected)) << row.label << ": " << error.toStdString();
+  }
+}
+
+// Charts and statistics pictures go through the writer every save uses: a
+// pipe, a device or a link to one is refused with the reason and stays what
+// it was, and another user's file keeps its owner or is left alone.
+TEST_F(ExportTest, TargetsThatAreNoFileOrSomeoneElsesAreKept) {
+  const QByteArray pipe = QFile::encodeName(Path("pipe.svg"));
+  ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+  ASSERT_TRUE(QFile::link(Path("pipe.svg"), Path("to-pipe.pdf")));
+  const bool device =
+      ::mknod(QFile::encodeName(Path("null.png")).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+  const QString notRegular = QStringLiteral("不是普通文件");
+  struct Row {
+    const char* name;
+    bool statistics;
+  };
+  std::vector<Row> rows = {{"pipe.svg", false}, {"to-pipe.pdf", false}, {"pipe.svg", true}};
+  if (device) rows.push_back({"null.png", false});
+  ChartOptions options;
+  options.generations = 2;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.name) + (row.statistics ? " statistics" : " chart"));
+    QString error;
+    EXPECT_FALSE(row.statistics ? ExportStatistics(ComputeStatistics(book), Path(row.name), &error)
+                                : ExportChart(book, options, Path(row.name), &error));
+    EXPECT_TRUE(error.contains(notRegular)) << error.toStdString();
+  }
+  struct stat info {};
+  ASSERT_EQ(::lstat(pipe.constData(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  if (device) {
+    ASSERT_EQ(::lstat(QFile::encodeName(Path("null.png")).constData(), &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+  }
+
+  // Another user's file in a shared folder.
+  const QByteArray theirs = QFile::encodeName(Path("theirs.svg"));
+  {
+    QFile file(Path("theirs.svg"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("their chart");
+  }
+  ASSERT_EQ(::chmod(theirs.constData(), 0666), 0);
+  const uid_t other = 54321;
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(theirs.constData(), other, other), 0);
+    QString error;
+    ASSERT_TRUE(ExportChart(book, options, Path("theirs.svg"), &error)) << error.toStdString();
+    ASSERT_EQ(::stat(theirs.constData(), &info), 0);
+    EXPECT_EQ(info.st_uid, other);
+    EXPECT_EQ(info.st_gid, other);
+  } else {
+    GTEST_SKIP() << "giving a file to another user needs root";
   }
 }
 

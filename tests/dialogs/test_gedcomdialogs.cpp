@@ -16,6 +16,7 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <sstream>
 
@@ -218,6 +219,30 @@ TEST_F(ImportReportDlgTest, SavesTheReportAsText) {
       ASSERT_TRUE(file.open(QIODevice::ReadOnly));
       EXPECT_EQ(file.readAll().toStdString(), Text());
     }
+  }
+
+  // The GEDCOM file the report is about is never replaced by it, under any name.
+  const QString source = dir.filePath("family.ged");
+  {
+    QFile file(source);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("0 HEAD\r\n0 TRLR\r\n");
+  }
+  const QString link = dir.filePath("family-report.txt");
+  ASSERT_EQ(::link(QFile::encodeName(source).constData(), QFile::encodeName(link).constData()), 0);
+  for (const QString& answer : {source, link}) {
+    SCOPED_TRACE(answer.toStdString());
+    boxes.Clear();
+    SetFileDialogForTesting([&](const FileDialogRequest&) { return answer; });
+    CImportReportDlg dialog(report);
+    dialog.SetSourceFile(source);
+    dialog.Create();
+    ClickButton(&dialog, "saveReport");
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_TRUE(boxes.Boxes()[0].text.contains(answer)) << boxes.Boxes()[0].text.toStdString();
+    QFile file(source);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("0 HEAD\r\n0 TRLR\r\n"));
   }
 }
 

@@ -155,4 +155,33 @@ TEST_F(DocumentFiles, ChangedOnDiskOnlyWhenAnotherProgramChangedTheFile) {
   EXPECT_FALSE(document.FileChangedOnDisk());
 }
 
+// A file name given as bytes comes back as the same bytes, UTF-8 or not, and
+// a name that is UTF-8 reads as the text it is.
+TEST(FileNames, BytesSurviveTheWayThroughAQString) {
+  const struct {
+    const char* label;
+    QByteArray bytes;
+    bool text;  // valid UTF-8: the QString is its text
+  } rows[] = {
+      {"plain", "book.ftf", true},
+      {"Chinese", "家谱/张氏.ftf", true},
+      {"a stray byte", "o\xff.ged", false},
+      {"a cut character", "\xe5\xae.ftf", false},
+      {"an overlong slash", "a\xc0\xaf.ftf", false},
+      {"an encoded surrogate", "\xed\xb2\x80.ftf", false},
+      {"stray bytes around a character", "\xfe\xe5\xae\xb6\xff", false},
+      {"a character beyond the last", "\xf4\x90\x80\x80", false},
+      {"a character outside the first plane", "\xf0\x9f\x8c\xb3.ftf", true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    const QString name = FileNameOf(row.bytes);
+    EXPECT_EQ(FilePathOf(name).string(), row.bytes.toStdString());
+    if (row.text) {
+      EXPECT_EQ(name, QString::fromUtf8(row.bytes));
+    }
+    EXPECT_EQ(name.contains(QChar(0xFFFD)), false);
+  }
+}
+
 }  // namespace

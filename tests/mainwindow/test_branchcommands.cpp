@@ -17,6 +17,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 
+#include <unistd.h>
+
 #include <functional>
 #include <memory>
 
@@ -127,6 +129,11 @@ TEST_F(BranchCommands, ExportWritesTheSelectedBranchAndLeavesTheBookAsItWas) {
   ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
   const QByteArray bookBytes = saved.readAll();
   const QStringList book = ModelLines();
+  // Another name of the book's own file, which no comparison of names finds.
+  const QString hardLink = File("clan-link.ftf");
+  ASSERT_EQ(
+      ::link(QFile::encodeName(bookFile).constData(), QFile::encodeName(hardLink).constData()), 0);
+  const QString nowhere = File("无此文件夹/甲.ftf");
   const struct {
     const char* label;
     const char16_t* selected;  // none: nothing selected
@@ -137,6 +144,10 @@ TEST_F(BranchCommands, ExportWritesTheSelectedBranchAndLeavesTheBookAsItWas) {
       {"nothing selected", nullptr, {}, kNoSelection, false},
       {"over the open book's own file", u"甲", bookFile,
        QStringLiteral("支谱不能保存到正在编辑的家谱文件%1中!").arg(bookFile), false},
+      {"over a hard link to the open book's file", u"甲", hardLink,
+       QStringLiteral("支谱不能保存到正在编辑的家谱文件%1中!").arg(hardLink), false},
+      {"into a folder that does not exist", u"甲", nowhere,
+       QStringLiteral("文件%1无法保存：它所在的文件夹不存在!").arg(nowhere), false},
       {"a member and his descendants", u"甲", branchFile,
        QStringLiteral("甲及其后代共 3 人已导出为支谱%1。").arg(branchFile), true},
   };

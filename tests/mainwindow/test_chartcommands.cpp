@@ -19,6 +19,9 @@
 #include <QPrinter>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <functional>
 #include <set>
 #include <tuple>
@@ -305,6 +308,64 @@ TEST_F(ChartCommands, ExportWritesTheChartOfTheSelectedMember) {
       EXPECT_EQ(std::make_tuple(bytes.contains("甲"), bytes.contains("丙"), bytes.contains("乙")),
                 std::make_tuple(true, true, false));
   }
+}
+
+// A chart never takes the place of the open book, under any of its names,
+// nor of something that is no file; the chart window's own export and the
+// statistics picture refuse the book alike.
+TEST_F(ChartCommands, ExportNeverReplacesTheBookOrWhatIsNoFile) {
+  LoadFamily();
+  QTemporaryDir dir;
+  const QString book = dir.filePath("clan.ftf");
+  ASSERT_EQ(window.m_document.Save(book), kFileOk);
+  window.m_document.SetFileName(book);
+  QFile original(book);
+  ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+  const QByteArray bookBytes = original.readAll();
+  const QByteArray bookPath = QFile::encodeName(book);
+  ASSERT_EQ(::symlink(bookPath.constData(), QFile::encodeName(dir.filePath("linked.pdf"))), 0);
+  ASSERT_EQ(::link(bookPath.constData(), QFile::encodeName(dir.filePath("hard.svg"))), 0);
+  ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe.pdf")).constData(), 0600), 0);
+  const QString isBook = QStringLiteral("%1 是正在编辑的家谱文件，导出的内容不能保存到它里面!");
+  const struct {
+    const char* label;
+    const char* command;  // in the main window, the chart window or the statistics window
+    QString answer;
+    QString notice;
+  } rows[] = {
+      {"a link to the book", "idm_exportChart", dir.filePath("linked.pdf"),
+       isBook.arg(dir.filePath("linked.pdf"))},
+      {"a hard link to the book", "idm_exportChart", dir.filePath("hard.svg"),
+       isBook.arg(dir.filePath("hard.svg"))},
+      {"a named pipe", "idm_exportChart", dir.filePath("pipe.pdf"),
+       QStringLiteral("无法写入文件“%1”：它不是普通文件（而是设备、管道或套接字）。")
+           .arg(dir.filePath("pipe.pdf"))},
+      {"the chart window's export", "actionExportChart", dir.filePath("hard.svg"),
+       isBook.arg(dir.filePath("hard.svg"))},
+      {"the statistics picture", "actionExportStatistics", dir.filePath("hard.svg"),
+       isBook.arg(dir.filePath("hard.svg"))},
+  };
+  Trigger("idm_lineageChart");
+  Trigger("idm_statistics");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    boxes.Clear();
+    SetFileDialogForTesting([&](const FileDialogRequest&) { return row.answer; });
+    QAction* action = window.findChild<QAction*>(QLatin1String(row.command));
+    if (!action && window.chartWindow())
+      action = window.chartWindow()->findChild<QAction*>(QLatin1String(row.command));
+    if (!action && window.statisticsWindow())
+      action = window.statisticsWindow()->findChild<QAction*>(QLatin1String(row.command));
+    ASSERT_NE(action, nullptr) << row.command;
+    action->trigger();
+    EXPECT_EQ(NoticeTexts(), QStringList{row.notice});
+    QFile again(book);
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(again.readAll(), bookBytes);
+  }
+  struct stat info {};
+  ASSERT_EQ(::lstat(QFile::encodeName(dir.filePath("pipe.pdf")).constData(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 TEST_F(ChartCommands, PrintAndPreviewPageTheSelectedMembersChart) {

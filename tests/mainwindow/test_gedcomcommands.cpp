@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -19,6 +20,7 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <deque>
 
@@ -260,6 +262,36 @@ TEST_F(GedcomCommandsTest, ExportOfNothingOrToNowhereWritesNothing) {
   script.answers.push_back({QString(), -1});  // cancelled
   Trigger("gedcomExport");
   EXPECT_TRUE(Texts().isEmpty());
+}
+
+// The export never takes the place of the open book, by any of its names, and
+// a target it cannot write is named with the reason.
+TEST_F(GedcomCommandsTest, ExportRefusesTheBookAndSaysWhyATargetFails) {
+  OpenSample();
+  const QByteArray book = QFile::encodeName(Path("sample.ftf"));
+  ASSERT_EQ(::symlink(book.constData(), QFile::encodeName(Path("linked.ged")).constData()), 0);
+  ASSERT_EQ(::link(book.constData(), QFile::encodeName(Path("hard.ged")).constData()), 0);
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("adir.ged")));
+  const QString isBook = QStringLiteral("%1 是正在编辑的家谱文件，导出的内容不能保存到它里面!");
+  const QString cannot = QStringLiteral("GEDCOM文件%1无法保存：%2!");
+  const struct {
+    QString target;
+    QString notice;
+  } rows[] = {
+      {Path("linked.ged"), isBook.arg(Path("linked.ged"))},
+      {Path("hard.ged"), isBook.arg(Path("hard.ged"))},
+      {Path("adir.ged"), cannot.arg(Path("adir.ged"), QStringLiteral("它是一个文件夹"))},
+      {Path("none/out.ged"),
+       cannot.arg(Path("none/out.ged"), QStringLiteral("它所在的文件夹不存在"))},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.target.toStdString());
+    boxes.Clear();
+    script.answers.push_back({row.target, -1});
+    Trigger("gedcomExport");
+    EXPECT_EQ(Texts(), QStringList{row.notice});
+    EXPECT_EQ(Read(Path("sample.ftf")), kSample + kEndLine);
+  }
 }
 
 TEST_F(GedcomCommandsTest, ImportReplacesTheGenealogyWithTheChosenLine) {

@@ -1,6 +1,7 @@
 // Merging a branch back: matching, the review plan, conflicts, and the changes
 // that apply and revert it.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <functional>
 #include <sstream>
@@ -511,6 +512,47 @@ TEST_F(MergeBranchFilesTest, MergesReportsConflictsAndSaves) {
     EXPECT_EQ(Find(merged, u"B1")->parent, Find(merged, u"B"));
     EXPECT_EQ(Find(merged, u"A2")->address, row.prefer == MergeSide::Branch ? u"Mill" : u"");
   }
+}
+
+// The branch and its base hold what the merge leaves out: neither is ever
+// the output, under any name. The book may be: that is what a merge is for.
+TEST_F(MergeBranchFilesTest, NeverWritesOverTheBranchOrItsBase) {
+  COperationClanbook book;
+  BuildClan(book);
+  COperationClanbook branch;
+  ExtractBranch(book, Find(book, u"A"), branch);
+  Add(branch, u"A1", u"B1", 1991);  // a conflict: borne by B's son
+  Add(branch, u"A2", u"Fresh", 1990);
+  ASSERT_EQ(book.Save(folder_ / "book.ftf"), kFileOk);
+  ASSERT_EQ(branch.Save(folder_ / "branch.ftf"), kFileOk);
+  ASSERT_EQ(branch.Save(folder_ / "base.ftf"), kFileOk);
+  ASSERT_EQ(::link((folder_ / "base.ftf").c_str(), (folder_ / "base-link.ftf").c_str()), 0);
+  const std::string branchBytes = Read(folder_ / "branch.ftf");
+  const struct {
+    const char* label;
+    fs::path out;
+    int code;
+  } rows[] = {
+      {"the branch", folder_ / "branch.ftf", kBranchCannotWrite},
+      {"a hard link to the base", folder_ / "base-link.ftf", kBranchCannotWrite},
+      {"the book", folder_ / "book.ftf", kBranchOk},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    std::ostringstream report;
+    EXPECT_EQ(MergeBranchFiles(folder_ / "book.ftf", folder_ / "branch.ftf", row.out,
+                               MergeSide::Book, report, folder_ / "base.ftf"),
+              row.code);
+    if (row.code != kBranchOk) {
+      EXPECT_NE(report.str().find("it is a file this command reads"), std::string::npos)
+          << report.str();
+    }
+    EXPECT_EQ(Read(folder_ / "branch.ftf"), branchBytes);
+    EXPECT_EQ(Read(folder_ / "base.ftf"), branchBytes);
+  }
+  COperationClanbook merged;
+  ASSERT_EQ(merged.Load(folder_ / "book.ftf"), kFileOk);
+  EXPECT_NE(Find(merged, u"Fresh"), nullptr);
 }
 
 }  // namespace

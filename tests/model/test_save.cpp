@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 
 #include "FileTestSupport.h"
 #include "ModelTestSupport.h"
+#include "model/AtomicFile.h"
 
 using namespace modeltest;
 namespace fs = std::filesystem;
@@ -115,6 +117,99 @@ TEST_F(SaveTest, ReplacesTheFileKeepingItsPermissionsAndLinks) {
   EXPECT_EQ(Read(target),
             "R 1900 1 1 0 end 1 -1\r\nA 1930 1 1 0 end 1 R\r\nend 1999 12 2 1 end 1 end");
   EXPECT_EQ(Listing(), "clan.ftf link.ftf");
+}
+
+// Every target the writer refuses stays what it was, and the refusal says
+// why, so that a message can name the reason.
+TEST_F(SaveTest, RefusedTargetsStayAndTheReasonIsGiven) {
+  fs::create_directory(folder_ / "adir");
+  Write("plain", "plain");
+  ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0600), 0);
+  fs::create_symlink("pipe", folder_ / "to-pipe.ftf");
+  fs::create_symlink("missing", folder_ / "dangling.ftf");
+  // A device node of our own (the null device's numbers), where we may make one.
+  const bool device = ::mknod((folder_ / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+  if (device) fs::create_symlink("null", folder_ / "to-null.ftf");
+  const struct {
+    const char* label;
+    fs::path target;
+    FileProblem problem;
+  } rows[] = {
+      {"a folder", folder_ / "adir", FileProblem::kTargetIsFolder},
+      {"a named pipe", folder_ / "pipe", FileProblem::kTargetNotRegular},
+      {"a link to a named pipe", folder_ / "to-pipe.ftf", FileProblem::kTargetNotRegular},
+      {"a link that leads nowhere", folder_ / "dangling.ftf", FileProblem::kTargetNotRegular},
+      {"in no folder", folder_ / "missing" / "a.ftf", FileProblem::kNoSuchFolder},
+      {"below a regular file", folder_ / "plain" / "a.ftf", FileProblem::kNoSuchFolder},
+      {"a device", folder_ / "null", FileProblem::kTargetNotRegular},
+      {"a link to a device", folder_ / "to-null.ftf", FileProblem::kTargetNotRegular},
+  };
+  const std::string before = Listing();
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    if (!device && row.target.filename().string().find("null") != std::string::npos) continue;
+    AtomicFileWriter writer;
+    EXPECT_FALSE(writer.Open(row.target) && writer.Write("x") && writer.Commit());
+    EXPECT_EQ(writer.Problem(), row.problem);
+    EXPECT_NE(std::string(DescribeWriteProblem(writer.Problem())), "");
+  }
+  EXPECT_EQ(Listing(), before);
+  struct stat info {};
+  ASSERT_EQ(::lstat((folder_ / "pipe").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  if (device) {
+    ASSERT_EQ(::lstat((folder_ / "null").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+  }
+}
+
+// A save killed halfway leaves no temporary file behind where the file system
+// has unnamed files, however large the part it had written.
+TEST_F(SaveTest, AKilledSaveLeavesNothingBehind) {
+  const fs::path target = Write("the old genealogy\r\n", "clan.ftf");
+  const pid_t child = ::fork();
+  if (child == 0) {
+    AtomicFileWriter writer;
+    if (!writer.Open(target)) ::_exit(1);
+    const std::string piece(1 << 20, 'x');
+    for (int i = 0; i < 8; ++i) (void)writer.Write(piece);
+    ::kill(::getpid(), SIGKILL);
+    ::_exit(2);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the writer did not get as far as it should";
+  EXPECT_EQ(Read(target), "the old genealogy\r\n");
+  EXPECT_EQ(Listing(), "clan.ftf");
+}
+
+// An output is one of the inputs by any name that reaches the same file.
+TEST_F(SaveTest, AnOutputIsAnInputByEveryNameOfIt) {
+  const fs::path book = Write("book", "book.ftf");
+  const fs::path copy = Write("book", "copy.ftf");
+  fs::create_directory(folder_ / "sub");
+  fs::create_symlink("book.ftf", folder_ / "link.ftf");
+  fs::create_symlink("../link.ftf", folder_ / "sub" / "chain.ftf");
+  ASSERT_EQ(::link(book.c_str(), (folder_ / "hard.ftf").c_str()), 0);
+  const struct {
+    const char* label;
+    fs::path output;
+    bool isInput;
+  } rows[] = {
+      {"the same name", book, true},
+      {"another spelling", folder_ / "sub" / ".." / "book.ftf", true},
+      {"a symbolic link", folder_ / "link.ftf", true},
+      {"a link to a link", folder_ / "sub" / "chain.ftf", true},
+      {"a hard link", folder_ / "hard.ftf", true},
+      {"a copy", copy, false},
+      {"a new file", folder_ / "new.ftf", false},
+      {"no name", fs::path(), false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(OutputIsInput(row.output, {folder_ / "other.ftf", book}), row.isInput);
+    EXPECT_FALSE(OutputIsInput(row.output, {}));
+  }
 }
 
 TEST_F(SaveTest, SavingChangesNothingInMemory) {

@@ -116,7 +116,8 @@ GedcomResult ReadGedcom(std::string_view bytes, const GedcomImportOptions& optio
 
 // Command-line entry points. They return a process exit code: 0 done, 1 the
 // input could not be read or understood, 2 the output could not be written.
-// The output file is replaced atomically and left alone on failure.
+// The output file is replaced atomically and left alone on failure; an output
+// that is the input itself (by any name) is refused before anything is read.
 int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::path& out,
                      GedcomVersion version, std::ostream& messages);
 int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::path& out,

@@ -10,7 +10,9 @@
 
 #include "formats/gedcom/GedcomDetail.h"
 #include "formats/gedcom/GedcomWriterSink.h"
+#include "model/AtomicFile.h"
 #include "model/FileBytes.h"
+#include "model/FtfCodec.h"
 
 namespace gedcom {
 
@@ -87,14 +89,22 @@ FileStatus WriteGedcomFile(const COperationClanbook& genealogy, GedcomVersion ve
 
 int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::path& out,
                      GedcomVersion version, std::ostream& messages) {
+  // Written over its own book, the export would leave no book to export again.
+  if (OutputIsInput(out, {in})) {
+    messages << out.string()
+             << ": cannot be written: " << DescribeWriteProblem(FileProblem::kTargetIsInput)
+             << "; nothing written\n";
+    return 2;
+  }
   COperationClanbook genealogy;
   const int loaded = genealogy.Load(in);
   if (loaded != kFileOk) {
     messages << in.string() << ": " << LoadMessage(loaded) << " (code " << loaded << ")\n";
     return 1;
   }
-  if (!WriteGedcomFile(genealogy, version, out).Ok()) {
-    messages << out.string() << ": cannot be written\n";
+  if (const FileStatus written = WriteGedcomFile(genealogy, version, out); !written.Ok()) {
+    messages << out.string() << ": cannot be written: " << DescribeWriteProblem(written.problem)
+             << '\n';
     return 2;
   }
   return 0;
@@ -102,6 +112,12 @@ int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
 
 int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::path& out,
                      const std::optional<std::string>& rootXref, std::ostream& report) {
+  if (OutputIsInput(out, {in})) {
+    report << out.string()
+           << ": cannot be written: " << DescribeWriteProblem(FileProblem::kTargetIsInput)
+           << "; nothing written\n";
+    return 2;
+  }
   std::string bytes, error;
   if (!ReadFile(in, bytes, error)) {
     report << in.string() << ": " << error << "\n";
@@ -120,8 +136,9 @@ int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
   }
   bytes = std::string();  // not needed any more: the memory goes back before saving
   changes.Write(report);
-  if (genealogy.Save(out) != kFileOk) {
-    report << out.string() << ": cannot be written\n";
+  if (const FileStatus saved = ftf::SaveFile(out, genealogy); !saved.Ok()) {
+    report << out.string() << ": cannot be written: " << DescribeWriteProblem(saved.problem)
+           << '\n';
     return 2;
   }
   return 0;
