@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace {
 // The options QApplication takes for itself (-platform offscreen, -style
 // fusion, ...). They are read before the application object removes them, to
@@ -63,6 +65,32 @@ CommandLine::CommandLine(std::vector<Conversion> conversions)
       QStringLiteral("[FILE]"));
 }
 
+// Each conversion's own options are the table of which option goes with which
+// command: an option set for a command it does not belong to would be ignored,
+// and the user would not learn that it did nothing.
+QString CommandLine::OptionOutOfPlace(const Conversion* chosen) const {
+  for (const Conversion& conversion : m_conversions) {
+    if (&conversion == chosen) continue;
+    for (const QCommandLineOption& option : conversion.options) {
+      const QString name = option.names().constFirst();
+      if (!m_parser.isSet(name)) continue;
+      // An option two commands share is in its place with either.
+      if (chosen && std::any_of(chosen->options.begin(), chosen->options.end(),
+                                [&name](const QCommandLineOption& own) {
+                                  return own.names().contains(name);
+                                }))
+        continue;
+      if (chosen)
+        return QCoreApplication::translate("CommandLine",
+                                           "选项 --%1 只用于 --%2，不能与 --%3 同用。")
+            .arg(name, conversion.option, chosen->option);
+      return QCoreApplication::translate("CommandLine", "选项 --%1 只用于 --%2；打开窗口时不能用。")
+          .arg(name, conversion.option);
+    }
+  }
+  return {};
+}
+
 StartRequest CommandLine::Parse(const QStringList& arguments) {
   StartRequest request;
   auto fail = [&request](const QString& message) {
@@ -101,6 +129,7 @@ StartRequest CommandLine::Parse(const QStringList& arguments) {
                       .arg(chosen->option, conversion.option));
     chosen = &conversion;
   }
+  if (const QString mistake = OptionOutOfPlace(chosen); !mistake.isEmpty()) return fail(mistake);
   if (chosen) {
     if (positional.size() != chosen->valueNames.size())
       return fail(QCoreApplication::translate("CommandLine", "--%1 需要参数：%2。")

@@ -57,6 +57,10 @@ public:
   const QCommandLineParser& parser() const { return m_parser; }
 
 private:
+  // Why an option set on the command line does not go with the command
+  // chosen (`chosen`, or the window when none), or nothing.
+  QString OptionOutOfPlace(const Conversion* chosen) const;
+
   std::vector<Conversion> m_conversions;
   QCommandLineParser m_parser;
 };

@@ -126,6 +126,52 @@ TEST(CommandLineTest, HelpListsEveryOption) {
   }
 }
 
+// An option is in its place only with the command whose table lists it; set
+// anywhere else it would do nothing, so the command line is refused, naming
+// the option and the command it was given with.
+TEST(CommandLineTest, AnOptionOfAnotherCommandIsRefused) {
+  using Kind = StartRequest::Kind;
+  struct Row {
+    const char* arguments;  // split at blanks
+    Kind kind;
+    QStringList named;  // what the message names
+  };
+  const Row rows[] = {
+      {"--dpi 0 --export-gedcom a.ftf b.ged",
+       Kind::Error,
+       {"--dpi", "--export-chart", "--export-gedcom"}},
+      {"--gedcom 5.5.1 --export-chart a.ftf b.svg",
+       Kind::Error,
+       {"--gedcom", "--export-gedcom", "--export-chart"}},
+      {"--merge-branch a.ftf b.ftf c.ftf --root @I1@",
+       Kind::Error,
+       {"--root", "--import-gedcom", "--merge-branch"}},
+      {"--import-gedcom a.ged b.ftf --prefer branch",
+       Kind::Error,
+       {"--prefer", "--merge-branch", "--import-gedcom"}},
+      {"--export-branch a.ftf 甲 b.ftf --generations 3",
+       Kind::Error,
+       {"--generations", "--export-chart", "--export-branch"}},
+      // Without a conversion the window would open and drop the option.
+      {"--root @I1@ book.ftf", Kind::Error, {"--root", "--import-gedcom"}},
+      {"--layout ouyang", Kind::Error, {"--layout", "--export-chart"}},
+      {"--kinship a.ftf 甲 乙 --years 1800-1900", Kind::Error, {"--years", "--date", "--kinship"}},
+      // Each in its place.
+      {"--export-chart a.ftf b.png --dpi 96 --from 甲 --layout ouyang", Kind::Conversion, {}},
+      {"--import-gedcom a.ged b.ftf --root @I1@", Kind::Conversion, {}},
+      {"--lang en --export-gedcom a.ftf b.ged --gedcom 5.5.1", Kind::Conversion, {}},
+      {"--merge-branch a.ftf b.ftf c.ftf --prefer branch", Kind::Conversion, {}},
+      {"--date 庚寅年二月十五 --years 1800-1900", Kind::Conversion, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    const StartRequest request = Parse(QString::fromUtf8(row.arguments).split(u' '));
+    EXPECT_EQ(request.kind, row.kind) << request.text.toStdString();
+    for (const QString& word : row.named)
+      EXPECT_TRUE(request.text.contains(word)) << request.text.toStdString();
+  }
+}
+
 // A conversion is one registration: the command line offers it, checks its
 // values and hands them to its function.
 TEST(CommandLineTest, ARegisteredConversionIsParsedAndRun) {
