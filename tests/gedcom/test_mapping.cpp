@@ -143,7 +143,11 @@ protected:
 
 TEST_F(GedcomExport, WritesTheHeaderOfEachVersion) {
   const std::string v7 = Export(GedcomVersion::v7_0);
-  EXPECT_EQ(v7.rfind("0 HEAD\r\n1 GEDC\r\n2 VERS 7.0\r\n", 0), 0u);
+  // 7.0 begins with the byte-order mark the standard asks for; 5.5.1 without.
+  EXPECT_EQ(v7.rfind("\xEF\xBB\xBF"
+                     "0 HEAD\r\n1 GEDC\r\n2 VERS 7.0\r\n",
+                     0),
+            0u);
   EXPECT_EQ(v7.find("CHAR"), std::string::npos);
   const std::string v5 = Export(GedcomVersion::v5_5_1);
   EXPECT_NE(v5.find("1 GEDC\r\n2 VERS 5.5.1\r\n2 FORM LINEAGE-LINKED\r\n1 CHAR UTF-8\r\n"),
@@ -193,13 +197,16 @@ TEST_F(GedcomExport, EscapesAtSignsAndBreaksLinesPerVersion) {
   const std::string v5 = Export(GedcomVersion::v5_5_1);
   EXPECT_NE(v5.find("2 ADDR a@@b\r\n3 CONT line two\r\n3 CONT @@c\r\n"), std::string::npos);
   EXPECT_NE(v5.find("1 NAME @@Ann\r\n"), std::string::npos);
+  EXPECT_EQ(v5.rfind("0 HEAD\r\n", 0), 0u);
 }
 
 TEST_F(GedcomExport, EmptyGenealogyIsHeaderAndTrailer) {
   COperationClanbook empty;
   std::string text;
   gedcom::WriteGedcom(empty, GedcomVersion::v7_0, text);
-  EXPECT_EQ(text, "0 HEAD\r\n1 GEDC\r\n2 VERS 7.0\r\n1 SOUR Clanbook\r\n0 TRLR\r\n");
+  EXPECT_EQ(text,
+            "\xEF\xBB\xBF"
+            "0 HEAD\r\n1 GEDC\r\n2 VERS 7.0\r\n1 SOUR Clanbook\r\n0 TRLR\r\n");
 }
 
 }  // namespace

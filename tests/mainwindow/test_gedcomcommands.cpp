@@ -239,7 +239,10 @@ TEST_F(GedcomCommandsTest, ExportAsksBeforeReplacingTheFileItAddedTheSuffixTo) {
     Trigger("gedcomExport");
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].kind, BoxKind::Question);
-    EXPECT_EQ(Read(Path("kept.ged")).startsWith("0 HEAD"), replace);
+    EXPECT_EQ(Read(Path("kept.ged"))
+                  .startsWith("\xEF\xBB\xBF"
+                              "0 HEAD"),
+              replace);
   }
 }
 

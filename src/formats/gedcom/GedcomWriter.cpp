@@ -19,6 +19,10 @@ public:
   Writer(GedcomVersion version, const Sink& sink) : m_version(version), m_sink(sink) {}
 
   void Header() {
+    // 7.0 asks for the byte-order mark, and readers that also know older
+    // versions (Gramps 5.1) take a 7.0 file without it for another encoding
+    // than UTF-8. 5.5.1 files stay as they were: their CHAR says UTF-8.
+    if (m_version == GedcomVersion::v7_0) m_buffer += "\xEF\xBB\xBF";
     Line("0 HEAD");
     if (m_version == GedcomVersion::v7_0) {
       Line("1 GEDC");
