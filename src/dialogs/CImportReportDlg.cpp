@@ -39,14 +39,14 @@ public:
     const gedcom::GedcomChange& c = m_changes[static_cast<std::size_t>(index.row())];
     switch (index.column()) {
       case kXref:
-        return QString::fromStdString(c.xref);
+        return CImportReportDlg::ValueText(c.xref);
       case kField:
         return CImportReportDlg::FieldText(c.field);
       case kOriginal:
         return c.original.empty() ? CImportReportDlg::tr("（无）")
-                                  : QString::fromStdString(c.original);
+                                  : CImportReportDlg::ValueText(c.original);
       case kStored:
-        return QString::fromStdString(c.stored);
+        return CImportReportDlg::ValueText(c.stored);
       default:
         return {};
     }
@@ -95,11 +95,18 @@ QString CImportReportDlg::NoteText(const gedcom::GedcomNote& note) {
     case Kind::kSecondPerson:
       return tr("第 %1 行：第二个 INDI %2，其链接都归第一个")
           .arg(note.line)
-          .arg(QString::fromStdString(note.xref));
+          .arg(ValueText(note.xref));
     case Kind::kMoreLeftOut:
       return tr("另有 %1 条未列出").arg(note.line);
   }
   return {};
+}
+
+QString CImportReportDlg::ValueText(const std::string& value) {
+  const gedcom::ShownValue shown = gedcom::ShowValue(value);
+  QString text = QString::fromStdString(shown.text);
+  if (shown.shortened) text += tr("…（共 %1 个字符）").arg(shown.length);
+  return text;
 }
 
 QString CImportReportDlg::FieldText(const std::string& field) {
@@ -115,12 +122,11 @@ CImportReportDlg::CImportReportDlg(const gedcom::GedcomImportReport& report, QWi
   setWindowTitle(tr("导入GEDCOM：报告"));
   setObjectName(QStringLiteral("importReport"));
 
-  const QString version =
-      report.version.empty() ? tr("（未注明版本）") : QString::fromStdString(report.version);
+  const QString version = report.version.empty() ? tr("（未注明版本）") : ValueText(report.version);
   QString summary =
       tr("GEDCOM %1，%2 编码：文件中共 %3 人，从始祖 %4 导入 %5 人。")
           .arg(version, QString::fromStdString(report.encoding), QString::number(report.people),
-               QString::fromStdString(report.rootXref), QString::number(report.members));
+               ValueText(report.rootXref), QString::number(report.members));
   summary += QLatin1Char('\n');
   summary += report.changes.empty()
                  ? tr("所有数据都符合家谱的要求，无需修改。")

@@ -31,6 +31,9 @@ public:
 
   // The field names of the report as the dialog shows them.
   static QString FieldText(const std::string& field);
+  // A value of the file as the report shows it: control characters escaped,
+  // a long value shortened with its length (gedcom::ShowValue).
+  static QString ValueText(const std::string& value);
   // A note of the import in the user's language.
   static QString NoteText(const gedcom::GedcomNote& note);
 

@@ -246,4 +246,29 @@ TEST_F(ImportReportDlgTest, SavesTheReportAsText) {
   }
 }
 
+// What the file holds reaches the dialog as the text report shows it:
+// control characters escaped, a long value shortened with its length.
+TEST_F(ImportReportDlgTest, ShowsControlCharactersEscapedAndLongValuesShortened) {
+  report.rootXref = "@I1\x1B@";
+  report.changes = {
+      {"@I1\x1B@", "name", "\x1B]0;pwned\x07" + std::string(200, 'x'), "\x1B]0;pwned\x07"}};
+  report.notes = {{gedcom::GedcomNote::Kind::kSecondPerson, 7, "@I1\x1B@"}};
+  CImportReportDlg dialog(report);
+  dialog.Create();
+  const QTableView* view = dialog.ChangeView();
+  ASSERT_NE(view, nullptr);
+  const QStringList shown = {dialog.Summary()->text(), dialog.NotesView()->toPlainText(),
+                             Cell(view, 0, 0), Cell(view, 0, 2), Cell(view, 0, 3)};
+  for (const QString& text : shown) {
+    SCOPED_TRACE(text.toStdString());
+    for (const QChar c : text)
+      EXPECT_TRUE(c == u'\n' || c.category() != QChar::Other_Control) << int(c.unicode());
+  }
+  EXPECT_TRUE(dialog.Summary()->text().contains(QStringLiteral("@I1\\x1B@")));
+  EXPECT_TRUE(dialog.NotesView()->toPlainText().contains(QStringLiteral("@I1\\x1B@")));
+  EXPECT_EQ(Cell(view, 0, 3), QStringLiteral("\\x1B]0;pwned\\x07"));
+  EXPECT_EQ(Cell(view, 0, 2), QStringLiteral("\\x1B]0;pwned\\x07") + QString(70, u'x') +
+                                  QStringLiteral("…（共 210 个字符）"));
+}
+
 }  // namespace

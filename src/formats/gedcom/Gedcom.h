@@ -86,6 +86,20 @@ struct GedcomNote {
 // "line 12: no GEDCOM line, skipped".
 std::string NoteText(const GedcomNote& note);
 
+// A value of the file as a report shows it. A terminal obeys the control
+// characters a careless or hostile file may hold (ESC ] 0; retitles the
+// window), so they are written as escapes: \n, \r, \t, \\ and \xHH for the
+// other C0 characters and DEL, \uHHHH for C1 (U+0080 to U+009F). A value of
+// more than kShownValueLength characters shows only its first ones; `length`
+// then tells how long the whole is.
+inline constexpr std::size_t kShownValueLength = 80;
+struct ShownValue {
+  std::string text;        // UTF-8, escaped
+  std::size_t length = 0;  // characters (code points) of the whole value
+  bool shortened = false;
+};
+ShownValue ShowValue(std::string_view utf8);
+
 struct GedcomImportReport {
   std::string version;      // the GEDC VERS of the file ("" when it gives none)
   std::string encoding;     // how its bytes were read: UTF-8, UTF-16LE, ANSEL, ...
@@ -95,7 +109,9 @@ struct GedcomImportReport {
   std::vector<GedcomChange> changes;
   std::vector<GedcomNote> notes;  // lines skipped, broken links
 
-  // The report as text: a summary, then one tab-separated line per change.
+  // The report as text: a summary, then one tab-separated line per change,
+  // every value of the file as ShowValue shows it, a shortened one followed by
+  // "… (N characters)".
   void Write(std::ostream& out) const;
 };
 

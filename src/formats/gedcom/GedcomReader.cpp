@@ -510,123 +510,6 @@ void WalkLine(const Parsed& p, std::uint32_t root, std::vector<std::uint32_t>& s
   }
 }
 
-// The size of the line of every person without parents in the file (the
-// root candidates), each as WalkLine counts it: everybody reachable through
-// the families he and his descendants head, each once. Indexed by person;
-// 0 for the others.
-//
-// One walk per candidate costs the file's size for each of them when many
-// share one long line. Instead every person reachable from a candidate is
-// visited once, in post-order, and given the number of people below him
-// counted with repeats (his own size plus his children's). That number is
-// the size of his line exactly when nobody in it can be reached twice: when
-// no cycle runs through it and it holds no man with two children whose
-// lines both hold someone listed twice as a child of husbands' families (the
-// first person two ways down meet is such a one). A candidate whose line
-// fails that is walked, but the walk adds the counted number of anyone below
-// whom nobody is listed twice, without going further down.
-std::vector<std::size_t> RootLineSizes(const Parsed& p) {
-  const auto n = static_cast<std::uint32_t>(p.people.size());
-  // Each man's children over the families he heads, in one table.
-  std::vector<std::uint32_t> start(n + 1, 0), below;
-  for (std::uint32_t u = 0; u < n; ++u) {
-    std::uint32_t count = 0;
-    for (std::uint32_t h = p.headStart[u]; h < p.headStart[u + 1]; ++h)
-      count += p.childStart[p.headed[h] + 1] - p.childStart[p.headed[h]];
-    start[u + 1] = start[u] + count;
-  }
-  below.reserve(start[n]);
-  std::vector<std::uint8_t> ways(n, 0);  // ways in, counted up to 2
-  for (std::uint32_t u = 0; u < n; ++u)
-    for (std::uint32_t h = p.headStart[u]; h < p.headStart[u + 1]; ++h)
-      for (std::uint32_t k = p.childStart[p.headed[h]]; k < p.childStart[p.headed[h] + 1]; ++k) {
-        const std::uint32_t c = p.children[k];
-        below.push_back(c);
-        if (ways[c] < 2) ++ways[c];
-      }
-
-  enum : std::uint8_t {
-    kSeen = 1,         // visit begun
-    kDone = 2,         // visit ended: the flags below hold
-    kCycle = 4,        // a cycle can be reached
-    kTwice = 8,        // someone can be reached twice: the count is no size
-    kSharedBelow = 16  // someone strictly below has two ways in
-  };
-  std::vector<std::uint8_t> state(n, 0);
-  std::vector<std::uint64_t> counted(n, 0);
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> stack;  // person, next child
-  for (std::uint32_t r = 0; r < n; ++r) {
-    if (p.people[r].parentFamily != kNone || state[r]) continue;
-    state[r] = kSeen;
-    stack.emplace_back(r, start[r]);
-    while (!stack.empty()) {
-      auto& [u, next] = stack.back();
-      if (next < start[u + 1]) {
-        const std::uint32_t c = below[next++];
-        if (!state[c]) {
-          state[c] = kSeen;
-          stack.emplace_back(c, start[c]);
-        }
-        continue;
-      }
-      std::uint64_t count = 1;
-      std::uint8_t flags = kDone;
-      int sharedChildren = 0;
-      for (std::uint32_t e = start[u]; e < start[u + 1]; ++e) {
-        const std::uint32_t c = below[e];
-        if (!(state[c] & kDone)) {  // on the way down to u: a cycle
-          flags |= kCycle;
-          continue;
-        }
-        count += counted[c];
-        flags |= state[c] & (kCycle | kTwice);
-        if (ways[c] > 1 || (state[c] & kSharedBelow)) {
-          flags |= kSharedBelow;
-          ++sharedChildren;
-        }
-      }
-      if (sharedChildren > 1) flags |= kTwice;
-      state[u] = flags;
-      counted[u] = count;
-      stack.pop_back();
-    }
-  }
-
-  std::vector<std::size_t> sizes(n, 0);
-  std::vector<std::uint32_t> stamp(n, 0);
-  std::uint32_t mark = 0;
-  std::vector<std::uint32_t> pending;
-  for (std::uint32_t r = 0; r < n; ++r) {
-    if (p.people[r].parentFamily != kNone) continue;
-    if (!(state[r] & (kCycle | kTwice))) {
-      sizes[r] = counted[r];
-      continue;
-    }
-    ++mark;
-    std::size_t size = 0;
-    stamp[r] = mark;
-    pending.assign(1, r);
-    while (!pending.empty()) {
-      const std::uint32_t u = pending.back();
-      pending.pop_back();
-      // Nobody below him has a second way in: they are all reached through
-      // him alone, and only once.
-      if (!(state[u] & (kCycle | kSharedBelow))) {
-        size += counted[u];
-        continue;
-      }
-      ++size;
-      for (std::uint32_t e = start[u]; e < start[u + 1]; ++e)
-        if (stamp[below[e]] != mark) {
-          stamp[below[e]] = mark;
-          pending.push_back(below[e]);
-        }
-    }
-    sizes[r] = size;
-  }
-  return sizes;
-}
-
 std::u16string RawName(const Parsed& p, const Person& person) {
   std::u16string name;
   if (!person.name.empty()) {
@@ -731,30 +614,66 @@ std::string NoteText(const GedcomNote& note) {
   return at;
 }
 
-void GedcomImportReport::Write(std::ostream& out) const {
-  out << "GEDCOM " << (version.empty() ? "(no version)" : version) << ", " << encoding << ": "
-      << people << " people, " << members << " brought in from root " << rootXref << "\n";
-  for (const GedcomNote& note : notes) out << "note\t" << NoteText(note) << "\n";
-  out << changes.size() << " changes\n";
-  // One change a line: breaks and tabs inside a value are written as \n, \t.
-  const auto escaped = [](const std::string& text) {
-    std::string e;
-    for (char c : text) {
-      if (c == '\n')
-        e += "\\n";
-      else if (c == '\r')
-        e += "\\r";
-      else if (c == '\t')
-        e += "\\t";
-      else if (c == '\\')
-        e += "\\\\";
-      else
-        e += c;
+ShownValue ShowValue(std::string_view utf8) {
+  ShownValue shown;
+  std::size_t cut = utf8.size();
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    if ((static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) continue;  // inside a character
+    if (shown.length == kShownValueLength) cut = i;
+    ++shown.length;
+  }
+  shown.shortened = cut < utf8.size();
+  static const char kHex[] = "0123456789ABCDEF";
+  const std::string_view kept = utf8.substr(0, cut);
+  shown.text.reserve(kept.size());
+  for (std::size_t i = 0; i < kept.size(); ++i) {
+    const auto c = static_cast<unsigned char>(kept[i]);
+    if (c == '\n') {
+      shown.text += "\\n";
+    } else if (c == '\r') {
+      shown.text += "\\r";
+    } else if (c == '\t') {
+      shown.text += "\\t";
+    } else if (c == '\\') {
+      shown.text += "\\\\";
+    } else if (c < 0x20 || c == 0x7F) {
+      shown.text += "\\x";
+      shown.text += kHex[c >> 4];
+      shown.text += kHex[c & 15];
+    } else if (c == 0xC2 && i + 1 < kept.size() &&
+               static_cast<unsigned char>(kept[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(kept[i + 1]) <= 0x9F) {
+      const auto code = static_cast<unsigned char>(kept[++i]);
+      shown.text += "\\u00";
+      shown.text += kHex[code >> 4];
+      shown.text += kHex[code & 15];
+    } else {
+      shown.text += static_cast<char>(c);
     }
-    return e;
+  }
+  return shown;
+}
+
+void GedcomImportReport::Write(std::ostream& out) const {
+  const auto value = [](const std::string& text) {
+    ShownValue shown = ShowValue(text);
+    if (shown.shortened)
+      shown.text += "\xE2\x80\xA6 (" + std::to_string(shown.length) + " characters)";
+    return shown.text;
   };
+  out << "GEDCOM " << (version.empty() ? "(no version)" : value(version)) << ", " << encoding
+      << ": " << people << " people, " << members << " brought in from root " << value(rootXref)
+      << "\n";
+  for (const GedcomNote& note : notes) {
+    GedcomNote shown = note;
+    shown.xref = value(note.xref);
+    out << "note\t" << NoteText(shown) << "\n";
+  }
+  out << changes.size() << " changes\n";
+  // One change a line: breaks and tabs inside a value are escaped like every
+  // other control character.
   for (const GedcomChange& c : changes)
-    out << c.xref << '\t' << c.field << '\t' << escaped(c.original) << '\t' << escaped(c.stored)
+    out << value(c.xref) << '\t' << c.field << '\t' << value(c.original) << '\t' << value(c.stored)
         << '\n';
 }
 
@@ -772,13 +691,16 @@ GedcomResult Prepare(std::string_view bytes, Parsed& p) {
 
 std::vector<GedcomRootCandidate> Candidates(const Parsed& p) {
   std::vector<GedcomRootCandidate> out;
-  const std::vector<std::size_t> sizes = RootLineSizes(p);
+  std::vector<std::uint32_t> stamp(p.people.size(), 0);
+  std::uint32_t mark = 0;
   for (std::uint32_t i = 0; i < p.people.size(); ++i) {
     if (p.people[i].parentFamily != kNone) continue;
+    std::size_t count = 0;
+    WalkLine(p, i, stamp, ++mark, [&](std::uint32_t, std::uint32_t) { ++count; });
     GedcomRootCandidate c;
     c.xref = XrefText(p, p.people[i]);
     c.name = textcodec::ToUtf8(Clean(RawName(p, p.people[i])));
-    c.members = sizes[i];
+    c.members = count;
     out.push_back(std::move(c));
   }
   std::stable_sort(out.begin(), out.end(),
@@ -823,11 +745,14 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
     if (root == kNone)
       return {GedcomError::kUnknownRoot, 0, "no person @" + std::string(want) + "@ in the file"};
   } else {
-    const std::vector<std::size_t> sizes = RootLineSizes(p);
+    std::vector<std::uint32_t> stamp(p.people.size(), 0);
     std::size_t best = 0;
+    std::uint32_t mark = 0;
     for (std::uint32_t i = 0; i < p.people.size(); ++i) {
       if (p.people[i].parentFamily != kNone) continue;
-      if (sizes[i] > best) best = sizes[i], root = i;
+      std::size_t count = 0;
+      WalkLine(p, i, stamp, ++mark, [&](std::uint32_t, std::uint32_t) { ++count; });
+      if (count > best) best = count, root = i;
     }
     if (root == kNone)
       return {GedcomError::kNoRoot, 0,
