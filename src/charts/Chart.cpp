@@ -16,6 +16,29 @@ QString ChartText::Life(const MemberNode& member) {
   return tr("%1–%2").arg(Year(member.birthYear), Year(member.deathYear));
 }
 
+QString ChartText::Visible(const QString& text) {
+  const auto replaced = [&](qsizetype i) -> std::optional<char16_t> {
+    const char16_t c = text[i].unicode();
+    if (c < 0x20) return static_cast<char16_t>(0x2400 + c);
+    if (c == 0x7F) return u'\u2421';
+    if ((c >= 0x80 && c <= 0x9F) || c == 0xFFFE || c == 0xFFFF) return u'\uFFFD';
+    if (QChar::isHighSurrogate(c))
+      return i + 1 < text.size() && text[i + 1].isLowSurrogate() ? std::nullopt
+                                                                 : std::optional(u'\uFFFD');
+    if (QChar::isLowSurrogate(c))
+      return i > 0 && text[i - 1].isHighSurrogate() ? std::nullopt : std::optional(u'\uFFFD');
+    return std::nullopt;
+  };
+  // Nearly every name is clean: it is then returned without a copy.
+  qsizetype first = 0;
+  while (first < text.size() && !replaced(first)) ++first;
+  if (first == text.size()) return text;
+  QString shown = text;
+  for (qsizetype i = first; i < text.size(); ++i)
+    if (const std::optional<char16_t> c = replaced(i)) shown[i] = QChar(*c);
+  return shown;
+}
+
 QFont ChartFont(double pixelSize, bool bold) {
   QFont font;
   // A CJK face first, so names never fall back glyph by glyph.
@@ -56,8 +79,8 @@ void DrawMemberBox(QPainter& painter, const QRectF& box, const MemberNode& membe
   }
   painter.setFont(fonts.name);
   painter.setPen(Qt::black);
-  const QString name =
-      fonts.nameMetrics->elidedText(ChartText::Name(member), Qt::ElideRight, line.width());
+  const QString name = fonts.nameMetrics->elidedText(ChartText::Visible(ChartText::Name(member)),
+                                                     Qt::ElideRight, line.width());
   painter.drawText(line, Qt::AlignCenter, name);
 
   line.translate(0, lineHeight);
@@ -91,12 +114,4 @@ void DrawPageFrame(QPainter& painter, const QSizeF& page, const QString& title, 
   const QRectF footer(kPageMargin, page.height() - kPageMargin - kPageFooter,
                       page.width() - 2 * kPageMargin, kPageFooter);
   painter.drawText(footer, Qt::AlignHCenter | Qt::AlignBottom, ChartText::Page(index + 1, count));
-}
-
-std::vector<ChartPiece> ChartScene::Pieces(int /*boxes*/) const {
-  return {ChartPiece{Bounds()}};
-}
-
-void ChartScene::PaintPiece(QPainter& painter, const ChartPiece& piece) const {
-  Paint(painter, piece.exposed, 1);
 }

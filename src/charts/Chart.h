@@ -13,9 +13,7 @@
 #include <QSizeF>
 #include <QString>
 
-#include <limits>
 #include <memory>
-#include <vector>
 
 enum class ChartLayout { Pagoda, Ouyang };
 
@@ -39,6 +37,11 @@ public:
   // The birth year, and for the deceased "birth–death".
   static QString Life(const MemberNode& member);
   static QString Name(const MemberNode& member) { return QString::fromStdU16String(member.name); }
+  // A text of the book as a chart shows it: a control character (one that
+  // came from a GEDCOM file, say) as its visible picture (U+2400 to U+241F,
+  // U+2421 for DEL), a C1 control, U+FFFE, U+FFFF and a lone surrogate as
+  // U+FFFD. None of them may stand in XML 1.0, so an SVG stays well-formed.
+  static QString Visible(const QString& text);
   static QString Generation(int generation) { return tr("第%1世").arg(generation); }
   static QString SeePage(int page) { return tr("见第%1页").arg(page); }
   static QString Page(int page, int count) { return tr("第%1页 / 共%2页").arg(page).arg(count); }
@@ -52,16 +55,6 @@ QFont ChartFont(double pixelSize, bool bold = false);
 // `seePage` is not 0, the page where the member's line goes on.
 void DrawMemberBox(QPainter& painter, const QRectF& box, const MemberNode& member, int seePage = 0);
 
-// A part of a drawing painted on its own (see ChartScene::Pieces): what
-// meets `exposed`, boxes only when their left edge lies in [ownLeft,
-// ownRight), the generation labels only when `labels`.
-struct ChartPiece {
-  QRectF exposed;
-  double ownLeft = -std::numeric_limits<double>::infinity();
-  double ownRight = std::numeric_limits<double>::infinity();
-  bool labels = true;
-};
-
 // A chart as one drawing in chart units.
 class ChartScene {
 public:
@@ -70,12 +63,6 @@ public:
   // Paints what meets `exposed`; `zoom` lets far views leave out the text.
   virtual void Paint(QPainter& painter, const QRectF& exposed, double zoom) const = 0;
   virtual MemberNode* MemberAt(QPointF point) const = 0;
-  // The whole drawing at zoom 1 cut into pieces of about `boxes` boxes each
-  // (and as many lines), which painted one after another draw what Paint
-  // draws over Bounds(), every box and text once: a drawing too large to be
-  // held whole as text can be written a piece at a time.
-  virtual std::vector<ChartPiece> Pieces(int boxes) const;
-  virtual void PaintPiece(QPainter& painter, const ChartPiece& piece) const;
 };
 
 // A chart as pages of one size, each painted on its own: nothing of a page
