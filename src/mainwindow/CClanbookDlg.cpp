@@ -421,6 +421,9 @@ void CClanbookDlg::ShowConcerned(MemberNode* member) {
   m_quietSelection = true;
   RevealMember(member);
   m_quietSelection = false;
+  // The list shows the member the tree now selects, as a click would: a click
+  // on him would change no selection and so show nothing.
+  if (const MemberNode* selected = SelectedMember()) AddMemberRow(selected);
 }
 
 void CClanbookDlg::RevealMember(MemberNode* member) {

@@ -38,6 +38,9 @@ inline void LoadRecords(CClanbookDlg& window, const QByteArray& records) {
   ASSERT_TRUE(dir.isValid());
   const QString path = dir.filePath(QStringLiteral("clan.ftf"));
   ASSERT_NO_FATAL_FAILURE(WriteFile(path, records + kEndLine));
+  // The load releases the members the list may show; Open lets the list go
+  // first (membersAboutToBeReleased), and so does this.
+  window.ClearList();
   ASSERT_EQ(window.m_genealogy.Load(path.toStdU16String()), kFileOk);
   window.RebuildTreeView();
 }

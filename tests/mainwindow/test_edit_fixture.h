@@ -91,9 +91,19 @@ protected:
     window.AddMemberRow(window.m_genealogy.GetRootLink());
     ASSERT_EQ(ListRows(), 1);
   }
+  // The list holds the row of the member the tree selects and nothing else,
+  // as after a click on him.
+  void ExpectListShowsTheSelected() {
+    const MemberNode* selected = window.SelectedMember();
+    ASSERT_EQ(ListRows(), selected ? 1 : 0);
+    if (selected) {
+      EXPECT_EQ(window.listModel()->index(0, 0).data().toString(),
+                QString::fromStdU16String(selected->name));
+    }
+  }
   void ExpectEditDone() {
     EXPECT_TRUE(window.m_modified);
-    EXPECT_EQ(ListRows(), 0);
+    ExpectListShowsTheSelected();
     EXPECT_EQ(TreeLines(), ModelLines(false));
   }
 

@@ -105,6 +105,34 @@ TEST_F(EditUndo, AnEditKeepsOpenFamiliesAndShowsTheNewMember) {
   EXPECT_FALSE(window.m_modified);
 }
 
+// After an add, an undo or a redo the list shows the member the tree selects,
+// as a click shows him; a click on him, selected already, would show nothing.
+TEST_F(EditUndo, TheListShowsTheMemberEachStepSelects) {
+  LoadFamily();
+  Select(QStringLiteral("乙"));
+  AddChildOfSelected(QStringLiteral("戊"), 1950);
+  ASSERT_EQ(window.SelectedMember(), Find(QStringLiteral("戊")));
+  ExpectListShowsTheSelected();
+  Undo()->trigger();
+  ASSERT_EQ(window.SelectedMember(), Find(QStringLiteral("乙")));
+  ExpectListShowsTheSelected();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QTest::keyClick(&window, Qt::Key_Y, Qt::ControlModifier);
+  ASSERT_EQ(window.SelectedMember(), Find(QStringLiteral("戊")));
+  ExpectListShowsTheSelected();
+
+  Select(QStringLiteral("甲"));
+  boxes.QueueAnswer(true);
+  ClickButton(&window, "idc_32782");
+  ASSERT_EQ(window.SelectedMember(), Find(QStringLiteral("祖")));
+  ExpectListShowsTheSelected();
+  Undo()->trigger();
+  ASSERT_EQ(window.SelectedMember(), Find(QStringLiteral("甲")));
+  ExpectListShowsTheSelected();
+  boxes.Clear();
+}
+
 TEST_F(EditUndo, UndoingADeletionOpensAgainTheFamiliesThatWereOpen) {
   LoadFamily();
   Select(QStringLiteral("丙"));
