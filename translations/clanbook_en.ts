@@ -1059,6 +1059,10 @@ Do you want to replace it?</translation>
         <translation>(none)</translation>
     </message>
     <message>
+        <source>…（共 %1 个字符）</source>
+        <translation>… (%1 characters)</translation>
+    </message>
+    <message>
         <source>编号</source>
         <translation>Record</translation>
     </message>
@@ -1429,6 +1433,14 @@ Do you want to replace it?</translation>
         <source>只能打开一个家谱文件，却给了 %1 个。</source>
         <translation>Only one genealogy file can be opened, but %1 were given.</translation>
     </message>
+    <message>
+        <source>选项 --%1 只用于 --%2，不能与 --%3 同用。</source>
+        <translation>The option --%1 goes with --%2 only, not with --%3.</translation>
+    </message>
+    <message>
+        <source>选项 --%1 只用于 --%2；打开窗口时不能用。</source>
+        <translation>The option --%1 goes with --%2 only; it cannot be given to open the window.</translation>
+    </message>
 </context>
 <context>
     <name>Conversions</name>
@@ -1636,10 +1648,6 @@ Do you want to replace it?</translation>
     <message>
         <source>图表有 %1×%2 像素，超过 PNG 的上限 %3 像素。请减少世数、降低分辨率，或导出 PDF。</source>
         <translation>The chart is %1×%2 pixels, more than the PNG limit of %3 pixels. Choose fewer generations or a lower resolution, or export a PDF.</translation>
-    </message>
-    <message>
-        <source>图表有 %1×%2 像素，宽或高超过了 PNG 每边 %3 像素的上限。请减少世数、降低分辨率，或导出 PDF 或 SVG。</source>
-        <translation>The chart is %1×%2 pixels: its width or height is more than the PNG limit of %3 pixels a side. Choose fewer generations or a lower resolution, or export a PDF or an SVG.</translation>
     </message>
     <message>
         <source>分辨率 %1 不在 1 到 2400 之间。</source>

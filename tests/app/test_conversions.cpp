@@ -174,7 +174,11 @@ TEST_F(ConversionTest, EachConversionWritesItsFileOrSaysWhyNot) {
          ASSERT_NE(grandson->parent, nullptr);
          EXPECT_EQ(grandson->parent->name, u"张子");
          EXPECT_EQ(grandson->parent->address, u"上海");
-         EXPECT_FALSE(run.out.isEmpty()) << "no report";
+         // The branch's other address is named, not dropped without a word.
+         EXPECT_TRUE(
+             run.out.contains(QStringLiteral("张子: kept the book's address \"上海\" "
+                                             "(the branch has \"广州\")")))
+             << run.out.toStdString();
        }},
       {"merge preferring the branch takes its data",
        "--merge-branch book.ftf branch.ftf out.ftf --prefer branch", 0, "out.ftf", nullptr,
@@ -244,6 +248,8 @@ TEST_F(ConversionTest, EachConversionWritesItsFileOrSaysWhyNot) {
        "missing.ftf"},
       {"GEDCOM in an unknown version", "--export-gedcom book.ftf out.ged --gedcom 6.0", 2,
        "out.ged", "6.0"},
+      {"GEDCOM with an option of the chart", "--export-gedcom book.ftf out.ged --dpi 0", 2,
+       "out.ged", "--dpi"},
       {"GEDCOM of a missing book", "--export-gedcom missing.ftf out.ged", 1, "out.ged",
        "missing.ftf"},
       {"GEDCOM import from a root the file lacks", "--import-gedcom family.ged out.ftf --root @Z@",
