@@ -283,6 +283,9 @@ private:
   // The tree's selection changes without the list following it.
   bool m_quietSelection = false;
 
+  // --- 查看 → 日期 and the lunar days at Open (DateCommands.cpp) ---
+  void InstallDateCommands();
+
   // --- charts (ChartCommands.cpp) ---
   void InstallChartCommands();
   // The windows follow the document: members leaving let go of the chart at
