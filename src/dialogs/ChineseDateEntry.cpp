@@ -65,7 +65,7 @@ void ChineseDateEntry::SetEnabled(bool enabled) {
 
 void ChineseDateEntry::UpdateReading() {
   const std::optional<GregorianDate> date = BoxesDate(m_year, m_month, m_day);
-  m_reading->setText(date ? QString::fromStdU16String(ChineseDateText(*date)) : QString());
+  m_reading->setText(date ? ChineseDateReading(*date) : QString());
 }
 
 void ChineseDateEntry::TryQuietly() {

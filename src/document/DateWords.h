@@ -7,6 +7,7 @@
 #include "calendar/ChineseCalendar.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -20,8 +21,12 @@ void SetDateDisplay(DateDisplay display);
 // "1890-03-05".
 QString IsoDate(const GregorianDate& date);
 // "光绪十六年二月十五": the reign year without its dynasty, the Chinese month
-// and day; empty outside the table or for no valid day.
+// and day; in English "Guangxu 16, month 2, day 15". Empty outside the table
+// or for no valid day.
 QString ChineseDateWords(const GregorianDate& date);
+// What the date boxes' reading says: "清光绪十六年 庚寅年 二月十五日" in
+// Chinese, the short words in English; empty outside the table.
+QString ChineseDateReading(const GregorianDate& date);
 // "1890-03-05 清光绪十六年 庚寅年 二月十五日", the line of clanbook --date and
 // of a choice between days; empty outside the table.
 QString FullDateLine(const GregorianDate& date);
