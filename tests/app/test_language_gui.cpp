@@ -82,10 +82,9 @@ const QStringList kMemberNames = {QStringLiteral("张大"), QStringLiteral("张�
 // and likewise the examples of Chinese dates beside the date boxes.
 // The product's name is not among them: in English it is "Clanbook".
 QStringList DataTexts() {
-  return kMemberNames + QStringList{QStringLiteral("克昌厥后，永保其宗"),
-                                    QStringLiteral("光绪十六年闰二月十五"),
-                                    QStringLiteral("光绪十六年二月十五"),
-                                    QStringLiteral("庚寅年二月十五")};
+  return kMemberNames +
+         QStringList{QStringLiteral("克昌厥后，永保其宗"), QStringLiteral("光绪十六年闰二月十五"),
+                     QStringLiteral("光绪十六年二月十五"), QStringLiteral("庚寅年二月十五")};
 }
 
 bool HasInterfaceChinese(QString text) {
