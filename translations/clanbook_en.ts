@@ -120,7 +120,7 @@
     </message>
     <message>
         <source>出生日期（农历或年号）：</source>
-        <translation>Date of birth (Chinese calendar or reign):</translation>
+        <translation>Chinese date of birth:</translation>
     </message>
     <message>
         <source>1890-3-5、光绪十六年二月十五、光绪十六年闰二月十五或庚寅年二月十五</source>
@@ -128,7 +128,7 @@
     </message>
     <message>
         <source>死亡日期（农历或年号）：</source>
-        <translation>Date of death (Chinese calendar or reign):</translation>
+        <translation>Chinese date of death:</translation>
     </message>
 </context>
 <context>
@@ -911,10 +911,6 @@ Do you want to replace it?</translation>
     <message>
         <source>详细信息请见以下列表.</source>
         <translation>Their details are in the list below.</translation>
-    </message>
-    <message>
-        <source>查看</source>
-        <translation>View</translation>
     </message>
     <message>
         <source>日期</source>
@@ -2233,7 +2229,7 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>出生日期（农历或年号）：</source>
-        <translation>Date of birth (Chinese calendar or reign):</translation>
+        <translation>Chinese date of birth:</translation>
     </message>
     <message>
         <source>1890-3-5、光绪十六年二月十五、光绪十六年闰二月十五或庚寅年二月十五</source>
@@ -2241,7 +2237,7 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>死亡日期（农历或年号）：</source>
-        <translation>Date of death (Chinese calendar or reign):</translation>
+        <translation>Chinese date of death:</translation>
     </message>
 </context>
 <context>

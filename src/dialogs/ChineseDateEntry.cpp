@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace {
 
 std::function<int(const QString&, const QStringList&)> g_choice;
@@ -45,6 +47,13 @@ ChineseDateEntry::ChineseDateEntry(QLineEdit* text, QLabel* reading, QLineEdit* 
       m_day(day),
       m_owner(owner) {
   m_text->setPlaceholderText(tr("如 光绪十六年二月十五"));
+  // Room for the longest reading, so that the dialog does not clip it when
+  // the boxes change after it was laid out.
+  int width = 0;
+  for (const GregorianDate& date :
+       {GregorianDate{1900, 1, 30}, GregorianDate{1890, 4, 4}, GregorianDate{2034, 1, 14}})
+    width = std::max(width, m_reading->fontMetrics().horizontalAdvance(ChineseDateReading(date)));
+  m_reading->setMinimumWidth(width + m_reading->fontMetrics().averageCharWidth());
   for (QLineEdit* box : {m_year, m_month, m_day}) {
     connect(box, &QLineEdit::textChanged, this, &ChineseDateEntry::UpdateReading);
     // A box changed by hand makes the typed date stale: it goes, so that OK

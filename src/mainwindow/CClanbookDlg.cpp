@@ -329,6 +329,7 @@ void CClanbookDlg::InitListColumns() {
   for (int column = 0; column < MemberListModel::kColumnCount; ++column) {
     header->resizeSection(column, kListColumnWidth);
   }
+  FitDateColumns();
   QPalette listPalette = m_listCtrl->palette();
   listPalette.setColor(QPalette::Base, kListBackground);
   m_listCtrl->setPalette(listPalette);

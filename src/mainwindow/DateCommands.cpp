@@ -1,4 +1,4 @@
-// 查看 → 日期 (公历, 农历, 两者) and the two settings of 今日生日 at Open; what
+// 家谱 → 日期 (公历, 农历, 两者) and the two settings of 今日生日 at Open; what
 // they choose is remembered between runs.
 #include "calendar/ChineseCalendar.h"
 #include "mainwindow/CClanbookDlg.h"
@@ -8,10 +8,13 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QMenu>
-#include <QMenuBar>
 #include <QSettings>
+#include <QTableView>
 
+#include <algorithm>
 #include <optional>
 
 namespace clanbook_settings {
@@ -96,14 +99,10 @@ LunarDaysToday FindLunarDays(MemberNode* root, const LocalDate& today, bool birt
 
 void CClanbookDlg::InstallDateCommands() {
   SetDateDisplay(clanbook_settings::ShownDates());
-  QMenu* view = new QMenu(tr("查看"), m_menuBar);
-  view->setObjectName(QStringLiteral("viewMenu"));
-  view->menuAction()->setObjectName(QStringLiteral("view"));
-  // Before 帮助, the last menu.
-  const QList<QAction*> menus = m_menuBar->actions();
-  m_menuBar->insertMenu(menus.isEmpty() ? nullptr : menus.back(), view);
-
-  QMenu* dates = view->addMenu(tr("日期"));
+  // In the 家谱 menu: the menu bar keeps the four menus it always had.
+  QMenu* book = m_bookMenu;
+  book->addSeparator();
+  QMenu* dates = book->addMenu(tr("日期"));
   dates->setObjectName(QStringLiteral("datesMenu"));
   dates->menuAction()->setObjectName(QStringLiteral("dates"));
   auto* group = new QActionGroup(dates);
@@ -121,13 +120,14 @@ void CClanbookDlg::InstallDateCommands() {
           SetDateDisplay(display);
           clanbook_settings::SetShownDates(display);
           m_listModel->DatesShownChanged();
+          FitDateColumns();
         });
     action->setCheckable(true);
     action->setChecked(display == CurrentDateDisplay());
     group->addAction(action);
   }
 
-  view->addSeparator();
+  book->addSeparator();
   const struct {
     const char* text;
     const char* name;
@@ -139,9 +139,27 @@ void CClanbookDlg::InstallDateCommands() {
                   clanbook_settings::SetDeathDays}};
   for (const auto& toggle : toggles) {
     QAction* action =
-        AddMenuCommand(view, tr(toggle.text), QString::fromLatin1(toggle.name), [] {});
+        AddMenuCommand(book, tr(toggle.text), QString::fromLatin1(toggle.name), [] {});
     action->setCheckable(true);
     action->setChecked(toggle.get());
     connect(action, &QAction::toggled, this, toggle.set);
   }
+}
+
+void CClanbookDlg::FitDateColumns() {
+  QHeaderView* header = m_listCtrl->horizontalHeader();
+  if (CurrentDateDisplay() == DateDisplay::Gregorian) {
+    for (const int column : {1, 5}) header->resizeSection(column, header->defaultSectionSize());
+    return;
+  }
+  // Room for the longest dates: a reign's later years, a 闰 month past the
+  // tenth, a day past the tenth.
+  const QFontMetrics metrics = m_listCtrl->fontMetrics();
+  int width = 0;
+  for (const GregorianDate& date :
+       {GregorianDate{1900, 1, 30}, GregorianDate{1890, 4, 4}, GregorianDate{2034, 1, 14}})
+    width = std::max(width, metrics.horizontalAdvance(ShownDate(date.year, date.month, date.day)));
+  // The cell's margins and the view's grid besides the text.
+  for (const int column : {1, 5})
+    header->resizeSection(column, width * 11 / 10 + 4 * metrics.averageCharWidth());
 }

@@ -10,6 +10,8 @@
 #include "test_edit_fixture.h"
 
 #include <QAction>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -143,6 +145,12 @@ TEST_F(DatesInTheWindow, TheDateMenuSwitchesTheListAndIsRemembered) {
   EXPECT_EQ(Cell(window, 0, 1), QStringLiteral("1890-03-05（光绪十六年二月十五）"));
   EXPECT_EQ(Cell(window, 0, 5), QStringLiteral("1960-03-04（公元一九六〇年二月初七）"));
   EXPECT_EQ(Cell(window, 1, 5), QStringLiteral("无"));  // the living have no death date
+  // The date columns make room for the longer dates, and only they.
+  QHeaderView* header = window.m_listCtrl->horizontalHeader();
+  const QFontMetrics metrics = window.m_listCtrl->fontMetrics();
+  for (const int column : {1, 5})
+    EXPECT_GT(header->sectionSize(column), metrics.horizontalAdvance(Cell(window, 0, column)));
+  EXPECT_EQ(header->sectionSize(0), 85);
   // What the view shows is what the model says.
   const QAbstractItemModel* model = window.m_listCtrl->model();
   EXPECT_EQ(model->index(1, 1).data().toString(), QStringLiteral("1920-03-04（民国九年正月十四）"));
@@ -164,6 +172,7 @@ TEST_F(DatesInTheWindow, TheDateMenuSwitchesTheListAndIsRemembered) {
   EXPECT_EQ(clanbook_settings::ShownDates(), DateDisplay::Chinese);
   gregorian->trigger();
   EXPECT_EQ(Cell(window, 0, 1), QStringLiteral("1890--3--5"));
+  EXPECT_EQ(header->sectionSize(1), 85);
   EXPECT_EQ(clanbook_settings::ShownDates(), DateDisplay::Gregorian);
   EXPECT_TRUE(boxes.Boxes().empty());
 }
