@@ -60,9 +60,10 @@ namespace {
 // Whether a day of the Chinese calendar is kept on `today`.
 bool KeptToday(const std::optional<LunarDate>& day, const LunarDate& today) {
   if (!day || day->month != today.month) return false;
-  // In a leap month only those born in it; in the month itself everyone of
-  // that number, the leap month's children included.
+  // A leap month's child keeps his birthday in the leap month when the year
+  // has one, in the month of that number otherwise.
   if (today.leap && !day->leap) return false;
+  if (day->leap && !today.leap && LeapMonthOf(today.year) == today.month) return false;
   if (day->day == today.day) return true;
   // The 三十 of a month that has only 29 days this year is kept on its last day.
   return day->day == 30 && today.day == 29 &&

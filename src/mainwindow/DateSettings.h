@@ -24,8 +24,9 @@ void SetDeathDays(bool on);
 }  // namespace clanbook_settings
 
 // The members under `root`, in pre-order, whose Chinese birthday is `today`
-// (a leap month's child keeps his birthday in the month of that number; one
-// born on a 三十 keeps it on the 廿九 of a short month), and the deceased
+// (a leap month's child keeps his birthday in the leap month, or in the month
+// of that number in a year without it; one born on a 三十 keeps it on the 廿九
+// of a short month), and the deceased
 // whose Chinese death day (忌日) it is. A date the table does not reach never
 // matches.
 struct LunarDaysToday {

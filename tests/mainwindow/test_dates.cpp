@@ -280,6 +280,45 @@ TEST_F(DatesInTheWindow, AGanzhiYearAloneIsPlacedByTheFatherOrAskedAbout) {
   EXPECT_TRUE(NoticeTexts().isEmpty());
 }
 
+TEST(LunarDays, LeapMonthsAndShortMonthsKeepTheirDay) {
+  // 闰 born on 闰二月十五, 平 on 二月十五 of the same year, 末 on a 十二月三十
+  // (died on 1930-03-14, 二月十五).
+  MemberNode leap, plain, last;
+  leap.name = u"闰";
+  leap.birthYear = 1890, leap.birthMonth = 4, leap.birthDay = 4;
+  plain.name = u"平";
+  plain.birthYear = 1890, plain.birthMonth = 3, plain.birthDay = 5;
+  plain.alive = 0, plain.deathYear = 1930, plain.deathMonth = 3, plain.deathDay = 14;
+  last.name = u"末";
+  last.birthYear = 1900, last.birthMonth = 1, last.birthDay = 30;
+  plain.firstChild = &leap;
+  leap.nextSibling = &last;
+  struct Row {
+    LocalDate today;
+    const char* births;
+    const char* deathDays;
+  } rows[] = {
+      {{2024, 3, 24}, "平闰", "平"},  // 二月十五 of a year without 闰二月
+      {{2023, 3, 6}, "平", "平"},     // 2023 has a 闰二月: its child waits for it
+      {{2023, 4, 5}, "闰", ""},       // 闰二月十五
+      {{2025, 1, 28}, "末", ""},      // 廿九, the last day of a short 十二月
+      {{2024, 2, 8}, "", ""},         // 廿九 of a 十二月 that has a 三十
+      {{2024, 2, 9}, "末", ""},      {{1300, 1, 1}, "", ""},  // outside the table
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.today.year * 10000 + row.today.month * 100 + row.today.day);
+    const LunarDaysToday found = FindLunarDays(&plain, row.today, true, true);
+    auto names = [](const std::vector<MemberNode*>& members) {
+      QString text;
+      for (const MemberNode* m : members) text += QString::fromStdU16String(m->name);
+      return text;
+    };
+    EXPECT_EQ(names(found.births), QString::fromUtf8(row.births));
+    EXPECT_EQ(names(found.deathDays), QString::fromUtf8(row.deathDays));
+    EXPECT_TRUE(FindLunarDays(&plain, row.today, false, false).births.empty());
+  }
+}
+
 // 庚寅年二月十五 (1890-03-05) comes again on 2024-03-24 (甲辰年二月十五).
 TEST_F(DatesInTheWindow, OpenNamesChineseBirthdaysAndDeathDaysWhenAskedTo) {
   QTemporaryDir dir;
