@@ -1,6 +1,6 @@
 #include "dialogs/MergeReviewModel.h"
-#include "platform/Today.h"
 #include "document/DateWords.h"
+#include "platform/Today.h"
 
 #include <QColor>
 

@@ -501,9 +501,10 @@ void CClanbookDlg::ShowTodaysBirthdays() {
   if (!lunar.deathDays.empty())
     parts << BirthdayText(tr("今天为以下先人的忌日（农历）:%1"), lunar.deathDays);
   // Without the lunar days the text is the seed's, word for word.
-  const QString text = lunarBorn.empty() && lunar.deathDays.empty()
-                           ? BirthdayText(tr("今天为以下家族成员的生日:%1\n详细信息请见以下列表."), born)
-                           : parts.join(u'\n') + u'\n' + tr("详细信息请见以下列表.");
+  const QString text =
+      lunarBorn.empty() && lunar.deathDays.empty()
+          ? BirthdayText(tr("今天为以下家族成员的生日:%1\n详细信息请见以下列表."), born)
+          : parts.join(u'\n') + u'\n' + tr("详细信息请见以下列表.");
   ShowInformation(this, tr("注意："), text);
   ClearList();
   std::vector<const MemberNode*> rows(born.begin(), born.end());
