@@ -1868,6 +1868,10 @@ Do you want to replace it?</translation>
         <translation>The chart is %1×%2 pixels, more than the PNG limit of %3 pixels. Choose fewer generations or a lower resolution, or export a PDF.</translation>
     </message>
     <message>
+        <source>图表有 %1×%2 像素，宽或高超过了 PNG 每边 %3 像素的上限。请减少世数、降低分辨率，或导出 PDF 或 SVG。</source>
+        <translation>The chart is %1×%2 pixels: its width or height is more than the PNG limit of %3 pixels a side. Choose fewer generations or a lower resolution, or export a PDF or an SVG.</translation>
+    </message>
+    <message>
         <source>分辨率 %1 不在 1 到 2400 之间。</source>
         <translation>The resolution %1 is not between 1 and 2400.</translation>
     </message>
