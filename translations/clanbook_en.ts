@@ -1627,6 +1627,14 @@ Do you want to replace it?</translation>
         <source>“%1”可以是以下任一日期；请用 --years FROM-TO 限定年份：</source>
         <translation>“%1” may be any of these days; narrow the years with --years FROM-TO:</translation>
     </message>
+    <message>
+        <source>无法写入 %1：%2。</source>
+        <translation>Cannot write %1: %2.</translation>
+    </message>
+    <message>
+        <source>列出家谱 BOOK 中成员 A 与 B 互相的称谓：“A 称 B 为 …”两行</source>
+        <translation>print what members A and B of genealogy BOOK call each other, one line each way</translation>
+    </message>
 </context>
 <context>
     <name>DataExchange</name>
@@ -1682,23 +1690,9 @@ Do you want to replace it?</translation>
         <translation>Hongwu</translation>
     </message>
     <message>
-        <source>“%1”可以是以下任一日期；请用 --years FROM-TO 限定年份：</source>
-        <translation>“%1” may be any of these days; narrow the years with --years FROM-TO:</translation>
-    </message>
-    <message>
-        <source>列出家谱 BOOK 中成员 A 与 B 互相的称谓：“A 称 B 为 …”两行</source>
-        <translation>print what members A and B of genealogy BOOK call each other, one line each way</translation>
-    </message>
-    <message>
-        <source>无法写入 %1：%2。</source>
-        <translation>Cannot write %1: %2.</translation>
-    </message>
-</context>
-<context>
-    <name>DataExchange</name>
-    <message>
-        <source>请输入一个整数。</source>
-        <translation>Please enter a whole number.</translation>
+        <source>汉字</source>
+        <comment>How this language writes a Chinese date: 汉字 for Chinese words; anything else for the reign in pinyin and digits, after the Gregorian date</comment>
+        <translation>pinyin</translation>
     </message>
     <message>
         <source>建文</source>
@@ -1813,17 +1807,12 @@ Do you want to replace it?</translation>
         <translation>CE</translation>
     </message>
     <message>
-        <source>闰%1</source>
-        <translation>leap %1</translation>
-    </message>
-    <message>
-        <source>汉字</source>
-        <comment>How this language writes a Chinese date: 汉字 for Chinese words; anything else for the reign in pinyin and digits, after the Gregorian date</comment>
-        <translation>pinyin</translation>
-    </message>
-    <message>
         <source>%1%2年%3月%4日</source>
         <translation>%1 %2, month %3, day %4</translation>
+    </message>
+    <message>
+        <source>闰%1</source>
+        <translation>leap %1</translation>
     </message>
 </context>
 <context>
