@@ -111,8 +111,17 @@ bool ExportChart(const COperationClanbook& book, const ChartOptions& options, co
 }
 
 bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
+  const QString title = ChartText::Visible(ChartText::Name(*chart.Start()));
+  // The pages are laid out only for a PDF.
+  return ExportScene(
+      chart.Scene(), [&chart]() -> const ChartPages& { return chart.Pages(); }, title,
+      chart.Options().pageSize, chart.Options().pngDpi, path, error);
+}
+
+bool ExportScene(const ChartScene& scene, const std::function<const ChartPages&()>& pagesOf,
+                 const QString& title, QPageSize::PageSizeId pageSize, int pngDpi,
+                 const QString& path, QString* error) {
   const QString suffix = QFileInfo(path).suffix().toLower();
-  const ChartScene& scene = chart.Scene();
   // Written beside the target and put in its place whole: a failed or
   // interrupted export leaves whatever file was there, and a target that is
   // no regular file or someone else's is refused as every save refuses it.
@@ -130,15 +139,15 @@ bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
   const auto open = [&] { return file.open(QIODevice::WriteOnly) || failed(); };
   const auto commit = [&] { return file.commit() || failed(); };
   if (suffix == QLatin1String("pdf")) {
-    const ChartPages& pages = chart.Pages();
+    const ChartPages& pages = pagesOf();
     if (!open()) return false;
     {
       QPdfWriter writer(&file);
       writer.setResolution(600);
       writer.setCreator(QStringLiteral("Clanbook"));
-      writer.setTitle(ChartText::Visible(ChartText::Name(*chart.Start())));
-      writer.setPageLayout(QPageLayout(QPageSize(chart.Options().pageSize), pages.PageOrientation(),
-                                       QMarginsF(0, 0, 0, 0)));
+      writer.setTitle(title);
+      writer.setPageLayout(
+          QPageLayout(QPageSize(pageSize), pages.PageOrientation(), QMarginsF(0, 0, 0, 0)));
       if (!PaintChartPages(pages, writer)) return failed();
     }
     return commit();
@@ -148,7 +157,7 @@ bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
     if (!open()) return false;
     QSvgGenerator svg;
     svg.setOutputDevice(&file);
-    svg.setTitle(ChartText::Visible(ChartText::Name(*chart.Start())));
+    svg.setTitle(title);
     svg.setResolution(static_cast<int>(kChartUnitsPerInch));
     svg.setSize(bounds.size().toSize());
     svg.setViewBox(bounds);
@@ -160,7 +169,7 @@ bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
     return commit();
   }
   if (suffix == QLatin1String("png")) {
-    const int dpi = chart.Options().pngDpi;
+    const int dpi = pngDpi;
     if (dpi < 1 || dpi > 2400) {
       SetError(error, ExportText::BadDpi(dpi));
       return false;

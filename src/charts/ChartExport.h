@@ -56,6 +56,11 @@ inline constexpr std::int64_t kMaxPngPixels = 100'000'000;
 bool ExportChart(const COperationClanbook& book, const ChartOptions& options, const QString& path,
                  QString* error);
 bool ExportChart(const BuiltChart& chart, const QString& path, QString* error);
+// The same for any chart: its drawing for SVG and PNG, its pages (asked for
+// only by a PDF) on paper of `pageSize`, `title` in the file's metadata.
+bool ExportScene(const ChartScene& scene, const std::function<const ChartPages&()>& pagesOf,
+                 const QString& title, QPageSize::PageSizeId pageSize, int pngDpi,
+                 const QString& path, QString* error);
 
 // Reads a layout name as the command line gives it ("pagoda", "ouyang",
 // "吊线图", "欧式"); false for anything else.

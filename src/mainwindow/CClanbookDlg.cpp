@@ -78,6 +78,7 @@ CClanbookDlg::CClanbookDlg(QWidget* parent) : CDialog(parent) {
           [this](MemberNode* member) { ShowConcerned(member); });
   InstallGedcomCommands();
   InstallKinshipCommands();
+  InstallMourningCommands();
 }
 
 CClanbookDlg::~CClanbookDlg() {
