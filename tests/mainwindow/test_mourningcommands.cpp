@@ -38,6 +38,8 @@ struct Seen {
   bool topEmpty = false;
   QString afterClick;  // whose chart a click on the brother's name draws
   QString svg;
+  QByteArray pdfStart, pngStart;
+  QString badSuffix;  // what exporting to .txt says
 };
 
 Seen RunMourning(CClanbookDlg& window, const QString& shot, const QString& svgPath) {
@@ -67,6 +69,16 @@ Seen RunMourning(CClanbookDlg& window, const QString& shot, const QString& svgPa
     SetFileDialogForTesting(nullptr);
     QFile file(svgPath);
     if (file.open(QIODevice::ReadOnly)) seen.svg = QString::fromUtf8(file.readAll());
+    // PDF and PNG take the same writer.
+    QString error;
+    for (const char* suffix : {".pdf", ".png"}) {
+      const QString path = svgPath + QString::fromLatin1(suffix);
+      EXPECT_TRUE(d->exportTo(path, &error)) << error.toStdString();
+      QFile written(path);
+      if (written.open(QIODevice::ReadOnly))
+        (suffix[2] == 'd' ? seen.pdfStart : seen.pngStart) = written.read(4);
+    }
+    EXPECT_FALSE(d->exportTo(svgPath + QStringLiteral(".txt"), &seen.badSuffix));
 
     // Click the brother's name where the view shows it.
     const QRectF box = seen.brotherBox;
@@ -128,6 +140,10 @@ TEST(MourningCommand, DrawsTheChartOfTheSelectedMemberAndExportsItInEitherLangua
   EXPECT_EQ(chinese.afterClick, QStringLiteral("张大哥"));
   ASSERT_FALSE(chinese.svg.isEmpty());
   EXPECT_TRUE(WellFormed(chinese.svg));
+  EXPECT_EQ(chinese.pdfStart, QByteArray("%PDF"));
+  EXPECT_EQ(chinese.pngStart, QByteArray("\x89PNG"));
+  EXPECT_TRUE(chinese.badSuffix.contains(QStringLiteral(".pdf")))
+      << chinese.badSuffix.toStdString();
   for (const char* text : {"张三", "张大哥", "张堂", "伯叔父母", "斩衰三年", "族兄弟"})
     EXPECT_TRUE(chinese.svg.contains(QString::fromUtf8(text))) << text;
 
@@ -138,8 +154,8 @@ TEST(MourningCommand, DrawsTheChartOfTheSelectedMemberAndExportsItInEitherLangua
   EXPECT_EQ(translated.title, QStringLiteral("Mourning Grades"));
   EXPECT_EQ(translated.brothers, chinese.brothers);
   EXPECT_TRUE(WellFormed(translated.svg));
-  for (const char* text : {"张大哥", "Father's brothers", "Untrimmed sackcloth",
-                           "Third cousins", "Fine hemp (3 months)"})
+  for (const char* text : {"张大哥", "Father's brothers", "Untrimmed sackcloth", "Third cousins",
+                           "Fine hemp (3 months)"})
     EXPECT_TRUE(translated.svg.contains(QString::fromUtf8(text))) << text;
   EXPECT_FALSE(translated.svg.contains(QStringLiteral("伯叔父母")));
   // A query: the book is as it was.
