@@ -960,6 +960,10 @@ Do you want to replace it?</translation>
         <translation>The file %1 could not be saved: %2.</translation>
     </message>
     <message>
+        <source>五服图…</source>
+        <translation>Mourning Grades…</translation>
+    </message>
+    <message>
         <source>今天为以下家族成员的生日:%1</source>
         <translation>Today is the birthday of these family members:%1</translation>
     </message>
@@ -2619,6 +2623,260 @@ Do you want to replace it?</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>MourningChartDialog</name>
+    <message>
+        <source>导出…</source>
+        <translation>Export…</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>MourningText</name>
+    <message>
+        <source>高祖父母</source>
+        <translation>Great-great-grandparents</translation>
+    </message>
+    <message>
+        <source>曾祖父母</source>
+        <translation>Great-grandparents</translation>
+    </message>
+    <message>
+        <source>族曾祖父母</source>
+        <translation>Great-grandfather's brothers</translation>
+    </message>
+    <message>
+        <source>族曾祖姑</source>
+        <translation>Great-grandfather's sisters</translation>
+    </message>
+    <message>
+        <source>祖父母</source>
+        <translation>Grandparents</translation>
+    </message>
+    <message>
+        <source>伯叔祖父母</source>
+        <translation>Grandfather's brothers</translation>
+    </message>
+    <message>
+        <source>族伯叔祖父母</source>
+        <translation>Grandfather's first cousins</translation>
+    </message>
+    <message>
+        <source>祖姑</source>
+        <translation>Grandfather's sisters</translation>
+    </message>
+    <message>
+        <source>族祖姑</source>
+        <translation>Grandfather's female first cousins</translation>
+    </message>
+    <message>
+        <source>父母</source>
+        <translation>Parents</translation>
+    </message>
+    <message>
+        <source>伯叔父母</source>
+        <translation>Father's brothers</translation>
+    </message>
+    <message>
+        <source>堂伯叔父母</source>
+        <translation>Father's first cousins</translation>
+    </message>
+    <message>
+        <source>族伯叔父母</source>
+        <translation>Father's second cousins</translation>
+    </message>
+    <message>
+        <source>姑</source>
+        <translation>Father's sisters</translation>
+    </message>
+    <message>
+        <source>堂姑</source>
+        <translation>Father's female first cousins</translation>
+    </message>
+    <message>
+        <source>族姑</source>
+        <translation>Father's female second cousins</translation>
+    </message>
+    <message>
+        <source>己身</source>
+        <translation>Self</translation>
+    </message>
+    <message>
+        <source>兄弟</source>
+        <translation>Brothers</translation>
+    </message>
+    <message>
+        <source>堂兄弟</source>
+        <translation>First cousins</translation>
+    </message>
+    <message>
+        <source>再从兄弟</source>
+        <translation>Second cousins</translation>
+    </message>
+    <message>
+        <source>族兄弟</source>
+        <translation>Third cousins</translation>
+    </message>
+    <message>
+        <source>姊妹</source>
+        <translation>Sisters</translation>
+    </message>
+    <message>
+        <source>堂姊妹</source>
+        <translation>Female first cousins</translation>
+    </message>
+    <message>
+        <source>再从姊妹</source>
+        <translation>Female second cousins</translation>
+    </message>
+    <message>
+        <source>族姊妹</source>
+        <translation>Female third cousins</translation>
+    </message>
+    <message>
+        <source>子</source>
+        <translation>Sons</translation>
+    </message>
+    <message>
+        <source>侄</source>
+        <translation>Brothers' sons</translation>
+    </message>
+    <message>
+        <source>堂侄</source>
+        <translation>First cousins' sons</translation>
+    </message>
+    <message>
+        <source>再从侄</source>
+        <translation>Second cousins' sons</translation>
+    </message>
+    <message>
+        <source>女</source>
+        <translation>Daughters</translation>
+    </message>
+    <message>
+        <source>侄女</source>
+        <translation>Brothers' daughters</translation>
+    </message>
+    <message>
+        <source>堂侄女</source>
+        <translation>First cousins' daughters</translation>
+    </message>
+    <message>
+        <source>再从侄女</source>
+        <translation>Second cousins' daughters</translation>
+    </message>
+    <message>
+        <source>孙</source>
+        <translation>Grandsons</translation>
+    </message>
+    <message>
+        <source>侄孙</source>
+        <translation>Brothers' grandsons</translation>
+    </message>
+    <message>
+        <source>堂侄孙</source>
+        <translation>First cousins' grandsons</translation>
+    </message>
+    <message>
+        <source>孙女</source>
+        <translation>Granddaughters</translation>
+    </message>
+    <message>
+        <source>侄孙女</source>
+        <translation>Brothers' granddaughters</translation>
+    </message>
+    <message>
+        <source>堂侄孙女</source>
+        <translation>First cousins' granddaughters</translation>
+    </message>
+    <message>
+        <source>曾孙</source>
+        <translation>Great-grandsons</translation>
+    </message>
+    <message>
+        <source>曾侄孙</source>
+        <translation>Brothers' great-grandsons</translation>
+    </message>
+    <message>
+        <source>曾孙女</source>
+        <translation>Great-granddaughters</translation>
+    </message>
+    <message>
+        <source>曾侄孙女</source>
+        <translation>Brothers' great-granddaughters</translation>
+    </message>
+    <message>
+        <source>玄孙</source>
+        <translation>Great-great-grandsons</translation>
+    </message>
+    <message>
+        <source>玄孙女</source>
+        <translation>Great-great-granddaughters</translation>
+    </message>
+    <message>
+        <source>斩衰三年</source>
+        <translation>Untrimmed sackcloth (3 years)</translation>
+    </message>
+    <message>
+        <source>齐衰杖期</source>
+        <translation>Trimmed sackcloth, with staff (1 year)</translation>
+    </message>
+    <message>
+        <source>齐衰不杖期</source>
+        <translation>Trimmed sackcloth (1 year)</translation>
+    </message>
+    <message>
+        <source>齐衰五月</source>
+        <translation>Trimmed sackcloth (5 months)</translation>
+    </message>
+    <message>
+        <source>齐衰三月</source>
+        <translation>Trimmed sackcloth (3 months)</translation>
+    </message>
+    <message>
+        <source>大功九月</source>
+        <translation>Greater processing (9 months)</translation>
+    </message>
+    <message>
+        <source>小功五月</source>
+        <translation>Lesser processing (5 months)</translation>
+    </message>
+    <message>
+        <source>缌麻三月</source>
+        <translation>Fine hemp (3 months)</translation>
+    </message>
+    <message>
+        <source>无服</source>
+        <translation>No mourning</translation>
+    </message>
+    <message>
+        <source>在室：%1</source>
+        <translation>Unmarried: %1</translation>
+    </message>
+    <message>
+        <source>出嫁：%1</source>
+        <translation>Married out: %1</translation>
+    </message>
+    <message>
+        <source>妻：%1</source>
+        <translation>Wives: %1</translation>
+    </message>
+    <message>
+        <source>%1 本宗九族五服图</source>
+        <translation>Mourning grades of %1's clan</translation>
+    </message>
+    <message>
+        <source>五服图</source>
+        <translation>Mourning Grades</translation>
+    </message>
+    <message>
+        <source>家谱是空的，没有可画的五服图。</source>
+        <translation>The genealogy is empty; there is no mourning grades chart to draw.</translation>
     </message>
 </context>
 <context>

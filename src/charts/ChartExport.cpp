@@ -119,8 +119,17 @@ bool ExportChart(const COperationClanbook& book, const ChartOptions& options, co
 }
 
 bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
+  const QString title = ChartText::Visible(ChartText::Name(*chart.Start()));
+  // The pages are laid out only for a PDF.
+  return ExportScene(
+      chart.Scene(), [&chart]() -> const ChartPages& { return chart.Pages(); }, title,
+      chart.Options().pageSize, chart.Options().pngDpi, path, error);
+}
+
+bool ExportScene(const ChartScene& scene, const std::function<const ChartPages&()>& pagesOf,
+                 const QString& title, QPageSize::PageSizeId pageSize, int pngDpi,
+                 const QString& path, QString* error) {
   const QString suffix = QFileInfo(path).suffix().toLower();
-  const ChartScene& scene = chart.Scene();
   // Written beside the target and put in its place whole: a failed or
   // interrupted export leaves whatever file was there, and a target that is
   // no regular file or someone else's is refused as every save refuses it.
@@ -138,15 +147,15 @@ bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
   const auto open = [&] { return file.open(QIODevice::WriteOnly) || failed(); };
   const auto commit = [&] { return file.commit() || failed(); };
   if (suffix == QLatin1String("pdf")) {
-    const ChartPages& pages = chart.Pages();
+    const ChartPages& pages = pagesOf();
     if (!open()) return false;
     {
       QPdfWriter writer(&file);
       writer.setResolution(600);
       writer.setCreator(QStringLiteral("Clanbook"));
-      writer.setTitle(ChartText::Visible(ChartText::Name(*chart.Start())));
-      writer.setPageLayout(QPageLayout(QPageSize(chart.Options().pageSize), pages.PageOrientation(),
-                                       QMarginsF(0, 0, 0, 0)));
+      writer.setTitle(title);
+      writer.setPageLayout(
+          QPageLayout(QPageSize(pageSize), pages.PageOrientation(), QMarginsF(0, 0, 0, 0)));
       if (!PaintChartPages(pages, writer)) return failed();
     }
     return commit();
@@ -154,7 +163,7 @@ bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
   const QRectF bounds = scene.Bounds();
   if (suffix == QLatin1String("svg")) {
     if (!open()) return false;
-    const bool written = WriteChartSvg(chart, [&file](std::string_view piece) {
+    const bool written = WriteSceneSvg(scene, title, [&file](std::string_view piece) {
       const auto size = static_cast<qint64>(piece.size());
       return file.write(piece.data(), size) == size;
     });
@@ -162,7 +171,7 @@ bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
     return commit();
   }
   if (suffix == QLatin1String("png")) {
-    const int dpi = chart.Options().pngDpi;
+    const int dpi = pngDpi;
     if (dpi < 1 || dpi > 2400) {
       SetError(error, ExportText::BadDpi(dpi));
       return false;
@@ -207,14 +216,14 @@ bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
 namespace {
 
 // The document QSvgGenerator writes of what `paint` draws.
-QByteArray SvgDocument(const BuiltChart& chart, const std::function<void(QPainter&)>& paint,
-                       bool* ok) {
-  const QRectF bounds = chart.Scene().Bounds();
+QByteArray SvgDocument(const ChartScene& scene, const QString& title,
+                       const std::function<void(QPainter&)>& paint, bool* ok) {
+  const QRectF bounds = scene.Bounds();
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
   QSvgGenerator svg;
   svg.setOutputDevice(&buffer);
-  svg.setTitle(ChartText::Visible(ChartText::Name(*chart.Start())));
+  svg.setTitle(title);
   svg.setResolution(static_cast<int>(kChartUnitsPerInch));
   svg.setSize(bounds.size().toSize());
   svg.setViewBox(bounds);
@@ -229,7 +238,12 @@ QByteArray SvgDocument(const BuiltChart& chart, const std::function<void(QPainte
 }  // namespace
 
 bool WriteChartSvg(const BuiltChart& chart, const ChartSink& write, int boxes) {
-  const ChartScene& scene = chart.Scene();
+  return WriteSceneSvg(chart.Scene(), ChartText::Visible(ChartText::Name(*chart.Start())), write,
+                       boxes);
+}
+
+bool WriteSceneSvg(const ChartScene& scene, const QString& title, const ChartSink& write,
+                   int boxes) {
   const std::vector<ChartPiece> pieces = scene.Pieces(boxes);
   // QSvgGenerator holds its whole text until the painting ends. Each piece
   // is therefore a document of its own, which is a header, a <defs> block,
@@ -242,7 +256,7 @@ bool WriteChartSvg(const BuiltChart& chart, const ChartSink& write, int boxes) {
   for (std::size_t i = 0; i < pieces.size(); ++i) {
     bool ok = false;
     const QByteArray document = SvgDocument(
-        chart,
+        scene, title,
         [&](QPainter& painter) {
           if (i == 0) painter.fillRect(scene.Bounds(), Qt::white);
           scene.PaintPiece(painter, pieces[i]);

@@ -62,6 +62,9 @@ inline constexpr int kSvgPieceBoxes = 2000;
 // of any size is never held whole. False when a piece could not be drawn or
 // `write` refused one.
 bool WriteChartSvg(const BuiltChart& chart, const ChartSink& write, int boxes = kSvgPieceBoxes);
+// The same for any chart, `title` in the drawing's <title>.
+bool WriteSceneSvg(const ChartScene& scene, const QString& title, const ChartSink& write,
+                   int boxes = kSvgPieceBoxes);
 
 // Writes the chart to `path`; the format follows the suffix (.pdf, .svg,
 // .png). On failure returns false and says why, in the user's words, in
@@ -69,6 +72,11 @@ bool WriteChartSvg(const BuiltChart& chart, const ChartSink& write, int boxes = 
 bool ExportChart(const COperationClanbook& book, const ChartOptions& options, const QString& path,
                  QString* error);
 bool ExportChart(const BuiltChart& chart, const QString& path, QString* error);
+// The same for any chart: its drawing for SVG and PNG, its pages (asked for
+// only by a PDF) on paper of `pageSize`, `title` in the file's metadata.
+bool ExportScene(const ChartScene& scene, const std::function<const ChartPages&()>& pagesOf,
+                 const QString& title, QPageSize::PageSizeId pageSize, int pngDpi,
+                 const QString& path, QString* error);
 
 // Reads a layout name as the command line gives it ("pagoda", "ouyang",
 // "吊线图", "欧式"); false for anything else.

@@ -81,6 +81,7 @@ CClanbookDlg::CClanbookDlg(QWidget* parent) : CDialog(parent) {
           [this](MemberNode* member) { ShowConcerned(member); });
   InstallGedcomCommands();
   InstallKinshipCommands();
+  InstallMourningCommands();
 }
 
 CClanbookDlg::~CClanbookDlg() {

@@ -219,6 +219,8 @@ private:
   void InstallBranchCommands();
   // 称谓… in the 家谱 menu, after 确定两人关系.
   void InstallKinshipCommands();
+  // 五服图… in the 家谱 menu, after 称谓… (MourningCommands.cpp).
+  void InstallMourningCommands();
   // Adds a named command to `menu`, before `before` when given (else at the
   // end), with its shortcuts; the object name lets tests and screen readers
   // find it. Each feature adds its commands through this, in its own file.
