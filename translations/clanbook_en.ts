@@ -2648,11 +2648,11 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>族曾祖父母</source>
-        <translation>Great-grandfather's brothers</translation>
+        <translation>Great-grandfather&apos;s brothers</translation>
     </message>
     <message>
         <source>族曾祖姑</source>
-        <translation>Great-grandfather's sisters</translation>
+        <translation>Great-grandfather&apos;s sisters</translation>
     </message>
     <message>
         <source>祖父母</source>
@@ -2660,19 +2660,19 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>伯叔祖父母</source>
-        <translation>Grandfather's brothers</translation>
+        <translation>Grandfather&apos;s brothers</translation>
     </message>
     <message>
         <source>族伯叔祖父母</source>
-        <translation>Grandfather's first cousins</translation>
+        <translation>Grandfather&apos;s first cousins</translation>
     </message>
     <message>
         <source>祖姑</source>
-        <translation>Grandfather's sisters</translation>
+        <translation>Grandfather&apos;s sisters</translation>
     </message>
     <message>
         <source>族祖姑</source>
-        <translation>Grandfather's female first cousins</translation>
+        <translation>Grandfather&apos;s female first cousins</translation>
     </message>
     <message>
         <source>父母</source>
@@ -2680,27 +2680,27 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>伯叔父母</source>
-        <translation>Father's brothers</translation>
+        <translation>Father&apos;s brothers</translation>
     </message>
     <message>
         <source>堂伯叔父母</source>
-        <translation>Father's first cousins</translation>
+        <translation>Father&apos;s first cousins</translation>
     </message>
     <message>
         <source>族伯叔父母</source>
-        <translation>Father's second cousins</translation>
+        <translation>Father&apos;s second cousins</translation>
     </message>
     <message>
         <source>姑</source>
-        <translation>Father's sisters</translation>
+        <translation>Father&apos;s sisters</translation>
     </message>
     <message>
         <source>堂姑</source>
-        <translation>Father's female first cousins</translation>
+        <translation>Father&apos;s female first cousins</translation>
     </message>
     <message>
         <source>族姑</source>
-        <translation>Father's female second cousins</translation>
+        <translation>Father&apos;s female second cousins</translation>
     </message>
     <message>
         <source>己身</source>
@@ -2744,15 +2744,15 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>侄</source>
-        <translation>Brothers' sons</translation>
+        <translation>Brothers&apos; sons</translation>
     </message>
     <message>
         <source>堂侄</source>
-        <translation>First cousins' sons</translation>
+        <translation>First cousins&apos; sons</translation>
     </message>
     <message>
         <source>再从侄</source>
-        <translation>Second cousins' sons</translation>
+        <translation>Second cousins&apos; sons</translation>
     </message>
     <message>
         <source>女</source>
@@ -2760,15 +2760,15 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>侄女</source>
-        <translation>Brothers' daughters</translation>
+        <translation>Brothers&apos; daughters</translation>
     </message>
     <message>
         <source>堂侄女</source>
-        <translation>First cousins' daughters</translation>
+        <translation>First cousins&apos; daughters</translation>
     </message>
     <message>
         <source>再从侄女</source>
-        <translation>Second cousins' daughters</translation>
+        <translation>Second cousins&apos; daughters</translation>
     </message>
     <message>
         <source>孙</source>
@@ -2776,11 +2776,11 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>侄孙</source>
-        <translation>Brothers' grandsons</translation>
+        <translation>Brothers&apos; grandsons</translation>
     </message>
     <message>
         <source>堂侄孙</source>
-        <translation>First cousins' grandsons</translation>
+        <translation>First cousins&apos; grandsons</translation>
     </message>
     <message>
         <source>孙女</source>
@@ -2788,11 +2788,11 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>侄孙女</source>
-        <translation>Brothers' granddaughters</translation>
+        <translation>Brothers&apos; granddaughters</translation>
     </message>
     <message>
         <source>堂侄孙女</source>
-        <translation>First cousins' granddaughters</translation>
+        <translation>First cousins&apos; granddaughters</translation>
     </message>
     <message>
         <source>曾孙</source>
@@ -2800,7 +2800,7 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>曾侄孙</source>
-        <translation>Brothers' great-grandsons</translation>
+        <translation>Brothers&apos; great-grandsons</translation>
     </message>
     <message>
         <source>曾孙女</source>
@@ -2808,7 +2808,7 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>曾侄孙女</source>
-        <translation>Brothers' great-granddaughters</translation>
+        <translation>Brothers&apos; great-granddaughters</translation>
     </message>
     <message>
         <source>玄孙</source>
@@ -2868,7 +2868,7 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>%1 本宗九族五服图</source>
-        <translation>Mourning grades of %1's clan</translation>
+        <translation>Mourning grades of %1&apos;s clan</translation>
     </message>
     <message>
         <source>五服图</source>
