@@ -9,8 +9,8 @@
 //   - a genealogy with unique names does not come back the same after a write
 //     and a second read (up to the order of children born on the same day);
 //     the write may refuse it instead, naming a member and a reason.
+#include "formats/ftf/FtfCodec.h"
 #include "model/COperationClanbook.h"
-#include "model/FtfCodec.h"
 
 #include <algorithm>
 #include <cstdint>

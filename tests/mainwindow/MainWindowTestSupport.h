@@ -2,12 +2,13 @@
 // main-window tests, and the fixture of the tests of its layout and views.
 #pragma once
 
-#include "mainwindow/CClanbookDlg.h"
-#include "views/GenealogyTreeModel.h"
 #include "GuiTestSupport.h"
-#include "views/MemberListModel.h"
+#include "formats/FtfFormat.h"
+#include "mainwindow/CClanbookDlg.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Today.h"
+#include "views/GenealogyTreeModel.h"
+#include "views/MemberListModel.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -38,7 +39,7 @@ inline void LoadRecords(CClanbookDlg& window, const QByteArray& records) {
   ASSERT_TRUE(dir.isValid());
   const QString path = dir.filePath(QStringLiteral("clan.ftf"));
   ASSERT_NO_FATAL_FAILURE(WriteFile(path, records + kEndLine));
-  ASSERT_EQ(window.m_genealogy.Load(path.toStdU16String()), kFileOk);
+  ASSERT_EQ(formats::LoadFtf(path.toStdU16String(), window.m_genealogy).code, kFileOk);
   window.RebuildTreeView();
 }
 
