@@ -250,7 +250,7 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
     std::u16string name = Clean(RawName(p, person));
     // Nameless: the XREF, the one thing that tells the person apart.
     if (name.empty()) name = Clean(detail::ToUtf16(p.View(person.xref)));
-    if (name.empty()) name = u"?";
+    if (name.empty()) name.assign(1, u'?');
     Cut(name, kMaxTextLength);
     names[k] = std::move(name);
   }
@@ -272,7 +272,10 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
       }
       std::u16string candidate;
       for (std::size_t i = 2;; ++i) {
-        std::u16string suffix = u"(" + detail::ToUtf16(std::to_string(i)) + u")";
+        // Built by appending: GCC 12 at -O3 warns falsely about u"(" + a temporary.
+        std::u16string suffix(1, u'(');
+        suffix += detail::ToUtf16(std::to_string(i));
+        suffix += u')';
         candidate = name;
         Cut(candidate, kMaxTextLength - suffix.size());
         candidate += suffix;
