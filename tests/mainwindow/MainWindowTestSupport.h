@@ -2,13 +2,13 @@
 // main-window tests, and the fixture of the tests of its layout and views.
 #pragma once
 
-#include "GuiTestSupport.h"
 #include "formats/FtfFormat.h"
 #include "mainwindow/CClanbookDlg.h"
+#include "views/GenealogyTreeModel.h"
+#include "GuiTestSupport.h"
+#include "views/MemberListModel.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Today.h"
-#include "views/GenealogyTreeModel.h"
-#include "views/MemberListModel.h"
 
 #include <QByteArray>
 #include <QFile>
