@@ -18,6 +18,7 @@
 #include "charts/OuyangChart.h"
 #include "charts/PagodaChart.h"
 #include "charts/Statistics.h"
+#include "formats/FtfFormat.h"
 
 #include <sys/resource.h>
 #include <time.h>
@@ -51,7 +52,7 @@ fs::path Generate(const clanbench::ClanSpec& spec, const std::string& label) {
 }
 
 void Load(COperationClanbook& book, const fs::path& file) {
-  if (book.Load(file) != kFileOk) {
+  if (formats::LoadFtf(file, book).code != kFileOk) {
     std::fprintf(stderr, "bench_charts: cannot load %s\n", file.c_str());
     std::exit(1);
   }

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/FtfFormat.h"
 #include "formats/gedcom/Gedcom.h"
 #include "formats/gedcom/GedcomWriterSink.h"
 
@@ -123,7 +124,7 @@ int main(int argc, char** argv) {
   {
     COperationClanbook genealogy;
     Timer load;
-    if (genealogy.Load(book) != kFileOk) {
+    if (formats::LoadFtf(book, genealogy).code != kFileOk) {
       std::fprintf(stderr, "%s does not load\n", book.c_str());
       return 1;
     }

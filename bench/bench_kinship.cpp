@@ -25,6 +25,7 @@
 #include "ClanGenerator.h"
 #include "calendar/Kinship.h"
 #include "calendar/KinshipTerms.h"
+#include "formats/FtfFormat.h"
 #include "model/COperationClanbook.h"
 
 namespace {
@@ -83,7 +84,7 @@ int main(int argc, char** argv) {
     }
   }
   COperationClanbook book;
-  if (book.Load(file) != kFileOk) {
+  if (formats::LoadFtf(file, book).code != kFileOk) {
     std::fprintf(stderr, "cannot load %s\n", file.c_str());
     return 1;
   }
@@ -176,7 +177,7 @@ int main(int argc, char** argv) {
     }
   }
   COperationClanbook wide;
-  if (wide.Load(wideFile) != kFileOk) {
+  if (formats::LoadFtf(wideFile, wide).code != kFileOk) {
     std::fprintf(stderr, "cannot load %s\n", wideFile.c_str());
     return 1;
   }

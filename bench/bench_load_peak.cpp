@@ -3,6 +3,7 @@
 // of the process (getrusage ru_maxrss) before and after; with SAVED, also saves
 // the genealogy there and prints that time. Run it in its own process per
 // book, so that the peak belongs to that book alone.
+#include "formats/FtfFormat.h"
 #include "model/COperationClanbook.h"
 
 #include <sys/resource.h>
@@ -42,7 +43,7 @@ int main(int argc, char** argv) {
   COperationClanbook genealogy;
   auto start = std::chrono::steady_clock::now();
   double cpu = CpuSeconds();
-  const int result = genealogy.Load(argv[1]);
+  const int result = formats::LoadFtf(argv[1], genealogy).code;
   const double loadSeconds = Seconds(start);
   const double loadCpu = CpuSeconds() - cpu;
   const long afterLoad = PeakKiB();
@@ -55,7 +56,7 @@ int main(int argc, char** argv) {
   if (argc == 3 && result == kFileOk) {
     start = std::chrono::steady_clock::now();
     cpu = CpuSeconds();
-    const int saved = genealogy.Save(argv[2]);
+    const int saved = formats::SaveFtf(argv[2], genealogy).code;
     std::printf("save_result %d\nsave_s %.3f\nsave_cpu_s %.3f\npeak_after_save_kib %ld\n", saved,
                 Seconds(start), CpuSeconds() - cpu, PeakKiB());
   }

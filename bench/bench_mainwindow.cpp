@@ -11,6 +11,7 @@
 // him. Message boxes go to a MessageBoxRecorder, so nothing waits for a click.
 // Each figure is printed as "name seconds [detail]".
 #include "ClanGenerator.h"
+#include "formats/FtfFormat.h"
 #include "mainwindow/CClanbookDlg.h"
 #include "views/GenealogyTreeModel.h"
 #include "views/MemberListModel.h"
@@ -272,7 +273,7 @@ int main(int argc, char** argv) {
   {
     timer.start();
     COperationClanbook fresh;
-    const int result = fresh.Load(bookFile);
+    const int result = formats::LoadFtf(bookFile, fresh).code;
     Report("Load alone", timer, "result " + std::to_string(result));
     timer.start();
     fresh.Clear();

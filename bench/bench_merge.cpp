@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "ClanGenerator.h"
+#include "formats/FtfFormat.h"
 #include "merge/BranchExport.h"
 #include "merge/BranchMerge.h"
 
@@ -127,7 +128,7 @@ int main(int argc, char** argv) {
   COperationClanbook book;
   {
     Timer t;
-    if (book.Load(file) != kFileOk) {
+    if (formats::LoadFtf(file, book).code != kFileOk) {
       std::fprintf(stderr, "bench_merge: cannot load %s\n", file.string().c_str());
       return 1;
     }

@@ -14,8 +14,9 @@
 // once per run; saves go there too (a disk) and to /dev/shm (memory), so the
 // cost of fsync shows apart from the cost of formatting.
 #include "ClanGenerator.h"
+#include "formats/FtfFormat.h"
+#include "formats/ftf/FtfCodec.h"
 #include "model/COperationClanbook.h"
-#include "model/FtfCodec.h"
 
 #include <benchmark/benchmark.h>
 
@@ -64,7 +65,7 @@ Book& GetBook(const clanbench::ClanSpec& spec) {
   book.file = clanbench::BenchDir() / (label + ".ftf");
   if (!clanbench::WriteClan(spec, book.file, book.summary, book.error)) return book;
   book.loaded = std::make_unique<COperationClanbook>();
-  const int result = book.loaded->Load(book.file);
+  const int result = formats::LoadFtf(book.file, *book.loaded).code;
   if (result != kFileOk) {
     book.error = "Load returned " + std::to_string(result) + " for " + book.file.string();
     book.loaded.reset();
@@ -94,7 +95,7 @@ void BM_Load(benchmark::State& state, clanbench::ClanSpec spec) {
     state.PauseTiming();
     auto genealogy = std::make_unique<COperationClanbook>();
     state.ResumeTiming();
-    const int result = genealogy->Load(book.file);
+    const int result = formats::LoadFtf(book.file, *genealogy).code;
     state.PauseTiming();
     if (result != kFileOk) {
       state.SkipWithError("Load failed");
@@ -113,7 +114,7 @@ void BM_Save(benchmark::State& state, clanbench::ClanSpec spec, bool toMemory) {
   const fs::path target =
       (toMemory ? fs::path("/dev/shm") : clanbench::BenchDir()) / ("saved-" + book.label + ".ftf");
   for (auto _ : state) {
-    if (book.loaded->Save(target) != kFileOk) {
+    if (formats::SaveFtf(target, *book.loaded).code != kFileOk) {
       state.SkipWithError("Save failed");
       break;
     }
@@ -131,7 +132,7 @@ void BM_Clear(benchmark::State& state, clanbench::ClanSpec spec) {
   for (auto _ : state) {
     state.PauseTiming();
     auto genealogy = std::make_unique<COperationClanbook>();
-    if (genealogy->Load(book.file) != kFileOk) {
+    if (formats::LoadFtf(book.file, *genealogy).code != kFileOk) {
       state.SkipWithError("Load failed");
       break;
     }

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "ClanGenerator.h"
+#include "formats/FtfFormat.h"
 #include "model/COperationClanbook.h"
 #include "search/GenerationPoem.h"
 #include "search/MemberSearch.h"
@@ -122,7 +123,7 @@ int main(int argc, char** argv) {
   }
   COperationClanbook book;
   Timer load;
-  if (book.Load(file) != kFileOk) {
+  if (formats::LoadFtf(file, book).code != kFileOk) {
     std::fprintf(stderr, "cannot load %s\n", file.c_str());
     return 1;
   }

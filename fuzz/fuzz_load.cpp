@@ -1,5 +1,5 @@
 // Fuzz target for the .ftf reader and writer (ftf::Read and ftf::Write, which
-// Load and Save wrap), in memory. Besides the sanitizers' findings, the target
+// LoadFtf and SaveFtf wrap), in memory. Besides the sanitizers' findings, the target
 // aborts when
 //   - the read returns a code outside the table (1, 0, -1, -3, -4, -5), or a
 //     failure without a problem kind, or success with one,
@@ -9,8 +9,8 @@
 //   - a genealogy with unique names does not come back the same after a write
 //     and a second read (up to the order of children born on the same day);
 //     the write may refuse it instead, naming a member and a reason.
+#include "formats/ftf/FtfCodec.h"
 #include "model/COperationClanbook.h"
-#include "model/FtfCodec.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -50,7 +50,7 @@ std::vector<Row> CheckedRows(const COperationClanbook& genealogy, bool& unique) 
   unique = true;
   std::vector<const MemberNode*> stack;
   const MemberNode* root = genealogy.GetRootLink();
-  Check(root != nullptr, "Load returned 1 and left no member");
+  Check(root != nullptr, "the read returned 1 and left no member");
   Check(root->parent == nullptr && root->nextSibling == nullptr,
         "the root has a father or a sibling");
   stack.push_back(root);
@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Check(genealogy.GetRootLink() == nullptr, "a failed load left members behind");
       return 0;
     default:
-      Fail("Load returned a code outside the table");
+      Fail("the read returned a code outside the table");
   }
 
   bool unique = false;

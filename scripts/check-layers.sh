@@ -6,9 +6,10 @@ src=$(cd "$(dirname "$0")/../src" && pwd)
 
 # What each layer may include besides itself.
 declare -A allowed=(
-  [model]=""
+  [memory]=""
+  [model]="memory"
   [formats]="model"
-  [search]="model"
+  [search]="formats model"
   [calendar]="model"
   [merge]="formats model"
   [document]="merge search calendar formats model"

@@ -19,6 +19,7 @@
 #include "dialogs/KinshipText.h"
 #include "document/AtomicSaveFile.h"
 #include "document/GenealogyDocument.h"
+#include "formats/FtfFormat.h"
 #include "formats/gedcom/Gedcom.h"
 #include "merge/BranchExport.h"
 #include "merge/BranchMerge.h"
@@ -145,7 +146,7 @@ int ExportChartFile(const QStringList& values, const QCommandLineParser& parser)
     return Fail(kChartCannotWrite, QCoreApplication::translate("Conversions", "无法写入 %1：%2。")
                                        .arg(out, WriteProblemReason(FileProblem::kTargetIsInput)));
   COperationClanbook book;
-  if (const int result = book.Load(FilePathOf(in)); result != kFileOk)
+  if (const int result = formats::LoadFtf(FilePathOf(in), book).code; result != kFileOk)
     return Fail(kChartCannotRead, LoadFailure(in, result));
   if (parser.isSet(QStringLiteral("from"))) {
     const QString name = parser.value(QStringLiteral("from"));
@@ -215,7 +216,7 @@ int ImportGedcom(const QStringList& values, const QCommandLineParser& parser) {
 int PrintKinship(const QStringList& values, const QCommandLineParser& /*parser*/) {
   const QString& in = values[0];
   COperationClanbook book;
-  if (const int result = book.Load(FilePathOf(in)); result != kFileOk)
+  if (const int result = formats::LoadFtf(FilePathOf(in), book).code; result != kFileOk)
     return Fail(kChartCannotRead, LoadFailure(in, result));
   const MemberNode* members[2] = {nullptr, nullptr};
   for (int i = 0; i < 2; ++i) {

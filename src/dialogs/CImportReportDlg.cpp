@@ -2,7 +2,7 @@
 
 #include "document/AtomicSaveFile.h"
 #include "document/GenealogyDocument.h"
-#include "model/AtomicFile.h"
+#include "formats/io/AtomicFile.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 

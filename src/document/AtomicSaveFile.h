@@ -1,10 +1,10 @@
-// The program's one writer (model/AtomicFile.h) as a QIODevice, for Qt's own
+// The program's one writer (formats/io/AtomicFile.h) as a QIODevice, for Qt's own
 // writers (PDF, SVG, PNG): the same refusals of targets that are no regular
 // file, belong to someone else or are one of the command's inputs, the same
 // unnamed temporary file, the same rename into place.
 #pragma once
 
-#include "model/AtomicFile.h"
+#include "formats/io/AtomicFile.h"
 
 #include <QIODevice>
 #include <QString>

@@ -1,18 +1,13 @@
 #include "document/GenealogyDocument.h"
 
 #include "formats/FtfFormat.h"
-#include "model/AtomicFile.h"
+#include "formats/io/AtomicFile.h"
+#include "formats/io/PreviousVersion.h"
 
 #include <QFile>
 #include <QUndoCommand>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
 #include <cassert>
-#include <cerrno>
 #include <filesystem>
 #include <new>
 #include <string>
@@ -92,66 +87,6 @@ QString FileNameOf(const QByteArray& bytes) {
 }
 
 namespace {
-
-// Copies the file `from` into the new file `to`, for file systems that have
-// no hard links.
-bool CopyFile(const std::filesystem::path& from, const std::filesystem::path& to, mode_t mode) {
-  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return false;
-  const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode & 0777);
-  if (out < 0) {
-    ::close(in);
-    return false;
-  }
-  static constexpr std::size_t kChunk = 1 << 20;
-  std::string buffer(kChunk, '\0');
-  bool ok = true;
-  while (ok) {
-    const ssize_t got = ::read(in, buffer.data(), kChunk);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) {
-      ok = got == 0;
-      break;
-    }
-    for (ssize_t written = 0; ok && written < got;) {
-      const ssize_t n =
-          ::write(out, buffer.data() + written, static_cast<std::size_t>(got - written));
-      if (n < 0 && errno == EINTR) continue;
-      ok = n > 0;
-      written += n > 0 ? n : 0;
-    }
-  }
-  ok = ok && ::fsync(out) == 0;
-  ok = ::close(out) == 0 && ok;
-  ::close(in);
-  if (!ok) ::unlink(to.c_str());
-  return ok;
-}
-
-// Holds what `target` holds now under a hidden name beside `backup`: a second
-// name for the old file's contents, which the save's rename then leaves to
-// the backup alone, or a copy. Only once the new version is in place does it
-// become the backup, by a rename, so that a save that fails leaves the
-// backup as it was and one that is interrupted never a half-made one. Empty
-// when there is nothing to keep (no regular file yet) or no way to keep it.
-std::filesystem::path HoldPreviousVersion(const std::filesystem::path& target,
-                                          const std::filesystem::path& backup) {
-  struct stat info {};
-  if (::lstat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
-  static std::atomic<unsigned> counter{0};
-  // The backup's name is cut so that the hidden one stays within the file
-  // system's limit of 255 bytes, even when the backup's own name just fits.
-  // Its ending is not the atomic writer's ".tmp-": cut alike, a long book's
-  // and its backup's names share their first 200 bytes, and the writer
-  // clears what looks like its own leftovers.
-  std::string name(1, '.');
-  name += backup.filename().string().substr(0, 200);
-  name += ".held-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-  const std::filesystem::path held = backup.parent_path() / name;
-  ::unlink(held.c_str());
-  if (::link(target.c_str(), held.c_str()) == 0) return held;
-  return CopyFile(target, held, info.st_mode) ? held : std::filesystem::path();
-}
 
 QString NameOf(const MemberData& data) {
   return QString::fromStdU16String(data.name);
@@ -301,15 +236,9 @@ int GenealogyDocument::Save(const QString& fileName) {
 }
 
 GenealogyDocument::FileStamp GenealogyDocument::StampOf(const QString& fileName) {
-  FileStamp stamp;
-  struct stat info {};
-  if (fileName.isEmpty() || ::stat(FilePathOf(fileName).c_str(), &info) != 0) return stamp;
-  stamp.exists = true;
-  stamp.size = static_cast<qint64>(info.st_size);
-  stamp.modifiedNs =
-      static_cast<qint64>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
-  stamp.inode = static_cast<quint64>(info.st_ino);
-  return stamp;
+  const fileio::FileStamp stamp =
+      fileName.isEmpty() ? fileio::FileStamp() : fileio::StampOf(FilePathOf(fileName));
+  return FileStamp{stamp.exists, stamp.size, stamp.modifiedNs, stamp.inode};
 }
 
 FileStatus GenealogyDocument::ReadGenealogy(const QString& fileName, COperationClanbook& out,
@@ -322,13 +251,33 @@ QString GenealogyDocument::BackupName(const QString& fileName) {
   return fileName + QStringLiteral(".bak");
 }
 
+namespace {
+
+GenealogyDocument::PreviousVersion::Outcome OutcomeOf(fileio::Kept kept) {
+  using P = GenealogyDocument::PreviousVersion;
+  switch (kept) {
+    case fileio::Kept::kNothingToKeep:
+      return P::kNothingToKeep;
+    case fileio::Kept::kKept:
+      return P::kKept;
+    case fileio::Kept::kNameTooLong:
+      return P::kNameTooLong;
+    case fileio::Kept::kBackupIsFolder:
+      return P::kBackupIsFolder;
+    case fileio::Kept::kNotKept:
+      return P::kNotKept;
+  }
+  return P::kNotKept;
+}
+
+}  // namespace
+
 FileStatus GenealogyDocument::WriteGenealogy(const COperationClanbook& genealogy,
                                              const QString& fileName, bool keepPrevious,
                                              PreviousVersion* previous) {
   formats::FtfFormat format;
-  std::filesystem::path held;
   std::filesystem::path backup;
-  PreviousVersion::Outcome outcome = PreviousVersion::kNothingToKeep;
+  fileio::PreviousVersion kept;
   if (keepPrevious && genealogy.GetRootLink()) {
     // A save that is refused up front costs no copy of a large file.
     if (const FileStatus check = formats::FtfFormat::CheckWritable(genealogy); !check.Ok())
@@ -337,34 +286,12 @@ FileStatus GenealogyDocument::WriteGenealogy(const COperationClanbook& genealogy
     // version is kept beside that file.
     const std::filesystem::path target = SaveTargetOf(FilePathOf(fileName));
     backup = FilePathOf(BackupName(QFile::decodeName(target.c_str())));
-    struct stat info {};
-    if (::lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-      // Where the backup cannot go, nothing is held for it.
-      struct stat old {};
-      const bool there = ::lstat(backup.c_str(), &old) == 0;
-      if (!there && errno == ENAMETOOLONG)
-        outcome = PreviousVersion::kNameTooLong;
-      else if (there && S_ISDIR(old.st_mode))
-        outcome = PreviousVersion::kBackupIsFolder;
-      else if (held = HoldPreviousVersion(target, backup); held.empty())
-        outcome = PreviousVersion::kNotKept;
-    }
+    kept.Hold(target, backup);
   }
   const FileStatus status = formats::WriteFile(format, genealogy, FilePathOf(fileName));
-  if (!held.empty()) {
-    if (!status.Ok()) {
-      ::unlink(held.c_str());
-    } else if (::rename(held.c_str(), backup.c_str()) == 0) {
-      outcome = PreviousVersion::kKept;
-    } else {
-      outcome = errno == ENAMETOOLONG ? PreviousVersion::kNameTooLong
-                : errno == EISDIR     ? PreviousVersion::kBackupIsFolder
-                                      : PreviousVersion::kNotKept;
-      ::unlink(held.c_str());
-    }
-  }
+  const fileio::Kept outcome = kept.Settle(status.Ok());
   if (previous) {
-    previous->outcome = status.Ok() ? outcome : PreviousVersion::kNothingToKeep;
+    previous->outcome = OutcomeOf(outcome);
     previous->backupName = backup.empty() ? QString() : QFile::decodeName(backup.c_str());
   }
   return status;

@@ -1,7 +1,7 @@
 #include "formats/FileFormat.h"
 
+#include "formats/io/FileBytes.h"
 #include "model/COperationClanbook.h"
-#include "model/FileBytes.h"
 
 namespace formats {
 
@@ -18,7 +18,7 @@ WriteResult FileFormat::Write(const COperationClanbook& genealogy, std::string& 
 ReadResult ReadFile(FileFormat& format, const std::filesystem::path& path, COperationClanbook& out,
                     const ReadProgress& progress) {
   out.Clear();
-  return ftf::ReadFileBytes(
+  return fileio::ReadFileBytes(
       path,
       [&format, &out](std::string_view bytes, const ReadProgress& release) {
         return format.Read(bytes, out, release);
@@ -28,7 +28,7 @@ ReadResult ReadFile(FileFormat& format, const std::filesystem::path& path, COper
 
 WriteResult WriteFile(FileFormat& format, const COperationClanbook& genealogy,
                       const std::filesystem::path& path) {
-  return ftf::WriteFileAtomically(
+  return fileio::WriteFileAtomically(
       path, genealogy, [&](const WriteSink& sink) { return format.Write(genealogy, sink); });
 }
 

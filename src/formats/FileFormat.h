@@ -45,12 +45,12 @@ public:
 };
 
 // Reads the regular file at `path` with `format`, without holding its bytes
-// whole beside the genealogy (see model/FileBytes.h).
+// whole beside the genealogy (see formats/io/FileBytes.h).
 ReadResult ReadFile(FileFormat& format, const std::filesystem::path& path, COperationClanbook& out,
                     const ReadProgress& progress = {});
 
 // Writes the file at `path` through the atomic save: the old file stays as it
-// was unless the whole new one took its place (see model/AtomicFile.h).
+// was unless the whole new one took its place (see formats/io/AtomicFile.h).
 WriteResult WriteFile(FileFormat& format, const COperationClanbook& genealogy,
                       const std::filesystem::path& path);
 

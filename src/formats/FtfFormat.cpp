@@ -1,6 +1,6 @@
 #include "formats/FtfFormat.h"
 
-#include "model/FtfCodec.h"
+#include "formats/ftf/FtfCodec.h"
 
 namespace formats {
 
@@ -15,6 +15,17 @@ WriteResult FtfFormat::Write(const COperationClanbook& genealogy, const WriteSin
 
 WriteResult FtfFormat::CheckWritable(const COperationClanbook& genealogy) {
   return ftf::CheckWritable(genealogy);
+}
+
+ReadResult LoadFtf(const std::filesystem::path& path, COperationClanbook& out,
+                   const ReadProgress& progress) {
+  FtfFormat format;
+  return ReadFile(format, path, out, progress);
+}
+
+WriteResult SaveFtf(const std::filesystem::path& path, const COperationClanbook& genealogy) {
+  FtfFormat format;
+  return WriteFile(format, genealogy, path);
 }
 
 }  // namespace formats

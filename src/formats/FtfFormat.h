@@ -19,4 +19,14 @@ public:
   static WriteResult CheckWritable(const COperationClanbook& genealogy);
 };
 
+// The .ftf file at `path` read into `out` (emptied first; empty on failure).
+// Only a regular file is read, and never held whole beside the genealogy
+// (formats/io/FileBytes.h).
+ReadResult LoadFtf(const std::filesystem::path& path, COperationClanbook& out,
+                   const ReadProgress& progress = {});
+// The genealogy written to `path` as .ftf through the atomic save: kFileOk
+// or kFileCannotWrite, never a damaged or partial file in place of the old
+// one, and nothing written for an empty genealogy.
+WriteResult SaveFtf(const std::filesystem::path& path, const COperationClanbook& genealogy);
+
 }  // namespace formats

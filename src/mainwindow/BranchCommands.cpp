@@ -6,50 +6,34 @@
 #include "mainwindow/FileProblemTexts.h"
 
 #include "document/AtomicSaveFile.h"
-#include "formats/gedcom/Gedcom.h"
+#include "formats/FormatRegistry.h"
+#include "formats/FtfFormat.h"
 #include "merge/BranchExport.h"
 #include "merge/BranchMerge.h"
-#include "model/FtfCodec.h"
 #include "platform/MessageBoxes.h"
 
 #include <QFile>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace {
 
-// The kinds of file a branch can come in, by the end of the file's name: a
-// GEDCOM file through the import, any other name as the program's own .ftf.
-// Every reader fills a fresh genealogy, so the plan and the review never
-// learn where a branch came from.
-struct BranchReader {
-  const char* suffix;  // lower case, with its dot; empty: any name
-  int (*read)(const std::filesystem::path& file, COperationClanbook& out);
-};
-constexpr BranchReader kBranchReaders[] = {
-    {".ged",
-     [](const std::filesystem::path& file, COperationClanbook& out) {
-       // The line that the import would bring in by default: the one with
-       // the most members.
-       std::ifstream in(file, std::ios::binary);
-       if (!in) return static_cast<int>(kFileCannotOpen);
-       const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-       gedcom::GedcomImportReport report;
-       return gedcom::ReadGedcom(bytes, {}, out, report) ? static_cast<int>(kFileOk)
-                                                         : static_cast<int>(kFileCannotOpen);
-     }},
-    {"", [](const std::filesystem::path& file, COperationClanbook& out) { return out.Load(file); }},
-};
-
+// A branch comes in any format the registry reads, found by the end of the
+// file's name; any other name is read as the program's own .ftf. A GEDCOM
+// file brings in the line the import would by default: the one with the most
+// members. Every reader fills a fresh genealogy, so the plan and the review
+// never learn where a branch came from.
 int ReadBranch(const QString& fileName, COperationClanbook& out) {
-  for (const BranchReader& reader : kBranchReaders)
-    if (fileName.endsWith(QLatin1String(reader.suffix), Qt::CaseInsensitive))
-      return reader.read(FilePathOf(fileName), out);
-  return kFileCannotOpen;
+  const formats::FormatEntry* entry = formats::FormatOfFile(fileName.toStdString());
+  const std::unique_ptr<formats::FileFormat> format =
+      formats::MakeFormat(entry && entry->reads ? entry->id : formats::FormatId::kFtf);
+  const FileStatus status = formats::ReadFile(*format, FilePathOf(fileName), out);
+  // A GEDCOM file that cannot be imported is one the branch cannot open.
+  if (entry && entry->id == formats::FormatId::kGedcom && !status.Ok()) return kFileCannotOpen;
+  return status.code;
 }
 
 QString Title() {
@@ -82,7 +66,7 @@ void CClanbookDlg::OnExportBranch() {
   }
   COperationClanbook branch;
   ExtractBranch(m_genealogy, top, branch);
-  if (const FileStatus saved = ftf::SaveFile(FilePathOf(*fileName), branch); !saved.Ok()) {
+  if (const FileStatus saved = formats::SaveFtf(FilePathOf(*fileName), branch); !saved.Ok()) {
     ShowNotice(ExportFailureText(saved, *fileName));
     return;
   }

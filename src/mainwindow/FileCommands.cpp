@@ -5,6 +5,7 @@
 // Unsaved work is never lost without the user's "No": when the user asked to
 // save and nothing got written, the command that asked stops there.
 #include "dialogs/CFileOpenAndSaveDlg.h"
+#include "formats/FormatRegistry.h"
 #include "mainwindow/CClanbookDlg.h"
 #include "mainwindow/FileProblemTexts.h"
 #include "mainwindow/FileProgress.h"
@@ -163,18 +164,17 @@ void OpenFile(CClanbookDlg& window, const QString& fileName) {
   window.ReportUnreadPoem();
 }
 
-// Files a drop may open, by suffix; another format joins with its own opener.
-struct DroppableFormat {
-  const char* suffix;
-  void (CClanbookDlg::*open)(const QString&);
-};
-constexpr DroppableFormat kDroppable[] = {{"ftf", &CClanbookDlg::OpenDroppedFile},
-                                          {"ged", &CClanbookDlg::ImportGedcom}};
-
-const DroppableFormat* DroppableFormatOf(const QString& fileName) {
-  const QString suffix = QFileInfo(fileName).suffix();
-  for (const DroppableFormat& format : kDroppable) {
-    if (suffix.compare(QLatin1String(format.suffix), Qt::CaseInsensitive) == 0) return &format;
+// What a drop of a file of the registered format does with it; none: the
+// window takes no such file.
+using DropOpener = void (CClanbookDlg::*)(const QString&);
+DropOpener DroppableFormatOf(const QString& fileName) {
+  const formats::FormatEntry* format = formats::FormatOfFile(fileName.toStdString());
+  if (!format || !format->reads) return nullptr;
+  switch (format->id) {
+    case formats::FormatId::kFtf:
+      return &CClanbookDlg::OpenDroppedFile;
+    case formats::FormatId::kGedcom:
+      return &CClanbookDlg::ImportGedcom;
   }
   return nullptr;
 }
@@ -219,9 +219,7 @@ protected:
         // that the file manager is not held waiting for them.
         QMetaObject::invokeMethod(
             &m_window,
-            [window = &m_window, fileName] {
-              (window->*DroppableFormatOf(fileName)->open)(fileName);
-            },
+            [window = &m_window, fileName] { (window->*DroppableFormatOf(fileName))(fileName); },
             Qt::QueuedConnection);
         return true;
       }

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "model/AtomicFile.h"
-#include "model/FtfCodec.h"
+#include "formats/FtfFormat.h"
+#include "formats/io/AtomicFile.h"
 #include "model/TextCodec.h"
 
 namespace {
@@ -92,7 +92,7 @@ int ExportBranchFile(const std::filesystem::path& in, std::string_view name,
     return kBranchCannotWrite;
   }
   COperationClanbook book;
-  if (const int result = book.Load(in); result != kFileOk) {
+  if (const int result = formats::LoadFtf(in, book).code; result != kFileOk) {
     messages << "export: cannot read " << in.string() << ": " << DescribeFileResult(result) << '\n';
     return kBranchCannotRead;
   }
@@ -105,7 +105,7 @@ int ExportBranchFile(const std::filesystem::path& in, std::string_view name,
   COperationClanbook branch;
   ExtractBranch(book, top, branch);
   book.Clear();  // two books of two million members need not stay side by side
-  if (const FileStatus saved = ftf::SaveFile(out, branch); !saved.Ok()) {
+  if (const FileStatus saved = formats::SaveFtf(out, branch); !saved.Ok()) {
     messages << "export: cannot save " << out.string() << ": " << DescribeSaveFailure(saved)
              << '\n';
     return kBranchCannotWrite;

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "formats/FtfFormat.h"
+#include "formats/io/AtomicFile.h"
 #include "merge/BranchExport.h"
-#include "model/AtomicFile.h"
-#include "model/FtfCodec.h"
 #include "model/TextCodec.h"
 
 namespace {
@@ -618,7 +618,7 @@ int MergeBranchFiles(const std::filesystem::path& bookFile, const std::filesyste
   for (auto [tree, file] : {std::pair{&book, &bookFile}, std::pair{&branch, &branchFile},
                             std::pair{&base, &baseFile}}) {
     if (file->empty()) continue;
-    if (const int result = tree->Load(*file); result != kFileOk) {
+    if (const int result = formats::LoadFtf(*file, *tree).code; result != kFileOk) {
       report << "merge: cannot read " << file->string() << ": " << DescribeFileResult(result)
              << '\n';
       return kBranchCannotRead;
@@ -650,7 +650,7 @@ int MergeBranchFiles(const std::filesystem::path& bookFile, const std::filesyste
   ApplyMerge(book, changes);
   std::size_t added = 0;
   for (const MergeSubtree& s : changes.subtrees) added += s.members.size();
-  if (const FileStatus saved = ftf::SaveFile(outFile, book); !saved.Ok()) {
+  if (const FileStatus saved = formats::SaveFtf(outFile, book); !saved.Ok()) {
     report << "merge: cannot save " << outFile.string() << ": " << DescribeSaveFailure(saved)
            << '\n';
     return kBranchCannotWrite;

@@ -1,5 +1,6 @@
-// The genealogy: one tree of members in first-child / next-sibling form, the
-// calendar rules it is ordered by, and the .ftf file it is stored in.
+// The genealogy: one tree of members in first-child / next-sibling form and
+// the calendar rules it is ordered by. The files it is stored in are the
+// formats layer's (formats/FtfFormat.h); TreeLoader builds it from records.
 //
 // Standard C++ only: this library must never depend on Qt, so that every layer
 // above can link it and it can be fuzzed and benchmarked on its own.
@@ -48,7 +49,7 @@ struct BirthKey {
   MemberNode* member = nullptr;
 };
 
-// Results of Load and Save.
+// Results of reading and writing a genealogy file (formats/FileFormat.h).
 enum FileResult : int {
   kFileOk = 1,
   kFileBadDate = 0,
@@ -60,8 +61,7 @@ enum FileResult : int {
 };
 
 class NameIndex;  // defined in the implementation
-class FtfReader;  // defined in the implementation
-class FtfLoader;  // defined in the implementation
+class TreeLoader;
 
 class COperationClanbook {
 public:
@@ -143,25 +143,10 @@ public:
   // entries 1..n and sorts them by ascending birth date.
   void SortByBirth(BirthKey* keys) const;
 
-  // File operations (model/FtfCodec.h tells why a call failed). Load replaces
-  // the genealogy; on any result but kFileOk the genealogy is empty. Save
-  // returns kFileOk or kFileCannotWrite and never leaves a damaged or partial
-  // file in place of the old one; it writes nothing for an empty genealogy.
-  int Load(const std::filesystem::path& fileName);
-  int Save(const std::filesystem::path& fileName) const;
-
-  // Reads one record into `member` and its father field into `father`. Returns 1
-  // when the dates are plausible, else 0; when a field cannot be read (end of
-  // text, a word that is no number or too long) it stops at that field, returns
-  // 0 and leaves the reason in `in`.
-  static int ReadMember(FtfReader& in, MemberNode* member, std::u16string& father);
-  // Visitor for VisitPreOrder: appends the member's record, UTF-8, ended by CR LF.
-  static void WriteMember(std::string& out, const MemberNode* member);
-
   // Whether a name or an address survives a save and a load: one word of at most
   // kMaxTextLength code units, no blank, tab or line break in it, no surrogate
   // without its other half. An empty address is stored by a placeholder and
-  // survives; an empty name does not. Save also refuses a member other than the
+  // survives; an empty name does not. A save also refuses a member other than the
   // root named "end" or named like its father (the reader would stop there).
   static bool IsStorableName(std::u16string_view name);
   static bool IsStorableAddress(std::u16string_view address);
@@ -223,7 +208,7 @@ private:
   }
   // One walk along the family of `parent`, who has children.
   void LearnTail(MemberNode* parent);
-  friend class FtfLoader;
+  friend class TreeLoader;
 
   // The family that InsertMember last added to: its last child, the latest
   // birth date among its children and their number, so that children added in

@@ -1,4 +1,4 @@
-// Conversions between the UTF-16 text of the model and the bytes of a file.
+// Conversions between the UTF-16 text of the model and UTF-8.
 //
 // The writer produces UTF-8. Text must be well-formed: a lone surrogate (half of
 // a UTF-16 pair without its other half) has no UTF-8 form, so Save refuses a
@@ -33,13 +33,5 @@ Decoded DecodeUtf8(std::string_view bytes, std::u16string& out, std::size_t maxU
 
 // Whether `text` is well-formed UTF-16 (every surrogate in a pair).
 bool IsWellFormed(std::u16string_view text);
-
-// UTF-16 (without its byte-order mark) to UTF-8. False for an odd length or a
-// lone surrogate.
-bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out);
-
-// GB18030 (which covers GBK and GB2312) to UTF-8 through iconv. False for
-// bytes that are no GB18030 text.
-bool Gb18030ToUtf8(std::string_view bytes, std::string& out);
 
 }  // namespace textcodec

@@ -1,10 +1,6 @@
 // A fixed-size array of zero-filled plain values. A large one is mapped
-// straight from the system: its pages come zeroed, it is never written twice,
-// and asking for it never makes the allocator first tidy the millions of small
-// blocks a genealogy just released (which cost a reload a tenth of its time).
-// Large arrays are reached at random, one slot per name: they are laid out in
-// pages of 2 MB where the system allows, so that their addresses stay in the
-// processor's translation cache.
+// straight from the system (memory/ZeroedMemory.h): the name index reaches it
+// at random, one slot per name, and it must come zeroed without being written.
 #pragma once
 
 #include <cstddef>
@@ -13,8 +9,7 @@
 #include <type_traits>
 #include <utility>
 
-void* MapZeroed(std::size_t bytes, std::size_t& mapped);
-void UnmapZeroed(void* data, std::size_t mapped);
+#include "memory/ZeroedMemory.h"
 
 template <class T>
 class ZeroedArray {

@@ -8,7 +8,7 @@
 #include <charconv>
 #include <utility>
 
-#include "model/AtomicFile.h"
+#include "formats/io/AtomicFile.h"
 #include "model/TextCodec.h"
 
 namespace {

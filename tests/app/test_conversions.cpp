@@ -1,6 +1,7 @@
 // The command-line conversions run as a user runs them: the built program in
 // a folder of small books, with no display, its exit status, its messages and
 // the files it leaves behind read back.
+#include "formats/FtfFormat.h"
 #include "model/COperationClanbook.h"
 
 #include <QCoreApplication>
@@ -58,7 +59,8 @@ struct Outcome {
 // A book the program wrote, loaded back.
 struct Book {
   explicit Book(const QString& path) {
-    EXPECT_EQ(book.Load(QFile::encodeName(path).toStdString()), kFileOk) << path.toStdString();
+    EXPECT_EQ(formats::LoadFtf(QFile::encodeName(path).toStdString(), book).code, kFileOk)
+        << path.toStdString();
     if (book.GetRootLink()) book.CountMembers(book.GetRootLink(), members);
   }
   MemberNode* Find(const char* name) const {

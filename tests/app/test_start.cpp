@@ -3,6 +3,7 @@
 #include "app/CClanbookApp.h"
 #include "app/CommandLine.h"
 #include "app/Translation.h"
+#include "formats/FtfFormat.h"
 #include "model/COperationClanbook.h"
 
 #include <QCoreApplication>
@@ -230,7 +231,7 @@ TEST(ProcessTest, ASaveBeyondTheFileSizeLimitFailsInsteadOfKillingTheProgram) {
     }
     const rlimit limit{4096, 4096};
     setrlimit(RLIMIT_FSIZE, &limit);
-    _exit(book.Save(path) == kFileCannotWrite ? 0 : 1);
+    _exit(formats::SaveFtf(path, book).code == kFileCannotWrite ? 0 : 1);
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);

@@ -11,8 +11,8 @@
 #include <fcntl.h>
 #include <csignal>
 
-#include "../model/FileTestSupport.h"
 #include "../model/ModelTestSupport.h"
+#include "FileTestSupport.h"
 #include "formats/FtfFormat.h"
 #include "model/COperationClanbook.h"
 

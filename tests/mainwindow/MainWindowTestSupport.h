@@ -2,6 +2,7 @@
 // main-window tests, and the fixture of the tests of its layout and views.
 #pragma once
 
+#include "formats/FtfFormat.h"
 #include "mainwindow/CClanbookDlg.h"
 #include "views/GenealogyTreeModel.h"
 #include "GuiTestSupport.h"
@@ -41,7 +42,7 @@ inline void LoadRecords(CClanbookDlg& window, const QByteArray& records) {
   // The load releases the members the list may show; Open lets the list go
   // first (membersAboutToBeReleased), and so does this.
   window.ClearList();
-  ASSERT_EQ(window.m_genealogy.Load(path.toStdU16String()), kFileOk);
+  ASSERT_EQ(formats::LoadFtf(path.toStdU16String(), window.m_genealogy).code, kFileOk);
   window.RebuildTreeView();
 }
 

@@ -4,6 +4,7 @@
 #include "../merge/MergeTestSupport.h"
 #include "dialogs/CFileOpenAndSaveDlg.h"
 #include "dialogs/CMergeReviewDlg.h"
+#include "formats/FtfFormat.h"
 #include "formats/gedcom/Gedcom.h"
 #include "merge/BranchMerge.h"
 #include "test_edit_fixture.h"
@@ -89,7 +90,7 @@ protected:
     COperationClanbook branch;
     ExtractBranch(window.m_genealogy, Find(QString::fromUtf16(top)), branch);
     if (edit) edit(branch);
-    ASSERT_EQ(branch.Save(file.toStdU16String()), kFileOk);
+    ASSERT_EQ(formats::SaveFtf(file.toStdU16String(), branch).code, kFileOk);
   }
   QStringList BoxTexts() const {
     QStringList texts;
@@ -174,7 +175,7 @@ TEST_F(BranchCommands, ExportWritesTheSelectedBranchAndLeavesTheBookAsItWas) {
   }
   // The file holds the branch with 甲 as its root, every field as in the book.
   COperationClanbook written;
-  ASSERT_EQ(written.Load(branchFile.toStdU16String()), kFileOk);
+  ASSERT_EQ(formats::LoadFtf(branchFile.toStdU16String(), written).code, kFileOk);
   COperationClanbook expected;
   ExtractBranch(window.m_genealogy, Find(QStringLiteral("甲")), expected);
   EXPECT_EQ(mergetest::Dump(written), mergetest::Dump(expected));

@@ -3,6 +3,7 @@
 // and the tree that keeps its open families and shows the member concerned.
 #include "dialogs/CAddInfoDlg.h"
 #include "dialogs/CFileOpenAndSaveDlg.h"
+#include "formats/FtfFormat.h"
 #include "test_edit_fixture.h"
 
 #include <QAction>
@@ -165,7 +166,7 @@ TEST_F(EditUndo, UndoingToTheSavedStateLeavesNothingToSaveAndOpenForgetsTheHisto
 
   Redo()->trigger();
   const QString file = dir.filePath(QStringLiteral("clan.ftf"));
-  ASSERT_EQ(window.m_genealogy.Save(file.toStdU16String()), kFileOk);
+  ASSERT_EQ(formats::SaveFtf(file.toStdU16String(), window.m_genealogy).code, kFileOk);
   window.OpenAtStart(file);
   EXPECT_NE(Find(QStringLiteral("戊")), nullptr);
   ExpectHistory(QStringLiteral("撤销"), QStringLiteral("重做"));

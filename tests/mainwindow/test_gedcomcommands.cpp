@@ -6,6 +6,7 @@
 #include "dialogs/CFileOpenAndSaveDlg.h"
 #include "dialogs/CGedcomRootDlg.h"
 #include "dialogs/CImportReportDlg.h"
+#include "formats/FtfFormat.h"
 #include "formats/gedcom/Gedcom.h"
 #include "platform/Shell.h"
 
@@ -122,7 +123,7 @@ protected:
   // The .ftf bytes a genealogy saves to.
   QByteArray Saved(const COperationClanbook& genealogy, const QString& name) {
     const QString path = Path(name);
-    EXPECT_EQ(genealogy.Save(path.toStdU16String()), kFileOk);
+    EXPECT_EQ(formats::SaveFtf(path.toStdU16String(), genealogy).code, kFileOk);
     return Read(path);
   }
   // Answers the chooser with the row of `xref` (empty: as offered, or cancel).

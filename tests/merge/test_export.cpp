@@ -4,8 +4,9 @@
 
 #include <sstream>
 
-#include "../model/FileTestSupport.h"
+#include "../formats/FileTestSupport.h"
 #include "MergeTestSupport.h"
+#include "formats/FtfFormat.h"
 
 using namespace mergetest;
 namespace fs = std::filesystem;
@@ -84,7 +85,7 @@ TEST_F(ExportBranchFileTest, SavesTheBranchOrSaysWhyNot) {
   COperationClanbook book;
   BuildClan(book);
   const fs::path in = folder_ / "clan.ftf";
-  ASSERT_EQ(book.Save(in), kFileOk);
+  ASSERT_EQ(formats::SaveFtf(in, book).code, kFileOk);
   struct Row {
     fs::path in;
     std::string name;
@@ -108,7 +109,7 @@ TEST_F(ExportBranchFileTest, SavesTheBranchOrSaysWhyNot) {
     EXPECT_EQ(fs::exists(row.out), row.code == kBranchOk);
   }
   COperationClanbook branch;
-  ASSERT_EQ(branch.Load(folder_ / "a.ftf"), kFileOk);
+  ASSERT_EQ(formats::LoadFtf(folder_ / "a.ftf", branch).code, kFileOk);
   EXPECT_EQ(Dump(branch), DumpFrom(book, Find(book, u"A")));
 }
 

@@ -7,8 +7,9 @@
 #include <random>
 #include <sstream>
 
-#include "../model/FileTestSupport.h"
+#include "../formats/FileTestSupport.h"
 #include "MergeTestSupport.h"
+#include "formats/FtfFormat.h"
 #include "merge/BranchMerge.h"
 
 using namespace mergetest;
@@ -460,11 +461,11 @@ TEST_F(MergeBranchFilesTest, MergesReportsConflictsAndSaves) {
   Add(branch, u"A1", u"B1", 1991);  // borne by B's son
   Add(branch, u"A2", u"Fresh", 1990);
   EditMember(branch, u"A2", [](MemberNode& m) { m.address = u"Mill"; });
-  ASSERT_EQ(book.Save(folder_ / "book.ftf"), kFileOk);
-  ASSERT_EQ(branch.Save(folder_ / "branch.ftf"), kFileOk);
+  ASSERT_EQ(formats::SaveFtf(folder_ / "book.ftf", book).code, kFileOk);
+  ASSERT_EQ(formats::SaveFtf(folder_ / "branch.ftf", branch).code, kFileOk);
   COperationClanbook stranger;
   Add(stranger, u"", u"Zed", 1950);
-  ASSERT_EQ(stranger.Save(folder_ / "zed.ftf"), kFileOk);
+  ASSERT_EQ(formats::SaveFtf(folder_ / "zed.ftf", stranger).code, kFileOk);
 
   struct Row {
     const char* branch;
@@ -511,7 +512,7 @@ TEST_F(MergeBranchFilesTest, MergesReportsConflictsAndSaves) {
     ASSERT_EQ(fs::exists(out), row.code == kBranchOk);
     if (row.code != kBranchOk) continue;
     COperationClanbook merged;
-    ASSERT_EQ(merged.Load(out), kFileOk);
+    ASSERT_EQ(formats::LoadFtf(out, merged).code, kFileOk);
     EXPECT_EQ(Find(merged, u"Fresh")->parent, Find(merged, u"A2"));
     EXPECT_EQ(Find(merged, u"B1")->parent, Find(merged, u"B"));
     EXPECT_EQ(Find(merged, u"A2")->address, row.prefer == MergeSide::Branch ? u"Mill" : u"");
@@ -527,9 +528,9 @@ TEST_F(MergeBranchFilesTest, NeverWritesOverTheBranchOrItsBase) {
   ExtractBranch(book, Find(book, u"A"), branch);
   Add(branch, u"A1", u"B1", 1991);  // a conflict: borne by B's son
   Add(branch, u"A2", u"Fresh", 1990);
-  ASSERT_EQ(book.Save(folder_ / "book.ftf"), kFileOk);
-  ASSERT_EQ(branch.Save(folder_ / "branch.ftf"), kFileOk);
-  ASSERT_EQ(branch.Save(folder_ / "base.ftf"), kFileOk);
+  ASSERT_EQ(formats::SaveFtf(folder_ / "book.ftf", book).code, kFileOk);
+  ASSERT_EQ(formats::SaveFtf(folder_ / "branch.ftf", branch).code, kFileOk);
+  ASSERT_EQ(formats::SaveFtf(folder_ / "base.ftf", branch).code, kFileOk);
   ASSERT_EQ(::link((folder_ / "base.ftf").c_str(), (folder_ / "base-link.ftf").c_str()), 0);
   const std::string branchBytes = Read(folder_ / "branch.ftf");
   const struct {
@@ -555,7 +556,7 @@ TEST_F(MergeBranchFilesTest, NeverWritesOverTheBranchOrItsBase) {
     EXPECT_EQ(Read(folder_ / "base.ftf"), branchBytes);
   }
   COperationClanbook merged;
-  ASSERT_EQ(merged.Load(folder_ / "book.ftf"), kFileOk);
+  ASSERT_EQ(formats::LoadFtf(folder_ / "book.ftf", merged).code, kFileOk);
   EXPECT_NE(Find(merged, u"Fresh"), nullptr);
 }
 

@@ -10,7 +10,11 @@
 
 namespace gedcom::detail {
 
-// ---- Text -----------------------------------------------------------------
+// ---- Text (GedcomText.cpp) -------------------------------------------------
+
+inline char Upper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // The file's bytes as UTF-8: a view of the input itself when it is UTF-8
 // already (the common case, and the one that must be fast), else of `storage`.
@@ -33,7 +37,7 @@ std::string Windows1252ToUtf8(std::string_view bytes);
 // UTF-8 to UTF-16 with U+FFFD for anything malformed.
 std::u16string ToUtf16(std::string_view utf8);
 
-// ---- Dates ----------------------------------------------------------------
+// ---- Dates (GedcomDates.cpp) -----------------------------------------------
 
 struct ParsedDate {
   enum Kind { kNone, kEstimated, kExact } kind = kNone;
@@ -52,7 +56,7 @@ ParsedDate ParseDate(std::string_view value);
 std::string FormatDate(std::int32_t year, std::int32_t month, std::int32_t day,
                        GedcomVersion version);
 
-// ---- Names ----------------------------------------------------------------
+// ---- Names (GedcomNames.cpp) -----------------------------------------------
 
 // Whether every character of `name` is a Chinese character.
 bool IsChineseName(std::u16string_view name);

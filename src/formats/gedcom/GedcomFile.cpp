@@ -1,55 +1,17 @@
 // The command-line conversions between .ftf and GEDCOM files.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 #include <new>
 #include <ostream>
 
-#include "formats/gedcom/GedcomDetail.h"
-#include "formats/gedcom/GedcomWriterSink.h"
-#include "model/AtomicFile.h"
-#include "model/FileBytes.h"
-#include "model/FtfCodec.h"
+#include "formats/FtfFormat.h"
+#include "formats/gedcom/Gedcom.h"
+#include "formats/gedcom/GedcomFormat.h"
+#include "formats/io/AtomicFile.h"
+#include "formats/io/FileBytes.h"
 
 namespace gedcom {
 
 namespace {
-
-// The whole file, or false with the reason in `error`.
-bool ReadFile(const std::filesystem::path& file, std::string& bytes, std::string& error) {
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    error = std::strerror(errno);
-    return false;
-  }
-  struct Closer {
-    int fd;
-    ~Closer() { ::close(fd); }
-  } closer{fd};
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    error = "not a regular file";
-    return false;
-  }
-  bytes.resize(static_cast<std::size_t>(info.st_size));
-  std::size_t done = 0;
-  while (true) {
-    if (done == bytes.size()) bytes.resize(bytes.size() + 65536);  // a file that grows
-    const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      error = std::strerror(errno);
-      return false;
-    }
-    if (got == 0) break;
-    done += static_cast<std::size_t>(got);
-  }
-  bytes.resize(done);
-  return true;
-}
 
 const char* LoadMessage(int result) {
   switch (result) {
@@ -72,19 +34,8 @@ const char* LoadMessage(int result) {
 
 FileStatus WriteGedcomFile(const COperationClanbook& genealogy, GedcomVersion version,
                            const std::filesystem::path& path) {
-  try {
-    return ftf::WriteFileAtomically(path, genealogy, [&](const WriteSink& sink) {
-      bool ok = true;
-      detail::WriteGedcom(genealogy, version, [&](std::string& piece, bool) {
-        ok = ok && sink(piece);
-        piece.clear();
-        return ok;
-      });
-      return ok ? FileStatus{} : Failure(kFileCannotWrite, FileProblem::kWriteFailed);
-    });
-  } catch (const std::bad_alloc&) {
-    return Failure(kFileCannotWrite, FileProblem::kNoMemory);  // the temporary file is removed
-  }
+  formats::GedcomFormat format(version);
+  return formats::WriteFile(format, genealogy, path);
 }
 
 int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::path& out,
@@ -97,7 +48,7 @@ int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
     return 2;
   }
   COperationClanbook genealogy;
-  const int loaded = genealogy.Load(in);
+  const int loaded = formats::LoadFtf(in, genealogy).code;
   if (loaded != kFileOk) {
     messages << in.string() << ": " << LoadMessage(loaded) << " (code " << loaded << ")\n";
     return 1;
@@ -118,25 +69,30 @@ int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
            << "; nothing written\n";
     return 2;
   }
-  std::string bytes, error;
-  if (!ReadFile(in, bytes, error)) {
-    report << in.string() << ": " << error << "\n";
-    return 1;
-  }
   COperationClanbook genealogy;
-  GedcomImportReport changes;
-  GedcomImportOptions options;
-  options.rootXref = rootXref;
-  const GedcomResult result = ReadGedcom(bytes, options, genealogy, changes);
-  if (!result) {
+  formats::GedcomFormat format;
+  format.options.rootXref = rootXref;
+  // The file's bytes go back before the genealogy is saved.
+  int error = 0;
+  const FileStatus read = fileio::ReadFileBytes(
+      in,
+      [&](std::string_view bytes, const ReadProgress& progress) {
+        return format.Read(bytes, genealogy, progress);
+      },
+      {}, &error);
+  if (const GedcomResult& result = format.Result(); !result) {
     report << in.string();
     if (result.line) report << ":" << result.line;
     report << ": " << result.detail << "\n";
     return 1;
   }
-  bytes = std::string();  // not needed any more: the memory goes back before saving
+  if (!read.Ok()) {  // the file could not be read at all
+    report << in.string() << ": " << (error ? std::strerror(error) : "not a regular file") << "\n";
+    return 1;
+  }
+  const GedcomImportReport& changes = format.Report();
   changes.Write(report);
-  if (const FileStatus saved = ftf::SaveFile(out, genealogy); !saved.Ok()) {
+  if (const FileStatus saved = formats::SaveFtf(out, genealogy); !saved.Ok()) {
     report << out.string() << ": cannot be written: " << DescribeWriteProblem(saved.problem)
            << '\n';
     return 2;

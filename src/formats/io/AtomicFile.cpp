@@ -1,4 +1,4 @@
-#include "model/AtomicFile.h"
+#include "formats/io/AtomicFile.h"
 
 #include <dirent.h>
 #include <fcntl.h>

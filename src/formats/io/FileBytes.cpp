@@ -1,4 +1,4 @@
-#include "model/FileBytes.h"
+#include "formats/io/FileBytes.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -7,7 +7,7 @@
 
 #include <cerrno>
 
-#include "model/AtomicFile.h"
+#include "formats/io/AtomicFile.h"
 #include "model/COperationClanbook.h"
 
 namespace {
@@ -16,13 +16,17 @@ constexpr std::size_t kPiece = 1 << 20;
 
 }  // namespace
 
-namespace ftf {
+namespace fileio {
 
 FileStatus ReadFileBytes(const std::filesystem::path& path, const ReadBytes& read,
-                         const ReadProgress& progress) {
+                         const ReadProgress& progress, int* error) {
+  if (error) *error = 0;
   // O_NONBLOCK: opening a named pipe must not wait for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return Failure(kFileCannotOpen, FileProblem::kCannotOpen);
+  if (fd < 0) {
+    if (error) *error = errno;
+    return Failure(kFileCannotOpen, FileProblem::kCannotOpen);
+  }
   struct stat info {};
   // Only a regular file: a device or a pipe could be read without end.
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -35,11 +39,13 @@ FileStatus ReadFileBytes(const std::filesystem::path& path, const ReadBytes& rea
     return read({}, progress);
   }
   void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-  const bool noMemory = mapped == MAP_FAILED && errno == ENOMEM;
+  const int mapError = mapped == MAP_FAILED ? errno : 0;
   ::close(fd);
-  if (mapped == MAP_FAILED)
-    return noMemory ? Failure(kFileNoMemory, FileProblem::kNoMemory)
-                    : Failure(kFileCannotOpen, FileProblem::kCannotOpen);
+  if (mapped == MAP_FAILED) {
+    if (error) *error = mapError;
+    return mapError == ENOMEM ? Failure(kFileNoMemory, FileProblem::kNoMemory)
+                              : Failure(kFileCannotOpen, FileProblem::kCannotOpen);
+  }
   (void)::madvise(mapped, size, MADV_SEQUENTIAL);
   // The pages already read go back to the page cache as the read goes on
   // (the reader never looks back but to read the whole file again, which
@@ -75,4 +81,4 @@ FileStatus WriteFileAtomically(const std::filesystem::path& path,
   return status;
 }
 
-}  // namespace ftf
+}  // namespace fileio

@@ -8,9 +8,10 @@
 
 #include <csignal>
 
+#include "../model/ModelTestSupport.h"
 #include "FileTestSupport.h"
-#include "ModelTestSupport.h"
-#include "model/AtomicFile.h"
+#include "formats/FtfFormat.h"
+#include "formats/io/AtomicFile.h"
 
 using namespace modeltest;
 namespace fs = std::filesystem;
@@ -42,7 +43,7 @@ protected:
       std::signal(SIGXFSZ, SIG_IGN);
       rlimit r{limit, limit};
       if (::setrlimit(RLIMIT_FSIZE, &r) != 0) ::_exit(100);
-      ::_exit(tree_.Save(target) + 10);
+      ::_exit(formats::SaveFtf(target, tree_).code + 10);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
@@ -63,19 +64,19 @@ TEST_F(SaveTest, FailedWriteLeavesTheOldFileAndNoTemporaryFile) {
   EXPECT_GT(fs::file_size(target), 1000000u);
   EXPECT_EQ(Listing(), "clan.ftf");
   COperationClanbook loaded;
-  EXPECT_EQ(loaded.Load(target), kFileOk);
+  EXPECT_EQ(formats::LoadFtf(target, loaded).code, kFileOk);
 }
 
 TEST_F(SaveTest, FailsWhereNoFileCanBeMade) {
   Add(tree_, u"", u"R", 1900);
-  EXPECT_EQ(tree_.Save(folder_ / "missing" / "clan.ftf"), kFileCannotWrite);
+  EXPECT_EQ(formats::SaveFtf(folder_ / "missing" / "clan.ftf", tree_).code, kFileCannotWrite);
   EXPECT_FALSE(fs::exists(folder_ / "missing"));
   fs::create_directory(folder_ / "taken");
   Write("inside", "taken/file");
-  EXPECT_EQ(tree_.Save(folder_ / "taken"), kFileCannotWrite);
+  EXPECT_EQ(formats::SaveFtf(folder_ / "taken", tree_).code, kFileCannotWrite);
   EXPECT_TRUE(fs::is_directory(folder_ / "taken"));
   EXPECT_EQ(Read(folder_ / "taken" / "file"), "inside");
-  EXPECT_EQ(tree_.Save(""), kFileCannotWrite);
+  EXPECT_EQ(formats::SaveFtf("", tree_).code, kFileCannotWrite);
   EXPECT_EQ(Listing(), "taken");
 }
 
@@ -89,7 +90,7 @@ TEST_F(SaveTest, LeavesAFileTheUserMayNotWrite) {
   const pid_t child = ::fork();
   if (child == 0) {
     if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(100);
-    ::_exit(tree_.Save(target) + 10);
+    ::_exit(formats::SaveFtf(target, tree_).code + 10);
   }
   int status = 0;
   ::waitpid(child, &status, 0);
@@ -103,7 +104,7 @@ TEST_F(SaveTest, ReplacesTheFileKeepingItsPermissionsAndLinks) {
   Add(tree_, u"", u"R", 1900);
   const fs::path target = Write("old", "clan.ftf");
   ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
-  ASSERT_EQ(tree_.Save(target), kFileOk);
+  ASSERT_EQ(formats::SaveFtf(target, tree_).code, kFileOk);
   struct stat info {};
   ASSERT_EQ(::stat(target.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
@@ -112,7 +113,7 @@ TEST_F(SaveTest, ReplacesTheFileKeepingItsPermissionsAndLinks) {
   // Saving through a symbolic link writes the file it refers to.
   fs::create_symlink("clan.ftf", folder_ / "link.ftf");
   Add(tree_, u"R", u"A", 1930);
-  ASSERT_EQ(tree_.Save(folder_ / "link.ftf"), kFileOk);
+  ASSERT_EQ(formats::SaveFtf(folder_ / "link.ftf", tree_).code, kFileOk);
   EXPECT_TRUE(fs::is_symlink(folder_ / "link.ftf"));
   EXPECT_EQ(Read(target),
             "R 1900 1 1 0 end 1 -1\r\nA 1930 1 1 0 end 1 R\r\nend 1999 12 2 1 end 1 end");
@@ -216,7 +217,7 @@ TEST_F(SaveTest, SavingChangesNothingInMemory) {
   BuildLarge(200);
   const std::string before = Shape(tree_);
   const MemberNode* root = tree_.GetRootLink();
-  ASSERT_EQ(tree_.Save(folder_ / "a.ftf"), kFileOk);
+  ASSERT_EQ(formats::SaveFtf(folder_ / "a.ftf", tree_).code, kFileOk);
   EXPECT_EQ(Shape(tree_), before);
   EXPECT_EQ(tree_.GetRootLink(), root);
 }

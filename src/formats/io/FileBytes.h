@@ -10,7 +10,7 @@
 
 class COperationClanbook;
 
-namespace ftf {
+namespace fileio {
 
 // Reads the bytes it is given with the progress callback it is given.
 using ReadBytes = std::function<FileStatus(std::string_view bytes, const ReadProgress& progress)>;
@@ -21,9 +21,10 @@ using ReadBytes = std::function<FileStatus(std::string_view bytes, const ReadPro
 // given back as it goes, so that a large file never stands whole in memory
 // beside what is made of it; a reader that goes back to the start maps them
 // in again. Another program that shortens the file during the read is not
-// guarded against.
+// guarded against. `error`, if given, receives the error number of a system
+// call that failed (0 for a file that is no regular file, or none failed).
 FileStatus ReadFileBytes(const std::filesystem::path& path, const ReadBytes& read,
-                         const ReadProgress& progress = {});
+                         const ReadProgress& progress = {}, int* error = nullptr);
 
 // Saves `genealogy` at `path` through AtomicFileWriter with what `write`
 // gives its sink. An empty genealogy never touches the disk (kNothingToSave);
@@ -32,4 +33,4 @@ FileStatus WriteFileAtomically(const std::filesystem::path& path,
                                const COperationClanbook& genealogy,
                                const std::function<FileStatus(const WriteSink& sink)>& write);
 
-}  // namespace ftf
+}  // namespace fileio

@@ -11,8 +11,9 @@
 #include <random>
 #include <unordered_map>
 
+#include "../model/ModelTestSupport.h"
 #include "FileTestSupport.h"
-#include "ModelTestSupport.h"
+#include "formats/FtfFormat.h"
 
 using namespace modeltest;
 
@@ -349,9 +350,9 @@ protected:
       RefTree loaded;
       int expectedLoad = kFileNoRoot;
       const int expectedSave = ref.SaveAndLoad(loaded, expectedLoad);
-      EXPECT_EQ(tree.Save(file), expectedSave);
+      EXPECT_EQ(formats::SaveFtf(file, tree).code, expectedSave);
       if (expectedSave != kFileOk) return "Save (refused)";
-      EXPECT_EQ(tree.Load(file), expectedLoad);
+      EXPECT_EQ(formats::LoadFtf(file, tree).code, expectedLoad);
       ref = std::move(loaded);
       Pair(tree.GetRootLink(), ref.root);
       return "Save and Load";

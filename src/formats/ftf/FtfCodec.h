@@ -1,11 +1,9 @@
-// The .ftf file: bytes to a genealogy and a genealogy to bytes, with the
-// reasons of every refusal. COperationClanbook::Load and Save, and the
-// FtfFormat of the formats layer, are thin wrappers over these functions: the
-// model cannot include the layer above it, so the codec stays here.
+// The .ftf codec: bytes to a genealogy and a genealogy to bytes, with the
+// reasons of every refusal. FtfFormat (formats/FtfFormat.h) offers it as a
+// FileFormat and reads and writes files with it.
 #pragma once
 
 #include <cstddef>
-#include <filesystem>
 #include <functional>
 #include <string_view>
 
@@ -35,15 +33,5 @@ FileStatus Write(const COperationClanbook& genealogy, const WriteSink& sink);
 // What Write would refuse, checked without writing: kNone, or the first member
 // in pre-order that cannot be written, with the reason.
 FileStatus CheckWritable(const COperationClanbook& genealogy);
-
-// The whole file at `path` read into `out` (emptied first). Only a regular
-// file is read; its bytes are mapped, and the pages already read are given
-// back as the read goes on, so a large file is never held whole next to the
-// genealogy made of it.
-FileStatus LoadFile(const std::filesystem::path& path, COperationClanbook& out,
-                    const ReadProgress& progress = {});
-
-// The genealogy written to `path` through the atomic save.
-FileStatus SaveFile(const std::filesystem::path& path, const COperationClanbook& genealogy);
 
 }  // namespace ftf

@@ -5,8 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "../model/ModelTestSupport.h"
 #include "FileTestSupport.h"
-#include "ModelTestSupport.h"
+#include "formats/FtfFormat.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define CLANBOOK_ASAN 1
@@ -51,7 +52,7 @@ TEST_F(LoadLimitsTest, FileTooLargeForMemoryFailsWithoutLeavingItOpen) {
     COperationClanbook tree;
     Add(tree, u"", u"Old", 1900);
     const int before = OpenDescriptors();
-    const int result = tree.Load(file);
+    const int result = formats::LoadFtf(file, tree).code;
     const int after = OpenDescriptors();
     if (result != kFileNoMemory) ::_exit(3);
     if (tree.GetRootLink() != nullptr) ::_exit(4);

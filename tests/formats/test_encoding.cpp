@@ -5,9 +5,10 @@
 
 #include <random>
 
+#include "../model/ModelTestSupport.h"
 #include "FileTestSupport.h"
-#include "ModelTestSupport.h"
-#include "model/FtfCodec.h"
+#include "formats/FtfFormat.h"
+#include "formats/ftf/FtfCodec.h"
 
 using namespace modeltest;
 
@@ -93,7 +94,7 @@ TEST_F(EncodingTest, EveryAcceptedEncodingReadsTheSameClanBook) {
     ExpectClanBook();
     // Whatever was read, UTF-8 without byte-order mark is written.
     const auto out = folder_ / "out.ftf";
-    ASSERT_EQ(tree_.Save(out), kFileOk);
+    ASSERT_EQ(formats::SaveFtf(out, tree_).code, kFileOk);
     EXPECT_EQ(Read(out), utf8);
   }
 }
@@ -214,8 +215,8 @@ TEST_F(EncodingTest, RandomTextComesBackCodeUnitForCodeUnit) {
   std::vector<std::u16string> addresses;
   for (const MemberNode* m : PreOrder(tree_)) addresses.push_back(m->address);
   const auto file = folder_ / "random.ftf";
-  ASSERT_EQ(tree_.Save(file), kFileOk);
-  ASSERT_EQ(tree_.Load(file), kFileOk);
+  ASSERT_EQ(formats::SaveFtf(file, tree_).code, kFileOk);
+  ASSERT_EQ(formats::LoadFtf(file, tree_).code, kFileOk);
   EXPECT_EQ(Shape(tree_), before);
   std::vector<std::u16string> after;
   for (const MemberNode* m : PreOrder(tree_)) after.push_back(m->address);

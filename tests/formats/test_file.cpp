@@ -8,9 +8,10 @@
 #include <random>
 #include <sstream>
 
+#include "../model/ModelTestSupport.h"
 #include "FileTestSupport.h"
-#include "ModelTestSupport.h"
-#include "model/FtfCodec.h"
+#include "formats/FtfFormat.h"
+#include "formats/ftf/FtfCodec.h"
 
 using namespace modeltest;
 namespace fs = std::filesystem;
@@ -70,8 +71,8 @@ TEST_F(FileTest, ExampleLoadsAndSavesByteForByte) {
 TEST_F(FileTest, EmptyGenealogySavesNothingAndTheEndLineLoadsAsNoRoot) {
   // Saving nothing would put an empty book in the place of a real one.
   const fs::path target = Write("R 1900 1 1 0 end 1 -1\r\nend 1999 12 2 1 end 1 end");
-  EXPECT_EQ(tree_.Save(target), kFileCannotWrite);
-  EXPECT_EQ(ftf::SaveFile(target, tree_).problem, FileProblem::kNothingToSave);
+  EXPECT_EQ(formats::SaveFtf(target, tree_).code, kFileCannotWrite);
+  EXPECT_EQ(formats::SaveFtf(target, tree_).problem, FileProblem::kNothingToSave);
   EXPECT_EQ(Read(target), "R 1900 1 1 0 end 1 -1\r\nend 1999 12 2 1 end 1 end");
   EXPECT_EQ(Listing(), "g.ftf");
   EXPECT_EQ(LoadText(kEnd), kFileNoRoot);
@@ -163,15 +164,15 @@ TEST_F(FileTest, DeathDates) {
 
 TEST_F(FileTest, FileThatCannotBeOpenedStillEmptiesTheGenealogy) {
   ASSERT_EQ(LoadText(kExample), kFileOk);
-  EXPECT_EQ(tree_.Load(folder_ / "missing.ftf"), kFileCannotOpen);
+  EXPECT_EQ(formats::LoadFtf(folder_ / "missing.ftf", tree_).code, kFileCannotOpen);
   EXPECT_TRUE(Empty());
   ASSERT_EQ(LoadText(kExample), kFileOk);
-  EXPECT_EQ(tree_.Load(folder_), kFileCannotOpen);  // a folder
+  EXPECT_EQ(formats::LoadFtf(folder_, tree_).code, kFileCannotOpen);  // a folder
   EXPECT_TRUE(Empty());
   // Neither a device nor a named pipe is read (either could block or never end).
-  EXPECT_EQ(tree_.Load("/dev/zero"), kFileCannotOpen);
+  EXPECT_EQ(formats::LoadFtf("/dev/zero", tree_).code, kFileCannotOpen);
   ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0600), 0);
-  EXPECT_EQ(tree_.Load(folder_ / "pipe"), kFileCannotOpen);
+  EXPECT_EQ(formats::LoadFtf(folder_ / "pipe", tree_).code, kFileCannotOpen);
 }
 
 TEST_F(FileTest, EndOfTheFileByNameEndOrANameEqualToItsFather) {
@@ -327,27 +328,27 @@ TEST_F(FileTest, SaveRefusesMembersThatWouldNotReadBack) {
     MemberNode* m = Make(c.name, 1950);
     m->address = c.address;
     tree_.InsertMember(tree_.GetRootLink(), m);
-    EXPECT_EQ(tree_.Save(target), kFileCannotWrite) << c.what;
+    EXPECT_EQ(formats::SaveFtf(target, tree_).code, kFileCannotWrite) << c.what;
     EXPECT_EQ(Read(target), "old contents") << c.what;
   }
   EXPECT_EQ(Listing(), "kept.ftf");  // no temporary file left behind
   // A root named "-1" equals its own father field and would read as no root.
   tree_.Clear();
   Add(tree_, u"", u"-1", 1900);
-  EXPECT_EQ(tree_.Save(target), kFileCannotWrite);
+  EXPECT_EQ(formats::SaveFtf(target, tree_).code, kFileCannotWrite);
   EXPECT_EQ(Read(target), "old contents");
   // A root whose name begins with U+FEFF keeps it through a save and a load.
   tree_.Clear();
   Add(tree_, u"", u"\uFEFF孔丘", 1900);
-  EXPECT_EQ(tree_.Save(target), kFileOk);
-  EXPECT_EQ(tree_.Load(target), kFileOk);
+  EXPECT_EQ(formats::SaveFtf(target, tree_).code, kFileOk);
+  EXPECT_EQ(formats::LoadFtf(target, tree_).code, kFileOk);
   ASSERT_NE(tree_.GetRootLink(), nullptr);
   EXPECT_EQ(tree_.GetRootLink()->name, u"\uFEFF孔丘");
   // The root may be named "end"; its father field is "-1".
   tree_.Clear();
   Add(tree_, u"", u"end", 1900);
-  EXPECT_EQ(tree_.Save(target), kFileOk);
-  EXPECT_EQ(tree_.Load(target), kFileOk);
+  EXPECT_EQ(formats::SaveFtf(target, tree_).code, kFileOk);
+  EXPECT_EQ(formats::LoadFtf(target, tree_).code, kFileOk);
 }
 
 // The loader as specified, word by word and with the specified search from the

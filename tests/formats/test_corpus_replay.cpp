@@ -1,6 +1,7 @@
 // Replays the fuzzer's seed corpus through Load. The seeds' file names say
 // what each must give (see fuzz/make_corpus.py); files the fuzzer added later
 // need only end with a code of the table and, on failure, nothing loaded.
+#include "formats/FtfFormat.h"
 #include "model/COperationClanbook.h"
 
 #include <gmock/gmock.h>
@@ -97,8 +98,8 @@ TEST(CorpusReplay, EverySeedEndsWithACodeOfTheTableAndFailuresLeaveNothing) {
     const std::string name = file.filename().string();
     COperationClanbook genealogy;
     // A genealogy already in memory must not survive a failed load.
-    ASSERT_EQ(genealogy.Load(CorpusDir() / "valid-encoding-utf8.ftf"), kFileOk);
-    const int result = genealogy.Load(file);
+    ASSERT_EQ(formats::LoadFtf(CorpusDir() / "valid-encoding-utf8.ftf", genealogy).code, kFileOk);
+    const int result = formats::LoadFtf(file, genealogy).code;
     EXPECT_THAT(result, AnyOf(Eq(1), Eq(0), Eq(-1), Eq(-3), Eq(-4), Eq(-5)));
     if (result != kFileOk) {
       EXPECT_EQ(genealogy.GetRootLink(), nullptr);
@@ -122,7 +123,7 @@ TEST(CorpusReplay, EverySeedEndsWithACodeOfTheTableAndFailuresLeaveNothing) {
 
 TEST(CorpusReplay, EveryEncodingReadsBackTheSameGenealogy) {
   COperationClanbook reference;
-  ASSERT_EQ(reference.Load(CorpusDir() / "valid-encoding-utf8.ftf"), kFileOk);
+  ASSERT_EQ(formats::LoadFtf(CorpusDir() / "valid-encoding-utf8.ftf", reference).code, kFileOk);
   const std::vector<Row> expected = Rows(reference);
   ASSERT_EQ(expected.size(), 8u);
   // The address with a character outside the Basic Multilingual Plane keeps its
@@ -135,7 +136,7 @@ TEST(CorpusReplay, EveryEncodingReadsBackTheSameGenealogy) {
     if (!StartsWith(file.filename().string(), "valid-encoding-")) continue;
     SCOPED_TRACE(file.filename().string());
     COperationClanbook genealogy;
-    ASSERT_EQ(genealogy.Load(file), kFileOk);
+    ASSERT_EQ(formats::LoadFtf(file, genealogy).code, kFileOk);
     EXPECT_EQ(Rows(genealogy), expected);
     ++compared;
   }
@@ -152,11 +153,11 @@ TEST(CorpusReplay, SeedsThatEndEarlyKeepOnlyWhatCameBefore) {
   for (const auto& [file, count] : members) {
     SCOPED_TRACE(file);
     COperationClanbook genealogy;
-    ASSERT_EQ(genealogy.Load(CorpusDir() / file), kFileOk);
+    ASSERT_EQ(formats::LoadFtf(CorpusDir() / file, genealogy).code, kFileOk);
     EXPECT_EQ(Rows(genealogy).size(), count);
   }
   COperationClanbook longest;
-  ASSERT_EQ(longest.Load(CorpusDir() / "valid-longest-words.ftf"), kFileOk);
+  ASSERT_EQ(formats::LoadFtf(CorpusDir() / "valid-longest-words.ftf", longest).code, kFileOk);
   EXPECT_EQ(longest.GetRootLink()->name.size(), kMaxTextLength);
   EXPECT_EQ(longest.GetRootLink()->address.size(), kMaxTextLength);
 }

@@ -4,8 +4,9 @@
 #include <algorithm>
 #include <random>
 
+#include "../model/ModelTestSupport.h"
 #include "FileTestSupport.h"
-#include "ModelTestSupport.h"
+#include "formats/FtfFormat.h"
 
 using namespace modeltest;
 
@@ -67,9 +68,9 @@ protected:
   }
   std::string SaveAndLoad() {
     const auto file = folder_ / "clan.ftf";
-    EXPECT_EQ(tree_.Save(file), kFileOk);
+    EXPECT_EQ(formats::SaveFtf(file, tree_).code, kFileOk);
     std::string bytes = Read(file);
-    EXPECT_EQ(tree_.Load(file), kFileOk);
+    EXPECT_EQ(formats::LoadFtf(file, tree_).code, kFileOk);
     return bytes;
   }
 

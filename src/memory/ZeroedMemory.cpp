@@ -1,4 +1,4 @@
-#include "model/ZeroedArray.h"
+#include "memory/ZeroedMemory.h"
 
 #include <sys/mman.h>
 

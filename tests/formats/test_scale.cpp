@@ -4,9 +4,10 @@
 // hours otherwise; they assert no time).
 #include <gtest/gtest.h>
 
+#include "../model/ModelTestSupport.h"
 #include "FileTestSupport.h"
-#include "ModelTestSupport.h"
-#include "model/FtfCodec.h"
+#include "formats/FtfFormat.h"
+#include "formats/ftf/FtfCodec.h"
 
 using namespace modeltest;
 
@@ -78,9 +79,9 @@ protected:
   // places; returns the file.
   std::filesystem::path RoundTrip(const std::string& expectedHead) {
     const auto file = folder_ / "shape.ftf";
-    EXPECT_EQ(tree_.Save(file), kFileOk);
+    EXPECT_EQ(formats::SaveFtf(file, tree_).code, kFileOk);
     const int n = Count();
-    EXPECT_EQ(tree_.Load(file), kFileOk);
+    EXPECT_EQ(formats::LoadFtf(file, tree_).code, kFileOk);
     EXPECT_EQ(Count(), n);
     EXPECT_EQ(Head(), expectedHead);
     return file;

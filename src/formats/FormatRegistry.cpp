@@ -1,0 +1,49 @@
+#include "formats/FormatRegistry.h"
+
+#include "formats/FtfFormat.h"
+#include "formats/gedcom/GedcomFormat.h"
+
+namespace formats {
+
+namespace {
+
+// docs/gedcom.md: an export imported again from the same root gives back the
+// book it was made of.
+constexpr FormatEntry kFormats[] = {
+    {FormatId::kFtf, "ftf", true, true, true},
+    {FormatId::kGedcom, "ged", true, true, true},
+};
+
+bool EndsWithSuffix(std::string_view name, std::string_view suffix) {
+  if (name.size() <= suffix.size() || name[name.size() - suffix.size() - 1] != '.') return false;
+  const std::string_view end = name.substr(name.size() - suffix.size());
+  for (std::size_t i = 0; i < suffix.size(); ++i) {
+    const char c = end[i] >= 'A' && end[i] <= 'Z' ? static_cast<char>(end[i] - 'A' + 'a') : end[i];
+    if (c != suffix[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::span<const FormatEntry> Formats() {
+  return kFormats;
+}
+
+const FormatEntry* FormatOfFile(std::string_view fileName) {
+  for (const FormatEntry& format : kFormats)
+    if (EndsWithSuffix(fileName, format.suffix)) return &format;
+  return nullptr;
+}
+
+std::unique_ptr<FileFormat> MakeFormat(FormatId id) {
+  switch (id) {
+    case FormatId::kFtf:
+      return std::make_unique<FtfFormat>();
+    case FormatId::kGedcom:
+      return std::make_unique<GedcomFormat>();
+  }
+  return nullptr;
+}
+
+}  // namespace formats
