@@ -4,6 +4,7 @@
 #include "charts/PagodaChart.h"
 #include "document/AtomicSaveFile.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
@@ -26,6 +27,13 @@ public:
   }
   static QString TooLarge(qint64 width, qint64 height, qint64 limit) {
     return tr("图表有 %1×%2 像素，超过 PNG 的上限 %3 像素。请减少世数、降低分辨率，或导出 PDF。")
+        .arg(width)
+        .arg(height)
+        .arg(limit);
+  }
+  static QString TooWideOrHigh(qint64 width, qint64 height, qint64 limit) {
+    return tr("图表有 %1×%2 像素，宽或高超过了 PNG 每边 %3 "
+              "像素的上限。请减少世数、降低分辨率，或导出 PDF 或 SVG。")
         .arg(width)
         .arg(height)
         .arg(limit);
@@ -111,8 +119,17 @@ bool ExportChart(const COperationClanbook& book, const ChartOptions& options, co
 }
 
 bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
+  const QString title = ChartText::Visible(ChartText::Name(*chart.Start()));
+  // The pages are laid out only for a PDF.
+  return ExportScene(
+      chart.Scene(), [&chart]() -> const ChartPages& { return chart.Pages(); }, title,
+      chart.Options().pageSize, chart.Options().pngDpi, path, error);
+}
+
+bool ExportScene(const ChartScene& scene, const std::function<const ChartPages&()>& pagesOf,
+                 const QString& title, QPageSize::PageSizeId pageSize, int pngDpi,
+                 const QString& path, QString* error) {
   const QString suffix = QFileInfo(path).suffix().toLower();
-  const ChartScene& scene = chart.Scene();
   // Written beside the target and put in its place whole: a failed or
   // interrupted export leaves whatever file was there, and a target that is
   // no regular file or someone else's is refused as every save refuses it.
@@ -130,15 +147,15 @@ bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
   const auto open = [&] { return file.open(QIODevice::WriteOnly) || failed(); };
   const auto commit = [&] { return file.commit() || failed(); };
   if (suffix == QLatin1String("pdf")) {
-    const ChartPages& pages = chart.Pages();
+    const ChartPages& pages = pagesOf();
     if (!open()) return false;
     {
       QPdfWriter writer(&file);
       writer.setResolution(600);
       writer.setCreator(QStringLiteral("Clanbook"));
-      writer.setTitle(ChartText::Visible(ChartText::Name(*chart.Start())));
-      writer.setPageLayout(QPageLayout(QPageSize(chart.Options().pageSize), pages.PageOrientation(),
-                                       QMarginsF(0, 0, 0, 0)));
+      writer.setTitle(title);
+      writer.setPageLayout(
+          QPageLayout(QPageSize(pageSize), pages.PageOrientation(), QMarginsF(0, 0, 0, 0)));
       if (!PaintChartPages(pages, writer)) return failed();
     }
     return commit();
@@ -146,21 +163,15 @@ bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
   const QRectF bounds = scene.Bounds();
   if (suffix == QLatin1String("svg")) {
     if (!open()) return false;
-    QSvgGenerator svg;
-    svg.setOutputDevice(&file);
-    svg.setTitle(ChartText::Visible(ChartText::Name(*chart.Start())));
-    svg.setResolution(static_cast<int>(kChartUnitsPerInch));
-    svg.setSize(bounds.size().toSize());
-    svg.setViewBox(bounds);
-    QPainter painter;
-    if (!painter.begin(&svg)) return failed();
-    painter.fillRect(bounds, Qt::white);
-    scene.Paint(painter, bounds, 1);
-    if (!painter.end()) return failed();
+    const bool written = WriteSceneSvg(scene, title, [&file](std::string_view piece) {
+      const auto size = static_cast<qint64>(piece.size());
+      return file.write(piece.data(), size) == size;
+    });
+    if (!written) return failed();
     return commit();
   }
   if (suffix == QLatin1String("png")) {
-    const int dpi = chart.Options().pngDpi;
+    const int dpi = pngDpi;
     if (dpi < 1 || dpi > 2400) {
       SetError(error, ExportText::BadDpi(dpi));
       return false;
@@ -168,9 +179,13 @@ bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
     const double scale = dpi / kChartUnitsPerInch;
     const auto width = static_cast<qint64>(std::ceil(bounds.width() * scale));
     const auto height = static_cast<qint64>(std::ceil(bounds.height() * scale));
-    // QImage also refuses sides beyond 32767 pixels whatever the total.
-    if (width * height > kMaxPngPixels || width > 32767 || height > 32767) {
+    if (width * height > kMaxPngPixels) {
       SetError(error, ExportText::TooLarge(width, height, kMaxPngPixels));
+      return false;
+    }
+    // QImage also refuses a side beyond its limit, whatever the total.
+    if (width > kMaxPngSide || height > kMaxPngSide) {
+      SetError(error, ExportText::TooWideOrHigh(width, height, kMaxPngSide));
       return false;
     }
     QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
@@ -196,6 +211,65 @@ bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
   }
   SetError(error, ExportText::UnknownFormat(path));
   return false;
+}
+
+namespace {
+
+// The document QSvgGenerator writes of what `paint` draws.
+QByteArray SvgDocument(const ChartScene& scene, const QString& title,
+                       const std::function<void(QPainter&)>& paint, bool* ok) {
+  const QRectF bounds = scene.Bounds();
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  QSvgGenerator svg;
+  svg.setOutputDevice(&buffer);
+  svg.setTitle(title);
+  svg.setResolution(static_cast<int>(kChartUnitsPerInch));
+  svg.setSize(bounds.size().toSize());
+  svg.setViewBox(bounds);
+  QPainter painter;
+  *ok = painter.begin(&svg);
+  if (!*ok) return {};
+  paint(painter);
+  *ok = painter.end();
+  return buffer.data();
+}
+
+}  // namespace
+
+bool WriteChartSvg(const BuiltChart& chart, const ChartSink& write, int boxes) {
+  return WriteSceneSvg(chart.Scene(), ChartText::Visible(ChartText::Name(*chart.Start())), write,
+                       boxes);
+}
+
+bool WriteSceneSvg(const ChartScene& scene, const QString& title, const ChartSink& write,
+                   int boxes) {
+  const std::vector<ChartPiece> pieces = scene.Pieces(boxes);
+  // QSvgGenerator holds its whole text until the painting ends. Each piece
+  // is therefore a document of its own, which is a header, a <defs> block,
+  // one group holding the drawing, and the closing tag: the first piece's
+  // header opens the file, each piece gives its defs and its group, and one
+  // closing tag ends it.
+  const auto view = [](const QByteArray& bytes, qsizetype from, qsizetype to) {
+    return std::string_view(bytes.constData() + from, static_cast<std::size_t>(to - from));
+  };
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    bool ok = false;
+    const QByteArray document = SvgDocument(
+        scene, title,
+        [&](QPainter& painter) {
+          if (i == 0) painter.fillRect(scene.Bounds(), Qt::white);
+          scene.PaintPiece(painter, pieces[i]);
+        },
+        &ok);
+    if (!ok) return false;
+    const qsizetype defs = document.indexOf("<defs>");
+    const qsizetype end = document.lastIndexOf("</svg>");
+    if (defs < 0 || end < defs) return false;
+    if (i == 0 && !write(view(document, 0, defs))) return false;
+    if (!write(view(document, defs, end))) return false;
+  }
+  return write("</svg>\n");
 }
 
 bool ParseChartLayout(const QString& text, ChartLayout* layout) {

@@ -10,6 +10,8 @@
 
 #include <memory>
 
+class ChineseDateEntry;
+
 namespace Ui {
 class AddInfoDlg;
 }
@@ -43,4 +45,6 @@ protected:
 private:
   void EnableDeathDate(bool enable);
   std::unique_ptr<Ui::AddInfoDlg> ui;
+  ChineseDateEntry* m_birthEntry = nullptr;
+  ChineseDateEntry* m_deathEntry = nullptr;
 };

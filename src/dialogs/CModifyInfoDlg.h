@@ -8,6 +8,9 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
+
+class ChineseDateEntry;
 
 namespace Ui {
 class ModifyInfoDlg;
@@ -25,6 +28,9 @@ public:
   // boxes are off (the caller keeps it only for the deceased).
   MemberData m_data;
   bool m_deathDateEnabled = false;
+  // What places a 干支 birth year typed alone; the caller fills them.
+  std::optional<int> m_fatherBirthYear;
+  std::optional<int> m_firstChildBirthYear;
 
   // Switches the three death-date boxes on and off with the alive box.
   void OnToggleAlive();
@@ -38,4 +44,6 @@ protected:
 private:
   void EnableDeathDate(bool enable);
   std::unique_ptr<Ui::ModifyInfoDlg> ui;
+  ChineseDateEntry* m_birthEntry = nullptr;
+  ChineseDateEntry* m_deathEntry = nullptr;
 };

@@ -141,9 +141,12 @@ std::filesystem::path HoldPreviousVersion(const std::filesystem::path& target,
   static std::atomic<unsigned> counter{0};
   // The backup's name is cut so that the hidden one stays within the file
   // system's limit of 255 bytes, even when the backup's own name just fits.
+  // Its ending is not the atomic writer's ".tmp-": cut alike, a long book's
+  // and its backup's names share their first 200 bytes, and the writer
+  // clears what looks like its own leftovers.
   std::string name(1, '.');
   name += backup.filename().string().substr(0, 200);
-  name += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+  name += ".held-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
   const std::filesystem::path held = backup.parent_path() / name;
   ::unlink(held.c_str());
   if (::link(target.c_str(), held.c_str()) == 0) return held;

@@ -219,6 +219,8 @@ private:
   void InstallBranchCommands();
   // 称谓… in the 家谱 menu, after 确定两人关系.
   void InstallKinshipCommands();
+  // 五服图… in the 家谱 menu, after 称谓… (MourningCommands.cpp).
+  void InstallMourningCommands();
   // Adds a named command to `menu`, before `before` when given (else at the
   // end), with its shortcuts; the object name lets tests and screen readers
   // find it. Each feature adds its commands through this, in its own file.
@@ -297,6 +299,12 @@ private:
   bool m_closing = false;
   // The tree's selection changes without the list following it.
   bool m_quietSelection = false;
+
+  // --- 家谱 → 日期 and the lunar days at Open (DateCommands.cpp) ---
+  void InstallDateCommands();
+  // The list's date columns as wide as the dates they show: the seed's width
+  // for 公历, wider for the Chinese words.
+  void FitDateColumns();
 
   // --- charts (ChartCommands.cpp) ---
   void InstallChartCommands();

@@ -88,6 +88,8 @@ void CClanbookDlg::ChangeMember(MemberNode* member) {
   dialog.m_data = EnteredData(MemberData{}, *member);
   dialog.m_data.married = member->married != 0 ? 1 : 0;
   dialog.m_data.alive = member->alive != 0 ? 1 : 0;
+  if (member->parent) dialog.m_fatherBirthYear = member->parent->birthYear;
+  if (member->firstChild) dialog.m_firstChildBirthYear = member->firstChild->birthYear;
   if (dialog.DoModal() != IDOK) return;
 
   // What the dialog does not change (the death date of a living member)
