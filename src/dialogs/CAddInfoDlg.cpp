@@ -38,16 +38,16 @@ CAddInfoDlg::CAddInfoDlg(IMemberAdder* owner, QWidget* parent)
 CAddInfoDlg::~CAddInfoDlg() = default;
 
 void CAddInfoDlg::DoDataExchange(DataExchange& dx) {
-  dx.Check(ui->idc_1014, m_alive);
-  dx.Check(ui->idc_1012, m_married);
-  dx.Text(ui->idc_1013, m_address);
-  dx.Int(ui->idc_1010, m_birthDay);
-  dx.Int(ui->idc_1009, m_birthMonth);
-  dx.Int(ui->idc_1015, m_deathYear);
-  dx.Int(ui->idc_1008, m_birthYear);
-  dx.Int(ui->idc_1017, m_deathDay);
-  dx.Int(ui->idc_1016, m_deathMonth);
-  dx.Text(ui->idc_1011, m_name);
+  dx.Check(ui->idc_1014, m_data.alive);
+  dx.Check(ui->idc_1012, m_data.married);
+  dx.Text(ui->idc_1013, m_data.address);
+  dx.Int(ui->idc_1010, m_data.birthDay);
+  dx.Int(ui->idc_1009, m_data.birthMonth);
+  dx.Int(ui->idc_1015, m_data.deathYear);
+  dx.Int(ui->idc_1008, m_data.birthYear);
+  dx.Int(ui->idc_1017, m_data.deathDay);
+  dx.Int(ui->idc_1016, m_data.deathMonth);
+  dx.Text(ui->idc_1011, m_data.name);
   dx.Text(ui->idc_1018, m_fatherName);
 }
 
@@ -56,9 +56,9 @@ bool CAddInfoDlg::OnInitDialog() {
   // The death date matters only for the deceased: its boxes follow the alive box.
   EnableDeathDate(!ui->idc_1014->isChecked());
   const LocalDate today = Today();
-  m_birthYear = today.year;
-  m_birthMonth = today.month;
-  m_birthDay = today.day;
+  m_data.birthYear = today.year;
+  m_data.birthMonth = today.month;
+  m_data.birthDay = today.day;
   UpdateData(false);
   return true;
 }

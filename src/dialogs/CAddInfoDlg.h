@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dialogs/IMemberAdder.h"
+#include "model/COperationClanbook.h"
 #include "platform/CDialog.h"
 
 #include <QString>
@@ -10,7 +11,6 @@
 #include <memory>
 
 class ChineseDateEntry;
-struct MemberNode;
 
 namespace Ui {
 class AddInfoDlg;
@@ -23,16 +23,9 @@ public:
   explicit CAddInfoDlg(IMemberAdder* owner, QWidget* parent = nullptr);
   ~CAddInfoDlg() override;
 
-  int m_alive = 1;
-  int m_married = 0;
-  QString m_address;
-  int m_birthDay = 0;
-  int m_birthMonth = 0;
-  int m_deathYear = 0;
-  int m_birthYear = 0;
-  int m_deathDay = 0;
-  int m_deathMonth = 0;
-  QString m_name;
+  // The new member as the boxes show him; the death date is read even while
+  // its boxes are off (the owner keeps it only for the deceased).
+  MemberData m_data;
   QString m_fatherName;
   bool m_deathDateEnabled = false;
   IMemberAdder* m_owner = nullptr;

@@ -102,7 +102,7 @@ CMergeReviewDlg::CMergeReviewDlg(MergePlan& plan, const COperationClanbook& book
   connect(m_ok, &QPushButton::clicked, this, &CMergeReviewDlg::accept);
   connect(cancel, &QPushButton::clicked, this, &CMergeReviewDlg::reject);
   connect(m_tabs, &QTabWidget::currentChanged, this, &CMergeReviewDlg::Refresh);
-  connect(&m_review, &MergeReview::Changed, this, &CMergeReviewDlg::Refresh);
+  connect(&m_review, &MergeReview::changed, this, &CMergeReviewDlg::Refresh);
   // The conflicts first when there are any: nothing else needs the user.
   if (m_review.Conflicts() > 0) m_tabs->setCurrentIndex(3);
   Refresh();

@@ -31,16 +31,16 @@ CModifyInfoDlg::CModifyInfoDlg(QWidget* parent)
 CModifyInfoDlg::~CModifyInfoDlg() = default;
 
 void CModifyInfoDlg::DoDataExchange(DataExchange& dx) {
-  dx.Check(ui->idc_1023, m_married);
-  dx.Check(ui->idc_1024, m_alive);
-  dx.Text(ui->idc_1021, m_name);
-  dx.Text(ui->idc_1022, m_address);
-  dx.Int(ui->idc_1010, m_birthDay);
-  dx.Int(ui->idc_1009, m_birthMonth);
-  dx.Int(ui->idc_1008, m_birthYear);
-  dx.Int(ui->idc_1017, m_deathDay);
-  dx.Int(ui->idc_1016, m_deathMonth);
-  dx.Int(ui->idc_1015, m_deathYear);
+  dx.Check(ui->idc_1023, m_data.married);
+  dx.Check(ui->idc_1024, m_data.alive);
+  dx.Text(ui->idc_1021, m_data.name);
+  dx.Text(ui->idc_1022, m_data.address);
+  dx.Int(ui->idc_1010, m_data.birthDay);
+  dx.Int(ui->idc_1009, m_data.birthMonth);
+  dx.Int(ui->idc_1008, m_data.birthYear);
+  dx.Int(ui->idc_1017, m_data.deathDay);
+  dx.Int(ui->idc_1016, m_data.deathMonth);
+  dx.Int(ui->idc_1015, m_data.deathYear);
 }
 
 bool CModifyInfoDlg::OnInitDialog() {

@@ -2,6 +2,7 @@
 // dialog opens and reads them back after OK.
 #pragma once
 
+#include "model/COperationClanbook.h"
 #include "platform/CDialog.h"
 
 #include <QString>
@@ -21,18 +22,11 @@ public:
   explicit CModifyInfoDlg(QWidget* parent = nullptr);
   ~CModifyInfoDlg() override;
 
-  int m_married = 0;
-  int m_alive = 1;
   // A slot for the caller; never shown or changed by the dialog.
   QString m_oldName;
-  QString m_name;
-  QString m_address;
-  int m_birthDay = 0;
-  int m_birthMonth = 0;
-  int m_birthYear = 0;
-  int m_deathDay = 0;
-  int m_deathMonth = 0;
-  int m_deathYear = 0;
+  // The member as the boxes show him; the death date is read even while its
+  // boxes are off (the caller keeps it only for the deceased).
+  MemberData m_data;
   bool m_deathDateEnabled = false;
   // What places a 干支 birth year typed alone; the caller fills them.
   std::optional<int> m_fatherBirthYear;

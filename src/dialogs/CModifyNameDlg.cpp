@@ -2,15 +2,6 @@
 
 #include "ui_modifynamedlg.h"
 
-#include <QLineEdit>
-
-CModifyNameDlg::CModifyNameDlg(QWidget* parent)
-    : CDialog(parent), ui(std::make_unique<Ui::ModifyNameDlg>()) {
-  ui->setupUi(this);
-}
-
-CModifyNameDlg::~CModifyNameDlg() = default;
-
-void CModifyNameDlg::DoDataExchange(DataExchange& dx) {
-  dx.Text(ui->idc_1011, m_name);
+CModifyNameDlg::CModifyNameDlg(QWidget* parent) : CMemberNameDlg(parent) {
+  Ui::ModifyNameDlg().setupUi(this);
 }

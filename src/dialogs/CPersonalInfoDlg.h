@@ -1,27 +1,10 @@
 // Asks for the name of the member to look up.
 #pragma once
 
-#include "platform/CDialog.h"
+#include "dialogs/CMemberNameDlg.h"
 
-#include <QString>
-
-#include <memory>
-
-namespace Ui {
-class PersonalInfoDlg;
-}
-
-class CPersonalInfoDlg : public CDialog {
+class CPersonalInfoDlg : public CMemberNameDlg {
   Q_OBJECT
 public:
   explicit CPersonalInfoDlg(QWidget* parent = nullptr);
-  ~CPersonalInfoDlg() override;
-
-  QString m_name;
-
-protected:
-  void DoDataExchange(DataExchange& dx) override;
-
-private:
-  std::unique_ptr<Ui::PersonalInfoDlg> ui;
 };

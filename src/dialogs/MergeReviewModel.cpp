@@ -50,7 +50,7 @@ bool MergeReview::Rename(std::uint32_t row, const QString& name) {
   if (text == m_plan.Name(row)) return true;
   m_plan.Rename(row, std::move(text));
   Recheck({row}, false);
-  emit NameChanged(row);
+  emit nameChanged(row);
   return true;
 }
 
@@ -66,7 +66,7 @@ void MergeReview::Recheck(std::vector<std::uint32_t> touched, bool all) {
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   Count();
-  emit Changed(rows, all);
+  emit changed(rows, all);
 }
 
 QString MergeReview::Reason(std::uint32_t row) const {
@@ -127,8 +127,8 @@ MergeReviewModel::MergeReviewModel(MergeReview& review, Section section, QObject
   const MergePlan& plan = review.Plan();
   for (std::size_t i = 0; i < plan.RowCount(); ++i)
     if (Lists(plan.Row(i))) m_rows.push_back(static_cast<std::uint32_t>(i));
-  connect(&review, &MergeReview::Changed, this, &MergeReviewModel::OnChanged);
-  connect(&review, &MergeReview::NameChanged, this, &MergeReviewModel::OnNameChanged);
+  connect(&review, &MergeReview::changed, this, &MergeReviewModel::OnChanged);
+  connect(&review, &MergeReview::nameChanged, this, &MergeReviewModel::OnNameChanged);
 }
 
 bool MergeReviewModel::Lists(const MergeRow& row) const {

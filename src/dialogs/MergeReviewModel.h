@@ -45,8 +45,8 @@ public:
 signals:
   // The plan rows whose cells may show something else (ascending); `all`:
   // every row of every list may have changed.
-  void Changed(const std::vector<std::uint32_t>& rows, bool all);
-  void NameChanged(std::uint32_t row);
+  void changed(const std::vector<std::uint32_t>& rows, bool all);
+  void nameChanged(std::uint32_t row);
 
 private:
   void Recheck(std::vector<std::uint32_t> touched, bool all);

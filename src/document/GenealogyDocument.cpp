@@ -353,16 +353,21 @@ void GenealogyDocument::Replace(COperationClanbook&& genealogy) {
   // The old genealogy goes here, once the views have let go of it.
 }
 
-bool GenealogyDocument::AddMember(MemberNode* father, const MemberData& data) {
+EditProblem GenealogyDocument::AddMember(MemberNode* father, const MemberData& data) {
+  if (EditProblem problem = CheckNewMember(m_genealogy, father, data); problem != EditProblem::kNone)
+    return problem;
   auto* member = new (std::nothrow) MemberNode;
-  if (!member) return false;
+  if (!member) return EditProblem::kNoMemory;
   static_cast<MemberData&>(*member) = data;
   m_undoStack.push(new AddCommand(*this, father, member));
-  return true;
+  return EditProblem::kNone;
 }
 
-void GenealogyDocument::ChangeMember(MemberNode* member, const MemberData& data) {
+EditProblem GenealogyDocument::ChangeMember(MemberNode* member, const MemberData& data) {
+  if (EditProblem problem = CheckChange(*member, data); problem != EditProblem::kNone)
+    return problem;
   m_undoStack.push(new ChangeCommand(*this, member, data));
+  return EditProblem::kNone;
 }
 
 void GenealogyDocument::DeleteMember(MemberNode* member) {

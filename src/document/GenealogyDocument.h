@@ -6,6 +6,7 @@
 #pragma once
 
 #include "model/COperationClanbook.h"
+#include "model/EditRules.h"
 #include "model/FileStatus.h"
 
 #include <QObject>
@@ -116,12 +117,15 @@ public:
   void Replace(COperationClanbook&& genealogy);
 
   // --- edits, each pushed on the undo stack ---
+  // An edit that breaks a rule of the book (model/EditRules.h) is refused:
+  // nothing is pushed or changed, and the problem is returned; kNone when
+  // the edit was made.
   // Adds a member with `data` under `father` in birth order; father none: the
-  // new root, the old root becoming its only child. False when there is no
+  // new root, the old root becoming its only child. kNoMemory when there is no
   // memory for the member.
-  bool AddMember(MemberNode* father, const MemberData& data);
+  EditProblem AddMember(MemberNode* father, const MemberData& data);
   // Gives `member` the data; a new name goes through the name index.
-  void ChangeMember(MemberNode* member, const MemberData& data);
+  EditProblem ChangeMember(MemberNode* member, const MemberData& data);
   // Removes `member` with all its descendants; they live on in the history
   // until the command that removed them is dropped.
   void DeleteMember(MemberNode* member);

@@ -103,6 +103,13 @@ void DataExchange::Text(QLineEdit* box, QString& value, int limit) {
   value = text;
 }
 
+void DataExchange::Text(QLineEdit* box, std::u16string& value, int limit) {
+  QString text = QString::fromStdU16String(value);
+  const bool failedBefore = m_failed;
+  Text(box, text, limit);
+  if (m_save && !failedBefore && !m_failed) value = text.toStdU16String();
+}
+
 void DataExchange::Check(QAbstractButton* box, int& value) {
   if (m_failed) return;
   if (!m_save) {

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <string>
+
 class QAbstractButton;
 class QLineEdit;
 class QWidget;
@@ -39,6 +41,8 @@ public:
   // Text box limited to `limit` code units (LimitTextBox); reading a longer text gives
   // "请输入不多于 %1 个的字符。" with the limit.
   void Text(QLineEdit* box, QString& value, int limit = kTextBoxLimit);
+  // The same for a text kept as UTF-16 code units (a member's name or address).
+  void Text(QLineEdit* box, std::u16string& value, int limit = kTextBoxLimit);
   // Check box: 1 checked, 0 unchecked.
   void Check(QAbstractButton* box, int& value);
 

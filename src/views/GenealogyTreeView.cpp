@@ -67,16 +67,16 @@ void GenealogyTreeView::reset() {
   QTreeView::reset();
 }
 
-void GenealogyTreeView::expandAll() {
+void GenealogyTreeView::ExpandAllInSteps() {
   StartExpanding(rootIndex(), -1);
 }
 
-void GenealogyTreeView::expandRecursively(const QModelIndex& index, int depth) {
+void GenealogyTreeView::ExpandBranchInSteps(const QModelIndex& index, int depth) {
   if (depth < -1) return;
   StartExpanding(index, depth);
 }
 
-void GenealogyTreeView::expandToDepth(int depth) {
+void GenealogyTreeView::ExpandToDepthInSteps(int depth) {
   collapseAll();
   // The top items are generation 0, so generations up to `depth` open.
   StartExpanding(rootIndex(), std::max(depth + 1, 0));
@@ -194,7 +194,7 @@ void GenealogyTreeView::Notify(const QString& text) {
   const QPoint at =
       current.isValid() ? visualRect(current).bottomLeft() : viewport()->rect().center();
   QToolTip::showText(viewport()->mapToGlobal(at), text, viewport());
-  emit ExpansionStopped(text);
+  emit expansionStopped(text);
 }
 
 QString GenealogyTreeView::DepthNotice() const {

@@ -6,10 +6,12 @@
 // so a line of some 40,000 open generations overflows the stack; and its own
 // expand-all stores every descendant at once, which on a book of millions
 // freezes the window for seconds. This view therefore never lets an item below
-// kMaxOpenDepth generations open, and opens branches (the * key, expandAll,
-// expandRecursively, expandToDepth) breadth first, a bounded number of rows per
-// turn of the event loop, up to a bounded number of rows in all. QTreeView's
-// own versions are not virtual: call them through this class.
+// kMaxOpenDepth generations open, and opens branches (the * key and the
+// Expand*InSteps functions) breadth first, a bounded number of rows per turn of
+// the event loop, up to a bounded number of rows in all. QTreeView's
+// expandAll, expandRecursively and expandToDepth are not virtual and know no
+// limits: the view's own have names of their own, so that no call reaches
+// Qt's by mistake.
 #pragma once
 
 #include <QFontMetrics>
@@ -44,9 +46,9 @@ public:
   void reset() override;
 
   // In steps, within the limits; they return after the first step.
-  void expandAll();
-  void expandRecursively(const QModelIndex& index, int depth = -1);
-  void expandToDepth(int depth);
+  void ExpandAllInSteps();
+  void ExpandBranchInSteps(const QModelIndex& index, int depth = -1);
+  void ExpandToDepthInSteps(int depth);
 
   bool IsExpanding() const { return m_stepTimer.isActive(); }
   void StopExpanding();
@@ -55,7 +57,7 @@ public:
 
 signals:
   // Why an expansion stopped short; the view also beeps and shows it by the item.
-  void ExpansionStopped(const QString& text);
+  void expansionStopped(const QString& text);
 
 protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -59,9 +59,10 @@ public:
   int answer = 0;
   std::vector<Seen> calls;
   int AddMember(CAddInfoDlg& d) override {
-    calls.push_back({d.m_name, d.m_fatherName, d.m_address, d.m_birthYear, d.m_birthMonth,
-                     d.m_birthDay, d.m_married, d.m_alive, d.m_deathYear, d.m_deathMonth,
-                     d.m_deathDay});
+    const MemberData& m = d.m_data;
+    calls.push_back({QString::fromStdU16String(m.name), d.m_fatherName,
+                     QString::fromStdU16String(m.address), m.birthYear, m.birthMonth, m.birthDay,
+                     m.married, m.alive, m.deathYear, m.deathMonth, m.deathDay});
     return answer;
   }
 };
@@ -207,13 +208,13 @@ TEST_F(AddInfoDlgTest, ExchangeFailureStopsAtTheBoxAndSkipsTheOwner) {
   EXPECT_EQ(boxes.Boxes()[0].kind, BoxKind::Notice);
   EXPECT_EQ(dialog.focusWidget(), Box(&dialog, 1009));
   // Read before the month: alive, married, address, birth day.
-  EXPECT_EQ(dialog.m_married, 1);
-  EXPECT_EQ(dialog.m_address, QStringLiteral("上海"));
-  EXPECT_EQ(dialog.m_birthDay, 7);
+  EXPECT_EQ(dialog.m_data.married, 1);
+  EXPECT_EQ(QString::fromStdU16String(dialog.m_data.address), QStringLiteral("上海"));
+  EXPECT_EQ(dialog.m_data.birthDay, 7);
   // Read after it: untouched.
-  EXPECT_EQ(dialog.m_birthMonth, 2);
-  EXPECT_EQ(dialog.m_birthYear, 2024);
-  EXPECT_EQ(dialog.m_name, QString());
+  EXPECT_EQ(dialog.m_data.birthMonth, 2);
+  EXPECT_EQ(dialog.m_data.birthYear, 2024);
+  EXPECT_EQ(QString::fromStdU16String(dialog.m_data.name), QString());
 }
 
 TEST_F(AddInfoDlgTest, EmptiedDeathBoxIsRefusedEvenWhenDisabledAgain) {
@@ -252,7 +253,7 @@ TEST_F(AddInfoDlgTest, CancelClosesWithoutReadingOrAdding) {
   EXPECT_EQ(result, IDCANCEL);
   EXPECT_TRUE(adder.calls.empty());
   EXPECT_TRUE(boxes.Boxes().empty());
-  EXPECT_EQ(dialog.m_name, QString());
+  EXPECT_EQ(QString::fromStdU16String(dialog.m_data.name), QString());
   EXPECT_EQ(PendingModalHandlers(), 0);
 }
 
@@ -265,7 +266,7 @@ TEST_F(AddInfoDlgTest, DoModalReturnsOkAfterASuccessfulAdd) {
   });
   EXPECT_EQ(dialog.DoModal(), IDOK);
   ASSERT_EQ(adder.calls.size(), 1u);
-  EXPECT_EQ(dialog.m_name, QStringLiteral("孙八"));
+  EXPECT_EQ(QString::fromStdU16String(dialog.m_data.name), QStringLiteral("孙八"));
 }
 
 class ModifyInfoDlgTest : public ::testing::Test {
@@ -275,7 +276,7 @@ protected:
 
 TEST_F(ModifyInfoDlgTest, OpensWithWhatTheCallerSetAndTheTemplate) {
   CModifyInfoDlg dialog;
-  dialog.m_name = QStringLiteral("张三");
+  dialog.m_data.name = u"张三";
   Open(dialog);
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("修改信息"));
   EXPECT_EQ(dialog.findChild<QGroupBox*>()->title(), QStringLiteral("个人修改信息"));
@@ -299,10 +300,10 @@ TEST_F(ModifyInfoDlgTest, OpensWithWhatTheCallerSetAndTheTemplate) {
 
 TEST_F(ModifyInfoDlgTest, DeceasedMemberOpensWithTheDeathBoxesOnAndTheToggleFollows) {
   CModifyInfoDlg dialog;
-  dialog.m_alive = 0;
-  dialog.m_deathYear = 1970;
-  dialog.m_deathMonth = 5;
-  dialog.m_deathDay = 6;
+  dialog.m_data.alive = 0;
+  dialog.m_data.deathYear = 1970;
+  dialog.m_data.deathMonth = 5;
+  dialog.m_data.deathDay = 6;
   Open(dialog);
   EXPECT_FALSE(CheckBox(&dialog, 1024)->isChecked());
   EXPECT_TRUE(dialog.m_deathDateEnabled);
@@ -333,16 +334,16 @@ TEST_F(ModifyInfoDlgTest, OkReadsEveryBoxAndLeavesTheOldNameAlone) {
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(dialog.result(), IDOK);
   EXPECT_EQ(dialog.m_oldName, QStringLiteral("旧名"));
-  EXPECT_EQ(dialog.m_name, QStringLiteral("新名"));
-  EXPECT_EQ(dialog.m_address, QStringLiteral("广州"));
-  EXPECT_EQ(dialog.m_married, 1);
-  EXPECT_EQ(dialog.m_alive, 0);
-  EXPECT_EQ(dialog.m_birthYear, 1950);
-  EXPECT_EQ(dialog.m_birthMonth, 3);
-  EXPECT_EQ(dialog.m_birthDay, 7);
-  EXPECT_EQ(dialog.m_deathYear, 1998);
-  EXPECT_EQ(dialog.m_deathMonth, 12);
-  EXPECT_EQ(dialog.m_deathDay, 1);
+  EXPECT_EQ(QString::fromStdU16String(dialog.m_data.name), QStringLiteral("新名"));
+  EXPECT_EQ(QString::fromStdU16String(dialog.m_data.address), QStringLiteral("广州"));
+  EXPECT_EQ(dialog.m_data.married, 1);
+  EXPECT_EQ(dialog.m_data.alive, 0);
+  EXPECT_EQ(dialog.m_data.birthYear, 1950);
+  EXPECT_EQ(dialog.m_data.birthMonth, 3);
+  EXPECT_EQ(dialog.m_data.birthDay, 7);
+  EXPECT_EQ(dialog.m_data.deathYear, 1998);
+  EXPECT_EQ(dialog.m_data.deathMonth, 12);
+  EXPECT_EQ(dialog.m_data.deathDay, 1);
 }
 
 TEST_F(ModifyInfoDlgTest, ExchangeFailureStopsAtTheBirthMonth) {
@@ -359,24 +360,24 @@ TEST_F(ModifyInfoDlgTest, ExchangeFailureStopsAtTheBirthMonth) {
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, kNoInteger);
   EXPECT_EQ(dialog.focusWidget(), Box(&dialog, 1009));
-  EXPECT_EQ(dialog.m_married, 1);
-  EXPECT_EQ(dialog.m_name, QStringLiteral("新名"));
-  EXPECT_EQ(dialog.m_address, QStringLiteral("广州"));
-  EXPECT_EQ(dialog.m_birthDay, 9);
-  EXPECT_EQ(dialog.m_birthYear, 0);
+  EXPECT_EQ(dialog.m_data.married, 1);
+  EXPECT_EQ(QString::fromStdU16String(dialog.m_data.name), QStringLiteral("新名"));
+  EXPECT_EQ(QString::fromStdU16String(dialog.m_data.address), QStringLiteral("广州"));
+  EXPECT_EQ(dialog.m_data.birthDay, 9);
+  EXPECT_EQ(dialog.m_data.birthYear, 0);
 }
 
 TEST_F(ModifyInfoDlgTest, CancelKeepsTheMembers) {
   CModifyInfoDlg dialog;
-  dialog.m_name = QStringLiteral("张三");
+  dialog.m_data.name = u"张三";
   OnNextDialog<CModifyInfoDlg>([](CModifyInfoDlg* d) {
     TypeInto(d, "idc_1021", QStringLiteral("别名"));
     TypeInto(d, "idc_1008", "1999");
     ClickButton(d, "idc_2");
   });
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-  EXPECT_EQ(dialog.m_name, QStringLiteral("张三"));
-  EXPECT_EQ(dialog.m_birthYear, 0);
+  EXPECT_EQ(QString::fromStdU16String(dialog.m_data.name), QStringLiteral("张三"));
+  EXPECT_EQ(dialog.m_data.birthYear, 0);
   EXPECT_EQ(PendingModalHandlers(), 0);
 }
 
@@ -479,8 +480,8 @@ TEST_F(MemberDialogsTest, TextsTheFileCannotCarryAreRefusedBeforeAnythingIsRead)
       EXPECT_TRUE(adder.calls.empty());
       // Nothing was read: the month typed before OK is not in the member yet.
       const int month = kind.alive == 1014
-                            ? static_cast<CAddInfoDlg*>(dialog.get())->m_birthMonth
-                            : static_cast<CModifyInfoDlg*>(dialog.get())->m_birthMonth;
+                            ? static_cast<CAddInfoDlg*>(dialog.get())->m_data.birthMonth
+                            : static_cast<CModifyInfoDlg*>(dialog.get())->m_data.birthMonth;
       EXPECT_NE(month, 3);
       // Corrected, the same OK goes through.
       target->setText(c.inName ? QStringLiteral("李四") : QStringLiteral("北京"));

@@ -166,3 +166,68 @@ TEST(DocumentHistory, UndoAnnouncesTheMemberConcerned) {
 }
 
 }  // namespace
+
+namespace {
+
+// An edit that breaks a rule of the book is refused by the document itself,
+// whoever calls it: nothing changes, nothing is announced or pushed, and the
+// caller learns which rule.
+TEST(DocumentRefusal, ABadEditChangesNothingAndSaysWhy) {
+  GenealogyDocument document;
+  FillClan(document);
+  document.SetModified(false);
+  const QStringList before = StateOf(document, kClanNames);
+  QSignalSpy added(&document, &GenealogyDocument::memberAboutToBeAdded);
+  QSignalSpy changed(&document, &GenealogyDocument::memberChanged);
+  QSignalSpy rooted(&document, &GenealogyDocument::rootAboutToBeReplaced);
+  MemberNode* jia = FindIn(document, QStringLiteral("甲"));
+  const struct {
+    const char* what;
+    std::function<EditProblem()> edit;
+    EditProblem problem;
+  } rows[] = {
+      {"a child born before his father",
+       [&] { return document.AddMember(jia, Born(QStringLiteral("子"), 1919)); },
+       EditProblem::kBornBeforeFather},
+      {"a child born on no day",
+       [&] { return document.AddMember(jia, Born(QStringLiteral("子"), 1990, 2, 29)); },
+       EditProblem::kBirthDateNotReal},
+      {"a root born after the old one",
+       [&] { return document.AddMember(nullptr, Born(QStringLiteral("始"), 1901)); },
+       EditProblem::kBornAfterOldRoot},
+      {"a name with a blank",
+       [&] {
+         MemberData data = *jia;
+         data.name = u"甲 甲";
+         return document.ChangeMember(jia, data);
+       },
+       EditProblem::kBlankInText},
+      {"a birth date after a son's",
+       [&] {
+         MemberData data = *jia;
+         data.birthYear = 1960;
+         return document.ChangeMember(jia, data);
+       },
+       EditProblem::kBornNotBeforeChild},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    EXPECT_EQ(row.edit(), row.problem);
+  }
+  EXPECT_EQ(StateOf(document, kClanNames), before);
+  EXPECT_EQ(document.UndoStack()->count(), 0);
+  EXPECT_FALSE(document.IsModified());
+  EXPECT_EQ(added.count() + changed.count() + rooted.count(), 0);
+  // The same edits, kept within the rules, are made.
+  EXPECT_EQ(document.AddMember(jia, Born(QStringLiteral("子"), 1921)), EditProblem::kNone);
+  EXPECT_EQ(document.UndoStack()->count(), 1);
+}
+
+// The model judges blanks as the window always did: every character Qt calls
+// a space, and no other.
+TEST(DocumentRefusal, BlanksAreWhatQtCallsSpaces) {
+  for (char32_t c = 0; c <= 0xFFFF; ++c)
+    ASSERT_EQ(IsBlankUnit(static_cast<char16_t>(c)), QChar(c).isSpace()) << static_cast<int>(c);
+}
+
+}  // namespace

@@ -63,8 +63,9 @@ TEST_F(DocumentFiles, EachSaveKeepsTheVersionBefore) {
   ASSERT_TRUE(Save(book, false).Ok());
   EXPECT_EQ(Read(backup), "older contents");
   Write(book, "newer contents");
-  document.ChangeMember(FindIn(document, QStringLiteral("乙")),
-                        Born(QStringLiteral("乙 乙"), 1925));
+  // A name the document would refuse as an edit, put in behind its back.
+  document.Genealogy().SetMemberData(FindIn(document, QStringLiteral("乙")),
+                                     Born(QStringLiteral("乙 乙"), 1925));
   const FileStatus refused = Save(book, true);
   EXPECT_EQ(refused.problem, FileProblem::kNameNotStorable);
   EXPECT_EQ(Read(backup), "older contents");

@@ -326,7 +326,7 @@ TEST_F(BranchCommands, MergeIsOneEditThatUndoAndRedoTakeWhole) {
     const QStringList before = ModelLines();
     WriteBranch(file, u"甲", row.edit);
     // Families the user opened stay open: the tree follows row by row.
-    window.m_treeCtrl->expandAll();
+    window.m_treeCtrl->ExpandAllInSteps();
     QSignalSpy resets(window.treeModel(), &QAbstractItemModel::modelReset);
     boxes.Clear();
     Merge(file, [&row](CMergeReviewDlg* review) {

@@ -565,15 +565,22 @@ TEST_F(FileCommandsTest, SaveRefusedByAMemberNamesItAndWhy) {
   for (const Case& c : cases) {
     SCOPED_TRACE(QString::fromStdU16String(c.root).toStdString());
     NewWindow();
-    MemberData data;
-    data.name = c.root;
-    data.birthYear = 1900;
-    data.birthMonth = data.birthDay = 1;
-    ASSERT_TRUE(window->m_document.AddMember(nullptr, data));
-    data.name = c.child;
-    data.address = c.address;
-    data.birthYear = 1930;
-    ASSERT_TRUE(window->m_document.AddMember(window->m_document.Root(), data));
+    // The document refuses such members as edits: they come as from
+    // elsewhere, the tree changed behind its back.
+    COperationClanbook& tree = window->m_document.Genealogy();
+    auto* root = new MemberNode;
+    root->name = c.root;
+    root->birthYear = 1900;
+    root->birthMonth = root->birthDay = 1;
+    tree.InsertMember(nullptr, root);
+    auto* child = new MemberNode;
+    static_cast<MemberData&>(*child) = *root;
+    child->name = c.child;
+    child->address = c.address;
+    child->birthYear = 1930;
+    tree.InsertMember(root, child);
+    window->m_document.NotifyReset();
+    window->m_document.SetModified(true);
     boxes.Clear();
     AnswerName(false, Path("refused.ftf"));
     window->RunCommand(ID_SAVE_AS);

@@ -78,7 +78,7 @@ protected:
                   kEndLine);
     window.OpenAtStart(path);
     boxes.Clear();
-    window.m_treeCtrl->expandAll();
+    window.m_treeCtrl->ExpandAllInSteps();
     SelectIndex(window, window.treeModel()->IndexOf(FindMember(window, u"甲")));
     {
       ModalCanceller canceller(effect.dialogs);

@@ -57,7 +57,7 @@ TEST_F(ViewsTest, RebuildCollapsesEverythingAndSelectsNothing) {
   Load(kFamily);
   const QAbstractItemModel* model = window->m_treeCtrl->model();
   const QModelIndex jia = window->treeModel()->IndexOf(Find(u"甲"));
-  window->m_treeCtrl->expandAll();
+  window->m_treeCtrl->ExpandAllInSteps();
   Select(jia);
   ASSERT_EQ(window->SelectedMember(), Find(u"甲"));
 
@@ -120,7 +120,7 @@ TEST_F(ViewsTest, SelectingAnItemReplacesTheListByItsMember) {
   window->AddMemberRow(Find(u"祖"));
   window->AddNoteRow(QStringLiteral("note"));
   const QModelIndex bing = window->treeModel()->IndexOf(Find(u"丙"));
-  window->m_treeCtrl->expandAll();
+  window->m_treeCtrl->ExpandAllInSteps();
   // A click on the item, as the user selects it.
   const QRect rect = window->m_treeCtrl->visualRect(bing);
   ASSERT_TRUE(rect.isValid());
@@ -235,7 +235,7 @@ TEST_F(ViewsTest, ViewsLetGoOfMembersThatCommandsRelease) {
   const QString second =
       write("second.ftf", "另 1800 1 1 1 end 1 -1\r\n另子 1830 1 1 1 end 1 另\r\n");
   const auto showEverything = [&] {
-    window->m_treeCtrl->expandAll();
+    window->m_treeCtrl->ExpandAllInSteps();
     window->RunCommand(ID_SORT_BY_BIRTH);
     window->grab();
   };

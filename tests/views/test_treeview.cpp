@@ -96,7 +96,7 @@ protected:
 };
 
 TEST_P(DeepLineTest, OpensNoDeeperThanTheLayoutCanGo) {
-  QSignalSpy notices(&view, &GenealogyTreeView::ExpansionStopped);
+  QSignalSpy notices(&view, &GenealogyTreeView::expansionStopped);
   GetParam().expand(view, IndexOf(line.front()));
   FinishExpansion();
   // A full layout walks every open generation: it must come back.
@@ -125,11 +125,11 @@ INSTANTIATE_TEST_SUITE_P(
                   v.setCurrentIndex(root);
                   QTest::keyClick(&v, Qt::Key_Asterisk);
                 }},
-        DeepRow{"ExpandAll", [](GenealogyTreeView& v, const QModelIndex&) { v.expandAll(); }},
+        DeepRow{"ExpandAll", [](GenealogyTreeView& v, const QModelIndex&) { v.ExpandAllInSteps(); }},
         DeepRow{"ExpandRecursively",
-                [](GenealogyTreeView& v, const QModelIndex& root) { v.expandRecursively(root); }},
+                [](GenealogyTreeView& v, const QModelIndex& root) { v.ExpandBranchInSteps(root); }},
         DeepRow{"ExpandToDepth",
-                [](GenealogyTreeView& v, const QModelIndex&) { v.expandToDepth(60000); }}),
+                [](GenealogyTreeView& v, const QModelIndex&) { v.ExpandToDepthInSteps(60000); }}),
     [](const ::testing::TestParamInfo<DeepRow>& info) { return std::string(info.param.name); });
 
 // ---- a broad book opens breadth first, in bounded steps, up to a bound ----
@@ -151,7 +151,7 @@ TEST_F(TreeViewTest, StarOpensABroadBookInBoundedSteps) {
   limits.rowsPerStep = 300;
   limits.maxRows = 1000;
   view.SetLimits(limits);
-  QSignalSpy notices(&view, &GenealogyTreeView::ExpansionStopped);
+  QSignalSpy notices(&view, &GenealogyTreeView::expansionStopped);
 
   PressStar(root);
   // The key returns after the first step, with the rest still to come.
@@ -200,7 +200,7 @@ TEST_F(TreeViewTest, DrawsLinesBetweenItemsAndAtTheRoot) {
   MemberNode* yi = Add(root, QStringLiteral("乙"), 1925);
   MemberNode* wu = Add(yi, QStringLiteral("戊"), 1960);
   document.NotifyReset();
-  view.expandAll();
+  view.ExpandAllInSteps();
   QCoreApplication::processEvents();
   const QImage image = view.viewport()->grab().toImage();
   const int indent = view.indentation();
