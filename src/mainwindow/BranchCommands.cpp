@@ -7,6 +7,7 @@
 
 #include "document/AtomicSaveFile.h"
 #include "formats/gedcom/Gedcom.h"
+#include "mainwindow/LongWork.h"
 #include "merge/BranchExport.h"
 #include "merge/BranchMerge.h"
 #include "model/FtfCodec.h"
@@ -81,8 +82,15 @@ void CClanbookDlg::OnExportBranch() {
     return;
   }
   COperationClanbook branch;
-  ExtractBranch(m_genealogy, top, branch);
-  if (const FileStatus saved = ftf::SaveFile(FilePathOf(*fileName), branch); !saved.Ok()) {
+  FileStatus saved;
+  saved.code = kFileCannotWrite;
+  saved.problem = FileProblem::kWriteFailed;
+  if (RunLongWork(this, tr("正在导出支谱…"), false, [&](WorkProgress&) {
+        ExtractBranch(m_genealogy, top, branch);
+        saved = ftf::SaveFile(FilePathOf(*fileName), branch);
+      }) != WorkOutcome::Finished)
+    return;
+  if (!saved.Ok()) {
     ShowNotice(ExportFailureText(saved, *fileName));
     return;
   }
@@ -98,12 +106,18 @@ void CClanbookDlg::OnMergeBranch() {
   const std::optional<QString> fileName = AskFileName(this, true);
   if (!fileName) return;
   COperationClanbook branch;
-  if (ReadBranch(*fileName, branch) != kFileOk || !branch.GetRootLink()) {
+  bool read = false;
+  MergePlan plan;
+  if (RunLongWork(this, tr("正在读取支谱…"), false, [&](WorkProgress&) {
+        read = ReadBranch(*fileName, branch) == kFileOk && branch.GetRootLink();
+        if (read) plan = PlanMerge(m_genealogy, branch, MergeSide::Branch);
+      }) != WorkOutcome::Finished)
+    return;
+  if (!read) {
     ShowNotice(tr("支谱文件%1无法读取，家谱未作改动。").arg(*fileName));
     return;
   }
   const QString root = QString::fromStdU16String(branch.GetRootLink()->name);
-  MergePlan plan = PlanMerge(m_genealogy, branch, MergeSide::Branch);
   if (!plan.Ok()) {
     ShowNotice(tr("家谱中没有支谱的始祖%1，无法合并，家谱未作改动。").arg(root));
     return;

@@ -11,6 +11,7 @@
 #include "charts/ChartWindow.h"
 #include "charts/Statistics.h"
 #include "mainwindow/CClanbookDlg.h"
+#include "mainwindow/LongWork.h"
 #include "platform/MessageBoxes.h"
 #include "views/GenealogyTreeModel.h"
 
@@ -166,7 +167,12 @@ void CClanbookDlg::OnExportChart() {
   ChartOptions options;
   options.from = start;
   QString error;
-  if (!ExportChart(m_genealogy, options, path, &error)) ShowNotice(error);
+  bool exported = false;
+  if (RunLongWork(this, tr("正在导出图表…"), false, [&](WorkProgress&) {
+        exported = ExportChart(m_genealogy, options, path, &error);
+      }) != WorkOutcome::Finished)
+    return;
+  if (!exported) ShowNotice(error);
 }
 
 void CClanbookDlg::OnPrintChart() {

@@ -7,7 +7,7 @@
 #include "dialogs/CFileOpenAndSaveDlg.h"
 #include "mainwindow/CClanbookDlg.h"
 #include "mainwindow/FileProblemTexts.h"
-#include "mainwindow/FileProgress.h"
+#include "mainwindow/LongWork.h"
 #include "mainwindow/RecentFiles.h"
 #include "platform/MessageBoxes.h"
 
@@ -99,11 +99,12 @@ WriteOutcome WriteGenealogy(CClanbookDlg& window, const QString& fileName) {
   status.code = kFileCannotWrite;
   status.problem = FileProblem::kWriteFailed;
   GenealogyDocument::PreviousVersion previous;
-  RunFileWork(&window, CClanbookDlg::tr("正在保存家谱…"), false,
-              [&document, &fileName, keepPrevious, &status, &previous](FileWork&) {
-                status = GenealogyDocument::WriteGenealogy(document.Genealogy(), fileName,
-                                                           keepPrevious, &previous);
-              });
+  if (RunLongWork(&window, CClanbookDlg::tr("正在保存家谱…"), false,
+                  [&document, &fileName, keepPrevious, &status, &previous](WorkProgress&) {
+                    status = GenealogyDocument::WriteGenealogy(document.Genealogy(), fileName,
+                                                               keepPrevious, &previous);
+                  }) == WorkOutcome::Failed)
+    return WriteOutcome::Failed;
   if (!status.Ok()) {
     ShowNotice(SaveFailureText(status, fileName));
     return RefusedForAMember(status.problem) ? WriteOutcome::Refused : WriteOutcome::Failed;
@@ -142,14 +143,14 @@ void OpenFile(CClanbookDlg& window, const QString& fileName) {
   FileStatus status;
   status.code = kFileNoMemory;
   status.problem = FileProblem::kNoMemory;
-  const bool completed = RunFileWork(
+  const WorkOutcome outcome = RunLongWork(
       &window, CClanbookDlg::tr("正在打开家谱…"), true,
-      [&fileName, &loaded, &status](FileWork& work) {
+      [&fileName, &loaded, &status](WorkProgress& work) {
         status = GenealogyDocument::ReadGenealogy(
             fileName, loaded,
             [&work](std::size_t done, std::size_t total) { return work.Report(done, total); });
       });
-  if (!completed) return;
+  if (outcome != WorkOutcome::Finished) return;
   if (!status.Ok()) {
     const QString text = LoadFailureText(status);
     if (!text.isEmpty()) ShowNotice(text);
@@ -201,7 +202,7 @@ protected:
       case QEvent::DragEnter:
       case QEvent::DragMove: {
         auto* drag = static_cast<QDropEvent*>(event);
-        if (!FileWorkRunning() && !DroppedFile(drag->mimeData()).isEmpty())
+        if (!LongWorkRunning() && !DroppedFile(drag->mimeData()).isEmpty())
           drag->acceptProposedAction();
         else
           drag->ignore();
@@ -210,7 +211,7 @@ protected:
       case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
         const QString fileName = DroppedFile(drop->mimeData());
-        if (fileName.isEmpty() || FileWorkRunning()) {
+        if (fileName.isEmpty() || LongWorkRunning()) {
           drop->ignore();
           return true;
         }
@@ -302,7 +303,7 @@ void CClanbookDlg::OnSaveGenealogyAs() {
 
 bool CClanbookDlg::OfferToSave() {
   // Not while a file is being read or written: the work holds the genealogy.
-  return !FileWorkRunning() && AskToSave(*this) == SavePromptOutcome::Proceed;
+  return !LongWorkRunning() && AskToSave(*this) == SavePromptOutcome::Proceed;
 }
 
 bool CClanbookDlg::CanClose() {

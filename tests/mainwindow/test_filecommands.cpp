@@ -3,7 +3,7 @@
 #include "MainWindowTestSupport.h"
 #include "dialogs/CAddInfoDlg.h"
 #include "dialogs/CFileOpenAndSaveDlg.h"
-#include "mainwindow/FileProgress.h"
+#include "mainwindow/LongWork.h"
 #include "mainwindow/RecentFiles.h"
 #include "platform/Shell.h"
 
@@ -32,6 +32,7 @@
 #include <chrono>
 #include <csignal>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -118,8 +119,8 @@ protected:
     Write("sample.ftf", kSample);
   }
   void TearDown() override {
-    SetFileWorkDelayForTesting(-1);
-    SetFileWorkHookForTesting({});
+    SetLongWorkDelayForTesting(-1);
+    SetLongWorkHookForTesting({});
     SetTodayForTesting(std::nullopt);
     EXPECT_EQ(PendingModalHandlers(), 0);
     EXPECT_EQ(boxes.unansweredQuestions, 0);
@@ -662,9 +663,9 @@ class FileProgressTest : public FileCommandsTest {
 protected:
   void SetUp() override {
     FileCommandsTest::SetUp();
-    SetFileWorkDelayForTesting(0);
+    SetLongWorkDelayForTesting(0);
     // The worker waits until the test has seen the dialog and let it go on.
-    SetFileWorkHookForTesting([this](FileWork& work) {
+    SetLongWorkHookForTesting([this](WorkProgress& work) {
       const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
       while (!release.load() && !work.Cancelled() && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -729,6 +730,32 @@ TEST_F(FileProgressTest, SaveShowsProgressThatCannotBeStopped) {
   EXPECT_EQ(Read(Path("sample.ftf")), kSample);
   EXPECT_FALSE(window->m_modified);
   EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// What the work throws reaches the user as one notice; the program goes on
+// and the book is as it was.
+TEST_F(FileProgressTest, AThrowingWorkEndsInANoticeAndChangesNothing) {
+  release = true;
+  Open(Path("sample.ftf"));
+  Write("other.ftf", "Oak 1950 1 1 0 end 1 -1\r\n" + kEndLine);
+  SetLongWorkHookForTesting([](WorkProgress&) { throw std::runtime_error("disk on fire"); });
+  const QStringList notice{QStringLiteral("工作未能完成：disk on fire")};
+
+  boxes.Clear();
+  AnswerName(true, Path("other.ftf"));
+  window->RunCommand(ID_OPEN);
+  EXPECT_EQ(Texts(), notice);
+  EXPECT_EQ(TreeLabels(), kSampleNames);
+  EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
+
+  ASSERT_TRUE(QFile::remove(Path("sample.ftf")));
+  window->m_modified = true;
+  boxes.Clear();
+  CancelName(false);  // as after any failed save, another name is offered
+  window->RunCommand(ID_SAVE);
+  EXPECT_EQ(Texts(), notice);
+  EXPECT_FALSE(QFile::exists(Path("sample.ftf")));
+  EXPECT_TRUE(window->m_modified);
 }
 
 // Opens the 最近打开的文件 menu as a click would and gives its file items.
