@@ -9,6 +9,13 @@
 //
 // Prints wall and processor times, the ratios to wc, the members on each
 // side and the peak resident memory of the process (getrusage ru_maxrss).
+//
+// bench_gedcom --shared-line FATHERS LENGTH: a file made in memory where
+// FATHERS fathers' families each list one son, whose line runs LENGTH
+// generations; bench_gedcom --side-fathers LENGTH: a line of LENGTH
+// generations whose every member is also listed as the son of a father of
+// his own. Times the list of root candidates with their line sizes, the
+// import without --root (the longest line) and with it.
 #include <sys/resource.h>
 #include <time.h>
 
@@ -16,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "formats/gedcom/Gedcom.h"
 #include "formats/gedcom/GedcomWriterSink.h"
@@ -43,9 +51,64 @@ struct Timer {
   double Cpu() const { return CpuSeconds() - cpu; }
 };
 
+std::string Person(std::size_t i) {
+  return "0 @I" + std::to_string(i) + "@ INDI\n1 NAME P" + std::to_string(i) +
+         "\n1 BIRT\n2 DATE 1 JAN " + std::to_string(1000 + i % 900) + "\n";
+}
+
+std::string Family(std::size_t f, std::size_t husband, std::size_t child) {
+  return "0 @F" + std::to_string(f) + "@ FAM\n1 HUSB @I" + std::to_string(husband) +
+         "@\n1 CHIL @I" + std::to_string(child) + "@\n";
+}
+
+int RootCounts(const std::string& shape, std::size_t fathers, std::size_t length) {
+  std::string text = "0 HEAD\n1 GEDC\n2 VERS 5.5.1\n1 CHAR UTF-8\n";
+  std::size_t families = 0;
+  std::string rootXref;
+  if (shape == "--shared-line") {
+    // I0..: the fathers, then the line.
+    for (std::size_t i = 0; i < fathers + length; ++i) text += Person(i);
+    for (std::size_t f = 0; f < fathers; ++f) text += Family(families++, f, fathers);
+    for (std::size_t i = 0; i + 1 < length; ++i)
+      text += Family(families++, fathers + i, fathers + i + 1);
+    rootXref = "@I0@";
+  } else {
+    // I(2i) the line, I(2i+1) the father beside each of its members.
+    for (std::size_t i = 0; i < 2 * length; ++i) text += Person(i);
+    for (std::size_t i = 0; i < length; ++i) {
+      text += Family(families++, 2 * i + 1, 2 * i);
+      if (i > 0) text += Family(families++, 2 * i - 2, 2 * i);
+    }
+    rootXref = "@I1@";
+  }
+  text += "0 TRLR\n";
+  std::printf("ged_bytes %zu\n", text.size());
+  std::vector<gedcom::GedcomRootCandidate> candidates;
+  Timer list;
+  if (!gedcom::ListRootCandidates(text, candidates)) return 1;
+  std::printf("candidates %zu\nlongest %zu\nlist_roots_s %.3f\n", candidates.size(),
+              candidates.front().members, list.Wall());
+  for (const bool withRoot : {false, true}) {
+    COperationClanbook imported;
+    gedcom::GedcomImportReport report;
+    gedcom::GedcomImportOptions options;
+    if (withRoot) options.rootXref = rootXref;
+    Timer read;
+    if (!gedcom::ReadGedcom(text, options, imported, report)) return 1;
+    std::printf("%s %.3f\n", withRoot ? "import_with_root_s" : "import_without_root_s",
+                read.Wall());
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 3 && std::string(argv[1]) == "--shared-line")
+    return RootCounts(argv[1], std::strtoul(argv[2], nullptr, 10),
+                      argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 18000);
+  if (argc >= 3 && std::string(argv[1]) == "--side-fathers")
+    return RootCounts(argv[1], 0, std::strtoul(argv[2], nullptr, 10));
   if (argc != 2 && argc != 3) {
     std::fprintf(stderr, "usage: bench_gedcom BOOK.ftf [5.5.1]\n");
     return 2;

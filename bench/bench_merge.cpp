@@ -6,6 +6,9 @@
 // addresses and death dates, a few names taken from elsewhere in the book),
 // then times the matching and review plan, the changes, Apply and Revert.
 // Prints wall and processor seconds; the least disturbed of five runs counts.
+//
+// bench_merge --interleaved N: a father of N children takes in N newcomers,
+// each born between two of them (one run: plan, changes, Apply).
 #include <time.h>
 
 #include <algorithm>
@@ -61,9 +64,56 @@ const MemberNode* BranchOfSize(const COperationClanbook& book, std::size_t size)
   return best;
 }
 
+// A father of `children` children in the book; his branch comes back with
+// as many newcomers, each born between two of them.
+int InterleavedNewcomers(std::size_t children) {
+  COperationClanbook book;
+  auto* root = new MemberNode;
+  root->name = u"始祖";
+  root->birthYear = 1800;
+  root->birthMonth = root->birthDay = 1;
+  book.InsertMember(nullptr, root);
+  auto born = [](MemberNode* m, std::size_t days) {
+    // Months of 28 days keep every date valid.
+    m->birthYear = 1850 + static_cast<std::int32_t>(days / 336);
+    m->birthMonth = 1 + static_cast<std::int32_t>(days / 28 % 12);
+    m->birthDay = 1 + static_cast<std::int32_t>(days % 28);
+  };
+  for (std::size_t i = 0; i < children; ++i) {
+    auto* child = new MemberNode;
+    child->name = clanbench::MemberName(i + 1);
+    born(child, 2 * i);
+    book.InsertMember(root, child);
+  }
+  COperationClanbook branch;
+  ExtractBranch(book, root, branch);
+  for (std::size_t i = 0; i < children; ++i) {
+    auto* child = new MemberNode;
+    child->name = clanbench::MemberName(children + i + 1);
+    born(child, 2 * i + 1);
+    branch.InsertMember(branch.GetRootLink(), child);
+  }
+  std::printf("book %zu children, %zu newcomers between them\n", children, children);
+  Timer plan;
+  const MergePlan merge = PlanMerge(book, branch, MergeSide::Branch);
+  plan.Print("match and plan");
+  Timer make;
+  MergeChanges changes = MakeMergeChanges(merge, book);
+  make.Print("make changes");
+  Timer apply;
+  ApplyMerge(book, changes);
+  apply.Print("apply");
+  int members = 0;
+  book.CountMembers(book.GetRootLink(), members);
+  std::printf("book now %d members\n", members);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--interleaved")
+    return InterleavedNewcomers(std::strtoul(argv[2], nullptr, 10));
   std::filesystem::path file = argc > 1 ? argv[1] : clanbench::BenchDir() / "b2m.ftf";
   const std::size_t branchSize = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 200000;
   if (argc <= 1 && !std::filesystem::exists(file)) {

@@ -5,6 +5,7 @@
 //   bench_model --benchmark_filter=balanced      20k, 200k, 2M over 83 generations
 //   bench_model --benchmark_filter='wide|deep'   the two extreme shapes
 //   bench_model --benchmark_filter=SharedNames   many fathers of one name
+//   bench_model --benchmark_filter=Interleaved   a family listed out of birth order
 //
 // On a busy machine add --benchmark_repetitions=5: the "min" row is the figure
 // least disturbed by other programs, and the CPU column is the process's own.
@@ -261,6 +262,37 @@ void BM_LoadSharedNames(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
+// One father whose children a file lists in two runs taken in turn, each
+// run in birth order but every child of the second born after the first
+// run's next one: each newcomer's place lies inside the list, never at its end.
+void BM_LoadInterleavedChildren(benchmark::State& state) {
+  const auto children = static_cast<int>(state.range(0));
+  auto date = [](int days) {
+    // Months of 28 days keep every date valid.
+    return std::to_string(1950 + days / 336) + ' ' + std::to_string(1 + days / 28 % 12) + ' ' +
+           std::to_string(1 + days % 28);
+  };
+  std::string text = "R 1900 1 1 0 end 1 -1\r\n";
+  for (int i = 0; i < children / 2; ++i) {
+    text += 'a' + std::to_string(i) + ' ' + date(2 * i) + " 0 end 1 R\r\n";
+    text += 'b' + std::to_string(i) + ' ' + date(2 * i + 1 + children) + " 0 end 1 R\r\n";
+  }
+  text += "end 1999 12 2 1 end 1 end";
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto genealogy = std::make_unique<COperationClanbook>();
+    state.ResumeTiming();
+    if (ftf::Read(text, *genealogy, {}).code != kFileOk) {
+      state.SkipWithError("Load failed");
+      break;
+    }
+    state.PauseTiming();
+    genealogy.reset();
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
 void RegisterFor(const clanbench::ClanSpec& spec) {
   const std::string label = Label(spec);
   auto add = [&](const std::string& name, auto function, auto... extra) {
@@ -291,6 +323,10 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("LoadSharedNames", BM_LoadSharedNames)
       ->Arg(10000)
       ->Arg(80000)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("LoadInterleavedChildren", BM_LoadInterleavedChildren)
+      ->Arg(100000)
+      ->Arg(200000)
       ->Unit(benchmark::kMillisecond);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -118,6 +118,18 @@
         <source>取消</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>出生日期（农历或年号）：</source>
+        <translation>Chinese date of birth:</translation>
+    </message>
+    <message>
+        <source>1890-3-5、光绪十六年二月十五、光绪十六年闰二月十五或庚寅年二月十五</source>
+        <translation>1890-3-5, 光绪十六年二月十五, 光绪十六年闰二月十五 or 庚寅年二月十五</translation>
+    </message>
+    <message>
+        <source>死亡日期（农历或年号）：</source>
+        <translation>Chinese date of death:</translation>
+    </message>
 </context>
 <context>
     <name>AtomicSaveFile</name>
@@ -959,6 +971,46 @@ Do you want to replace it?</translation>
         <source>正在导出图表…</source>
         <translation>Exporting the chart…</translation>
     </message>
+    <message>
+        <source>今天为以下家族成员的生日:%1</source>
+        <translation>Today is the birthday of these family members:%1</translation>
+    </message>
+    <message>
+        <source>今天为以下家族成员的农历生日:%1</source>
+        <translation>Today is the Chinese-calendar birthday of these family members:%1</translation>
+    </message>
+    <message>
+        <source>今天为以下先人的忌日（农历）:%1</source>
+        <translation>Today is the anniversary of death (Chinese calendar) of these ancestors:%1</translation>
+    </message>
+    <message>
+        <source>详细信息请见以下列表.</source>
+        <translation>Their details are in the list below.</translation>
+    </message>
+    <message>
+        <source>日期</source>
+        <translation>Dates</translation>
+    </message>
+    <message>
+        <source>公历</source>
+        <translation>Gregorian calendar</translation>
+    </message>
+    <message>
+        <source>农历</source>
+        <translation>Chinese calendar</translation>
+    </message>
+    <message>
+        <source>两者</source>
+        <translation>Both</translation>
+    </message>
+    <message>
+        <source>打开时提示农历生日</source>
+        <translation>Name Chinese-calendar birthdays at Open</translation>
+    </message>
+    <message>
+        <source>打开时提示先人忌日</source>
+        <translation>Name anniversaries of death at Open</translation>
+    </message>
 </context>
 <context>
     <name>CFileOpenAndSaveDlg</name>
@@ -1412,6 +1464,17 @@ Do you want to replace it?</translation>
     </message>
 </context>
 <context>
+    <name>ChineseDateEntry</name>
+    <message>
+        <source>如 光绪十六年二月十五</source>
+        <translation>e.g. 光绪十六年二月十五</translation>
+    </message>
+    <message>
+        <source>“%1”是哪一天？</source>
+        <translation>Which day is “%1”?</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>Morvane家谱制作软件：编写和查阅家谱。</source>
@@ -1569,6 +1632,36 @@ Do you want to replace it?</translation>
         <translation>Look for a sexagenary year only within the Gregorian years FROM to TO; by default anywhere.</translation>
     </message>
     <message>
+        <source>--years 须为 FROM-TO 两个公历年份（如 1850-1920），而不是“%1”。</source>
+        <translation>--years must be two Gregorian years FROM-TO (such as 1850-1920), not “%1”.</translation>
+    </message>
+    <message>
+        <source>“%1”可以是以下任一日期；请用 --years FROM-TO 限定年份：</source>
+        <translation>“%1” may be any of these days; narrow the years with --years FROM-TO:</translation>
+    </message>
+</context>
+<context>
+    <name>DataExchange</name>
+    <message>
+        <source>请输入一个整数。</source>
+        <translation>Please enter a whole number.</translation>
+    </message>
+    <message>
+        <source>请输入不多于 %1 个的字符。</source>
+        <translation>Please enter no more than %1 characters.</translation>
+    </message>
+</context>
+<context>
+    <name>DateWords</name>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>享年%1岁（虚岁），足%2岁</source>
+        <translation>Died aged %2 (%1 by the Chinese count)</translation>
+    </message>
+    <message>
         <source>“%1”：公历没有这一天。</source>
         <translation>“%1”: the Gregorian calendar has no such day.</translation>
     </message>
@@ -1589,12 +1682,16 @@ Do you want to replace it?</translation>
         <translation>“%1”: that month has only 29 days.</translation>
     </message>
     <message>
+        <source>“%1”可以是不止一天。</source>
+        <translation>“%1” may be more than one day.</translation>
+    </message>
+    <message>
         <source>读不懂日期“%1”：请写成 1890-3-5、光绪十六年二月十五或庚寅年二月十五。</source>
         <translation>Cannot read the date “%1”: write it as 1890-3-5, 光绪十六年二月十五 or 庚寅年二月十五.</translation>
     </message>
     <message>
-        <source>--years 须为 FROM-TO 两个公历年份（如 1850-1920），而不是“%1”。</source>
-        <translation>--years must be two Gregorian years FROM-TO (such as 1850-1920), not “%1”.</translation>
+        <source>洪武</source>
+        <translation>Hongwu</translation>
     </message>
     <message>
         <source>“%1”可以是以下任一日期；请用 --years FROM-TO 限定年份：</source>
@@ -1616,8 +1713,129 @@ Do you want to replace it?</translation>
         <translation>Please enter a whole number.</translation>
     </message>
     <message>
-        <source>请输入不多于 %1 个的字符。</source>
-        <translation>Please enter no more than %1 characters.</translation>
+        <source>建文</source>
+        <translation>Jianwen</translation>
+    </message>
+    <message>
+        <source>永乐</source>
+        <translation>Yongle</translation>
+    </message>
+    <message>
+        <source>洪熙</source>
+        <translation>Hongxi</translation>
+    </message>
+    <message>
+        <source>宣德</source>
+        <translation>Xuande</translation>
+    </message>
+    <message>
+        <source>正统</source>
+        <translation>Zhengtong</translation>
+    </message>
+    <message>
+        <source>景泰</source>
+        <translation>Jingtai</translation>
+    </message>
+    <message>
+        <source>天顺</source>
+        <translation>Tianshun</translation>
+    </message>
+    <message>
+        <source>成化</source>
+        <translation>Chenghua</translation>
+    </message>
+    <message>
+        <source>弘治</source>
+        <translation>Hongzhi</translation>
+    </message>
+    <message>
+        <source>正德</source>
+        <translation>Zhengde</translation>
+    </message>
+    <message>
+        <source>嘉靖</source>
+        <translation>Jiajing</translation>
+    </message>
+    <message>
+        <source>隆庆</source>
+        <translation>Longqing</translation>
+    </message>
+    <message>
+        <source>万历</source>
+        <translation>Wanli</translation>
+    </message>
+    <message>
+        <source>泰昌</source>
+        <translation>Taichang</translation>
+    </message>
+    <message>
+        <source>天启</source>
+        <translation>Tianqi</translation>
+    </message>
+    <message>
+        <source>崇祯</source>
+        <translation>Chongzhen</translation>
+    </message>
+    <message>
+        <source>顺治</source>
+        <translation>Shunzhi</translation>
+    </message>
+    <message>
+        <source>康熙</source>
+        <translation>Kangxi</translation>
+    </message>
+    <message>
+        <source>雍正</source>
+        <translation>Yongzheng</translation>
+    </message>
+    <message>
+        <source>乾隆</source>
+        <translation>Qianlong</translation>
+    </message>
+    <message>
+        <source>嘉庆</source>
+        <translation>Jiaqing</translation>
+    </message>
+    <message>
+        <source>道光</source>
+        <translation>Daoguang</translation>
+    </message>
+    <message>
+        <source>咸丰</source>
+        <translation>Xianfeng</translation>
+    </message>
+    <message>
+        <source>同治</source>
+        <translation>Tongzhi</translation>
+    </message>
+    <message>
+        <source>光绪</source>
+        <translation>Guangxu</translation>
+    </message>
+    <message>
+        <source>宣统</source>
+        <translation>Xuantong</translation>
+    </message>
+    <message>
+        <source>民国</source>
+        <translation>Minguo</translation>
+    </message>
+    <message>
+        <source>公元</source>
+        <translation>CE</translation>
+    </message>
+    <message>
+        <source>闰%1</source>
+        <translation>leap %1</translation>
+    </message>
+    <message>
+        <source>汉字</source>
+        <comment>How this language writes a Chinese date: 汉字 for Chinese words; anything else for the reign in pinyin and digits, after the Gregorian date</comment>
+        <translation>pinyin</translation>
+    </message>
+    <message>
+        <source>%1%2年%3月%4日</source>
+        <translation>%1 %2, month %3, day %4</translation>
     </message>
 </context>
 <context>
@@ -1660,6 +1878,10 @@ Do you want to replace it?</translation>
     <message>
         <source>图表有 %1×%2 像素，超过 PNG 的上限 %3 像素。请减少世数、降低分辨率，或导出 PDF。</source>
         <translation>The chart is %1×%2 pixels, more than the PNG limit of %3 pixels. Choose fewer generations or a lower resolution, or export a PDF.</translation>
+    </message>
+    <message>
+        <source>图表有 %1×%2 像素，宽或高超过了 PNG 每边 %3 像素的上限。请减少世数、降低分辨率，或导出 PDF 或 SVG。</source>
+        <translation>The chart is %1×%2 pixels: its width or height is more than the PNG limit of %3 pixels a side. Choose fewer generations or a lower resolution, or export a PDF or an SVG.</translation>
     </message>
     <message>
         <source>分辨率 %1 不在 1 到 2400 之间。</source>
@@ -2401,6 +2623,18 @@ Do you want to replace it?</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>出生日期（农历或年号）：</source>
+        <translation>Chinese date of birth:</translation>
+    </message>
+    <message>
+        <source>1890-3-5、光绪十六年二月十五、光绪十六年闰二月十五或庚寅年二月十五</source>
+        <translation>1890-3-5, 光绪十六年二月十五, 光绪十六年闰二月十五 or 庚寅年二月十五</translation>
+    </message>
+    <message>
+        <source>死亡日期（农历或年号）：</source>
+        <translation>Chinese date of death:</translation>
     </message>
 </context>
 <context>

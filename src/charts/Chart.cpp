@@ -115,3 +115,11 @@ void DrawPageFrame(QPainter& painter, const QSizeF& page, const QString& title, 
                       page.width() - 2 * kPageMargin, kPageFooter);
   painter.drawText(footer, Qt::AlignHCenter | Qt::AlignBottom, ChartText::Page(index + 1, count));
 }
+
+std::vector<ChartPiece> ChartScene::Pieces(int /*boxes*/) const {
+  return {ChartPiece{Bounds()}};
+}
+
+void ChartScene::PaintPiece(QPainter& painter, const ChartPiece& piece) const {
+  Paint(painter, piece.exposed, 1);
+}

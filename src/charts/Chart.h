@@ -13,7 +13,9 @@
 #include <QSizeF>
 #include <QString>
 
+#include <limits>
 #include <memory>
+#include <vector>
 
 enum class ChartLayout { Pagoda, Ouyang };
 
@@ -55,6 +57,16 @@ QFont ChartFont(double pixelSize, bool bold = false);
 // `seePage` is not 0, the page where the member's line goes on.
 void DrawMemberBox(QPainter& painter, const QRectF& box, const MemberNode& member, int seePage = 0);
 
+// A part of a drawing painted on its own (see ChartScene::Pieces): what
+// meets `exposed`, boxes only when their left edge lies in [ownLeft,
+// ownRight), the generation labels only when `labels`.
+struct ChartPiece {
+  QRectF exposed;
+  double ownLeft = -std::numeric_limits<double>::infinity();
+  double ownRight = std::numeric_limits<double>::infinity();
+  bool labels = true;
+};
+
 // A chart as one drawing in chart units.
 class ChartScene {
 public:
@@ -63,6 +75,12 @@ public:
   // Paints what meets `exposed`; `zoom` lets far views leave out the text.
   virtual void Paint(QPainter& painter, const QRectF& exposed, double zoom) const = 0;
   virtual MemberNode* MemberAt(QPointF point) const = 0;
+  // The whole drawing at zoom 1 cut into pieces of about `boxes` boxes each
+  // (and as many lines), which painted one after another draw what Paint
+  // draws over Bounds(), every box and text once: a drawing too large to be
+  // held whole as text can be written a piece at a time.
+  virtual std::vector<ChartPiece> Pieces(int boxes) const;
+  virtual void PaintPiece(QPainter& painter, const ChartPiece& piece) const;
 };
 
 // A chart as pages of one size, each painted on its own: nothing of a page

@@ -4,6 +4,7 @@
 #include "charts/PagodaChart.h"
 #include "document/AtomicSaveFile.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
@@ -26,6 +27,13 @@ public:
   }
   static QString TooLarge(qint64 width, qint64 height, qint64 limit) {
     return tr("图表有 %1×%2 像素，超过 PNG 的上限 %3 像素。请减少世数、降低分辨率，或导出 PDF。")
+        .arg(width)
+        .arg(height)
+        .arg(limit);
+  }
+  static QString TooWideOrHigh(qint64 width, qint64 height, qint64 limit) {
+    return tr("图表有 %1×%2 像素，宽或高超过了 PNG 每边 %3 "
+              "像素的上限。请减少世数、降低分辨率，或导出 PDF 或 SVG。")
         .arg(width)
         .arg(height)
         .arg(limit);
@@ -146,17 +154,11 @@ bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
   const QRectF bounds = scene.Bounds();
   if (suffix == QLatin1String("svg")) {
     if (!open()) return false;
-    QSvgGenerator svg;
-    svg.setOutputDevice(&file);
-    svg.setTitle(ChartText::Visible(ChartText::Name(*chart.Start())));
-    svg.setResolution(static_cast<int>(kChartUnitsPerInch));
-    svg.setSize(bounds.size().toSize());
-    svg.setViewBox(bounds);
-    QPainter painter;
-    if (!painter.begin(&svg)) return failed();
-    painter.fillRect(bounds, Qt::white);
-    scene.Paint(painter, bounds, 1);
-    if (!painter.end()) return failed();
+    const bool written = WriteChartSvg(chart, [&file](std::string_view piece) {
+      const auto size = static_cast<qint64>(piece.size());
+      return file.write(piece.data(), size) == size;
+    });
+    if (!written) return failed();
     return commit();
   }
   if (suffix == QLatin1String("png")) {
@@ -168,9 +170,13 @@ bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
     const double scale = dpi / kChartUnitsPerInch;
     const auto width = static_cast<qint64>(std::ceil(bounds.width() * scale));
     const auto height = static_cast<qint64>(std::ceil(bounds.height() * scale));
-    // QImage also refuses sides beyond 32767 pixels whatever the total.
-    if (width * height > kMaxPngPixels || width > 32767 || height > 32767) {
+    if (width * height > kMaxPngPixels) {
       SetError(error, ExportText::TooLarge(width, height, kMaxPngPixels));
+      return false;
+    }
+    // QImage also refuses a side beyond its limit, whatever the total.
+    if (width > kMaxPngSide || height > kMaxPngSide) {
+      SetError(error, ExportText::TooWideOrHigh(width, height, kMaxPngSide));
       return false;
     }
     QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
@@ -196,6 +202,60 @@ bool ExportChart(const BuiltChart& chart, const QString& path, QString* error) {
   }
   SetError(error, ExportText::UnknownFormat(path));
   return false;
+}
+
+namespace {
+
+// The document QSvgGenerator writes of what `paint` draws.
+QByteArray SvgDocument(const BuiltChart& chart, const std::function<void(QPainter&)>& paint,
+                       bool* ok) {
+  const QRectF bounds = chart.Scene().Bounds();
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  QSvgGenerator svg;
+  svg.setOutputDevice(&buffer);
+  svg.setTitle(ChartText::Visible(ChartText::Name(*chart.Start())));
+  svg.setResolution(static_cast<int>(kChartUnitsPerInch));
+  svg.setSize(bounds.size().toSize());
+  svg.setViewBox(bounds);
+  QPainter painter;
+  *ok = painter.begin(&svg);
+  if (!*ok) return {};
+  paint(painter);
+  *ok = painter.end();
+  return buffer.data();
+}
+
+}  // namespace
+
+bool WriteChartSvg(const BuiltChart& chart, const ChartSink& write, int boxes) {
+  const ChartScene& scene = chart.Scene();
+  const std::vector<ChartPiece> pieces = scene.Pieces(boxes);
+  // QSvgGenerator holds its whole text until the painting ends. Each piece
+  // is therefore a document of its own, which is a header, a <defs> block,
+  // one group holding the drawing, and the closing tag: the first piece's
+  // header opens the file, each piece gives its defs and its group, and one
+  // closing tag ends it.
+  const auto view = [](const QByteArray& bytes, qsizetype from, qsizetype to) {
+    return std::string_view(bytes.constData() + from, static_cast<std::size_t>(to - from));
+  };
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    bool ok = false;
+    const QByteArray document = SvgDocument(
+        chart,
+        [&](QPainter& painter) {
+          if (i == 0) painter.fillRect(scene.Bounds(), Qt::white);
+          scene.PaintPiece(painter, pieces[i]);
+        },
+        &ok);
+    if (!ok) return false;
+    const qsizetype defs = document.indexOf("<defs>");
+    const qsizetype end = document.lastIndexOf("</svg>");
+    if (defs < 0 || end < defs) return false;
+    if (i == 0 && !write(view(document, 0, defs))) return false;
+    if (!write(view(document, defs, end))) return false;
+  }
+  return write("</svg>\n");
 }
 
 bool ParseChartLayout(const QString& text, ChartLayout* layout) {

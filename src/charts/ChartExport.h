@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 class PagodaChart;
 class OuyangChart;
@@ -49,6 +50,18 @@ bool PaintChartPages(const ChartPages& pages, QPagedPaintDevice& device, int fro
 // A PNG larger than this many pixels is refused: the picture is held whole in
 // memory (4 bytes a pixel) before it is written.
 inline constexpr std::int64_t kMaxPngPixels = 100'000'000;
+// Nor can a picture be wider or higher than this, whatever its size.
+inline constexpr std::int64_t kMaxPngSide = 32767;
+
+// Takes the next piece of an exported file; false when it could not.
+using ChartSink = std::function<bool(std::string_view piece)>;
+// About this many boxes are drawn into the SVG text at a time.
+inline constexpr int kSvgPieceBoxes = 2000;
+// Hands the chart to `write` as one SVG drawing, made a piece of about
+// `boxes` boxes at a time (ChartScene::Pieces), so that the text of a chart
+// of any size is never held whole. False when a piece could not be drawn or
+// `write` refused one.
+bool WriteChartSvg(const BuiltChart& chart, const ChartSink& write, int boxes = kSvgPieceBoxes);
 
 // Writes the chart to `path`; the format follows the suffix (.pdf, .svg,
 // .png). On failure returns false and says why, in the user's words, in

@@ -183,6 +183,22 @@ QRectF OuyangChart::Bounds() const {
   return QRectF(0, 0, m_page.width(), m_pageCount * (m_page.height() + kPageGap) - kPageGap);
 }
 
+std::vector<ChartPiece> OuyangChart::Pieces(int boxes) const {
+  if (m_pageCount == 0) return {ChartPiece{Bounds()}};
+  // A page holds a column of boxes for each of its generations.
+  const int perPage = std::max(1, boxes / std::max(1, kColumns * m_rowsPerPage));
+  const double pitch = m_page.height() + kPageGap;
+  std::vector<ChartPiece> pieces;
+  for (int first = 0; first < m_pageCount; first += perPage) {
+    const int last = std::min(m_pageCount, first + perPage) - 1;
+    // From the middle of the first page to the middle of the last: Paint
+    // takes the pages met, and no page is met by two pieces.
+    const double top = first * pitch + m_page.height() / 2;
+    pieces.push_back(ChartPiece{QRectF(0, top, m_page.width(), (last - first) * pitch)});
+  }
+  return pieces;
+}
+
 void OuyangChart::Paint(QPainter& painter, const QRectF& exposed, double /*zoom*/) const {
   const double pitch = m_page.height() + kPageGap;
   const int first = std::max(0, static_cast<int>(std::floor(exposed.top() / pitch)));

@@ -35,6 +35,8 @@ public:
   QRectF Bounds() const override;
   void Paint(QPainter& painter, const QRectF& exposed, double zoom) const override;
   MemberNode* MemberAt(QPointF point) const override;
+  // Runs of whole pages.
+  std::vector<ChartPiece> Pieces(int boxes) const override;
 
   struct PlacedBox {
     MemberNode* member = nullptr;

@@ -30,6 +30,69 @@ void PagodaChart::Paint(QPainter& painter, const QRectF& exposed, double zoom) c
   PaintPart(painter, exposed, zoom, -kAll, kAll, exposed.left() + PagodaLayout::kMargin);
 }
 
+std::vector<ChartPiece> PagodaChart::Pieces(int boxes) const {
+  std::vector<ChartPiece> pieces;
+  if (m_layout.Empty()) return {ChartPiece{Bounds()}};
+  const std::int64_t budget = std::max(boxes, 1);
+  const QRectF bounds = Bounds();
+  const auto& nodes = m_layout.Nodes();
+  const int levels = m_layout.LevelCount();
+  const double pitch = PagodaLayout::kRowPitch;
+  // Whole rows a..b; what they paint stops short of the next row's top.
+  auto rows = [&](int a, int b, double left, double right) {
+    return QRectF(left, m_layout.RowTop(a), right - left, (b - a + 1) * pitch - 1);
+  };
+  // A row paints its boxes and the lines down to the next row's boxes.
+  auto weight = [&](int level) {
+    std::int64_t w = m_layout.LevelEnd(level) - m_layout.LevelBegin(level);
+    if (level + 1 < levels) w += m_layout.LevelEnd(level + 1) - m_layout.LevelBegin(level + 1);
+    return w;
+  };
+  int level = 0;
+  while (level < levels) {
+    if (weight(level) > budget) {
+      // Strips cut where the boxes of this row and the next, taken from
+      // left to right, have filled the budget.
+      int i = m_layout.LevelBegin(level), iEnd = m_layout.LevelEnd(level);
+      int j = level + 1 < levels ? m_layout.LevelBegin(level + 1) : 0;
+      const int jEnd = level + 1 < levels ? m_layout.LevelEnd(level + 1) : 0;
+      double left = bounds.left();
+      bool first = true;
+      while (i < iEnd || j < jEnd) {
+        double right = bounds.right();
+        for (std::int64_t taken = 0; taken < budget && (i < iEnd || j < jEnd); ++taken) {
+          if (j >= jEnd || (i < iEnd && nodes[i].x <= nodes[j].x))
+            ++i;
+          else
+            ++j;
+        }
+        if (i < iEnd || j < jEnd)
+          right = std::min(i < iEnd ? nodes[i].x : bounds.right(),
+                           j < jEnd ? nodes[j].x : bounds.right());
+        if (right > left || (i >= iEnd && j >= jEnd)) {
+          pieces.push_back(ChartPiece{rows(level, level, left, right), left, right, first});
+          first = false;
+          left = right;
+        }
+      }
+      ++level;
+      continue;
+    }
+    const int from = level;
+    std::int64_t taken = 0;
+    while (level < levels && weight(level) <= budget && taken + weight(level) <= budget)
+      taken += weight(level++);
+    pieces.push_back(ChartPiece{rows(from, level - 1, bounds.left(), bounds.right())});
+  }
+  return pieces;
+}
+
+void PagodaChart::PaintPiece(QPainter& painter, const ChartPiece& piece) const {
+  PaintPart(painter, piece.exposed, 1, piece.ownLeft, piece.ownRight,
+            piece.labels ? Bounds().left() + PagodaLayout::kMargin
+                         : std::numeric_limits<double>::quiet_NaN());
+}
+
 void PagodaChart::PaintPart(QPainter& painter, const QRectF& exposed, double zoom, double ownLeft,
                             double ownRight, double labelX) const {
   if (m_layout.Empty()) return;
@@ -98,7 +161,7 @@ void PagodaChart::PaintPart(QPainter& painter, const QRectF& exposed, double zoo
     }
   }
   // The 世 of each row, kept at the left edge of what is shown.
-  if (zoom >= kTextZoom) {
+  if (zoom >= kTextZoom && !std::isnan(labelX)) {
     painter.setPen(QColor(0x80, 0x20, 0x20));
     painter.setFont(ChartFont(13, true));
     for (int level = top; level <= bottom; ++level) {

@@ -18,8 +18,13 @@ public:
   MemberNode* MemberAt(QPointF point) const override;
   const QString& Title() const { return m_title; }
 
+  // Rows of a few boxes go together; a row whose boxes and lines down to
+  // the next row are too many is cut across into strips.
+  std::vector<ChartPiece> Pieces(int boxes) const override;
+  void PaintPiece(QPainter& painter, const ChartPiece& piece) const override;
+
   // Draws boxes whose left edge lies in [ownLeft, ownRight) and the lines
-  // meeting `exposed`; the generation labels go at `labelX`.
+  // meeting `exposed`; the generation labels go at `labelX` (none: NaN).
   void PaintPart(QPainter& painter, const QRectF& exposed, double zoom, double ownLeft,
                  double ownRight, double labelX) const;
 

@@ -1,6 +1,9 @@
 #include "dialogs/CAddInfoDlg.h"
 
+#include "dialogs/ChineseDateEntry.h"
 #include "dialogs/StorableText.h"
+#include "model/COperationClanbook.h"
+#include "platform/DataExchange.h"
 #include "platform/Today.h"
 #include "ui_addinfodlg.h"
 
@@ -13,6 +16,23 @@ CAddInfoDlg::CAddInfoDlg(IMemberAdder* owner, QWidget* parent)
   // Whatever changes the alive box (a click, the keyboard, a screen reader's
   // toggle, the exchange), the death date follows it.
   connect(ui->idc_1014, &QCheckBox::toggled, this, &CAddInfoDlg::OnToggleAlive);
+  m_birthEntry = new ChineseDateEntry(ui->idc_1040, ui->idc_1041, ui->idc_1008, ui->idc_1009,
+                                      ui->idc_1010, this);
+  m_deathEntry = new ChineseDateEntry(ui->idc_1042, ui->idc_1043, ui->idc_1015, ui->idc_1016,
+                                      ui->idc_1017, this);
+  // A 干支 year alone is placed by the father the child is added to (while
+  // the father box still names him); the death by the birth.
+  m_birthEntry->years = [this] {
+    const MemberNode* father = m_selectedFather;
+    if (!father || ui->idc_1018->text() != QString::fromStdU16String(father->name))
+      return AnyYear();
+    return LikelyBirthYears(father->birthYear, std::nullopt);
+  };
+  m_deathEntry->years = [this] {
+    int born = 0;
+    if (!ScanInteger(ui->idc_1008->text(), born)) return AnyYear();
+    return YearRange{born, born + 119};
+  };
 }
 
 CAddInfoDlg::~CAddInfoDlg() = default;
@@ -53,6 +73,7 @@ void CAddInfoDlg::EnableDeathDate(bool enable) {
   ui->idc_1017->setEnabled(enable);
   ui->idc_1016->setEnabled(enable);
   ui->idc_1015->setEnabled(enable);
+  m_deathEntry->SetEnabled(enable);
   m_deathDateEnabled = enable;
 }
 
@@ -60,6 +81,9 @@ void CAddInfoDlg::OnOK() {
   if (!CheckStorable(ui->idc_1011, StoredText::Name) ||
       !CheckStorable(ui->idc_1013, StoredText::Address))
     return;
+  // A typed Chinese date reaches the three boxes first; an impossible one is
+  // refused with its reason and nothing is added.
+  if (!m_birthEntry->Apply() || !m_deathEntry->Apply()) return;
   if (!UpdateData(true)) return;
   // A refused member keeps the dialog open with everything the user typed.
   if (m_owner->AddMember(*this) != 1) return;

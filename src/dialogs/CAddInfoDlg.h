@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class ChineseDateEntry;
 struct MemberNode;
 
 namespace Ui {
@@ -51,4 +52,6 @@ protected:
 private:
   void EnableDeathDate(bool enable);
   std::unique_ptr<Ui::AddInfoDlg> ui;
+  ChineseDateEntry* m_birthEntry = nullptr;
+  ChineseDateEntry* m_deathEntry = nullptr;
 };

@@ -1,6 +1,8 @@
 #include "dialogs/CModifyInfoDlg.h"
 
+#include "dialogs/ChineseDateEntry.h"
 #include "dialogs/StorableText.h"
+#include "platform/DataExchange.h"
 #include "ui_modifyinfodlg.h"
 
 #include <QCheckBox>
@@ -12,6 +14,18 @@ CModifyInfoDlg::CModifyInfoDlg(QWidget* parent)
   // Whatever changes the alive box (a click, the keyboard, a screen reader's
   // toggle, the exchange), the death date follows it.
   connect(ui->idc_1024, &QCheckBox::toggled, this, &CModifyInfoDlg::OnToggleAlive);
+  m_birthEntry = new ChineseDateEntry(ui->idc_1040, ui->idc_1041, ui->idc_1008, ui->idc_1009,
+                                      ui->idc_1010, this);
+  m_deathEntry = new ChineseDateEntry(ui->idc_1042, ui->idc_1043, ui->idc_1015, ui->idc_1016,
+                                      ui->idc_1017, this);
+  m_birthEntry->years = [this] {
+    return LikelyBirthYears(m_fatherBirthYear, m_firstChildBirthYear);
+  };
+  m_deathEntry->years = [this] {
+    int born = 0;
+    if (!ScanInteger(ui->idc_1008->text(), born)) return AnyYear();
+    return YearRange{born, born + 119};
+  };
 }
 
 CModifyInfoDlg::~CModifyInfoDlg() = default;
@@ -41,6 +55,9 @@ void CModifyInfoDlg::OnOK() {
   if (!CheckStorable(ui->idc_1021, StoredText::Name) ||
       !CheckStorable(ui->idc_1022, StoredText::Address))
     return;
+  // A typed Chinese date reaches the three boxes first; an impossible one is
+  // refused with its reason and the member keeps his data.
+  if (!m_birthEntry->Apply() || !m_deathEntry->Apply()) return;
   CDialog::OnOK();
 }
 
@@ -52,5 +69,6 @@ void CModifyInfoDlg::EnableDeathDate(bool enable) {
   ui->idc_1017->setEnabled(enable);
   ui->idc_1016->setEnabled(enable);
   ui->idc_1015->setEnabled(enable);
+  m_deathEntry->SetEnabled(enable);
   m_deathDateEnabled = enable;
 }

@@ -7,6 +7,9 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
+
+class ChineseDateEntry;
 
 namespace Ui {
 class ModifyInfoDlg;
@@ -31,6 +34,9 @@ public:
   int m_deathMonth = 0;
   int m_deathYear = 0;
   bool m_deathDateEnabled = false;
+  // What places a 干支 birth year typed alone; the caller fills them.
+  std::optional<int> m_fatherBirthYear;
+  std::optional<int> m_firstChildBirthYear;
 
   // Switches the three death-date boxes on and off with the alive box.
   void OnToggleAlive();
@@ -44,4 +50,6 @@ protected:
 private:
   void EnableDeathDate(bool enable);
   std::unique_ptr<Ui::ModifyInfoDlg> ui;
+  ChineseDateEntry* m_birthEntry = nullptr;
+  ChineseDateEntry* m_deathEntry = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "dialogs/MergeReviewModel.h"
+#include "document/DateWords.h"
 #include "platform/Today.h"
 
 #include <QColor>
@@ -201,7 +202,7 @@ QString Married(const MemberNode& m) {
 
 QString Death(const MemberNode& m) {
   return m.alive ? MergeReview::tr("健在")
-                 : MergeReview::tr("%1 去世").arg(DateText(m.deathYear, m.deathMonth, m.deathDay));
+                 : MergeReview::tr("%1 去世").arg(ShownDate(m.deathYear, m.deathMonth, m.deathDay));
 }
 
 QString Address(const MemberNode& m) {
@@ -209,7 +210,7 @@ QString Address(const MemberNode& m) {
 }
 
 QString Birth(const MemberNode& m) {
-  return DateText(m.birthYear, m.birthMonth, m.birthDay);
+  return ShownDate(m.birthYear, m.birthMonth, m.birthDay);
 }
 
 // A field's value on one side, shown only where the two sides differ.

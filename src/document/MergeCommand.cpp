@@ -31,18 +31,17 @@ public:
       ApplyDataChange(book, change);
       emit m_document.memberChanged(change.member, false);
     }
-    for (std::size_t i = 0; i < m_changes.subtrees.size(); ++i) {
-      MergeSubtree& subtree = m_changes.subtrees[i];
-      if (m_out) {
-        m_document.Restore(subtree.added, m_places[i]);
-        continue;
+    if (m_out) {
+      for (std::size_t i = 0; i < m_changes.subtrees.size(); ++i)
+        m_document.Restore(m_changes.subtrees[i].added, m_places[i]);
+    } else {
+      for (const SubtreeSlot& slot : PlaceSubtrees(m_changes.subtrees)) {
+        MergeSubtree& subtree = m_changes.subtrees[slot.subtree];
+        assert(subtree.father && !subtree.members.empty());
+        emit m_document.memberAboutToBeAdded(subtree.father, slot.row);
+        ApplySubtreeAt(book, m_changes.subtrees, slot);
+        emit m_document.memberAdded(subtree.added);
       }
-      assert(subtree.father && !subtree.members.empty());
-      const int row = InsertionRow(subtree.father, subtree.members.front());
-      emit m_document.memberAboutToBeAdded(subtree.father, row);
-      ApplySubtree(book, subtree);
-      assert(book.GetSiblingPosition(subtree.added) == row + 1);
-      emit m_document.memberAdded(subtree.added);
     }
     m_out = false;
     emit m_document.memberConcerned(m_changes.subtrees.empty() ? m_changes.data.front().member

@@ -1,4 +1,6 @@
 #include "mainwindow/CClanbookDlg.h"
+#include "mainwindow/DateSettings.h"
+#include "mainwindow/RecentFiles.h"
 
 #include "platform/CHyperLink.h"
 #include "platform/MessageBoxes.h"
@@ -74,6 +76,7 @@ CClanbookDlg::CClanbookDlg(QWidget* parent) : CDialog(parent) {
   InstallBranchCommands();
   SetUpFindCommands();
   InstallChartCommands();
+  InstallDateCommands();
   connect(&m_document, &GenealogyDocument::memberConcerned, this,
           [this](MemberNode* member) { ShowConcerned(member); });
   InstallGedcomCommands();
@@ -327,6 +330,7 @@ void CClanbookDlg::InitListColumns() {
   for (int column = 0; column < MemberListModel::kColumnCount; ++column) {
     header->resizeSection(column, kListColumnWidth);
   }
+  FitDateColumns();
   QPalette listPalette = m_listCtrl->palette();
   listPalette.setColor(QPalette::Base, kListBackground);
   m_listCtrl->setPalette(listPalette);
@@ -487,11 +491,31 @@ void CClanbookDlg::ShowTodaysBirthdays() {
   const LocalDate today = Today();
   std::vector<MemberNode*> born;
   m_genealogy.FindByBirthday(m_genealogy.GetRootLink(), born, today.month, today.day);
-  if (born.empty()) return;
-  ShowInformation(this, tr("注意："),
-                  BirthdayText(tr("今天为以下家族成员的生日:%1\n详细信息请见以下列表."), born));
+  // The Chinese birthdays and 忌日 only when the user asked for them.
+  const LunarDaysToday lunar =
+      FindLunarDays(m_genealogy.GetRootLink(), today, clanbook_settings::LunarBirthdays(),
+                    clanbook_settings::DeathDays());
+  std::vector<MemberNode*> lunarBorn;
+  for (MemberNode* member : lunar.births)
+    if (std::find(born.begin(), born.end(), member) == born.end()) lunarBorn.push_back(member);
+  if (born.empty() && lunarBorn.empty() && lunar.deathDays.empty()) return;
+  QStringList parts;
+  if (!born.empty()) parts << BirthdayText(tr("今天为以下家族成员的生日:%1"), born);
+  if (!lunarBorn.empty()) parts << BirthdayText(tr("今天为以下家族成员的农历生日:%1"), lunarBorn);
+  if (!lunar.deathDays.empty())
+    parts << BirthdayText(tr("今天为以下先人的忌日（农历）:%1"), lunar.deathDays);
+  // Without the lunar days the text is the seed's, word for word.
+  const QString text =
+      lunarBorn.empty() && lunar.deathDays.empty()
+          ? BirthdayText(tr("今天为以下家族成员的生日:%1\n详细信息请见以下列表."), born)
+          : parts.join(u'\n') + u'\n' + tr("详细信息请见以下列表.");
+  ShowInformation(this, tr("注意："), text);
   ClearList();
-  AddMemberRows({born.begin(), born.end()});
+  std::vector<const MemberNode*> rows(born.begin(), born.end());
+  rows.insert(rows.end(), lunarBorn.begin(), lunarBorn.end());
+  for (MemberNode* member : lunar.deathDays)
+    if (std::find(rows.begin(), rows.end(), member) == rows.end()) rows.push_back(member);
+  AddMemberRows(rows);
 }
 
 QString CClanbookDlg::BirthdayText(const QString& text, const std::vector<MemberNode*>& members) {

@@ -298,6 +298,12 @@ private:
   // The tree's selection changes without the list following it.
   bool m_quietSelection = false;
 
+  // --- 家谱 → 日期 and the lunar days at Open (DateCommands.cpp) ---
+  void InstallDateCommands();
+  // The list's date columns as wide as the dates they show: the seed's width
+  // for 公历, wider for the Chinese words.
+  void FitDateColumns();
+
   // --- charts (ChartCommands.cpp) ---
   void InstallChartCommands();
   // The windows follow the document: members leaving let go of the chart at

@@ -185,6 +185,8 @@ void CClanbookDlg::ChangeMember(MemberNode* member) {
     dialog.m_deathMonth = member->deathMonth;
     dialog.m_deathDay = member->deathDay;
   }
+  if (member->parent) dialog.m_fatherBirthYear = member->parent->birthYear;
+  if (member->firstChild) dialog.m_firstChildBirthYear = member->firstChild->birthYear;
   if (dialog.DoModal() != IDOK) return;
 
   // What the dialog does not change (the death date of a living member)

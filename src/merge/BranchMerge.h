@@ -156,13 +156,32 @@ void RevertMerge(COperationClanbook& book, MergeChanges& changes);
 
 // The steps ApplyMerge and RevertMerge are made of, for a caller that
 // announces each one (a view inserts one row per branch taken in, at the row
-// that InsertionRow gives just before).
+// of its slot; see PlaceSubtrees below).
 void ApplyDataChange(COperationClanbook& book, const MergeDataChange& change);
 void RevertDataChange(COperationClanbook& book, const MergeDataChange& change);
-void ApplySubtree(COperationClanbook& book, MergeSubtree& subtree);
 void RevertSubtree(COperationClanbook& book, MergeSubtree& subtree);
 // Where InsertMember puts `newcomer` among the children of `father`, from 0.
 int InsertionRow(const MemberNode* father, const MemberNode& newcomer);
+
+// Where a branch goes among his father's children: after the book's child
+// `elder`, or after the top of the branch `elderSubtree` put in before him,
+// or first when neither is given; `row` counts from 0.
+struct SubtreeSlot {
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::size_t subtree = kNone;  // index into the subtrees
+  MemberNode* elder = nullptr;
+  std::size_t elderSubtree = kNone;
+  int row = 0;
+};
+// The branches in the order they are put in, each with his place: the book
+// ends exactly as if each top had been added by InsertMember in the order of
+// `subtrees`, but no family is walked more than once, however many branches
+// it takes in and in whatever order of birth they come.
+std::vector<SubtreeSlot> PlaceSubtrees(const std::vector<MergeSubtree>& subtrees);
+// Puts the branch in at `slot`: the top after the elder the slot names (his
+// branch must be in already), then his descendants.
+void ApplySubtreeAt(COperationClanbook& book, std::vector<MergeSubtree>& subtrees,
+                    const SubtreeSlot& slot);
 
 const char* DescribeConflict(MergeConflict conflict);
 

@@ -92,20 +92,23 @@ void COperationClanbook::Reset() {
   m_root = nullptr;
 }
 
-void COperationClanbook::InsertAmong(MemberNode*& firstChildLink, MemberNode* newMember,
-                                     bool afterSameDay) {
+std::size_t COperationClanbook::InsertAmong(MemberNode*& firstChildLink, MemberNode* newMember,
+                                            bool afterSameDay) {
   const int stopBelow = afterSameDay ? 1 : 0;
   MemberNode* previous = nullptr;
   MemberNode* child = firstChildLink;
+  std::size_t walked = 0;
   while (child && CompareBirthDates(*child, *newMember) < stopBelow) {
     previous = child;
     child = child->nextSibling;
+    ++walked;
   }
   newMember->nextSibling = child;
   if (previous)
     previous->nextSibling = newMember;
   else
     firstChildLink = newMember;
+  return walked;
 }
 
 void COperationClanbook::InsertInBirthOrder(MemberNode*& firstChildLink, MemberNode* newMember) {
@@ -208,6 +211,19 @@ void COperationClanbook::InsertMember(MemberNode* parent, MemberNode* newMember)
   m_root = newMember;
   // A root comes first in pre-order, before any other bearer of its name.
   m_index->Add(newMember, true);
+}
+
+void COperationClanbook::InsertChildAfter(MemberNode* parent, MemberNode* elder,
+                                          MemberNode* newMember) {
+  assert(parent && (!elder || elder->parent == parent));
+  m_index->Add(newMember, false);
+  newMember->parent = parent;
+  newMember->firstChild = nullptr;
+  MemberNode*& link = elder ? elder->nextSibling : parent->firstChild;
+  newMember->nextSibling = link;
+  link = newMember;
+  // The remembered family may be this one: its last child or count changed.
+  if (m_tail.father == parent) m_tail = TailCache{};
 }
 
 std::vector<MemberNode*> COperationClanbook::SubtreeMembers(MemberNode* top) {

@@ -110,6 +110,10 @@ public:
   // Takes ownership of `newMember`. parent none: it becomes the root and the old
   // root, if any, its only child.
   void InsertMember(MemberNode* parent, MemberNode* newMember);
+  // Takes ownership of `newMember` and links him, childless, as a child of
+  // `parent` right after `elder` (none: first), without a walk; the caller
+  // answers for the birth order.
+  void InsertChildAfter(MemberNode* parent, MemberNode* elder, MemberNode* newMember);
   // The row, counted from 0, at which InsertMember will put a child of
   // `parent` born on the date of `data`; a child born after all the others
   // (most are) is placed without a walk along a large family.
@@ -211,7 +215,9 @@ private:
   // hand (`afterSameDay` false), last when read from a file, so that a file
   // keeps its order of twins.
   void LinkChild(MemberNode* parent, MemberNode* newMember, bool afterSameDay);
-  static void InsertAmong(MemberNode*& firstChildLink, MemberNode* newMember, bool afterSameDay);
+  // Returns the number of children it walked past.
+  static std::size_t InsertAmong(MemberNode*& firstChildLink, MemberNode* newMember,
+                                 bool afterSameDay);
   bool TailKnown(const MemberNode* parent) const {
     return m_tail.father == parent && !m_tail.last->nextSibling;
   }

@@ -12,6 +12,8 @@
 #include <charconv>
 #include <climits>
 #include <cstring>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <new>
 #include <string>
@@ -302,8 +304,12 @@ private:
   bool Link(MemberNode* member, MemberNode* father, std::size_t at);
   // Puts a child read from the file after `last`, the latest born of his
   // father's children (none: he has none), when he was not born earlier, and
-  // says so; otherwise walks the list to his place.
-  static bool AppendAfter(MemberNode* father, MemberNode* last, MemberNode* member);
+  // says so; otherwise puts him at his place in birth order (Place).
+  bool AppendAfter(MemberNode* father, MemberNode* last, MemberNode* member);
+  // A child born before his father's latest born: after the last child born
+  // on or before his day. A family is walked until its walks have cost
+  // kWalkBudget steps; from then on its children are found by date.
+  void Place(MemberNode* father, MemberNode* member);
   void Index(const Pending& pending);
   void Enter(const Pending& pending);
   void Flush();
@@ -333,6 +339,19 @@ private:
   std::size_t m_queued = 0;
   // The last child of each father the loader met off the way.
   std::unordered_map<MemberNode*, MemberNode*> m_lastChild;
+  // Children listed out of birth order (two runs of one large family
+  // interleaved) would each walk half the list: quadratic. A family whose
+  // walks grow long keeps, for each birth date among its children, the last
+  // child born on it, so that a newcomer's place is one lookup; the list
+  // itself and every order the loader gives stay exactly as the walk makes
+  // them.
+  static constexpr std::size_t kWalkBudget = 4096;
+  struct DatedFamily {
+    std::size_t walked = 0;
+    bool indexed = false;
+    std::map<std::int64_t, MemberNode*> lastBornOn;
+  };
+  std::unordered_map<MemberNode*, DatedFamily> m_dated;
 };
 
 namespace {
@@ -411,13 +430,51 @@ MemberNode* FtfLoader::FindFather(std::size_t& at) {
   return entry->representative;
 }
 
+namespace {
+
+// A valid date as one number that compares as the date does.
+std::int64_t DateKey(const MemberNode& m) {
+  return std::int64_t{m.birthYear} * 512 + m.birthMonth * 32 + m.birthDay;
+}
+
+}  // namespace
+
 bool FtfLoader::AppendAfter(MemberNode* father, MemberNode* last, MemberNode* member) {
   if (last && CompareBirthDates(*last, *member) > 0) {
-    COperationClanbook::InsertAmong(father->firstChild, member, true);
+    Place(father, member);
     return false;
   }
   (last ? last->nextSibling : father->firstChild) = member;
+  if (!m_dated.empty())
+    if (auto it = m_dated.find(father); it != m_dated.end() && it->second.indexed) {
+      auto& dates = it->second.lastBornOn;
+      dates.insert_or_assign(dates.end(), DateKey(*member), member);
+    }
   return true;
+}
+
+void FtfLoader::Place(MemberNode* father, MemberNode* member) {
+  DatedFamily& family = m_dated[father];
+  const std::int64_t key = DateKey(*member);
+  if (!family.indexed) {
+    family.walked += COperationClanbook::InsertAmong(father->firstChild, member, true);
+    if (family.walked < kWalkBudget) return;
+    // The list is in birth order: the last child of each date comes last.
+    for (MemberNode* c = father->firstChild; c; c = c->nextSibling)
+      family.lastBornOn.insert_or_assign(family.lastBornOn.end(), DateKey(*c), c);
+    family.indexed = true;
+    return;
+  }
+  auto after = family.lastBornOn.upper_bound(key);
+  if (after == family.lastBornOn.begin()) {
+    member->nextSibling = father->firstChild;
+    father->firstChild = member;
+  } else {
+    MemberNode* elder = std::prev(after)->second;
+    member->nextSibling = elder->nextSibling;
+    elder->nextSibling = member;
+  }
+  family.lastBornOn.insert_or_assign(after, key, member);
 }
 
 bool FtfLoader::Link(MemberNode* member, MemberNode* father, std::size_t at) {

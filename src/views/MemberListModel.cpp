@@ -1,5 +1,6 @@
 #include "views/MemberListModel.h"
-#include "platform/Today.h"
+
+#include "document/DateWords.h"
 
 #include <algorithm>
 
@@ -134,7 +135,7 @@ QString MemberListModel::CellText(int row, int column) const {
     case 0:
       return QString::fromStdU16String(m->name);
     case 1:
-      return DateText(m->birthYear, m->birthMonth, m->birthDay);
+      return ShownDate(m->birthYear, m->birthMonth, m->birthDay);
     case 2:
       return YesNo(m->married);
     case 3:
@@ -142,7 +143,7 @@ QString MemberListModel::CellText(int row, int column) const {
     case 4:
       return YesNo(m->alive);
     case 5:
-      return m->alive ? tr("无") : DateText(m->deathYear, m->deathMonth, m->deathDay);
+      return m->alive ? tr("无") : ShownDate(m->deathYear, m->deathMonth, m->deathDay);
     // The number of children and the place among the siblings (1 for the
     // eldest and for the root), from the family arrays rather than a walk
     // of the sibling list for every row shown.
@@ -152,6 +153,25 @@ QString MemberListModel::CellText(int row, int column) const {
       return QString::number(m_families.RowOf(m) + 1);
   }
   return {};
+}
+
+QString MemberListModel::CellToolTip(int row, int column) const {
+  const MemberNode* m = MemberAt(row);
+  if (!m) return {};
+  if (column == 1) return BothDates(m->birthYear, m->birthMonth, m->birthDay);
+  if (column != 5 || m->alive) return {};
+  // The 享年 of clan books beside the full years, under both calendars' dates.
+  const QString age = AgeAtDeathText({m->birthYear, m->birthMonth, m->birthDay},
+                                     {m->deathYear, m->deathMonth, m->deathDay});
+  const QString date = BothDates(m->deathYear, m->deathMonth, m->deathDay);
+  return age.isEmpty() ? date : date + u'\n' + age;
+}
+
+void MemberListModel::DatesShownChanged() {
+  if (m_rows.empty()) return;
+  const int last = static_cast<int>(m_rows.size()) - 1;
+  emit dataChanged(index(0, 1), index(last, 1), {Qt::DisplayRole});
+  emit dataChanged(index(0, 5), index(last, 5), {Qt::DisplayRole});
 }
 
 int MemberListModel::rowCount(const QModelIndex& parent) const {
@@ -167,6 +187,8 @@ QVariant MemberListModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
       return CellText(index.row(), index.column());
+    case Qt::ToolTipRole:
+      return CellToolTip(index.row(), index.column());
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     case Qt::BackgroundRole:

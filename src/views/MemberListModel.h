@@ -41,6 +41,11 @@ public:
   const MemberNode* MemberAt(int row) const;
   // The text of one cell, exactly as the view shows it.
   QString CellText(int row, int column) const;
+  // The dates of a row in both calendars, whatever the list shows, and the
+  // deceased's 享年 under the death date; empty for the other cells.
+  QString CellToolTip(int row, int column) const;
+  // The user chose another way of showing dates: the date cells are redrawn.
+  void DatesShownChanged();
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

@@ -79,14 +79,13 @@ const QStringList kMemberNames = {QStringLiteral("张大"), QStringLiteral("张�
 
 // Chinese that is data, not interface, and so is left as it is under English:
 // the members' names, and the example generation poem in the poem box, which
-// shows what the user types there (a generation poem is Chinese characters).
+// shows what the user types there (a generation poem is Chinese characters),
+// and likewise the examples of Chinese dates beside the date boxes.
 // The product's name is not among them: in English it is "Clanbook".
 QStringList DataTexts() {
-  // Chinese dates are typed as Chinese text in either language, so the
-  // English help shows them as they are typed.
-  return kMemberNames + QStringList{QStringLiteral("克昌厥后，永保其宗"),
-                                    QStringLiteral("光绪十六年二月十五"),
-                                    QStringLiteral("庚寅年二月十五")};
+  return kMemberNames +
+         QStringList{QStringLiteral("克昌厥后，永保其宗"), QStringLiteral("光绪十六年闰二月十五"),
+                     QStringLiteral("光绪十六年二月十五"), QStringLiteral("庚寅年二月十五")};
 }
 
 bool HasInterfaceChinese(QString text) {

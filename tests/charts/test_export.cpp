@@ -12,6 +12,10 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
+#include <malloc.h>
+
+#include <limits>
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -134,6 +138,135 @@ TEST_F(ExportTest, SvgIsOneDrawingWithTheNames) {
   EXPECT_EQ(svg.count(QStringLiteral("<svg")), 1);
   for (MemberNode* m : charttest::Charted(book.GetRootLink(), 7))
     EXPECT_TRUE(svg.contains(QString::fromStdU16String(m->name)));
+}
+
+// ---- SVG written a piece at a time -----------------------------------
+
+// What an SVG draws, read back with an XML reader: the texts in order of
+// their words, the number of rectangles; empty when it does not parse.
+struct SvgContent {
+  QStringList texts;
+  int rects = 0;
+  int documents = 0;
+  bool wellFormed = false;
+};
+
+SvgContent ReadSvg(const QByteArray& bytes) {
+  SvgContent content;
+  QXmlStreamReader xml(bytes);
+  while (!xml.atEnd()) {
+    if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+    if (xml.name() == QLatin1String("svg")) ++content.documents;
+    if (xml.name() == QLatin1String("rect")) ++content.rects;
+    if (xml.name() == QLatin1String("text"))
+      content.texts.push_back(xml.readElementText(QXmlStreamReader::IncludeChildElements));
+  }
+  content.wellFormed = !xml.hasError();
+  content.texts.sort();
+  return content;
+}
+
+struct SvgRow {
+  const char* label;
+  ChartLayout layout;
+  int shape;  // 0: random, 1: one wide family, 2: one long line
+  int members;
+};
+
+class SvgPiecesTest : public ExportTest, public ::testing::WithParamInterface<SvgRow> {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    const SvgRow& row = GetParam();
+    if (row.shape == 0) charttest::RandomBook(big, row.members, 30, 11);
+    if (row.shape == 1) charttest::WideBook(big, row.members - 1);
+    if (row.shape == 2) charttest::DeepBook(big, row.members);
+  }
+  static QByteArray Write(const BuiltChart& chart, int boxes, std::size_t* largest = nullptr,
+                          std::int64_t* heapGrowth = nullptr) {
+    QByteArray out;
+    const std::int64_t before = HeapInUse();
+    std::int64_t most = 0;
+    std::size_t biggest = 0;
+    const bool ok = WriteChartSvg(
+        chart,
+        [&](std::string_view piece) {
+          most = std::max(most, HeapInUse() - before - static_cast<std::int64_t>(out.capacity()));
+          biggest = std::max(biggest, piece.size());
+          out.append(piece.data(), static_cast<qsizetype>(piece.size()));
+          return true;
+        },
+        boxes);
+    EXPECT_TRUE(ok);
+    if (largest) *largest = biggest;
+    if (heapGrowth) *heapGrowth = most;
+    return out;
+  }
+  // Bytes the allocator has handed out; 0 where it does not say (sanitizers).
+  static std::int64_t HeapInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<std::int64_t>(info.uordblks + info.hblkhd);
+  }
+  COperationClanbook big;
+};
+
+// Written in pieces of a few boxes, the drawing holds every text and box of
+// the drawing made in one piece, once; and while it is written the memory
+// in use grows by a small part of the text, not by the whole of it.
+TEST_P(SvgPiecesTest, PiecesDrawTheWholeChartOnceInLittleMemory) {
+  ChartOptions options;
+  options.layout = GetParam().layout;
+  options.generations = 0;
+  const std::unique_ptr<BuiltChart> chart = BuiltChart::Build(big, options, nullptr);
+  ASSERT_TRUE(chart);
+  const SvgContent whole = ReadSvg(Write(*chart, std::numeric_limits<int>::max()));
+  ASSERT_TRUE(whole.wellFormed);
+  ASSERT_EQ(whole.documents, 1);
+
+  std::int64_t growth = 0;
+  const QByteArray text = Write(*chart, 100, nullptr, &growth);
+  const SvgContent pieces = ReadSvg(text);
+  ASSERT_TRUE(pieces.wellFormed);
+  EXPECT_EQ(pieces.documents, 1);
+  EXPECT_EQ(pieces.rects, whole.rects);
+  EXPECT_EQ(pieces.texts, whole.texts);
+  for (MemberNode* m : charttest::Charted(big.GetRootLink(), 0))
+    ASSERT_TRUE(pieces.texts.contains(QString::fromStdU16String(m->name)));
+  if (HeapInUse() == 0) GTEST_SKIP() << "the allocator does not tell its use";
+  EXPECT_LT(growth, text.size() / 4) << "of " << text.size() << " bytes";
+}
+
+INSTANTIATE_TEST_SUITE_P(Charts, SvgPiecesTest,
+                         ::testing::Values(SvgRow{"pagoda_random", ChartLayout::Pagoda, 0, 4000},
+                                           SvgRow{"pagoda_wide_family", ChartLayout::Pagoda, 1,
+                                                  3000},
+                                           SvgRow{"pagoda_long_line", ChartLayout::Pagoda, 2, 1500},
+                                           SvgRow{"ouyang_random", ChartLayout::Ouyang, 0, 3000}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// A picture too large for PNG names the limit it breaks: the number of
+// pixels, or the length of a side however few the pixels.
+TEST_F(ExportTest, PngNamesTheLimitItBreaks) {
+  const struct {
+    const char* label;
+    int children;
+    int dpi;
+    std::int64_t limit;
+    std::int64_t notNamed;
+  } rows[] = {{"too_many_pixels", 20000, 300, kMaxPngPixels, kMaxPngSide},
+              {"too_wide", 40000, 1, kMaxPngSide, kMaxPngPixels}};
+  for (const auto& row : rows) {
+    COperationClanbook wide;
+    charttest::WideBook(wide, row.children);
+    ChartOptions options;
+    options.generations = 0;
+    options.pngDpi = row.dpi;
+    QString error;
+    EXPECT_FALSE(ExportChart(wide, options, Path("wide.png"), &error)) << row.label;
+    EXPECT_TRUE(error.contains(QString::number(row.limit))) << error.toStdString();
+    EXPECT_FALSE(error.contains(QString::number(row.notNamed))) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("wide.png")));
+  }
 }
 
 TEST_F(ExportTest, RefusalsSayWhy) {

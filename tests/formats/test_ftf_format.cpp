@@ -230,10 +230,16 @@ TEST_F(FtfFormatTest, WriteFileRefusesWhatIsNoRegularFileAndAnEmptyBook) {
   ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0600), 0);
   fs::create_directory(folder_ / "dir");
   fs::create_symlink(folder_ / "nowhere", folder_ / "dangling");
-  for (const char* name : {"pipe", "dir", "dangling"}) {
+  // A folder is no regular file either; the writer names it as such, so the
+  // message can say why.
+  const std::pair<const char*, FileProblem> targets[] = {
+      {"pipe", FileProblem::kTargetNotRegular},
+      {"dir", FileProblem::kTargetIsFolder},
+      {"dangling", FileProblem::kTargetNotRegular}};
+  for (const auto& [name, problem] : targets) {
     const formats::WriteResult r = formats::WriteFile(format_, tree_, folder_ / name);
     EXPECT_EQ(r.code, kFileCannotWrite) << name;
-    EXPECT_EQ(r.problem, FileProblem::kTargetNotRegular) << name;
+    EXPECT_EQ(r.problem, problem) << name;
   }
   EXPECT_TRUE(fs::is_fifo(folder_ / "pipe"));
   EXPECT_EQ(formats::WriteFile(format_, tree_, "/dev/null").problem,

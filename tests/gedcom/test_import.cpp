@@ -1,6 +1,8 @@
 // GEDCOM files of every version and encoding imported into a genealogy.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <sstream>
 
 #include "GedcomTestSupport.h"
@@ -368,5 +370,170 @@ TEST(GedcomImportReport, TextHoldsNoControlCharacterAndNoHugeValue) {
       << text.substr(0, 2000);
   EXPECT_LT(text.size(), 1000u);
 }
+
+}  // namespace
+
+// ---- The size of each candidate's line -------------------------------
+
+namespace {
+
+// A file made of people P0.. and families, each family a husband (or -1), a
+// wife (or -1) and children.
+struct FamilyGraph {
+  int people = 0;
+  struct Fam {
+    int husband = -1, wife = -1;
+    std::vector<int> children;
+  };
+  std::vector<Fam> families;
+
+  std::string Text() const {
+    std::string text = "0 HEAD\n1 GEDC\n2 VERS 5.5.1\n1 CHAR UTF-8\n";
+    for (int p = 0; p < people; ++p)
+      text += "0 @P" + std::to_string(p) + "@ INDI\n1 NAME P" + std::to_string(p) +
+              "\n1 BIRT\n2 DATE 1 JAN " + std::to_string(1500 + p % 400) + "\n";
+    for (std::size_t f = 0; f < families.size(); ++f) {
+      text += "0 @F" + std::to_string(f) + "@ FAM\n";
+      if (families[f].husband >= 0)
+        text += "1 HUSB @P" + std::to_string(families[f].husband) + "@\n";
+      if (families[f].wife >= 0) text += "1 WIFE @P" + std::to_string(families[f].wife) + "@\n";
+      for (int c : families[f].children) text += "1 CHIL @P" + std::to_string(c) + "@\n";
+    }
+    return text + "0 TRLR\n";
+  }
+
+  // Every person without parents, with everybody reachable from him through
+  // the families he and they head, counted once each; largest first.
+  std::string Candidates() const {
+    std::vector<char> hasParents(static_cast<std::size_t>(people), 0);
+    std::vector<std::vector<int>> below(static_cast<std::size_t>(people));
+    for (const Fam& f : families) {
+      for (int c : f.children)
+        if (f.husband >= 0 || f.wife >= 0) hasParents[static_cast<std::size_t>(c)] = 1;
+      if (f.husband >= 0)
+        for (int c : f.children) below[static_cast<std::size_t>(f.husband)].push_back(c);
+    }
+    std::vector<std::pair<std::size_t, int>> sizes;
+    for (int r = 0; r < people; ++r) {
+      if (hasParents[static_cast<std::size_t>(r)]) continue;
+      std::vector<char> seen(static_cast<std::size_t>(people), 0);
+      std::vector<int> todo{r};
+      seen[static_cast<std::size_t>(r)] = 1;
+      std::size_t count = 0;
+      while (!todo.empty()) {
+        const int u = todo.back();
+        todo.pop_back();
+        ++count;
+        for (int c : below[static_cast<std::size_t>(u)])
+          if (!seen[static_cast<std::size_t>(c)]) {
+            seen[static_cast<std::size_t>(c)] = 1;
+            todo.push_back(c);
+          }
+      }
+      sizes.emplace_back(count, r);
+    }
+    std::stable_sort(sizes.begin(), sizes.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::string text;
+    for (const auto& [count, r] : sizes)
+      text += "@P" + std::to_string(r) + "@ " + std::to_string(count) + "\n";
+    return text;
+  }
+};
+
+FamilyGraph SharedLine(int fathers, int length) {
+  // Many fathers' families list one son, whose line runs on below.
+  FamilyGraph g;
+  g.people = fathers + length;
+  for (int f = 0; f < fathers; ++f) g.families.push_back({f, -1, {fathers}});
+  for (int i = 0; i + 1 < length; ++i) g.families.push_back({fathers + i, -1, {fathers + i + 1}});
+  return g;
+}
+
+FamilyGraph LineWithSideFathers(int length) {
+  // P(2i) is a son of P(2i-2) and of the father P(2i+1) as well.
+  FamilyGraph g;
+  g.people = 2 * length;
+  for (int i = 0; i < length; ++i) {
+    g.families.push_back({2 * i + 1, -1, {2 * i}});
+    if (i > 0) g.families.push_back({2 * i - 2, -1, {2 * i}});
+  }
+  return g;
+}
+
+FamilyGraph Random(unsigned seed, int people, int families, int maxChildren, bool wives) {
+  std::mt19937 random(seed);
+  FamilyGraph g;
+  g.people = people;
+  for (int f = 0; f < families; ++f) {
+    FamilyGraph::Fam fam;
+    fam.husband = random() % 8 ? static_cast<int>(random() % people) : -1;
+    if (wives && random() % 2) fam.wife = static_cast<int>(random() % people);
+    const int n = static_cast<int>(random() % (maxChildren + 1));
+    // Children mostly after the husband in the file, sometimes anyone:
+    // shared children, cycles, a son listed twice.
+    for (int k = 0; k < n; ++k) {
+      const int h = std::max(fam.husband, 0);
+      fam.children.push_back(random() % 6
+                                 ? std::min(people - 1, h + 1 + static_cast<int>(random() % 6))
+                                 : static_cast<int>(random() % people));
+    }
+    g.families.push_back(fam);
+  }
+  return g;
+}
+
+struct LineSizeRow {
+  const char* label;
+  FamilyGraph graph;
+};
+
+class GedcomLineSize : public ::testing::TestWithParam<LineSizeRow> {};
+
+// Each candidate's line counts everybody reachable once, whatever shares,
+// repeats or cycles the families hold, and the import takes the largest.
+TEST_P(GedcomLineSize, CountsEachCandidatesLineAsAWalkDoes) {
+  const FamilyGraph& g = GetParam().graph;
+  const std::string text = g.Text();
+  std::vector<gedcom::GedcomRootCandidate> candidates;
+  ASSERT_TRUE(gedcom::ListRootCandidates(text, candidates));
+  std::string listed;
+  for (const auto& c : candidates) listed += c.xref + " " + std::to_string(c.members) + "\n";
+  EXPECT_EQ(listed, g.Candidates());
+  const Imported i = Import(text);
+  ASSERT_TRUE(i.result) << i.result.detail;
+  EXPECT_EQ(i.report.rootXref, candidates.front().xref);
+}
+
+std::vector<LineSizeRow> LineSizeRows() {
+  std::vector<LineSizeRow> rows = {
+      {"shared_line", SharedLine(40, 300)},
+      {"line_with_side_fathers", LineWithSideFathers(200)},
+      // A grandson in both sons' families: reached twice, counted once.
+      {"diamond", {5, {{0, -1, {1, 2}}, {1, -1, {3}}, {2, -1, {3}}, {3, -1, {4}}}}},
+      // One son in two families of his father.
+      {"son_in_two_families", {4, {{0, -1, {1}}, {0, -1, {1, 2}}, {1, -1, {3}}}}},
+      // A man his own grandfather, below a root, and a line into the loop.
+      {"cycle", {6, {{0, -1, {1}}, {1, -1, {2}}, {2, -1, {1, 3}}, {4, -1, {2}}, {3, -1, {5}}}}},
+      // Two shared lines under one man: the walk, with its short cuts.
+      {"two_shared_below_one",
+       {8,
+        {{0, -1, {1, 2}},
+         {1, -1, {3}},
+         {2, -1, {4}},
+         {5, -1, {3, 4}},
+         {3, -1, {6}},
+         {4, -1, {7}}}}},
+  };
+  for (unsigned seed = 1; seed <= 24; ++seed)
+    rows.push_back({"random", Random(seed, 20 + static_cast<int>(seed) * 7,
+                                     10 + static_cast<int>(seed) * 6, 1 + seed % 4, seed % 2)});
+  return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, GedcomLineSize, ::testing::ValuesIn(LineSizeRows()),
+                         [](const auto& info) {
+                           return std::string(info.param.label) + "_" + std::to_string(info.index);
+                         });
 
 }  // namespace

@@ -543,3 +543,69 @@ TEST_F(FileTest, RandomFilesLoadAsTheSpecifiedLoaderDoes) {
 }
 
 }  // namespace
+
+namespace {
+
+// One father's children in the order a file lists them, each a date.
+struct ChildOrderRow {
+  const char* label;
+  std::vector<int> days;  // days after 1950-01-01, in file order
+  bool grandchildren;     // each child has a son named like every other
+};
+
+std::string DateText(int days) {
+  // Months of 28 days keep every date valid.
+  return std::to_string(1950 + days / 336) + " " + std::to_string(1 + days / 28 % 12) + " " +
+         std::to_string(1 + days % 28);
+}
+
+std::vector<ChildOrderRow> ChildOrderRows() {
+  std::vector<ChildOrderRow> rows;
+  const int n = 3000;
+  std::vector<int> interleaved, reversed, shuffled, twins;
+  for (int i = 0; i < n / 2; ++i) {
+    interleaved.push_back(2 * i);
+    interleaved.push_back(2 * i + 1 + n);  // the second run starts later
+  }
+  for (int i = n; i > 0; --i) reversed.push_back(i / 3);  // three born each day
+  std::mt19937 random(77);
+  for (int i = 0; i < n; ++i) shuffled.push_back(static_cast<int>(random() % 200));
+  for (int i = 0; i < n; ++i) twins.push_back(i % 2 ? 500 - i / 7 : i / 7);
+  rows.push_back({"two_interleaved_runs", interleaved, false});
+  rows.push_back({"reversed_with_triplets", reversed, false});
+  rows.push_back({"random_with_many_ties", shuffled, false});
+  rows.push_back({"two_runs_of_twins", twins, false});
+  rows.push_back({"interleaved_fathers_of_namesakes", interleaved, true});
+  rows.push_back({"shuffled_fathers_of_namesakes", shuffled, true});
+  return rows;
+}
+
+class ChildOrderTest : public FileTest, public ::testing::WithParamInterface<ChildOrderRow> {};
+
+// However a large family is listed, every child ends where the loader that
+// walks the list for each newcomer puts him, twins in the file's order, and
+// a name borne in several of the children's lines names the first bearer in
+// that order.
+TEST_P(ChildOrderTest, LargeFamiliesOutOfBirthOrderLoadAsTheWalkingLoaderDoes) {
+  const ChildOrderRow& row = GetParam();
+  std::string text = "Root 1900 1 1 1 end 1 -1\r\n";
+  for (std::size_t i = 0; i < row.days.size(); ++i)
+    text += "c" + std::to_string(i) + " " + DateText(row.days[i]) + " 0 end 1 Root\r\n";
+  if (row.grandchildren) {
+    for (std::size_t i = 0; i < row.days.size(); i += 7)
+      text += "Heir " + DateText(row.days[i] + 9000) + " 0 end 1 c" + std::to_string(i) + "\r\n";
+    // Each goes under the first Heir in pre-order: the son of the eldest.
+    for (int i = 0; i < 50; ++i)
+      text += "g" + std::to_string(i) + " " + DateText(20000 + i % 5) + " 0 end 1 Heir\r\n";
+  }
+  text += kEnd;
+  COperationClanbook expected;
+  ASSERT_EQ(ReferenceLoad(text, expected), kFileOk);
+  ASSERT_EQ(LoadText(text), kFileOk);
+  EXPECT_EQ(Fields(tree_), Fields(expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, ChildOrderTest, ::testing::ValuesIn(ChildOrderRows()),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+}  // namespace

@@ -510,6 +510,123 @@ void WalkLine(const Parsed& p, std::uint32_t root, std::vector<std::uint32_t>& s
   }
 }
 
+// The size of the line of every person without parents in the file (the
+// root candidates), each as WalkLine counts it: everybody reachable through
+// the families he and his descendants head, each once. Indexed by person;
+// 0 for the others.
+//
+// One walk per candidate costs the file's size for each of them when many
+// share one long line. Instead every person reachable from a candidate is
+// visited once, in post-order, and given the number of people below him
+// counted with repeats (his own size plus his children's). That number is
+// the size of his line exactly when nobody in it can be reached twice: when
+// no cycle runs through it and it holds no man with two children whose
+// lines both hold someone listed twice as a child of husbands' families (the
+// first person two ways down meet is such a one). A candidate whose line
+// fails that is walked, but the walk adds the counted number of anyone below
+// whom nobody is listed twice, without going further down.
+std::vector<std::size_t> RootLineSizes(const Parsed& p) {
+  const auto n = static_cast<std::uint32_t>(p.people.size());
+  // Each man's children over the families he heads, in one table.
+  std::vector<std::uint32_t> start(n + 1, 0), below;
+  for (std::uint32_t u = 0; u < n; ++u) {
+    std::uint32_t count = 0;
+    for (std::uint32_t h = p.headStart[u]; h < p.headStart[u + 1]; ++h)
+      count += p.childStart[p.headed[h] + 1] - p.childStart[p.headed[h]];
+    start[u + 1] = start[u] + count;
+  }
+  below.reserve(start[n]);
+  std::vector<std::uint8_t> ways(n, 0);  // ways in, counted up to 2
+  for (std::uint32_t u = 0; u < n; ++u)
+    for (std::uint32_t h = p.headStart[u]; h < p.headStart[u + 1]; ++h)
+      for (std::uint32_t k = p.childStart[p.headed[h]]; k < p.childStart[p.headed[h] + 1]; ++k) {
+        const std::uint32_t c = p.children[k];
+        below.push_back(c);
+        if (ways[c] < 2) ++ways[c];
+      }
+
+  enum : std::uint8_t {
+    kSeen = 1,         // visit begun
+    kDone = 2,         // visit ended: the flags below hold
+    kCycle = 4,        // a cycle can be reached
+    kTwice = 8,        // someone can be reached twice: the count is no size
+    kSharedBelow = 16  // someone strictly below has two ways in
+  };
+  std::vector<std::uint8_t> state(n, 0);
+  std::vector<std::uint64_t> counted(n, 0);
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> stack;  // person, next child
+  for (std::uint32_t r = 0; r < n; ++r) {
+    if (p.people[r].parentFamily != kNone || state[r]) continue;
+    state[r] = kSeen;
+    stack.emplace_back(r, start[r]);
+    while (!stack.empty()) {
+      auto& [u, next] = stack.back();
+      if (next < start[u + 1]) {
+        const std::uint32_t c = below[next++];
+        if (!state[c]) {
+          state[c] = kSeen;
+          stack.emplace_back(c, start[c]);
+        }
+        continue;
+      }
+      std::uint64_t count = 1;
+      std::uint8_t flags = kDone;
+      int sharedChildren = 0;
+      for (std::uint32_t e = start[u]; e < start[u + 1]; ++e) {
+        const std::uint32_t c = below[e];
+        if (!(state[c] & kDone)) {  // on the way down to u: a cycle
+          flags |= kCycle;
+          continue;
+        }
+        count += counted[c];
+        flags |= state[c] & (kCycle | kTwice);
+        if (ways[c] > 1 || (state[c] & kSharedBelow)) {
+          flags |= kSharedBelow;
+          ++sharedChildren;
+        }
+      }
+      if (sharedChildren > 1) flags |= kTwice;
+      state[u] = flags;
+      counted[u] = count;
+      stack.pop_back();
+    }
+  }
+
+  std::vector<std::size_t> sizes(n, 0);
+  std::vector<std::uint32_t> stamp(n, 0);
+  std::uint32_t mark = 0;
+  std::vector<std::uint32_t> pending;
+  for (std::uint32_t r = 0; r < n; ++r) {
+    if (p.people[r].parentFamily != kNone) continue;
+    if (!(state[r] & (kCycle | kTwice))) {
+      sizes[r] = counted[r];
+      continue;
+    }
+    ++mark;
+    std::size_t size = 0;
+    stamp[r] = mark;
+    pending.assign(1, r);
+    while (!pending.empty()) {
+      const std::uint32_t u = pending.back();
+      pending.pop_back();
+      // Nobody below him has a second way in: they are all reached through
+      // him alone, and only once.
+      if (!(state[u] & (kCycle | kSharedBelow))) {
+        size += counted[u];
+        continue;
+      }
+      ++size;
+      for (std::uint32_t e = start[u]; e < start[u + 1]; ++e)
+        if (stamp[below[e]] != mark) {
+          stamp[below[e]] = mark;
+          pending.push_back(below[e]);
+        }
+    }
+    sizes[r] = size;
+  }
+  return sizes;
+}
+
 std::u16string RawName(const Parsed& p, const Person& person) {
   std::u16string name;
   if (!person.name.empty()) {
@@ -691,16 +808,13 @@ GedcomResult Prepare(std::string_view bytes, Parsed& p) {
 
 std::vector<GedcomRootCandidate> Candidates(const Parsed& p) {
   std::vector<GedcomRootCandidate> out;
-  std::vector<std::uint32_t> stamp(p.people.size(), 0);
-  std::uint32_t mark = 0;
+  const std::vector<std::size_t> sizes = RootLineSizes(p);
   for (std::uint32_t i = 0; i < p.people.size(); ++i) {
     if (p.people[i].parentFamily != kNone) continue;
-    std::size_t count = 0;
-    WalkLine(p, i, stamp, ++mark, [&](std::uint32_t, std::uint32_t) { ++count; });
     GedcomRootCandidate c;
     c.xref = XrefText(p, p.people[i]);
     c.name = textcodec::ToUtf8(Clean(RawName(p, p.people[i])));
-    c.members = count;
+    c.members = sizes[i];
     out.push_back(std::move(c));
   }
   std::stable_sort(out.begin(), out.end(),
@@ -745,14 +859,11 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
     if (root == kNone)
       return {GedcomError::kUnknownRoot, 0, "no person @" + std::string(want) + "@ in the file"};
   } else {
-    std::vector<std::uint32_t> stamp(p.people.size(), 0);
+    const std::vector<std::size_t> sizes = RootLineSizes(p);
     std::size_t best = 0;
-    std::uint32_t mark = 0;
     for (std::uint32_t i = 0; i < p.people.size(); ++i) {
       if (p.people[i].parentFamily != kNone) continue;
-      std::size_t count = 0;
-      WalkLine(p, i, stamp, ++mark, [&](std::uint32_t, std::uint32_t) { ++count; });
-      if (count > best) best = count, root = i;
+      if (sizes[i] > best) best = sizes[i], root = i;
     }
     if (root == kNone)
       return {GedcomError::kNoRoot, 0,
