@@ -77,7 +77,7 @@ void CClanbookDlg::OnExportBranch() {
   if (!fileName) return;
   // The open book's file holds more than the branch: writing the branch over
   // it would lose everyone else the moment the book is closed unsaved.
-  if (OutputIsInput(*fileName, {m_currentFile})) {
+  if (OutputIsInput(*fileName, {m_document.FileName()})) {
     ShowNotice(tr("支谱不能保存到正在编辑的家谱文件%1中!").arg(*fileName));
     return;
   }
@@ -86,7 +86,7 @@ void CClanbookDlg::OnExportBranch() {
   saved.code = kFileCannotWrite;
   saved.problem = FileProblem::kWriteFailed;
   if (RunLongWork(this, tr("正在导出支谱…"), false, [&](WorkProgress&) {
-        ExtractBranch(m_genealogy, top, branch);
+        ExtractBranch(m_document.Genealogy(), top, branch);
         saved = ftf::SaveFile(FilePathOf(*fileName), branch);
       }) != WorkOutcome::Finished)
     return;
@@ -110,7 +110,7 @@ void CClanbookDlg::OnMergeBranch() {
   MergePlan plan;
   if (RunLongWork(this, tr("正在读取支谱…"), false, [&](WorkProgress&) {
         read = ReadBranch(*fileName, branch) == kFileOk && branch.GetRootLink();
-        if (read) plan = PlanMerge(m_genealogy, branch, MergeSide::Branch);
+        if (read) plan = PlanMerge(m_document.Genealogy(), branch, MergeSide::Branch);
       }) != WorkOutcome::Finished)
     return;
   if (!read) {
@@ -128,7 +128,7 @@ void CClanbookDlg::OnMergeBranch() {
   }
   // The review edits the plan; on 取消 the plan, renames and all, is dropped
   // with it and the next merge plans afresh.
-  CMergeReviewDlg review(plan, m_genealogy, branch, this);
+  CMergeReviewDlg review(plan, m_document.Genealogy(), branch, this);
   if (review.DoModal() != IDOK) return;
-  m_document.MergeBranch(MakeMergeChanges(plan, m_genealogy), root);
+  m_document.MergeBranch(MakeMergeChanges(plan, m_document.Genealogy()), root);
 }

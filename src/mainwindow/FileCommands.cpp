@@ -81,7 +81,7 @@ bool RefusedForAMember(FileProblem problem) {
 // Writes the genealogy; a failure is reported to the user, never passed over.
 // A written genealogy is the saved state that undo comes back to.
 WriteOutcome WriteGenealogy(CClanbookDlg& window, const QString& fileName) {
-  GenealogyDocument& document = window.m_document;
+  GenealogyDocument& document = window.document();
   if (fileName.isEmpty()) {
     ShowNotice(CClanbookDlg::tr("文件无法保存!"));
     return WriteOutcome::Failed;
@@ -124,13 +124,13 @@ enum class SavePromptOutcome {
 
 SavePromptOutcome AskToSave(CClanbookDlg& window) {
   // An empty genealogy has nothing a file could keep.
-  if (!window.m_modified || !window.m_document.Root()) return SavePromptOutcome::Proceed;
+  if (!window.document().IsModified() || !window.document().Root()) return SavePromptOutcome::Proceed;
   if (!AskQuestion(&window, AppCaption(), CClanbookDlg::tr("该家谱已被修改，你想保存吗?")))
     return SavePromptOutcome::Proceed;
   const std::optional<QString> name = CClanbookDlg::AskFileName(&window, false);
   if (!name || WriteGenealogy(window, *name) != WriteOutcome::Written)
     return SavePromptOutcome::Stop;
-  window.m_modified = false;
+  window.document().SetModified(false);
   return SavePromptOutcome::Proceed;
 }
 
@@ -156,7 +156,7 @@ void OpenFile(CClanbookDlg& window, const QString& fileName) {
     if (!text.isEmpty()) ShowNotice(text);
     return;
   }
-  window.m_document.Adopt(loaded, fileName);
+  window.document().Adopt(loaded, fileName);
   loaded.Clear();  // the old genealogy
   clanbook_settings::AddRecentFile(fileName);
   window.ShowTodaysBirthdays();
@@ -271,10 +271,10 @@ void CClanbookDlg::OnSaveGenealogy() {
     ShowNotice(NothingToSaveText());
     return;
   }
-  if (!m_currentFile.isEmpty()) {
-    switch (WriteGenealogy(*this, m_currentFile)) {
+  if (!m_document.FileName().isEmpty()) {
+    switch (WriteGenealogy(*this, m_document.FileName())) {
       case WriteOutcome::Written:
-        m_modified = false;
+        m_document.SetModified(false);
         return;
       case WriteOutcome::Refused:
       case WriteOutcome::Declined:
@@ -286,7 +286,7 @@ void CClanbookDlg::OnSaveGenealogy() {
   const std::optional<QString> name = AskFileName(this, false);
   if (!name) return;
   m_document.SetFileName(*name);
-  m_modified = WriteGenealogy(*this, m_currentFile) != WriteOutcome::Written;
+  m_document.SetModified(WriteGenealogy(*this, m_document.FileName()) != WriteOutcome::Written);
 }
 
 void CClanbookDlg::OnSaveGenealogyAs() {
@@ -298,7 +298,7 @@ void CClanbookDlg::OnSaveGenealogyAs() {
   const std::optional<QString> name = AskFileName(this, false);
   if (!name) return;
   m_document.SetFileName(*name);
-  m_modified = WriteGenealogy(*this, m_currentFile) != WriteOutcome::Written;
+  m_document.SetModified(WriteGenealogy(*this, m_document.FileName()) != WriteOutcome::Written);
 }
 
 bool CClanbookDlg::OfferToSave() {
@@ -308,7 +308,7 @@ bool CClanbookDlg::OfferToSave() {
 
 bool CClanbookDlg::CanClose() {
   if (!OfferToSave()) return false;
-  m_modified = false;
+  m_document.SetModified(false);
   return true;
 }
 

@@ -101,14 +101,14 @@ void CClanbookDlg::OnExportGedcom() {
   }
 
   // The export would be all that is left of the book.
-  if (OutputIsInput(fileName, {m_currentFile})) {
+  if (OutputIsInput(fileName, {m_document.FileName()})) {
     ShowNotice(OutputIsBookText(fileName));
     return;
   }
 
   FileStatus status;
   if (RunLongWork(this, tr("正在导出GEDCOM文件…"), false, [&](WorkProgress&) {
-        status = gedcom::WriteGedcomFile(m_genealogy, version, FilePathOf(fileName));
+        status = gedcom::WriteGedcomFile(m_document.Genealogy(), version, FilePathOf(fileName));
       }) != WorkOutcome::Finished)
     return;
   if (!status.Ok())

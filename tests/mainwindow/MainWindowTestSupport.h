@@ -41,19 +41,19 @@ inline void LoadRecords(CClanbookDlg& window, const QByteArray& records) {
   // The load releases the members the list may show; Open lets the list go
   // first (membersAboutToBeReleased), and so does this.
   window.ClearList();
-  ASSERT_EQ(window.m_genealogy.Load(path.toStdU16String()), kFileOk);
+  ASSERT_EQ(window.document().Genealogy().Load(path.toStdU16String()), kFileOk);
   window.RebuildTreeView();
 }
 
 inline MemberNode* FindMember(const CClanbookDlg& window, std::u16string_view name) {
   MemberNode* found = nullptr;
-  window.m_genealogy.FindByName(window.m_genealogy.GetRootLink(), found, name);
+  window.document().Genealogy().FindByName(window.document().Genealogy().GetRootLink(), found, name);
   return found;
 }
 
 // Makes `index` the tree view's current and only selected item, as a click does.
 inline void SelectIndex(CClanbookDlg& window, const QModelIndex& index) {
-  window.m_treeCtrl->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+  window.treeView()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
 }
 // Selects the tree item of `member`, which must have one.
 inline void SelectMember(CClanbookDlg& window, const MemberNode* member) {
@@ -119,17 +119,17 @@ protected:
     member->birthYear = year;
     member->birthMonth = month;
     member->birthDay = day;
-    window->m_genealogy.InsertMember(father, member);
+    window->document().Genealogy().InsertMember(father, member);
     return member;
   }
 
   MemberNode* Find(const char16_t* name) const { return FindMember(*window, name); }
   void Select(const QModelIndex& index) { SelectIndex(*window, index); }
 
-  QStringList TreeLines() const { return TreeLinesOf(window->m_treeCtrl); }
-  QStringList ListRow(int row) const { return ListRowOf(window->m_listCtrl, row); }
-  int ListRows() const { return window->m_listCtrl->model()->rowCount(); }
-  QStringList ListNames() const { return ListNamesOf(window->m_listCtrl); }
+  QStringList TreeLines() const { return TreeLinesOf(window->treeView()); }
+  QStringList ListRow(int row) const { return ListRowOf(window->listView(), row); }
+  int ListRows() const { return window->listView()->model()->rowCount(); }
+  QStringList ListNames() const { return ListNamesOf(window->listView()); }
 
   MessageBoxRecorder boxes;
   std::unique_ptr<CClanbookDlg> window;
