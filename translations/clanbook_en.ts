@@ -1003,6 +1003,18 @@ Do you want to replace it?</translation>
         <source>打开时提示先人忌日</source>
         <translation>Name anniversaries of death at Open</translation>
     </message>
+    <message>
+        <source>正在导出支谱…</source>
+        <translation>Exporting the branch…</translation>
+    </message>
+    <message>
+        <source>正在读取支谱…</source>
+        <translation>Reading the branch…</translation>
+    </message>
+    <message>
+        <source>正在导出图表…</source>
+        <translation>Exporting the chart…</translation>
+    </message>
 </context>
 <context>
     <name>CFileOpenAndSaveDlg</name>
@@ -1897,17 +1909,6 @@ Do you want to replace it?</translation>
     </message>
 </context>
 <context>
-    <name>FileProgressDialog</name>
-    <message>
-        <source>家谱管理系统</source>
-        <translation>Genealogy Manager</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
-    </message>
-</context>
-<context>
     <name>GenealogyDocument</name>
     <message>
         <source>增加孩子 %1</source>
@@ -2242,6 +2243,29 @@ Do you want to replace it?</translation>
     <message>
         <source>共同祖先：%1（%2上溯%3代，%4上溯%5代）</source>
         <translation>Common ancestor: %1 (%3 generations above %2, %5 above %4)</translation>
+    </message>
+</context>
+<context>
+    <name>LongWork</name>
+    <message>
+        <source>家谱管理系统</source>
+        <translation>Genealogy Manager</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>内存不足</source>
+        <translation>Not enough memory</translation>
+    </message>
+    <message>
+        <source>工作未能完成：%1</source>
+        <translation>The work could not be finished: %1</translation>
+    </message>
+    <message>
+        <source>未知错误</source>
+        <translation>unknown error</translation>
     </message>
 </context>
 <context>

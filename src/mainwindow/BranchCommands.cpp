@@ -8,6 +8,7 @@
 #include "document/AtomicSaveFile.h"
 #include "formats/FormatRegistry.h"
 #include "formats/FtfFormat.h"
+#include "mainwindow/LongWork.h"
 #include "merge/BranchExport.h"
 #include "merge/BranchMerge.h"
 #include "platform/MessageBoxes.h"
@@ -60,13 +61,20 @@ void CClanbookDlg::OnExportBranch() {
   if (!fileName) return;
   // The open book's file holds more than the branch: writing the branch over
   // it would lose everyone else the moment the book is closed unsaved.
-  if (OutputIsInput(*fileName, {m_currentFile})) {
+  if (OutputIsInput(*fileName, {m_document.FileName()})) {
     ShowNotice(tr("支谱不能保存到正在编辑的家谱文件%1中!").arg(*fileName));
     return;
   }
   COperationClanbook branch;
-  ExtractBranch(m_genealogy, top, branch);
-  if (const FileStatus saved = formats::SaveFtf(FilePathOf(*fileName), branch); !saved.Ok()) {
+  FileStatus saved;
+  saved.code = kFileCannotWrite;
+  saved.problem = FileProblem::kWriteFailed;
+  if (RunLongWork(this, tr("正在导出支谱…"), false, [&](WorkProgress&) {
+        ExtractBranch(m_document.Genealogy(), top, branch);
+        saved = formats::SaveFtf(FilePathOf(*fileName), branch);
+      }) != WorkOutcome::Finished)
+    return;
+  if (!saved.Ok()) {
     ShowNotice(ExportFailureText(saved, *fileName));
     return;
   }
@@ -82,12 +90,18 @@ void CClanbookDlg::OnMergeBranch() {
   const std::optional<QString> fileName = AskFileName(this, true);
   if (!fileName) return;
   COperationClanbook branch;
-  if (ReadBranch(*fileName, branch) != kFileOk || !branch.GetRootLink()) {
+  bool read = false;
+  MergePlan plan;
+  if (RunLongWork(this, tr("正在读取支谱…"), false, [&](WorkProgress&) {
+        read = ReadBranch(*fileName, branch) == kFileOk && branch.GetRootLink();
+        if (read) plan = PlanMerge(m_document.Genealogy(), branch, MergeSide::Branch);
+      }) != WorkOutcome::Finished)
+    return;
+  if (!read) {
     ShowNotice(tr("支谱文件%1无法读取，家谱未作改动。").arg(*fileName));
     return;
   }
   const QString root = QString::fromStdU16String(branch.GetRootLink()->name);
-  MergePlan plan = PlanMerge(m_genealogy, branch, MergeSide::Branch);
   if (!plan.Ok()) {
     ShowNotice(tr("家谱中没有支谱的始祖%1，无法合并，家谱未作改动。").arg(root));
     return;
@@ -98,7 +112,7 @@ void CClanbookDlg::OnMergeBranch() {
   }
   // The review edits the plan; on 取消 the plan, renames and all, is dropped
   // with it and the next merge plans afresh.
-  CMergeReviewDlg review(plan, m_genealogy, branch, this);
+  CMergeReviewDlg review(plan, m_document.Genealogy(), branch, this);
   if (review.DoModal() != IDOK) return;
-  m_document.MergeBranch(MakeMergeChanges(plan, m_genealogy), root);
+  m_document.MergeBranch(MakeMergeChanges(plan, m_document.Genealogy()), root);
 }

@@ -388,7 +388,7 @@ bool CClanbookDlg::OnInitDialog() {
   m_hyperLink->SetUnderlined(true);
   m_hyperLink->SetUrl(VendorWebUrl());
   m_document.SetFileName({});
-  m_modified = false;
+  m_document.SetModified(false);
   InitListColumns();
   EnableMemberButtons(false);
   RestoreWindowState();
@@ -491,11 +491,12 @@ void CClanbookDlg::EnableMemberButtons(bool enable) {
 void CClanbookDlg::ShowTodaysBirthdays() {
   const LocalDate today = Today();
   std::vector<MemberNode*> born;
-  m_genealogy.FindByBirthday(m_genealogy.GetRootLink(), born, today.month, today.day);
+  m_document.Genealogy().FindByBirthday(m_document.Genealogy().GetRootLink(), born, today.month,
+                                        today.day);
   // The Chinese birthdays and 忌日 only when the user asked for them.
   const LunarDaysToday lunar =
-      FindLunarDays(m_genealogy.GetRootLink(), today, clanbook_settings::LunarBirthdays(),
-                    clanbook_settings::DeathDays());
+      FindLunarDays(m_document.Genealogy().GetRootLink(), today,
+                    clanbook_settings::LunarBirthdays(), clanbook_settings::DeathDays());
   std::vector<MemberNode*> lunarBorn;
   for (MemberNode* member : lunar.births)
     if (std::find(born.begin(), born.end(), member) == born.end()) lunarBorn.push_back(member);
@@ -531,7 +532,8 @@ QString CClanbookDlg::BirthdayText(const QString& text, const std::vector<Member
 
 MemberNode* CClanbookDlg::FindMember(const QString& name) const {
   MemberNode* found = nullptr;
-  m_genealogy.FindByName(m_genealogy.GetRootLink(), found, name.toStdU16String());
+  m_document.Genealogy().FindByName(m_document.Genealogy().GetRootLink(), found,
+                                    name.toStdU16String());
   return found;
 }
 

@@ -69,21 +69,6 @@ enum CommandId : int {
   ID_HELP = 57670,
 };
 
-// The window's modified flag, which the document keeps: reading it asks the
-// document, setting it marks the document modified or saved.
-class ModifiedFlag {
-public:
-  explicit ModifiedFlag(GenealogyDocument& document) : m_document(document) {}
-  operator bool() const { return m_document.IsModified(); }
-  ModifiedFlag& operator=(bool modified) {
-    m_document.SetModified(modified);
-    return *this;
-  }
-
-private:
-  GenealogyDocument& m_document;
-};
-
 class CClanbookDlg : public CDialog, public IMemberAdder {
   Q_OBJECT
 public:
@@ -181,15 +166,12 @@ public:
   ChartWindow* chartWindow() const { return m_chartWindow; }
   StatisticsWindow* statisticsWindow() const { return m_statisticsWindow; }
 
-  // State the commands share (public for the tests that drive the window).
-  // The document comes first: the names below refer into it.
-  GenealogyDocument m_document;
-  QTableView* m_listCtrl = nullptr;
-  GenealogyTreeView* m_treeCtrl = nullptr;
-  CHyperLink* m_hyperLink = nullptr;
-  QString& m_currentFile = m_document.FileName();
-  ModifiedFlag m_modified{m_document};
-  COperationClanbook& m_genealogy = m_document.Genealogy();
+  // The open book: its genealogy, file name, modified flag and undo stack.
+  GenealogyDocument& document() { return m_document; }
+  const GenealogyDocument& document() const { return m_document; }
+  QTableView* listView() const { return m_listCtrl; }
+  GenealogyTreeView* treeView() const { return m_treeCtrl; }
+  CHyperLink* hyperLink() const { return m_hyperLink; }
 
   GenealogyTreeModel* treeModel() const { return m_treeModel; }
   MemberListModel* listModel() const { return m_listModel; }
@@ -212,6 +194,12 @@ protected:
   bool OfferToSave();
 
 private:
+  // The document comes first: built before everything that refers to it.
+  GenealogyDocument m_document;
+  QTableView* m_listCtrl = nullptr;
+  GenealogyTreeView* m_treeCtrl = nullptr;
+  CHyperLink* m_hyperLink = nullptr;
+
   void BuildLayout();
   void BuildMenu();
   void BuildEditMenu(QMenu* menu);

@@ -11,6 +11,7 @@
 #include "charts/ChartWindow.h"
 #include "charts/Statistics.h"
 #include "mainwindow/CClanbookDlg.h"
+#include "mainwindow/LongWork.h"
 #include "platform/MessageBoxes.h"
 #include "views/GenealogyTreeModel.h"
 
@@ -111,10 +112,10 @@ void CClanbookDlg::RefreshCharts() {
     if (!m_chartWindow->isVisible())
       m_chartWindow->dropChart();  // laid out again when next opened
     else if (startOver)
-      m_chartWindow->setSource(&m_genealogy, nullptr);
+      m_chartWindow->setSource(&m_document.Genealogy(), nullptr);
     else if (MemberNode* start = m_chartWindow->startMember();
              start && ChartText::Name(*start) != m_chartWindow->options().fromName)
-      m_chartWindow->setSource(&m_genealogy, start);  // renamed: the chart stays his
+      m_chartWindow->setSource(&m_document.Genealogy(), start);  // renamed: the chart stays his
     else
       m_chartWindow->refresh();
   }
@@ -135,13 +136,13 @@ void CClanbookDlg::OnLineageChart() {
   if (!start) return;
   if (!m_chartWindow) {
     m_chartWindow = new ChartWindow(this);
-    m_chartWindow->setBookFile([this] { return m_currentFile; });
+    m_chartWindow->setBookFile([this] { return m_document.FileName(); });
     // Every box belongs to a chart laid out since the last change, so its
     // member is in the tree; selecting it shows it in the list as a click in
     // the tree does.
     connect(m_chartWindow, &ChartWindow::memberActivated, this, &CClanbookDlg::RevealMember);
   }
-  m_chartWindow->setSource(&m_genealogy, start);
+  m_chartWindow->setSource(&m_document.Genealogy(), start);
   Raise(m_chartWindow);
 }
 
@@ -152,32 +153,37 @@ void CClanbookDlg::OnStatistics() {
   }
   if (!m_statisticsWindow) {
     m_statisticsWindow = new StatisticsWindow(this);
-    m_statisticsWindow->setBookFile([this] { return m_currentFile; });
+    m_statisticsWindow->setBookFile([this] { return m_document.FileName(); });
   }
-  m_statisticsWindow->setSource(&m_genealogy);
+  m_statisticsWindow->setSource(&m_document.Genealogy());
   Raise(m_statisticsWindow);
 }
 
 void CClanbookDlg::OnExportChart() {
   MemberNode* start = ChartStart();
   if (!start) return;
-  const QString path = ChartWindow::AskExportPath(this, m_currentFile);
+  const QString path = ChartWindow::AskExportPath(this, m_document.FileName());
   if (path.isEmpty()) return;
   ChartOptions options;
   options.from = start;
   QString error;
-  if (!ExportChart(m_genealogy, options, path, &error)) ShowNotice(error);
+  bool exported = false;
+  if (RunLongWork(this, tr("正在导出图表…"), false, [&](WorkProgress&) {
+        exported = ExportChart(m_document.Genealogy(), options, path, &error);
+      }) != WorkOutcome::Finished)
+    return;
+  if (!exported) ShowNotice(error);
 }
 
 void CClanbookDlg::OnPrintChart() {
   if (MemberNode* start = ChartStart())
-    if (const std::unique_ptr<BuiltChart> chart = BuildChart(m_genealogy, start))
+    if (const std::unique_ptr<BuiltChart> chart = BuildChart(m_document.Genealogy(), start))
       PrintChart(*chart, this);
 }
 
 void CClanbookDlg::OnPrintPreviewChart() {
   // The preview is modal: the book cannot change under the chart it pages.
   if (MemberNode* start = ChartStart())
-    if (const std::unique_ptr<BuiltChart> chart = BuildChart(m_genealogy, start))
+    if (const std::unique_ptr<BuiltChart> chart = BuildChart(m_document.Genealogy(), start))
       PreviewChart(*chart, this);
 }

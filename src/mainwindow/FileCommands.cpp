@@ -8,7 +8,7 @@
 #include "formats/FormatRegistry.h"
 #include "mainwindow/CClanbookDlg.h"
 #include "mainwindow/FileProblemTexts.h"
-#include "mainwindow/FileProgress.h"
+#include "mainwindow/LongWork.h"
 #include "mainwindow/RecentFiles.h"
 #include "platform/MessageBoxes.h"
 
@@ -82,7 +82,7 @@ bool RefusedForAMember(FileProblem problem) {
 // Writes the genealogy; a failure is reported to the user, never passed over.
 // A written genealogy is the saved state that undo comes back to.
 WriteOutcome WriteGenealogy(CClanbookDlg& window, const QString& fileName) {
-  GenealogyDocument& document = window.m_document;
+  GenealogyDocument& document = window.document();
   if (fileName.isEmpty()) {
     ShowNotice(CClanbookDlg::tr("文件无法保存!"));
     return WriteOutcome::Failed;
@@ -100,11 +100,12 @@ WriteOutcome WriteGenealogy(CClanbookDlg& window, const QString& fileName) {
   status.code = kFileCannotWrite;
   status.problem = FileProblem::kWriteFailed;
   GenealogyDocument::PreviousVersion previous;
-  RunFileWork(&window, CClanbookDlg::tr("正在保存家谱…"), false,
-              [&document, &fileName, keepPrevious, &status, &previous](FileWork&) {
-                status = GenealogyDocument::WriteGenealogy(document.Genealogy(), fileName,
-                                                           keepPrevious, &previous);
-              });
+  if (RunLongWork(&window, CClanbookDlg::tr("正在保存家谱…"), false,
+                  [&document, &fileName, keepPrevious, &status, &previous](WorkProgress&) {
+                    status = GenealogyDocument::WriteGenealogy(document.Genealogy(), fileName,
+                                                               keepPrevious, &previous);
+                  }) == WorkOutcome::Failed)
+    return WriteOutcome::Failed;
   if (!status.Ok()) {
     ShowNotice(SaveFailureText(status, fileName));
     return RefusedForAMember(status.problem) ? WriteOutcome::Refused : WriteOutcome::Failed;
@@ -124,13 +125,14 @@ enum class SavePromptOutcome {
 
 SavePromptOutcome AskToSave(CClanbookDlg& window) {
   // An empty genealogy has nothing a file could keep.
-  if (!window.m_modified || !window.m_document.Root()) return SavePromptOutcome::Proceed;
+  if (!window.document().IsModified() || !window.document().Root())
+    return SavePromptOutcome::Proceed;
   if (!AskQuestion(&window, AppCaption(), CClanbookDlg::tr("该家谱已被修改，你想保存吗?")))
     return SavePromptOutcome::Proceed;
   const std::optional<QString> name = CClanbookDlg::AskFileName(&window, false);
   if (!name || WriteGenealogy(window, *name) != WriteOutcome::Written)
     return SavePromptOutcome::Stop;
-  window.m_modified = false;
+  window.document().SetModified(false);
   return SavePromptOutcome::Proceed;
 }
 
@@ -143,20 +145,20 @@ void OpenFile(CClanbookDlg& window, const QString& fileName) {
   FileStatus status;
   status.code = kFileNoMemory;
   status.problem = FileProblem::kNoMemory;
-  const bool completed = RunFileWork(
+  const WorkOutcome outcome = RunLongWork(
       &window, CClanbookDlg::tr("正在打开家谱…"), true,
-      [&fileName, &loaded, &status](FileWork& work) {
+      [&fileName, &loaded, &status](WorkProgress& work) {
         status = GenealogyDocument::ReadGenealogy(
             fileName, loaded,
             [&work](std::size_t done, std::size_t total) { return work.Report(done, total); });
       });
-  if (!completed) return;
+  if (outcome != WorkOutcome::Finished) return;
   if (!status.Ok()) {
     const QString text = LoadFailureText(status);
     if (!text.isEmpty()) ShowNotice(text);
     return;
   }
-  window.m_document.Adopt(loaded, fileName);
+  window.document().Adopt(loaded, fileName);
   loaded.Clear();  // the old genealogy
   clanbook_settings::AddRecentFile(fileName);
   window.ShowTodaysBirthdays();
@@ -201,7 +203,7 @@ protected:
       case QEvent::DragEnter:
       case QEvent::DragMove: {
         auto* drag = static_cast<QDropEvent*>(event);
-        if (!FileWorkRunning() && !DroppedFile(drag->mimeData()).isEmpty())
+        if (!LongWorkRunning() && !DroppedFile(drag->mimeData()).isEmpty())
           drag->acceptProposedAction();
         else
           drag->ignore();
@@ -210,7 +212,7 @@ protected:
       case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
         const QString fileName = DroppedFile(drop->mimeData());
-        if (fileName.isEmpty() || FileWorkRunning()) {
+        if (fileName.isEmpty() || LongWorkRunning()) {
           drop->ignore();
           return true;
         }
@@ -268,10 +270,10 @@ void CClanbookDlg::OnSaveGenealogy() {
     ShowNotice(NothingToSaveText());
     return;
   }
-  if (!m_currentFile.isEmpty()) {
-    switch (WriteGenealogy(*this, m_currentFile)) {
+  if (!m_document.FileName().isEmpty()) {
+    switch (WriteGenealogy(*this, m_document.FileName())) {
       case WriteOutcome::Written:
-        m_modified = false;
+        m_document.SetModified(false);
         return;
       case WriteOutcome::Refused:
       case WriteOutcome::Declined:
@@ -283,7 +285,7 @@ void CClanbookDlg::OnSaveGenealogy() {
   const std::optional<QString> name = AskFileName(this, false);
   if (!name) return;
   m_document.SetFileName(*name);
-  m_modified = WriteGenealogy(*this, m_currentFile) != WriteOutcome::Written;
+  m_document.SetModified(WriteGenealogy(*this, m_document.FileName()) != WriteOutcome::Written);
 }
 
 void CClanbookDlg::OnSaveGenealogyAs() {
@@ -295,17 +297,17 @@ void CClanbookDlg::OnSaveGenealogyAs() {
   const std::optional<QString> name = AskFileName(this, false);
   if (!name) return;
   m_document.SetFileName(*name);
-  m_modified = WriteGenealogy(*this, m_currentFile) != WriteOutcome::Written;
+  m_document.SetModified(WriteGenealogy(*this, m_document.FileName()) != WriteOutcome::Written);
 }
 
 bool CClanbookDlg::OfferToSave() {
   // Not while a file is being read or written: the work holds the genealogy.
-  return !FileWorkRunning() && AskToSave(*this) == SavePromptOutcome::Proceed;
+  return !LongWorkRunning() && AskToSave(*this) == SavePromptOutcome::Proceed;
 }
 
 bool CClanbookDlg::CanClose() {
   if (!OfferToSave()) return false;
-  m_modified = false;
+  m_document.SetModified(false);
   return true;
 }
 

@@ -199,13 +199,13 @@ void CClanbookDlg::TakePoemOfBook() {
   m_poem = {};
   m_poemSurname.clear();
   m_poemUnwritten = false;
-  m_poemBook = m_currentFile;
+  m_poemBook = m_document.FileName();
   m_poemUnread = {};
-  if (m_currentFile.isEmpty()) return;
+  if (m_document.FileName().isEmpty()) return;
   // A poem file that cannot be read leaves the book without a poem; the
   // window says why once the book is in place (ReportUnreadPoem).
   GenerationPoem poem;
-  const PoemFileResult read = LoadPoem(FilePathOf(m_currentFile), poem);
+  const PoemFileResult read = LoadPoem(FilePathOf(m_document.FileName()), poem);
   if (read.status == PoemFileStatus::kOk)
     m_poem = std::move(poem);
   else if (read.status != PoemFileStatus::kMissing)
@@ -214,8 +214,8 @@ void CClanbookDlg::TakePoemOfBook() {
 
 void CClanbookDlg::ReportUnreadPoem() {
   if (m_poemUnread.status == PoemFileStatus::kOk) return;
-  ShowNotice(
-      tr("字辈文件%1读不出来：%2").arg(PoemFileName(m_currentFile), PoemProblemText(m_poemUnread)));
+  ShowNotice(tr("字辈文件%1读不出来：%2")
+                 .arg(PoemFileName(m_document.FileName()), PoemProblemText(m_poemUnread)));
   m_poemUnread = {};
 }
 
@@ -254,23 +254,23 @@ void CClanbookDlg::WritePoemBeside(const QString& bookFile, bool atSave) {
 }
 
 void CClanbookDlg::OnGenerationPoem() {
-  if (!m_currentFile.isEmpty() && !m_poemUnwritten) {
+  if (!m_document.FileName().isEmpty() && !m_poemUnwritten) {
     // The file may have been edited since the book was opened; it is the
     // poem the book has.
     GenerationPoem poem;
-    const PoemFileResult read = LoadPoem(FilePathOf(m_currentFile), poem);
+    const PoemFileResult read = LoadPoem(FilePathOf(m_document.FileName()), poem);
     if (read.status == PoemFileStatus::kMalformed || read.status == PoemFileStatus::kCannotRead) {
-      ShowNotice(
-          tr("字辈文件%1读不出来：%2").arg(PoemFileName(m_currentFile), PoemProblemText(read)));
+      ShowNotice(tr("字辈文件%1读不出来：%2")
+                     .arg(PoemFileName(m_document.FileName()), PoemProblemText(read)));
       poem = {};
     }
     m_poem = std::move(poem);
-    m_poemBook = m_currentFile;
+    m_poemBook = m_document.FileName();
   }
   const GenerationPoem before = m_poem;
-  const QString bookSurname = QString::fromStdU16String(ClanSurname(m_genealogy));
+  const QString bookSurname = QString::fromStdU16String(ClanSurname(m_document.Genealogy()));
 
-  CGenerationPoemDlg dialog(m_genealogy, this);
+  CGenerationPoemDlg dialog(m_document.Genealogy(), this);
   dialog.m_poem = before;
   dialog.m_surname = m_poemSurname;
   connect(&dialog, &CGenerationPoemDlg::memberActivated, this, &CClanbookDlg::RevealMember);
@@ -281,16 +281,17 @@ void CClanbookDlg::OnGenerationPoem() {
   // An unchanged poem leaves its file alone, even one that could not be read.
   if (SamePoem(dialog.m_poem, before)) return;
   m_poem = dialog.m_poem;
-  if (m_currentFile.isEmpty()) {
+  if (m_document.FileName().isEmpty()) {
     m_poemUnwritten = true;  // written beside the book at its first save
     return;
   }
-  WritePoemBeside(m_currentFile, false);
+  WritePoemBeside(m_document.FileName(), false);
 }
 
 QString CClanbookDlg::SuggestedNameOfChild(const MemberNode* father) const {
   if (m_poem.characters.empty() || !father) return {};
-  const std::u16string surname =
-      m_poemSurname.isEmpty() ? ClanSurname(m_genealogy) : m_poemSurname.toStdU16String();
-  return QString::fromStdU16String(SuggestedChildName(m_genealogy, father, m_poem, surname));
+  const std::u16string surname = m_poemSurname.isEmpty() ? ClanSurname(m_document.Genealogy())
+                                                         : m_poemSurname.toStdU16String();
+  return QString::fromStdU16String(
+      SuggestedChildName(m_document.Genealogy(), father, m_poem, surname));
 }

@@ -2,60 +2,27 @@
 // import one line of a .ged file in place of the open genealogy.
 //
 // A GEDCOM file of two million people takes seconds to read or write, so the
-// work runs on a thread of its own while the window keeps painting under a
-// busy cursor; the user's input waits until it is done, since the genealogy
-// being written must not change under the writer.
+// work runs as long work (mainwindow/LongWork.h): the window keeps painting,
+// the user's input waits until it is done, since the genealogy being written
+// must not change under the writer.
 #include "dialogs/CGedcomRootDlg.h"
 #include "dialogs/CImportReportDlg.h"
 #include "document/AtomicSaveFile.h"
 #include "formats/gedcom/Gedcom.h"
 #include "mainwindow/CClanbookDlg.h"
+#include "mainwindow/LongWork.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
-#include <QProgressDialog>
-#include <QTimer>
 
-#include <limits>
 #include <new>
 #include <optional>
-#include <thread>
 
 namespace {
-
-constexpr int kProgressDelayMs = 400;
-
-// Runs `work` on a worker thread and waits for it, painting and serving
-// timers but taking no input; a busy note comes up when it lasts.
-template <class Work>
-void RunBusy(QWidget* owner, const QString& text, Work&& work) {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  QProgressDialog progress(text, QString(), 0, 0, owner);
-  progress.setObjectName(QStringLiteral("gedcomProgress"));
-  progress.setWindowTitle(owner->windowTitle());
-  progress.setAutoClose(false);
-  progress.setAutoReset(false);
-  // Not modal: the input is held back by the loop below, and a modal box
-  // would stand in the way of whatever dialog comes next.
-  progress.setWindowModality(Qt::NonModal);
-  progress.setMinimumDuration(std::numeric_limits<int>::max());
-  QTimer::singleShot(kProgressDelayMs, &progress, [&progress] { progress.show(); });
-  QEventLoop loop;
-  std::thread worker([&] {
-    work();
-    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-  });
-  loop.exec(QEventLoop::ExcludeUserInputEvents);
-  worker.join();
-  progress.hide();
-  QApplication::restoreOverrideCursor();
-}
 
 QString ImportErrorText(const gedcom::GedcomResult& result) {
   switch (result.error) {
@@ -134,14 +101,16 @@ void CClanbookDlg::OnExportGedcom() {
   }
 
   // The export would be all that is left of the book.
-  if (OutputIsInput(fileName, {m_currentFile})) {
+  if (OutputIsInput(fileName, {m_document.FileName()})) {
     ShowNotice(OutputIsBookText(fileName));
     return;
   }
 
   FileStatus status;
-  RunBusy(this, tr("正在导出GEDCOM文件…"),
-          [&] { status = gedcom::WriteGedcomFile(m_genealogy, version, FilePathOf(fileName)); });
+  if (RunLongWork(this, tr("正在导出GEDCOM文件…"), false, [&](WorkProgress&) {
+        status = gedcom::WriteGedcomFile(m_document.Genealogy(), version, FilePathOf(fileName));
+      }) != WorkOutcome::Finished)
+    return;
   if (!status.Ok())
     ShowNotice(tr("GEDCOM文件%1无法保存：%2!").arg(fileName, WriteProblemReason(status.problem)));
 }
@@ -167,12 +136,13 @@ void CClanbookDlg::ImportGedcom(const QString& dropped) {
   std::optional<QByteArray> bytes;
   std::vector<gedcom::GedcomRootCandidate> candidates;
   gedcom::GedcomResult listed;
-  RunBusy(this, tr("正在读取GEDCOM文件…"), [&] {
-    bytes = ReadAll(fileName);
-    if (bytes)
-      listed = gedcom::ListRootCandidates(std::string_view(bytes->constData(), bytes->size()),
-                                          candidates);
-  });
+  if (RunLongWork(this, tr("正在读取GEDCOM文件…"), false, [&](WorkProgress&) {
+        bytes = ReadAll(fileName);
+        if (bytes)
+          listed = gedcom::ListRootCandidates(std::string_view(bytes->constData(), bytes->size()),
+                                              candidates);
+      }) != WorkOutcome::Finished)
+    return;
   if (!bytes) {
     ShowNotice(tr("文件无法打开!"));
     return;
@@ -192,11 +162,12 @@ void CClanbookDlg::ImportGedcom(const QString& dropped) {
   COperationClanbook imported;
   gedcom::GedcomImportReport report;
   gedcom::GedcomResult read;
-  RunBusy(this, tr("正在导入GEDCOM文件…"), [&] {
-    read = gedcom::ReadGedcom(std::string_view(bytes->constData(), bytes->size()), options,
-                              imported, report);
-    bytes.reset();  // the memory goes back before the views take the new genealogy
-  });
+  if (RunLongWork(this, tr("正在导入GEDCOM文件…"), false, [&](WorkProgress&) {
+        read = gedcom::ReadGedcom(std::string_view(bytes->constData(), bytes->size()), options,
+                                  imported, report);
+        bytes.reset();  // the memory goes back before the views take the new genealogy
+      }) != WorkOutcome::Finished)
+    return;
   if (!read) {
     ShowImportFailure(fileName, read);
     return;

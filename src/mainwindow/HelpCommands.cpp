@@ -1,6 +1,6 @@
 // The commands that lead away from the genealogy: the about box, the help
 // page and the feedback mail. None of them touches the genealogy, the views
-// or m_modified.
+// or m_document.IsModified().
 #include "dialogs/CAboutDlg.h"
 #include "mainwindow/CClanbookDlg.h"
 #include "platform/Shell.h"

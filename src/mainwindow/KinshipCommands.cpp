@@ -15,6 +15,6 @@ void CClanbookDlg::InstallKinshipCommands() {
 }
 
 void CClanbookDlg::OnKinship() {
-  CKinshipDlg dialog(m_genealogy, SelectedLabel(), this);
+  CKinshipDlg dialog(m_document.Genealogy(), SelectedLabel(), this);
   dialog.DoModal();
 }

@@ -17,13 +17,13 @@ void CClanbookDlg::InstallMourningCommands() {
       m_bookMenu, tr("五服图…"), QStringLiteral("mourningChartCommand"),
       [this] {
         const MemberNode* member = SelectedMember();
-        if (!member) member = m_genealogy.GetRootLink();
+        if (!member) member = m_document.Genealogy().GetRootLink();
         if (!member) {
           ShowNotice(MourningText::EmptyBook());
           return;
         }
         MourningChartDialog dialog(
-            *member, [this] { return m_currentFile; }, this);
+            *member, [this] { return m_document.FileName(); }, this);
         dialog.exec();
       },
       {}, next);

@@ -71,7 +71,7 @@ void CClanbookDlg::OnGenerationInfo() {
   {
     const BusyCursor busy;
     ClearList();
-    ListGeneration(m_genealogy.GetRootLink(), found, 1, dialog.m_generation);
+    ListGeneration(m_document.Genealogy().GetRootLink(), found, 1, dialog.m_generation);
   }
   ShowNotice(found ? tr("该代所有成员的信息请见下部列表.")
                    : tr("你输入的数字超出了家谱中的最大代，家谱还没续到此代!"));
@@ -92,8 +92,8 @@ void CClanbookDlg::OnRelations() {
     ShowNotice(NotFoundText(second));
     return;
   }
-  const int g1 = m_genealogy.GetGeneration(firstMember);
-  const int g2 = m_genealogy.GetGeneration(secondMember);
+  const int g1 = m_document.Genealogy().GetGeneration(firstMember);
+  const int g2 = m_document.Genealogy().GetGeneration(secondMember);
 
   QString verdict;
   if (g1 == g2)
@@ -119,7 +119,7 @@ void CClanbookDlg::OnSortByBirth() {
   std::optional<BusyCursor> busy(std::in_place);
   ClearList();
   int count = 0;
-  m_genealogy.CountMembers(m_genealogy.GetRootLink(), count);
+  m_document.Genealogy().CountMembers(m_document.Genealogy().GetRootLink(), count);
   // One array for the whole command; entry 0 is the sort's working space.
   std::unique_ptr<BirthKey[]> keys(new (std::nothrow)
                                        BirthKey[static_cast<std::size_t>(count) + 1]);
@@ -128,7 +128,7 @@ void CClanbookDlg::OnSortByBirth() {
     ShowNotice(tr("内存不足!"));
     return;
   }
-  m_genealogy.SortByBirth(keys.get());
+  m_document.Genealogy().SortByBirth(keys.get());
   std::vector<const MemberNode*> rows(static_cast<std::size_t>(count));
   for (int i = 1; i <= count; ++i) rows[static_cast<std::size_t>(i - 1)] = keys[i].member;
   AddMemberRows(rows);
@@ -143,7 +143,8 @@ void CClanbookDlg::OnFindBirthday() {
   std::vector<MemberNode*> members;
   {
     const BusyCursor busy;
-    m_genealogy.FindByBirthday(m_genealogy.GetRootLink(), members, dialog.m_month, dialog.m_day);
+    m_document.Genealogy().FindByBirthday(m_document.Genealogy().GetRootLink(), members,
+                                          dialog.m_month, dialog.m_day);
   }
   if (members.empty()) {
     ShowNotice(tr("没有找到生日为该天的家族成员!"));

@@ -1,8 +1,8 @@
 // Start-up: the application runs the main window modally, ends when it closes,
 // and opens a genealogy file named on the command line.
+#include "GuiTestSupport.h"
 #include "app/CClanbookApp.h"
 #include "mainwindow/CClanbookDlg.h"
-#include "GuiTestSupport.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Today.h"
 
@@ -37,8 +37,8 @@ void InspectAndClose(SeenWindow& seen, std::function<bool(CClanbookDlg*)> ready)
         if (!window || !ready(window)) return false;
         seen.seen = true;
         seen.title = window->windowTitle();
-        seen.currentFile = window->m_currentFile;
-        const QAbstractItemModel* tree = window->m_treeCtrl->model();
+        seen.currentFile = window->document().FileName();
+        const QAbstractItemModel* tree = window->treeView()->model();
         seen.treeRows = tree->rowCount();
         if (seen.treeRows > 0) seen.rootLabel = tree->index(0, 0).data().toString();
         for (int id : kMemberButtonIds)
@@ -98,7 +98,8 @@ TEST_F(AppTest, AFileNamedAtStartIsOpenedAsOpenDoes) {
                              "子 1930 1 1 1 end 1 祖\r\n"
                              "end 1999 12 2 1 end 1 end");
   SeenWindow seen;
-  InspectAndClose(seen, [](CClanbookDlg* window) { return !window->m_currentFile.isEmpty(); });
+  InspectAndClose(seen,
+                  [](CClanbookDlg* window) { return !window->document().FileName().isEmpty(); });
   CClanbookApp app(path);
   EXPECT_FALSE(app.InitInstance());
   ASSERT_TRUE(seen.seen);

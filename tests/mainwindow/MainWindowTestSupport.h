@@ -2,13 +2,13 @@
 // main-window tests, and the fixture of the tests of its layout and views.
 #pragma once
 
+#include "GuiTestSupport.h"
 #include "formats/FtfFormat.h"
 #include "mainwindow/CClanbookDlg.h"
-#include "views/GenealogyTreeModel.h"
-#include "GuiTestSupport.h"
-#include "views/MemberListModel.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Today.h"
+#include "views/GenealogyTreeModel.h"
+#include "views/MemberListModel.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -42,19 +42,20 @@ inline void LoadRecords(CClanbookDlg& window, const QByteArray& records) {
   // The load releases the members the list may show; Open lets the list go
   // first (membersAboutToBeReleased), and so does this.
   window.ClearList();
-  ASSERT_EQ(formats::LoadFtf(path.toStdU16String(), window.m_genealogy).code, kFileOk);
+  ASSERT_EQ(formats::LoadFtf(path.toStdU16String(), window.document().Genealogy()).code, kFileOk);
   window.RebuildTreeView();
 }
 
 inline MemberNode* FindMember(const CClanbookDlg& window, std::u16string_view name) {
   MemberNode* found = nullptr;
-  window.m_genealogy.FindByName(window.m_genealogy.GetRootLink(), found, name);
+  window.document().Genealogy().FindByName(window.document().Genealogy().GetRootLink(), found,
+                                           name);
   return found;
 }
 
 // Makes `index` the tree view's current and only selected item, as a click does.
 inline void SelectIndex(CClanbookDlg& window, const QModelIndex& index) {
-  window.m_treeCtrl->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+  window.treeView()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
 }
 // Selects the tree item of `member`, which must have one.
 inline void SelectMember(CClanbookDlg& window, const MemberNode* member) {
@@ -120,17 +121,17 @@ protected:
     member->birthYear = year;
     member->birthMonth = month;
     member->birthDay = day;
-    window->m_genealogy.InsertMember(father, member);
+    window->document().Genealogy().InsertMember(father, member);
     return member;
   }
 
   MemberNode* Find(const char16_t* name) const { return FindMember(*window, name); }
   void Select(const QModelIndex& index) { SelectIndex(*window, index); }
 
-  QStringList TreeLines() const { return TreeLinesOf(window->m_treeCtrl); }
-  QStringList ListRow(int row) const { return ListRowOf(window->m_listCtrl, row); }
-  int ListRows() const { return window->m_listCtrl->model()->rowCount(); }
-  QStringList ListNames() const { return ListNamesOf(window->m_listCtrl); }
+  QStringList TreeLines() const { return TreeLinesOf(window->treeView()); }
+  QStringList ListRow(int row) const { return ListRowOf(window->listView(), row); }
+  int ListRows() const { return window->listView()->model()->rowCount(); }
+  QStringList ListNames() const { return ListNamesOf(window->listView()); }
 
   MessageBoxRecorder boxes;
   std::unique_ptr<CClanbookDlg> window;

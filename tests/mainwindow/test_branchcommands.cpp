@@ -88,7 +88,7 @@ protected:
   // Writes the branch of `top` as the book has it, edited by `edit`.
   void WriteBranch(const QString& file, const char16_t* top, const BranchEdit& edit) {
     COperationClanbook branch;
-    ExtractBranch(window.m_genealogy, Find(QString::fromUtf16(top)), branch);
+    ExtractBranch(window.document().Genealogy(), Find(QString::fromUtf16(top)), branch);
     if (edit) edit(branch);
     ASSERT_EQ(formats::SaveFtf(file.toStdU16String(), branch).code, kFileOk);
   }
@@ -124,8 +124,8 @@ TEST_F(BranchCommands, CommandsAreNamedItemsOfTheirMenus) {
 TEST_F(BranchCommands, ExportWritesTheSelectedBranchAndLeavesTheBookAsItWas) {
   const QString branchFile = File("甲.ftf");
   const QString bookFile = File("clan.ftf");
-  ASSERT_EQ(window.m_document.Save(bookFile), kFileOk);
-  window.m_document.SetFileName(bookFile);
+  ASSERT_EQ(window.document().Save(bookFile), kFileOk);
+  window.document().SetFileName(bookFile);
   QFile saved(bookFile);
   ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
   const QByteArray bookBytes = saved.readAll();
@@ -159,15 +159,15 @@ TEST_F(BranchCommands, ExportWritesTheSelectedBranchAndLeavesTheBookAsItWas) {
     if (row.selected)
       Select(QString::fromUtf16(row.selected));
     else
-      window.m_treeCtrl->selectionModel()->clearSelection();
+      window.treeView()->selectionModel()->clearSelection();
     if (row.target.isEmpty())
       Trigger(QStringLiteral("家谱"), "exportBranch");
     else
       Export(row.target);
     EXPECT_EQ(BoxTexts(), QStringList{row.box});
     EXPECT_EQ(ModelLines(), book);
-    EXPECT_FALSE(window.m_modified);
-    EXPECT_EQ(window.m_document.UndoStack()->count(), 0);
+    EXPECT_FALSE(window.document().IsModified());
+    EXPECT_EQ(window.document().UndoStack()->count(), 0);
     EXPECT_EQ(QFile::exists(branchFile), row.written);
     QFile again(bookFile);
     ASSERT_TRUE(again.open(QIODevice::ReadOnly));
@@ -177,7 +177,7 @@ TEST_F(BranchCommands, ExportWritesTheSelectedBranchAndLeavesTheBookAsItWas) {
   COperationClanbook written;
   ASSERT_EQ(formats::LoadFtf(branchFile.toStdU16String(), written).code, kFileOk);
   COperationClanbook expected;
-  ExtractBranch(window.m_genealogy, Find(QStringLiteral("甲")), expected);
+  ExtractBranch(window.document().Genealogy(), Find(QStringLiteral("甲")), expected);
   EXPECT_EQ(mergetest::Dump(written), mergetest::Dump(expected));
   EXPECT_EQ(written.GetRootLink()->name, u"甲");
 }
@@ -245,8 +245,8 @@ TEST_F(BranchCommands, MergesThatChangeNothing) {
     }
     EXPECT_EQ(ModelLines(), book);
     EXPECT_EQ(TreeLines(), ModelLines(false));
-    EXPECT_EQ(window.m_document.UndoStack()->count(), 0);
-    EXPECT_FALSE(window.m_modified);
+    EXPECT_EQ(window.document().UndoStack()->count(), 0);
+    EXPECT_FALSE(window.document().IsModified());
   }
 }
 
@@ -255,7 +255,7 @@ TEST_F(BranchCommands, MergesThatChangeNothing) {
 TEST_F(BranchCommands, AGedcomBranchIsReadThroughTheImport) {
   const QString file = File("branch.ged");
   COperationClanbook branch;
-  ExtractBranch(window.m_genealogy, Find(QStringLiteral("甲")), branch);
+  ExtractBranch(window.document().Genealogy(), Find(QStringLiteral("甲")), branch);
   std::string ged;
   gedcom::WriteGedcom(branch, gedcom::GedcomVersion::v7_0, ged);
   QFile out(file);
@@ -326,7 +326,7 @@ TEST_F(BranchCommands, MergeIsOneEditThatUndoAndRedoTakeWhole) {
     const QStringList before = ModelLines();
     WriteBranch(file, u"甲", row.edit);
     // Families the user opened stay open: the tree follows row by row.
-    window.m_treeCtrl->ExpandAllInSteps();
+    window.treeView()->ExpandAllInSteps();
     QSignalSpy resets(window.treeModel(), &QAbstractItemModel::modelReset);
     boxes.Clear();
     Merge(file, [&row](CMergeReviewDlg* review) {
@@ -337,18 +337,18 @@ TEST_F(BranchCommands, MergeIsOneEditThatUndoAndRedoTakeWhole) {
     const QStringList after = ModelLines();
     EXPECT_EQ(ModelLines(false), row.tree);
     for (const QString& line : row.data) EXPECT_EQ(DataOf(line.section(u' ', 0, 0)), line);
-    EXPECT_TRUE(window.m_modified);
-    EXPECT_EQ(window.m_document.UndoStack()->count(), 1);
+    EXPECT_TRUE(window.document().IsModified());
+    EXPECT_EQ(window.document().UndoStack()->count(), 1);
     EXPECT_EQ(window.MenuAction(ID_UNDO)->text(), QStringLiteral("撤销 合并支谱 甲"));
 
     for (int round = 0; round < 2; ++round) {
       EXPECT_EQ(TreeLines(), ModelLines(false));
       EXPECT_TRUE(
-          window.m_treeCtrl->isExpanded(window.treeModel()->IndexOf(Find(QStringLiteral("乙")))));
+          window.treeView()->isExpanded(window.treeModel()->IndexOf(Find(QStringLiteral("乙")))));
       window.MenuAction(ID_UNDO)->trigger();
       EXPECT_EQ(ModelLines(), before);
       EXPECT_EQ(TreeLines(), ModelLines(false));
-      EXPECT_FALSE(window.m_modified);
+      EXPECT_FALSE(window.document().IsModified());
       EXPECT_EQ(window.MenuAction(ID_REDO)->text(), QStringLiteral("重做 合并支谱 甲"));
       window.MenuAction(ID_REDO)->trigger();
       EXPECT_EQ(ModelLines(), after);

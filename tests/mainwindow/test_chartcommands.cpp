@@ -156,7 +156,7 @@ TEST_F(ChartCommands, ChartStartsFromTheSelectionAndIsReused) {
     if (selected) Select(selected);
     Trigger("idm_lineageChart");
     ASSERT_NE(Chart(), nullptr);
-    EXPECT_EQ(Chart()->Start(), selected ? selected : window.m_genealogy.GetRootLink());
+    EXPECT_EQ(Chart()->Start(), selected ? selected : window.document().Genealogy().GetRootLink());
     EXPECT_EQ(Chart()->Options().generations, 5);
     EXPECT_TRUE(window.chartWindow()->isVisible());
     if (!first) first = window.chartWindow();
@@ -242,7 +242,8 @@ TEST_F(ChartCommands, ChartLetsGoOfTheBookAcrossOpenAndNew) {
   EXPECT_EQ(Chart(), nullptr);
   window.chartWindow()->grab();
   ExpectChartFollowsTree();
-  EXPECT_EQ(Chart()->Start(), window.m_genealogy.GetRootLink());  // the new book from its root
+  EXPECT_EQ(Chart()->Start(),
+            window.document().Genealogy().GetRootLink());  // the new book from its root
 
   boxes.QueueAnswer(true);  // close the book for a new one
   OnNextDialog<CAddInfoDlg>([&](CAddInfoDlg* d) {
@@ -270,7 +271,7 @@ TEST_F(ChartCommands, ClickingABoxSelectsItsMemberInTheTree) {
     QTest::mouseClick(chartWindow->view()->viewport(), Qt::LeftButton, {},
                       chartWindow->view()->ToViewport(centre).toPoint());
     EXPECT_EQ(window.SelectedMember(), member);
-    EXPECT_EQ(ListNamesOf(window.m_listCtrl), QStringList{QString::fromStdU16String(member->name)});
+    EXPECT_EQ(ListNamesOf(window.listView()), QStringList{QString::fromStdU16String(member->name)});
   }
 }
 
@@ -317,8 +318,8 @@ TEST_F(ChartCommands, ExportNeverReplacesTheBookOrWhatIsNoFile) {
   LoadFamily();
   QTemporaryDir dir;
   const QString book = dir.filePath("clan.ftf");
-  ASSERT_EQ(window.m_document.Save(book), kFileOk);
-  window.m_document.SetFileName(book);
+  ASSERT_EQ(window.document().Save(book), kFileOk);
+  window.document().SetFileName(book);
   QFile original(book);
   ASSERT_TRUE(original.open(QIODevice::ReadOnly));
   const QByteArray bookBytes = original.readAll();
@@ -374,7 +375,7 @@ TEST_F(ChartCommands, PrintAndPreviewPageTheSelectedMembersChart) {
   ChartOptions options;
   options.from = Find(QStringLiteral("甲"));
   const std::unique_ptr<BuiltChart> expected =
-      BuiltChart::Build(window.m_genealogy, options, nullptr);
+      BuiltChart::Build(window.document().Genealogy(), options, nullptr);
   ASSERT_NE(expected, nullptr);
 
   OnNextDialog<QPrintPreviewDialog>([&](QPrintPreviewDialog* d) {

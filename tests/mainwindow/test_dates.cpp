@@ -146,13 +146,13 @@ TEST_F(DatesInTheWindow, TheDateMenuSwitchesTheListAndIsRemembered) {
   EXPECT_EQ(Cell(window, 0, 5), QStringLiteral("1960-03-04（公元一九六〇年二月初七）"));
   EXPECT_EQ(Cell(window, 1, 5), QStringLiteral("无"));  // the living have no death date
   // The date columns make room for the longer dates, and only they.
-  QHeaderView* header = window.m_listCtrl->horizontalHeader();
-  const QFontMetrics metrics = window.m_listCtrl->fontMetrics();
+  QHeaderView* header = window.listView()->horizontalHeader();
+  const QFontMetrics metrics = window.listView()->fontMetrics();
   for (const int column : {1, 5})
     EXPECT_GT(header->sectionSize(column), metrics.horizontalAdvance(Cell(window, 0, column)));
   EXPECT_EQ(header->sectionSize(0), 85);
   // What the view shows is what the model says.
-  const QAbstractItemModel* model = window.m_listCtrl->model();
+  const QAbstractItemModel* model = window.listView()->model();
   EXPECT_EQ(model->index(1, 1).data().toString(), QStringLiteral("1920-03-04（民国九年正月十四）"));
 
   chinese->trigger();
@@ -234,7 +234,7 @@ TEST_F(DatesInTheWindow, AnImpossibleDateIsRefusedWithItsReasonAndNothingChanges
     });
     window.RunCommand(ID_ADD_CHILD);
     EXPECT_EQ(ModelLines(), before);
-    EXPECT_FALSE(window.m_modified);
+    EXPECT_FALSE(window.document().IsModified());
   }
 }
 
@@ -338,7 +338,7 @@ TEST_F(DatesInTheWindow, OpenNamesChineseBirthdaysAndDeathDaysWhenAskedTo) {
   window.OpenAtStart(path);
   EXPECT_EQ(texts(),
             QStringList{QStringLiteral("今天为以下家族成员的生日:  乙  \n详细信息请见以下列表.")});
-  EXPECT_EQ(ListNamesOf(window.m_listCtrl), QStringList{QStringLiteral("乙")});
+  EXPECT_EQ(ListNamesOf(window.listView()), QStringList{QStringLiteral("乙")});
 
   Action(window, "lunarBirthdaysAtOpen")->trigger();
   Action(window, "deathDaysAtOpen")->trigger();
@@ -350,7 +350,7 @@ TEST_F(DatesInTheWindow, OpenNamesChineseBirthdaysAndDeathDaysWhenAskedTo) {
                                                 "今天为以下家族成员的农历生日:  甲  \n"
                                                 "今天为以下先人的忌日（农历）:  祖  \n"
                                                 "详细信息请见以下列表.")});
-  EXPECT_EQ(ListNamesOf(window.m_listCtrl),
+  EXPECT_EQ(ListNamesOf(window.listView()),
             (QStringList{QStringLiteral("乙"), QStringLiteral("甲"), QStringLiteral("祖")}));
 
   // The next day nobody's.

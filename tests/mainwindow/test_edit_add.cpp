@@ -88,7 +88,7 @@ TEST_F(EditAdd, EveryRefusalKeepsTheDialogOpenAndChangesNothing) {
   });
   window.RunCommand(ID_ADD_MEMBER);
   EXPECT_EQ(ModelLines(), before);
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
   EXPECT_EQ(ListRows(), 1);
 }
 
@@ -173,7 +173,7 @@ TEST_F(EditAdd, RootQuestionNoKeepsTheDialogAndOkAsksAgain) {
     EXPECT_EQ(Questions(), QStringList{QStringLiteral("确实要置此结点为根结点吗？")});
     EXPECT_TRUE(NoticeTexts().isEmpty());
     EXPECT_EQ(ModelLines(), before);
-    EXPECT_FALSE(window.m_modified);
+    EXPECT_FALSE(window.document().IsModified());
     boxes.Clear();
     boxes.QueueAnswer(true);
     ClickButton(d, "idc_1");
@@ -182,7 +182,7 @@ TEST_F(EditAdd, RootQuestionNoKeepsTheDialogAndOkAsksAgain) {
   });
   window.RunCommand(ID_ADD_MEMBER);
   EXPECT_EQ(TreeLines(), (QStringList{"始", "  祖", "    甲", "      丙", "    乙"}));
-  const MemberNode* root = window.m_genealogy.GetRootLink();
+  const MemberNode* root = window.document().Genealogy().GetRootLink();
   EXPECT_EQ(root, Find(QStringLiteral("始")));
   EXPECT_EQ(root->firstChild, Find(QStringLiteral("祖")));
   EXPECT_EQ(root->firstChild->nextSibling, nullptr);
@@ -206,7 +206,7 @@ TEST_F(EditAdd, NewRootBornAfterTheOldRootIsRefused) {
     EXPECT_FALSE(d->isVisible());
   });
   window.RunCommand(ID_ADD_MEMBER);
-  EXPECT_EQ(window.m_genealogy.GetRootLink(), Find(QStringLiteral("始")));
+  EXPECT_EQ(window.document().Genealogy().GetRootLink(), Find(QStringLiteral("始")));
   ExpectEditDone();
 }
 
@@ -245,7 +245,8 @@ TEST_F(EditAdd, AddChildTakesTheSelectedMemberItself) {
       "甲 1920 1 1 1 end 1 祖\r\n"
       "乙 1925 1 1 1 end 1 祖\r\n"
       "甲 1950 1 1 1 end 1 乙\r\n");
-  const MemberNode* second = window.m_genealogy.GetRootLink()->firstChild->nextSibling->firstChild;
+  const MemberNode* second =
+      window.document().Genealogy().GetRootLink()->firstChild->nextSibling->firstChild;
   Select(second);
   OnNextDialog<CAddInfoDlg>([&](CAddInfoDlg* d) {
     EXPECT_EQ(BoxText(d, "idc_1018"), QStringLiteral("甲"));
@@ -270,7 +271,7 @@ TEST_F(EditAdd, AddChildWithoutSelectionLeavesTheFatherEmpty) {
   });
   ClickButton(&window, "idc_32783");
   EXPECT_TRUE(boxes.Boxes().empty());
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
 }
 
 TEST_F(EditAdd, AddChildPrefillsTheSelectedName) {
@@ -285,7 +286,7 @@ TEST_F(EditAdd, AddChildPrefillsTheSelectedName) {
   });
   ClickButton(&window, "idc_32783");
   EXPECT_EQ(ModelLines(), before);
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
   EXPECT_EQ(ListRows(), 1);
 }
 

@@ -132,7 +132,7 @@ TEST_F(EditChange, EveryRefusalLeavesTheGenealogyAsItWas) {
     Change(QStringLiteral("甲"), c.edit);
     EXPECT_EQ(NoticeTexts(), QStringList{QString::fromUtf8(c.notice)});
     EXPECT_EQ(ModelLines(), before);
-    EXPECT_FALSE(window.m_modified);
+    EXPECT_FALSE(window.document().IsModified());
     EXPECT_EQ(ListRows(), 1);
   }
 }
@@ -185,7 +185,8 @@ TEST_F(EditChange, SelectedMemberIsChangedEvenWhenAnotherBearsItsName) {
       "甲 1920 1 1 1 end 1 祖\r\n"
       "乙 1925 1 1 1 end 1 祖\r\n"
       "甲 1950 1 1 1 end 1 乙\r\n");
-  MemberNode* second = window.m_genealogy.GetRootLink()->firstChild->nextSibling->firstChild;
+  MemberNode* second =
+      window.document().Genealogy().GetRootLink()->firstChild->nextSibling->firstChild;
   Select(second);
   OnNextDialog<CModifyInfoDlg>([](CModifyInfoDlg* d) {
     EXPECT_EQ(BoxText(d, 1008), "1950");
@@ -207,7 +208,7 @@ TEST_F(EditChange, NothingSelectedOrNothingThere) {
   LoadFamily();
   ClickButton(&window, "idc_32784");
   EXPECT_EQ(NoticeTexts(), QStringList{QStringLiteral("请先在家谱树中选择一个成员!")});
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
 }
 
 TEST_F(EditChange, CancelChangesNothing) {
@@ -222,7 +223,7 @@ TEST_F(EditChange, CancelChangesNothing) {
   ClickButton(&window, "idc_32784");
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_EQ(ModelLines(), before);
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
   EXPECT_EQ(ListRows(), 1);
 }
 
@@ -263,7 +264,7 @@ TEST_F(EditChange, MenuItemReportsAnUnknownNameAndCancelDoesNothing) {
   window.RunCommand(ID_MODIFY_MEMBER);
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_EQ(ModelLines(), before);
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ TEST_F(EditDelete, SelectedMemberWithoutChildrenNoThenYes) {
   ClickButton(&window, "idc_32782");
   EXPECT_EQ(Questions(), QStringList{QStringLiteral("你确实想删除乙吗？")});
   EXPECT_EQ(ModelLines(), before);
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
   EXPECT_EQ(ListRows(), 1);  // the selected member's row
 
   boxes.Clear();
@@ -54,7 +54,7 @@ TEST_F(EditDelete, DeletingTheRootEmptiesTheGenealogy) {
   Select(QStringLiteral("祖"));
   boxes.QueueAnswer(true);
   ClickButton(&window, "idc_32782");
-  EXPECT_EQ(window.m_genealogy.GetRootLink(), nullptr);
+  EXPECT_EQ(window.document().Genealogy().GetRootLink(), nullptr);
   EXPECT_TRUE(TreeLines().isEmpty());
   ExpectEditDone();
 }
@@ -65,7 +65,7 @@ TEST_F(EditDelete, SelectedMemberIsDeletedEvenWhenAnotherBearsItsName) {
       "甲 1920 1 1 1 end 1 祖\r\n"
       "乙 1925 1 1 1 end 1 祖\r\n"
       "甲 1950 1 1 1 end 1 乙\r\n");
-  Select(window.m_genealogy.GetRootLink()->firstChild->nextSibling->firstChild);
+  Select(window.document().Genealogy().GetRootLink()->firstChild->nextSibling->firstChild);
   boxes.QueueAnswer(true);
   ClickButton(&window, "idc_32782");
   EXPECT_EQ(TreeLines(), (QStringList{"祖", "  甲", "  乙"}));
@@ -83,7 +83,7 @@ TEST_F(EditDelete, ButtonNeedsASelectionAndAGenealogy) {
   EXPECT_EQ(NoticeTexts(), QStringList{QStringLiteral("请先在家谱树中选择一个成员!")});
   EXPECT_TRUE(Questions().isEmpty());
   EXPECT_EQ(ModelLines(), before);
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
 }
 
 TEST_F(EditDelete, MenuAsksWithTheHalfWidthMark) {
@@ -94,7 +94,7 @@ TEST_F(EditDelete, MenuAsksWithTheHalfWidthMark) {
   DeleteByName(QStringLiteral("丙"));
   EXPECT_EQ(Questions(), QStringList{QStringLiteral("你确实想删除丙吗?")});
   EXPECT_EQ(ModelLines(), before);
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
   EXPECT_EQ(ListRows(), 1);
 
   boxes.Clear();
@@ -117,7 +117,7 @@ TEST_F(EditDelete, MenuReportsAnUnknownNameEvenWithoutAGenealogy) {
   EXPECT_EQ(NoticeTexts(), QStringList{QStringLiteral("本家谱中找不到甲 !")});
   EXPECT_TRUE(Questions().isEmpty());
   EXPECT_EQ(ModelLines(), before);
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
   EXPECT_EQ(ListRows(), 1);
 }
 
@@ -131,7 +131,7 @@ TEST_F(EditDelete, MenuCancelDoesNothing) {
   window.RunCommand(ID_DELETE_MEMBER);
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_EQ(ModelLines(), before);
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ protected:
   void LoadRecords(const char* records) {
     ASSERT_NO_FATAL_FAILURE(::LoadRecords(window, records));
     window.EnableMemberButtons(true);
-    window.m_modified = false;
+    window.document().SetModified(false);
   }
   // A small family: 祖 (1900) with sons 甲 (1920, with son 丙 1950) and 乙 (1925).
   void LoadFamily() {
@@ -42,14 +42,14 @@ protected:
   void Select(const QString& name) { Select(Find(name)); }
 
   // The tree view's items in pre-order, two blanks of indent per generation.
-  QStringList TreeLines() const { return TreeLinesOf(window.m_treeCtrl); }
+  QStringList TreeLines() const { return TreeLinesOf(window.treeView()); }
   // The genealogy itself, indented like TreeLines; with `data`, each member's
   // fields follow its name, to tell that nothing changed.
   QStringList ModelLines(bool data = true) {
     QStringList lines;
-    window.m_genealogy.VisitPreOrder(
-        lines, window.m_genealogy.GetRootLink(), [&](QStringList& out, MemberNode* m) {
-          QString line = QString(2 * window.m_genealogy.GetGeneration(m) - 2, u' ') +
+    window.document().Genealogy().VisitPreOrder(
+        lines, window.document().Genealogy().GetRootLink(), [&](QStringList& out, MemberNode* m) {
+          QString line = QString(2 * window.document().Genealogy().GetGeneration(m) - 2, u' ') +
                          QString::fromStdU16String(m->name);
           if (data) {
             line += QStringLiteral(" %1-%2-%3 married=%4 address=%5 alive=%6")
@@ -88,7 +88,7 @@ protected:
   // Something in the list, so a test can see that a command empties it.
   void FillList() {
     window.ClearList();
-    window.AddMemberRow(window.m_genealogy.GetRootLink());
+    window.AddMemberRow(window.document().Genealogy().GetRootLink());
     ASSERT_EQ(ListRows(), 1);
   }
   // The list holds the row of the member the tree selects and nothing else,
@@ -102,7 +102,7 @@ protected:
     }
   }
   void ExpectEditDone() {
-    EXPECT_TRUE(window.m_modified);
+    EXPECT_TRUE(window.document().IsModified());
     ExpectListShowsTheSelected();
     EXPECT_EQ(TreeLines(), ModelLines(false));
   }

@@ -70,13 +70,13 @@ TEST_F(EditUndo, MenuItemsAndKeysUndoAndRedoADeletion) {
     // Back in its place, the elder brother again, with everything below it.
     EXPECT_EQ(ModelLines(), before);
     EXPECT_EQ(TreeLines(), ModelLines(false));
-    EXPECT_FALSE(window.m_modified);
+    EXPECT_FALSE(window.document().IsModified());
     EXPECT_EQ(window.SelectedMember(), Find(QStringLiteral("甲")));
     ExpectHistory(QStringLiteral("撤销"), QStringLiteral("重做 删除 甲"));
 
     row.redo();
     EXPECT_EQ(ModelLines(), after);
-    EXPECT_TRUE(window.m_modified);
+    EXPECT_TRUE(window.document().IsModified());
     EXPECT_EQ(window.SelectedMember(), Find(QStringLiteral("祖")));
     ExpectHistory(QStringLiteral("撤销 删除 甲"), QStringLiteral("重做"));
     boxes.Clear();
@@ -85,8 +85,8 @@ TEST_F(EditUndo, MenuItemsAndKeysUndoAndRedoADeletion) {
 
 TEST_F(EditUndo, AnEditKeepsOpenFamiliesAndShowsTheNewMember) {
   LoadFamily();
-  window.m_treeCtrl->expand(window.treeModel()->IndexOf(Find(QStringLiteral("祖"))));
-  window.m_treeCtrl->expand(window.treeModel()->IndexOf(Find(QStringLiteral("甲"))));
+  window.treeView()->expand(window.treeModel()->IndexOf(Find(QStringLiteral("祖"))));
+  window.treeView()->expand(window.treeModel()->IndexOf(Find(QStringLiteral("甲"))));
   Select(QStringLiteral("乙"));
   AddChildOfSelected(QStringLiteral("戊"), 1950);
   ExpectEditDone();
@@ -95,15 +95,15 @@ TEST_F(EditUndo, AnEditKeepsOpenFamiliesAndShowsTheNewMember) {
   EXPECT_EQ(window.SelectedMember(), added);
   for (const char16_t* open : {u"祖", u"甲", u"乙"})
     EXPECT_TRUE(
-        window.m_treeCtrl->isExpanded(window.treeModel()->IndexOf(Find(QString::fromUtf16(open)))));
+        window.treeView()->isExpanded(window.treeModel()->IndexOf(Find(QString::fromUtf16(open)))));
   ExpectHistory(QStringLiteral("撤销 增加孩子 戊"), QStringLiteral("重做"));
 
   Undo()->trigger();
   EXPECT_EQ(Find(QStringLiteral("戊")), nullptr);
   EXPECT_EQ(window.SelectedMember(), Find(QStringLiteral("乙")));
   EXPECT_TRUE(
-      window.m_treeCtrl->isExpanded(window.treeModel()->IndexOf(Find(QStringLiteral("甲")))));
-  EXPECT_FALSE(window.m_modified);
+      window.treeView()->isExpanded(window.treeModel()->IndexOf(Find(QStringLiteral("甲")))));
+  EXPECT_FALSE(window.document().IsModified());
 }
 
 // After an add, an undo or a redo the list shows the member the tree selects,
@@ -144,7 +144,7 @@ TEST_F(EditUndo, UndoingADeletionOpensAgainTheFamiliesThatWereOpen) {
   Undo()->trigger();
   for (const char16_t* open : {u"祖", u"甲", u"丙"})
     EXPECT_TRUE(
-        window.m_treeCtrl->isExpanded(window.treeModel()->IndexOf(Find(QString::fromUtf16(open)))))
+        window.treeView()->isExpanded(window.treeModel()->IndexOf(Find(QString::fromUtf16(open)))))
         << QString::fromUtf16(open).toStdString();
   EXPECT_EQ(window.SelectedMember(), Find(QStringLiteral("甲")));
   boxes.Clear();
@@ -156,9 +156,9 @@ TEST_F(EditUndo, UndoingToTheSavedStateLeavesNothingToSaveAndOpenForgetsTheHisto
   LoadFamily();
   Select(QStringLiteral("乙"));
   AddChildOfSelected(QStringLiteral("戊"), 1950);
-  EXPECT_TRUE(window.m_modified);
+  EXPECT_TRUE(window.document().IsModified());
   Undo()->trigger();
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
   // Nothing to save: Open goes straight to the file name.
   OnNextDialog<CFileOpenAndSaveDlg>([](CFileOpenAndSaveDlg* d) { ClickButton(d, "idc_2"); });
   window.RunCommand(ID_OPEN);
@@ -166,11 +166,11 @@ TEST_F(EditUndo, UndoingToTheSavedStateLeavesNothingToSaveAndOpenForgetsTheHisto
 
   Redo()->trigger();
   const QString file = dir.filePath(QStringLiteral("clan.ftf"));
-  ASSERT_EQ(formats::SaveFtf(file.toStdU16String(), window.m_genealogy).code, kFileOk);
+  ASSERT_EQ(formats::SaveFtf(file.toStdU16String(), window.document().Genealogy()).code, kFileOk);
   window.OpenAtStart(file);
   EXPECT_NE(Find(QStringLiteral("戊")), nullptr);
   ExpectHistory(QStringLiteral("撤销"), QStringLiteral("重做"));
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
 }
 
 }  // namespace

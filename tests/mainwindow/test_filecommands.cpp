@@ -3,7 +3,7 @@
 #include "MainWindowTestSupport.h"
 #include "dialogs/CAddInfoDlg.h"
 #include "dialogs/CFileOpenAndSaveDlg.h"
-#include "mainwindow/FileProgress.h"
+#include "mainwindow/LongWork.h"
 #include "mainwindow/RecentFiles.h"
 #include "platform/Shell.h"
 
@@ -32,6 +32,7 @@
 #include <chrono>
 #include <csignal>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -118,8 +119,8 @@ protected:
     Write("sample.ftf", kSample);
   }
   void TearDown() override {
-    SetFileWorkDelayForTesting(-1);
-    SetFileWorkHookForTesting({});
+    SetLongWorkDelayForTesting(-1);
+    SetLongWorkHookForTesting({});
     SetTodayForTesting(std::nullopt);
     EXPECT_EQ(PendingModalHandlers(), 0);
     EXPECT_EQ(boxes.unansweredQuestions, 0);
@@ -141,7 +142,7 @@ protected:
     return texts;
   }
   // The tree view's labels in pre-order, without indent.
-  QStringList TreeLabels() const { return TreeLinesOf(window->m_treeCtrl, 0); }
+  QStringList TreeLabels() const { return TreeLinesOf(window->treeView(), 0); }
   bool MemberButtonsEnabled() const { return window->button(ID_ADD_CHILD)->isEnabled(); }
   bool Has(const char16_t* name) const { return FindMember(*window, name) != nullptr; }
   void Open(const QString& path) {
@@ -171,13 +172,13 @@ TEST_F(FileCommandsTest, OpenShowsTheGenealogyAndTodaysBirthdays) {
   SetTodayForTesting(LocalDate{2024, 12, 24});
   window->AddNoteRow(QStringLiteral("old row"));
   Open(Path("sample.ftf"));
-  EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
-  EXPECT_FALSE(window->m_modified);
+  EXPECT_EQ(window->document().FileName(), Path("sample.ftf"));
+  EXPECT_FALSE(window->document().IsModified());
   EXPECT_EQ(TreeLabels(), kSampleNames);
   EXPECT_TRUE(MemberButtonsEnabled());
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].title, QStringLiteral("注意："));
-  EXPECT_EQ(ListNamesOf(window->m_listCtrl), QStringList{"Cedar"});
+  EXPECT_EQ(ListNamesOf(window->listView()), QStringList{"Cedar"});
 }
 
 TEST_F(FileCommandsTest, EachFailedOpenIsReportedAndChangesNothing) {
@@ -199,36 +200,36 @@ TEST_F(FileCommandsTest, EachFailedOpenIsReportedAndChangesNothing) {
     SCOPED_TRACE(c.file.toStdString());
     window->ClearList();
     window->AddNoteRow(QStringLiteral("kept"));
-    window->m_modified = false;
+    window->document().SetModified(false);
     boxes.Clear();
     Open(Path(c.file));
     EXPECT_EQ(Texts(), QStringList{c.message});
-    EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
+    EXPECT_EQ(window->document().FileName(), Path("sample.ftf"));
     EXPECT_TRUE(Has(u"Birch"));
     EXPECT_EQ(TreeLabels(), kSampleNames);
-    EXPECT_EQ(ListNamesOf(window->m_listCtrl), QStringList{"kept"});
+    EXPECT_EQ(ListNamesOf(window->listView()), QStringList{"kept"});
     EXPECT_TRUE(MemberButtonsEnabled());
-    EXPECT_FALSE(window->m_modified);
+    EXPECT_FALSE(window->document().IsModified());
   }
   // The names still shown are still there: selecting one shows its row.
   boxes.Clear();
-  const QModelIndex alder = window->m_treeCtrl->model()->index(0, 0);
-  window->m_treeCtrl->setCurrentIndex(alder);
+  const QModelIndex alder = window->treeView()->model()->index(0, 0);
+  window->treeView()->setCurrentIndex(alder);
   EXPECT_TRUE(boxes.Boxes().empty());
-  EXPECT_EQ(ListNamesOf(window->m_listCtrl), QStringList{"Alder"});
+  EXPECT_EQ(ListNamesOf(window->listView()), QStringList{"Alder"});
 }
 
 TEST_F(FileCommandsTest, FailedOpenBeforeAnyGenealogyLeavesTheWindowEmpty) {
   Open(Path("missing.ftf"));
   EXPECT_EQ(Texts(), QStringList{QStringLiteral("文件无法打开!")});
-  EXPECT_TRUE(window->m_currentFile.isEmpty());
+  EXPECT_TRUE(window->document().FileName().isEmpty());
   EXPECT_TRUE(TreeLabels().isEmpty());
   EXPECT_FALSE(MemberButtonsEnabled());
 }
 
 TEST_F(FileCommandsTest, OpenWithCancelledOrEmptyNameChangesNothing) {
   Open(Path("sample.ftf"));
-  window->m_modified = true;
+  window->document().SetModified(true);
   boxes.QueueAnswer(false);
   CancelName(true);
   window->RunCommand(ID_OPEN);
@@ -236,16 +237,16 @@ TEST_F(FileCommandsTest, OpenWithCancelledOrEmptyNameChangesNothing) {
   AnswerName(true, QString());
   window->RunCommand(ID_OPEN);
   EXPECT_EQ(Texts(), (QStringList{kModifiedQuestion, kModifiedQuestion, kEmptyName}));
-  EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
+  EXPECT_EQ(window->document().FileName(), Path("sample.ftf"));
   EXPECT_EQ(TreeLabels(), kSampleNames);
   // The changes are still unsaved: a later exit must still offer to save them.
-  EXPECT_TRUE(window->m_modified);
+  EXPECT_TRUE(window->document().IsModified());
 }
 
 TEST_F(FileCommandsTest, NoToTheSavePromptOfOpenStillOpens) {
   Write("other.ftf", "Oak 1950 1 1 0 北京 1 -1\r\n" + kEndLine);
   Open(Path("sample.ftf"));
-  window->m_modified = true;
+  window->document().SetModified(true);
   boxes.QueueAnswer(false);
   Open(Path("other.ftf"));
   ASSERT_EQ(boxes.Boxes().size(), 1u);
@@ -253,26 +254,26 @@ TEST_F(FileCommandsTest, NoToTheSavePromptOfOpenStillOpens) {
   EXPECT_EQ(boxes.Boxes()[0].title, QStringLiteral("家谱管理系统"));
   EXPECT_EQ(boxes.Boxes()[0].text, kModifiedQuestion);
   EXPECT_EQ(TreeLabels(), QStringList{"Oak"});
-  EXPECT_FALSE(window->m_modified);
+  EXPECT_FALSE(window->document().IsModified());
   EXPECT_EQ(Read(Path("sample.ftf")), kSample);
 }
 
 TEST_F(FileCommandsTest, YesWithoutAWriteStopsOpen) {
   Open(Path("sample.ftf"));
-  window->m_modified = true;
+  window->document().SetModified(true);
   boxes.QueueAnswer(true);
   CancelName(false);  // the save name; no open name is asked for afterwards
   {
     NoDialogExpected none;
     window->RunCommand(ID_OPEN);
   }
-  EXPECT_TRUE(window->m_modified);
+  EXPECT_TRUE(window->document().IsModified());
   EXPECT_EQ(TreeLabels(), kSampleNames);
 }
 
 TEST_F(FileCommandsTest, YesWithAnEmptyNameStopsNewAndOpen) {
   Open(Path("sample.ftf"));
-  window->m_modified = true;
+  window->document().SetModified(true);
   boxes.Clear();
   boxes.QueueAnswer(true);  // start anew
   boxes.QueueAnswer(true);  // save the changes
@@ -291,8 +292,8 @@ TEST_F(FileCommandsTest, YesWithAnEmptyNameStopsNewAndOpen) {
     window->RunCommand(ID_OPEN);
   }
   EXPECT_EQ(Texts(), (QStringList{kModifiedQuestion, kEmptyName}));
-  EXPECT_TRUE(window->m_modified);
-  EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
+  EXPECT_TRUE(window->document().IsModified());
+  EXPECT_EQ(window->document().FileName(), Path("sample.ftf"));
   EXPECT_EQ(TreeLabels(), kSampleNames);
   EXPECT_TRUE(Has(u"Cedar"));
 }
@@ -300,26 +301,26 @@ TEST_F(FileCommandsTest, YesWithAnEmptyNameStopsNewAndOpen) {
 TEST_F(FileCommandsTest, OpenThenSaveWritesTheOpenedFileWithoutAsking) {
   Open(Path("sample.ftf"));
   ASSERT_TRUE(QFile::remove(Path("sample.ftf")));
-  window->m_modified = true;
+  window->document().SetModified(true);
   {
     NoDialogExpected none;
     window->RunCommand(ID_SAVE);
   }
   EXPECT_EQ(Read(Path("sample.ftf")), kSample);
-  EXPECT_FALSE(window->m_modified);
+  EXPECT_FALSE(window->document().IsModified());
   EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 // An empty genealogy has nothing a file could keep: neither Save nor Save As
 // asks for a name or writes anything, whatever file was open; they say so.
 TEST_F(FileCommandsTest, SaveOnAnEmptyGenealogyDoesNothing) {
-  window->m_modified = true;
+  window->document().SetModified(true);
   {
     NoDialogExpected none;
     window->RunCommand(ID_SAVE);
   }
   EXPECT_EQ(Texts(), QStringList{kNothingToSave});
-  EXPECT_TRUE(window->m_currentFile.isEmpty());
+  EXPECT_TRUE(window->document().FileName().isEmpty());
   EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files) == QStringList{"sample.ftf"});
 }
 
@@ -333,8 +334,8 @@ TEST_F(FileCommandsTest, SaveAsOfAnEmptyGenealogyWritesNothingAndSaysSo) {
     boxes.QueueAnswer(true);
     OnNextDialog<CAddInfoDlg>([](CAddInfoDlg* dialog) { ClickButton(dialog, "idc_2"); });
     window->RunCommand(ID_NEW);
-    window->m_currentFile = Path("sample.ftf");
-    window->m_modified = true;
+    window->document().FileName() = Path("sample.ftf");
+    window->document().SetModified(true);
     boxes.Clear();
     {
       NoDialogExpected none;
@@ -342,8 +343,8 @@ TEST_F(FileCommandsTest, SaveAsOfAnEmptyGenealogyWritesNothingAndSaysSo) {
     }
     EXPECT_EQ(Texts(), QStringList{kNothingToSave});
     EXPECT_EQ(Read(Path("sample.ftf")), kSample);
-    EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
-    EXPECT_TRUE(window->m_modified);
+    EXPECT_EQ(window->document().FileName(), Path("sample.ftf"));
+    EXPECT_TRUE(window->document().IsModified());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"sample.ftf"});
   }
   // Nor does leaving the window ask to save what cannot be saved.
@@ -365,7 +366,7 @@ TEST_F(FileCommandsTest, SaveAsKeepsTheNameAsTypedWhateverItsLength) {
   Open(Path("sample.ftf"));
   AnswerName(false, name);
   window->RunCommand(ID_SAVE_AS);
-  EXPECT_EQ(window->m_currentFile, name);
+  EXPECT_EQ(window->document().FileName(), name);
   EXPECT_EQ(Read(name), kSample);
   ASSERT_TRUE(QFile::remove(name));
   {
@@ -383,13 +384,13 @@ TEST_F(FileCommandsTest, NewBeforeAnyGenealogyAsksNothingAndEntersTheRoot) {
   window->RunCommand(ID_NEW);
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_TRUE(MemberButtonsEnabled());
-  EXPECT_EQ(window->m_genealogy.GetRootLink(), nullptr);
-  EXPECT_FALSE(window->m_modified);
+  EXPECT_EQ(window->document().Genealogy().GetRootLink(), nullptr);
+  EXPECT_FALSE(window->document().IsModified());
 
   NewWindow();
   NewWithRoot(QStringLiteral("始祖"));
   EXPECT_EQ(TreeLabels(), QStringList{QStringLiteral("始祖")});
-  EXPECT_TRUE(window->m_modified);
+  EXPECT_TRUE(window->document().IsModified());
 }
 
 TEST_F(FileCommandsTest, NewAfterOpenAsksFirstAndForgetsTheOpenedFile) {
@@ -402,37 +403,37 @@ TEST_F(FileCommandsTest, NewAfterOpenAsksFirstAndForgetsTheOpenedFile) {
   }
   EXPECT_EQ(Texts(), QStringList{kNewQuestion});
   EXPECT_EQ(TreeLabels(), kSampleNames);
-  EXPECT_EQ(ListNamesOf(window->m_listCtrl), QStringList{"kept"});
-  EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
+  EXPECT_EQ(ListNamesOf(window->listView()), QStringList{"kept"});
+  EXPECT_EQ(window->document().FileName(), Path("sample.ftf"));
 
   boxes.Clear();
   boxes.QueueAnswer(true);
   NewWithRoot(QStringLiteral("Root"));
   EXPECT_EQ(Texts(), (QStringList{kNewQuestion, kRootQuestion}));
-  EXPECT_TRUE(window->m_currentFile.isEmpty());
+  EXPECT_TRUE(window->document().FileName().isEmpty());
   EXPECT_EQ(TreeLabels(), QStringList{"Root"});
   // The old rows are gone; the root the add selects shows his own, as after every add.
-  EXPECT_EQ(ListNamesOf(window->m_listCtrl), QStringList{"Root"});
+  EXPECT_EQ(ListNamesOf(window->listView()), QStringList{"Root"});
   // The first Save of the new genealogy asks for a name; the opened file stays.
   AnswerName(false, Path("new.ftf"));
   window->RunCommand(ID_SAVE);
   EXPECT_EQ(Read(Path("sample.ftf")), kSample);
   EXPECT_TRUE(Read(Path("new.ftf")).startsWith("Root "));
-  EXPECT_EQ(window->m_currentFile, Path("new.ftf"));
-  EXPECT_FALSE(window->m_modified);
+  EXPECT_EQ(window->document().FileName(), Path("new.ftf"));
+  EXPECT_FALSE(window->document().IsModified());
 }
 
 TEST_F(FileCommandsTest, NewWithUnsavedChangesSavesOrStops) {
   Open(Path("sample.ftf"));
-  window->m_modified = true;
+  window->document().SetModified(true);
   boxes.QueueAnswer(true);  // start anew
   boxes.QueueAnswer(true);  // save the changes
   CancelName(false);
   window->RunCommand(ID_NEW);
   EXPECT_EQ(Texts(), (QStringList{kNewQuestion, kModifiedQuestion}));
-  EXPECT_TRUE(window->m_modified);
+  EXPECT_TRUE(window->document().IsModified());
   EXPECT_EQ(TreeLabels(), kSampleNames);
-  EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
+  EXPECT_EQ(window->document().FileName(), Path("sample.ftf"));
 
   boxes.QueueAnswer(true);
   boxes.QueueAnswer(true);
@@ -440,13 +441,13 @@ TEST_F(FileCommandsTest, NewWithUnsavedChangesSavesOrStops) {
   OnNextDialog<CAddInfoDlg>([](CAddInfoDlg* dialog) { ClickButton(dialog, "idc_2"); });
   window->RunCommand(ID_NEW);
   EXPECT_EQ(Read(Path("kept.ftf")), kSample);
-  EXPECT_EQ(window->m_genealogy.GetRootLink(), nullptr);
-  EXPECT_FALSE(window->m_modified);
+  EXPECT_EQ(window->document().Genealogy().GetRootLink(), nullptr);
+  EXPECT_FALSE(window->document().IsModified());
 }
 
 TEST_F(FileCommandsTest, FailedWritesAreReportedAndNothingIsLost) {
   Open(Path("sample.ftf"));
-  window->m_modified = true;
+  window->document().SetModified(true);
   // Into a folder that does not exist, and below a regular file.
   for (const QString& name : {Path("missing/book.ftf"), Path("sample.ftf/book.ftf")}) {
     SCOPED_TRACE(name.toStdString());
@@ -454,7 +455,7 @@ TEST_F(FileCommandsTest, FailedWritesAreReportedAndNothingIsLost) {
     AnswerName(false, name);
     window->RunCommand(ID_SAVE_AS);
     EXPECT_EQ(Texts(), QStringList{kCannotSave});
-    EXPECT_TRUE(window->m_modified);
+    EXPECT_TRUE(window->document().IsModified());
   }
   // Save under that name fails again, says so, and offers another name.
   boxes.Clear();
@@ -462,15 +463,15 @@ TEST_F(FileCommandsTest, FailedWritesAreReportedAndNothingIsLost) {
   window->RunCommand(ID_SAVE);
   EXPECT_EQ(Texts(), QStringList{kCannotSave});
   EXPECT_EQ(Read(Path("rescued.ftf")), kSample);
-  EXPECT_EQ(window->m_currentFile, Path("rescued.ftf"));
-  EXPECT_FALSE(window->m_modified);
+  EXPECT_EQ(window->document().FileName(), Path("rescued.ftf"));
+  EXPECT_FALSE(window->document().IsModified());
 }
 
 TEST_F(FileCommandsTest, WriteCutShortByAFullDiskKeepsTheOldFile) {
   Write("other.ftf", "Oak 1950 1 1 0 end 1 -1\r\n" + kEndLine);
   Open(Path("sample.ftf"));
-  window->m_currentFile = Path("other.ftf");
-  window->m_modified = true;
+  window->document().FileName() = Path("other.ftf");
+  window->document().SetModified(true);
   CancelName(false);
   {
     FileSizeLimit limit(16);
@@ -478,7 +479,7 @@ TEST_F(FileCommandsTest, WriteCutShortByAFullDiskKeepsTheOldFile) {
   }
   EXPECT_EQ(Texts(), QStringList{kCannotSave});
   EXPECT_EQ(Read(Path("other.ftf")), "Oak 1950 1 1 0 end 1 -1\r\n" + kEndLine);
-  EXPECT_TRUE(window->m_modified);
+  EXPECT_TRUE(window->document().IsModified());
   EXPECT_TRUE(Has(u"Cedar"));
   // No half-written file is left beside it.
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"other.ftf", "sample.ftf"}));
@@ -487,18 +488,18 @@ TEST_F(FileCommandsTest, WriteCutShortByAFullDiskKeepsTheOldFile) {
 TEST_F(FileCommandsTest, OpenAtStartIsASuccessfulOpenOrAReportedFailure) {
   SetTodayForTesting(LocalDate{2024, 10, 1});
   window->OpenAtStart(Path("sample.ftf"));
-  EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
+  EXPECT_EQ(window->document().FileName(), Path("sample.ftf"));
   EXPECT_EQ(TreeLabels(), kSampleNames);
-  EXPECT_EQ(ListNamesOf(window->m_listCtrl), QStringList{"Birch"});
+  EXPECT_EQ(ListNamesOf(window->listView()), QStringList{"Birch"});
   EXPECT_TRUE(MemberButtonsEnabled());
-  EXPECT_FALSE(window->m_modified);
+  EXPECT_FALSE(window->document().IsModified());
 
   NewWindow();
   boxes.Clear();
   Write("noroot.ftf", kEndLine);
   window->OpenAtStart(Path("noroot.ftf"));
   EXPECT_EQ(Texts(), QStringList{QStringLiteral("家谱没有根结点!")});
-  EXPECT_TRUE(window->m_currentFile.isEmpty());
+  EXPECT_TRUE(window->document().FileName().isEmpty());
   EXPECT_TRUE(TreeLabels().isEmpty());
   EXPECT_FALSE(MemberButtonsEnabled());
 }
@@ -538,7 +539,7 @@ TEST_F(FileCommandsTest, EachLoadFailureSaysWhatAndWhere) {
     Open(Path("bad.ftf"));
     EXPECT_EQ(Texts(), QStringList{c.message});
     EXPECT_EQ(TreeLabels(), kSampleNames);
-    EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
+    EXPECT_EQ(window->document().FileName(), Path("sample.ftf"));
   }
 }
 
@@ -567,7 +568,7 @@ TEST_F(FileCommandsTest, SaveRefusedByAMemberNamesItAndWhy) {
     NewWindow();
     // The document refuses such members as edits: they come as from
     // elsewhere, the tree changed behind its back.
-    COperationClanbook& tree = window->m_document.Genealogy();
+    COperationClanbook& tree = window->document().Genealogy();
     auto* root = new MemberNode;
     root->name = c.root;
     root->birthYear = 1900;
@@ -579,14 +580,14 @@ TEST_F(FileCommandsTest, SaveRefusedByAMemberNamesItAndWhy) {
     child->address = c.address;
     child->birthYear = 1930;
     tree.InsertMember(root, child);
-    window->m_document.NotifyReset();
-    window->m_document.SetModified(true);
+    window->document().NotifyReset();
+    window->document().SetModified(true);
     boxes.Clear();
     AnswerName(false, Path("refused.ftf"));
     window->RunCommand(ID_SAVE_AS);
     EXPECT_EQ(Texts(), QStringList{c.message});
     EXPECT_FALSE(QFile::exists(Path("refused.ftf")));
-    EXPECT_TRUE(window->m_modified);
+    EXPECT_TRUE(window->document().IsModified());
     // Another name would not help: Save says it once and asks for none.
     boxes.Clear();
     {
@@ -638,7 +639,7 @@ TEST_F(FileCommandsTest, SaveAsksBeforeOverwritingAFileChangedOnDisk) {
     Open(Path("sample.ftf"));
     c.change();
     const QByteArray onDisk = Read(Path("sample.ftf"));
-    window->m_modified = true;
+    window->document().SetModified(true);
     boxes.Clear();
     boxes.QueueAnswer(false);
     {
@@ -649,15 +650,15 @@ TEST_F(FileCommandsTest, SaveAsksBeforeOverwritingAFileChangedOnDisk) {
     // Enter alone keeps the other program's version.
     EXPECT_EQ(boxes.Boxes()[0].byDefault, QuestionDefault::No);
     EXPECT_EQ(Read(Path("sample.ftf")), onDisk);
-    EXPECT_TRUE(window->m_modified);
+    EXPECT_TRUE(window->document().IsModified());
 
     boxes.Clear();
     boxes.QueueAnswer(true);
     window->RunCommand(ID_SAVE);
     EXPECT_EQ(Read(Path("sample.ftf")), kSample);
-    EXPECT_FALSE(window->m_modified);
+    EXPECT_FALSE(window->document().IsModified());
     // What was written is what the next save compares with: no question.
-    window->m_modified = true;
+    window->document().SetModified(true);
     window->RunCommand(ID_SAVE);
     EXPECT_EQ(Texts(), QStringList{question});
   }
@@ -669,9 +670,9 @@ class FileProgressTest : public FileCommandsTest {
 protected:
   void SetUp() override {
     FileCommandsTest::SetUp();
-    SetFileWorkDelayForTesting(0);
+    SetLongWorkDelayForTesting(0);
     // The worker waits until the test has seen the dialog and let it go on.
-    SetFileWorkHookForTesting([this](FileWork& work) {
+    SetLongWorkHookForTesting([this](WorkProgress& work) {
       const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
       while (!release.load() && !work.Cancelled() && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -721,8 +722,8 @@ TEST_F(FileProgressTest, OpenShowsProgressAndCancelChangesNothing) {
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_EQ(TreeLabels(), kSampleNames);
   EXPECT_TRUE(Has(u"Cedar"));
-  EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
-  EXPECT_FALSE(window->m_modified);
+  EXPECT_EQ(window->document().FileName(), Path("sample.ftf"));
+  EXPECT_FALSE(window->document().IsModified());
 }
 
 TEST_F(FileProgressTest, SaveShowsProgressThatCannotBeStopped) {
@@ -730,12 +731,38 @@ TEST_F(FileProgressTest, SaveShowsProgressThatCannotBeStopped) {
   Open(Path("sample.ftf"));
   ASSERT_TRUE(QFile::remove(Path("sample.ftf")));
   release = false;
-  window->m_modified = true;
+  window->document().SetModified(true);
   AnswerProgress(QStringLiteral("正在保存家谱…"), false, false);
   window->RunCommand(ID_SAVE);
   EXPECT_EQ(Read(Path("sample.ftf")), kSample);
-  EXPECT_FALSE(window->m_modified);
+  EXPECT_FALSE(window->document().IsModified());
   EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// What the work throws reaches the user as one notice; the program goes on
+// and the book is as it was.
+TEST_F(FileProgressTest, AThrowingWorkEndsInANoticeAndChangesNothing) {
+  release = true;
+  Open(Path("sample.ftf"));
+  Write("other.ftf", "Oak 1950 1 1 0 end 1 -1\r\n" + kEndLine);
+  SetLongWorkHookForTesting([](WorkProgress&) { throw std::runtime_error("disk on fire"); });
+  const QStringList notice{QStringLiteral("工作未能完成：disk on fire")};
+
+  boxes.Clear();
+  AnswerName(true, Path("other.ftf"));
+  window->RunCommand(ID_OPEN);
+  EXPECT_EQ(Texts(), notice);
+  EXPECT_EQ(TreeLabels(), kSampleNames);
+  EXPECT_EQ(window->document().FileName(), Path("sample.ftf"));
+
+  ASSERT_TRUE(QFile::remove(Path("sample.ftf")));
+  window->document().SetModified(true);
+  boxes.Clear();
+  CancelName(false);  // as after any failed save, another name is offered
+  window->RunCommand(ID_SAVE);
+  EXPECT_EQ(Texts(), notice);
+  EXPECT_FALSE(QFile::exists(Path("sample.ftf")));
+  EXPECT_TRUE(window->document().IsModified());
 }
 
 // Opens the 最近打开的文件 menu as a click would and gives its file items.
@@ -776,7 +803,7 @@ TEST_F(FileCommandsTest, RecentFilesKeepTheLastEightAndOpenThem) {
   NewWindow();
   QMenu* menu = nullptr;
   ASSERT_EQ(RecentItems(*window, &menu), expected);
-  window->m_modified = false;
+  window->document().SetModified(false);
   QAction* fourth = nullptr;
   for (QAction* action : menu->actions()) {
     if (action->objectName() == QStringLiteral("recentFile4")) fourth = action;
@@ -804,7 +831,7 @@ TEST_F(FileCommandsTest, RecentFileOffersToSaveFirst) {
   Write("other.ftf", "Oak 1950 1 1 0 end 1 -1\r\n" + kEndLine);
   Open(Path("other.ftf"));
   Open(Path("sample.ftf"));
-  window->m_modified = true;
+  window->document().SetModified(true);
   QMenu* menu = nullptr;
   RecentItems(*window, &menu);
   boxes.Clear();
@@ -835,9 +862,9 @@ TEST_F(FileCommandsTest, FileCommandsHaveTheirShortcuts) {
   window->show();
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  window->m_treeCtrl->setFocus();
+  window->treeView()->setFocus();
   CancelName(true);
-  QTest::keyClick(window->m_treeCtrl, Qt::Key_O, Qt::ControlModifier);
+  QTest::keyClick(window->treeView(), Qt::Key_O, Qt::ControlModifier);
   EXPECT_EQ(PendingModalHandlers(), 0);
 }
 
@@ -867,13 +894,13 @@ TEST_F(FileCommandsTest, DroppedFileOpensAfterTheSavePrompt) {
   EXPECT_EQ(TreeLabels(), kSampleNames);
   EXPECT_TRUE(drag("other.ftf", QEvent::DragEnter));
 
-  window->m_modified = true;
+  window->document().SetModified(true);
   boxes.Clear();
   boxes.QueueAnswer(false);
   EXPECT_TRUE(drag("other.ftf", QEvent::Drop));
   EXPECT_EQ(Texts(), QStringList{kModifiedQuestion});
   EXPECT_EQ(TreeLabels(), QStringList{"Oak"});
-  EXPECT_EQ(window->m_currentFile, Path("other.ftf"));
+  EXPECT_EQ(window->document().FileName(), Path("other.ftf"));
 }
 
 // Each save keeps the file's previous contents as NAME.bak beside it, unless
@@ -900,7 +927,7 @@ TEST_F(FileCommandsTest, SaveKeepsThePreviousVersionUnlessTurnedOff) {
   keep->trigger();
   EXPECT_FALSE(keep->isChecked());
   Write("book.ftf", old);
-  window->m_currentFile = Path("book.ftf");
+  window->document().FileName() = Path("book.ftf");
   window->RunCommand(ID_SAVE);
   EXPECT_EQ(Read(Path("book.ftf")), kSample);
   EXPECT_EQ(Read(Path("book.ftf.bak")), old);  // untouched: kept from before
@@ -960,13 +987,13 @@ TEST_F(FileCommandsTest, WhatASaveCannotKeepBesideTheBookIsSaidOnce) {
     AnswerName(false, Path(c.name));
     window->RunCommand(ID_SAVE_AS);
     EXPECT_EQ(Read(Path(c.name)), kSample);
-    EXPECT_FALSE(window->m_modified);
+    EXPECT_FALSE(window->document().IsModified());
     EXPECT_EQ(Texts(), c.saidAtFirstSave);
     boxes.Clear();
     for (int i = 0; i < 2; ++i) {
-      window->m_modified = true;
+      window->document().SetModified(true);
       window->RunCommand(ID_SAVE);
-      EXPECT_FALSE(window->m_modified);
+      EXPECT_FALSE(window->document().IsModified());
     }
     EXPECT_EQ(Texts(), QStringList());
     EXPECT_TRUE(QFileInfo(Path("book.ftf.bak")).isDir() == (c.name == QStringLiteral("book.ftf")));
@@ -979,7 +1006,7 @@ TEST_F(FileCommandsTest, WhatASaveCannotKeepBesideTheBookIsSaidOnce) {
     // Opened again, the book's name is said again at its first save.
     Open(Path(c.name));
     boxes.Clear();
-    window->m_modified = true;
+    window->document().SetModified(true);
     window->RunCommand(ID_SAVE);
     EXPECT_EQ(Texts().size(), 1);
   }
@@ -1008,8 +1035,8 @@ protected:
         QTest::keyClick(window.get(), Qt::Key_Escape);
         break;
       case 2:  // no button has the focus
-        window->m_treeCtrl->setFocus();
-        QTest::keyClick(window->m_treeCtrl, Qt::Key_Return);
+        window->treeView()->setFocus();
+        QTest::keyClick(window->treeView(), Qt::Key_Return);
         break;
       default:
         window->close();
@@ -1019,7 +1046,7 @@ protected:
   void OpenModified() {
     NewWindow();
     Open(Path("sample.ftf"));
-    window->m_modified = true;
+    window->document().SetModified(true);
     boxes.Clear();
   }
 };
@@ -1051,7 +1078,7 @@ TEST_P(ClosePathTest, OffersToSaveAndNeverLosesWorkWithoutNo) {
   Leave();
   EXPECT_EQ(Texts(), QStringList{kModifiedQuestion});
   EXPECT_TRUE(window->isVisible());
-  EXPECT_TRUE(window->m_modified);
+  EXPECT_TRUE(window->document().IsModified());
 
   OpenModified();  // Yes, then an empty name: said so, the window stays
   boxes.QueueAnswer(true);
@@ -1059,7 +1086,7 @@ TEST_P(ClosePathTest, OffersToSaveAndNeverLosesWorkWithoutNo) {
   Leave();
   EXPECT_EQ(Texts(), (QStringList{kModifiedQuestion, kEmptyName}));
   EXPECT_TRUE(window->isVisible());
-  EXPECT_TRUE(window->m_modified);
+  EXPECT_TRUE(window->document().IsModified());
 
   OpenModified();  // Yes, and the write fails: said so, the window stays
   boxes.QueueAnswer(true);
@@ -1067,7 +1094,7 @@ TEST_P(ClosePathTest, OffersToSaveAndNeverLosesWorkWithoutNo) {
   Leave();
   EXPECT_EQ(Texts(), (QStringList{kModifiedQuestion, kCannotSave}));
   EXPECT_TRUE(window->isVisible());
-  EXPECT_TRUE(window->m_modified);
+  EXPECT_TRUE(window->document().IsModified());
   EXPECT_TRUE(Has(u"Alder"));
 }
 

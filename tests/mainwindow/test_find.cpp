@@ -66,7 +66,7 @@ protected:
   // Every ancestor's family is open, so that the member shows in the tree.
   bool Shown(const MemberNode* member) const {
     for (const MemberNode* m = member->parent; m; m = m->parent)
-      if (!window.m_treeCtrl->isExpanded(window.treeModel()->IndexOf(m))) return false;
+      if (!window.treeView()->isExpanded(window.treeModel()->IndexOf(m))) return false;
     return true;
   }
   // A key pressed where the focus is; after a dialog the window is active again first.
@@ -74,7 +74,7 @@ protected:
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QWidget* focus = QApplication::focusWidget();
-    QTest::keyClick(focus ? focus : window.m_treeCtrl, static_cast<Qt::Key>(key), modifiers);
+    QTest::keyClick(focus ? focus : window.treeView(), static_cast<Qt::Key>(key), modifiers);
   }
 };
 
@@ -94,7 +94,7 @@ TEST_F(FindTest, TypingSelectsTheFirstMatchAndOpensHisFamily) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.query);
     ASSERT_NO_FATAL_FAILURE(LoadRecords(kClan));
-    window.m_treeCtrl->collapseAll();
+    window.treeView()->collapseAll();
     Select(QStringLiteral("王乙"));
     Type(QString::fromUtf8(row.query));
     EXPECT_EQ(CountText(), QString::fromUtf8(row.count));
@@ -131,11 +131,11 @@ TEST_F(FindTest, MenuItemsAndKeysFocusTheBoxAndStepThroughTheMatches) {
     EXPECT_TRUE(InMenu(QStringLiteral("编辑"), item.action));
   }
 
-  window.m_treeCtrl->setFocus();
+  window.treeView()->setFocus();
   Key(Qt::Key_F, Qt::ControlModifier);
   EXPECT_EQ(QApplication::focusWidget(), Box());
   Type(QStringLiteral("王"));
-  window.m_treeCtrl->setFocus();
+  window.treeView()->setFocus();
   // Pre-order, round at either end; keys work wherever the focus is.
   const struct {
     std::function<void()> step;
@@ -182,7 +182,7 @@ TEST_F(FindTest, EditsUndoAndRedoKeepTheAnswerCurrent) {
       TypeInto(d, "idc_1021", to);
       ClickButton(d, "idc_1");
     });
-    window.m_treeCtrl->setFocus();
+    window.treeView()->setFocus();
     Key(Qt::Key_F2);
   };
   const struct {
@@ -194,7 +194,7 @@ TEST_F(FindTest, EditsUndoAndRedoKeepTheAnswerCurrent) {
        [&] {
          Select(QStringLiteral("王甲"));
          boxes.QueueAnswer(true);
-         window.m_treeCtrl->setFocus();
+         window.treeView()->setFocus();
          Key(Qt::Key_Delete);
        },
        {"王祖", "王乙", "李四"}},
@@ -224,7 +224,7 @@ TEST_F(FindTest, EditsUndoAndRedoKeepTheAnswerCurrent) {
     // Round once through the matches, each selected in the tree.
     QStringList seen;
     for (qsizetype i = 0; i < row.matches.size(); ++i) {
-      window.m_treeCtrl->setFocus();
+      window.treeView()->setFocus();
       Key(Qt::Key_F3);
       seen << Selected();
     }
@@ -279,7 +279,7 @@ TEST_F(FindTest, KeysRunTheButtonsCommandsOnTheSelectedMemberAndShowInTheMenu) {
     SCOPED_TRACE(key.label);
     LoadFamily();
     Select(QStringLiteral("甲"));
-    window.m_listCtrl->setFocus();  // anywhere in the window
+    window.listView()->setFocus();  // anywhere in the window
     QString seen;
     if (key.key == Qt::Key_Delete) {
       boxes.QueueAnswer(false);
@@ -361,10 +361,10 @@ TEST_F(FindTest, LongCommandsWorkUnderTheBusyCursor) {
   for (const char16_t* name : {u"甲", u"乙"}) {
     SCOPED_TRACE(QString::fromUtf16(name).toStdString());
     const QModelIndex item = window.treeModel()->IndexOf(Find(QString::fromUtf16(name)));
-    window.m_treeCtrl->setCurrentIndex(item);
-    window.m_treeCtrl->setFocus();
+    window.treeView()->setCurrentIndex(item);
+    window.treeView()->setFocus();
     Key(Qt::Key_Right);
-    EXPECT_TRUE(window.m_treeCtrl->isExpanded(item));
+    EXPECT_TRUE(window.treeView()->isExpanded(item));
     EXPECT_EQ(shape(), name == std::u16string_view(u"乙") ? Qt::WaitCursor : Qt::ArrowCursor);
     QTest::qWait(0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);

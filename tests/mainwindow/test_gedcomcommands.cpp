@@ -103,9 +103,9 @@ protected:
     for (const RecordedBox& box : boxes.Boxes()) texts << box.text;
     return texts;
   }
-  QStringList TreeLabels() const { return TreeLinesOf(window->m_treeCtrl, 0); }
+  QStringList TreeLabels() const { return TreeLinesOf(window->treeView(), 0); }
   void OpenSample() {
-    ASSERT_EQ(window->m_document.Load(Path("sample.ftf")), kFileOk);
+    ASSERT_EQ(window->document().Load(Path("sample.ftf")), kFileOk);
     window->EnableMemberButtons(true);
   }
   QAction* FileMenuItem(const char* objectName) const {
@@ -164,7 +164,7 @@ protected:
   // The open genealogy is still the sample, as it was opened.
   void ExpectSampleUntouched() {
     EXPECT_EQ(TreeLabels(), kSampleNames);
-    EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
+    EXPECT_EQ(window->document().FileName(), Path("sample.ftf"));
   }
 
   MessageBoxRecorder boxes;
@@ -205,7 +205,7 @@ TEST_F(GedcomCommandsTest, ExportWritesWhatTheLibraryReadsBackAsTheSameGenealogy
       {"5.5.1 chosen", {Path("five.ged"), 1}, Path("five.ged"), "2 VERS 5.5.1\r\n"},
       {"a name without .ged", {Path("plain"), 1}, Path("plain.ged"), "2 VERS 5.5.1\r\n"},
   };
-  const QByteArray original = Saved(window->m_genealogy, "original.ftf");
+  const QByteArray original = Saved(window->document().Genealogy(), "original.ftf");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     boxes.Clear();
@@ -225,8 +225,8 @@ TEST_F(GedcomCommandsTest, ExportWritesWhatTheLibraryReadsBackAsTheSameGenealogy
     EXPECT_EQ(Saved(back, "back.ftf"), original);
   }
   // Exporting is no edit.
-  EXPECT_FALSE(window->m_modified);
-  EXPECT_EQ(window->m_currentFile, Path("sample.ftf"));
+  EXPECT_FALSE(window->document().IsModified());
+  EXPECT_EQ(window->document().FileName(), Path("sample.ftf"));
 }
 
 TEST_F(GedcomCommandsTest, ExportAsksBeforeReplacingTheFileItAddedTheSuffixTo) {
@@ -320,10 +320,10 @@ TEST_F(GedcomCommandsTest, ImportReplacesTheGenealogyWithTheChosenLine) {
     Trigger("gedcomImport");
     EXPECT_TRUE(Texts().isEmpty());
     EXPECT_EQ(TreeLabels(), c.tree);
-    EXPECT_TRUE(window->m_currentFile.isEmpty());
-    EXPECT_TRUE(window->m_modified);
+    EXPECT_TRUE(window->document().FileName().isEmpty());
+    EXPECT_TRUE(window->document().IsModified());
     EXPECT_TRUE(window->button(ID_ADD_CHILD)->isEnabled());
-    EXPECT_FALSE(window->m_document.UndoStack()->canUndo());
+    EXPECT_FALSE(window->document().UndoStack()->canUndo());
   }
   // It belongs to no file: the first Save asks for a name.
   const QString saved = Path("imported.ftf");
@@ -333,8 +333,8 @@ TEST_F(GedcomCommandsTest, ImportReplacesTheGenealogyWithTheChosenLine) {
     ClickButton(dialog, "idc_1");
   });
   window->RunCommand(ID_SAVE);
-  EXPECT_EQ(window->m_currentFile, saved);
-  EXPECT_FALSE(window->m_modified);
+  EXPECT_EQ(window->document().FileName(), saved);
+  EXPECT_FALSE(window->document().IsModified());
   EXPECT_TRUE(Read(saved).startsWith("颜徵在 "));
 }
 
@@ -359,7 +359,7 @@ TEST_F(GedcomCommandsTest, AFailedOrCancelledImportChangesNothing) {
     for (const Case& c : cases) {
       SCOPED_TRACE(c.what);
       SCOPED_TRACE(modified);
-      window->m_modified = modified;
+      window->document().SetModified(modified);
       boxes.Clear();
       if (modified) boxes.QueueAnswer(false);  // the save prompt: not now
       script.answers.push_back({c.file, -1});
@@ -379,7 +379,7 @@ TEST_F(GedcomCommandsTest, AFailedOrCancelledImportChangesNothing) {
       }
       ExpectSampleUntouched();
       // Unsaved changes stay unsaved: a later exit still offers to save them.
-      EXPECT_EQ(static_cast<bool>(window->m_modified), modified);
+      EXPECT_EQ(static_cast<bool>(window->document().IsModified()), modified);
     }
   }
 }
@@ -388,22 +388,22 @@ TEST_F(GedcomCommandsTest, AFailedOrCancelledImportChangesNothing) {
 // knows which state is the one on disk.
 TEST_F(GedcomCommandsTest, AGivenUpImportLeavesTheSavedPointOfTheHistory) {
   OpenSample();
-  MemberNode* leaf = window->m_genealogy.GetRootLink();
+  MemberNode* leaf = window->document().Genealogy().GetRootLink();
   while (leaf->firstChild) leaf = leaf->firstChild;
-  window->m_document.DeleteMember(leaf);
-  ASSERT_TRUE(window->m_modified);
+  window->document().DeleteMember(leaf);
+  ASSERT_TRUE(window->document().IsModified());
   boxes.QueueAnswer(false);
   script.answers.push_back({QString(), -1});
   Trigger("gedcomImport");
-  EXPECT_TRUE(window->m_modified);
-  window->m_document.UndoStack()->undo();
-  EXPECT_FALSE(window->m_modified);
+  EXPECT_TRUE(window->document().IsModified());
+  window->document().UndoStack()->undo();
+  EXPECT_FALSE(window->document().IsModified());
   ExpectSampleUntouched();
 }
 
 TEST_F(GedcomCommandsTest, TheSavePromptComesFirst) {
   OpenSample();
-  window->m_modified = true;
+  window->document().SetModified(true);
   // Yes, then no name given: nothing was saved, so nothing is imported and no
   // GEDCOM file is asked for.
   boxes.QueueAnswer(true);
@@ -412,7 +412,7 @@ TEST_F(GedcomCommandsTest, TheSavePromptComesFirst) {
   Trigger("gedcomImport");
   EXPECT_EQ(Texts(), QStringList{kModifiedQuestion});
   EXPECT_TRUE(script.requests.empty());
-  EXPECT_TRUE(window->m_modified);
+  EXPECT_TRUE(window->document().IsModified());
   ExpectSampleUntouched();
 
   // No: the import goes on, after the question.
@@ -426,14 +426,14 @@ TEST_F(GedcomCommandsTest, TheSavePromptComesFirst) {
   EXPECT_EQ(script.boxesBefore[0], 1);
   EXPECT_EQ(Texts(), QStringList{kModifiedQuestion});
   EXPECT_EQ(TreeLabels(), (QStringList{"孔纥", "孔丘", "孔鲤"}));
-  EXPECT_TRUE(window->m_modified);
+  EXPECT_TRUE(window->document().IsModified());
 }
 
 // A .ged dropped on the window is imported as the menu command imports it:
 // the save prompt, the chooser, the report.
 TEST_F(GedcomCommandsTest, ADroppedGedcomFileIsImported) {
   OpenSample();
-  window->m_modified = true;
+  window->document().SetModified(true);
   boxes.Clear();
   boxes.QueueAnswer(false);  // the save prompt: not now
   QMimeData data;
@@ -451,7 +451,7 @@ TEST_F(GedcomCommandsTest, ADroppedGedcomFileIsImported) {
   QApplication::processEvents();
   EXPECT_EQ(Texts(), QStringList{kModifiedQuestion});
   EXPECT_EQ(TreeLabels(), (QStringList{"John·Smith", "Jack·Smith"}));
-  EXPECT_TRUE(window->m_currentFile.isEmpty());
+  EXPECT_TRUE(window->document().FileName().isEmpty());
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 // The help menu's commands and the vendor's link, run on the real main window.
+#include "GuiTestSupport.h"
+#include "UrlSeam.h"
 #include "dialogs/CAboutDlg.h"
 #include "mainwindow/CClanbookDlg.h"
 #include "platform/CHyperLink.h"
-#include "GuiTestSupport.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
-#include "UrlSeam.h"
 
 #include <QAction>
 #include <QMenu>
@@ -70,14 +70,14 @@ TEST_F(HelpCommandsTest, HelpOpensTheHelpPageAndTheHomePageItemAFeedbackMail) {
       QStringLiteral("http://www.morvane.example/article.php?article_id=6"),
       QStringLiteral("mailto:feedback@morvane.example?subject=Morvane家谱制作软件反馈")};
   EXPECT_EQ(shell.opened, expected);
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
 }
 
 TEST_F(HelpCommandsTest, ShellFailuresAreIgnored) {
   SetUrlOpenerForTesting([](const QString&) { return false; });
   window.RunCommand(ID_HELP);
   window.RunCommand(ID_FEEDBACK);
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
 }
 
 TEST_F(HelpCommandsTest, AboutFromTheMenuAndTheSystemCommandIsTheSameBox) {
@@ -98,18 +98,18 @@ TEST_F(HelpCommandsTest, AboutFromTheMenuAndTheSystemCommandIsTheSameBox) {
     EXPECT_EQ(other->notice, fromMenu.notice);
   }
   EXPECT_TRUE(shell.opened.empty());
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
 }
 
 TEST_F(HelpCommandsTest, CommandsLeaveAModifiedFlagAsItWas) {
-  window.m_modified = true;
+  window.document().SetModified(true);
   window.RunCommand(ID_HELP);
   window.RunCommand(ID_FEEDBACK);
   AboutSeen about;
   ExpectAboutBox(about);
   window.RunCommand(ID_ABOUT);
   EXPECT_TRUE(about.seen);
-  EXPECT_TRUE(window.m_modified);
+  EXPECT_TRUE(window.document().IsModified());
 }
 
 TEST_F(HelpCommandsTest, VendorLinkIsBoldUnderlinedAndOpensTheWebPage) {
@@ -123,7 +123,7 @@ TEST_F(HelpCommandsTest, VendorLinkIsBoldUnderlinedAndOpensTheWebPage) {
   QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(2, 2));
   EXPECT_EQ(shell.opened, std::vector<QString>{QStringLiteral("http://www.morvane.example")});
   EXPECT_TRUE(link->m_visited);
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
 }
 
 }  // namespace

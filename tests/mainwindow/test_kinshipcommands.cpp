@@ -86,7 +86,7 @@ TEST(KinshipCommand, AnswersBothWaysForTheSelectedMemberInEitherLanguage) {
                            "Common ancestor: 张大 (2 generations above 张三, 1 above 张四)"));
   EXPECT_EQ(translated.unknown, QStringLiteral("张五 is not in this genealogy."));
   // A query: the book is as it was.
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_EQ(PendingModalHandlers(), 0);
 }

@@ -39,6 +39,8 @@ public:
       QWidget* modal = QApplication::activeModalWidget();
       auto* dialog = qobject_cast<QDialog*>(modal);
       if (!dialog || qobject_cast<CClanbookDlg*>(modal) || !dialog->isVisible()) return;
+      // The wait for long work holds the input; it is no dialog of the command.
+      if (dialog->objectName() == QStringLiteral("fileProgress")) return;
       m_seen << QString::fromLatin1(dialog->metaObject()->className());
       dialog->reject();
     });
@@ -78,17 +80,17 @@ protected:
                   kEndLine);
     window.OpenAtStart(path);
     boxes.Clear();
-    window.m_treeCtrl->ExpandAllInSteps();
+    window.treeView()->ExpandAllInSteps();
     SelectIndex(window, window.treeModel()->IndexOf(FindMember(window, u"甲")));
     {
       ModalCanceller canceller(effect.dialogs);
       trigger(window);
     }
     for (const RecordedBox& box : boxes.Boxes()) effect.boxes << box.text;
-    effect.list = ListNamesOf(window.m_listCtrl);
-    effect.treeRows = window.m_treeCtrl->model()->rowCount();
+    effect.list = ListNamesOf(window.listView());
+    effect.treeRows = window.treeView()->model()->rowCount();
     effect.visible = window.isVisible();
-    effect.modified = window.m_modified;
+    effect.modified = window.document().IsModified();
     return effect;
   }
   Effect Click(int id) {

@@ -25,8 +25,8 @@ QPushButton* Button(CClanbookDlg& window, int id) {
 
 TEST_F(LayoutTest, CaptionControlsAndTheirTexts) {
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Morvane家谱制作软件 4.0"));
-  EXPECT_EQ(window->findChild<QTreeView*>(ControlName(1000)), window->m_treeCtrl);
-  EXPECT_EQ(window->findChild<QTableView*>(ControlName(1005)), window->m_listCtrl);
+  EXPECT_EQ(window->findChild<QTreeView*>(ControlName(1000)), window->treeView());
+  EXPECT_EQ(window->findChild<QTableView*>(ControlName(1005)), window->listView());
   EXPECT_FALSE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
   EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
 
@@ -75,7 +75,7 @@ TEST_F(LayoutTest, CaptionControlsAndTheirTexts) {
 
   auto* link = window->findChild<CHyperLink*>(ControlName(1067));
   ASSERT_NE(link, nullptr);
-  EXPECT_EQ(link, window->m_hyperLink);
+  EXPECT_EQ(link, window->hyperLink());
   EXPECT_EQ(link->text(), QStringLiteral("Morvane软件:http://www.morvane.example"));
 }
 
@@ -83,11 +83,11 @@ TEST_F(LayoutTest, ArrangementFollowsTheTemplate) {
   window->resize(900, 700);
   QTest::qWait(0);
   const auto global = [](QWidget* w) { return QRect(w->mapTo(w->window(), QPoint()), w->size()); };
-  const QRect tree = global(window->m_treeCtrl);
-  const QRect list = global(window->m_listCtrl);
+  const QRect tree = global(window->treeView());
+  const QRect list = global(window->listView());
   const QRect newButton = global(Button(*window, 32788));
   const QRect lastButton = global(Button(*window, 1064));
-  const QRect link = global(window->m_hyperLink);
+  const QRect link = global(window->hyperLink());
   // Tree on the left, buttons on the right, both above the list, which runs
   // along the bottom across the window; the link sits right above the list.
   EXPECT_LT(tree.right(), newButton.left());
@@ -101,9 +101,9 @@ TEST_F(LayoutTest, ArrangementFollowsTheTemplate) {
   const QSize listBefore = list.size();
   window->resize(1200, 900);
   QTest::qWait(0);
-  EXPECT_GT(window->m_treeCtrl->height(), treeBefore.height());
-  EXPECT_GT(window->m_listCtrl->width(), listBefore.width());
-  EXPECT_GT(window->m_listCtrl->height(), listBefore.height());
+  EXPECT_GT(window->treeView()->height(), treeBefore.height());
+  EXPECT_GT(window->listView()->width(), listBefore.width());
+  EXPECT_GT(window->listView()->height(), listBefore.height());
 }
 
 TEST_F(LayoutTest, MenuPopupsAndItemsInOrder) {
@@ -161,17 +161,17 @@ TEST_F(LayoutTest, ListColumnsAndColours) {
                                QStringLiteral("婚否"),   QStringLiteral("地址"),
                                QStringLiteral("健在否"), QStringLiteral("死亡日期"),
                                QStringLiteral("孩子数"), QStringLiteral("排行")};
-  const QAbstractItemModel* model = window->m_listCtrl->model();
+  const QAbstractItemModel* model = window->listView()->model();
   ASSERT_EQ(model->columnCount(), headers.size());
-  QHeaderView* header = window->m_listCtrl->horizontalHeader();
+  QHeaderView* header = window->listView()->horizontalHeader();
   for (int column = 0; column < headers.size(); ++column) {
     EXPECT_EQ(model->headerData(column, Qt::Horizontal).toString(), headers[column]);
     EXPECT_EQ(header->sectionSize(column), 85);
     const auto alignment = model->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole);
     EXPECT_EQ(alignment.value<Qt::Alignment>(), Qt::Alignment(Qt::AlignCenter));
   }
-  EXPECT_EQ(window->m_listCtrl->palette().color(QPalette::Base), QColor(250, 255, 128));
-  EXPECT_EQ(window->m_treeCtrl->palette().color(QPalette::Base), QColor(154, 248, 140));
+  EXPECT_EQ(window->listView()->palette().color(QPalette::Base), QColor(250, 255, 128));
+  EXPECT_EQ(window->treeView()->palette().color(QPalette::Base), QColor(154, 248, 140));
 
   Load("甲 1950 3 7 0 end 1 -1\r\n");
   window->AddMemberRow(Find(u"甲"));
@@ -182,10 +182,10 @@ TEST_F(LayoutTest, ListColumnsAndColours) {
 }
 
 TEST_F(LayoutTest, StartsWithoutAGenealogy) {
-  EXPECT_EQ(window->m_treeCtrl->model()->rowCount(), 0);
+  EXPECT_EQ(window->treeView()->model()->rowCount(), 0);
   EXPECT_EQ(ListRows(), 0);
-  EXPECT_TRUE(window->m_currentFile.isEmpty());
-  EXPECT_FALSE(window->m_modified);
+  EXPECT_TRUE(window->document().FileName().isEmpty());
+  EXPECT_FALSE(window->document().IsModified());
   for (int id : kMemberButtonIds) EXPECT_FALSE(Button(*window, id)->isEnabled()) << id;
   for (int id : {32788, 32772, 32773, 32786}) EXPECT_TRUE(Button(*window, id)->isEnabled()) << id;
 
@@ -201,19 +201,19 @@ TEST_F(LayoutTest, TabOrderOfTheTemplate) {
   Load("甲 1950 3 7 0 end 1 -1\r\n乙 1970 1 1 0 end 1 甲\r\n");
   window->AddMemberRow(Find(u"甲"));
   window->AddMemberRow(Find(u"乙"));
-  window->m_listCtrl->setCurrentIndex(window->m_listCtrl->model()->index(0, 0));
+  window->listView()->setCurrentIndex(window->listView()->model()->index(0, 0));
   window->EnableMemberButtons(true);
   window->activateWindow();
   QApplication::setActiveWindow(window.get());
-  std::vector<QWidget*> expected = {window->m_treeCtrl, window->m_listCtrl};
+  std::vector<QWidget*> expected = {window->treeView(), window->listView()};
   for (int id :
        {32788, 32772, 32773, 32786, 32782, 32783, 32784, 32776, 32777, 32778, 32785, 1064}) {
     expected.push_back(Button(*window, id));
   }
   // The search box above the tree, then round again.
   expected.push_back(window->findChild<QLineEdit*>(QStringLiteral("searchBox")));
-  expected.push_back(window->m_treeCtrl);
-  window->m_treeCtrl->setFocus(Qt::TabFocusReason);
+  expected.push_back(window->treeView());
+  window->treeView()->setFocus(Qt::TabFocusReason);
   for (std::size_t i = 1; i < expected.size(); ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), expected[i])
@@ -224,18 +224,18 @@ TEST_F(LayoutTest, TabOrderOfTheTemplate) {
 }
 
 TEST_F(LayoutTest, EscapeAndEnterEndTheWindowThroughTheClosePath) {
-  window->m_treeCtrl->setFocus();
-  QTest::keyClick(window->m_treeCtrl, Qt::Key_Escape);
+  window->treeView()->setFocus();
+  QTest::keyClick(window->treeView(), Qt::Key_Escape);
   EXPECT_FALSE(window->isVisible());
 
   window->Create();
-  window->m_treeCtrl->setFocus();
-  QTest::keyClick(window->m_treeCtrl, Qt::Key_Return);
+  window->treeView()->setFocus();
+  QTest::keyClick(window->treeView(), Qt::Key_Return);
   EXPECT_FALSE(window->isVisible());
 
   window->Create();
-  window->m_treeCtrl->setFocus();
-  QTest::keyClick(window->m_treeCtrl, Qt::Key_Enter, Qt::KeypadModifier);
+  window->treeView()->setFocus();
+  QTest::keyClick(window->treeView(), Qt::Key_Enter, Qt::KeypadModifier);
   EXPECT_FALSE(window->isVisible());
 
   window->Create();
@@ -257,7 +257,7 @@ TEST_F(LayoutTest, EnterOnAFocusedButtonRunsItsCommandInstead) {
 
 TEST_F(LayoutTest, TheClosePathCanKeepTheWindowOpen) {
   Load("甲 1950 3 7 0 end 1 -1\r\n");
-  window->m_modified = true;
+  window->document().SetModified(true);
   // Yes, save; then give up at the file name: nothing was written, so the
   // window must stay open rather than lose the changes.
   boxes.QueueAnswer(true);
@@ -269,7 +269,7 @@ TEST_F(LayoutTest, TheClosePathCanKeepTheWindowOpen) {
         return true;
       },
       "file name dialog");
-  QTest::keyClick(window->m_treeCtrl, Qt::Key_Escape);
+  QTest::keyClick(window->treeView(), Qt::Key_Escape);
   EXPECT_TRUE(window->isVisible());
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, QStringLiteral("该家谱已被修改，你想保存吗?"));

@@ -1,7 +1,7 @@
 // The two views and the operations that redraw them: the tree over the
 // genealogy, the member rows, the selection, generations and birthdays.
-#include "dialogs/CAddInfoDlg.h"
 #include "MainWindowTestSupport.h"
+#include "dialogs/CAddInfoDlg.h"
 
 #include <QTest>
 
@@ -24,8 +24,8 @@ TEST_F(ViewsTest, EmptyAndSingleMemberTrees) {
 
   Load("独 1950 1 1 0 end 1 -1\r\n");
   EXPECT_EQ(TreeLines(), QStringList{QStringLiteral("独")});
-  const QModelIndex root = window->m_treeCtrl->model()->index(0, 0);
-  EXPECT_FALSE(window->m_treeCtrl->model()->hasChildren(root));
+  const QModelIndex root = window->treeView()->model()->index(0, 0);
+  EXPECT_FALSE(window->treeView()->model()->hasChildren(root));
   EXPECT_FALSE(root.parent().isValid());
 }
 
@@ -40,7 +40,7 @@ TEST_F(ViewsTest, TreeShowsEveryMemberUnderItsFatherInSiblingOrder) {
   Add(root, u"早", 1910, 1, 1);
   Add(root, u"中", 1922, 1, 1);
   window->RebuildTreeView();
-  const QAbstractItemModel* model = window->m_treeCtrl->model();
+  const QAbstractItemModel* model = window->treeView()->model();
   const QModelIndex rootIndex = model->index(0, 0);
   QStringList sons;
   for (int row = 0; row < model->rowCount(rootIndex); ++row) {
@@ -55,9 +55,9 @@ TEST_F(ViewsTest, TreeShowsEveryMemberUnderItsFatherInSiblingOrder) {
 
 TEST_F(ViewsTest, RebuildCollapsesEverythingAndSelectsNothing) {
   Load(kFamily);
-  const QAbstractItemModel* model = window->m_treeCtrl->model();
+  const QAbstractItemModel* model = window->treeView()->model();
   const QModelIndex jia = window->treeModel()->IndexOf(Find(u"甲"));
-  window->m_treeCtrl->ExpandAllInSteps();
+  window->treeView()->ExpandAllInSteps();
   Select(jia);
   ASSERT_EQ(window->SelectedMember(), Find(u"甲"));
 
@@ -65,8 +65,8 @@ TEST_F(ViewsTest, RebuildCollapsesEverythingAndSelectsNothing) {
   window->RebuildTreeView();
   EXPECT_EQ(window->SelectedMember(), nullptr);
   EXPECT_TRUE(window->SelectedLabel().isEmpty());
-  EXPECT_FALSE(window->m_treeCtrl->isExpanded(model->index(0, 0)));
-  EXPECT_FALSE(window->m_treeCtrl->isExpanded(window->treeModel()->IndexOf(Find(u"甲"))));
+  EXPECT_FALSE(window->treeView()->isExpanded(model->index(0, 0)));
+  EXPECT_FALSE(window->treeView()->isExpanded(window->treeModel()->IndexOf(Find(u"甲"))));
   // Dropping the selection leaves the list and shows no error box.
   EXPECT_EQ(ListNames(), QStringList{QStringLiteral("甲")});
   EXPECT_TRUE(boxes.Boxes().empty());
@@ -120,11 +120,11 @@ TEST_F(ViewsTest, SelectingAnItemReplacesTheListByItsMember) {
   window->AddMemberRow(Find(u"祖"));
   window->AddNoteRow(QStringLiteral("note"));
   const QModelIndex bing = window->treeModel()->IndexOf(Find(u"丙"));
-  window->m_treeCtrl->ExpandAllInSteps();
+  window->treeView()->ExpandAllInSteps();
   // A click on the item, as the user selects it.
-  const QRect rect = window->m_treeCtrl->visualRect(bing);
+  const QRect rect = window->treeView()->visualRect(bing);
   ASSERT_TRUE(rect.isValid());
-  QTest::mouseClick(window->m_treeCtrl->viewport(), Qt::LeftButton, {}, rect.center());
+  QTest::mouseClick(window->treeView()->viewport(), Qt::LeftButton, {}, rect.center());
   EXPECT_EQ(window->SelectedMember(), Find(u"丙"));
   EXPECT_EQ(window->SelectedLabel(), QStringLiteral("丙"));
   EXPECT_EQ(ListNames(), QStringList{QStringLiteral("丙")});
@@ -132,7 +132,7 @@ TEST_F(ViewsTest, SelectingAnItemReplacesTheListByItsMember) {
   Select(window->treeModel()->IndexOf(Find(u"乙")));
   EXPECT_EQ(ListNames(), QStringList{QStringLiteral("乙")});
   EXPECT_TRUE(boxes.Boxes().empty());
-  EXPECT_FALSE(window->m_modified);
+  EXPECT_FALSE(window->document().IsModified());
 }
 
 TEST_F(ViewsTest, TheItemStandsForItsOwnMemberWhenNamesRepeat) {
@@ -159,7 +159,7 @@ TEST_F(ViewsTest, ListGenerationAppendsOneGenerationLeftToRight) {
   const auto generation = [&](int target) {
     window->ClearList();
     bool found = false;
-    window->ListGeneration(window->m_genealogy.GetRootLink(), found, 1, target);
+    window->ListGeneration(window->document().Genealogy().GetRootLink(), found, 1, target);
     EXPECT_EQ(found, ListRows() > 0) << target;
     return ListNames();
   };
@@ -175,7 +175,7 @@ TEST_F(ViewsTest, ListGenerationAppendsOneGenerationLeftToRight) {
   window->ClearList();
   window->AddNoteRow(QStringLiteral("before"));
   bool found = true;
-  window->ListGeneration(window->m_genealogy.GetRootLink(), found, 1, 9);
+  window->ListGeneration(window->document().Genealogy().GetRootLink(), found, 1, 9);
   EXPECT_TRUE(found);
   EXPECT_EQ(ListNames(), QStringList{QStringLiteral("before")});
 }
@@ -188,7 +188,7 @@ TEST_F(ViewsTest, ListGenerationWalksAChainOfManyGenerations) {
   }
   window->RebuildTreeView();
   bool found = false;
-  window->ListGeneration(window->m_genealogy.GetRootLink(), found, 1, generations);
+  window->ListGeneration(window->document().Genealogy().GetRootLink(), found, 1, generations);
   EXPECT_TRUE(found);
   EXPECT_EQ(ListNames(), QStringList{QStringLiteral("g200000")});
 }
@@ -205,16 +205,16 @@ TEST_F(ViewsTest, ALargeFamilyExpandsFromItsOwnArray) {
                    .toUtf8();
   }
   Load(records.constData());
-  const QAbstractItemModel* model = window->m_treeCtrl->model();
+  const QAbstractItemModel* model = window->treeView()->model();
   const QModelIndex root = model->index(0, 0);
-  window->m_treeCtrl->expand(root);
+  window->treeView()->expand(root);
   ASSERT_EQ(model->rowCount(root), children);
   const QModelIndex last = model->index(children - 1, 0, root);
   EXPECT_EQ(last.data().toString(), QStringLiteral("子99999"));
   EXPECT_EQ(last.parent(), root);
   Select(last);
   EXPECT_EQ(ListRow(0).at(7), QStringLiteral("100000"));
-  EXPECT_EQ(window->m_listCtrl->model()->index(0, 6).data().toString(), QStringLiteral("0"));
+  EXPECT_EQ(window->listView()->model()->index(0, 6).data().toString(), QStringLiteral("0"));
 }
 
 // The views show members of the genealogy itself, so every command that
@@ -235,7 +235,7 @@ TEST_F(ViewsTest, ViewsLetGoOfMembersThatCommandsRelease) {
   const QString second =
       write("second.ftf", "另 1800 1 1 1 end 1 -1\r\n另子 1830 1 1 1 end 1 另\r\n");
   const auto showEverything = [&] {
-    window->m_treeCtrl->ExpandAllInSteps();
+    window->treeView()->ExpandAllInSteps();
     window->RunCommand(ID_SORT_BY_BIRTH);
     window->grab();
   };
@@ -255,7 +255,7 @@ TEST_F(ViewsTest, ViewsLetGoOfMembersThatCommandsRelease) {
 
   // A second Open replaces the whole genealogy under both views.
   showEverything();
-  window->m_modified = false;
+  window->document().SetModified(false);
   window->OpenAtStart(second);
   window->grab();
   EXPECT_EQ(TreeLines(), (QStringList{"另", "  另子"}));
@@ -294,7 +294,7 @@ TEST_F(BirthdaysTest, AnnouncesEveryoneBornTodayInPreOrder) {
   EXPECT_EQ(boxes.Boxes()[0].text,
             QStringLiteral("今天为以下家族成员的生日:  祖    丙    戊  \n详细信息请见以下列表."));
   EXPECT_EQ(ListNames(), (QStringList{"祖", "丙", "戊"}));
-  EXPECT_FALSE(window->m_modified);
+  EXPECT_FALSE(window->document().IsModified());
 }
 
 TEST_F(BirthdaysTest, TwentyNinthOfFebruaryOnlyOnThatDay) {

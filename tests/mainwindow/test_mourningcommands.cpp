@@ -159,7 +159,7 @@ TEST(MourningCommand, DrawsTheChartOfTheSelectedMemberAndExportsItInEitherLangua
     EXPECT_TRUE(translated.svg.contains(QString::fromUtf8(text))) << text;
   EXPECT_FALSE(translated.svg.contains(QStringLiteral("伯叔父母")));
   // A query: the book is as it was.
-  EXPECT_FALSE(window.m_modified);
+  EXPECT_FALSE(window.document().IsModified());
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_EQ(PendingModalHandlers(), 0);
 }

@@ -44,7 +44,7 @@ protected:
       ASSERT_NO_FATAL_FAILURE(WriteFile(poemFile, *poemText));
     }
     window.OpenAtStart(book);
-    ASSERT_NE(window.m_genealogy.GetRootLink(), nullptr);
+    ASSERT_NE(window.document().Genealogy().GetRootLink(), nullptr);
   }
   QAction* PoemCommand() const {
     return window.findChild<QAction*>(QStringLiteral("generationPoemCommand"));
@@ -73,8 +73,8 @@ protected:
     });
     window.activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-    window.m_treeCtrl->setFocus();
-    QTest::keyClick(window.m_treeCtrl, Qt::Key_Insert);
+    window.treeView()->setFocus();
+    QTest::keyClick(window.treeView(), Qt::Key_Insert);
     return offered;
   }
 
@@ -172,9 +172,9 @@ TEST_F(PoemTest, ABookOpensWhateverIsInThePoemFilesPlace) {
     EXPECT_EQ(OfferedName(QStringLiteral("王永甲")), QString());  // no poem, no offer
 
     boxes.Clear();
-    window.m_modified = true;
+    window.document().SetModified(true);
     window.RunCommand(ID_SAVE);
-    EXPECT_FALSE(window.m_modified);
+    EXPECT_FALSE(window.document().IsModified());
     EXPECT_TRUE(boxes.Boxes().empty());
     const QFileInfo after(poemFile);
     EXPECT_EQ(after.isDir(), before.isDir());
@@ -221,7 +221,7 @@ TEST_F(PoemTest, ANewBookKeepsItsPoemUntilItsFirstSave) {
 TEST_F(PoemTest, AMemberPickedFromTheCheckIsSelectedInTheTree) {
   const QByteArray poem = "2\n永昌\n";
   ASSERT_NO_FATAL_FAILURE(Open(&poem));
-  window.m_treeCtrl->collapseAll();
+  window.treeView()->collapseAll();
   OpenPoemDialog([this](CGenerationPoemDlg* d) {
     ClickButton(d, "idc_1104");
     auto* list = d->findChild<QListView*>(QStringLiteral("idc_1105"));
@@ -235,7 +235,7 @@ TEST_F(PoemTest, AMemberPickedFromTheCheckIsSelectedInTheTree) {
     QTest::keyClick(list, Qt::Key_Return);
     const MemberNode* son = Find(QStringLiteral("王丙"));
     EXPECT_EQ(window.SelectedMember(), son);
-    EXPECT_TRUE(window.m_treeCtrl->isExpanded(window.treeModel()->IndexOf(son->parent)));
+    EXPECT_TRUE(window.treeView()->isExpanded(window.treeModel()->IndexOf(son->parent)));
     ClickButton(d, "idc_2");
   });
 }

@@ -1,10 +1,10 @@
 // Query commands of the main window, driven through their real dialogs on
 // genealogies opened from real files.
+#include "MainWindowTestSupport.h"
 #include "dialogs/CBirthdayDlg.h"
 #include "dialogs/CPersonalInfoDlg.h"
 #include "dialogs/CRelationsDlg.h"
 #include "dialogs/CSearchGenerationDlg.h"
-#include "MainWindowTestSupport.h"
 
 #include <QItemSelectionModel>
 #include <QTemporaryDir>
@@ -38,7 +38,7 @@ protected:
     window->Create();
     // What the list showed when each box came up: the order of message and rows.
     boxes.onBox = [this](const RecordedBox&) {
-      rowsAtBox << ListNamesOf(window->m_listCtrl).join(',');
+      rowsAtBox << ListNamesOf(window->listView()).join(',');
     };
   }
   void TearDown() override {
@@ -49,7 +49,7 @@ protected:
     const QString path = dir.filePath(QStringLiteral("book.ftf"));
     ASSERT_NO_FATAL_FAILURE(WriteFile(path, bytes));
     window->OpenAtStart(path);
-    ASSERT_NE(window->m_genealogy.GetRootLink(), nullptr);
+    ASSERT_NE(window->document().Genealogy().GetRootLink(), nullptr);
     boxes.Clear();
     rowsAtBox.clear();
   }
@@ -58,7 +58,7 @@ protected:
     for (const RecordedBox& box : boxes.Boxes()) texts << box.text;
     return texts;
   }
-  QStringList Rows() const { return ListNamesOf(window->m_listCtrl); }
+  QStringList Rows() const { return ListNamesOf(window->listView()); }
   void Reset(const QString& row = QStringLiteral("old")) {
     boxes.Clear();
     rowsAtBox.clear();
@@ -111,7 +111,7 @@ TEST_F(QueryCommandsTest, LookUpShowsTheMemberItsFatherAndEldestChildAfterTheMes
   EXPECT_EQ(rowsAtBox, QStringList{"old"});
   EXPECT_EQ(Rows(), (QStringList{"R", "  ", QStringLiteral("R的长子:"), "F"}));
   // A note row carries its text in the first column only.
-  const QAbstractItemModel* model = window->m_listCtrl->model();
+  const QAbstractItemModel* model = window->listView()->model();
   for (int column = 1; column < model->columnCount(); ++column)
     EXPECT_TRUE(model->index(2, column).data().toString().isEmpty());
 
@@ -267,16 +267,16 @@ TEST_F(QueryCommandsTest, BeforeAnyGenealogyEveryQueryAnswersAsForAnEmptyOne) {
             (QStringList{QStringLiteral("没找到此人!"), kBeyond, QStringLiteral("本家谱中找不到R!"),
                          QStringLiteral("没有找到生日为该天的家族成员!"), kSorted}));
   EXPECT_TRUE(Rows().isEmpty());
-  EXPECT_FALSE(window->m_modified);
+  EXPECT_FALSE(window->document().IsModified());
 }
 
 TEST_F(QueryCommandsTest, NoQueryMarksTheGenealogyModifiedOrMovesTheSelection) {
   Load(kFamily);
-  const QAbstractItemModel* tree = window->m_treeCtrl->model();
+  const QAbstractItemModel* tree = window->treeView()->model();
   const QModelIndex g = tree->index(1, 0, tree->index(0, 0));
   ASSERT_EQ(g.data().toString(), QStringLiteral("G"));
-  window->m_treeCtrl->setCurrentIndex(g);
-  const QModelIndexList selected = window->m_treeCtrl->selectionModel()->selectedIndexes();
+  window->treeView()->setCurrentIndex(g);
+  const QModelIndexList selected = window->treeView()->selectionModel()->selectedIndexes();
   ASSERT_EQ(selected.size(), 1);
 
   LookUp(QStringLiteral("A"));
@@ -285,9 +285,9 @@ TEST_F(QueryCommandsTest, NoQueryMarksTheGenealogyModifiedOrMovesTheSelection) {
   window->RunCommand(ID_SORT_BY_BIRTH);
   Birthday(QStringLiteral("2"), QStringLiteral("29"));
   EXPECT_EQ(boxes.Boxes().size(), 5u);
-  EXPECT_FALSE(window->m_modified);
-  EXPECT_EQ(window->m_treeCtrl->currentIndex(), g);
-  EXPECT_EQ(window->m_treeCtrl->selectionModel()->selectedIndexes(), selected);
+  EXPECT_FALSE(window->document().IsModified());
+  EXPECT_EQ(window->treeView()->currentIndex(), g);
+  EXPECT_EQ(window->treeView()->selectionModel()->selectedIndexes(), selected);
 }
 
 }  // namespace
