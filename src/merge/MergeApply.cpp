@@ -2,6 +2,7 @@
 // taken back again, in the order undo needs.
 #include "merge/BranchMerge.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <utility>
 #include <vector>

@@ -221,7 +221,7 @@ TEST_F(EditChange, CancelChangesNothing) {
   FillList();
   OnNextDialog<CModifyInfoDlg>([](CModifyInfoDlg* d) {
     Type(d, "nameEdit", QStringLiteral("新名"));
-    Click(d, IDCANCEL);
+    Click(d, "idc_2");
   });
   ClickButton(&window, "idc_32784");
   EXPECT_TRUE(boxes.Boxes().empty());

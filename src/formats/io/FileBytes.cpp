@@ -15,7 +15,8 @@ namespace {
 
 constexpr std::size_t kPiece = 1 << 20;
 
-FileCheck::Refused Refusal(const struct stat& info, std::size_t maxBytes) {
+fileio::FileCheck::Refused Refusal(const struct stat& info, std::size_t maxBytes) {
+  using fileio::FileCheck;
   if (S_ISDIR(info.st_mode)) return FileCheck::Refused::kFolder;
   if (!S_ISREG(info.st_mode)) return FileCheck::Refused::kNotRegular;
   if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) return FileCheck::Refused::kTooLarge;
