@@ -1015,6 +1015,10 @@ Do you want to replace it?</translation>
         <source>正在导出图表…</source>
         <translation>Exporting the chart…</translation>
     </message>
+    <message>
+        <source>查看</source>
+        <translation>View</translation>
+    </message>
 </context>
 <context>
     <name>CFileOpenAndSaveDlg</name>
