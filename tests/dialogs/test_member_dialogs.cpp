@@ -118,12 +118,13 @@ TEST_F(AddInfoDlgTest, OpensWithTodayAndTheTemplate) {
   EXPECT_EQ(ok->text(), QStringLiteral("确定"));
   EXPECT_EQ(dialog.findChild<QPushButton*>(Name("idc_2"))->text(), QStringLiteral("取消"));
   EXPECT_EQ(dialog.focusWidget(), Box(&dialog, "nameEdit"));
+  // The template's order, each date followed by its box for a date in Chinese words.
   const std::vector<QString> expected{
-      Name("nameEdit"),      Name("fatherNameEdit"), Name("birthYearEdit"), Name("birthMonthEdit"),
-      Name("birthDayEdit"),  Name("addressEdit"),    Name("aliveCheck"),    Name("marriedCheck"),
-      Name("deathYearEdit"), Name("deathMonthEdit"), Name("deathDayEdit"),  Name("idc_1"),
-      Name("idc_2"),         Name("nameEdit")};
-  EXPECT_EQ(TabCycle(Box(&dialog, "nameEdit"), 14), expected);
+      Name("nameEdit"),      Name("fatherNameEdit"), Name("birthYearEdit"),  Name("birthMonthEdit"),
+      Name("birthDayEdit"),  Name("birthDateEdit"),  Name("addressEdit"),    Name("aliveCheck"),
+      Name("marriedCheck"),  Name("deathYearEdit"),  Name("deathMonthEdit"), Name("deathDayEdit"),
+      Name("deathDateEdit"), Name("idc_1"),          Name("idc_2"),          Name("nameEdit")};
+  EXPECT_EQ(TabCycle(Box(&dialog, "nameEdit"), 16), expected);
   // Labels in the template's order are all there.
   QStringList labels;
   for (auto* label : dialog.findChildren<QLabel*>()) labels << label->text();
@@ -301,10 +302,11 @@ TEST_F(ModifyInfoDlgTest, OpensWithWhatTheCallerSetAndTheTemplate) {
   EXPECT_TRUE(dialog.findChild<QPushButton*>(Name("idc_1"))->isDefault());
   EXPECT_EQ(dialog.focusWidget(), Box(&dialog, "nameEdit"));
   const std::vector<QString> expected{
-      Name("nameEdit"),      Name("addressEdit"),    Name("aliveCheck"),     Name("marriedCheck"),
-      Name("deathYearEdit"), Name("deathMonthEdit"), Name("deathDayEdit"),   Name("idc_1"),
-      Name("idc_2"),         Name("birthYearEdit"),  Name("birthMonthEdit"), Name("birthDayEdit")};
-  EXPECT_EQ(TabCycle(Box(&dialog, "nameEdit"), 12), expected);
+      Name("nameEdit"),      Name("addressEdit"),    Name("aliveCheck"),    Name("marriedCheck"),
+      Name("deathYearEdit"), Name("deathMonthEdit"), Name("deathDayEdit"),  Name("deathDateEdit"),
+      Name("idc_1"),         Name("idc_2"),          Name("birthYearEdit"), Name("birthMonthEdit"),
+      Name("birthDayEdit"),  Name("birthDateEdit"),  Name("nameEdit")};
+  EXPECT_EQ(TabCycle(Box(&dialog, "nameEdit"), 15), expected);
 }
 
 TEST_F(ModifyInfoDlgTest, DeceasedMemberOpensWithTheDeathBoxesOnAndTheToggleFollows) {
