@@ -355,16 +355,8 @@ The family records you keep with this software belong to you.</translation>
         <translation>Undo</translation>
     </message>
     <message>
-        <source>撤销 %1</source>
-        <translation>Undo %1</translation>
-    </message>
-    <message>
         <source>重做</source>
         <translation>Redo</translation>
-    </message>
-    <message>
-        <source>重做 %1</source>
-        <translation>Redo %1</translation>
     </message>
     <message>
         <source>注意：</source>

@@ -69,8 +69,8 @@ std::optional<QByteArray> ReadAll(const QString& fileName) {
 void CClanbookDlg::InstallGedcomCommands() {
   QAction* exit = m_actions[ID_EXIT];
   AddMenuCommand(
-      m_fileMenu, tr("导入GEDCOM…"), QStringLiteral("gedcomImport"), [this] { OnImportGedcom(); },
-      {}, exit);
+      m_fileMenu, tr("导入GEDCOM…"), QStringLiteral("gedcomImport"),
+      [this] { ImportGedcom(QString()); }, {}, exit);
   AddMenuCommand(
       m_fileMenu, tr("导出GEDCOM…"), QStringLiteral("gedcomExport"), [this] { OnExportGedcom(); },
       {}, exit);
@@ -115,14 +115,10 @@ void CClanbookDlg::OnExportGedcom() {
     ShowNotice(tr("GEDCOM文件%1无法保存：%2!").arg(fileName, WriteProblemReason(status.problem)));
 }
 
-void CClanbookDlg::OnImportGedcom() {
-  ImportGedcom(QString());
-}
-
 void CClanbookDlg::ImportGedcom(const QString& dropped) {
   // An import given up below leaves the genealogy, and whether it is saved,
   // as a cancelled Open does.
-  if (!OfferToSave()) return;
+  if (!m_files.OfferToSave()) return;
 
   QString fileName = dropped;
   if (fileName.isEmpty()) {

@@ -240,7 +240,7 @@ TEST_F(EditChange, MenuItemAsksForTheNameAndChangesThatMember) {
     Type(d, 1021, QStringLiteral("丙丁"));
     Click(d, IDOK);
   });
-  window.RunCommand(ID_MODIFY_MEMBER);
+  Trigger(window, ID_MODIFY_MEMBER);
   EXPECT_TRUE(NoticeTexts().isEmpty());
   EXPECT_EQ(TreeLines(), (QStringList{"祖", "  甲", "    丙丁", "  乙"}));
   ExpectEditDone();
@@ -253,7 +253,7 @@ TEST_F(EditChange, MenuItemReportsAnUnknownNameAndCancelDoesNothing) {
     TypeInto(d, "idc_1011", QStringLiteral("无名"));
     ClickButton(d, "idc_1");
   });
-  window.RunCommand(ID_MODIFY_MEMBER);
+  Trigger(window, ID_MODIFY_MEMBER);
   EXPECT_EQ(NoticeTexts(), QStringList{QStringLiteral("本家谱中找不到无名!")});
 
   boxes.Clear();
@@ -261,7 +261,7 @@ TEST_F(EditChange, MenuItemReportsAnUnknownNameAndCancelDoesNothing) {
     TypeInto(d, "idc_1011", QStringLiteral("甲"));
     ClickButton(d, "idc_2");
   });
-  window.RunCommand(ID_MODIFY_MEMBER);
+  Trigger(window, ID_MODIFY_MEMBER);
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_EQ(ModelLines(), before);
   EXPECT_FALSE(window.document().IsModified());

@@ -147,7 +147,7 @@ protected:
   bool Has(const char16_t* name) const { return FindMember(*window, name) != nullptr; }
   void Open(const QString& path) {
     AnswerName(true, path);
-    window->RunCommand(ID_OPEN);
+    Trigger(*window, ID_OPEN);
   }
   // Runs New on a window with nothing to save and enters a root named `root`.
   void NewWithRoot(const QString& root) {
@@ -160,7 +160,7 @@ protected:
       }
     });
     boxes.QueueAnswer(true);  // the add dialog's question: make it the root
-    window->RunCommand(ID_NEW);
+    Trigger(*window, ID_NEW);
   }
 
   MessageBoxRecorder boxes;
@@ -232,10 +232,10 @@ TEST_F(FileCommandsTest, OpenWithCancelledOrEmptyNameChangesNothing) {
   window->document().SetModified(true);
   boxes.QueueAnswer(false);
   CancelName(true);
-  window->RunCommand(ID_OPEN);
+  Trigger(*window, ID_OPEN);
   boxes.QueueAnswer(false);
   AnswerName(true, QString());
-  window->RunCommand(ID_OPEN);
+  Trigger(*window, ID_OPEN);
   EXPECT_EQ(Texts(), (QStringList{kModifiedQuestion, kModifiedQuestion, kEmptyName}));
   EXPECT_EQ(window->document().FileName(), Path("sample.ftf"));
   EXPECT_EQ(TreeLabels(), kSampleNames);
@@ -265,7 +265,7 @@ TEST_F(FileCommandsTest, YesWithoutAWriteStopsOpen) {
   CancelName(false);  // the save name; no open name is asked for afterwards
   {
     NoDialogExpected none;
-    window->RunCommand(ID_OPEN);
+    Trigger(*window, ID_OPEN);
   }
   EXPECT_TRUE(window->document().IsModified());
   EXPECT_EQ(TreeLabels(), kSampleNames);
@@ -280,7 +280,7 @@ TEST_F(FileCommandsTest, YesWithAnEmptyNameStopsNewAndOpen) {
   AnswerName(false, QString());
   {
     NoDialogExpected none;  // no add dialog: New stopped
-    window->RunCommand(ID_NEW);
+    Trigger(*window, ID_NEW);
   }
   EXPECT_EQ(Texts(), (QStringList{kNewQuestion, kModifiedQuestion, kEmptyName}));
 
@@ -289,7 +289,7 @@ TEST_F(FileCommandsTest, YesWithAnEmptyNameStopsNewAndOpen) {
   AnswerName(false, QString());
   {
     NoDialogExpected none;  // no name asked for the file to open
-    window->RunCommand(ID_OPEN);
+    Trigger(*window, ID_OPEN);
   }
   EXPECT_EQ(Texts(), (QStringList{kModifiedQuestion, kEmptyName}));
   EXPECT_TRUE(window->document().IsModified());
@@ -304,7 +304,7 @@ TEST_F(FileCommandsTest, OpenThenSaveWritesTheOpenedFileWithoutAsking) {
   window->document().SetModified(true);
   {
     NoDialogExpected none;
-    window->RunCommand(ID_SAVE);
+    Trigger(*window, ID_SAVE);
   }
   EXPECT_EQ(Read(Path("sample.ftf")), kSample);
   EXPECT_FALSE(window->document().IsModified());
@@ -317,7 +317,7 @@ TEST_F(FileCommandsTest, SaveOnAnEmptyGenealogyDoesNothing) {
   window->document().SetModified(true);
   {
     NoDialogExpected none;
-    window->RunCommand(ID_SAVE);
+    Trigger(*window, ID_SAVE);
   }
   EXPECT_EQ(Texts(), QStringList{kNothingToSave});
   EXPECT_TRUE(window->document().FileName().isEmpty());
@@ -333,13 +333,13 @@ TEST_F(FileCommandsTest, SaveAsOfAnEmptyGenealogyWritesNothingAndSaysSo) {
     boxes.Clear();
     boxes.QueueAnswer(true);
     OnNextDialog<CAddInfoDlg>([](CAddInfoDlg* dialog) { ClickButton(dialog, "idc_2"); });
-    window->RunCommand(ID_NEW);
+    Trigger(*window, ID_NEW);
     window->document().FileName() = Path("sample.ftf");
     window->document().SetModified(true);
     boxes.Clear();
     {
       NoDialogExpected none;
-      window->RunCommand(command);
+      Trigger(*window, command);
     }
     EXPECT_EQ(Texts(), QStringList{kNothingToSave});
     EXPECT_EQ(Read(Path("sample.ftf")), kSample);
@@ -351,7 +351,7 @@ TEST_F(FileCommandsTest, SaveAsOfAnEmptyGenealogyWritesNothingAndSaysSo) {
   boxes.Clear();
   {
     NoDialogExpected none;
-    window->RunCommand(ID_EXIT);
+    Trigger(*window, ID_EXIT);
   }
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_FALSE(window->isVisible());
@@ -365,13 +365,13 @@ TEST_F(FileCommandsTest, SaveAsKeepsTheNameAsTypedWhateverItsLength) {
   const QString name = folder + QStringLiteral("/家谱");  // no extension added
   Open(Path("sample.ftf"));
   AnswerName(false, name);
-  window->RunCommand(ID_SAVE_AS);
+  Trigger(*window, ID_SAVE_AS);
   EXPECT_EQ(window->document().FileName(), name);
   EXPECT_EQ(Read(name), kSample);
   ASSERT_TRUE(QFile::remove(name));
   {
     NoDialogExpected none;
-    window->RunCommand(ID_SAVE);
+    Trigger(*window, ID_SAVE);
   }
   EXPECT_EQ(Read(name), kSample);
 }
@@ -381,7 +381,7 @@ TEST_F(FileCommandsTest, NewBeforeAnyGenealogyAsksNothingAndEntersTheRoot) {
     EXPECT_EQ(dialog->findChild<QLineEdit*>(ControlName(1018))->text(), QStringLiteral("-1"));
     ClickButton(dialog, "idc_2");
   });
-  window->RunCommand(ID_NEW);
+  Trigger(*window, ID_NEW);
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_TRUE(MemberButtonsEnabled());
   EXPECT_EQ(window->document().Genealogy().GetRootLink(), nullptr);
@@ -399,7 +399,7 @@ TEST_F(FileCommandsTest, NewAfterOpenAsksFirstAndForgetsTheOpenedFile) {
   boxes.QueueAnswer(false);
   {
     NoDialogExpected none;
-    window->RunCommand(ID_NEW);
+    Trigger(*window, ID_NEW);
   }
   EXPECT_EQ(Texts(), QStringList{kNewQuestion});
   EXPECT_EQ(TreeLabels(), kSampleNames);
@@ -416,7 +416,7 @@ TEST_F(FileCommandsTest, NewAfterOpenAsksFirstAndForgetsTheOpenedFile) {
   EXPECT_EQ(ListNamesOf(window->listView()), QStringList{"Root"});
   // The first Save of the new genealogy asks for a name; the opened file stays.
   AnswerName(false, Path("new.ftf"));
-  window->RunCommand(ID_SAVE);
+  Trigger(*window, ID_SAVE);
   EXPECT_EQ(Read(Path("sample.ftf")), kSample);
   EXPECT_TRUE(Read(Path("new.ftf")).startsWith("Root "));
   EXPECT_EQ(window->document().FileName(), Path("new.ftf"));
@@ -429,7 +429,7 @@ TEST_F(FileCommandsTest, NewWithUnsavedChangesSavesOrStops) {
   boxes.QueueAnswer(true);  // start anew
   boxes.QueueAnswer(true);  // save the changes
   CancelName(false);
-  window->RunCommand(ID_NEW);
+  Trigger(*window, ID_NEW);
   EXPECT_EQ(Texts(), (QStringList{kNewQuestion, kModifiedQuestion}));
   EXPECT_TRUE(window->document().IsModified());
   EXPECT_EQ(TreeLabels(), kSampleNames);
@@ -439,7 +439,7 @@ TEST_F(FileCommandsTest, NewWithUnsavedChangesSavesOrStops) {
   boxes.QueueAnswer(true);
   AnswerName(false, Path("kept.ftf"));
   OnNextDialog<CAddInfoDlg>([](CAddInfoDlg* dialog) { ClickButton(dialog, "idc_2"); });
-  window->RunCommand(ID_NEW);
+  Trigger(*window, ID_NEW);
   EXPECT_EQ(Read(Path("kept.ftf")), kSample);
   EXPECT_EQ(window->document().Genealogy().GetRootLink(), nullptr);
   EXPECT_FALSE(window->document().IsModified());
@@ -453,14 +453,14 @@ TEST_F(FileCommandsTest, FailedWritesAreReportedAndNothingIsLost) {
     SCOPED_TRACE(name.toStdString());
     boxes.Clear();
     AnswerName(false, name);
-    window->RunCommand(ID_SAVE_AS);
+    Trigger(*window, ID_SAVE_AS);
     EXPECT_EQ(Texts(), QStringList{kCannotSave});
     EXPECT_TRUE(window->document().IsModified());
   }
   // Save under that name fails again, says so, and offers another name.
   boxes.Clear();
   AnswerName(false, Path("rescued.ftf"));
-  window->RunCommand(ID_SAVE);
+  Trigger(*window, ID_SAVE);
   EXPECT_EQ(Texts(), QStringList{kCannotSave});
   EXPECT_EQ(Read(Path("rescued.ftf")), kSample);
   EXPECT_EQ(window->document().FileName(), Path("rescued.ftf"));
@@ -475,7 +475,7 @@ TEST_F(FileCommandsTest, WriteCutShortByAFullDiskKeepsTheOldFile) {
   CancelName(false);
   {
     FileSizeLimit limit(16);
-    window->RunCommand(ID_SAVE);
+    Trigger(*window, ID_SAVE);
   }
   EXPECT_EQ(Texts(), QStringList{kCannotSave});
   EXPECT_EQ(Read(Path("other.ftf")), "Oak 1950 1 1 0 end 1 -1\r\n" + kEndLine);
@@ -584,7 +584,7 @@ TEST_F(FileCommandsTest, SaveRefusedByAMemberNamesItAndWhy) {
     window->document().SetModified(true);
     boxes.Clear();
     AnswerName(false, Path("refused.ftf"));
-    window->RunCommand(ID_SAVE_AS);
+    Trigger(*window, ID_SAVE_AS);
     EXPECT_EQ(Texts(), QStringList{c.message});
     EXPECT_FALSE(QFile::exists(Path("refused.ftf")));
     EXPECT_TRUE(window->document().IsModified());
@@ -592,7 +592,7 @@ TEST_F(FileCommandsTest, SaveRefusedByAMemberNamesItAndWhy) {
     boxes.Clear();
     {
       NoDialogExpected none;
-      window->RunCommand(ID_SAVE);
+      Trigger(*window, ID_SAVE);
     }
     EXPECT_EQ(Texts(), QStringList{c.message});
   }
@@ -601,7 +601,7 @@ TEST_F(FileCommandsTest, SaveRefusedByAMemberNamesItAndWhy) {
   Open(Path("sample.ftf"));
   boxes.Clear();
   AnswerName(false, dir.path());
-  window->RunCommand(ID_SAVE_AS);
+  Trigger(*window, ID_SAVE_AS);
   EXPECT_EQ(Texts(), QStringList{QStringLiteral("文件无法保存!\n%1不是一个普通文件!")
                                      .arg(QDir::toNativeSeparators(dir.path()))});
 }
@@ -644,7 +644,7 @@ TEST_F(FileCommandsTest, SaveAsksBeforeOverwritingAFileChangedOnDisk) {
     boxes.QueueAnswer(false);
     {
       NoDialogExpected none;  // No: neither written nor another name asked
-      window->RunCommand(ID_SAVE);
+      Trigger(*window, ID_SAVE);
     }
     EXPECT_EQ(Texts(), QStringList{question});
     // Enter alone keeps the other program's version.
@@ -654,12 +654,12 @@ TEST_F(FileCommandsTest, SaveAsksBeforeOverwritingAFileChangedOnDisk) {
 
     boxes.Clear();
     boxes.QueueAnswer(true);
-    window->RunCommand(ID_SAVE);
+    Trigger(*window, ID_SAVE);
     EXPECT_EQ(Read(Path("sample.ftf")), kSample);
     EXPECT_FALSE(window->document().IsModified());
     // What was written is what the next save compares with: no question.
     window->document().SetModified(true);
-    window->RunCommand(ID_SAVE);
+    Trigger(*window, ID_SAVE);
     EXPECT_EQ(Texts(), QStringList{question});
   }
 }
@@ -711,14 +711,14 @@ TEST_F(FileProgressTest, OpenShowsProgressAndCancelChangesNothing) {
   Write("other.ftf", "Oak 1950 1 1 0 end 1 -1\r\n" + kEndLine);
   AnswerName(true, Path("sample.ftf"));
   AnswerProgress(label, true, false);
-  window->RunCommand(ID_OPEN);
+  Trigger(*window, ID_OPEN);
   EXPECT_EQ(TreeLabels(), kSampleNames);
 
   release = false;
   boxes.Clear();
   AnswerName(true, Path("other.ftf"));
   AnswerProgress(label, true, true);
-  window->RunCommand(ID_OPEN);
+  Trigger(*window, ID_OPEN);
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_EQ(TreeLabels(), kSampleNames);
   EXPECT_TRUE(Has(u"Cedar"));
@@ -733,7 +733,7 @@ TEST_F(FileProgressTest, SaveShowsProgressThatCannotBeStopped) {
   release = false;
   window->document().SetModified(true);
   AnswerProgress(QStringLiteral("正在保存家谱…"), false, false);
-  window->RunCommand(ID_SAVE);
+  Trigger(*window, ID_SAVE);
   EXPECT_EQ(Read(Path("sample.ftf")), kSample);
   EXPECT_FALSE(window->document().IsModified());
   EXPECT_TRUE(boxes.Boxes().empty());
@@ -750,7 +750,7 @@ TEST_F(FileProgressTest, AThrowingWorkEndsInANoticeAndChangesNothing) {
 
   boxes.Clear();
   AnswerName(true, Path("other.ftf"));
-  window->RunCommand(ID_OPEN);
+  Trigger(*window, ID_OPEN);
   EXPECT_EQ(Texts(), notice);
   EXPECT_EQ(TreeLabels(), kSampleNames);
   EXPECT_EQ(window->document().FileName(), Path("sample.ftf"));
@@ -759,7 +759,7 @@ TEST_F(FileProgressTest, AThrowingWorkEndsInANoticeAndChangesNothing) {
   window->document().SetModified(true);
   boxes.Clear();
   CancelName(false);  // as after any failed save, another name is offered
-  window->RunCommand(ID_SAVE);
+  Trigger(*window, ID_SAVE);
   EXPECT_EQ(Texts(), notice);
   EXPECT_FALSE(QFile::exists(Path("sample.ftf")));
   EXPECT_TRUE(window->document().IsModified());
@@ -794,7 +794,7 @@ TEST_F(FileCommandsTest, RecentFilesKeepTheLastEightAndOpenThem) {
   expected.prepend(QFileInfo(Path("book7.ftf")).absoluteFilePath());
   expected.resize(8);
   AnswerName(false, Path("saved.ftf"));  // a file saved under a new name is one too
-  window->RunCommand(ID_SAVE_AS);
+  Trigger(*window, ID_SAVE_AS);
   expected.prepend(QFileInfo(Path("saved.ftf")).absoluteFilePath());
   expected.resize(8);
   EXPECT_EQ(RecentItems(*window), expected);
@@ -916,23 +916,23 @@ TEST_F(FileCommandsTest, SaveKeepsThePreviousVersionUnlessTurnedOff) {
   EXPECT_TRUE(keep->isChecked());
 
   AnswerName(false, Path("book.ftf"));
-  window->RunCommand(ID_SAVE_AS);
+  Trigger(*window, ID_SAVE_AS);
   EXPECT_EQ(Read(Path("book.ftf")), kSample);
   EXPECT_EQ(Read(Path("book.ftf.bak")), old);
   // A first save of a new file has no previous version.
   AnswerName(false, Path("fresh.ftf"));
-  window->RunCommand(ID_SAVE_AS);
+  Trigger(*window, ID_SAVE_AS);
   EXPECT_FALSE(QFile::exists(Path("fresh.ftf.bak")));
 
   keep->trigger();
   EXPECT_FALSE(keep->isChecked());
   Write("book.ftf", old);
   window->document().FileName() = Path("book.ftf");
-  window->RunCommand(ID_SAVE);
+  Trigger(*window, ID_SAVE);
   EXPECT_EQ(Read(Path("book.ftf")), kSample);
   EXPECT_EQ(Read(Path("book.ftf.bak")), old);  // untouched: kept from before
   Write("book.ftf.bak", "older");
-  window->RunCommand(ID_SAVE);
+  Trigger(*window, ID_SAVE);
   EXPECT_EQ(Read(Path("book.ftf.bak")), "older");
   NewWindow();  // remembered
   EXPECT_FALSE(window->findChild<QAction*>(QStringLiteral("keepPreviousVersion"))->isChecked());
@@ -985,14 +985,14 @@ TEST_F(FileCommandsTest, WhatASaveCannotKeepBesideTheBookIsSaidOnce) {
     boxes.Clear();
 
     AnswerName(false, Path(c.name));
-    window->RunCommand(ID_SAVE_AS);
+    Trigger(*window, ID_SAVE_AS);
     EXPECT_EQ(Read(Path(c.name)), kSample);
     EXPECT_FALSE(window->document().IsModified());
     EXPECT_EQ(Texts(), c.saidAtFirstSave);
     boxes.Clear();
     for (int i = 0; i < 2; ++i) {
       window->document().SetModified(true);
-      window->RunCommand(ID_SAVE);
+      Trigger(*window, ID_SAVE);
       EXPECT_FALSE(window->document().IsModified());
     }
     EXPECT_EQ(Texts(), QStringList());
@@ -1000,14 +1000,14 @@ TEST_F(FileCommandsTest, WhatASaveCannotKeepBesideTheBookIsSaidOnce) {
 
     // The window kept the 字辈: a save under a shorter name keeps it beside the book.
     AnswerName(false, Path("short.ftf"));
-    window->RunCommand(ID_SAVE_AS);
+    Trigger(*window, ID_SAVE_AS);
     EXPECT_EQ(Read(Path("short.ftf.zibei")), c.poem ? QByteArray("2\n永昌\n") : "<missing>");
     EXPECT_EQ(Texts(), QStringList());
     // Opened again, the book's name is said again at its first save.
     Open(Path(c.name));
     boxes.Clear();
     window->document().SetModified(true);
-    window->RunCommand(ID_SAVE);
+    Trigger(*window, ID_SAVE);
     EXPECT_EQ(Texts().size(), 1);
   }
 }
@@ -1016,7 +1016,7 @@ TEST_F(FileCommandsTest, WindowComesBackWhereItWas) {
   window->show();
   window->setGeometry(40, 50, window->width() + 37, window->height() + 23);
   const QRect where = window->geometry();
-  window->RunCommand(ID_EXIT);
+  Trigger(*window, ID_EXIT);
   ASSERT_FALSE(window->isVisible());
   NewWindow();
   window->show();
@@ -1029,7 +1029,7 @@ protected:
   void Leave() {
     switch (GetParam()) {
       case 0:
-        window->RunCommand(ID_EXIT);
+        Trigger(*window, ID_EXIT);
         break;
       case 1:
         QTest::keyClick(window.get(), Qt::Key_Escape);
