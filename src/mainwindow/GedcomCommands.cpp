@@ -9,18 +9,18 @@
 #include "dialogs/CImportReportDlg.h"
 #include "document/AtomicSaveFile.h"
 #include "formats/gedcom/Gedcom.h"
+#include "formats/io/FileBytes.h"
 #include "mainwindow/CClanbookDlg.h"
 #include "mainwindow/LongWork.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 
 #include <QAction>
-#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 
-#include <new>
-#include <optional>
+#include <functional>
+#include <string_view>
 
 namespace {
 
@@ -51,17 +51,15 @@ void ShowImportFailure(const QString& fileName, const gedcom::GedcomResult& resu
                          : CClanbookDlg::tr("无法导入%1：%2。").arg(fileName, reason));
 }
 
-// The whole file, or none when it cannot be read.
-std::optional<QByteArray> ReadAll(const QString& fileName) {
-  QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  try {
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
-    return bytes;
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
+// Runs `use` on the whole of the file `fileName`, read as every reader reads
+// a file; false when it cannot be read.
+bool WithFileBytes(const QString& fileName, const std::function<void(std::string_view)>& use) {
+  return fileio::ReadFileBytes(FilePathOf(fileName),
+                               [&use](std::string_view bytes, const ReadProgress&) {
+                                 use(bytes);
+                                 return FileStatus{};
+                               })
+      .Ok();
 }
 
 }  // namespace
@@ -129,17 +127,18 @@ void CClanbookDlg::ImportGedcom(const QString& dropped) {
   }
   if (fileName.isEmpty()) return;
 
-  std::optional<QByteArray> bytes;
+  // The file is read twice, for the roots and for the import, and never
+  // stands whole in memory beside the genealogy made of it.
+  bool readable = false;
   std::vector<gedcom::GedcomRootCandidate> candidates;
   gedcom::GedcomResult listed;
   if (RunLongWork(this, tr("正在读取GEDCOM文件…"), false, [&](WorkProgress&) {
-        bytes = ReadAll(fileName);
-        if (bytes)
-          listed = gedcom::ListRootCandidates(std::string_view(bytes->constData(), bytes->size()),
-                                              candidates);
+        readable = WithFileBytes(fileName, [&](std::string_view bytes) {
+          listed = gedcom::ListRootCandidates(bytes, candidates);
+        });
       }) != WorkOutcome::Finished)
     return;
-  if (!bytes) {
+  if (!readable) {
     ShowNotice(tr("文件无法打开!"));
     return;
   }
@@ -159,11 +158,15 @@ void CClanbookDlg::ImportGedcom(const QString& dropped) {
   gedcom::GedcomImportReport report;
   gedcom::GedcomResult read;
   if (RunLongWork(this, tr("正在导入GEDCOM文件…"), false, [&](WorkProgress&) {
-        read = gedcom::ReadGedcom(std::string_view(bytes->constData(), bytes->size()), options,
-                                  imported, report);
-        bytes.reset();  // the memory goes back before the views take the new genealogy
+        readable = WithFileBytes(fileName, [&](std::string_view bytes) {
+          read = gedcom::ReadGedcom(bytes, options, imported, report);
+        });
       }) != WorkOutcome::Finished)
     return;
+  if (!readable) {
+    ShowNotice(tr("文件无法打开!"));
+    return;
+  }
   if (!read) {
     ShowImportFailure(fileName, read);
     return;

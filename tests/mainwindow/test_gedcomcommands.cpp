@@ -341,6 +341,7 @@ TEST_F(GedcomCommandsTest, ImportReplacesTheGenealogyWithTheChosenLine) {
 TEST_F(GedcomCommandsTest, AFailedOrCancelledImportChangesNothing) {
   WriteFile(Path("hello.ged"), "hello\r\n0 HEAD\r\n");
   WriteFile(Path("nobody.ged"), "0 HEAD\r\n1 GEDC\r\n2 VERS 7.0\r\n0 TRLR\r\n");
+  ASSERT_TRUE(QDir().mkpath(Path("folder.ged")));
   struct Case {
     const char* what;
     QString file;             // empty: the file dialog is cancelled
@@ -351,6 +352,7 @@ TEST_F(GedcomCommandsTest, AFailedOrCancelledImportChangesNothing) {
       {"not GEDCOM", Path("hello.ged"), false, {Path("hello.ged"), "第 1 行", "GEDCOM"}},
       {"nobody in it", Path("nobody.ged"), false, {Path("nobody.ged"), "INDI"}},
       {"no such file", Path("missing.ged"), false, {"文件无法打开!"}},
+      {"a folder", Path("folder.ged"), false, {"文件无法打开!"}},
       {"the file dialog cancelled", QString(), false, {}},
       {"the chooser cancelled", Path("families.ged"), true, {}},
   };
