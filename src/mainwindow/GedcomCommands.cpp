@@ -8,6 +8,7 @@
 #include "dialogs/CGedcomRootDlg.h"
 #include "dialogs/CImportReportDlg.h"
 #include "document/AtomicSaveFile.h"
+#include "formats/FormatRegistry.h"
 #include "formats/gedcom/Gedcom.h"
 #include "formats/io/FileBytes.h"
 #include "mainwindow/CClanbookDlg.h"
@@ -51,6 +52,15 @@ void ShowImportFailure(const QString& fileName, const gedcom::GedcomResult& resu
                          : CClanbookDlg::tr("无法导入%1：%2。").arg(fileName, reason));
 }
 
+// The file dialogs' patterns and the end of a GEDCOM file's name, as the
+// format registry gives them.
+QString GedcomPatterns(bool upperCaseToo) {
+  return QString::fromStdString(formats::NamePatterns(formats::FormatId::kGedcom, upperCaseToo));
+}
+QString GedcomSuffix() {
+  return u'.' + QString::fromUtf8(formats::FormatOf(formats::FormatId::kGedcom).suffix);
+}
+
 // Runs `use` on the whole of the file `fileName`, read as every reader reads
 // a file; false when it cannot be read.
 bool WithFileBytes(const QString& fileName, const std::function<void(std::string_view)>& use) {
@@ -79,8 +89,9 @@ void CClanbookDlg::OnExportGedcom() {
     ShowNotice(tr("家谱是空的，没有可导出的内容!"));
     return;
   }
-  const QString filter70 = tr("GEDCOM 7.0 (*.ged)");
-  const QString filter551 = tr("GEDCOM 5.5.1 (*.ged)");
+  const QString patterns = GedcomPatterns(false);
+  const QString filter70 = tr("GEDCOM 7.0 (%1)").arg(patterns);
+  const QString filter551 = tr("GEDCOM 5.5.1 (%1)").arg(patterns);
   QString chosenFilter = filter70;
   FileDialogRequest request;
   request.open = false;
@@ -90,8 +101,8 @@ void CClanbookDlg::OnExportGedcom() {
   if (fileName.isEmpty()) return;
   const gedcom::GedcomVersion version =
       chosenFilter == filter551 ? gedcom::GedcomVersion::v5_5_1 : gedcom::GedcomVersion::v7_0;
-  if (!fileName.endsWith(QStringLiteral(".ged"), Qt::CaseInsensitive)) {
-    fileName += QStringLiteral(".ged");
+  if (const QString suffix = GedcomSuffix(); !fileName.endsWith(suffix, Qt::CaseInsensitive)) {
+    fileName += suffix;
     // The file dialog asked about the name as typed, not about this one.
     if (QFileInfo::exists(fileName) &&
         !AskQuestion(this, tr("导出GEDCOM"), tr("%1 已存在。\n要替换它吗?").arg(fileName)))
@@ -122,7 +133,7 @@ void CClanbookDlg::ImportGedcom(const QString& dropped) {
   if (fileName.isEmpty()) {
     FileDialogRequest request;
     request.open = true;
-    request.filter = tr("GEDCOM文件 (*.ged *.GED);;All Files(*)");
+    request.filter = tr("GEDCOM文件 (%1);;All Files(*)").arg(GedcomPatterns(true));
     fileName = RunFileDialog(this, request);
   }
   if (fileName.isEmpty()) return;

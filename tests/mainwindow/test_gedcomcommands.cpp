@@ -214,7 +214,8 @@ TEST_F(GedcomCommandsTest, ExportWritesWhatTheLibraryReadsBackAsTheSameGenealogy
     EXPECT_TRUE(Texts().isEmpty());
     ASSERT_FALSE(script.requests.empty());
     EXPECT_FALSE(script.requests.back().open);
-    EXPECT_TRUE(script.requests.back().filter.contains(QStringLiteral("*.ged")));
+    EXPECT_EQ(script.requests.back().filter,
+              QStringLiteral("GEDCOM 7.0 (*.ged);;GEDCOM 5.5.1 (*.ged)"));
     const QByteArray bytes = Read(c.written);
     EXPECT_TRUE(bytes.contains(c.version));
     COperationClanbook back;
@@ -318,6 +319,8 @@ TEST_F(GedcomCommandsTest, ImportReplacesTheGenealogyWithTheChosenLine) {
     AnswerChooser(c.choice);
     ExpectReport(kFamilies, c.root);
     TriggerFileItem("gedcomImport");
+    EXPECT_EQ(script.requests.back().filter,
+              QStringLiteral("GEDCOM文件 (*.ged *.GED);;All Files(*)"));
     EXPECT_TRUE(Texts().isEmpty());
     EXPECT_EQ(TreeLabels(), c.tree);
     EXPECT_TRUE(window->document().FileName().isEmpty());
