@@ -144,6 +144,7 @@ private:
   QMenu* m_fileMenu = nullptr;
   QMenu* m_editMenu = nullptr;
   QMenu* m_bookMenu = nullptr;
+  QMenu* m_viewMenu = nullptr;
   QMenu* m_recentMenu = nullptr;
   std::map<int, QAbstractButton*> m_buttons;
   std::vector<QPushButton*> m_buttonOrder;  // template order, for the tab chain
@@ -228,7 +229,7 @@ private:
   void InstallMourningCommands();
   // --- 世系图, statistics, chart export and printing (ChartCommands.cpp) ---
   void InstallChartCommands();
-  // --- 家谱 → 日期 and the lunar days at Open (DateCommands.cpp) ---
+  // --- 查看 → 日期 and the lunar days at Open (DateCommands.cpp) ---
   void InstallDateCommands();
   // The list's date columns as wide as the dates they show: the seed's width
   // for 公历, wider for the Chinese words.
