@@ -6,7 +6,7 @@
 // (defaults 2000000 83 100000). It opens a CClanbookDlg, loads the balanced
 // book, times the tree view's rebuild and the window's first paint, fills the
 // list with every member through AddMemberRow, runs the query commands through
-// RunCommand with their dialogs answered as a user would (boxes filled, OK
+// their menu items with their dialogs answered as a user would (boxes filled, OK
 // clicked), then loads a father with CHILDREN children and times expanding
 // him. Message boxes go to a MessageBoxRecorder, so nothing waits for a click.
 // Each figure is printed as "name seconds [detail]".
@@ -17,6 +17,7 @@
 #include "views/MemberListModel.h"
 #include "views/MemberSearchBar.h"
 
+#include <QAction>
 #include <QUndoStack>
 #include "platform/MessageBoxes.h"
 
@@ -159,7 +160,7 @@ void TimeCommand(CClanbookDlg& window, MessageBoxRecorder& recorder, const std::
   if (!boxes.empty()) AnswerNextDialog(std::move(boxes));
   Stopwatch timer;
   timer.start();
-  window.RunCommand(id);
+  window.MenuAction(id)->trigger();
   Paint(window);
   Report(name.c_str(), timer, Rows(window) + ", " + LastBox(recorder));
 }
@@ -243,7 +244,7 @@ int Screenshot(const char* pngFile, const char* menuFile) {
     saved = menu->grab().save(QString::fromLocal8Bit(menuFile)) && saved;
     menu->hide();
   }
-  window.m_modified = false;
+  window.document().SetModified(false);
   return saved ? 0 : 1;
 }
 
@@ -286,7 +287,7 @@ int main(int argc, char** argv) {
   window.OpenAtStart(QString::fromStdString(bookFile.string()));
   Paint(window);
   int loaded = 0;
-  window.m_genealogy.CountMembers(window.m_genealogy.GetRootLink(), loaded);
+  window.document().Genealogy().CountMembers(window.document().Genealogy().GetRootLink(), loaded);
   Report("OpenAtStart + paint", timer, std::to_string(loaded) + " members, " + LastBox(recorder));
   if (loaded != members) return 1;
   for (int round = 1; round <= 3; ++round) {
@@ -309,7 +310,7 @@ int main(int argc, char** argv) {
   // Expand the root and scroll through its family, as a user reading the book.
   timer.start();
   const QModelIndex rootIndex = window.treeModel()->index(0, 0);
-  window.m_treeCtrl->expand(rootIndex);
+  window.treeView()->expand(rootIndex);
   Paint(window);
   Report("expand root + paint", timer,
          std::to_string(window.treeModel()->rowCount(rootIndex)) + " children");
@@ -318,7 +319,7 @@ int main(int argc, char** argv) {
   std::vector<const MemberNode*> order;
   order.reserve(static_cast<std::size_t>(members));
   std::map<int, int> perGeneration;
-  ForEachMember(window.m_genealogy, [&](const MemberNode* m, int generation) {
+  ForEachMember(window.document().Genealogy(), [&](const MemberNode* m, int generation) {
     order.push_back(m);
     ++perGeneration[generation];
   });
@@ -331,7 +332,7 @@ int main(int argc, char** argv) {
   Report("AddMemberRow x all + paint", timer,
          Rows(window) + ", appending alone " + std::to_string(appended) + " s");
   timer.start();
-  window.m_listCtrl->scrollToBottom();
+  window.listView()->scrollToBottom();
   Paint(window);
   Report("list scroll to bottom + paint", timer);
   timer.start();
@@ -362,12 +363,12 @@ int main(int argc, char** argv) {
   // Deleting the largest family below the root, then undoing and redoing it,
   // each followed by the views' update and a paint, the root's family shown.
   {
-    MemberNode* root = window.m_genealogy.GetRootLink();
+    MemberNode* root = window.document().Genealogy().GetRootLink();
     MemberNode* largest = nullptr;
     int largestCount = 0;
     for (MemberNode* child = root->firstChild; child; child = child->nextSibling) {
       int count = 1;
-      window.m_genealogy.CountMembers(child->firstChild, count);
+      window.document().Genealogy().CountMembers(child->firstChild, count);
       if (count > largestCount) {
         largest = child;
         largestCount = count;
@@ -375,18 +376,18 @@ int main(int argc, char** argv) {
     }
     const std::string detail = std::to_string(largestCount) + " members";
     timer.start();
-    window.m_document.DeleteMember(largest);
+    window.document().DeleteMember(largest);
     Paint(window);
     Report("delete subtree + paint", timer, detail);
     timer.start();
-    window.m_document.UndoStack()->undo();
+    window.document().UndoStack()->undo();
     Paint(window);
     Report("undo delete subtree + paint", timer, detail);
     timer.start();
-    window.m_document.UndoStack()->redo();
+    window.document().UndoStack()->redo();
     Paint(window);
     Report("redo delete subtree + paint", timer, detail);
-    window.m_document.UndoStack()->undo();
+    window.document().UndoStack()->undo();
   }
 
   // A father of CHILDREN children.
@@ -396,17 +397,17 @@ int main(int argc, char** argv) {
   Paint(window);
   Report("OpenAtStart + paint (wide family)", timer, LastBox(recorder));
   timer.start();
-  window.m_treeCtrl->expand(window.treeModel()->index(0, 0));
+  window.treeView()->expand(window.treeModel()->index(0, 0));
   Paint(window);
   Report(
       "expand father + paint", timer,
       std::to_string(window.treeModel()->rowCount(window.treeModel()->index(0, 0))) + " children");
   timer.start();
-  window.m_treeCtrl->scrollToBottom();
+  window.treeView()->scrollToBottom();
   Paint(window);
   Report("tree scroll to bottom + paint", timer);
   timer.start();
-  QScrollBar* bar = window.m_treeCtrl->verticalScrollBar();
+  QScrollBar* bar = window.treeView()->verticalScrollBar();
   for (int step = 0; step < 20; ++step) {
     bar->setValue(bar->maximum() / 20 * step);
     Paint(window);
@@ -415,7 +416,7 @@ int main(int argc, char** argv) {
   // A child added to the expanded family, last by birth as most are, and one
   // born first: the view is told of one row, never reset.
   {
-    MemberNode* father = window.m_genealogy.GetRootLink();
+    MemberNode* father = window.document().Genealogy().GetRootLink();
     for (const int year : {9999, father->birthYear + 1}) {
       MemberData data;
       data.name = u"新生" + std::u16string(year == 9999 ? u"末" : u"长");
@@ -423,7 +424,7 @@ int main(int argc, char** argv) {
       data.birthMonth = 1;
       data.birthDay = 1;
       timer.start();
-      window.m_document.AddMember(father, data);
+      window.document().AddMember(father, data);
       Paint(window);
       Report(year == 9999 ? "add youngest child to the wide family + paint"
                           : "add eldest child to the wide family + paint",
@@ -433,12 +434,12 @@ int main(int argc, char** argv) {
     }
   }
   timer.start();
-  window.m_treeCtrl->collapse(window.treeModel()->index(0, 0));
+  window.treeView()->collapse(window.treeModel()->index(0, 0));
   Paint(window);
   Report("collapse father + paint", timer);
 
   std::printf("peak resident memory %ld MiB\n", PeakMiB());
   // The recorder must outlive the window's last box; nothing is saved.
-  window.m_modified = false;
+  window.document().SetModified(false);
   return 0;
 }

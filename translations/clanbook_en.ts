@@ -355,16 +355,8 @@ The family records you keep with this software belong to you.</translation>
         <translation>Undo</translation>
     </message>
     <message>
-        <source>撤销 %1</source>
-        <translation>Undo %1</translation>
-    </message>
-    <message>
         <source>重做</source>
         <translation>Redo</translation>
-    </message>
-    <message>
-        <source>重做 %1</source>
-        <translation>Redo %1</translation>
     </message>
     <message>
         <source>注意：</source>
@@ -857,12 +849,12 @@ Their details are in the list below.</translation>
         <translation>The genealogy is empty: there is nothing to export.</translation>
     </message>
     <message>
-        <source>GEDCOM 7.0 (*.ged)</source>
-        <translation>GEDCOM 7.0 (*.ged)</translation>
+        <source>GEDCOM 7.0 (%1)</source>
+        <translation>GEDCOM 7.0 (%1)</translation>
     </message>
     <message>
-        <source>GEDCOM 5.5.1 (*.ged)</source>
-        <translation>GEDCOM 5.5.1 (*.ged)</translation>
+        <source>GEDCOM 5.5.1 (%1)</source>
+        <translation>GEDCOM 5.5.1 (%1)</translation>
     </message>
     <message>
         <source>导出GEDCOM</source>
@@ -883,8 +875,8 @@ Do you want to replace it?</translation>
         <translation>The GEDCOM file %1 could not be saved: %2.</translation>
     </message>
     <message>
-        <source>GEDCOM文件 (*.ged *.GED);;All Files(*)</source>
-        <translation>GEDCOM files (*.ged *.GED);;All files (*)</translation>
+        <source>GEDCOM文件 (%1);;All Files(*)</source>
+        <translation>GEDCOM files (%1);;All files (*)</translation>
     </message>
     <message>
         <source>正在读取GEDCOM文件…</source>
@@ -1023,8 +1015,8 @@ Do you want to replace it?</translation>
 <context>
     <name>CFileOpenAndSaveDlg</name>
     <message>
-        <source>家谱文件--Family Tree Files(*.ftf);;All Files(*)</source>
-        <translation>Genealogy files (*.ftf);;All files (*)</translation>
+        <source>家谱文件--Family Tree Files(%1);;All Files(*)</source>
+        <translation>Genealogy files (%1);;All files (*)</translation>
     </message>
     <message>
         <source>请输入要打开的文件名:</source>

@@ -1,5 +1,6 @@
 #include "dialogs/CFileOpenAndSaveDlg.h"
 
+#include "formats/FormatRegistry.h"
 #include "platform/Shell.h"
 #include "ui_fileopenandsavedlg.h"
 
@@ -11,8 +12,9 @@
 
 QString GenealogyFileFilter() {
   // Windows' "*.*" means every file; on this platform that is "*", since "*.*"
-  // would hide the names without a dot.
-  return CFileOpenAndSaveDlg::tr("家谱文件--Family Tree Files(*.ftf);;All Files(*)");
+  // would hide the names without a dot. The book's own pattern is the registry's.
+  return CFileOpenAndSaveDlg::tr("家谱文件--Family Tree Files(%1);;All Files(*)")
+      .arg(QString::fromStdString(formats::NamePatterns(formats::FormatId::kFtf)));
 }
 
 CFileOpenAndSaveDlg::CFileOpenAndSaveDlg(bool isOpen, QWidget* parent)

@@ -36,6 +36,23 @@ const FormatEntry* FormatOfFile(std::string_view fileName) {
   return nullptr;
 }
 
+const FormatEntry& FormatOf(FormatId id) {
+  for (const FormatEntry& format : kFormats)
+    if (format.id == id) return format;
+  return kFormats[0];  // every id has its entry
+}
+
+std::string NamePatterns(FormatId id, bool upperCaseToo) {
+  const std::string_view suffix = FormatOf(id).suffix;
+  std::string patterns = "*." + std::string(suffix);
+  if (upperCaseToo) {
+    patterns += " *.";
+    for (const char c : suffix)
+      patterns += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  return patterns;
+}
+
 std::unique_ptr<FileFormat> MakeFormat(FormatId id) {
   switch (id) {
     case FormatId::kFtf:

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "formats/FileFormat.h"
@@ -29,6 +30,13 @@ std::span<const FormatEntry> Formats();
 // The format a file's name marks (the case of its end does not matter), or
 // none.
 const FormatEntry* FormatOfFile(std::string_view fileName);
+
+// The entry of `id`.
+const FormatEntry& FormatOf(FormatId id);
+
+// The name patterns of a file dialog's filter for `id`: "*.ged", and with
+// `upperCaseToo` "*.ged *.GED" (for file dialogs that match the case).
+std::string NamePatterns(FormatId id, bool upperCaseToo = false);
 
 // A fresh format object (with default options) to read or write with.
 std::unique_ptr<FileFormat> MakeFormat(FormatId id);

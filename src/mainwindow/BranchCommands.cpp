@@ -57,7 +57,7 @@ void CClanbookDlg::OnExportBranch() {
     ShowNotice(tr("请先在家谱树中选择一个成员!"));
     return;
   }
-  const std::optional<QString> fileName = AskFileName(this, false);
+  const std::optional<QString> fileName = BookFiles::AskFileName(this, false);
   if (!fileName) return;
   // The open book's file holds more than the branch: writing the branch over
   // it would lose everyone else the moment the book is closed unsaved.
@@ -87,7 +87,7 @@ void CClanbookDlg::OnExportBranch() {
 }
 
 void CClanbookDlg::OnMergeBranch() {
-  const std::optional<QString> fileName = AskFileName(this, true);
+  const std::optional<QString> fileName = BookFiles::AskFileName(this, true);
   if (!fileName) return;
   COperationClanbook branch;
   bool read = false;

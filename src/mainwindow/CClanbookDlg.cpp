@@ -6,9 +6,6 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Today.h"
 #include "platform/Vendor.h"
-#include "search/MemberSearch.h"
-#include "views/GenealogyTreeModel.h"
-#include "views/MemberListModel.h"
 #include "views/MemberSearchBar.h"
 
 #include <QAction>
@@ -23,6 +20,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTreeView>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -66,15 +64,19 @@ private:
 
 }  // namespace
 
-CClanbookDlg::CClanbookDlg(QWidget* parent) : CDialog(parent) {
-  m_treeModel = new GenealogyTreeModel(m_document, this);
-  m_listModel = new MemberListModel(m_document, m_treeModel->Families(), this);
-  m_searchIndex = std::make_unique<MemberSearchIndex>(m_document.Genealogy());
+CClanbookDlg::CClanbookDlg(QWidget* parent)
+    : CDialog(parent),
+      m_treeModel(std::make_unique<GenealogyTreeModel>(m_document)),
+      m_listModel(std::make_unique<MemberListModel>(m_document, m_treeModel->Families())),
+      m_files(m_document, *this),
+      m_poem(m_document, *this, [this](const QString& text) { m_files.ShowNoticeOnce(text); }),
+      m_search(m_document, *this),
+      m_charts(m_document, *this, [this] { return SelectedMember(); }) {
   BuildLayout();
   BuildMenu();
-  InitFileCommands();
+  InstallFileCommands();
   InstallBranchCommands();
-  SetUpFindCommands();
+  InstallFindCommands();
   InstallChartCommands();
   InstallDateCommands();
   connect(&m_document, &GenealogyDocument::memberConcerned, this,
@@ -84,15 +86,9 @@ CClanbookDlg::CClanbookDlg(QWidget* parent) : CDialog(parent) {
   InstallMourningCommands();
 }
 
-CClanbookDlg::~CClanbookDlg() {
-  // The views and models hold members of the genealogy, which the document
-  // releases before the base class would delete its child widgets.
-  delete m_searchBar;
-  delete m_treeCtrl;
-  delete m_listCtrl;
-  delete m_treeModel;
-  delete m_listModel;
-}
+// The members go in the reverse order of their declaration: the views and the
+// parts before the models, the models before the document they show.
+CClanbookDlg::~CClanbookDlg() = default;
 
 void CClanbookDlg::BuildLayout() {
   setWindowTitle(tr("Morvane家谱制作软件 4.0"));
@@ -104,10 +100,10 @@ void CClanbookDlg::BuildLayout() {
   const QFont windowFont = font();
   const DialogUnits du(windowFont);
 
-  m_treeCtrl = new GenealogyTreeView(this);
+  m_treeCtrl = std::make_unique<GenealogyTreeView>(this);
   m_treeCtrl->setObjectName(ControlName(1000));
   m_treeCtrl->setAccessibleName(tr("家谱"));
-  m_treeCtrl->setModel(m_treeModel);
+  m_treeCtrl->setModel(m_treeModel.get());
   m_treeCtrl->setHeaderHidden(true);
   m_treeCtrl->setRootIsDecorated(true);
   m_treeCtrl->setUniformRowHeights(true);
@@ -121,10 +117,10 @@ void CClanbookDlg::BuildLayout() {
   connect(m_treeCtrl->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { OnTreeSelChanged(); });
 
-  m_listCtrl = new QTableView(this);
+  m_listCtrl = std::make_unique<QTableView>(this);
   m_listCtrl->setObjectName(ControlName(1005));
   m_listCtrl->setAccessibleName(tr("成员列表"));
-  m_listCtrl->setModel(m_listModel);
+  m_listCtrl->setModel(m_listModel.get());
   m_listCtrl->verticalHeader()->hide();
   m_listCtrl->setShowGrid(false);
   m_listCtrl->setWordWrap(false);
@@ -189,11 +185,10 @@ void CClanbookDlg::BuildLayout() {
   rightColumn->addWidget(m_hyperLink, 0, Qt::AlignRight);
 
   // Find as you type, right above the tree it searches.
-  m_searchBar = new MemberSearchBar(*m_searchIndex, this);
   auto* leftColumn = new QVBoxLayout;
   leftColumn->setSpacing(du.Y(2));
-  leftColumn->addWidget(m_searchBar);
-  leftColumn->addWidget(m_treeCtrl, 1);
+  leftColumn->addWidget(m_search.Bar());
+  leftColumn->addWidget(m_treeCtrl.get(), 1);
 
   auto* top = new QHBoxLayout;
   top->setSpacing(du.X(2));
@@ -204,12 +199,12 @@ void CClanbookDlg::BuildLayout() {
   main->setContentsMargins(du.X(1), du.Y(1), du.X(1), du.Y(3));
   main->setSpacing(du.Y(10) - du.Y(1));
   main->addLayout(top, 191);
-  main->addWidget(m_listCtrl, 156);
+  main->addWidget(m_listCtrl.get(), 156);
 
   // Tab order of the template: tree, list, then the buttons row by row.
-  QWidget* previous = m_treeCtrl;
-  setTabOrder(previous, m_listCtrl);
-  previous = m_listCtrl;
+  QWidget* previous = m_treeCtrl.get();
+  setTabOrder(previous, m_listCtrl.get());
+  previous = m_listCtrl.get();
   for (QPushButton* button : m_buttonOrder) {
     setTabOrder(previous, button);
     previous = button;
@@ -248,7 +243,7 @@ void CClanbookDlg::BuildMenu() {
                                             {QT_TR_NOOP("另存为"), ID_SAVE_AS},
                                             {QT_TR_NOOP("退出"), ID_EXIT}});
   m_editMenu = addMenu(QT_TR_NOOP("编辑"), {});
-  BuildEditMenu(m_editMenu);
+  BuildEditMenu();
   m_bookMenu =
       addMenu(QT_TR_NOOP("家谱"), {{QT_TR_NOOP("第 i 代人信息"), ID_GENERATION},
                                    {QT_TR_NOOP("个人信息"), ID_PERSONAL_INFO},
@@ -263,52 +258,38 @@ void CClanbookDlg::BuildMenu() {
   addMenu(QT_TR_NOOP("帮助"), {{QT_TR_NOOP("帮助"), ID_HELP},
                                {QT_TR_NOOP("官方主页"), ID_FEEDBACK},
                                {QT_TR_NOOP("关于"), ID_ABOUT}});
+
+  // 按照生日查找 has a button and never had a menu item; its command is a
+  // named action all the same.
+  auto* birthday = new QAction(tr("按照生日查找"), this);
+  birthday->setObjectName(QStringLiteral("findBirthdayCommand"));
+  connect(birthday, &QAction::triggered, this, [this] { RunCommand(ID_FIND_BIRTHDAY); });
 }
 
-void CClanbookDlg::BuildEditMenu(QMenu* menu) {
-  // Each item names what it would undo or redo, and is enabled only when
-  // there is something.
-  struct Item {
-    int id;
-    const char* bare;   // with nothing to name
-    const char* named;  // %1: the text of the command
-    QList<QKeySequence> keys;
-    bool (QUndoStack::*can)() const;
-    QString (QUndoStack::*text)() const;
-  };
-  const Item items[] = {
-      {ID_UNDO,
-       QT_TR_NOOP("撤销"),
-       QT_TR_NOOP("撤销 %1"),
-       {QKeySequence(Qt::CTRL | Qt::Key_Z)},
-       &QUndoStack::canUndo,
-       &QUndoStack::undoText},
-      {ID_REDO,
-       QT_TR_NOOP("重做"),
-       QT_TR_NOOP("重做 %1"),
-       {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
-       &QUndoStack::canRedo,
-       &QUndoStack::redoText},
-  };
+void CClanbookDlg::BuildEditMenu() {
+  // The stack's own actions: each names what it would undo or redo after
+  // the prefix ("撤销 删除 甲") and is enabled only when there is something.
   QUndoStack* stack = m_document.UndoStack();
-  for (const Item& item : items) {
-    QAction* action = menu->addAction(tr(item.bare));
-    action->setObjectName(QStringLiteral("idm_%1").arg(item.id));
-    action->setData(item.id);
-    action->setShortcuts(item.keys);
+  const struct {
+    int id;
+    QAction* action;
+    QList<QKeySequence> keys;
+  } items[] = {
+      {ID_UNDO,
+       stack->createUndoAction(m_editMenu, tr("撤销")),
+       {QKeySequence(Qt::CTRL | Qt::Key_Z)}},
+      {ID_REDO,
+       stack->createRedoAction(m_editMenu, tr("重做")),
+       {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}},
+  };
+  for (const auto& item : items) {
+    item.action->setObjectName(QStringLiteral("idm_%1").arg(item.id));
+    item.action->setData(item.id);
+    item.action->setShortcuts(item.keys);
+    m_editMenu->addAction(item.action);
     // Also the window's own, so that the keys work wherever the focus is.
-    addAction(action);
-    const int id = item.id;
-    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
-    m_actions[id] = action;
-    auto update = [stack, action, item] {
-      const QString text = (stack->*item.text)();
-      action->setText(text.isEmpty() ? tr(item.bare) : tr(item.named).arg(text));
-      action->setEnabled((stack->*item.can)());
-    };
-    update();
-    connect(stack, &QUndoStack::indexChanged, action, update);
-    connect(stack, &QUndoStack::cleanChanged, action, update);
+    addAction(item.action);
+    m_actions[item.id] = item.action;
   }
 }
 
@@ -354,18 +335,13 @@ QAbstractButton* CClanbookDlg::button(int id) const {
 }
 
 void CClanbookDlg::RunCommand(int id) {
-  // One handler per command id, whether a menu item or a button asked.
+  // One handler per command id, whether a menu item, a key or a button asked.
   static const std::map<int, void (CClanbookDlg::*)()> kHandlers = {
       {ID_NEW, &CClanbookDlg::OnNewGenealogy},
-      {ID_OPEN, &CClanbookDlg::OnOpenGenealogy},
-      {ID_SAVE, &CClanbookDlg::OnSaveGenealogy},
-      {ID_SAVE_AS, &CClanbookDlg::OnSaveGenealogyAs},
       {ID_EXIT, &CClanbookDlg::OnExit},
       {ID_ADD_MEMBER, &CClanbookDlg::OnAddMember},
       {ID_ADD_CHILD, &CClanbookDlg::OnAddChild},
       {ID_MODIFY_MEMBER, &CClanbookDlg::OnModifyMember},
-      {ID_UNDO, &CClanbookDlg::OnUndo},
-      {ID_REDO, &CClanbookDlg::OnRedo},
       {ID_CHANGE_DATA, &CClanbookDlg::OnChangeData},
       {ID_DELETE_MEMBER, &CClanbookDlg::OnDeleteMember},
       {ID_DELETE_SELECTED, &CClanbookDlg::OnDeleteSelected},
@@ -378,11 +354,22 @@ void CClanbookDlg::RunCommand(int id) {
       {ID_FEEDBACK, &CClanbookDlg::OnFeedbackMail},
       {ID_ABOUT, &CClanbookDlg::OnAbout},
   };
-  if (id == ID_SYS_ABOUT) {
-    OnSysCommand(id);
-    return;
+  switch (id) {
+    case ID_OPEN:
+      m_files.Open();
+      return;
+    case ID_SAVE:
+      m_files.Save();
+      return;
+    case ID_SAVE_AS:
+      m_files.SaveAs();
+      return;
+    case ID_SYS_ABOUT:
+      OnSysCommand(id);
+      return;
+    default:
+      if (const auto it = kHandlers.find(id); it != kHandlers.end()) (this->*it->second)();
   }
-  if (const auto it = kHandlers.find(id); it != kHandlers.end()) (this->*it->second)();
 }
 
 bool CClanbookDlg::OnInitDialog() {
@@ -404,17 +391,6 @@ void CClanbookDlg::OnOK() {
 
 void CClanbookDlg::OnCancel() {
   EndThroughClosePath(IDCANCEL);
-}
-
-void CClanbookDlg::EndThroughClosePath(int result) {
-  // A second way out while the save prompt of the first is open must not ask again.
-  if (m_closing) return;
-  m_closing = true;
-  const bool canClose = CanClose();
-  m_closing = false;
-  if (!canClose) return;
-  SaveWindowState();
-  EndDialog(result);
 }
 
 void CClanbookDlg::RebuildTreeView() {

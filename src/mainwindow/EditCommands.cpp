@@ -1,8 +1,8 @@
 // The commands that change the genealogy: add a member (as a child or as the
-// new root), change a member's data, delete a member with its descendants, and
-// undo and redo them. Each hands what the user gave to the document, which
-// refuses an edit that breaks a rule of the book and which the views follow;
-// the window says why in the user's words.
+// new root), change a member's data, delete a member with its descendants
+// (undo and redo are the undo stack's own actions). Each hands what the user
+// gave to the document, which refuses an edit that breaks a rule of the book
+// and which the views follow; the window says why in the user's words.
 #include "dialogs/CAddInfoDlg.h"
 #include "dialogs/CDelInfoDlg.h"
 #include "dialogs/CModifyInfoDlg.h"
@@ -10,8 +10,6 @@
 #include "mainwindow/CClanbookDlg.h"
 #include "mainwindow/EditProblemTexts.h"
 #include "platform/MessageBoxes.h"
-
-#include <QUndoStack>
 
 namespace {
 
@@ -69,7 +67,7 @@ void CClanbookDlg::OnAddChild() {
     dialog.m_selectedFather = selected;
     // With a 字辈 the child's name starts with the surname and the character
     // of his generation; the user writes the rest, or another name.
-    dialog.m_data.name = SuggestedNameOfChild(selected).toStdU16String();
+    dialog.m_data.name = m_poem.SuggestedNameOfChild(selected).toStdU16String();
   }
   // With nothing selected the father field stays empty for the user to fill.
   dialog.DoModal();
@@ -150,12 +148,4 @@ void CClanbookDlg::OnDeleteMember() {
     return;
   }
   DeleteWithQuestion(member, dialog.m_name, false);
-}
-
-void CClanbookDlg::OnUndo() {
-  m_document.UndoStack()->undo();
-}
-
-void CClanbookDlg::OnRedo() {
-  m_document.UndoStack()->redo();
 }

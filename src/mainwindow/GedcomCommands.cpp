@@ -8,19 +8,20 @@
 #include "dialogs/CGedcomRootDlg.h"
 #include "dialogs/CImportReportDlg.h"
 #include "document/AtomicSaveFile.h"
+#include "formats/FormatRegistry.h"
 #include "formats/gedcom/Gedcom.h"
+#include "formats/io/FileBytes.h"
 #include "mainwindow/CClanbookDlg.h"
 #include "mainwindow/LongWork.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 
 #include <QAction>
-#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 
-#include <new>
-#include <optional>
+#include <functional>
+#include <string_view>
 
 namespace {
 
@@ -51,17 +52,24 @@ void ShowImportFailure(const QString& fileName, const gedcom::GedcomResult& resu
                          : CClanbookDlg::tr("无法导入%1：%2。").arg(fileName, reason));
 }
 
-// The whole file, or none when it cannot be read.
-std::optional<QByteArray> ReadAll(const QString& fileName) {
-  QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  try {
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
-    return bytes;
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
+// The file dialogs' patterns and the end of a GEDCOM file's name, as the
+// format registry gives them.
+QString GedcomPatterns(bool upperCaseToo) {
+  return QString::fromStdString(formats::NamePatterns(formats::FormatId::kGedcom, upperCaseToo));
+}
+QString GedcomSuffix() {
+  return u'.' + QString::fromUtf8(formats::FormatOf(formats::FormatId::kGedcom).suffix);
+}
+
+// Runs `use` on the whole of the file `fileName`, read as every reader reads
+// a file; false when it cannot be read.
+bool WithFileBytes(const QString& fileName, const std::function<void(std::string_view)>& use) {
+  return fileio::ReadFileBytes(FilePathOf(fileName),
+                               [&use](std::string_view bytes, const ReadProgress&) {
+                                 use(bytes);
+                                 return FileStatus{};
+                               })
+      .Ok();
 }
 
 }  // namespace
@@ -69,8 +77,8 @@ std::optional<QByteArray> ReadAll(const QString& fileName) {
 void CClanbookDlg::InstallGedcomCommands() {
   QAction* exit = m_actions[ID_EXIT];
   AddMenuCommand(
-      m_fileMenu, tr("导入GEDCOM…"), QStringLiteral("gedcomImport"), [this] { OnImportGedcom(); },
-      {}, exit);
+      m_fileMenu, tr("导入GEDCOM…"), QStringLiteral("gedcomImport"),
+      [this] { ImportGedcom(QString()); }, {}, exit);
   AddMenuCommand(
       m_fileMenu, tr("导出GEDCOM…"), QStringLiteral("gedcomExport"), [this] { OnExportGedcom(); },
       {}, exit);
@@ -81,8 +89,9 @@ void CClanbookDlg::OnExportGedcom() {
     ShowNotice(tr("家谱是空的，没有可导出的内容!"));
     return;
   }
-  const QString filter70 = tr("GEDCOM 7.0 (*.ged)");
-  const QString filter551 = tr("GEDCOM 5.5.1 (*.ged)");
+  const QString patterns = GedcomPatterns(false);
+  const QString filter70 = tr("GEDCOM 7.0 (%1)").arg(patterns);
+  const QString filter551 = tr("GEDCOM 5.5.1 (%1)").arg(patterns);
   QString chosenFilter = filter70;
   FileDialogRequest request;
   request.open = false;
@@ -92,8 +101,8 @@ void CClanbookDlg::OnExportGedcom() {
   if (fileName.isEmpty()) return;
   const gedcom::GedcomVersion version =
       chosenFilter == filter551 ? gedcom::GedcomVersion::v5_5_1 : gedcom::GedcomVersion::v7_0;
-  if (!fileName.endsWith(QStringLiteral(".ged"), Qt::CaseInsensitive)) {
-    fileName += QStringLiteral(".ged");
+  if (const QString suffix = GedcomSuffix(); !fileName.endsWith(suffix, Qt::CaseInsensitive)) {
+    fileName += suffix;
     // The file dialog asked about the name as typed, not about this one.
     if (QFileInfo::exists(fileName) &&
         !AskQuestion(this, tr("导出GEDCOM"), tr("%1 已存在。\n要替换它吗?").arg(fileName)))
@@ -115,35 +124,32 @@ void CClanbookDlg::OnExportGedcom() {
     ShowNotice(tr("GEDCOM文件%1无法保存：%2!").arg(fileName, WriteProblemReason(status.problem)));
 }
 
-void CClanbookDlg::OnImportGedcom() {
-  ImportGedcom(QString());
-}
-
 void CClanbookDlg::ImportGedcom(const QString& dropped) {
   // An import given up below leaves the genealogy, and whether it is saved,
   // as a cancelled Open does.
-  if (!OfferToSave()) return;
+  if (!m_files.OfferToSave()) return;
 
   QString fileName = dropped;
   if (fileName.isEmpty()) {
     FileDialogRequest request;
     request.open = true;
-    request.filter = tr("GEDCOM文件 (*.ged *.GED);;All Files(*)");
+    request.filter = tr("GEDCOM文件 (%1);;All Files(*)").arg(GedcomPatterns(true));
     fileName = RunFileDialog(this, request);
   }
   if (fileName.isEmpty()) return;
 
-  std::optional<QByteArray> bytes;
+  // The file is read twice, for the roots and for the import, and never
+  // stands whole in memory beside the genealogy made of it.
+  bool readable = false;
   std::vector<gedcom::GedcomRootCandidate> candidates;
   gedcom::GedcomResult listed;
   if (RunLongWork(this, tr("正在读取GEDCOM文件…"), false, [&](WorkProgress&) {
-        bytes = ReadAll(fileName);
-        if (bytes)
-          listed = gedcom::ListRootCandidates(std::string_view(bytes->constData(), bytes->size()),
-                                              candidates);
+        readable = WithFileBytes(fileName, [&](std::string_view bytes) {
+          listed = gedcom::ListRootCandidates(bytes, candidates);
+        });
       }) != WorkOutcome::Finished)
     return;
-  if (!bytes) {
+  if (!readable) {
     ShowNotice(tr("文件无法打开!"));
     return;
   }
@@ -163,11 +169,15 @@ void CClanbookDlg::ImportGedcom(const QString& dropped) {
   gedcom::GedcomImportReport report;
   gedcom::GedcomResult read;
   if (RunLongWork(this, tr("正在导入GEDCOM文件…"), false, [&](WorkProgress&) {
-        read = gedcom::ReadGedcom(std::string_view(bytes->constData(), bytes->size()), options,
-                                  imported, report);
-        bytes.reset();  // the memory goes back before the views take the new genealogy
+        readable = WithFileBytes(fileName, [&](std::string_view bytes) {
+          read = gedcom::ReadGedcom(bytes, options, imported, report);
+        });
       }) != WorkOutcome::Finished)
     return;
+  if (!readable) {
+    ShowNotice(tr("文件无法打开!"));
+    return;
+  }
   if (!read) {
     ShowImportFailure(fileName, read);
     return;

@@ -410,7 +410,7 @@ TEST_F(LanguageGuiTest, TheAboutBoxIsTheOneOfTheInterfacesLanguage) {
       notice = box->findChild<QPlainTextEdit*>(QStringLiteral("noticeEdit"))->toPlainText();
       ClickButton(box, "idc_1");
     });
-    window.OnAbout();
+    window.findChild<QAction*>(QStringLiteral("idm_32775"))->trigger();
     EXPECT_EQ(notice, CAboutDlg::DefaultNotice(language == UiLanguage::Chinese ? kLanguageChinese
                                                                                : kLanguageEnglish));
     window.close();

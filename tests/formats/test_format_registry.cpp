@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
 
 #include "../model/ModelTestSupport.h"
 #include "FileTestSupport.h"
@@ -31,6 +32,26 @@ TEST(FormatRegistry, AFileNameMarksItsFormatByItsLastSuffixInAnyCase) {
     ASSERT_EQ(entry != nullptr, row.id.has_value());
     if (entry) {
       EXPECT_EQ(entry->id, *row.id);
+    }
+  }
+}
+
+// A file dialog's patterns of each format match exactly the names that mark
+// it, in the case given: lower, and upper when asked for.
+TEST(FormatRegistry, EachFormatsNamePatternsMatchTheNamesThatMarkIt) {
+  for (const formats::FormatEntry& format : formats::Formats()) {
+    SCOPED_TRACE(std::string(format.suffix));
+    EXPECT_EQ(&formats::FormatOf(format.id), &format);
+    const std::string lower = formats::NamePatterns(format.id);
+    const std::string both = formats::NamePatterns(format.id, true);
+    ASSERT_EQ(lower.rfind("*.", 0), 0u);
+    ASSERT_EQ(both.rfind(lower + " *.", 0), 0u);
+    const std::string upper = both.substr(lower.size() + 1);
+    EXPECT_NE(upper, lower);
+    for (const std::string& pattern : {lower, upper}) {
+      const formats::FormatEntry* marked = formats::FormatOfFile("clan" + pattern.substr(1));
+      ASSERT_NE(marked, nullptr) << pattern;
+      EXPECT_EQ(marked->id, format.id) << pattern;
     }
   }
 }

@@ -10,6 +10,7 @@
 #include "views/GenealogyTreeModel.h"
 #include "views/MemberListModel.h"
 
+#include <QAction>
 #include <QByteArray>
 #include <QFile>
 #include <QItemSelectionModel>
@@ -44,6 +45,33 @@ inline void LoadRecords(CClanbookDlg& window, const QByteArray& records) {
   window.ClearList();
   ASSERT_EQ(formats::LoadFtf(path.toStdU16String(), window.document().Genealogy()).code, kFileOk);
   window.RebuildTreeView();
+}
+
+// The object name of the command of `id`: the menu item's, or for a command
+// that has only a button, the item of its key or its own action.
+inline QString CommandName(int id) {
+  switch (id) {
+    case ID_ADD_CHILD:
+      return QStringLiteral("addChildCommand");
+    case ID_CHANGE_DATA:
+      return QStringLiteral("changeDataCommand");
+    case ID_DELETE_SELECTED:
+      return QStringLiteral("deleteSelectedCommand");
+    case ID_FIND_BIRTHDAY:
+      return QStringLiteral("findBirthdayCommand");
+    default:
+      return QStringLiteral("idm_%1").arg(id);
+  }
+}
+
+// Runs a command of the window as the user does: its action, found by name.
+inline void Trigger(CClanbookDlg& window, const QString& name) {
+  QAction* action = window.findChild<QAction*>(name);
+  ASSERT_NE(action, nullptr) << name.toStdString();
+  action->trigger();
+}
+inline void Trigger(CClanbookDlg& window, int id) {
+  Trigger(window, CommandName(id));
 }
 
 inline MemberNode* FindMember(const CClanbookDlg& window, std::u16string_view name) {

@@ -62,7 +62,7 @@ protected:
     ADD_FAILURE() << "no command " << objectName << " in " << menu.toStdString();
     return nullptr;
   }
-  void Trigger(const QString& menu, const char* objectName) {
+  void TriggerIn(const QString& menu, const char* objectName) {
     QAction* action = Command(menu, objectName);
     ASSERT_NE(action, nullptr);
     ASSERT_TRUE(action->isEnabled());
@@ -77,13 +77,13 @@ protected:
   }
   void Export(const QString& file) {
     AnswerFileName(false, file);
-    Trigger(QStringLiteral("家谱"), "exportBranch");
+    TriggerIn(QStringLiteral("家谱"), "exportBranch");
   }
   // 合并支谱… of `file`; `review`, when given, answers the review window.
   void Merge(const QString& file, std::function<void(CMergeReviewDlg*)> review = {}) {
     AnswerFileName(true, file);
     if (review) OnNextDialog<CMergeReviewDlg>(std::move(review));
-    Trigger(QStringLiteral("文件"), "mergeBranch");
+    TriggerIn(QStringLiteral("文件"), "mergeBranch");
   }
   // Writes the branch of `top` as the book has it, edited by `edit`.
   void WriteBranch(const QString& file, const char16_t* top, const BranchEdit& edit) {
@@ -161,7 +161,7 @@ TEST_F(BranchCommands, ExportWritesTheSelectedBranchAndLeavesTheBookAsItWas) {
     else
       window.treeView()->selectionModel()->clearSelection();
     if (row.target.isEmpty())
-      Trigger(QStringLiteral("家谱"), "exportBranch");
+      TriggerIn(QStringLiteral("家谱"), "exportBranch");
     else
       Export(row.target);
     EXPECT_EQ(BoxTexts(), QStringList{row.box});

@@ -37,7 +37,7 @@ protected:
     SetFileDialogForTesting({});
     EditFixture::TearDown();
   }
-  void Trigger(const char* name) {
+  void TriggerNamed(const char* name) {
     QAction* action = window.findChild<QAction*>(QLatin1String(name));
     ASSERT_NE(action, nullptr) << name;
     action->trigger();
@@ -88,7 +88,7 @@ protected:
       TypeInto(d, "nameEdit", QString::fromUtf8(name));
       ClickButton(d, "idc_1");
     });
-    window.RunCommand(ID_ADD_CHILD);
+    Trigger(window, ID_ADD_CHILD);
   }
 };
 
@@ -129,12 +129,12 @@ TEST_F(ChartCommands, AnEmptyBookHasNothingToChart) {
     SCOPED_TRACE(afterNew ? "after New" : "at start");
     if (afterNew) {
       OnNextDialog<CAddInfoDlg>([](CAddInfoDlg* d) { ClickButton(d, "idc_2"); });
-      window.RunCommand(ID_NEW);
+      Trigger(window, ID_NEW);
     }
     boxes.Clear();
     for (const char* name : {"idm_lineageChart", "idm_exportChart", "idm_printChart",
                              "idm_printPreviewChart", "idm_statistics"})
-      Trigger(name);
+      TriggerNamed(name);
     EXPECT_EQ(NoticeTexts(), (QStringList{kNothingToChart, kNothingToChart, kNothingToChart,
                                           kNothingToChart, kNothingToCount}));
     EXPECT_EQ(window.chartWindow(), nullptr);
@@ -154,7 +154,7 @@ TEST_F(ChartCommands, ChartStartsFromTheSelectionAndIsReused) {
                                otherBing, Find(QStringLiteral("丙")), Find(QStringLiteral("祖"))}) {
     SCOPED_TRACE(selected ? QString::fromStdU16String(selected->name).toStdString() : "none");
     if (selected) Select(selected);
-    Trigger("idm_lineageChart");
+    TriggerNamed("idm_lineageChart");
     ASSERT_NE(Chart(), nullptr);
     EXPECT_EQ(Chart()->Start(), selected ? selected : window.document().Genealogy().GetRootLink());
     EXPECT_EQ(Chart()->Options().generations, 5);
@@ -166,8 +166,8 @@ TEST_F(ChartCommands, ChartStartsFromTheSelectionAndIsReused) {
 
 TEST_F(ChartCommands, ChartAndStatisticsFollowEditsUndoAndRedo) {
   LoadFamily();
-  Trigger("idm_statistics");
-  Trigger("idm_lineageChart");
+  TriggerNamed("idm_statistics");
+  TriggerNamed("idm_lineageChart");
   const struct {
     const char* what;
     std::function<void()> step;
@@ -177,7 +177,7 @@ TEST_F(ChartCommands, ChartAndStatisticsFollowEditsUndoAndRedo) {
        [&] {
          Select(QStringLiteral("甲"));
          boxes.QueueAnswer(true);
-         window.RunCommand(ID_DELETE_SELECTED);
+         Trigger(window, ID_DELETE_SELECTED);
        }},
       {"undo delete", [&] { window.MenuAction(ID_UNDO)->trigger(); }},
       {"undo add", [&] { window.MenuAction(ID_UNDO)->trigger(); }},
@@ -191,16 +191,16 @@ TEST_F(ChartCommands, ChartAndStatisticsFollowEditsUndoAndRedo) {
            ClickButton(d, "idc_1");
          });
          boxes.QueueAnswer(true);
-         window.RunCommand(ID_ADD_MEMBER);
+         Trigger(window, ID_ADD_MEMBER);
        }},
-      {"chart from the new root", [&] { Trigger("idm_lineageChart"); }},
+      {"chart from the new root", [&] { TriggerNamed("idm_lineageChart"); }},
       {"undo new root", [&] { window.MenuAction(ID_UNDO)->trigger(); }},
       // Adding after the undo drops the new root for good.
       {"add after undo", [&] { AddChildOf("乙", "戊"); }},
       {"chart from 甲",
        [&] {
          Select(QStringLiteral("甲"));
-         Trigger("idm_lineageChart");
+         TriggerNamed("idm_lineageChart");
        }},
       {"rename 甲",
        [&] {
@@ -209,7 +209,7 @@ TEST_F(ChartCommands, ChartAndStatisticsFollowEditsUndoAndRedo) {
            TypeInto(d, "nameEdit", QStringLiteral("申"));
            ClickButton(d, "idc_1");
          });
-         window.RunCommand(ID_CHANGE_DATA);
+         Trigger(window, ID_CHANGE_DATA);
        }},
   };
   for (const auto& step : steps) {
@@ -228,8 +228,8 @@ TEST_F(ChartCommands, ChartLetsGoOfTheBookAcrossOpenAndNew) {
   WriteFile(other, "林 1800 1 1 1 end 0 1870 1 1 -1\r\n森 1830 1 1 1 end 1 林\r\n" + kEndLine);
   LoadFamily();
   Select(QStringLiteral("甲"));
-  Trigger("idm_statistics");
-  Trigger("idm_lineageChart");
+  TriggerNamed("idm_statistics");
+  TriggerNamed("idm_lineageChart");
   window.chartWindow()->resize(600, 400);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.chartWindow()));
 
@@ -237,7 +237,7 @@ TEST_F(ChartCommands, ChartLetsGoOfTheBookAcrossOpenAndNew) {
     TypeInto(d, "fileNameEdit", other);
     ClickButton(d, "idc_1");
   });
-  window.RunCommand(ID_OPEN);
+  Trigger(window, ID_OPEN);
   // The old members are released: whatever paints now must not see them.
   EXPECT_EQ(Chart(), nullptr);
   window.chartWindow()->grab();
@@ -252,13 +252,13 @@ TEST_F(ChartCommands, ChartLetsGoOfTheBookAcrossOpenAndNew) {
     EXPECT_EQ(Chart(), nullptr);
     ClickButton(d, "idc_2");
   });
-  window.RunCommand(ID_NEW);
+  Trigger(window, ID_NEW);
   EXPECT_EQ(window.statisticsWindow()->view()->Statistics().members, 0);
 }
 
 TEST_F(ChartCommands, ClickingABoxSelectsItsMemberInTheTree) {
   LoadFamily();
-  Trigger("idm_lineageChart");
+  TriggerNamed("idm_lineageChart");
   ChartWindow* chartWindow = window.chartWindow();
   chartWindow->resize(900, 600);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(chartWindow));
@@ -296,7 +296,7 @@ TEST_F(ChartCommands, ExportWritesTheChartOfTheSelectedMember) {
       EXPECT_FALSE(request.open);
       return row.answer;
     });
-    Trigger("idm_exportChart");
+    TriggerNamed("idm_exportChart");
     EXPECT_EQ(NoticeTexts(),
               row.notice.isEmpty() ? QStringList() : QStringList{row.notice.arg(row.answer)});
     if (row.written.isEmpty()) continue;
@@ -346,8 +346,8 @@ TEST_F(ChartCommands, ExportNeverReplacesTheBookOrWhatIsNoFile) {
       {"the statistics picture", "actionExportStatistics", dir.filePath("hard.svg"),
        isBook.arg(dir.filePath("hard.svg"))},
   };
-  Trigger("idm_lineageChart");
-  Trigger("idm_statistics");
+  TriggerNamed("idm_lineageChart");
+  TriggerNamed("idm_statistics");
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     boxes.Clear();
@@ -386,7 +386,7 @@ TEST_F(ChartCommands, PrintAndPreviewPageTheSelectedMembersChart) {
     EXPECT_EQ(preview->orientation(), expected->Pages().PageOrientation());
     d->reject();
   });
-  Trigger("idm_printPreviewChart");
+  TriggerNamed("idm_printPreviewChart");
 
   QTemporaryDir dir;
   const QString printed = dir.filePath(QStringLiteral("printed.pdf"));
@@ -398,7 +398,7 @@ TEST_F(ChartCommands, PrintAndPreviewPageTheSelectedMembersChart) {
     });
     d->accept();
   });
-  Trigger("idm_printChart");
+  TriggerNamed("idm_printChart");
   QFile file(printed);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_TRUE(file.readAll().startsWith("%PDF-"));

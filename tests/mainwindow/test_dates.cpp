@@ -191,7 +191,7 @@ TEST_F(DatesInTheWindow, AChildIsAddedFromAReignDateWithALeapMonth) {
     ClickButton(d, "idc_1");
     reading = d->findChild<QLabel*>(QStringLiteral("birthDateReading"))->text();
   });
-  window.RunCommand(ID_ADD_CHILD);
+  Trigger(window, ID_ADD_CHILD);
   EXPECT_TRUE(NoticeTexts().isEmpty());
   const MemberNode* child = Find(QStringLiteral("丁"));
   ASSERT_NE(child, nullptr);
@@ -232,7 +232,7 @@ TEST_F(DatesInTheWindow, AnImpossibleDateIsRefusedWithItsReasonAndNothingChanges
                 QString::fromUtf8(c.text));
       ClickButton(d, "idc_2");
     });
-    window.RunCommand(ID_ADD_CHILD);
+    Trigger(window, ID_ADD_CHILD);
     EXPECT_EQ(ModelLines(), before);
     EXPECT_FALSE(window.document().IsModified());
   }
@@ -247,7 +247,7 @@ TEST_F(DatesInTheWindow, AGanzhiYearAloneIsPlacedByTheFatherOrAskedAbout) {
     TypeInto(d, "birthDateEdit", QStringLiteral("庚寅年二月十五"));
     ClickButton(d, "idc_1");
   });
-  window.RunCommand(ID_ADD_CHILD);
+  Trigger(window, ID_ADD_CHILD);
   const MemberNode* son = Find(QStringLiteral("丁"));
   ASSERT_NE(son, nullptr);
   EXPECT_EQ((GregorianDate{son->birthYear, son->birthMonth, son->birthDay}),
@@ -267,7 +267,7 @@ TEST_F(DatesInTheWindow, AGanzhiYearAloneIsPlacedByTheFatherOrAskedAbout) {
     TypeInto(d, "deathDateEdit", QStringLiteral("甲子年正月初一"));
     ClickButton(d, "idc_1");
   });
-  window.RunCommand(ID_CHANGE_DATA);
+  Trigger(window, ID_CHANGE_DATA);
   EXPECT_EQ(asked, (QStringList{QStringLiteral("“甲子年正月初一”是哪一天？"),
                                 QStringLiteral("1984-02-02 公元一九八四年 甲子年 正月初一日"),
                                 QStringLiteral("2044-01-30 公元二〇四四年 甲子年 正月初一日")}));

@@ -86,7 +86,7 @@ TEST_F(EditAdd, EveryRefusalKeepsTheDialogOpenAndChangesNothing) {
     }
     ClickButton(d, "idc_2");
   });
-  window.RunCommand(ID_ADD_MEMBER);
+  Trigger(window, ID_ADD_MEMBER);
   EXPECT_EQ(ModelLines(), before);
   EXPECT_FALSE(window.document().IsModified());
   EXPECT_EQ(ListRows(), 1);
@@ -107,7 +107,7 @@ TEST_F(EditAdd, CorrectedEntryIsAddedAndClosesTheDialog) {
     ClickButton(d, "idc_1");
     EXPECT_FALSE(d->isVisible());
   });
-  window.RunCommand(ID_ADD_MEMBER);
+  Trigger(window, ID_ADD_MEMBER);
   EXPECT_EQ(NoticeTexts(),
             QStringList{QStringLiteral("所加入孩子的出生日期与其父亲的出生日期相等，不合实际!")});
   ExpectEditDone();
@@ -128,7 +128,7 @@ TEST_F(EditAdd, DeathDateOfTheLivingIsNeitherTestedNorStored) {
     ClickButton(d, "idc_1");
     EXPECT_FALSE(d->isVisible());
   });
-  window.RunCommand(ID_ADD_MEMBER);
+  Trigger(window, ID_ADD_MEMBER);
   EXPECT_TRUE(NoticeTexts().isEmpty());
   const MemberNode* added = Find(QStringLiteral("丁"));
   ASSERT_NE(added, nullptr);
@@ -153,7 +153,7 @@ TEST_F(EditAdd, ChildrenStandInBirthOrderAndTheYoungestTwinFirst) {
       Fill(d, entry);
       ClickButton(d, "idc_1");
     });
-    window.RunCommand(ID_ADD_MEMBER);
+    Trigger(window, ID_ADD_MEMBER);
   }
   EXPECT_TRUE(NoticeTexts().isEmpty());
   EXPECT_EQ(TreeLines(),
@@ -180,7 +180,7 @@ TEST_F(EditAdd, RootQuestionNoKeepsTheDialogAndOkAsksAgain) {
     EXPECT_EQ(Questions(), QStringList{QStringLiteral("确实要置此结点为根结点吗？")});
     EXPECT_FALSE(d->isVisible());
   });
-  window.RunCommand(ID_ADD_MEMBER);
+  Trigger(window, ID_ADD_MEMBER);
   EXPECT_EQ(TreeLines(), (QStringList{"始", "  祖", "    甲", "      丙", "    乙"}));
   const MemberNode* root = window.document().Genealogy().GetRootLink();
   EXPECT_EQ(root, Find(QStringLiteral("始")));
@@ -205,7 +205,7 @@ TEST_F(EditAdd, NewRootBornAfterTheOldRootIsRefused) {
     ClickButton(d, "idc_1");
     EXPECT_FALSE(d->isVisible());
   });
-  window.RunCommand(ID_ADD_MEMBER);
+  Trigger(window, ID_ADD_MEMBER);
   EXPECT_EQ(window.document().Genealogy().GetRootLink(), Find(QStringLiteral("始")));
   ExpectEditDone();
 }
@@ -233,7 +233,7 @@ TEST_F(EditAdd, MenuAddsTheFirstRootWhileTheButtonsAreDisabled) {
     boxes.QueueAnswer(true);
     ClickButton(d, "idc_1");
   });
-  window.RunCommand(ID_ADD_MEMBER);
+  Trigger(window, ID_ADD_MEMBER);
   EXPECT_EQ(TreeLines(), QStringList{"祖"});
   ExpectEditDone();
 }

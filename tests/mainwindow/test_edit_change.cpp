@@ -243,7 +243,7 @@ TEST_F(EditChange, MenuItemAsksForTheNameAndChangesThatMember) {
     Type(d, "nameEdit", QStringLiteral("丙丁"));
     Click(d, "idc_1");
   });
-  window.RunCommand(ID_MODIFY_MEMBER);
+  Trigger(window, ID_MODIFY_MEMBER);
   EXPECT_TRUE(NoticeTexts().isEmpty());
   EXPECT_EQ(TreeLines(), (QStringList{"祖", "  甲", "    丙丁", "  乙"}));
   ExpectEditDone();
@@ -256,7 +256,7 @@ TEST_F(EditChange, MenuItemReportsAnUnknownNameAndCancelDoesNothing) {
     TypeInto(d, "nameEdit", QStringLiteral("无名"));
     ClickButton(d, "idc_1");
   });
-  window.RunCommand(ID_MODIFY_MEMBER);
+  Trigger(window, ID_MODIFY_MEMBER);
   EXPECT_EQ(NoticeTexts(), QStringList{QStringLiteral("本家谱中找不到无名!")});
 
   boxes.Clear();
@@ -264,7 +264,7 @@ TEST_F(EditChange, MenuItemReportsAnUnknownNameAndCancelDoesNothing) {
     TypeInto(d, "nameEdit", QStringLiteral("甲"));
     ClickButton(d, "idc_2");
   });
-  window.RunCommand(ID_MODIFY_MEMBER);
+  Trigger(window, ID_MODIFY_MEMBER);
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_EQ(ModelLines(), before);
   EXPECT_FALSE(window.document().IsModified());

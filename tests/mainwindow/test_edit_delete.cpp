@@ -15,7 +15,7 @@ protected:
       TypeInto(d, "nameEdit", name);
       ClickButton(d, "idc_1");
     });
-    window.RunCommand(ID_DELETE_MEMBER);
+    Trigger(window, ID_DELETE_MEMBER);
   }
 };
 
@@ -128,7 +128,7 @@ TEST_F(EditDelete, MenuCancelDoesNothing) {
     TypeInto(d, "nameEdit", QStringLiteral("甲"));
     ClickButton(d, "idc_2");
   });
-  window.RunCommand(ID_DELETE_MEMBER);
+  Trigger(window, ID_DELETE_MEMBER);
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_EQ(ModelLines(), before);
   EXPECT_FALSE(window.document().IsModified());

@@ -161,7 +161,7 @@ TEST_F(EditUndo, UndoingToTheSavedStateLeavesNothingToSaveAndOpenForgetsTheHisto
   EXPECT_FALSE(window.document().IsModified());
   // Nothing to save: Open goes straight to the file name.
   OnNextDialog<CFileOpenAndSaveDlg>([](CFileOpenAndSaveDlg* d) { ClickButton(d, "idc_2"); });
-  window.RunCommand(ID_OPEN);
+  Trigger(window, ID_OPEN);
   EXPECT_TRUE(boxes.Boxes().empty());
 
   Redo()->trigger();

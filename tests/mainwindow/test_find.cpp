@@ -331,14 +331,14 @@ TEST_F(FindTest, LongCommandsWorkUnderTheBusyCursor) {
     const char* label;
     std::function<void()> run;
   } rows[] = {
-      {"sort by birth", [&] { window.RunCommand(ID_SORT_BY_BIRTH); }},
+      {"sort by birth", [&] { Trigger(window, ID_SORT_BY_BIRTH); }},
       {"a generation",
        [&] {
          OnNextDialog<CSearchGenerationDlg>([](CSearchGenerationDlg* d) {
            TypeInto(d, "generationEdit", QStringLiteral("2"));
            ClickButton(d, "idc_1");
          });
-         window.RunCommand(ID_GENERATION);
+         Trigger(window, ID_GENERATION);
        }},
   };
   for (const auto& row : rows) {

@@ -115,7 +115,7 @@ protected:
           if (item->objectName() == QLatin1String(objectName)) return item;
     return nullptr;
   }
-  void Trigger(const char* objectName) {
+  void TriggerFileItem(const char* objectName) {
     QAction* item = FileMenuItem(objectName);
     ASSERT_NE(item, nullptr) << objectName;
     item->trigger();
@@ -210,11 +210,12 @@ TEST_F(GedcomCommandsTest, ExportWritesWhatTheLibraryReadsBackAsTheSameGenealogy
     SCOPED_TRACE(c.what);
     boxes.Clear();
     script.answers.push_back(c.answer);
-    Trigger("gedcomExport");
+    TriggerFileItem("gedcomExport");
     EXPECT_TRUE(Texts().isEmpty());
     ASSERT_FALSE(script.requests.empty());
     EXPECT_FALSE(script.requests.back().open);
-    EXPECT_TRUE(script.requests.back().filter.contains(QStringLiteral("*.ged")));
+    EXPECT_EQ(script.requests.back().filter,
+              QStringLiteral("GEDCOM 7.0 (*.ged);;GEDCOM 5.5.1 (*.ged)"));
     const QByteArray bytes = Read(c.written);
     EXPECT_TRUE(bytes.contains(c.version));
     COperationClanbook back;
@@ -237,7 +238,7 @@ TEST_F(GedcomCommandsTest, ExportAsksBeforeReplacingTheFileItAddedTheSuffixTo) {
     boxes.Clear();
     boxes.QueueAnswer(replace);
     script.answers.push_back({Path("kept"), -1});
-    Trigger("gedcomExport");
+    TriggerFileItem("gedcomExport");
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].kind, BoxKind::Question);
     EXPECT_EQ(Read(Path("kept.ged"))
@@ -249,7 +250,7 @@ TEST_F(GedcomCommandsTest, ExportAsksBeforeReplacingTheFileItAddedTheSuffixTo) {
 
 TEST_F(GedcomCommandsTest, ExportOfNothingOrToNowhereWritesNothing) {
   // No genealogy: a notice, and no file is asked for.
-  Trigger("gedcomExport");
+  TriggerFileItem("gedcomExport");
   EXPECT_EQ(Texts().size(), 1);
   EXPECT_TRUE(script.requests.empty());
 
@@ -257,14 +258,14 @@ TEST_F(GedcomCommandsTest, ExportOfNothingOrToNowhereWritesNothing) {
   boxes.Clear();
   const QString nowhere = Path("no/such/folder/out.ged");
   script.answers.push_back({nowhere, -1});
-  Trigger("gedcomExport");
+  TriggerFileItem("gedcomExport");
   ASSERT_EQ(Texts().size(), 1);
   EXPECT_TRUE(Texts()[0].contains(nowhere)) << Texts()[0].toStdString();
   EXPECT_FALSE(QFile::exists(nowhere));
 
   boxes.Clear();
   script.answers.push_back({QString(), -1});  // cancelled
-  Trigger("gedcomExport");
+  TriggerFileItem("gedcomExport");
   EXPECT_TRUE(Texts().isEmpty());
 }
 
@@ -292,7 +293,7 @@ TEST_F(GedcomCommandsTest, ExportRefusesTheBookAndSaysWhyATargetFails) {
     SCOPED_TRACE(row.target.toStdString());
     boxes.Clear();
     script.answers.push_back({row.target, -1});
-    Trigger("gedcomExport");
+    TriggerFileItem("gedcomExport");
     EXPECT_EQ(Texts(), QStringList{row.notice});
     EXPECT_EQ(Read(Path("sample.ftf")), kSample + kEndLine);
   }
@@ -317,7 +318,9 @@ TEST_F(GedcomCommandsTest, ImportReplacesTheGenealogyWithTheChosenLine) {
     script.answers.push_back({Path("families.ged"), -1});
     AnswerChooser(c.choice);
     ExpectReport(kFamilies, c.root);
-    Trigger("gedcomImport");
+    TriggerFileItem("gedcomImport");
+    EXPECT_EQ(script.requests.back().filter,
+              QStringLiteral("GEDCOM文件 (*.ged *.GED);;All Files(*)"));
     EXPECT_TRUE(Texts().isEmpty());
     EXPECT_EQ(TreeLabels(), c.tree);
     EXPECT_TRUE(window->document().FileName().isEmpty());
@@ -332,7 +335,7 @@ TEST_F(GedcomCommandsTest, ImportReplacesTheGenealogyWithTheChosenLine) {
     TypeInto(dialog, "fileNameEdit", saved);
     ClickButton(dialog, "idc_1");
   });
-  window->RunCommand(ID_SAVE);
+  Trigger(*window, ID_SAVE);
   EXPECT_EQ(window->document().FileName(), saved);
   EXPECT_FALSE(window->document().IsModified());
   EXPECT_TRUE(Read(saved).startsWith("颜徵在 "));
@@ -341,6 +344,7 @@ TEST_F(GedcomCommandsTest, ImportReplacesTheGenealogyWithTheChosenLine) {
 TEST_F(GedcomCommandsTest, AFailedOrCancelledImportChangesNothing) {
   WriteFile(Path("hello.ged"), "hello\r\n0 HEAD\r\n");
   WriteFile(Path("nobody.ged"), "0 HEAD\r\n1 GEDC\r\n2 VERS 7.0\r\n0 TRLR\r\n");
+  ASSERT_TRUE(QDir().mkpath(Path("folder.ged")));
   struct Case {
     const char* what;
     QString file;             // empty: the file dialog is cancelled
@@ -351,6 +355,7 @@ TEST_F(GedcomCommandsTest, AFailedOrCancelledImportChangesNothing) {
       {"not GEDCOM", Path("hello.ged"), false, {Path("hello.ged"), "第 1 行", "GEDCOM"}},
       {"nobody in it", Path("nobody.ged"), false, {Path("nobody.ged"), "INDI"}},
       {"no such file", Path("missing.ged"), false, {"文件无法打开!"}},
+      {"a folder", Path("folder.ged"), false, {"文件无法打开!"}},
       {"the file dialog cancelled", QString(), false, {}},
       {"the chooser cancelled", Path("families.ged"), true, {}},
   };
@@ -364,7 +369,7 @@ TEST_F(GedcomCommandsTest, AFailedOrCancelledImportChangesNothing) {
       if (modified) boxes.QueueAnswer(false);  // the save prompt: not now
       script.answers.push_back({c.file, -1});
       if (c.chooser) AnswerChooser({}, true);
-      Trigger("gedcomImport");
+      TriggerFileItem("gedcomImport");
       QStringList notices = Texts();
       if (modified) {
         ASSERT_FALSE(notices.isEmpty());
@@ -394,7 +399,7 @@ TEST_F(GedcomCommandsTest, AGivenUpImportLeavesTheSavedPointOfTheHistory) {
   ASSERT_TRUE(window->document().IsModified());
   boxes.QueueAnswer(false);
   script.answers.push_back({QString(), -1});
-  Trigger("gedcomImport");
+  TriggerFileItem("gedcomImport");
   EXPECT_TRUE(window->document().IsModified());
   window->document().UndoStack()->undo();
   EXPECT_FALSE(window->document().IsModified());
@@ -409,7 +414,7 @@ TEST_F(GedcomCommandsTest, TheSavePromptComesFirst) {
   boxes.QueueAnswer(true);
   OnNextDialog<CFileOpenAndSaveDlg>(
       [](CFileOpenAndSaveDlg* dialog) { ClickButton(dialog, "idc_2"); });
-  Trigger("gedcomImport");
+  TriggerFileItem("gedcomImport");
   EXPECT_EQ(Texts(), QStringList{kModifiedQuestion});
   EXPECT_TRUE(script.requests.empty());
   EXPECT_TRUE(window->document().IsModified());
@@ -421,7 +426,7 @@ TEST_F(GedcomCommandsTest, TheSavePromptComesFirst) {
   script.answers.push_back({Path("families.ged"), -1});
   AnswerChooser({});
   ExpectReport(kFamilies, "@I1@");
-  Trigger("gedcomImport");
+  TriggerFileItem("gedcomImport");
   ASSERT_EQ(script.boxesBefore.size(), 1u);
   EXPECT_EQ(script.boxesBefore[0], 1);
   EXPECT_EQ(Texts(), QStringList{kModifiedQuestion});

@@ -1,5 +1,5 @@
 // The help menu's commands and the vendor's link, run on the real main window.
-#include "GuiTestSupport.h"
+#include "MainWindowTestSupport.h"
 #include "UrlSeam.h"
 #include "dialogs/CAboutDlg.h"
 #include "mainwindow/CClanbookDlg.h"
@@ -75,8 +75,8 @@ TEST_F(HelpCommandsTest, HelpOpensTheHelpPageAndTheHomePageItemAFeedbackMail) {
 
 TEST_F(HelpCommandsTest, ShellFailuresAreIgnored) {
   SetUrlOpenerForTesting([](const QString&) { return false; });
-  window.RunCommand(ID_HELP);
-  window.RunCommand(ID_FEEDBACK);
+  Trigger(window, ID_HELP);
+  Trigger(window, ID_FEEDBACK);
   EXPECT_FALSE(window.document().IsModified());
 }
 
@@ -103,11 +103,11 @@ TEST_F(HelpCommandsTest, AboutFromTheMenuAndTheSystemCommandIsTheSameBox) {
 
 TEST_F(HelpCommandsTest, CommandsLeaveAModifiedFlagAsItWas) {
   window.document().SetModified(true);
-  window.RunCommand(ID_HELP);
-  window.RunCommand(ID_FEEDBACK);
+  Trigger(window, ID_HELP);
+  Trigger(window, ID_FEEDBACK);
   AboutSeen about;
   ExpectAboutBox(about);
-  window.RunCommand(ID_ABOUT);
+  Trigger(window, ID_ABOUT);
   EXPECT_TRUE(about.seen);
   EXPECT_TRUE(window.document().IsModified());
 }

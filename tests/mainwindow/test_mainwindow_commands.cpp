@@ -114,7 +114,7 @@ TEST_F(CommandsTest, AButtonAndAMenuItemWithOneIdRunOneCommand) {
     const Effect byButton = Click(id);
     const Effect byMenu = Choose(id);
     EXPECT_EQ(byButton, byMenu) << id;
-    EXPECT_EQ(Run([id](CClanbookDlg& window) { window.RunCommand(id); }), byButton) << id;
+    EXPECT_EQ(Run([id](CClanbookDlg& window) { Trigger(window, id); }), byButton) << id;
   }
 }
 
@@ -129,7 +129,13 @@ TEST_F(CommandsTest, EachIdReachesItsOwnCommand) {
       {32776, "CSearchGenerationDlg"}, {32777, "CPersonalInfoDlg"},    {32778, "CRelationsDlg"},
       {1064, "CBirthdayDlg"},          {32775, "CAboutDlg"},           {ID_SYS_ABOUT, "CAboutDlg"}};
   for (const auto& [id, dialog] : dialogs) {
-    const Effect effect = Run([id](CClanbookDlg& window) { window.RunCommand(id); });
+    // The system menu's about entry is no action of the window's own.
+    const Effect effect = Run([id](CClanbookDlg& window) {
+      if (id == ID_SYS_ABOUT)
+        window.OnSysCommand(id);
+      else
+        Trigger(window, id);
+    });
     ASSERT_FALSE(effect.dialogs.isEmpty()) << id;
     EXPECT_EQ(effect.dialogs.front(), dialog) << id;
     EXPECT_TRUE(effect.visible) << id;
@@ -164,8 +170,11 @@ TEST_F(CommandsTest, EachIdReachesItsOwnCommand) {
   EXPECT_FALSE(exit.visible);
   EXPECT_TRUE(exit.boxes.isEmpty());
 
-  // An id without a command does nothing.
-  EXPECT_EQ(Run([](CClanbookDlg& window) { window.RunCommand(12345); }), untouched);
+  // An id without a command has no action to run.
+  EXPECT_EQ(Run([](CClanbookDlg& window) {
+              EXPECT_EQ(window.findChild<QAction*>(CommandName(12345)), nullptr);
+            }),
+            untouched);
 }
 
 TEST_F(CommandsTest, MenuItemsRunWhileTheirButtonsAreDisabled) {

@@ -1,9 +1,15 @@
 // The two views and the operations that redraw them: the tree over the
 // genealogy, the member rows, the selection, generations and birthdays.
 #include "MainWindowTestSupport.h"
+#include "charts/ChartWindow.h"
+#include "charts/Statistics.h"
 #include "dialogs/CAddInfoDlg.h"
+#include "views/MemberSearchBar.h"
 
+#include <QLineEdit>
+#include <QPointer>
 #include <QTest>
+#include <QUndoStack>
 
 namespace {
 
@@ -236,7 +242,7 @@ TEST_F(ViewsTest, ViewsLetGoOfMembersThatCommandsRelease) {
       write("second.ftf", "另 1800 1 1 1 end 1 -1\r\n另子 1830 1 1 1 end 1 另\r\n");
   const auto showEverything = [&] {
     window->treeView()->ExpandAllInSteps();
-    window->RunCommand(ID_SORT_BY_BIRTH);
+    Trigger(*window, ID_SORT_BY_BIRTH);
     window->grab();
   };
 
@@ -247,7 +253,7 @@ TEST_F(ViewsTest, ViewsLetGoOfMembersThatCommandsRelease) {
   // 甲 goes with 丙 and 丁; the list showed 甲's row, the tree all three.
   Select(window->treeModel()->IndexOf(Find(u"甲")));
   boxes.QueueAnswer(true);
-  window->RunCommand(ID_DELETE_SELECTED);
+  Trigger(*window, ID_DELETE_SELECTED);
   window->grab();
   EXPECT_EQ(TreeLines(), (QStringList{"祖", "  乙", "    戊"}));
   // 甲's row is gone; the list shows his father, whom the tree selects now.
@@ -265,10 +271,41 @@ TEST_F(ViewsTest, ViewsLetGoOfMembersThatCommandsRelease) {
   showEverything();
   boxes.QueueAnswer(true);  // close the genealogy
   OnNextDialog<CAddInfoDlg>([](CAddInfoDlg* d) { ClickButton(d, "idc_2"); });
-  window->RunCommand(ID_NEW);
+  Trigger(*window, ID_NEW);
   window->grab();
   EXPECT_TRUE(TreeLines().isEmpty());
   EXPECT_EQ(ListRows(), 0);
+}
+
+// The window goes with every view of the book still open: the chart and
+// statistics windows, a search with its matches, an expanded tree, a full
+// list, an undo history. Each goes before the document it shows (the
+// sanitizer build sees any view that outlives its members).
+TEST_F(ViewsTest, DestroyingTheWindowWithEveryViewOpenIsClean) {
+  Load(kFamily);
+  window->show();
+  window->treeView()->expandAll();
+  Select(window->treeModel()->IndexOf(Find(u"乙")));
+  Trigger(*window, ID_SORT_BY_BIRTH);
+  boxes.QueueAnswer(true);
+  Trigger(*window, ID_DELETE_SELECTED);
+  Trigger(*window, QStringLiteral("idm_lineageChart"));
+  Trigger(*window, QStringLiteral("idm_statistics"));
+  auto* box = window->searchBar()->findChild<QLineEdit*>();
+  ASSERT_NE(box, nullptr);
+  box->setText(QStringLiteral("丙"));
+  window->grab();
+  const QPointer<QWidget> chart = window->chartWindow();
+  const QPointer<QWidget> statistics = window->statisticsWindow();
+  const QPointer<QWidget> tree = window->treeView();
+  ASSERT_FALSE(chart.isNull());
+  ASSERT_TRUE(chart->isVisible());
+  ASSERT_FALSE(statistics.isNull());
+  ASSERT_TRUE(window->document().UndoStack()->canUndo());
+  window.reset();
+  EXPECT_TRUE(chart.isNull());
+  EXPECT_TRUE(statistics.isNull());
+  EXPECT_TRUE(tree.isNull());
 }
 
 class BirthdaysTest : public MainWindowTest {

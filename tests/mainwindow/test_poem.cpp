@@ -173,7 +173,7 @@ TEST_F(PoemTest, ABookOpensWhateverIsInThePoemFilesPlace) {
 
     boxes.Clear();
     window.document().SetModified(true);
-    window.RunCommand(ID_SAVE);
+    Trigger(window, ID_SAVE);
     EXPECT_FALSE(window.document().IsModified());
     EXPECT_TRUE(boxes.Boxes().empty());
     const QFileInfo after(poemFile);
@@ -195,7 +195,7 @@ TEST_F(PoemTest, ANewBookKeepsItsPoemUntilItsFirstSave) {
   });
   boxes.QueueAnswer(true);  // close the open book
   boxes.QueueAnswer(true);  // the new member is the root
-  window.RunCommand(ID_NEW);
+  Trigger(window, ID_NEW);
   ASSERT_NE(Find(QStringLiteral("李祖")), nullptr);
   OpenPoemDialog([](CGenerationPoemDlg* d) {
     EXPECT_EQ(PoemBox(d), QString());
@@ -210,7 +210,7 @@ TEST_F(PoemTest, ANewBookKeepsItsPoemUntilItsFirstSave) {
     TypeInto(d, "fileNameEdit", saved);
     ClickButton(d, "idc_1");
   });
-  window.RunCommand(ID_SAVE);
+  Trigger(window, ID_SAVE);
   QFile written(saved + QStringLiteral(".zibei"));
   ASSERT_TRUE(written.open(QIODevice::ReadOnly));
   EXPECT_EQ(written.readAll(), QByteArray("2\n文\n"));

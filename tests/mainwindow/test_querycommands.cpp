@@ -71,14 +71,14 @@ protected:
       TypeInto(d, "nameEdit", name);
       ClickButton(d, "idc_1");
     });
-    window->RunCommand(ID_PERSONAL_INFO);
+    Trigger(*window, ID_PERSONAL_INFO);
   }
   void Generation(const QString& number) {
     OnNextDialog<CSearchGenerationDlg>([number](CSearchGenerationDlg* d) {
       TypeInto(d, "generationEdit", number);
       ClickButton(d, "idc_1");
     });
-    window->RunCommand(ID_GENERATION);
+    Trigger(*window, ID_GENERATION);
   }
   void Relation(const QString& first, const QString& second) {
     OnNextDialog<CRelationsDlg>([first, second](CRelationsDlg* d) {
@@ -86,7 +86,7 @@ protected:
       TypeInto(d, "secondNameEdit", second);
       ClickButton(d, "idc_1");
     });
-    window->RunCommand(ID_RELATIONS);
+    Trigger(*window, ID_RELATIONS);
   }
   void Birthday(const QString& month, const QString& day) {
     OnNextDialog<CBirthdayDlg>([month, day](CBirthdayDlg* d) {
@@ -94,7 +94,7 @@ protected:
       TypeInto(d, "birthDayEdit", day);
       ClickButton(d, "idc_1");
     });
-    window->RunCommand(ID_FIND_BIRTHDAY);
+    Trigger(*window, ID_FIND_BIRTHDAY);
   }
 
   MessageBoxRecorder boxes;
@@ -216,7 +216,7 @@ TEST_F(QueryCommandsTest, SortOrdersByBirthWithSameDayMembersInTheSortsOwnOrder)
       "B 1980 1 1 0 end 1 Y\r\n" +
       kEndLine);
   Reset();
-  window->RunCommand(ID_SORT_BY_BIRTH);
+  Trigger(*window, ID_SORT_BY_BIRTH);
   EXPECT_EQ(Rows(), (QStringList{"R", "X", "Y", "B", "C", "A"}));
   EXPECT_EQ(Texts(), QStringList{kSorted});
   EXPECT_EQ(rowsAtBox, QStringList{"R,X,Y,B,C,A"});
@@ -262,7 +262,7 @@ TEST_F(QueryCommandsTest, BeforeAnyGenealogyEveryQueryAnswersAsForAnEmptyOne) {
   Generation(QStringLiteral("1"));
   Relation(QStringLiteral("R"), QStringLiteral("R"));
   Birthday(QStringLiteral("1"), QStringLiteral("1"));
-  window->RunCommand(ID_SORT_BY_BIRTH);
+  Trigger(*window, ID_SORT_BY_BIRTH);
   EXPECT_EQ(Texts(),
             (QStringList{QStringLiteral("没找到此人!"), kBeyond, QStringLiteral("本家谱中找不到R!"),
                          QStringLiteral("没有找到生日为该天的家族成员!"), kSorted}));
@@ -282,7 +282,7 @@ TEST_F(QueryCommandsTest, NoQueryMarksTheGenealogyModifiedOrMovesTheSelection) {
   LookUp(QStringLiteral("A"));
   Generation(QStringLiteral("2"));
   Relation(QStringLiteral("A"), QStringLiteral("H"));
-  window->RunCommand(ID_SORT_BY_BIRTH);
+  Trigger(*window, ID_SORT_BY_BIRTH);
   Birthday(QStringLiteral("2"), QStringLiteral("29"));
   EXPECT_EQ(boxes.Boxes().size(), 5u);
   EXPECT_FALSE(window->document().IsModified());
