@@ -94,8 +94,7 @@ const MemberNode& MergePlan::After(const MemberNode* bookMember) const {
 }
 
 bool MergePlan::InBook(std::u16string_view name) const {
-  MemberNode* found = nullptr;
-  m_book->FindByName(m_book->GetRootLink(), found, name);
+  MemberNode* found = m_book->FindByName(name);
   return found != nullptr;
 }
 
@@ -254,8 +253,7 @@ public:
 
 private:
   bool InBook(std::u16string_view name) const {
-    MemberNode* found = nullptr;
-    m_book.FindByName(m_book.GetRootLink(), found, name);
+    MemberNode* found = m_book.FindByName(name);
     return found != nullptr;
   }
 
@@ -272,13 +270,12 @@ MergePlan PlanMerge(const COperationClanbook& book, const COperationClanbook& br
                     MergeSide prefer, const COperationClanbook* base) {
   MergePlan plan;
   plan.m_book = &book;
-  const MemberNode* branchRoot = branch.GetRootLink();
+  const MemberNode* branchRoot = branch.Root();
   if (!branchRoot) {
     plan.m_failure = "the branch holds no members";
     return plan;
   }
-  MemberNode* top = nullptr;
-  book.FindByName(book.GetRootLink(), top, branchRoot->name);
+  MemberNode* top = book.FindByName(branchRoot->name);
   if (!top) {
     plan.m_failure =
         "the branch's root " + textcodec::ToUtf8(branchRoot->name) + " is not in the book";
@@ -293,8 +290,7 @@ MergePlan PlanMerge(const COperationClanbook& book, const COperationClanbook& br
     const unsigned fields = DifferingFields(*bookMember, *branchMember);
     if (!fields) return;
     if (base) {
-      MemberNode* original = nullptr;
-      base->FindByName(base->GetRootLink(), original, branchMember->name);
+      MemberNode* original = base->FindByName(branchMember->name);
       if (original && DifferingFields(*original, *branchMember) == 0) return;
     }
     MergeRow row;
@@ -359,7 +355,7 @@ MergePlan PlanMerge(const COperationClanbook& book, const COperationClanbook& br
       row.kind = MergeRowKind::BookOnly;
       row.book = bookChildren[i];
       int count = 1;
-      book.CountMembers(bookChildren[i]->firstChild, count);
+      count += book.CountMembers(bookChildren[i]->firstChild);
       row.members = static_cast<std::uint32_t>(count);
       rows.push_back(row);
       plan.m_fixedConflict.push_back(MergeConflict::None);
@@ -433,7 +429,7 @@ void RevertSubtree(COperationClanbook& book, MergeSubtree& subtree) {
 }
 
 int InsertionRow(const MemberNode* father, const MemberNode& newcomer) {
-  // InsertInBirthOrder's place: before the first child born on the newcomer's
+  // The place of a child added by hand: before the first child born on the newcomer's
   // day or later. (InsertMember's shortcut appends only when no child is.)
   int row = 0;
   for (const MemberNode* c = father->firstChild; c && CompareBirthDates(*c, newcomer) < 0;
@@ -639,8 +635,7 @@ int MergeBranchFiles(const std::filesystem::path& bookFile, const std::filesyste
     report << textcodec::ToUtf8(plan.Name(i)) << ": " << DescribeConflict(r.conflict);
     // Where the namesake stands tells the user which of the two to rename.
     MemberNode* namesake = nullptr;
-    if (r.conflict == MergeConflict::NameInBook)
-      book.FindByName(book.GetRootLink(), namesake, plan.Name(i));
+    if (r.conflict == MergeConflict::NameInBook) namesake = book.FindByName(plan.Name(i));
     if (namesake && namesake->parent)
       report << " (a child of " << textcodec::ToUtf8(namesake->parent->name) << ')';
     report << (r.kind == MergeRowKind::Change ? "; keeps the book's data\n"

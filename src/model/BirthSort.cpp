@@ -48,8 +48,8 @@ bool Packable(std::int32_t month, std::int32_t day) {
 }
 
 std::int64_t Pack(std::int32_t year, std::int32_t month, std::int32_t day) {
-  return static_cast<std::int64_t>(year) * 0x100000000ll + (static_cast<std::int64_t>(month) << 16) +
-         day;
+  return static_cast<std::int64_t>(year) * 0x100000000ll +
+         (static_cast<std::int64_t>(month) << 16) + day;
 }
 
 template <class Entry, class Compare>

@@ -72,8 +72,7 @@ protected:
     return rows;
   }
   MemberNode* Member(std::u16string_view name) {
-    MemberNode* found = nullptr;
-    m_book.FindByName(m_book.GetRootLink(), found, name);
+    MemberNode* found = m_book.FindByName(name);
     return found;
   }
 
