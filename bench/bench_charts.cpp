@@ -122,12 +122,12 @@ int Shapes() {
                     : Generate(clanbench::WideFamily(1000000), "w1m"));
     QElapsedTimer timer;
     timer.start();
-    const PagodaChart chart(book.GetRootLink(), 0, 1, QStringLiteral("bench"));
+    const PagodaChart chart(book.Root(), 0, 1, QStringLiteral("bench"));
     std::printf("%s pagoda_layout_all %.3f s, %zu boxes, %d rows\n", deep ? "deep" : "wide",
                 timer.nsecsElapsed() / 1e9, chart.Layout().Nodes().size(),
                 chart.Layout().LevelCount());
     timer.restart();
-    const OuyangChart pages(book.GetRootLink(), 0, 1, QStringLiteral("bench"), QPageSize::A4);
+    const OuyangChart pages(book.Root(), 0, 1, QStringLiteral("bench"), QPageSize::A4);
     std::printf("%s ouyang_blocks_all %.3f s, %d pages\n", deep ? "deep" : "wide",
                 timer.nsecsElapsed() / 1e9, pages.PageCount());
   }
@@ -194,7 +194,7 @@ int main(int argc, char** argv) {
   QElapsedTimer timer;
   double cpu = CpuSeconds();
   timer.start();
-  auto chart = std::make_unique<PagodaChart>(book.GetRootLink(), 0, 1, QStringLiteral("bench"));
+  auto chart = std::make_unique<PagodaChart>(book.Root(), 0, 1, QStringLiteral("bench"));
   std::printf("pagoda_layout_all %.3f s (cpu %.3f s), %zu boxes, %.0f x %.0f units\n",
               timer.nsecsElapsed() / 1e9, CpuSeconds() - cpu, chart->Layout().Nodes().size(),
               chart->Bounds().width(), chart->Bounds().height());
@@ -258,7 +258,7 @@ int main(int argc, char** argv) {
   {
     timer.restart();
     const double beforePages = ResidentMiB();
-    OuyangChart pages(book.GetRootLink(), 0, 1, QStringLiteral("bench"), QPageSize::A4);
+    OuyangChart pages(book.Root(), 0, 1, QStringLiteral("bench"), QPageSize::A4);
     std::printf("ouyang_blocks_all %.3f s, %d pages in all, +%.0f MiB\n",
                 timer.nsecsElapsed() / 1e9, pages.PageCount(), ResidentMiB() - beforePages);
     QPdfWriter writer(QStringLiteral("/dev/shm/bench-chart-ouyang.pdf"));

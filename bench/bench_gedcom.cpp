@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     std::printf("load_ftf_s %.3f\n", load.Wall());
-    genealogy.CountMembers(genealogy.GetRootLink(), members);
+    members += genealogy.CountMembers();
     // Exported as the command line does: in pieces of a megabyte to the
     // file, never the whole text in memory.
     std::FILE* file = std::fopen(ged.c_str(), "wb");
@@ -185,8 +185,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "import failed: %s\n", result.detail.c_str());
     return 1;
   }
-  int back = 0;
-  imported.CountMembers(imported.GetRootLink(), back);
+  int back = imported.CountMembers();
   std::printf(
       "members %d\nged_bytes %zu\nexport_s %.3f\nexport_cpu_s %.3f\nwc_w_s %.3f\n"
       "import_s %.3f\nimport_cpu_s %.3f\nmembers_imported %d\nchanges %zu\n"

@@ -41,8 +41,8 @@ Answer Ask(const COperationClanbook& book, const MemberNode* a, const MemberNode
   const clanbench::Timer timer(CLOCK_THREAD_CPUTIME_ID);
   MemberNode* foundA = nullptr;
   MemberNode* foundB = nullptr;
-  book.FindByName(book.GetRootLink(), foundA, a->name);
-  book.FindByName(book.GetRootLink(), foundB, b->name);
+  foundA = book.FindByName(a->name);
+  foundB = book.FindByName(b->name);
   const std::u16string there = KinshipTerm(FindKinship({foundA}, {foundB}));
   const std::u16string back = KinshipTerm(FindKinship({foundB}, {foundA}));
   Answer answer;
@@ -80,10 +80,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<MemberNode*> everybody;
-  book.VisitPreOrder(everybody, book.GetRootLink(),
+  book.VisitPreOrder(everybody, book.Root(),
                      [](std::vector<MemberNode*>& out, MemberNode* m) { out.push_back(m); });
   int deepest = 0;
-  MemberNode* largest = book.GetRootLink();
+  MemberNode* largest = book.Root();
   int largestSize = 0;
   for (MemberNode* m : everybody) {
     deepest = std::max(deepest, Depth(m));
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
 
   // The deepest members below two different children of the first member
   // with more than one child: the longest walk to a shared ancestor.
-  const MemberNode* fork = book.GetRootLink();
+  const MemberNode* fork = book.Root();
   while (fork->firstChild && !fork->firstChild->nextSibling) fork = fork->firstChild;
   const MemberNode* sides[2] = {nullptr, nullptr};
   int sideDepth[2] = {-1, -1};
@@ -172,10 +172,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot load %s\n", wideFile.c_str());
     return 1;
   }
-  const MemberNode* first = wide.GetRootLink()->firstChild;
+  const MemberNode* first = wide.Root()->firstChild;
   const MemberNode* last = first;
   int children = 0;
-  for (MemberNode* c = wide.GetRootLink()->firstChild; c; c = c->nextSibling) {
+  for (MemberNode* c = wide.Root()->firstChild; c; c = c->nextSibling) {
     c->birthYear = first->birthYear;
     c->birthMonth = first->birthMonth;
     c->birthDay = first->birthDay;

@@ -47,8 +47,7 @@ int main(int argc, char** argv) {
   const double loadSeconds = Seconds(start);
   const double loadCpu = CpuSeconds() - cpu;
   const long afterLoad = PeakKiB();
-  int members = 0;
-  genealogy.CountMembers(genealogy.GetRootLink(), members);
+  int members = genealogy.CountMembers();
   std::printf(
       "file %s\nresult %d\nmembers %d\nload_s %.3f\nload_cpu_s %.3f\npeak_before_kib %ld\n"
       "peak_kib %ld\n",

@@ -129,7 +129,7 @@ void AnswerNextDialog(std::vector<std::pair<const char*, QString>> boxes) {
 template <class Visit>
 void ForEachMember(const COperationClanbook& genealogy, Visit&& visit) {
   std::vector<std::pair<const MemberNode*, int>> stack;
-  if (genealogy.GetRootLink()) stack.emplace_back(genealogy.GetRootLink(), 1);
+  if (genealogy.Root()) stack.emplace_back(genealogy.Root(), 1);
   while (!stack.empty()) {
     auto [member, generation] = stack.back();
     stack.pop_back();
@@ -286,8 +286,7 @@ int main(int argc, char** argv) {
   timer.start();
   window.OpenAtStart(QString::fromStdString(bookFile.string()));
   Paint(window);
-  int loaded = 0;
-  window.document().Genealogy().CountMembers(window.document().Genealogy().GetRootLink(), loaded);
+  int loaded = window.document().Genealogy().CountMembers();
   Report("OpenAtStart + paint", timer, std::to_string(loaded) + " members, " + LastBox(recorder));
   if (loaded != members) return 1;
   for (int round = 1; round <= 3; ++round) {
@@ -363,12 +362,12 @@ int main(int argc, char** argv) {
   // Deleting the largest family below the root, then undoing and redoing it,
   // each followed by the views' update and a paint, the root's family shown.
   {
-    MemberNode* root = window.document().Genealogy().GetRootLink();
+    MemberNode* root = window.document().Genealogy().Root();
     MemberNode* largest = nullptr;
     int largestCount = 0;
     for (MemberNode* child = root->firstChild; child; child = child->nextSibling) {
       int count = 1;
-      window.document().Genealogy().CountMembers(child->firstChild, count);
+      count += window.document().Genealogy().CountMembers(child->firstChild);
       if (count > largestCount) {
         largest = child;
         largestCount = count;
@@ -416,7 +415,7 @@ int main(int argc, char** argv) {
   // A child added to the expanded family, last by birth as most are, and one
   // born first: the view is told of one row, never reset.
   {
-    MemberNode* father = window.document().Genealogy().GetRootLink();
+    MemberNode* father = window.document().Genealogy().Root();
     for (const int year : {9999, father->birthYear + 1}) {
       MemberData data;
       data.name = u"新生" + std::u16string(year == 9999 ? u"末" : u"长");

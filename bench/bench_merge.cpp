@@ -45,7 +45,7 @@ struct Timer {
 // The member whose branch (he and his descendants) is closest to `size`.
 const MemberNode* BranchOfSize(const COperationClanbook& book, std::size_t size) {
   std::vector<const MemberNode*> order;  // pre-order
-  std::vector<const MemberNode*> stack{book.GetRootLink()};
+  std::vector<const MemberNode*> stack{book.Root()};
   while (!stack.empty()) {
     const MemberNode* m = stack.back();
     stack.pop_back();
@@ -58,7 +58,7 @@ const MemberNode* BranchOfSize(const COperationClanbook& book, std::size_t size)
     for (const MemberNode* c = (*it)->firstChild; c; c = c->nextSibling) n += sizes[c];
     sizes[*it] = n;
   }
-  const MemberNode* best = book.GetRootLink();
+  const MemberNode* best = book.Root();
   auto distance = [size](std::size_t n) { return n > size ? n - size : size - n; };
   for (const auto& [m, n] : sizes)
     if (distance(n) < distance(sizes[best])) best = m;
@@ -92,7 +92,7 @@ int InterleavedNewcomers(std::size_t children) {
     auto* child = new MemberNode;
     child->name = clanbench::MemberName(children + i + 1);
     born(child, 2 * i + 1);
-    branch.InsertMember(branch.GetRootLink(), child);
+    branch.InsertMember(branch.Root(), child);
   }
   std::printf("book %zu children, %zu newcomers between them\n", children, children);
   Timer plan;
@@ -104,8 +104,7 @@ int InterleavedNewcomers(std::size_t children) {
   Timer apply;
   ApplyMerge(book, changes);
   apply.Print("apply");
-  int members = 0;
-  book.CountMembers(book.GetRootLink(), members);
+  int members = book.CountMembers();
   std::printf("book now %d members\n", members);
   return 0;
 }
@@ -134,8 +133,7 @@ int main(int argc, char** argv) {
     }
     t.Print("load book");
   }
-  int members = 0;
-  book.CountMembers(book.GetRootLink(), members);
+  int members = book.CountMembers();
   const MemberNode* top = BranchOfSize(book, branchSize);
   COperationClanbook branch;
   {
@@ -143,13 +141,12 @@ int main(int argc, char** argv) {
     ExtractBranch(book, top, branch);
     t.Print("extract branch");
   }
-  int branchMembers = 0;
-  branch.CountMembers(branch.GetRootLink(), branchMembers);
+  int branchMembers = branch.CountMembers();
 
   // Edits: one member in 100 gets a new address, one in 200 dies, one in 200
   // gets a child (one newcomer in 10 under a name already in the book).
   std::vector<MemberNode*> all;
-  branch.VisitPreOrder(all, branch.GetRootLink(),
+  branch.VisitPreOrder(all, branch.Root(),
                        [](std::vector<MemberNode*>& v, MemberNode* m) { v.push_back(m); });
   int changed = 0;
   int added = 0;
@@ -172,8 +169,7 @@ int main(int argc, char** argv) {
     if (i % 200 == 7) {
       auto* child = new MemberNode;
       // One in ten takes a name borne elsewhere in the book: a conflict.
-      child->name =
-          added % 10 == 9 ? book.GetRootLink()->name : clanbench::MemberName(10000000 + i);
+      child->name = added % 10 == 9 ? book.Root()->name : clanbench::MemberName(10000000 + i);
       child->birthYear = m->birthYear + 30;
       child->birthMonth = child->birthDay = 1;
       branch.InsertMember(m, child);

@@ -146,8 +146,7 @@ void BM_CountMembers(benchmark::State& state, clanbench::ClanSpec spec) {
   Book& book = GetBook(spec);
   if (!Ready(state, book)) return;
   for (auto _ : state) {
-    int counter = 0;
-    book.loaded->CountMembers(book.loaded->GetRootLink(), counter);
+    int counter = book.loaded->CountMembers();
     if (counter != book.summary.members) {
       state.SkipWithError("CountMembers miscounted");
       break;
@@ -156,24 +155,22 @@ void BM_CountMembers(benchmark::State& state, clanbench::ClanSpec spec) {
   Describe(state, book);
 }
 
-// As the sort command does it: count, then sort into an array of n + 1 keys.
-// The array is allocated once; its allocation is not the model's work.
+// As the sort command does it: the members in birth order, the memory for
+// the order included (the command used to count first and allocate n + 1
+// keys itself).
 void BM_SortByBirth(benchmark::State& state, clanbench::ClanSpec spec) {
   Book& book = GetBook(spec);
   if (!Ready(state, book)) return;
-  std::vector<BirthKey> keys(static_cast<std::size_t>(book.summary.members) + 1);
+  std::vector<MemberNode*> sorted;
   for (auto _ : state) {
-    int counter = 0;
-    book.loaded->CountMembers(book.loaded->GetRootLink(), counter);
-    book.loaded->SortByBirth(keys.data());
-    benchmark::DoNotOptimize(keys.data());
+    sorted = book.loaded->SortByBirth();
+    benchmark::DoNotOptimize(sorted.data());
   }
-  for (std::size_t i = 2; i < keys.size(); ++i) {
-    const BirthKey& a = keys[i - 1];
-    const BirthKey& b = keys[i];
-    if (COperationClanbook::CompareDates(a.birthYear, a.birthMonth, a.birthDay, b.birthYear,
-                                         b.birthMonth, b.birthDay) > 0) {
-      state.SkipWithError("SortByBirth left keys out of order");
+  if (sorted.size() != static_cast<std::size_t>(book.summary.members))
+    state.SkipWithError("SortByBirth lost members");
+  for (std::size_t i = 1; i < sorted.size(); ++i) {
+    if (CompareBirthDates(*sorted[i - 1], *sorted[i]) > 0) {
+      state.SkipWithError("SortByBirth left members out of order");
       break;
     }
   }
@@ -185,8 +182,7 @@ void BM_FindByName(benchmark::State& state, clanbench::ClanSpec spec) {
   Book& book = GetBook(spec);
   if (!Ready(state, book)) return;
   for (auto _ : state) {
-    MemberNode* found = nullptr;
-    book.loaded->FindByName(book.loaded->GetRootLink(), found, book.summary.lastName);
+    MemberNode* found = book.loaded->FindByName(book.summary.lastName);
     if (found == nullptr || found->name != book.summary.lastName) {
       state.SkipWithError("FindByName missed the member");
       break;
@@ -200,8 +196,7 @@ void BM_FindByNameAbsent(benchmark::State& state, clanbench::ClanSpec spec) {
   if (!Ready(state, book)) return;
   const std::u16string nobody = u"无此人";
   for (auto _ : state) {
-    MemberNode* found = nullptr;
-    book.loaded->FindByName(book.loaded->GetRootLink(), found, nobody);
+    MemberNode* found = book.loaded->FindByName(nobody);
     if (found != nullptr) {
       state.SkipWithError("FindByName found somebody");
       break;
@@ -215,9 +210,7 @@ void BM_FindByBirthday(benchmark::State& state, clanbench::ClanSpec spec) {
   if (!Ready(state, book)) return;
   std::vector<MemberNode*> found;
   for (auto _ : state) {
-    found.clear();
-    book.loaded->FindByBirthday(book.loaded->GetRootLink(), found, book.summary.lastBirthMonth,
-                                book.summary.lastBirthDay);
+    found = book.loaded->FindByBirthday(book.summary.lastBirthMonth, book.summary.lastBirthDay);
     if (found.empty()) {
       state.SkipWithError("FindByBirthday found nobody");
       break;

@@ -112,8 +112,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot load %s\n", file.c_str());
     return 1;
   }
-  int count = 0;
-  book.CountMembers(book.GetRootLink(), count);
+  int count = book.CountMembers();
   std::printf("# bench_search: %s, %d members, loaded in %.0f ms\n", file.c_str(), count,
               load.WallMs());
 
@@ -133,7 +132,7 @@ int main(int argc, char** argv) {
 
   // One clan: every surname becomes 王 (the first character of every name).
   std::vector<MemberNode*> everybody;
-  book.VisitPreOrder(everybody, book.GetRootLink(),
+  book.VisitPreOrder(everybody, book.Root(),
                      [](std::vector<MemberNode*>& out, MemberNode* m) { out.push_back(m); });
   for (MemberNode* m : everybody) m->name[0] = u'王';
   Timer rebuild;
@@ -150,7 +149,7 @@ int main(int argc, char** argv) {
   // of the first members all start alike, which would read as a compound one.
   std::printf("\n## generation poem\n\n");
   const std::u16string surname = u"王";
-  MemberNode* last = book.GetRootLink();
+  MemberNode* last = book.Root();
   for (MemberNode* m : everybody)
     if (book.GetGeneration(m) > book.GetGeneration(last)) last = m;
   GenerationPoem poem;
@@ -167,10 +166,10 @@ int main(int argc, char** argv) {
   // Edits told to the index, and the first query after them.
   std::printf("\n## edits\n\n");
   Timer slots;
-  index.MemberChanged(book.GetRootLink());  // unchanged: only looks the member up
+  index.MemberChanged(book.Root());  // unchanged: only looks the member up
   std::printf("first edit (makes the member -> position table): %.0f ms wall, %.0f ms cpu\n",
               slots.WallMs(), slots.CpuMs());
-  MemberNode* deep = Deepest(book.GetRootLink());
+  MemberNode* deep = Deepest(book.Root());
   Timer add;
   for (int i = 0; i < 100; ++i) {
     auto* child = new MemberNode;
@@ -191,10 +190,10 @@ int main(int argc, char** argv) {
   // A member with a large family: down from the root, always into the largest.
   const auto familySize = [&](MemberNode* m) {
     int size = 1;
-    if (m->firstChild) book.CountMembers(m->firstChild, size);
+    if (m->firstChild) size += book.CountMembers(m->firstChild);
     return size;
   };
-  MemberNode* family = book.GetRootLink();
+  MemberNode* family = book.Root();
   while (familySize(family) > 300000) {
     MemberNode* largest = family->firstChild;
     for (MemberNode* c = family->firstChild; c; c = c->nextSibling)
@@ -205,9 +204,7 @@ int main(int argc, char** argv) {
   Timer remove;
   index.MemberAboutToBeRemoved(family);
   const double removeWall = remove.WallMs(), removeCpu = remove.CpuMs();
-  MemberNode** link = &family->parent->firstChild;
-  while (*link != family) link = &(*link)->nextSibling;
-  book.DeleteMember(*link);
+  book.DeleteMember(family);
   std::printf("removal of a member with %d below him: %.1f ms wall, %.1f ms cpu\n", below,
               removeWall, removeCpu);
   index.Find(u"");

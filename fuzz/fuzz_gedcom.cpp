@@ -32,7 +32,7 @@ void Check(bool condition, const char* what) {
 std::u16string Checked(const COperationClanbook& tree) {
   std::u16string out;
   std::unordered_set<std::u16string> names;
-  std::vector<const MemberNode*> stack{tree.GetRootLink()};
+  std::vector<const MemberNode*> stack{tree.Root()};
   Check(stack.back() != nullptr, "an import succeeded with no member");
   while (!stack.empty()) {
     const MemberNode* m = stack.back();
@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   gedcom::GedcomImportReport report;
   const gedcom::GedcomResult result = gedcom::ReadGedcom(bytes, {}, tree, report);
   if (!result) {
-    Check(tree.GetRootLink() == sentinel && !sentinel->firstChild,
+    Check(tree.Root() == sentinel && !sentinel->firstChild,
           "a failed import changed the genealogy");
     Check(!result.detail.empty(), "a failure without a reason");
     return 0;

@@ -49,7 +49,7 @@ std::vector<Row> CheckedRows(const COperationClanbook& genealogy, bool& unique) 
   std::unordered_set<std::u16string> names;
   unique = true;
   std::vector<const MemberNode*> stack;
-  const MemberNode* root = genealogy.GetRootLink();
+  const MemberNode* root = genealogy.Root();
   Check(root != nullptr, "the read returned 1 and left no member");
   Check(root->parent == nullptr && root->nextSibling == nullptr,
         "the root has a father or a sibling");
@@ -107,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case kFileCannotOpen:
     case kFileNoMemory:
     case kFileNoRoot:
-      Check(genealogy.GetRootLink() == nullptr, "a failed load left members behind");
+      Check(genealogy.Root() == nullptr, "a failed load left members behind");
       return 0;
     default:
       Fail("the read returned a code outside the table");
@@ -128,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!written.Ok()) {
     Check(written.code == kFileCannotWrite && !written.detail.empty(),
           "a refused write names no member");
-    Check(genealogy.GetRootLink()->name == u"-1", "a loaded genealogy of unique names is refused");
+    Check(genealogy.Root()->name == u"-1", "a loaded genealogy of unique names is refused");
     return 0;
   }
   COperationClanbook again;

@@ -38,4 +38,19 @@ for dir in "$src"/*/; do
     status=1
   done < <(grep -rnoE '^#include "[^"]+"' "$dir" | sed -E 's/#include "([^"]+)"/\1/')
 done
+
+# The model's internal headers serve its own sources and the tests only.
+internal='model/BirthSortDetail\.h'
+while IFS=: read -r file line _; do
+  [[ ${file#"$src"/} == model/* ]] && continue
+  echo "check-layers: ${file#"$src"/}:$line: includes a header internal to the model" >&2
+  status=1
+done < <(grep -rnE "^#include \"($internal)\"" "$src" || true)
+for dir in bench fuzz; do
+  [[ -d $src/../$dir ]] || continue
+  if grep -rnE "^#include \"($internal)\"" "$src/../$dir"; then
+    echo "check-layers: $dir includes a header internal to the model" >&2
+    status=1
+  fi
+done
 exit $status

@@ -150,7 +150,7 @@ int ExportChartFile(const QStringList& values, const QCommandLineParser& parser)
     return Fail(kChartCannotRead, LoadFailure(in, result));
   if (parser.isSet(QStringLiteral("from"))) {
     const QString name = parser.value(QStringLiteral("from"));
-    book.FindByName(book.GetRootLink(), options.from, name.toStdU16String());
+    options.from = book.FindByName(name.toStdU16String());
     if (!options.from)
       return Fail(
           kChartNoSuchMember,
@@ -220,8 +220,7 @@ int PrintKinship(const QStringList& values, const QCommandLineParser& /*parser*/
     return Fail(kChartCannotRead, LoadFailure(in, result));
   const MemberNode* members[2] = {nullptr, nullptr};
   for (int i = 0; i < 2; ++i) {
-    MemberNode* found = nullptr;
-    book.FindByName(book.GetRootLink(), found, values[i + 1].toStdU16String());
+    MemberNode* found = book.FindByName(values[i + 1].toStdU16String());
     if (!found)
       return Fail(kChartNoSuchMember,
                   QCoreApplication::translate("Conversions", "%1 中没有名叫“%2”的成员。")

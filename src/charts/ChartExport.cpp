@@ -51,14 +51,14 @@ BuiltChart::~BuiltChart() = default;
 
 std::unique_ptr<BuiltChart> BuiltChart::Build(const COperationClanbook& book,
                                               const ChartOptions& options, QString* error) {
-  MemberNode* root = book.GetRootLink();
+  MemberNode* root = book.Root();
   if (!root) {
     SetError(error, ExportText::EmptyBook());
     return nullptr;
   }
   MemberNode* start = options.from;
   if (!start && !options.fromName.isEmpty()) {
-    book.FindByName(root, start, options.fromName.toStdU16String());
+    start = book.FindByName(root, options.fromName.toStdU16String());
     if (!start) {
       SetError(error, ExportText::NoSuchMember(options.fromName));
       return nullptr;

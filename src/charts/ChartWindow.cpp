@@ -173,7 +173,7 @@ void ChartWindow::refresh() {
   ChartOptions wanted = options();
   QString error;
   m_chart = BuiltChart::Build(*m_book, wanted, &error);
-  if (!m_chart && !wanted.fromName.isEmpty() && m_book->GetRootLink()) {
+  if (!m_chart && !wanted.fromName.isEmpty() && m_book->Root()) {
     // The start member is gone or misspelt: show the whole line from the root.
     wanted.fromName.clear();
     m_chart = BuiltChart::Build(*m_book, wanted, nullptr);

@@ -101,7 +101,7 @@ ClanStatistics ComputeStatistics(const COperationClanbook& book) {
   std::map<std::int32_t, std::int64_t> decades;
   // Later siblings wait with their generation while the children are counted.
   std::vector<std::pair<const MemberNode*, std::size_t>> later;
-  const MemberNode* member = book.GetRootLink();
+  const MemberNode* member = book.Root();
   std::size_t generation = 0;
   for (;;) {
     while (member) {

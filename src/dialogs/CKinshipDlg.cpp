@@ -68,8 +68,7 @@ QString CKinshipDlg::ResultText() const {
 }
 
 const MemberNode* CKinshipDlg::Find(const QString& name) const {
-  MemberNode* found = nullptr;
-  m_genealogy.FindByName(m_genealogy.GetRootLink(), found, name.toStdU16String());
+  MemberNode* found = m_genealogy.FindByName(name.toStdU16String());
   return found;
 }
 

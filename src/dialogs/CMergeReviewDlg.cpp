@@ -126,7 +126,7 @@ QTableView* CMergeReviewDlg::CurrentView() const {
 void CMergeReviewDlg::Refresh() {
   const MergePlan& plan = m_review.Plan();
   if (!plan.Ok()) {
-    const MemberNode* root = m_branch.GetRootLink();
+    const MemberNode* root = m_branch.Root();
     m_summary->setText(
         root ? tr("家谱中没有支谱的始祖%1，无法合并。").arg(QString::fromStdU16String(root->name))
              : tr("支谱中没有成员，无法合并。"));
@@ -136,7 +136,7 @@ void CMergeReviewDlg::Refresh() {
     m_summary->setText(
         tr("支谱（始祖%1）并回家谱：新增 %2 人，%3 人的数据不同，%4 处冲突。冲突的成员不并入；"
            "新增成员同名时可改名后并入。")
-            .arg(QString::fromStdU16String(m_branch.GetRootLink()->name))
+            .arg(QString::fromStdU16String(m_branch.Root()->name))
             .arg(m_added)
             .arg(Model(Section::Changed).rowCount())
             .arg(m_review.Conflicts()));

@@ -77,8 +77,7 @@ QString MergeReview::Reason(std::uint32_t row) const {
       return {};
     case MergeConflict::NameInBook: {
       // Where the namesake stands tells the user which of the two to rename.
-      MemberNode* namesake = nullptr;
-      m_book.FindByName(m_book.GetRootLink(), namesake, m_plan.Name(row));
+      MemberNode* namesake = m_book.FindByName(m_plan.Name(row));
       if (namesake && namesake->parent)
         return tr("家谱中已有同名成员（%1之子）").arg(Str(namesake->parent->name));
       return tr("家谱中已有同名成员（始祖）");

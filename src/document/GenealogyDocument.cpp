@@ -278,7 +278,7 @@ FileStatus GenealogyDocument::WriteGenealogy(const COperationClanbook& genealogy
   formats::FtfFormat format;
   std::filesystem::path backup;
   fileio::PreviousVersion kept;
-  if (keepPrevious && genealogy.GetRootLink()) {
+  if (keepPrevious && genealogy.Root()) {
     // A save that is refused up front costs no copy of a large file.
     if (const FileStatus check = formats::FtfFormat::CheckWritable(genealogy); !check.Ok())
       return check;
@@ -383,7 +383,7 @@ void GenealogyDocument::InsertChild(MemberNode* father, MemberNode* member) {
 }
 
 void GenealogyDocument::InsertRootAbove(MemberNode* member) {
-  if (!m_genealogy.GetRootLink()) {
+  if (!m_genealogy.Root()) {
     emit memberAboutToBeAdded(nullptr, 0);
     m_genealogy.InsertMember(nullptr, member);
     emit memberAdded(member);
@@ -395,7 +395,7 @@ void GenealogyDocument::InsertRootAbove(MemberNode* member) {
 }
 
 void GenealogyDocument::TakeRootAbove(MemberNode* root) {
-  assert(root == m_genealogy.GetRootLink());
+  assert(root == m_genealogy.Root());
   emit rootAboutToBeReplaced();
   m_genealogy.TakeRootAbove();
   emit rootReplaced(root);

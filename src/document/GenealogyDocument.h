@@ -35,7 +35,7 @@ public:
   // through NotifyReset after the whole tree was replaced.
   COperationClanbook& Genealogy() { return m_genealogy; }
   const COperationClanbook& Genealogy() const { return m_genealogy; }
-  MemberNode* Root() const { return m_genealogy.GetRootLink(); }
+  MemberNode* Root() const { return m_genealogy.Root(); }
   QUndoStack* UndoStack() { return &m_undoStack; }
 
   // The name alone, nothing hangs on it: it may be set in place.

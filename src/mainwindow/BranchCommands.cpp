@@ -78,8 +78,7 @@ void CClanbookDlg::OnExportBranch() {
     ShowNotice(ExportFailureText(saved, *fileName));
     return;
   }
-  int members = 0;
-  branch.CountMembers(branch.GetRootLink(), members);
+  int members = branch.CountMembers();
   ShowInformation(
       this, Title(),
       tr("%1及其后代共 %2 人已导出为支谱%3。")
@@ -93,7 +92,7 @@ void CClanbookDlg::OnMergeBranch() {
   bool read = false;
   MergePlan plan;
   if (RunLongWork(this, tr("正在读取支谱…"), false, [&](WorkProgress&) {
-        read = ReadBranch(*fileName, branch) == kFileOk && branch.GetRootLink();
+        read = ReadBranch(*fileName, branch) == kFileOk && branch.Root();
         if (read) plan = PlanMerge(m_document.Genealogy(), branch, MergeSide::Branch);
       }) != WorkOutcome::Finished)
     return;
@@ -101,7 +100,7 @@ void CClanbookDlg::OnMergeBranch() {
     ShowNotice(tr("支谱文件%1无法读取，家谱未作改动。").arg(*fileName));
     return;
   }
-  const QString root = QString::fromStdU16String(branch.GetRootLink()->name);
+  const QString root = QString::fromStdU16String(branch.Root()->name);
   if (!plan.Ok()) {
     ShowNotice(tr("家谱中没有支谱的始祖%1，无法合并，家谱未作改动。").arg(root));
     return;

@@ -469,13 +469,11 @@ void CClanbookDlg::EnableMemberButtons(bool enable) {
 
 void CClanbookDlg::ShowTodaysBirthdays() {
   const LocalDate today = Today();
-  std::vector<MemberNode*> born;
-  m_document.Genealogy().FindByBirthday(m_document.Genealogy().GetRootLink(), born, today.month,
-                                        today.day);
+  std::vector<MemberNode*> born = m_document.Genealogy().FindByBirthday(today.month, today.day);
   // The Chinese birthdays and 忌日 only when the user asked for them.
   const LunarDaysToday lunar =
-      FindLunarDays(m_document.Genealogy().GetRootLink(), today,
-                    clanbook_settings::LunarBirthdays(), clanbook_settings::DeathDays());
+      FindLunarDays(m_document.Genealogy().Root(), today, clanbook_settings::LunarBirthdays(),
+                    clanbook_settings::DeathDays());
   std::vector<MemberNode*> lunarBorn;
   for (MemberNode* member : lunar.births)
     if (std::find(born.begin(), born.end(), member) == born.end()) lunarBorn.push_back(member);
@@ -510,9 +508,7 @@ QString CClanbookDlg::BirthdayText(const QString& text, const std::vector<Member
 }
 
 MemberNode* CClanbookDlg::FindMember(const QString& name) const {
-  MemberNode* found = nullptr;
-  m_document.Genealogy().FindByName(m_document.Genealogy().GetRootLink(), found,
-                                    name.toStdU16String());
+  MemberNode* found = m_document.Genealogy().FindByName(name.toStdU16String());
   return found;
 }
 

@@ -17,7 +17,7 @@ void CClanbookDlg::InstallMourningCommands() {
       m_bookMenu, tr("五服图…"), QStringLiteral("mourningChartCommand"),
       [this] {
         const MemberNode* member = SelectedMember();
-        if (!member) member = m_document.Genealogy().GetRootLink();
+        if (!member) member = m_document.Genealogy().Root();
         if (!member) {
           ShowNotice(MourningText::EmptyBook());
           return;

@@ -12,7 +12,6 @@
 
 #include <QStringView>
 
-#include <memory>
 #include <new>
 #include <optional>
 #include <vector>
@@ -71,7 +70,7 @@ void CClanbookDlg::OnGenerationInfo() {
   {
     const BusyCursor busy;
     ClearList();
-    ListGeneration(m_document.Genealogy().GetRootLink(), found, 1, dialog.m_generation);
+    ListGeneration(m_document.Genealogy().Root(), found, 1, dialog.m_generation);
   }
   ShowNotice(found ? tr("该代所有成员的信息请见下部列表.")
                    : tr("你输入的数字超出了家谱中的最大代，家谱还没续到此代!"));
@@ -118,19 +117,15 @@ void CClanbookDlg::OnSortByBirth() {
   // Two million members sort in about half a second: the busy cursor says so.
   std::optional<BusyCursor> busy(std::in_place);
   ClearList();
-  int count = 0;
-  m_document.Genealogy().CountMembers(m_document.Genealogy().GetRootLink(), count);
-  // One array for the whole command; entry 0 is the sort's working space.
-  std::unique_ptr<BirthKey[]> keys(new (std::nothrow)
-                                       BirthKey[static_cast<std::size_t>(count) + 1]);
-  if (!keys) {
+  std::vector<const MemberNode*> rows;
+  try {
+    const std::vector<MemberNode*> order = m_document.Genealogy().SortByBirth();
+    rows.assign(order.begin(), order.end());
+  } catch (const std::bad_alloc&) {
     busy.reset();
     ShowNotice(tr("内存不足!"));
     return;
   }
-  m_document.Genealogy().SortByBirth(keys.get());
-  std::vector<const MemberNode*> rows(static_cast<std::size_t>(count));
-  for (int i = 1; i <= count; ++i) rows[static_cast<std::size_t>(i - 1)] = keys[i].member;
   AddMemberRows(rows);
   busy.reset();
   ShowNotice(tr("排序后结果请见下部列表。"));
@@ -143,8 +138,7 @@ void CClanbookDlg::OnFindBirthday() {
   std::vector<MemberNode*> members;
   {
     const BusyCursor busy;
-    m_document.Genealogy().FindByBirthday(m_document.Genealogy().GetRootLink(), members,
-                                          dialog.m_month, dialog.m_day);
+    members = m_document.Genealogy().FindByBirthday(dialog.m_month, dialog.m_day);
   }
   if (members.empty()) {
     ShowNotice(tr("没有找到生日为该天的家族成员!"));

@@ -96,8 +96,7 @@ int ExportBranchFile(const std::filesystem::path& in, std::string_view name,
     messages << "export: cannot read " << in.string() << ": " << DescribeFileResult(result) << '\n';
     return kBranchCannotRead;
   }
-  MemberNode* top = nullptr;
-  book.FindByName(book.GetRootLink(), top, wanted);
+  MemberNode* top = book.FindByName(wanted);
   if (!top) {
     messages << "export: nobody in " << in.string() << " is called " << name << '\n';
     return kBranchNotFound;
@@ -110,8 +109,7 @@ int ExportBranchFile(const std::filesystem::path& in, std::string_view name,
              << '\n';
     return kBranchCannotWrite;
   }
-  int count = 0;
-  branch.CountMembers(branch.GetRootLink(), count);
+  int count = branch.CountMembers();
   messages << "export: " << name << " and " << count - 1 << " descendants saved to " << out.string()
            << '\n';
   return kBranchOk;

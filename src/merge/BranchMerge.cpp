@@ -85,8 +85,7 @@ const MemberNode& MergePlan::After(const MemberNode* bookMember) const {
 }
 
 bool MergePlan::InBook(std::u16string_view name) const {
-  MemberNode* found = nullptr;
-  m_book->FindByName(m_book->GetRootLink(), found, name);
+  MemberNode* found = m_book->FindByName(name);
   return found != nullptr;
 }
 
@@ -245,8 +244,7 @@ public:
 
 private:
   bool InBook(std::u16string_view name) const {
-    MemberNode* found = nullptr;
-    m_book.FindByName(m_book.GetRootLink(), found, name);
+    MemberNode* found = m_book.FindByName(name);
     return found != nullptr;
   }
 
@@ -263,13 +261,12 @@ MergePlan PlanMerge(const COperationClanbook& book, const COperationClanbook& br
                     MergeSide prefer, const COperationClanbook* base) {
   MergePlan plan;
   plan.m_book = &book;
-  const MemberNode* branchRoot = branch.GetRootLink();
+  const MemberNode* branchRoot = branch.Root();
   if (!branchRoot) {
     plan.m_failure = "the branch holds no members";
     return plan;
   }
-  MemberNode* top = nullptr;
-  book.FindByName(book.GetRootLink(), top, branchRoot->name);
+  MemberNode* top = book.FindByName(branchRoot->name);
   if (!top) {
     plan.m_failure =
         "the branch's root " + textcodec::ToUtf8(branchRoot->name) + " is not in the book";
@@ -284,8 +281,7 @@ MergePlan PlanMerge(const COperationClanbook& book, const COperationClanbook& br
     const unsigned fields = DifferingFields(*bookMember, *branchMember);
     if (!fields) return;
     if (base) {
-      MemberNode* original = nullptr;
-      base->FindByName(base->GetRootLink(), original, branchMember->name);
+      MemberNode* original = base->FindByName(branchMember->name);
       if (original && DifferingFields(*original, *branchMember) == 0) return;
     }
     MergeRow row;
@@ -350,7 +346,7 @@ MergePlan PlanMerge(const COperationClanbook& book, const COperationClanbook& br
       row.kind = MergeRowKind::BookOnly;
       row.book = bookChildren[i];
       int count = 1;
-      book.CountMembers(bookChildren[i]->firstChild, count);
+      count += book.CountMembers(bookChildren[i]->firstChild);
       row.members = static_cast<std::uint32_t>(count);
       rows.push_back(row);
       plan.m_fixedConflict.push_back(MergeConflict::None);

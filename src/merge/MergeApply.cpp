@@ -80,7 +80,7 @@ void RevertSubtree(COperationClanbook& book, MergeSubtree& subtree) {
 }
 
 int InsertionRow(const MemberNode* father, const MemberNode& newcomer) {
-  // InsertInBirthOrder's place: before the first child born on the newcomer's
+  // The place of a child added by hand: before the first child born on the newcomer's
   // day or later. (InsertMember's shortcut appends only when no child is.)
   int row = 0;
   for (const MemberNode* c = father->firstChild; c && CompareBirthDates(*c, newcomer) < 0;

@@ -112,8 +112,7 @@ int MergeBranchFiles(const std::filesystem::path& bookFile, const std::filesyste
     report << textcodec::ToUtf8(plan.Name(i)) << ": " << DescribeConflict(r.conflict);
     // Where the namesake stands tells the user which of the two to rename.
     MemberNode* namesake = nullptr;
-    if (r.conflict == MergeConflict::NameInBook)
-      book.FindByName(book.GetRootLink(), namesake, plan.Name(i));
+    if (r.conflict == MergeConflict::NameInBook) namesake = book.FindByName(plan.Name(i));
     if (namesake && namesake->parent)
       report << " (a child of " << textcodec::ToUtf8(namesake->parent->name) << ')';
     report << (r.kind == MergeRowKind::Change ? "; keeps the book's data\n"

@@ -20,8 +20,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/BirthSortDetail.h"
 #include "model/COperationClanbook.h"
 
+namespace birthsort {
 namespace {
 
 int CompareKeys(const BirthKey& a, const BirthKey& b) {
@@ -37,6 +39,17 @@ struct PackedKey {
 
 int ComparePacked(const PackedKey& a, const PackedKey& b) {
   return (a.date > b.date) - (a.date < b.date);
+}
+
+// Months and days of 0..65535 (every valid date) pack into the low 32 bits
+// under the year.
+bool Packable(std::int32_t month, std::int32_t day) {
+  return month >= 0 && month <= 0xFFFF && day >= 0 && day <= 0xFFFF;
+}
+
+std::int64_t Pack(std::int32_t year, std::int32_t month, std::int32_t day) {
+  return static_cast<std::int64_t>(year) * 0x100000000ll +
+         (static_cast<std::int64_t>(month) << 16) + day;
 }
 
 template <class Entry, class Compare>
@@ -109,38 +122,34 @@ void SortRanges(Entry* keys, int low, int high, Compare compare) {
 
 }  // namespace
 
-void COperationClanbook::CollectBirthKeys(MemberNode* link, BirthKey*& cursor) const {
-  VisitPreOrder(cursor, link, [](BirthKey*& at, MemberNode* member) {
-    *at = BirthKey{member->birthYear, member->birthMonth, member->birthDay, member};
-    ++at;
+std::vector<BirthKey> CollectBirthKeys(const COperationClanbook& book) {
+  std::vector<BirthKey> keys(1);
+  book.VisitPreOrder(keys, book.Root(), [](std::vector<BirthKey>& out, MemberNode* member) {
+    out.push_back(BirthKey{member->birthYear, member->birthMonth, member->birthDay, member});
   });
+  return keys;
 }
 
-int COperationClanbook::Partition(BirthKey* keys, int low, int high) {
+int Partition(BirthKey* keys, int low, int high) {
   return PartitionRange(keys, low, high, CompareKeys);
 }
 
-void COperationClanbook::QuickSort(BirthKey* keys, int low, int high) {
+void QuickSort(BirthKey* keys, int low, int high) {
   if (low >= high) return;
-  // Months and days of 0..65535 (every valid date) pack into the low 32 bits
-  // under the year; otherwise the entries are sorted as they are.
+  // Otherwise the entries are sorted as they are.
   bool packable = true;
   for (int i = low; i <= high && packable; ++i)
-    packable = keys[i].birthMonth >= 0 && keys[i].birthMonth <= 0xFFFF && keys[i].birthDay >= 0 &&
-               keys[i].birthDay <= 0xFFFF;
+    packable = Packable(keys[i].birthMonth, keys[i].birthDay);
   if (!packable) {
     SortRanges(keys, low, high, CompareKeys);
     return;
   }
-  auto pack = [](const BirthKey& k) {
-    return PackedKey{static_cast<std::int64_t>(k.birthYear) * 0x100000000ll +
-                         (static_cast<std::int64_t>(k.birthMonth) << 16) + k.birthDay,
-                     k.member};
-  };
   std::vector<PackedKey> packed(static_cast<std::size_t>(high - low + 2));
   // Entry 0 of the copy is the pivot slot; entries 1.. hold low..high.
   packed[0] = PackedKey{0, nullptr};
-  for (int i = low; i <= high; ++i) packed[static_cast<std::size_t>(i - low + 1)] = pack(keys[i]);
+  for (int i = low; i <= high; ++i)
+    packed[static_cast<std::size_t>(i - low + 1)] =
+        PackedKey{Pack(keys[i].birthYear, keys[i].birthMonth, keys[i].birthDay), keys[i].member};
   SortRanges(packed.data(), 1, high - low + 1, ComparePacked);
   auto unpack = [](const PackedKey& p) {
     const auto year = static_cast<std::int32_t>(p.date >> 32);
@@ -152,10 +161,32 @@ void COperationClanbook::QuickSort(BirthKey* keys, int low, int high) {
   for (int i = low; i <= high; ++i) keys[i] = unpack(packed[static_cast<std::size_t>(i - low + 1)]);
 }
 
-void COperationClanbook::SortByBirth(BirthKey* keys) const {
-  // The collection itself counts the members: a separate count would walk the
-  // whole genealogy once more for the number the cursor already tells.
-  BirthKey* cursor = keys + 1;
-  CollectBirthKeys(m_root, cursor);
-  QuickSort(keys, 1, static_cast<int>(cursor - (keys + 1)));
+}  // namespace birthsort
+
+std::vector<MemberNode*> COperationClanbook::SortByBirth() const {
+  using namespace birthsort;
+  // The packed keys are collected straight from the tree, which counts the
+  // members on the way; the wide keys are only made when some date does not
+  // pack (never a valid one), and sort in the same order.
+  std::vector<PackedKey> packed(1);
+  bool packable = true;
+  WalkPreOrder(m_root, [&packed, &packable](MemberNode* m) {
+    packable = packable && Packable(m->birthMonth, m->birthDay);
+    packed.push_back(PackedKey{Pack(m->birthYear, m->birthMonth, m->birthDay), m});
+    return WalkStep::Descend;
+  });
+  const int n = static_cast<int>(packed.size()) - 1;
+  std::vector<MemberNode*> order;
+  if (!packable) {
+    packed = {};
+    std::vector<BirthKey> keys = CollectBirthKeys(*this);
+    QuickSort(keys.data(), 1, n);
+    order.reserve(static_cast<std::size_t>(n));
+    for (int i = 1; i <= n; ++i) order.push_back(keys[static_cast<std::size_t>(i)].member);
+    return order;
+  }
+  SortRanges(packed.data(), 1, n, ComparePacked);
+  order.reserve(static_cast<std::size_t>(n));
+  for (int i = 1; i <= n; ++i) order.push_back(packed[static_cast<std::size_t>(i)].member);
+  return order;
 }

@@ -12,7 +12,7 @@
 #include "model/TextCodec.h"
 
 // Releases a chain (a member, its later siblings and everything below them).
-// The same members as VisitPostOrder with ReleaseLink, in pre-order instead:
+// The same members as VisitPostOrder releasing each, in pre-order instead:
 // that is the order the loader allocated them in, so the walk runs along
 // memory once instead of collecting every link first and going back.
 void COperationClanbook::ReleaseChain(MemberNode* link) {
@@ -28,14 +28,6 @@ COperationClanbook::~COperationClanbook() {
   Clear();
 }
 
-MemberNode*& COperationClanbook::GetRootLink() {
-  return m_root;
-}
-
-MemberNode* COperationClanbook::GetRootLink() const {
-  return m_root;
-}
-
 MemberNode* COperationClanbook::SearchPreOrder(MemberNode* link, std::u16string_view name) const {
   // The first bearer in pre-order is exactly what the search along siblings
   // and children, each match overwriting the last, comes to.
@@ -48,36 +40,33 @@ MemberNode* COperationClanbook::SearchPreOrder(MemberNode* link, std::u16string_
   return found;
 }
 
-void COperationClanbook::FindByName(MemberNode* link, MemberNode*& result,
-                                    std::u16string_view name) const {
-  if (!link) return;
-  if (link != m_root) {
-    if (MemberNode* found = SearchPreOrder(link, name)) result = found;
-    return;
-  }
+MemberNode* COperationClanbook::FindByName(std::u16string_view name) const {
+  return FindByName(m_root, name);
+}
+
+MemberNode* COperationClanbook::FindByName(MemberNode* first, std::u16string_view name) const {
+  if (!first) return nullptr;
+  if (first != m_root) return SearchPreOrder(first, name);
   // The root's chain is the whole genealogy, which the index covers.
   NameIndex::Entry* entry = m_index->Find(name);
-  if (!entry) return;
+  if (!entry) return nullptr;
   if (!entry->first) {
-    MemberNode* found = SearchPreOrder(link, name);
-    if (!found) return;  // unreachable while the index is in step with the tree
+    MemberNode* found = SearchPreOrder(first, name);
+    if (!found) return nullptr;  // unreachable while the index is in step with the tree
     entry->representative = found;
     entry->first = true;
   }
-  result = entry->representative;
+  return entry->representative;
 }
 
-void COperationClanbook::FindByBirthday(MemberNode* link, std::vector<MemberNode*>& out,
-                                        std::int32_t month, std::int32_t day) const {
-  VisitPreOrder(out, link, [month, day](std::vector<MemberNode*>& found, MemberNode* member) {
+std::vector<MemberNode*> COperationClanbook::FindByBirthday(std::int32_t month,
+                                                            std::int32_t day) const {
+  std::vector<MemberNode*> found;
+  WalkPreOrder(m_root, [&found, month, day](MemberNode* member) {
     if (member->birthMonth == month && member->birthDay == day) found.push_back(member);
+    return WalkStep::Descend;
   });
-}
-
-void COperationClanbook::ReleaseLink(MemberNode*& link) {
-  if (!link) return;
-  delete link;
-  link = nullptr;
+  return found;
 }
 
 void COperationClanbook::Clear() {
@@ -109,12 +98,6 @@ std::size_t COperationClanbook::InsertAmong(MemberNode*& firstChildLink, MemberN
   else
     firstChildLink = newMember;
   return walked;
-}
-
-void COperationClanbook::InsertInBirthOrder(MemberNode*& firstChildLink, MemberNode* newMember) {
-  // Whose list this is, is not known here: the remembered family may be it.
-  m_tail = TailCache{};
-  InsertAmong(firstChildLink, newMember, false);
 }
 
 void COperationClanbook::LearnTail(MemberNode* parent) {
@@ -263,15 +246,10 @@ void COperationClanbook::IndexSubtreeRemoval(MemberNode* top) {
   });
 }
 
-void COperationClanbook::DeleteMember(MemberNode*& link) {
-  MemberNode* member = link;
+void COperationClanbook::DeleteMember(MemberNode* member) {
   if (!member) return;
   TakeSubtree(member);
   ReleaseChain(member->firstChild);
-  // The caller's link may be the very field the unlinking just rewrote (a
-  // father's firstChild, an elder sibling's nextSibling, the root link); it
-  // is cleared only while it still refers to the member.
-  if (link == member) link = nullptr;
   delete member;
 }
 
@@ -336,8 +314,17 @@ void COperationClanbook::Swap(COperationClanbook& other) noexcept {
   std::swap(m_tail, other.m_tail);
 }
 
-void COperationClanbook::CountMembers(MemberNode* link, int& counter) const {
-  VisitPreOrder(counter, link, [](int& count, MemberNode*) { ++count; });
+int COperationClanbook::CountMembers() const {
+  return CountMembers(m_root);
+}
+
+int COperationClanbook::CountMembers(const MemberNode* first) const {
+  int count = 0;
+  WalkPreOrder(first, [&count](const MemberNode*) {
+    ++count;
+    return WalkStep::Descend;
+  });
+  return count;
 }
 
 bool COperationClanbook::IsStorableName(std::u16string_view name) {

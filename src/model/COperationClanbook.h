@@ -41,14 +41,6 @@ struct MemberNode : MemberData {
 
 bool IsLeapYear(std::int32_t year);
 
-// Entry of the birth-date sort. Entry 0 of a sort array is the pivot slot.
-struct BirthKey {
-  std::int32_t birthYear = 0;
-  std::int32_t birthMonth = 0;
-  std::int32_t birthDay = 0;
-  MemberNode* member = nullptr;
-};
-
 // Results of reading and writing a genealogy file (formats/FileFormat.h).
 enum FileResult : int {
   kFileOk = 1,
@@ -70,31 +62,30 @@ public:
   COperationClanbook(const COperationClanbook&) = delete;
   COperationClanbook& operator=(const COperationClanbook&) = delete;
 
-  // The root link itself; none for an empty genealogy. Callers may read it and
-  // start walks or searches there; only this class changes what it holds.
-  MemberNode*& GetRootLink();
-  MemberNode* GetRootLink() const;
+  // The first member of the genealogy; none for an empty one. Only this class
+  // changes the links it starts.
+  MemberNode* Root() const { return m_root; }
 
-  // Stores in `result` the first member, in pre-order over the chain of `link`
-  // (the member, its later siblings and everything below them), whose name
-  // equals `name` exactly. Leaves `result` untouched when nobody matches.
-  void FindByName(MemberNode* link, MemberNode*& result, std::u16string_view name) const;
+  // The first member in pre-order whose name equals `name` exactly; none when
+  // nobody bears it. The whole genealogy's search is answered by the name index.
+  MemberNode* FindByName(std::u16string_view name) const;
+  // The same over the chain of `first` only: the member, his later siblings
+  // and everything below them.
+  MemberNode* FindByName(MemberNode* first, std::u16string_view name) const;
 
-  // Appends to `out`, in pre-order over the chain of `link`, every member born
-  // on `month`/`day` of any year.
-  void FindByBirthday(MemberNode* link, std::vector<MemberNode*>& out, std::int32_t month,
-                      std::int32_t day) const;
+  // Every member born on `month`/`day` of any year, in pre-order.
+  std::vector<MemberNode*> FindByBirthday(std::int32_t month, std::int32_t day) const;
 
-  // Calls `visitor` for every link of the chain, each after everything below it
-  // and after its later siblings. Iterative: any depth or breadth is safe.
+  // Calls `visitor(member)` for every member of the chain of `first`, each
+  // after everything below it and after its later siblings; the visitor may
+  // release the member it is given (of a subtree out of the tree). Iterative:
+  // any depth or breadth is safe.
   template <class Visitor>
-  void VisitPostOrder(MemberNode*& link, Visitor&& visitor);
+  static void VisitPostOrder(MemberNode* first, Visitor&& visitor);
   // Calls `visitor(out, member)` for every member of the chain in pre-order.
   template <class Out, class Visitor>
   void VisitPreOrder(Out& out, MemberNode* link, Visitor&& visitor) const;
 
-  // Visitor for VisitPostOrder: releases the member and sets the link to none.
-  void ReleaseLink(MemberNode*& link);
   void Clear();
   void Reset();
   // Exchanges the whole genealogy with `other` in constant time, so that a
@@ -105,8 +96,6 @@ public:
                           std::int32_t year2, std::int32_t month2, std::int32_t day2);
   static bool IsValidDate(std::int32_t year, std::int32_t month, std::int32_t day);
 
-  // `firstChildLink` is the firstChild field of a father whose list is not empty.
-  void InsertInBirthOrder(MemberNode*& firstChildLink, MemberNode* newMember);
   // Takes ownership of `newMember`. parent none: it becomes the root and the old
   // root, if any, its only child.
   void InsertMember(MemberNode* parent, MemberNode* newMember);
@@ -121,8 +110,8 @@ public:
   // The brother or sister just before `member` in its family, or none; the
   // child last added to a family is answered without a walk along it.
   MemberNode* ElderSibling(const MemberNode* member) const;
-  // Releases the member with all its descendants; sets `link` to none.
-  void DeleteMember(MemberNode*& link);
+  // Releases the member with all its descendants; none does nothing.
+  void DeleteMember(MemberNode* member);
   // Copies the data fields (not the links) of `source` into the member; a
   // member alive afterwards keeps the death date he had.
   void UpdateMemberData(MemberNode* member, const MemberNode& source);
@@ -133,15 +122,16 @@ public:
   int CountChildren(const MemberNode* member) const;
   int GetSiblingPosition(const MemberNode* member) const;
   int GetGeneration(const MemberNode* member) const;
-  // Adds the number of members of the chain to `counter`.
-  void CountMembers(MemberNode* link, int& counter) const;
+  // The number of members of the genealogy.
+  int CountMembers() const;
+  // The number of members of the chain of `first`: the member, his later
+  // siblings and everything below them; 0 for none.
+  int CountMembers(const MemberNode* first) const;
 
-  void CollectBirthKeys(MemberNode* link, BirthKey*& cursor) const;
-  static int Partition(BirthKey* keys, int low, int high);
-  static void QuickSort(BirthKey* keys, int low, int high);
-  // `keys` has room for n + 1 entries, n = CountMembers from the root; fills
-  // entries 1..n and sorts them by ascending birth date.
-  void SortByBirth(BirthKey* keys) const;
+  // Every member, ordered by ascending birth date (docs/model.md says how
+  // members born on the same day stand). Throws std::bad_alloc when the
+  // memory for the order is not there.
+  std::vector<MemberNode*> SortByBirth() const;
 
   // Whether a name or an address survives a save and a load: one word of at most
   // kMaxTextLength code units, no blank, tab or line break in it, no surrogate
@@ -182,9 +172,10 @@ private:
   // everything below it, or end the walk.
   enum class WalkStep { Descend, SkipChildren, Stop };
   // The one pre-order walk every other walk is made of. A member's links are
-  // read before `step` sees it, so a step may release the member.
-  template <class Step>
-  static void WalkPreOrder(MemberNode* link, Step&& step);
+  // read before `step` sees it, so a step may release the member. `Node` is
+  // MemberNode or const MemberNode.
+  template <class Node, class Step>
+  static void WalkPreOrder(Node* link, Step&& step);
   // Releases the chain of `link` without touching the index.
   static void ReleaseChain(MemberNode* link);
 

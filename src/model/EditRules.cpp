@@ -64,8 +64,7 @@ EditProblem CheckNameAndAddress(const COperationClanbook& book, const MemberData
                                 const MemberNode* self) {
   if (EditProblem p = CheckTexts(data.name, data.address); p != EditProblem::kNone) return p;
   if (self && self->name == data.name) return EditProblem::kNone;
-  MemberNode* bearer = nullptr;
-  book.FindByName(book.GetRootLink(), bearer, data.name);
+  MemberNode* bearer = book.FindByName(data.name);
   return bearer ? EditProblem::kNameTaken : EditProblem::kNone;
 }
 
@@ -78,8 +77,7 @@ EditProblem CheckNewMember(const COperationClanbook& book, const MemberNode* fat
     const int order = CompareBirth(data, *father);
     if (order < 0) return EditProblem::kBornBeforeFather;
     if (order == 0) return EditProblem::kBornWithFather;
-  } else if (const MemberNode* oldRoot = book.GetRootLink();
-             oldRoot && CompareBirth(data, *oldRoot) > 0) {
+  } else if (const MemberNode* oldRoot = book.Root(); oldRoot && CompareBirth(data, *oldRoot) > 0) {
     // The old root becomes the new root's child; born before his father, he
     // would make the saved file impossible to open.
     return EditProblem::kBornAfterOldRoot;

@@ -78,7 +78,7 @@ char32_t GenerationPoem::CharacterOf(int generation) const {
 }
 
 std::u16string ClanSurname(const COperationClanbook& book) {
-  const MemberNode* root = book.GetRootLink();
+  const MemberNode* root = book.Root();
   if (!root || root->name.empty()) return {};
   // Two code units may be one character outside the Basic Multilingual Plane.
   const auto firstLength = [](std::u16string_view name) -> std::size_t {
@@ -117,7 +117,7 @@ std::vector<MemberNode*> MembersWithoutGenerationCharacter(const COperationClanb
   // walked; below the poem's last generation nothing is checked, so the walk
   // does not go there.
   std::vector<std::pair<MemberNode*, int>> later;
-  if (book.GetRootLink()) later.emplace_back(book.GetRootLink(), 1);
+  if (book.Root()) later.emplace_back(book.Root(), 1);
   while (!later.empty()) {
     auto [member, generation] = later.back();
     later.pop_back();

@@ -181,31 +181,29 @@ struct MemberSearchIndex::Data {
 void MemberSearchIndex::Data::Build(const COperationClanbook& book) {
   *this = Data();
   const MemberNode* before = nullptr;
-  book.VisitPreOrder(
-      before, book.GetRootLink(), [this](const MemberNode*& previous, MemberNode* member) {
-        Data& data = *this;
-        data.members.push_back(member);
-        data.AppendName(member->name, data.nameIds);
-        data.nameStart.push_back(static_cast<std::uint32_t>(data.nameIds.size()));
-        data.addressOf.push_back(previous && previous->address == member->address
-                                     ? data.addressOf.back()
-                                     : data.AddressNumber(member->address));
-        previous = member;
-        std::uint64_t bits = data.addressSignature[data.addressOf.back()] & kLetterBits;
-        for (std::uint32_t i = data.nameStart[data.nameStart.size() - 2]; i < data.nameIds.size();
-             ++i)
-          bits |= data.alphabet.Bit(data.nameIds[i]) | data.alphabet.Initials(data.nameIds[i]);
-        data.signature.push_back(bits);
-        const std::span<const std::uint32_t> name(
-            data.nameIds.data() + data.nameStart[data.nameStart.size() - 2],
-            data.nameIds.data() + data.nameIds.size());
-        std::uint64_t packed = 0;
-        if (name.size() <= 3 &&
-            std::ranges::all_of(name, [](std::uint32_t id) { return id + 1 < kField; }))
-          for (std::size_t k = 0; k < name.size(); ++k)
-            packed |= std::uint64_t{name[k] + 1} << (21 * k);
-        data.packedName.push_back(packed);
-      });
+  book.VisitPreOrder(before, book.Root(), [this](const MemberNode*& previous, MemberNode* member) {
+    Data& data = *this;
+    data.members.push_back(member);
+    data.AppendName(member->name, data.nameIds);
+    data.nameStart.push_back(static_cast<std::uint32_t>(data.nameIds.size()));
+    data.addressOf.push_back(previous && previous->address == member->address
+                                 ? data.addressOf.back()
+                                 : data.AddressNumber(member->address));
+    previous = member;
+    std::uint64_t bits = data.addressSignature[data.addressOf.back()] & kLetterBits;
+    for (std::uint32_t i = data.nameStart[data.nameStart.size() - 2]; i < data.nameIds.size(); ++i)
+      bits |= data.alphabet.Bit(data.nameIds[i]) | data.alphabet.Initials(data.nameIds[i]);
+    data.signature.push_back(bits);
+    const std::span<const std::uint32_t> name(
+        data.nameIds.data() + data.nameStart[data.nameStart.size() - 2],
+        data.nameIds.data() + data.nameIds.size());
+    std::uint64_t packed = 0;
+    if (name.size() <= 3 &&
+        std::ranges::all_of(name, [](std::uint32_t id) { return id + 1 < kField; }))
+      for (std::size_t k = 0; k < name.size(); ++k)
+        packed |= std::uint64_t{name[k] + 1} << (21 * k);
+    data.packedName.push_back(packed);
+  });
   struck.assign((Size() + 63) / 64, 0);
   stale = false;
 }

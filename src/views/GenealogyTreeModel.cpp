@@ -26,7 +26,7 @@ GenealogyTreeModel::GenealogyTreeModel(GenealogyDocument& document, QObject* par
 GenealogyTreeModel::~GenealogyTreeModel() = default;
 
 void GenealogyTreeModel::OnAboutToBeAdded(const MemberNode* father, int row) {
-  assert(father || !m_genealogy.GetRootLink());
+  assert(father || !m_genealogy.Root());
   assert(!father || row <= static_cast<int>(m_families.ChildrenOf(father).size()));
   m_pendingFather = father;
   m_pendingRow = row;
@@ -81,7 +81,7 @@ QModelIndex GenealogyTreeModel::IndexOf(const MemberNode* member) const {
 QModelIndex GenealogyTreeModel::index(int row, int column, const QModelIndex& parent) const {
   if (column != 0 || row < 0) return {};
   if (!parent.isValid()) {
-    MemberNode* root = m_genealogy.GetRootLink();
+    MemberNode* root = m_genealogy.Root();
     return row == 0 && root ? createIndex(0, 0, root) : QModelIndex();
   }
   const auto& children = m_families.ChildrenOf(MemberAt(parent));
@@ -96,7 +96,7 @@ QModelIndex GenealogyTreeModel::parent(const QModelIndex& child) const {
 }
 
 int GenealogyTreeModel::rowCount(const QModelIndex& parent) const {
-  if (!parent.isValid()) return m_genealogy.GetRootLink() ? 1 : 0;
+  if (!parent.isValid()) return m_genealogy.Root() ? 1 : 0;
   if (parent.column() != 0) return 0;
   const MemberNode* member = MemberAt(parent);
   return member->firstChild ? static_cast<int>(m_families.ChildrenOf(member).size()) : 0;
@@ -109,7 +109,7 @@ int GenealogyTreeModel::columnCount(const QModelIndex&) const {
 bool GenealogyTreeModel::hasChildren(const QModelIndex& parent) const {
   // Answered from the member itself, so that drawing an expand button never
   // builds a family's array.
-  if (!parent.isValid()) return m_genealogy.GetRootLink() != nullptr;
+  if (!parent.isValid()) return m_genealogy.Root() != nullptr;
   return parent.column() == 0 && MemberAt(parent)->firstChild != nullptr;
 }
 

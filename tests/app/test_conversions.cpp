@@ -61,11 +61,10 @@ struct Book {
   explicit Book(const QString& path) {
     EXPECT_EQ(formats::LoadFtf(QFile::encodeName(path).toStdString(), book).code, kFileOk)
         << path.toStdString();
-    if (book.GetRootLink()) book.CountMembers(book.GetRootLink(), members);
+    if (book.Root()) members += book.CountMembers();
   }
   MemberNode* Find(const char* name) const {
-    MemberNode* found = nullptr;
-    book.FindByName(book.GetRootLink(), found, QString::fromUtf8(name).toStdU16String());
+    MemberNode* found = book.FindByName(QString::fromUtf8(name).toStdU16String());
     return found;
   }
   COperationClanbook book;
@@ -161,8 +160,8 @@ TEST_F(ConversionTest, EachConversionWritesItsFileOrSaysWhyNot) {
       {"branch of a member", "--export-branch book.ftf 张父 out.ftf", 0, "out.ftf", nullptr,
        [](ConversionTest& t, const Outcome& run) {
          const Book branch(t.Path(QStringLiteral("out.ftf")));
-         ASSERT_NE(branch.book.GetRootLink(), nullptr);
-         EXPECT_EQ(branch.book.GetRootLink()->name, u"张父");
+         ASSERT_NE(branch.book.Root(), nullptr);
+         EXPECT_EQ(branch.book.Root()->name, u"张父");
          EXPECT_EQ(branch.members, 2);
          EXPECT_TRUE(run.out.contains(QStringLiteral("out.ftf"))) << run.out.toStdString();
        }},
@@ -212,8 +211,8 @@ TEST_F(ConversionTest, EachConversionWritesItsFileOrSaysWhyNot) {
        nullptr,
        [](ConversionTest& t, const Outcome& run) {
          const Book imported(t.Path(QStringLiteral("out.ftf")));
-         ASSERT_NE(imported.book.GetRootLink(), nullptr);
-         EXPECT_EQ(imported.book.GetRootLink()->name, u"王甲");
+         ASSERT_NE(imported.book.Root(), nullptr);
+         EXPECT_EQ(imported.book.Root()->name, u"王甲");
          EXPECT_EQ(imported.members, 3);
          EXPECT_TRUE(run.out.contains(QStringLiteral("@A@"))) << run.out.toStdString();
        }},
@@ -221,8 +220,8 @@ TEST_F(ConversionTest, EachConversionWritesItsFileOrSaysWhyNot) {
        "out.ftf", nullptr,
        [](ConversionTest& t, const Outcome&) {
          const Book imported(t.Path(QStringLiteral("out.ftf")));
-         ASSERT_NE(imported.book.GetRootLink(), nullptr);
-         EXPECT_EQ(imported.book.GetRootLink()->name, u"陈丁");
+         ASSERT_NE(imported.book.Root(), nullptr);
+         EXPECT_EQ(imported.book.Root()->name, u"陈丁");
          EXPECT_EQ(imported.members, 1);
        }},
       // Failures.

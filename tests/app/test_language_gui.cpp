@@ -251,7 +251,7 @@ const WindowRow kWindows[] = {
        // 张二's branch comes back with a son the genealogy lacks.
        static COperationClanbook book, branch;
        static MergePlan plan;
-       if (!book.GetRootLink()) {
+       if (!book.Root()) {
          mergetest::Add(book, u"", u"张大", 1900);
          mergetest::Add(book, u"张大", u"张二", 1925);
          ExtractBranch(book, mergetest::Find(book, u"张二"), branch);

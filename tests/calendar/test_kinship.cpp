@@ -237,7 +237,7 @@ TEST_F(KinshipTable, ThePathNamesTheSharedAncestorAndTheGenerations) {
   EXPECT_EQ(lineal.up, 7);
   EXPECT_EQ(lineal.down, 0);
 
-  const Kinship none = FindKinship(Man("E2"), {other.GetRootLink()});
+  const Kinship none = FindKinship(Man("E2"), {other.Root()});
   EXPECT_EQ(none.kind, KinKind::Unrelated);
   EXPECT_EQ(KinshipTerm(none), u"");
   EXPECT_EQ(FindKinship(Man("E2"), {}).kind, KinKind::Unrelated);

@@ -65,7 +65,7 @@ TEST_P(PdfExportTest, HoldsEveryChartedNameOnTheAskedPages) {
   options.layout = row.layout;
   options.pageSize = row.pageSize;
   options.generations = row.generations;
-  MemberNode* start = book.GetRootLink();
+  MemberNode* start = book.Root();
   if (row.fromGrandchild) {
     for (MemberNode* m : charttest::Charted(start, 3))
       if (book.GetGeneration(m) == 3 && m->firstChild) start = m;
@@ -89,7 +89,7 @@ TEST_P(PdfExportTest, HoldsEveryChartedNameOnTheAskedPages) {
     EXPECT_TRUE(text.contains(QString::fromStdU16String(m->name)))
         << QString::fromStdU16String(m->name).toStdString() << " is missing";
   // The book's root names the chart in the header even when it starts lower.
-  EXPECT_TRUE(text.contains(QString::fromStdU16String(book.GetRootLink()->name)));
+  EXPECT_TRUE(text.contains(QString::fromStdU16String(book.Root()->name)));
   EXPECT_TRUE(
       text.contains(ChartText::Page(chart->Pages().PageCount(), chart->Pages().PageCount())));
   EXPECT_TRUE(text.contains(ChartText::Generation(book.GetGeneration(start))));
@@ -136,7 +136,7 @@ TEST_F(ExportTest, SvgIsOneDrawingWithTheNames) {
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QString svg = QString::fromUtf8(file.readAll());
   EXPECT_EQ(svg.count(QStringLiteral("<svg")), 1);
-  for (MemberNode* m : charttest::Charted(book.GetRootLink(), 7))
+  for (MemberNode* m : charttest::Charted(book.Root(), 7))
     EXPECT_TRUE(svg.contains(QString::fromStdU16String(m->name)));
 }
 
@@ -230,7 +230,7 @@ TEST_P(SvgPiecesTest, PiecesDrawTheWholeChartOnceInLittleMemory) {
   EXPECT_EQ(pieces.documents, 1);
   EXPECT_EQ(pieces.rects, whole.rects);
   EXPECT_EQ(pieces.texts, whole.texts);
-  for (MemberNode* m : charttest::Charted(big.GetRootLink(), 0))
+  for (MemberNode* m : charttest::Charted(big.Root(), 0))
     ASSERT_TRUE(pieces.texts.contains(QString::fromStdU16String(m->name)));
   if (HeapInUse() == 0) GTEST_SKIP() << "the allocator does not tell its use";
   EXPECT_LT(growth, text.size() / 4) << "of " << text.size() << " bytes";

@@ -39,7 +39,7 @@ protected:
 
 TEST_P(LayoutTest, PagodaRowsAreTidyAndFamiliesStayTogether) {
   const int generations = GetParam().generations;
-  MemberNode* root = book.GetRootLink();
+  MemberNode* root = book.Root();
   const PagodaChart chart(root, generations, 1, QStringLiteral("t"));
   const PagodaLayout& layout = chart.Layout();
   const auto& nodes = layout.Nodes();
@@ -80,7 +80,7 @@ TEST_P(LayoutTest, PagodaRowsAreTidyAndFamiliesStayTogether) {
 
 TEST_P(LayoutTest, OuyangPagesHoldEveryMemberAndContinuationsPointRight) {
   const int generations = GetParam().generations;
-  MemberNode* root = book.GetRootLink();
+  MemberNode* root = book.Root();
   const OuyangChart chart(root, generations, 1, QStringLiteral("t"), QPageSize::A4);
   const QRectF page(QPointF(0, 0), chart.PageSize());
 
@@ -147,7 +147,7 @@ TEST(PagodaLayout, FullBinaryTreeIsAsNarrowAsItsLeaves) {
     level = next;
   }
   PagodaLayout layout;
-  layout.Build(book.GetRootLink(), 0, 1);
+  layout.Build(book.Root(), 0, 1);
   const auto& nodes = layout.Nodes();
   const int lastLevel = layout.LevelCount() - 1;
   const double left = nodes[layout.LevelBegin(lastLevel)].x;
@@ -180,7 +180,7 @@ TEST(PagodaLayout, HitTestFindsEachBoxAndNothingBetween) {
   COperationClanbook book;
   charttest::RandomBook(book, 60, 5, 9);
   PagodaLayout layout;
-  layout.Build(book.GetRootLink(), 0, 1);
+  layout.Build(book.Root(), 0, 1);
   for (int i = 0; i < static_cast<int>(layout.Nodes().size()); ++i) {
     const QRectF box = layout.BoxRect(i);
     EXPECT_EQ(layout.HitTest(box.center()), i);

@@ -56,7 +56,7 @@ TEST_F(WindowTest, OptionsRebuildTheChartFromTheStartMember) {
   window.setSource(&book);
   window.resize(900, 600);
   window.show();
-  MemberNode* start = book.GetRootLink()->firstChild;
+  MemberNode* start = book.Root()->firstChild;
   auto* startBox = window.findChild<QLineEdit*>(QStringLiteral("chartStart"));
   startBox->setText(QString::fromStdU16String(start->name));
   emit startBox->editingFinished();
@@ -83,7 +83,7 @@ TEST_F(WindowTest, OptionsRebuildTheChartFromTheStartMember) {
   book.DeleteMember(gone);
   window.refresh();
   ASSERT_NE(window.chart(), nullptr);
-  EXPECT_EQ(window.chart()->Start(), book.GetRootLink());
+  EXPECT_EQ(window.chart()->Start(), book.Root());
 }
 
 TEST_F(WindowTest, ClickingABoxActivatesItsMember) {
@@ -165,7 +165,7 @@ TEST_F(WindowTest, StatisticsCountEveryMemberOnce) {
   std::map<int, std::int64_t> perGeneration;
   std::map<std::int32_t, std::int64_t> perDecade;
   std::int64_t living = 0, married = 0;
-  for (MemberNode* m : charttest::Charted(book.GetRootLink(), 0)) {
+  for (MemberNode* m : charttest::Charted(book.Root(), 0)) {
     ++perGeneration[book.GetGeneration(m) - 1];
     ++perDecade[m->birthYear - ((m->birthYear % 10) + 10) % 10];
     living += m->alive != 0;

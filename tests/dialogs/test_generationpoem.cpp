@@ -70,8 +70,7 @@ protected:
     return rows;
   }
   MemberNode* Member(std::u16string_view name) {
-    MemberNode* found = nullptr;
-    m_book.FindByName(m_book.GetRootLink(), found, name);
+    MemberNode* found = m_book.FindByName(name);
     return found;
   }
 

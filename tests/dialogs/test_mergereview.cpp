@@ -394,7 +394,7 @@ TEST_F(MergeReviewTest, CancelAndAnEmptyPlanChangeNothing) {
        QStringLiteral("支谱与家谱没有差别，无需合并。"), false},
       {"a root the book lacks",
        [](COperationClanbook& b) {
-         b.DeleteMember(b.GetRootLink());
+         b.DeleteMember(b.Root());
          Add(b, u"", u"Zed", 1950);
        },
        QStringLiteral("家谱中没有支谱的始祖Zed，无法合并。"), false},

@@ -13,8 +13,7 @@
 #include <vector>
 
 inline MemberNode* FindIn(const GenealogyDocument& document, const QString& name) {
-  MemberNode* found = nullptr;
-  document.Genealogy().FindByName(document.Root(), found, name.toStdU16String());
+  MemberNode* found = document.Genealogy().FindByName(document.Root(), name.toStdU16String());
   return found;
 }
 
@@ -59,7 +58,7 @@ inline void FillClan(GenealogyDocument& document) {
 inline QStringList StateOf(const GenealogyDocument& document, const QStringList& names) {
   QStringList lines;
   const COperationClanbook& tree = document.Genealogy();
-  tree.VisitPreOrder(lines, tree.GetRootLink(), [&tree](QStringList& out, MemberNode* m) {
+  tree.VisitPreOrder(lines, tree.Root(), [&tree](QStringList& out, MemberNode* m) {
     out << QStringLiteral("%1%2 %3-%4-%5 %6 %7 %8 %9-%10-%11")
                .arg(QString(2 * tree.GetGeneration(m) - 2, u' '),
                     QString::fromStdU16String(m->name))

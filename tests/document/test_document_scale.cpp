@@ -32,17 +32,16 @@ TEST(DocumentScale, UndoOfDeletingAMillionMembersPutsThemAllBack) {
   document.NotifyReset();
   auto preOrder = [&tree] {
     std::vector<const MemberNode*> order;
-    tree.VisitPreOrder(
-        order, tree.GetRootLink(),
-        [](std::vector<const MemberNode*>& out, MemberNode* m) { out.push_back(m); });
+    tree.VisitPreOrder(order, tree.Root(), [](std::vector<const MemberNode*>& out, MemberNode* m) {
+      out.push_back(m);
+    });
     return order;
   };
   const std::vector<const MemberNode*> before = preOrder();
   ASSERT_EQ(before.size(), static_cast<std::size_t>(kMembers + 8));
 
   Delete("乙").apply(document);
-  int left = 0;
-  tree.CountMembers(tree.GetRootLink(), left);
+  int left = tree.CountMembers();
   EXPECT_EQ(left, 6);
   EXPECT_EQ(FindIn(document, QStringLiteral("孙499999")), nullptr);
 

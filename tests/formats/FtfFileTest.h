@@ -27,7 +27,7 @@ protected:
               kFileOk);
     return out;
   }
-  bool Empty() const { return tree_.GetRootLink() == nullptr; }
+  bool Empty() const { return tree_.Root() == nullptr; }
 
   COperationClanbook tree_;
 };

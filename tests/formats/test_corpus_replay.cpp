@@ -47,7 +47,7 @@ using Row = std::tuple<std::u16string, std::int32_t, std::int32_t, std::int32_t,
 std::vector<Row> Rows(const COperationClanbook& genealogy) {
   std::vector<Row> rows;
   std::vector<const MemberNode*> stack;
-  if (const MemberNode* root = genealogy.GetRootLink()) {
+  if (const MemberNode* root = genealogy.Root()) {
     EXPECT_EQ(root->parent, nullptr);
     EXPECT_EQ(root->nextSibling, nullptr);
     stack.push_back(root);
@@ -102,9 +102,9 @@ TEST(CorpusReplay, EverySeedEndsWithACodeOfTheTableAndFailuresLeaveNothing) {
     const int result = formats::LoadFtf(file, genealogy).code;
     EXPECT_THAT(result, AnyOf(Eq(1), Eq(0), Eq(-1), Eq(-3), Eq(-4), Eq(-5)));
     if (result != kFileOk) {
-      EXPECT_EQ(genealogy.GetRootLink(), nullptr);
+      EXPECT_EQ(genealogy.Root(), nullptr);
     } else {
-      EXPECT_NE(genealogy.GetRootLink(), nullptr);
+      EXPECT_NE(genealogy.Root(), nullptr);
       Rows(genealogy);
     }
     if (StartsWith(name, "valid-")) {
@@ -158,8 +158,8 @@ TEST(CorpusReplay, SeedsThatEndEarlyKeepOnlyWhatCameBefore) {
   }
   COperationClanbook longest;
   ASSERT_EQ(formats::LoadFtf(CorpusDir() / "valid-longest-words.ftf", longest).code, kFileOk);
-  EXPECT_EQ(longest.GetRootLink()->name.size(), kMaxTextLength);
-  EXPECT_EQ(longest.GetRootLink()->address.size(), kMaxTextLength);
+  EXPECT_EQ(longest.Root()->name.size(), kMaxTextLength);
+  EXPECT_EQ(longest.Root()->address.size(), kMaxTextLength);
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ class EncodingTest : public TempFolderTest {
 protected:
   int LoadBytes(const std::string& bytes) { return ftf::Read(bytes, tree_, {}).code; }
   void ExpectClanBook() {
-    const MemberNode* root = tree_.GetRootLink();
+    const MemberNode* root = tree_.Root();
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(root->name, u"孔丘");
     EXPECT_EQ(root->address, u"鲁国曲阜");
@@ -105,8 +105,8 @@ TEST_F(EncodingTest, KnownBytesOfOlderChineseEncodings) {
                       "\x95\x34\xB2\x35 1930 1 1 0 end 1 \xBF\xD7\xC7\xF0\r\n"
                       "end 1999 12 2 1 end 1 end"),
             kFileOk);
-  EXPECT_EQ(tree_.GetRootLink()->name, u"孔丘");
-  EXPECT_EQ(tree_.GetRootLink()->firstChild->name, u"\U00020BB7");
+  EXPECT_EQ(tree_.Root()->name, u"孔丘");
+  EXPECT_EQ(tree_.Root()->firstChild->name, u"\U00020BB7");
   // UTF-16 LE bytes of 孔丘 and 𠮷, written out by hand.
   const char utf16[] =
       "\xFF\xFE\x54\x5B\x18\x4E 1 1 1 0 \x42\xD8\xB7\xDF 1 -1 end 1 1 1 1 end 1 end";
@@ -121,8 +121,8 @@ TEST_F(EncodingTest, KnownBytesOfOlderChineseEncodings) {
     bytes += '\0';
   }
   ASSERT_EQ(LoadBytes(bytes), kFileOk);
-  EXPECT_EQ(tree_.GetRootLink()->name, u"孔丘");
-  EXPECT_EQ(tree_.GetRootLink()->address, u"\U00020BB7");
+  EXPECT_EQ(tree_.Root()->name, u"孔丘");
+  EXPECT_EQ(tree_.Root()->address, u"\U00020BB7");
 }
 
 TEST_F(EncodingTest, BytesThatAreNoTextCannotBeOpened) {
@@ -147,7 +147,7 @@ TEST_F(EncodingTest, BytesThatAreNoTextCannotBeOpened) {
   for (const auto& f : files) {
     ASSERT_EQ(LoadBytes(kRecords), kFileOk);
     EXPECT_EQ(LoadBytes(f.bytes), kFileCannotOpen) << f.name;
-    EXPECT_EQ(tree_.GetRootLink(), nullptr) << f.name;
+    EXPECT_EQ(tree_.Root(), nullptr) << f.name;
   }
 }
 
@@ -156,7 +156,7 @@ TEST_F(EncodingTest, LengthIsCountedInUtf16CodeUnits) {
   std::string pairs;
   for (int i = 0; i < 63; ++i) pairs += "𠮷";
   ASSERT_EQ(LoadBytes(pairs + "孔 1900 1 1 0 end 1 -1\nend 1999 12 2 1 end 1 end"), kFileOk);
-  EXPECT_EQ(tree_.GetRootLink()->name.size(), 127u);
+  EXPECT_EQ(tree_.Root()->name.size(), 127u);
   EXPECT_EQ(LoadBytes(pairs + "𠮷 1900 1 1 0 end 1 -1\nend 1999 12 2 1 end 1 end"), kFileBadDate);
   std::string chinese;
   for (int i = 0; i < 127; ++i) chinese += "街";
@@ -194,16 +194,14 @@ TEST_F(EncodingTest, RandomTextComesBackCodeUnitForCodeUnit) {
   };
   std::vector<std::u16string> names;
   Add(tree_, u"", text(127), 1900);
-  names.push_back(tree_.GetRootLink()->name);
+  names.push_back(tree_.Root()->name);
   for (int i = 0; i < 300; ++i) {
-    MemberNode* father = nullptr;
-    tree_.FindByName(tree_.GetRootLink(), father, names[random() % names.size()]);
+    MemberNode* father = tree_.FindByName(names[random() % names.size()]);
     std::u16string name = text(1 + random() % 127);
     if (name == u"end") continue;
     MemberNode* m = Make(name, 1950 + i);
     m->address = random() % 4 ? text(1 + random() % 127) : u"";
-    MemberNode* known = nullptr;
-    tree_.FindByName(tree_.GetRootLink(), known, name);
+    MemberNode* known = tree_.FindByName(name);
     if (known || name == father->name) {
       delete m;
       continue;

@@ -25,7 +25,7 @@ const char kExample[] =
 
 TEST_F(FileTest, ExampleLoadsAndSavesByteForByte) {
   ASSERT_EQ(LoadText(kExample), kFileOk);
-  const MemberNode* alder = tree_.GetRootLink();
+  const MemberNode* alder = tree_.Root();
   ASSERT_NE(alder, nullptr);
   EXPECT_EQ(alder->name, u"Alder");
   EXPECT_EQ(alder->address, u"");
@@ -76,8 +76,8 @@ TEST_F(FileTest, OneMemberAndTheNumberOfFieldsOfEachRecord) {
                 std::string(kEnd));
   tree_.Clear();
   ASSERT_EQ(LoadText("Solo 1900 1 1 0 end 1 -1\r\n" + std::string(kEnd)), kFileOk);
-  EXPECT_EQ(tree_.GetRootLink()->name, u"Solo");
-  EXPECT_EQ(tree_.GetRootLink()->firstChild, nullptr);
+  EXPECT_EQ(tree_.Root()->name, u"Solo");
+  EXPECT_EQ(tree_.Root()->firstChild, nullptr);
 }
 
 TEST_F(FileTest, LayoutOfWordsDoesNotMatter) {
@@ -129,7 +129,7 @@ TEST_F(FileTest, DeathDates) {
   EXPECT_EQ(LoadText("R 1900 2 29 0 end 1 -1\n" + std::string(kEnd)), kFileBadDate);
   // A living member's record has no death date to check, whatever `alive` holds.
   ASSERT_EQ(LoadText("R 1900 5 5 0 end 7 -1\n" + std::string(kEnd)), kFileOk);
-  EXPECT_EQ(tree_.GetRootLink()->alive, 7);
+  EXPECT_EQ(tree_.Root()->alive, 7);
   // The same through the entry path: saved and opened again.
   tree_.Clear();
   MemberNode* m = Add(tree_, u"", u"Baby", 2001, 3, 3);
@@ -157,16 +157,16 @@ TEST_F(FileTest, EndOfTheFileByNameEndOrANameEqualToItsFather) {
   // The root may be named "end".
   ASSERT_EQ(LoadText("end 1900 1 1 0 end 1 -1\nA 1930 1 1 0 end 1 end\n" + std::string(kEnd)),
             kFileOk);
-  EXPECT_EQ(Children(tree_.GetRootLink()), "A");
+  EXPECT_EQ(Children(tree_.Root()), "A");
   // A later member named "end" ends the load, dropping itself and the rest;
   // its dates play no part.
   ASSERT_EQ(LoadText("R 1900 1 1 0 end 1 -1\nA 1930 1 1 0 end 1 R\nend 1800 13 40 0 end 1 A\n"
                      "B 1931 1 1 0 end 1 R\n"),
             kFileOk);
-  EXPECT_EQ(Children(tree_.GetRootLink()), "A");
+  EXPECT_EQ(Children(tree_.Root()), "A");
   ASSERT_EQ(LoadText("R 1900 1 1 0 end 1 -1\nA 1930 1 1 0 end 1 R\nX 1 99 99 0 end 1 X\n"),
             kFileOk);
-  EXPECT_EQ(Children(tree_.GetRootLink()), "A");
+  EXPECT_EQ(Children(tree_.Root()), "A");
   // The root's own father field is not examined unless it equals its name.
   ASSERT_EQ(LoadText("R 1900 1 1 0 end 1 Somebody\n" + std::string(kEnd)), kFileOk);
   EXPECT_EQ(LoadText("R 1900 1 1 0 end 1 R\nA 1930 1 1 0 end 1 R\n"), kFileNoRoot);
@@ -180,13 +180,13 @@ TEST_F(FileTest, SameDaySiblingsKeepTheirOrderOverRoundTrips) {
   // Added by hand, a child goes before the children born on his day.
   Add(tree_, u"P", u"B", 1930, 6, 1);
   Add(tree_, u"P", u"A2", 1930, 6, 1);
-  EXPECT_EQ(Children(tree_.GetRootLink()), "C A2 B A");
+  EXPECT_EQ(Children(tree_.Root()), "C A2 B A");
   // Read from a file, twins stay in the file's order, so open and save
   // writes the same bytes however often it is done.
   const std::string first = SaveText();
   for (int round = 0; round < 3; ++round) {
     ASSERT_EQ(LoadText(first), kFileOk);
-    EXPECT_EQ(Children(tree_.GetRootLink()), "C A2 B A");
+    EXPECT_EQ(Children(tree_.Root()), "C A2 B A");
     EXPECT_EQ(SaveText(), first);
   }
   // Also in a family the loader does not meet in pre-order.
@@ -195,7 +195,7 @@ TEST_F(FileTest, SameDaySiblingsKeepTheirOrderOverRoundTrips) {
       "Y 1950 1 1 0 end 1 P\r\nZ 1930 1 1 0 end 1 Q\r\nW 1950 1 1 0 end 1 P\r\n" +
       std::string(kEnd);
   ASSERT_EQ(LoadText(scattered), kFileOk);
-  EXPECT_EQ(Children(tree_.GetRootLink()), "Q X Y W");
+  EXPECT_EQ(Children(tree_.Root()), "Q X Y W");
 }
 
 TEST_F(FileTest, DuplicateNamesAttachToTheFirstBearerInPreOrder) {
@@ -206,7 +206,7 @@ TEST_F(FileTest, DuplicateNamesAttachToTheFirstBearerInPreOrder) {
                      std::string(kEnd)),
             kFileOk);
   EXPECT_EQ(Shape(tree_), "R<-> X<R> A<X> X<A> Z<X> ");
-  const MemberNode* elder = tree_.GetRootLink()->firstChild;
+  const MemberNode* elder = tree_.Root()->firstChild;
   EXPECT_EQ(Children(elder), "A Z");
   // A father that leaves the line read so far: the root's second child and a
   // grandchild under its first child both bear the name; the grandchild wins.
@@ -214,8 +214,7 @@ TEST_F(FileTest, DuplicateNamesAttachToTheFirstBearerInPreOrder) {
                      "X 1950 1 1 0 end 1 A\nZ 1980 1 1 0 end 1 X\n" +
                      std::string(kEnd)),
             kFileOk);
-  MemberNode* z = nullptr;
-  tree_.FindByName(tree_.GetRootLink(), z, u"Z");
+  MemberNode* z = tree_.FindByName(u"Z");
   ASSERT_NE(z, nullptr);
   EXPECT_EQ(z->parent->birthYear, 1950);
   // The check of the child's birth is made against that member as well.
@@ -231,7 +230,7 @@ TEST_F(FileTest, RecordsOutOfPreOrderStillLoadInBirthOrder) {
                      "A0 1955 1 1 0 end 1 A\n" +
                      std::string(kEnd)),
             kFileOk);
-  EXPECT_EQ(Children(tree_.GetRootLink()), "B C A");
+  EXPECT_EQ(Children(tree_.Root()), "B C A");
   EXPECT_EQ(Shape(tree_), "R<-> B<R> B1<B> C<R> A<R> A0<A> A1<A> ");
 }
 
@@ -275,13 +274,13 @@ TEST_F(FileTest, MalformedFilesFailWithACodeAndLeaveNothing) {
   ASSERT_EQ(LoadText(std::string(127, 'n') + " -2147483648 1 1 0 " + std::string(127, 'a') +
                      " 0 2147483647 12 31 -1\n" + end),
             kFileOk);
-  EXPECT_EQ(tree_.GetRootLink()->name.size(), 127u);
-  EXPECT_EQ(tree_.GetRootLink()->address.size(), 127u);
-  EXPECT_EQ(tree_.GetRootLink()->birthYear, INT32_MIN);
-  EXPECT_EQ(tree_.GetRootLink()->deathYear, INT32_MAX);
+  EXPECT_EQ(tree_.Root()->name.size(), 127u);
+  EXPECT_EQ(tree_.Root()->address.size(), 127u);
+  EXPECT_EQ(tree_.Root()->birthYear, INT32_MIN);
+  EXPECT_EQ(tree_.Root()->deathYear, INT32_MAX);
   ASSERT_EQ(LoadText("R +1900 +01 001 -0 end 1 -1\n" + end), kFileOk);
-  EXPECT_EQ(tree_.GetRootLink()->birthYear, 1900);
-  EXPECT_EQ(tree_.GetRootLink()->birthDay, 1);
+  EXPECT_EQ(tree_.Root()->birthYear, 1900);
+  EXPECT_EQ(tree_.Root()->birthDay, 1);
 }
 
 TEST_F(FileTest, SaveRefusesMembersThatWouldNotReadBack) {
@@ -305,7 +304,7 @@ TEST_F(FileTest, SaveRefusesMembersThatWouldNotReadBack) {
     Add(tree_, u"", u"R", 1900);
     MemberNode* m = Make(c.name, 1950);
     m->address = c.address;
-    tree_.InsertMember(tree_.GetRootLink(), m);
+    tree_.InsertMember(tree_.Root(), m);
     EXPECT_EQ(formats::SaveFtf(target, tree_).code, kFileCannotWrite) << c.what;
     EXPECT_EQ(Read(target), "old contents") << c.what;
   }
@@ -320,8 +319,8 @@ TEST_F(FileTest, SaveRefusesMembersThatWouldNotReadBack) {
   Add(tree_, u"", u"\uFEFF孔丘", 1900);
   EXPECT_EQ(formats::SaveFtf(target, tree_).code, kFileOk);
   EXPECT_EQ(formats::LoadFtf(target, tree_).code, kFileOk);
-  ASSERT_NE(tree_.GetRootLink(), nullptr);
-  EXPECT_EQ(tree_.GetRootLink()->name, u"\uFEFF孔丘");
+  ASSERT_NE(tree_.Root(), nullptr);
+  EXPECT_EQ(tree_.Root()->name, u"\uFEFF孔丘");
   // The root may be named "end"; its father field is "-1".
   tree_.Clear();
   Add(tree_, u"", u"end", 1900);

@@ -95,7 +95,7 @@ int ReferenceLoad(const std::string& text, COperationClanbook& tree) {
           }
         }
       } find;
-      find(tree.GetRootLink(), found, father);
+      find(tree.Root(), found, father);
       if (!found)
         failure = -1;
       else if (COperationClanbook::CompareDates(m->birthYear, m->birthMonth, m->birthDay,

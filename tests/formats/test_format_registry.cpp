@@ -87,7 +87,7 @@ TEST_F(RegisteredFormats, GedcomKeepsItsOptionsAndItsReasons) {
   const formats::ReadResult refused = format.Read("no gedcom at all\n", tree, {});
   EXPECT_EQ(refused.code, kFileCannotOpen);
   EXPECT_EQ(format.Result().error, gedcom::GedcomError::kNotGedcom);
-  EXPECT_EQ(tree.GetRootLink(), nullptr);
+  EXPECT_EQ(tree.Root(), nullptr);
 
   const std::string twoLines =
       "0 HEAD\n1 GEDC\n2 VERS 5.5.1\n1 CHAR UTF-8\n"
@@ -95,9 +95,9 @@ TEST_F(RegisteredFormats, GedcomKeepsItsOptionsAndItsReasons) {
       "0 @I2@ INDI\n1 NAME 乙\n1 BIRT\n2 DATE 1 JAN 1901\n0 TRLR\n";
   format.options.rootXref = "@I2@";
   ASSERT_TRUE(format.Read(twoLines, tree, {}).Ok());
-  ASSERT_NE(tree.GetRootLink(), nullptr);
-  EXPECT_EQ(tree.GetRootLink()->name, u"乙");
-  EXPECT_EQ(tree.GetRootLink()->firstChild, nullptr);
+  ASSERT_NE(tree.Root(), nullptr);
+  EXPECT_EQ(tree.Root()->name, u"乙");
+  EXPECT_EQ(tree.Root()->firstChild, nullptr);
   EXPECT_EQ(format.Report().rootXref, "@I2@");
 }
 

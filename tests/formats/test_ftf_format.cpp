@@ -96,7 +96,7 @@ TEST_F(FtfFormatTest, EachRefusalNamesItsKindLineAndMember) {
     EXPECT_EQ(r.problem, c.problem) << c.what;
     EXPECT_EQ(r.line, c.line) << c.what;
     EXPECT_EQ(Narrow(r.detail), Narrow(c.detail)) << c.what;
-    EXPECT_EQ(tree_.GetRootLink(), nullptr) << c.what;
+    EXPECT_EQ(tree_.Root(), nullptr) << c.what;
   }
 }
 
@@ -107,8 +107,8 @@ TEST_F(FtfFormatTest, LegacyBooksStillOpenAndNeverGarbleUtf8Ones) {
                   "\r\n" + kEnd)
                 .code,
             kFileOk);
-  EXPECT_EQ(tree_.GetRootLink()->name, u"王伟");
-  EXPECT_EQ(Children(tree_.GetRootLink()), Narrow(u"王芳"));
+  EXPECT_EQ(tree_.Root()->name, u"王伟");
+  EXPECT_EQ(Children(tree_.Root()), Narrow(u"王芳"));
   // A UTF-8 book in which bytes after the end line are no UTF-8.
   const formats::ReadResult r =
       Parse(kWangWei + " 1900 1 1 0 end 1 -1\r\n" + kEnd + "\r\n\xFF\xFE\xFD trailing");
@@ -151,7 +151,7 @@ TEST_F(FtfFormatTest, ProgressIsToldAndCancelLeavesNothing) {
   const formats::ReadResult cancelled = Parse(book, [](std::size_t, std::size_t) { return false; });
   EXPECT_EQ(cancelled.problem, FileProblem::kCancelled);
   EXPECT_NE(cancelled.code, kFileOk);
-  EXPECT_EQ(tree_.GetRootLink(), nullptr);
+  EXPECT_EQ(tree_.Root(), nullptr);
 }
 
 TEST_F(FtfFormatTest, WriteRefusesAMemberThatWouldNotReadBackAndSaysWhy) {
@@ -180,7 +180,7 @@ TEST_F(FtfFormatTest, WriteRefusesAMemberThatWouldNotReadBackAndSaysWhy) {
     Add(tree_, u"", c.root, 1900);
     MemberNode* child = Make(c.child, 1930);
     child->address = c.address;
-    tree_.InsertMember(tree_.GetRootLink(), child);
+    tree_.InsertMember(tree_.Root(), child);
     std::string out = "old";
     const formats::WriteResult r = format_.Write(tree_, out);
     EXPECT_EQ(r.code, kFileCannotWrite) << Narrow(c.who);
@@ -198,12 +198,12 @@ TEST_F(FtfFormatTest, WriteKeepsControlCharactersThatAreNoBlanks) {
   Add(tree_, u"", u"R\x01", 1900);
   MemberNode* child = Make(u"A\x1F", 1930);
   child->address = u"城\x7F南";
-  tree_.InsertMember(tree_.GetRootLink(), child);
+  tree_.InsertMember(tree_.Root(), child);
   std::string out;
   ASSERT_EQ(format_.Write(tree_, out).code, kFileOk);
   ASSERT_EQ(Parse(out).code, kFileOk);
   EXPECT_EQ(Shape(tree_), "R\x01<-> A\x1F<R\x01> ");
-  EXPECT_EQ(tree_.GetRootLink()->firstChild->address, u"城\x7F南");
+  EXPECT_EQ(tree_.Root()->firstChild->address, u"城\x7F南");
 }
 
 TEST_F(FtfFormatTest, WhyATextIsNotStorable) {
@@ -331,7 +331,7 @@ TEST_F(FtfFormatTest, ReadFileReadsWhatWriteFileWrote) {
   EXPECT_EQ(Shape(loaded), Shape(tree_));
   EXPECT_EQ(formats::ReadFile(format_, folder_ / "missing", loaded).problem,
             FileProblem::kCannotOpen);
-  EXPECT_EQ(loaded.GetRootLink(), nullptr);
+  EXPECT_EQ(loaded.Root(), nullptr);
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ TEST_F(LoadLimitsTest, FileTooLargeForMemoryFailsWithoutLeavingItOpen) {
     const int result = formats::LoadFtf(file, tree).code;
     const int after = OpenDescriptors();
     if (result != kFileNoMemory) ::_exit(3);
-    if (tree.GetRootLink() != nullptr) ::_exit(4);
+    if (tree.Root() != nullptr) ::_exit(4);
     ::_exit(after == before ? 0 : 5);
   }
   int status = 0;

@@ -82,11 +82,11 @@ TEST_F(RoundTripTest, SameTreeBackAndTheFileRepeatsEverySecondCycle) {
   for (int round = 0; round < 30; ++round) {
     tree_.Clear();
     Build(random, 1 + static_cast<int>(random() % 3000));
-    const std::string before = Canonical(tree_.GetRootLink());
+    const std::string before = Canonical(tree_.Root());
     const std::string first = SaveAndLoad();
-    EXPECT_EQ(Canonical(tree_.GetRootLink()), before);
+    EXPECT_EQ(Canonical(tree_.Root()), before);
     const std::string second = SaveAndLoad();
-    EXPECT_EQ(Canonical(tree_.GetRootLink()), before);
+    EXPECT_EQ(Canonical(tree_.Root()), before);
     // Same-day children come back reversed, and reversed again.
     EXPECT_EQ(SaveAndLoad(), first);
     EXPECT_EQ(SaveAndLoad(), second);
@@ -116,9 +116,9 @@ TEST_F(RoundTripTest, ChildrenPutOutOfOrderByAChangeComeBackInBirthOrder) {
   MemberNode source = *b;
   source.birthYear = 1920;
   tree_.UpdateMemberData(b, source);
-  EXPECT_EQ(Children(tree_.GetRootLink()), "a b");
+  EXPECT_EQ(Children(tree_.Root()), "a b");
   SaveAndLoad();
-  EXPECT_EQ(Children(tree_.GetRootLink()), "b a");
+  EXPECT_EQ(Children(tree_.Root()), "b a");
   EXPECT_EQ(Shape(tree_), "R<-> b<R> b1<b> a<R> ");
 }
 

@@ -216,10 +216,10 @@ TEST_F(SaveTest, AnOutputIsAnInputByEveryNameOfIt) {
 TEST_F(SaveTest, SavingChangesNothingInMemory) {
   BuildLarge(200);
   const std::string before = Shape(tree_);
-  const MemberNode* root = tree_.GetRootLink();
+  const MemberNode* root = tree_.Root();
   ASSERT_EQ(formats::SaveFtf(folder_ / "a.ftf", tree_).code, kFileOk);
   EXPECT_EQ(Shape(tree_), before);
-  EXPECT_EQ(tree_.GetRootLink(), root);
+  EXPECT_EQ(tree_.Root(), root);
 }
 
 }  // namespace

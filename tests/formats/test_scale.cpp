@@ -8,6 +8,7 @@
 #include "FileTestSupport.h"
 #include "formats/FtfFormat.h"
 #include "formats/ftf/FtfCodec.h"
+#include "model/BirthSortDetail.h"
 
 using namespace modeltest;
 
@@ -41,7 +42,7 @@ protected:
   std::string Head(std::size_t members = 12) const {
     std::string out;
     std::vector<const MemberNode*> later;
-    const MemberNode* m = tree_.GetRootLink();
+    const MemberNode* m = tree_.Root();
     while (m && members-- > 0) {
       out += Narrow(m->name) + "<" + (m->parent ? Narrow(m->parent->name) : "-") + "> ";
       if (m->nextSibling) later.push_back(m->nextSibling);
@@ -54,26 +55,21 @@ protected:
     return out;
   }
   int Count() const {
-    int n = 0;
-    tree_.CountMembers(tree_.GetRootLink(), n);
+    int n = tree_.CountMembers();
     return n;
   }
   MemberNode* Find(std::u16string_view name) const {
-    MemberNode* found = nullptr;
-    tree_.FindByName(tree_.GetRootLink(), found, name);
+    MemberNode* found = tree_.FindByName(name);
     return found;
   }
   // Sorted by birth: born on distinct days in pre-order, so the order is the
   // order of collection.
   void ExpectSortedInCollectionOrder() {
-    const int n = Count();
-    std::vector<BirthKey> keys(static_cast<std::size_t>(n) + 1);
-    tree_.SortByBirth(keys.data());
-    std::vector<BirthKey> collected(static_cast<std::size_t>(n) + 1);
-    BirthKey* cursor = collected.data() + 1;
-    tree_.CollectBirthKeys(tree_.GetRootLink(), cursor);
-    for (std::size_t i = 1; i <= static_cast<std::size_t>(n); ++i)
-      ASSERT_EQ(keys[i].member, collected[i].member) << i;
+    const std::vector<MemberNode*> sorted = tree_.SortByBirth();
+    const std::vector<birthsort::BirthKey> collected = birthsort::CollectBirthKeys(tree_);
+    ASSERT_EQ(sorted.size() + 1, collected.size());
+    for (std::size_t i = 1; i < collected.size(); ++i)
+      ASSERT_EQ(sorted[i - 1], collected[i].member) << i;
   }
   // Saves, loads back and checks that the same members stand in the same
   // places; returns the file.
@@ -92,7 +88,7 @@ protected:
 
 TEST_F(ScaleTest, FatherOfAMillionChildren) {
   BuildWide(kMillion);
-  MemberNode* father = tree_.GetRootLink();
+  MemberNode* father = tree_.Root();
   const std::u16string lastName = SerialName(kMillion);
   MemberNode* last = Find(lastName);
   ASSERT_NE(last, nullptr);
@@ -101,14 +97,12 @@ TEST_F(ScaleTest, FatherOfAMillionChildren) {
   EXPECT_EQ(tree_.CountChildren(father), kMillion);
   EXPECT_EQ(Count(), kMillion + 1);
   // A search that walks, from a link other than the root.
-  MemberNode* walked = nullptr;
-  tree_.FindByName(father->firstChild, walked, lastName);
+  MemberNode* walked = tree_.FindByName(father->firstChild, lastName);
   EXPECT_EQ(walked, last);
-  std::vector<MemberNode*> birthdays;
-  tree_.FindByBirthday(tree_.GetRootLink(), birthdays, 2, 29);
+  std::vector<MemberNode*> birthdays = tree_.FindByBirthday(2, 29);
   EXPECT_GT(birthdays.size(), 600u);
   int visits = 0;
-  tree_.VisitPostOrder(tree_.GetRootLink(), [&visits](MemberNode*&) { ++visits; });
+  COperationClanbook::VisitPostOrder(tree_.Root(), [&visits](MemberNode*) { ++visits; });
   EXPECT_EQ(visits, kMillion + 1);
   ExpectSortedInCollectionOrder();
 
@@ -116,21 +110,18 @@ TEST_F(ScaleTest, FatherOfAMillionChildren) {
   RoundTrip(head);
   EXPECT_EQ(tree_.GetSiblingPosition(Find(lastName)), kMillion);
   // A newcomer born on the first child's day goes first, even in this family.
-  MemberNode* twin =
-      Make(u"twin", tree_.GetRootLink()->firstChild->birthYear,
-           tree_.GetRootLink()->firstChild->birthMonth, tree_.GetRootLink()->firstChild->birthDay);
-  tree_.InsertMember(tree_.GetRootLink(), twin);
-  EXPECT_EQ(tree_.GetRootLink()->firstChild, twin);
+  MemberNode* twin = Make(u"twin", tree_.Root()->firstChild->birthYear,
+                          tree_.Root()->firstChild->birthMonth, tree_.Root()->firstChild->birthDay);
+  tree_.InsertMember(tree_.Root(), twin);
+  EXPECT_EQ(tree_.Root()->firstChild, twin);
 
   MemberNode* middle = Find(SerialName(kMillion / 2));
   ASSERT_NE(middle, nullptr);
   tree_.DeleteMember(middle);
-  EXPECT_EQ(middle, nullptr);
   EXPECT_EQ(Find(SerialName(kMillion / 2)), nullptr);
-  EXPECT_EQ(tree_.CountChildren(tree_.GetRootLink()), kMillion);
-  MemberNode* root = tree_.GetRootLink();
-  tree_.DeleteMember(root);
-  EXPECT_EQ(tree_.GetRootLink(), nullptr);
+  EXPECT_EQ(tree_.CountChildren(tree_.Root()), kMillion);
+  tree_.DeleteMember(tree_.Root());
+  EXPECT_EQ(tree_.Root(), nullptr);
 }
 
 TEST_F(ScaleTest, LineOfAMillionGenerations) {
@@ -140,11 +131,9 @@ TEST_F(ScaleTest, LineOfAMillionGenerations) {
   ASSERT_NE(last, nullptr);
   EXPECT_EQ(tree_.GetGeneration(last), kMillion);
   EXPECT_EQ(Count(), kMillion);
-  MemberNode* walked = nullptr;
-  tree_.FindByName(tree_.GetRootLink()->firstChild, walked, lastName);
+  MemberNode* walked = tree_.FindByName(tree_.Root()->firstChild, lastName);
   EXPECT_EQ(walked, last);
-  std::vector<MemberNode*> birthdays;
-  tree_.FindByBirthday(tree_.GetRootLink(), birthdays, 1, 1);
+  std::vector<MemberNode*> birthdays = tree_.FindByBirthday(1, 1);
   EXPECT_EQ(birthdays.size(), 2738u);  // every New Year's Day from 1000 on
   ExpectSortedInCollectionOrder();
 
@@ -160,12 +149,17 @@ TEST_F(ScaleTest, LineOfAMillionGenerations) {
   EXPECT_EQ(Count(), kMillion / 2);
   EXPECT_EQ(Find(lastName), nullptr);
   int visits = 0;
-  tree_.VisitPostOrder(tree_.GetRootLink(), [this, &visits](MemberNode*& link) {
+  // The half left is taken out whole and released member by member, each
+  // after everything below him.
+  MemberNode* taken = tree_.Root();
+  tree_.TakeSubtree(taken);
+  EXPECT_EQ(tree_.Root(), nullptr);
+  COperationClanbook::VisitPostOrder(taken, [&visits](MemberNode* member) {
     ++visits;
-    tree_.ReleaseLink(link);
+    delete member;
   });
   EXPECT_EQ(visits, kMillion / 2);
-  EXPECT_EQ(tree_.GetRootLink(), nullptr);
+  EXPECT_EQ(tree_.Root(), nullptr);
   tree_.Clear();
 }
 
@@ -180,7 +174,7 @@ TEST_F(ScaleTest, LargeFilesOutOfPreOrderOrWithSharedNamesStillLoad) {
   text += "end 1999 12 2 1 end 1 end";
   ASSERT_EQ(ftf::Read(text, tree_, {}).code, kFileOk);
   EXPECT_EQ(Count(), 200005);
-  EXPECT_EQ(tree_.GetRootLink()->firstChild->name, u"c0");
+  EXPECT_EQ(tree_.Root()->firstChild->name, u"c0");
   // The c5 under g (below c3) comes before R's c5 in pre-order: he is found
   // by name, and k's father.
   EXPECT_EQ(Find(u"c5")->parent->name, u"g");

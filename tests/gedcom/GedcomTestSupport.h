@@ -43,7 +43,7 @@ inline std::string Dump(const MemberNode& m) {
 // The tree in pre-order, one member a line with the names of the children.
 inline std::string Dump(const COperationClanbook& tree) {
   std::string out;
-  tree.VisitPreOrder(out, tree.GetRootLink(), [](std::string& text, MemberNode* m) {
+  tree.VisitPreOrder(out, tree.Root(), [](std::string& text, MemberNode* m) {
     text += Dump(*m) + " [";
     for (const MemberNode* c = m->firstChild; c; c = c->nextSibling)
       text += U8(c->name) + (c->nextSibling ? " " : "");

@@ -32,7 +32,7 @@ TEST_F(GedcomCorpus, EveryFileImportsOrSaysWhy) {
     const gedcom::GedcomResult result = gedcom::ReadGedcom(Read(file), {}, tree, report);
     if (!result) {
       EXPECT_FALSE(result.detail.empty());
-      EXPECT_EQ(tree.GetRootLink(), nullptr);
+      EXPECT_EQ(tree.Root(), nullptr);
       continue;
     }
     ++imported;
@@ -47,7 +47,7 @@ TEST_F(GedcomCorpus, EveryFileImportsOrSaysWhy) {
     std::vector<std::string> before, after;
     for (const auto* t : {&tree, &again}) {
       auto& rows = t == &tree ? before : after;
-      t->VisitPreOrder(rows, t->GetRootLink(), [](std::vector<std::string>& out, MemberNode* m) {
+      t->VisitPreOrder(rows, t->Root(), [](std::vector<std::string>& out, MemberNode* m) {
         std::string row = Dump(*m);
         out.push_back(row + " <" + (m->parent ? U8(m->parent->name) : ""));
       });

@@ -188,7 +188,7 @@ TEST_F(GedcomExport, WritesPeopleAndFamilies) {
 }
 
 TEST_F(GedcomExport, EscapesAtSignsAndBreaksLinesPerVersion) {
-  MemberNode* m = tree.GetRootLink()->firstChild;
+  MemberNode* m = tree.Root()->firstChild;
   MemberNode changed = *m;
   changed.address = u"a@b\nline two\r\n@c";
   tree.UpdateMemberData(m, changed);

@@ -75,9 +75,7 @@ inline void Trigger(CClanbookDlg& window, int id) {
 }
 
 inline MemberNode* FindMember(const CClanbookDlg& window, std::u16string_view name) {
-  MemberNode* found = nullptr;
-  window.document().Genealogy().FindByName(window.document().Genealogy().GetRootLink(), found,
-                                           name);
+  MemberNode* found = window.document().Genealogy().FindByName(name);
   return found;
 }
 

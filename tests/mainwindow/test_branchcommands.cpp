@@ -179,7 +179,7 @@ TEST_F(BranchCommands, ExportWritesTheSelectedBranchAndLeavesTheBookAsItWas) {
   COperationClanbook expected;
   ExtractBranch(window.document().Genealogy(), Find(QStringLiteral("甲")), expected);
   EXPECT_EQ(mergetest::Dump(written), mergetest::Dump(expected));
-  EXPECT_EQ(written.GetRootLink()->name, u"甲");
+  EXPECT_EQ(written.Root()->name, u"甲");
 }
 
 // Branches that change nothing: the one message, no history, nothing modified.
@@ -203,9 +203,9 @@ TEST_F(BranchCommands, MergesThatChangeNothing) {
       {"its root is no member of the book",
        [&] {
          WriteBranch(file, u"甲", [](COperationClanbook& b) {
-           MemberNode data = *b.GetRootLink();
+           MemberNode data = *b.Root();
            data.name = u"外人";
-           b.UpdateMemberData(b.GetRootLink(), data);
+           b.UpdateMemberData(b.Root(), data);
            modeltest::Add(b, u"丙", u"庚", 1980);
          });
        },

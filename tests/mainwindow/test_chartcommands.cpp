@@ -156,7 +156,7 @@ TEST_F(ChartCommands, ChartStartsFromTheSelectionAndIsReused) {
     if (selected) Select(selected);
     TriggerNamed("idm_lineageChart");
     ASSERT_NE(Chart(), nullptr);
-    EXPECT_EQ(Chart()->Start(), selected ? selected : window.document().Genealogy().GetRootLink());
+    EXPECT_EQ(Chart()->Start(), selected ? selected : window.document().Genealogy().Root());
     EXPECT_EQ(Chart()->Options().generations, 5);
     EXPECT_TRUE(window.chartWindow()->isVisible());
     if (!first) first = window.chartWindow();
@@ -243,7 +243,7 @@ TEST_F(ChartCommands, ChartLetsGoOfTheBookAcrossOpenAndNew) {
   window.chartWindow()->grab();
   ExpectChartFollowsTree();
   EXPECT_EQ(Chart()->Start(),
-            window.document().Genealogy().GetRootLink());  // the new book from its root
+            window.document().Genealogy().Root());  // the new book from its root
 
   boxes.QueueAnswer(true);  // close the book for a new one
   OnNextDialog<CAddInfoDlg>([&](CAddInfoDlg* d) {

@@ -182,7 +182,7 @@ TEST_F(EditAdd, RootQuestionNoKeepsTheDialogAndOkAsksAgain) {
   });
   Trigger(window, ID_ADD_MEMBER);
   EXPECT_EQ(TreeLines(), (QStringList{"始", "  祖", "    甲", "      丙", "    乙"}));
-  const MemberNode* root = window.document().Genealogy().GetRootLink();
+  const MemberNode* root = window.document().Genealogy().Root();
   EXPECT_EQ(root, Find(QStringLiteral("始")));
   EXPECT_EQ(root->firstChild, Find(QStringLiteral("祖")));
   EXPECT_EQ(root->firstChild->nextSibling, nullptr);
@@ -206,7 +206,7 @@ TEST_F(EditAdd, NewRootBornAfterTheOldRootIsRefused) {
     EXPECT_FALSE(d->isVisible());
   });
   Trigger(window, ID_ADD_MEMBER);
-  EXPECT_EQ(window.document().Genealogy().GetRootLink(), Find(QStringLiteral("始")));
+  EXPECT_EQ(window.document().Genealogy().Root(), Find(QStringLiteral("始")));
   ExpectEditDone();
 }
 
@@ -246,7 +246,7 @@ TEST_F(EditAdd, AddChildTakesTheSelectedMemberItself) {
       "乙 1925 1 1 1 end 1 祖\r\n"
       "甲 1950 1 1 1 end 1 乙\r\n");
   const MemberNode* second =
-      window.document().Genealogy().GetRootLink()->firstChild->nextSibling->firstChild;
+      window.document().Genealogy().Root()->firstChild->nextSibling->firstChild;
   Select(second);
   OnNextDialog<CAddInfoDlg>([&](CAddInfoDlg* d) {
     EXPECT_EQ(BoxText(d, "fatherNameEdit"), QStringLiteral("甲"));

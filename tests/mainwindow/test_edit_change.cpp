@@ -188,8 +188,7 @@ TEST_F(EditChange, SelectedMemberIsChangedEvenWhenAnotherBearsItsName) {
       "甲 1920 1 1 1 end 1 祖\r\n"
       "乙 1925 1 1 1 end 1 祖\r\n"
       "甲 1950 1 1 1 end 1 乙\r\n");
-  MemberNode* second =
-      window.document().Genealogy().GetRootLink()->firstChild->nextSibling->firstChild;
+  MemberNode* second = window.document().Genealogy().Root()->firstChild->nextSibling->firstChild;
   Select(second);
   OnNextDialog<CModifyInfoDlg>([](CModifyInfoDlg* d) {
     EXPECT_EQ(BoxText(d, "birthYearEdit"), "1950");

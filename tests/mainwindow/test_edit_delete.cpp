@@ -54,7 +54,7 @@ TEST_F(EditDelete, DeletingTheRootEmptiesTheGenealogy) {
   Select(QStringLiteral("祖"));
   boxes.QueueAnswer(true);
   ClickButton(&window, "idc_32782");
-  EXPECT_EQ(window.document().Genealogy().GetRootLink(), nullptr);
+  EXPECT_EQ(window.document().Genealogy().Root(), nullptr);
   EXPECT_TRUE(TreeLines().isEmpty());
   ExpectEditDone();
 }
@@ -65,7 +65,7 @@ TEST_F(EditDelete, SelectedMemberIsDeletedEvenWhenAnotherBearsItsName) {
       "甲 1920 1 1 1 end 1 祖\r\n"
       "乙 1925 1 1 1 end 1 祖\r\n"
       "甲 1950 1 1 1 end 1 乙\r\n");
-  Select(window.document().Genealogy().GetRootLink()->firstChild->nextSibling->firstChild);
+  Select(window.document().Genealogy().Root()->firstChild->nextSibling->firstChild);
   boxes.QueueAnswer(true);
   ClickButton(&window, "idc_32782");
   EXPECT_EQ(TreeLines(), (QStringList{"祖", "  甲", "  乙"}));

@@ -48,7 +48,7 @@ protected:
   QStringList ModelLines(bool data = true) {
     QStringList lines;
     window.document().Genealogy().VisitPreOrder(
-        lines, window.document().Genealogy().GetRootLink(), [&](QStringList& out, MemberNode* m) {
+        lines, window.document().Genealogy().Root(), [&](QStringList& out, MemberNode* m) {
           QString line = QString(2 * window.document().Genealogy().GetGeneration(m) - 2, u' ') +
                          QString::fromStdU16String(m->name);
           if (data) {
@@ -88,7 +88,7 @@ protected:
   // Something in the list, so a test can see that a command empties it.
   void FillList() {
     window.ClearList();
-    window.AddMemberRow(window.document().Genealogy().GetRootLink());
+    window.AddMemberRow(window.document().Genealogy().Root());
     ASSERT_EQ(ListRows(), 1);
   }
   // The list holds the row of the member the tree selects and nothing else,

@@ -13,7 +13,7 @@ TEST_F(FileCommandsTest, NewBeforeAnyGenealogyAsksNothingAndEntersTheRoot) {
   Trigger(*window, ID_NEW);
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_TRUE(MemberButtonsEnabled());
-  EXPECT_EQ(window->document().Genealogy().GetRootLink(), nullptr);
+  EXPECT_EQ(window->document().Genealogy().Root(), nullptr);
   EXPECT_FALSE(window->document().IsModified());
 
   NewWindow();
@@ -70,7 +70,7 @@ TEST_F(FileCommandsTest, NewWithUnsavedChangesSavesOrStops) {
   OnNextDialog<CAddInfoDlg>([](CAddInfoDlg* dialog) { ClickButton(dialog, "idc_2"); });
   Trigger(*window, ID_NEW);
   EXPECT_EQ(Read(Path("kept.ftf")), kSample);
-  EXPECT_EQ(window->document().Genealogy().GetRootLink(), nullptr);
+  EXPECT_EQ(window->document().Genealogy().Root(), nullptr);
   EXPECT_FALSE(window->document().IsModified());
 }
 

@@ -393,7 +393,7 @@ TEST_F(GedcomCommandsTest, AFailedOrCancelledImportChangesNothing) {
 // knows which state is the one on disk.
 TEST_F(GedcomCommandsTest, AGivenUpImportLeavesTheSavedPointOfTheHistory) {
   OpenSample();
-  MemberNode* leaf = window->document().Genealogy().GetRootLink();
+  MemberNode* leaf = window->document().Genealogy().Root();
   while (leaf->firstChild) leaf = leaf->firstChild;
   window->document().DeleteMember(leaf);
   ASSERT_TRUE(window->document().IsModified());

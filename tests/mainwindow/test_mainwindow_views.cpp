@@ -165,7 +165,7 @@ TEST_F(ViewsTest, ListGenerationAppendsOneGenerationLeftToRight) {
   const auto generation = [&](int target) {
     window->ClearList();
     bool found = false;
-    window->ListGeneration(window->document().Genealogy().GetRootLink(), found, 1, target);
+    window->ListGeneration(window->document().Genealogy().Root(), found, 1, target);
     EXPECT_EQ(found, ListRows() > 0) << target;
     return ListNames();
   };
@@ -181,7 +181,7 @@ TEST_F(ViewsTest, ListGenerationAppendsOneGenerationLeftToRight) {
   window->ClearList();
   window->AddNoteRow(QStringLiteral("before"));
   bool found = true;
-  window->ListGeneration(window->document().Genealogy().GetRootLink(), found, 1, 9);
+  window->ListGeneration(window->document().Genealogy().Root(), found, 1, 9);
   EXPECT_TRUE(found);
   EXPECT_EQ(ListNames(), QStringList{QStringLiteral("before")});
 }
@@ -194,7 +194,7 @@ TEST_F(ViewsTest, ListGenerationWalksAChainOfManyGenerations) {
   }
   window->RebuildTreeView();
   bool found = false;
-  window->ListGeneration(window->document().Genealogy().GetRootLink(), found, 1, generations);
+  window->ListGeneration(window->document().Genealogy().Root(), found, 1, generations);
   EXPECT_TRUE(found);
   EXPECT_EQ(ListNames(), QStringList{QStringLiteral("g200000")});
 }

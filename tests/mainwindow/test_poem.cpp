@@ -44,7 +44,7 @@ protected:
       ASSERT_NO_FATAL_FAILURE(WriteFile(poemFile, *poemText));
     }
     window.OpenAtStart(book);
-    ASSERT_NE(window.document().Genealogy().GetRootLink(), nullptr);
+    ASSERT_NE(window.document().Genealogy().Root(), nullptr);
   }
   QAction* PoemCommand() const {
     return window.findChild<QAction*>(QStringLiteral("generationPoemCommand"));

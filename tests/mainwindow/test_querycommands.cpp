@@ -49,7 +49,7 @@ protected:
     const QString path = dir.filePath(QStringLiteral("book.ftf"));
     ASSERT_NO_FATAL_FAILURE(WriteFile(path, bytes));
     window->OpenAtStart(path);
-    ASSERT_NE(window->document().Genealogy().GetRootLink(), nullptr);
+    ASSERT_NE(window->document().Genealogy().Root(), nullptr);
     boxes.Clear();
     rowsAtBox.clear();
   }

@@ -15,7 +15,7 @@ using modeltest::Narrow;
 // date included whether or not it means anything.
 inline std::string Dump(const COperationClanbook& tree) {
   std::string out;
-  tree.VisitPreOrder(out, tree.GetRootLink(), [](std::string& text, MemberNode* m) {
+  tree.VisitPreOrder(out, tree.Root(), [](std::string& text, MemberNode* m) {
     text += Narrow(m->name) + '<' + (m->parent ? Narrow(m->parent->name) : "-") + "> " +
             std::to_string(m->birthYear) + '-' + std::to_string(m->birthMonth) + '-' +
             std::to_string(m->birthDay) + " m" + std::to_string(m->married) + ' ' +
@@ -27,8 +27,7 @@ inline std::string Dump(const COperationClanbook& tree) {
 }
 
 inline MemberNode* Find(const COperationClanbook& tree, std::u16string_view name) {
-  MemberNode* found = nullptr;
-  tree.FindByName(tree.GetRootLink(), found, name);
+  MemberNode* found = tree.FindByName(name);
   return found;
 }
 

@@ -43,7 +43,7 @@ TEST(ExtractBranch, CopiesTheMemberAndEveryDescendantAsANewBook) {
     // Same data member for member, and the names are found in the copy.
     const std::string dump = Dump(out);
     const MemberNode* top = Find(out, row.top);
-    ASSERT_EQ(top, out.GetRootLink());
+    ASSERT_EQ(top, out.Root());
     EXPECT_NE(dump.find(Narrow(row.top) + "<-> "), std::string::npos);
     for (const MemberNode* m : modeltest::PreOrder(out)) {
       const MemberNode* original = Find(book, m->name);
@@ -61,7 +61,7 @@ TEST(ExtractBranch, CopiesAWideFamilyAndADeepLineWithoutRecursion) {
   COperationClanbook wide;
   COperationClanbook deep;
   Add(wide, u"", u"W", 1);
-  MemberNode* father = wide.GetRootLink();
+  MemberNode* father = wide.Root();
   modeltest::DayCounter day;
   for (int i = 0; i < kSize; ++i, day.Next())
     wide.InsertMember(father,
@@ -74,7 +74,7 @@ TEST(ExtractBranch, CopiesAWideFamilyAndADeepLineWithoutRecursion) {
   }
   for (COperationClanbook* book : {&wide, &deep}) {
     COperationClanbook out;
-    ExtractBranch(*book, book->GetRootLink(), out);
+    ExtractBranch(*book, book->Root(), out);
     EXPECT_EQ(modeltest::Shape(out), modeltest::Shape(*book));
   }
 }

@@ -82,7 +82,7 @@ TEST_F(MergeTest, EditsOnBothSidesKeepTheBooksAndBringInTheBranchs) {
 
   // What the two edits make together, done by hand.
   COperationClanbook expected;
-  ExtractBranch(book_, book_.GetRootLink(), expected);
+  ExtractBranch(book_, book_.Root(), expected);
   Add(expected, u"A1", u"A12", 1992);
   Add(expected, u"A", u"A4", 1966);
   Add(expected, u"A4", u"A41", 1995);
@@ -144,7 +144,7 @@ TEST_F(MergeTest, TheChoiceDecidesWhoseDataAMemberKeeps) {
   EditMember(branch_, u"A", [](MemberNode& m) { m.married = 1; });
   for (MergeSide prefer : {MergeSide::Book, MergeSide::Branch}) {
     COperationClanbook book;
-    ExtractBranch(book_, book_.GetRootLink(), book);
+    ExtractBranch(book_, book_.Root(), book);
     MergePlan plan = PlanMerge(book, branch_, prefer);
     ASSERT_EQ(Rows(plan), (std::vector<std::string>{"change A", "change A2"}));
     EXPECT_EQ(plan.Row(0).choice, prefer);
@@ -421,7 +421,7 @@ TEST(MergeScale, AWideFamilyAndADeepLineMatchWithoutRecursion) {
   Add(wide, u"", u"W", 1);
   modeltest::DayCounter day;
   for (int i = 0; i < kSize; ++i, day.Next())
-    wide.InsertMember(wide.GetRootLink(),
+    wide.InsertMember(wide.Root(),
                       modeltest::Make(modeltest::SerialName(i), day.year, day.month, day.day));
   MemberNode* last = nullptr;
   for (int i = 0; i < kSize; ++i) {
@@ -431,7 +431,7 @@ TEST(MergeScale, AWideFamilyAndADeepLineMatchWithoutRecursion) {
   }
   for (COperationClanbook* book : {&wide, &deep}) {
     COperationClanbook branch;
-    ExtractBranch(*book, book->GetRootLink(), branch);
+    ExtractBranch(*book, book->Root(), branch);
     const MemberNode* lastBorn = modeltest::PreOrder(branch).back();
     EditMember(branch, lastBorn->name, [](MemberNode& m) { m.address = u"Far"; });
     Add(branch, lastBorn->name, u"Newcomer", lastBorn->birthYear + 20);

@@ -23,7 +23,7 @@ inline MemberNode* Make(std::u16string name, int year, int month = 1, int day = 
 inline MemberNode* Add(COperationClanbook& tree, std::u16string_view father, std::u16string name,
                        int year, int month = 1, int day = 1) {
   MemberNode* parent = nullptr;
-  if (!father.empty()) tree.FindByName(tree.GetRootLink(), parent, father);
+  if (!father.empty()) parent = tree.FindByName(father);
   MemberNode* m = Make(std::move(name), year, month, day);
   tree.InsertMember(parent, m);
   return m;
@@ -55,7 +55,7 @@ inline std::string Children(const MemberNode* member) {
 // The whole tree in pre-order as "name(children...)" text, for comparisons.
 inline std::string Shape(const COperationClanbook& tree) {
   std::string out;
-  tree.VisitPreOrder(out, tree.GetRootLink(), [](std::string& text, MemberNode* m) {
+  tree.VisitPreOrder(out, tree.Root(), [](std::string& text, MemberNode* m) {
     text += Narrow(m->name);
     text += '<';
     text += m->parent ? Narrow(m->parent->name) : std::string("-");
@@ -66,7 +66,7 @@ inline std::string Shape(const COperationClanbook& tree) {
 
 inline std::vector<const MemberNode*> PreOrder(const COperationClanbook& tree) {
   std::vector<const MemberNode*> out;
-  tree.VisitPreOrder(out, tree.GetRootLink(),
+  tree.VisitPreOrder(out, tree.Root(),
                      [](std::vector<const MemberNode*>& v, MemberNode* m) { v.push_back(m); });
   return out;
 }

@@ -5,8 +5,10 @@
 #include <random>
 
 #include "ModelTestSupport.h"
+#include "model/BirthSortDetail.h"
 
 using namespace modeltest;
+using namespace birthsort;
 
 namespace {
 
@@ -52,38 +54,38 @@ std::vector<MemberNode*> Members(const std::vector<BirthKey>& keys, std::size_t 
 TEST(Sort, EqualDatesEndInTheSpecifiedOrder) {
   // A and C born 1990-01-01, B 1980-01-01.
   std::vector<BirthKey> keys{{}, Key(1990, 1, 1, 1), Key(1990, 1, 1, 3), Key(1980, 1, 1, 2)};
-  COperationClanbook::QuickSort(keys.data(), 1, 3);
+  QuickSort(keys.data(), 1, 3);
   EXPECT_EQ(Members(keys), (std::vector<MemberNode*>{Tag(2), Tag(3), Tag(1)}));  // B, C, A
   keys = {{}, Key(1990, 1, 1, 1), Key(1980, 1, 1, 2), Key(1990, 1, 1, 3)};
-  COperationClanbook::QuickSort(keys.data(), 1, 3);
+  QuickSort(keys.data(), 1, 3);
   EXPECT_EQ(Members(keys), (std::vector<MemberNode*>{Tag(2), Tag(1), Tag(3)}));  // B, A, C
 }
 
 TEST(Sort, PartitionPlacesThePivotAndReturnsItsPlace) {
   std::vector<BirthKey> keys{
       {}, Key(5, 1, 1, 5), Key(3, 1, 1, 3), Key(8, 1, 1, 8), Key(1, 1, 1, 1)};
-  EXPECT_EQ(COperationClanbook::Partition(keys.data(), 1, 4), 3);
+  EXPECT_EQ(Partition(keys.data(), 1, 4), 3);
   EXPECT_EQ(Members(keys), (std::vector<MemberNode*>{Tag(1), Tag(3), Tag(5), Tag(8)}));
   EXPECT_EQ(keys[0].member, Tag(5));  // entry 0 held the pivot
   // A pivot no later than everything else stays where it is.
   keys = {{}, Key(1, 1, 1, 1), Key(3, 1, 1, 3), Key(1, 1, 1, 2), Key(2, 1, 1, 4)};
-  EXPECT_EQ(COperationClanbook::Partition(keys.data(), 1, 4), 1);
+  EXPECT_EQ(Partition(keys.data(), 1, 4), 1);
   EXPECT_EQ(Members(keys), (std::vector<MemberNode*>{Tag(1), Tag(3), Tag(2), Tag(4)}));
 }
 
 TEST(Sort, EmptyAndSingleMemberGenealogies) {
   COperationClanbook tree;
-  std::vector<BirthKey> keys(3, Key(7, 7, 7, 99));
-  tree.SortByBirth(keys.data());
-  for (const BirthKey& k : keys) EXPECT_EQ(k.member, Tag(99));
+  EXPECT_TRUE(tree.SortByBirth().empty());
+  EXPECT_EQ(CollectBirthKeys(tree).size(), 1u);  // the pivot slot alone
   MemberNode* only = Add(tree, u"", u"Only", 1900, 2, 3);
-  tree.SortByBirth(keys.data());
-  EXPECT_EQ(keys[0].member, Tag(99));
+  EXPECT_EQ(tree.SortByBirth(), std::vector<MemberNode*>{only});
+  const std::vector<BirthKey> keys = CollectBirthKeys(tree);
+  ASSERT_EQ(keys.size(), 2u);
+  EXPECT_EQ(keys[0].member, nullptr);
   EXPECT_EQ(keys[1].member, only);
   EXPECT_EQ(keys[1].birthYear, 1900);
   EXPECT_EQ(keys[1].birthMonth, 2);
   EXPECT_EQ(keys[1].birthDay, 3);
-  EXPECT_EQ(keys[2].member, Tag(99));
 }
 
 TEST(Sort, SortByBirthCollectsInPreOrderThenSorts) {
@@ -94,19 +96,36 @@ TEST(Sort, SortByBirthCollectsInPreOrderThenSorts) {
   Add(tree, u"R", u"b", 1935);
   Add(tree, u"b", u"b1", 1960);
   Add(tree, u"R", u"c", 1960);
-  std::vector<BirthKey> keys(7);
-  BirthKey* cursor = keys.data() + 1;
-  tree.CollectBirthKeys(tree.GetRootLink(), cursor);
-  EXPECT_EQ(cursor, keys.data() + 7);
+  std::vector<BirthKey> keys = CollectBirthKeys(tree);
+  ASSERT_EQ(keys.size(), 7u);
   std::string collected;
   for (int i = 1; i <= 6; ++i)
     collected += Narrow(keys[static_cast<std::size_t>(i)].member->name) + " ";
   EXPECT_EQ(collected, "R a a1 b b1 c ");
   std::vector<BirthKey> expected = keys;
   ReferenceQuickSort(expected.data(), 1, 6);
-  tree.SortByBirth(keys.data());
-  EXPECT_EQ(Members(keys), Members(expected));
-  EXPECT_EQ(keys[4].member->name, u"a1");  // three born in 1960, in the scheme's order
+  const std::vector<MemberNode*> sorted = tree.SortByBirth();
+  EXPECT_EQ(sorted, Members(expected));
+  EXPECT_EQ(sorted[3]->name, u"a1");  // three born in 1960, in the scheme's order
+}
+
+// A date that does not pack (a month or day out of every calendar, as a
+// change of data may leave) sends the whole sort down the wide keys' way,
+// which must order the members exactly as the scheme does.
+TEST(Sort, SortByBirthWithDatesThatDoNotPackFollowsTheScheme) {
+  COperationClanbook tree;
+  Add(tree, u"", u"R", 1900, 1, 1);
+  for (int i = 0; i < 60; ++i)
+    Add(tree, u"R", SerialName(static_cast<unsigned>(i + 1)), 1920 + i % 7, 1 + i % 3, 1);
+  MemberData odd = *tree.FindByName(SerialName(5));
+  odd.birthMonth = 70000;
+  tree.SetMemberData(tree.FindByName(SerialName(5)), odd);
+  odd = *tree.FindByName(SerialName(9));
+  odd.birthDay = -2;
+  tree.SetMemberData(tree.FindByName(SerialName(9)), odd);
+  std::vector<BirthKey> expected = CollectBirthKeys(tree);
+  ReferenceQuickSort(expected.data(), 1, static_cast<int>(expected.size()) - 1);
+  EXPECT_EQ(tree.SortByBirth(), Members(expected));
 }
 
 // Random arrays with many equal dates, in both of the sort's internal forms
@@ -126,7 +145,7 @@ TEST(Sort, RandomArraysMatchTheSpecifiedSchemeExactly) {
     }
     std::vector<BirthKey> expected = keys;
     ReferenceQuickSort(expected.data(), 1, n);
-    COperationClanbook::QuickSort(keys.data(), 1, n);
+    QuickSort(keys.data(), 1, n);
     ASSERT_EQ(Members(keys), Members(expected)) << "round " << round << " n " << n;
     for (int i = 1; i <= n; ++i) {
       ASSERT_EQ(keys[static_cast<std::size_t>(i)].birthMonth,
@@ -160,15 +179,10 @@ TEST(Sort, GeneratedClanBookMatchesTheSpecifiedScheme) {
     if (next.empty()) next.push_back(generation.front());
     generation = next;
   }
-  int n = 0;
-  tree.CountMembers(tree.GetRootLink(), n);
-  std::vector<BirthKey> keys(static_cast<std::size_t>(n) + 1);
-  BirthKey* cursor = keys.data() + 1;
-  tree.CollectBirthKeys(tree.GetRootLink(), cursor);
-  std::vector<BirthKey> expected = keys;
-  ReferenceQuickSort(expected.data(), 1, n);
-  tree.SortByBirth(keys.data());
-  EXPECT_EQ(Members(keys), Members(expected));
+  std::vector<BirthKey> expected = CollectBirthKeys(tree);
+  ASSERT_EQ(expected.size(), static_cast<std::size_t>(tree.CountMembers()) + 1);
+  ReferenceQuickSort(expected.data(), 1, tree.CountMembers());
+  EXPECT_EQ(tree.SortByBirth(), Members(expected));
 }
 
 // So many equal dates that the scheme degenerates: the result is still every
@@ -180,7 +194,7 @@ TEST(Sort, DegenerateInputStillSortsEveryEntry) {
   std::mt19937 random(3);
   for (int i = 1; i <= n; ++i)
     keys[static_cast<std::size_t>(i)] = Key(1900 + static_cast<int>(random() % 3), 1, 1, i);
-  COperationClanbook::QuickSort(keys.data(), 1, n);
+  QuickSort(keys.data(), 1, n);
   std::vector<bool> seen(n + 1);
   for (int i = 1; i <= n; ++i) {
     const auto tag = reinterpret_cast<std::uintptr_t>(keys[static_cast<std::size_t>(i)].member) / 8;
@@ -193,7 +207,7 @@ TEST(Sort, DegenerateInputStillSortsEveryEntry) {
   }
   // Descending dates, the other classic worst case.
   for (int i = 1; i <= n; ++i) keys[static_cast<std::size_t>(i)] = Key(1000000 - i, 1, 1, i);
-  COperationClanbook::QuickSort(keys.data(), 1, n);
+  QuickSort(keys.data(), 1, n);
   for (int i = 1; i <= n; ++i) ASSERT_EQ(keys[static_cast<std::size_t>(i)].member, Tag(n + 1 - i));
 }
 

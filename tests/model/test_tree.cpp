@@ -25,16 +25,15 @@ void ReferenceFind(MemberNode* link, MemberNode*& result, std::u16string_view na
 }
 
 MemberNode* Find(const COperationClanbook& tree, std::u16string_view name) {
-  MemberNode* found = nullptr;
-  tree.FindByName(tree.GetRootLink(), found, name);
+  MemberNode* found = tree.FindByName(name);
   return found;
 }
 
 TEST(Tree, NewRootIntoEmptyAndAboveOldRoot) {
   COperationClanbook tree;
-  EXPECT_EQ(tree.GetRootLink(), nullptr);
+  EXPECT_EQ(tree.Root(), nullptr);
   MemberNode* r = Add(tree, u"", u"R", 1900);
-  EXPECT_EQ(tree.GetRootLink(), r);
+  EXPECT_EQ(tree.Root(), r);
   EXPECT_EQ(r->firstChild, nullptr);
   EXPECT_EQ(r->parent, nullptr);
   Add(tree, u"R", u"A", 1930);
@@ -42,7 +41,7 @@ TEST(Tree, NewRootIntoEmptyAndAboveOldRoot) {
   EXPECT_EQ(tree.GetGeneration(b), 3);
 
   MemberNode* top = Add(tree, u"", u"Top", 1950);  // born after R: not checked here
-  EXPECT_EQ(tree.GetRootLink(), top);
+  EXPECT_EQ(tree.Root(), top);
   EXPECT_EQ(top->firstChild, r);
   EXPECT_EQ(r->nextSibling, nullptr);
   EXPECT_EQ(r->parent, top);
@@ -59,13 +58,13 @@ TEST(Tree, ChildrenStayInBirthOrderAndSameDayNewcomerGoesFirst) {
   Add(tree, u"P", u"c1992", 1992);
   Add(tree, u"P", u"c1994", 1994);
   Add(tree, u"P", u"n1992", 1992);
-  EXPECT_EQ(Children(tree.GetRootLink()), "c1990 n1992 c1992 c1994");
+  EXPECT_EQ(Children(tree.Root()), "c1990 n1992 c1992 c1994");
   Add(tree, u"P", u"n1995", 1995);
   Add(tree, u"P", u"n1980", 1980);
-  EXPECT_EQ(Children(tree.GetRootLink()), "n1980 c1990 n1992 c1992 c1994 n1995");
+  EXPECT_EQ(Children(tree.Root()), "n1980 c1990 n1992 c1992 c1994 n1995");
   Add(tree, u"P", u"m1994", 1994, 1, 1);
   Add(tree, u"P", u"d1994", 1994, 1, 2);
-  EXPECT_EQ(Children(tree.GetRootLink()), "n1980 c1990 n1992 c1992 m1994 c1994 d1994 n1995");
+  EXPECT_EQ(Children(tree.Root()), "n1980 c1990 n1992 c1992 m1994 c1994 d1994 n1995");
 }
 
 TEST(Tree, UpdatedBirthDateKeepsPlaceAndLaterInsertionsFollowTheList) {
@@ -76,13 +75,13 @@ TEST(Tree, UpdatedBirthDateKeepsPlaceAndLaterInsertionsFollowTheList) {
   MemberNode source = *b;
   source.birthYear = 1980;
   tree.UpdateMemberData(b, source);
-  EXPECT_EQ(Children(tree.GetRootLink()), "a b");
+  EXPECT_EQ(Children(tree.Root()), "a b");
   // The list is out of order now; insertion stops at the first child born on
   // the newcomer's day or later, as specified, rather than assuming order.
   Add(tree, u"P", u"c", 1985);
-  EXPECT_EQ(Children(tree.GetRootLink()), "c a b");
+  EXPECT_EQ(Children(tree.Root()), "c a b");
   Add(tree, u"P", u"d", 1992);
-  EXPECT_EQ(Children(tree.GetRootLink()), "c a b d");
+  EXPECT_EQ(Children(tree.Root()), "c a b d");
 }
 
 TEST(Tree, UpdateCopiesDataButDeathDateOnlyForTheDeceased) {
@@ -127,28 +126,26 @@ TEST(Tree, DeleteMiddleChildRootAndTheCallersLink) {
   Add(tree, u"b1", u"b11", 1980);
   MemberNode* victim = Find(tree, u"b");
   tree.DeleteMember(victim);
-  EXPECT_EQ(victim, nullptr);
-  EXPECT_EQ(Children(tree.GetRootLink()), "a c");
+  EXPECT_EQ(Children(tree.Root()), "a c");
   EXPECT_EQ(Find(tree, u"b1"), nullptr);
   EXPECT_EQ(Find(tree, u"b11"), nullptr);
-  int count = 0;
-  tree.CountMembers(tree.GetRootLink(), count);
+  int count = tree.CountMembers();
   EXPECT_EQ(count, 3);
 
-  // A link that is the father's own field is left to the unlinking: the
-  // younger siblings must not be cut off.
-  tree.DeleteMember(tree.GetRootLink()->firstChild);
-  EXPECT_EQ(Children(tree.GetRootLink()), "c");
+  // The eldest child, read from the father's own link: the younger
+  // siblings must not be cut off.
+  tree.DeleteMember(tree.Root()->firstChild);
+  EXPECT_EQ(Children(tree.Root()), "c");
 
-  MemberNode* root = tree.GetRootLink();
-  tree.DeleteMember(root);
-  EXPECT_EQ(root, nullptr);
-  EXPECT_EQ(tree.GetRootLink(), nullptr);
+  tree.DeleteMember(tree.Root());
+  EXPECT_EQ(tree.Root(), nullptr);
   EXPECT_EQ(Find(tree, u"c"), nullptr);
 
   Add(tree, u"", u"X", 1900);
-  tree.DeleteMember(tree.GetRootLink());
-  EXPECT_EQ(tree.GetRootLink(), nullptr);
+  tree.DeleteMember(nullptr);  // nobody: nothing changes
+  EXPECT_EQ(Find(tree, u"X"), tree.Root());
+  tree.DeleteMember(tree.Root());
+  EXPECT_EQ(tree.Root(), nullptr);
 }
 
 TEST(Tree, CountsPositionsAndGenerations) {
@@ -164,24 +161,19 @@ TEST(Tree, CountsPositionsAndGenerations) {
   EXPECT_EQ(tree.CountChildren(c), 0);
   EXPECT_EQ(tree.GetGeneration(r), 1);
   EXPECT_EQ(tree.GetGeneration(g), 3);
-  int count = 10;
-  tree.CountMembers(tree.GetRootLink(), count);
-  EXPECT_EQ(count, 15);
-  count = 0;
-  tree.CountMembers(r->firstChild->nextSibling, count);  // b and c
-  EXPECT_EQ(count, 2);
+  EXPECT_EQ(tree.CountMembers(), 5);
+  EXPECT_EQ(tree.CountMembers(r->firstChild->nextSibling), 2);  // b and c
+  EXPECT_EQ(tree.CountMembers(nullptr), 0);
 }
 
-TEST(Tree, FindByNameLeavesResultUntouchedAndFollowsTheSpecifiedOrder) {
+TEST(Tree, FindByNameAnswersNoneOrTheFirstBearerInTheSpecifiedOrder) {
   COperationClanbook tree;
   Add(tree, u"", u"R", 1900);
   MemberNode* first = Add(tree, u"R", u"first", 1920);
   MemberNode* second = Add(tree, u"R", u"second", 1925);
-  MemberNode* sentinel = second;
-  tree.FindByName(tree.GetRootLink(), sentinel, u"nobody");
-  EXPECT_EQ(sentinel, second);
-  tree.FindByName(nullptr, sentinel, u"R");
-  EXPECT_EQ(sentinel, second);
+  EXPECT_EQ(tree.FindByName(u"nobody"), nullptr);
+  EXPECT_EQ(tree.FindByName(nullptr, u"R"), nullptr);
+  EXPECT_EQ(tree.FindByName(first, u"R"), nullptr);  // the root is not in that chain
 
   // The root's second child and a grandchild under the first child bear the
   // same name: the grandchild is found.
@@ -192,7 +184,7 @@ TEST(Tree, FindByNameLeavesResultUntouchedAndFollowsTheSpecifiedOrder) {
   tree.InsertMember(first, grandchild);
   EXPECT_EQ(Find(tree, u"X"), grandchild);
   MemberNode* ref = nullptr;
-  ReferenceFind(tree.GetRootLink(), ref, u"X");
+  ReferenceFind(tree.Root(), ref, u"X");
   EXPECT_EQ(ref, grandchild);
 
   // Two siblings: the elder is found.
@@ -202,10 +194,9 @@ TEST(Tree, FindByNameLeavesResultUntouchedAndFollowsTheSpecifiedOrder) {
   tree.InsertMember(grandchild, elder);
   EXPECT_EQ(Find(tree, u"Y"), elder);
   // A search from a link other than the root covers only that chain.
-  MemberNode* found = nullptr;
-  tree.FindByName(second, found, u"Y");
+  MemberNode* found = tree.FindByName(second, u"Y");
   EXPECT_EQ(found, nullptr);
-  tree.FindByName(first, found, u"X");
+  found = tree.FindByName(first, u"X");
   EXPECT_EQ(found, grandchild);
   // Comparison is exact and case-sensitive.
   EXPECT_EQ(Find(tree, u"y"), nullptr);
@@ -221,8 +212,7 @@ TEST(Tree, FindByBirthdayCollectsEveryMatchInPreOrder) {
   Add(tree, u"R", u"c", 1925, 2, 28);
   for (int i = 0; i < 40; ++i)  // more than the thirty places of the old area
     Add(tree, u"c", u"c" + std::u16string(1, static_cast<char16_t>(u'A' + i)), 1952, 2, 29);
-  std::vector<MemberNode*> found;
-  tree.FindByBirthday(tree.GetRootLink(), found, 2, 29);
+  std::vector<MemberNode*> found = tree.FindByBirthday(2, 29);
   ASSERT_EQ(found.size(), 43u);
   EXPECT_EQ(found[0]->name, u"R");
   EXPECT_EQ(found[1]->name, u"a1");
@@ -231,12 +221,10 @@ TEST(Tree, FindByBirthdayCollectsEveryMatchInPreOrder) {
     EXPECT_EQ(m->birthMonth, 2);
     EXPECT_EQ(m->birthDay, 29);
   }
-  found.clear();
-  tree.FindByBirthday(tree.GetRootLink(), found, 2, 30);
-  EXPECT_TRUE(found.empty());
+  EXPECT_TRUE(tree.FindByBirthday(2, 30).empty());
 }
 
-TEST(Tree, PostOrderVisitsEachLinkAfterItsChildrenAndLaterSiblings) {
+TEST(Tree, PostOrderVisitsEachMemberAfterItsChildrenAndLaterSiblings) {
   COperationClanbook tree;
   Add(tree, u"", u"R", 1900);
   Add(tree, u"R", u"a", 1920);
@@ -244,14 +232,14 @@ TEST(Tree, PostOrderVisitsEachLinkAfterItsChildrenAndLaterSiblings) {
   Add(tree, u"a", u"a1", 1950);
   Add(tree, u"b", u"b1", 1950);
   std::string order;
-  tree.VisitPostOrder(tree.GetRootLink(),
-                      [&](MemberNode*& link) { order += Narrow(link->name) + " "; });
+  COperationClanbook::VisitPostOrder(
+      tree.Root(), [&](const MemberNode* member) { order += Narrow(member->name) + " "; });
   EXPECT_EQ(order, "a1 b1 b a R ");
   tree.Clear();
-  EXPECT_EQ(tree.GetRootLink(), nullptr);
+  EXPECT_EQ(tree.Root(), nullptr);
   EXPECT_EQ(Find(tree, u"R"), nullptr);
   tree.Reset();
-  EXPECT_EQ(tree.GetRootLink(), nullptr);
+  EXPECT_EQ(tree.Root(), nullptr);
 }
 
 // Random edits on a genealogy with many repeated names; after every step each
@@ -266,7 +254,7 @@ TEST(Tree, IndexAgreesWithTheSpecifiedSearchThroughRandomEdits) {
       for (char16_t c = u'A'; c < u'A' + 7; ++c) {
         std::u16string n(1, c);
         MemberNode* expected = nullptr;
-        ReferenceFind(tree.GetRootLink(), expected, n);
+        ReferenceFind(tree.Root(), expected, n);
         ASSERT_EQ(Find(tree, n), expected) << Narrow(n) << " in round " << round;
       }
     };
@@ -280,10 +268,9 @@ TEST(Tree, IndexAgreesWithTheSpecifiedSearchThroughRandomEdits) {
         members.push_back(m);
       } else if (action < 7) {
         MemberNode* victim = members[random() % members.size()];
-        MemberNode* link = victim;
-        tree.DeleteMember(link);
+        tree.DeleteMember(victim);
         members = {};
-        tree.VisitPreOrder(members, tree.GetRootLink(),
+        tree.VisitPreOrder(members, tree.Root(),
                            [](std::vector<MemberNode*>& v, MemberNode* m) { v.push_back(m); });
       } else {
         MemberNode* m = members[random() % members.size()];
@@ -314,14 +301,14 @@ TEST(Tree, SwapExchangesMembersIndexAndTheRememberedFamily) {
     EXPECT_EQ(Find(loaded, u"a")->parent->name, u"R1");
     EXPECT_EQ(Find(loaded, u"b"), nullptr);
   }  // the old genealogy is released here
-  EXPECT_EQ(first.GetRootLink()->name, u"R2");
+  EXPECT_EQ(first.Root()->name, u"R2");
   EXPECT_EQ(Find(first, u"R1"), nullptr);
   Add(first, u"R2", u"c", 1840);
   Add(first, u"R2", u"d", 1835);
-  EXPECT_EQ(Children(first.GetRootLink()), "b d c");
+  EXPECT_EQ(Children(first.Root()), "b d c");
   second.Swap(first);
-  EXPECT_EQ(first.GetRootLink(), nullptr);
-  EXPECT_EQ(Find(second, u"d")->parent, second.GetRootLink());
+  EXPECT_EQ(first.Root(), nullptr);
+  EXPECT_EQ(Find(second, u"d")->parent, second.Root());
 }
 
 }  // namespace

@@ -98,8 +98,7 @@ TEST_F(PoemCheck, SuggestsTheSurnameAndTheChildsCharacter) {
       {u"欧明", u"欧𠮷"},                        // a surname of his own
   };
   for (const Row& row : rows) {
-    MemberNode* father = nullptr;
-    m_book.FindByName(m_book.GetRootLink(), father, row.father);
+    MemberNode* father = m_book.FindByName(row.father);
     ASSERT_NE(father, nullptr);
     EXPECT_EQ(Narrow(SuggestedChildName(m_book, father, poem, u"孔")), Narrow(row.suggested));
   }

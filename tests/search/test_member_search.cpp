@@ -134,12 +134,6 @@ protected:
     const auto all = modeltest::PreOrder(m_book);
     return const_cast<MemberNode*>(all[Next() % all.size()]);
   }
-  MemberNode*& LinkOf(MemberNode* m) {
-    if (!m->parent) return m_book.GetRootLink();
-    MemberNode** link = &m->parent->firstChild;
-    while (*link != m) link = &(*link)->nextSibling;
-    return *link;
-  }
   void Grow(int members) {
     m_book.InsertMember(nullptr, NewMember());
     for (int i = 1; i < members; ++i) m_book.InsertMember(RandomMember(), NewMember());
@@ -192,9 +186,9 @@ TEST_F(IndexAgainstRule, EditsKeepResultsInPreOrder) {
       what = "add family";
     } else if (kind == 3) {
       MemberNode* m = RandomMember();
-      if (!m->parent || m_book.GetRootLink()->firstChild == m) continue;  // keep a clan
+      if (!m->parent || m_book.Root()->firstChild == m) continue;  // keep a clan
       m_index.MemberAboutToBeRemoved(m);
-      m_book.DeleteMember(LinkOf(m));
+      m_book.DeleteMember(m);
       what = "remove";
     } else if (kind == 4) {
       MemberNode* m = RandomMember();
@@ -220,7 +214,7 @@ TEST_F(IndexAgainstRule, EditsKeepResultsInPreOrder) {
 TEST_F(IndexAgainstRule, ManyEditsTakeANewSnapshot) {
   Grow(50);
   m_index.Rebuild();
-  MemberNode* top = m_book.GetRootLink();
+  MemberNode* top = m_book.Root();
   for (int i = 0; i < 5000; ++i) {
     MemberNode* m = NewMember();
     m_book.InsertMember(top, m);
@@ -235,7 +229,7 @@ TEST_F(IndexAgainstRule, ManyEditsTakeANewSnapshot) {
 TEST_F(IndexAgainstRule, ASubtreeLargerThanTheJournalTakenOutAndPutBack) {
   Grow(200);
   MemberNode* top = NewMember();
-  m_book.InsertMember(m_book.GetRootLink(), top);
+  m_book.InsertMember(m_book.Root(), top);
   for (int i = 0; i < 5000; ++i) m_book.InsertMember(i % 3 ? top : top->firstChild, NewMember());
   m_index.Rebuild();
   // As a deletion and its undo move it: out in one piece, back at its place.

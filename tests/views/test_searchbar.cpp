@@ -57,16 +57,9 @@ protected:
   }
 
   MemberNode* Member(std::u16string_view name) {
-    MemberNode* found = nullptr;
-    m_book.FindByName(m_book.GetRootLink(), found, name);
+    MemberNode* found = m_book.FindByName(name);
     EXPECT_NE(found, nullptr);
     return found;
-  }
-  MemberNode*& LinkOf(MemberNode* m) {
-    if (!m->parent) return m_book.GetRootLink();
-    MemberNode** link = &m->parent->firstChild;
-    while (*link != m) link = &(*link)->nextSibling;
-    return *link;
   }
   // Edits as the document will make them, telling the index and the bar.
   void Rename(std::u16string_view name, std::u16string newName) {
@@ -79,7 +72,7 @@ protected:
     MemberNode* member = Member(name);
     m_index.MemberAboutToBeRemoved(member);
     m_bar.memberAboutToBeRemoved(member);
-    m_book.DeleteMember(LinkOf(member));
+    m_book.DeleteMember(member);
   }
   void Type(const QString& text) {
     m_box->setFocus();

@@ -109,7 +109,7 @@ FileStatus MemberProblem(const MemberNode* member, bool plain = false) {
 namespace ftf {
 
 FileStatus Write(const COperationClanbook& genealogy, const WriteSink& sink) {
-  const MemberNode* root = genealogy.GetRootLink();
+  const MemberNode* root = genealogy.Root();
   if (!root) return Failure(kFileCannotWrite, FileProblem::kNothingToSave, 0);
   try {
     // The text goes out in pieces of about a megabyte, so that a large
@@ -130,22 +130,20 @@ FileStatus Write(const COperationClanbook& genealogy, const WriteSink& sink) {
       std::memcpy(piece.end, "\xEF\xBB\xBF", 3);
       piece.end += 3;
     }
-    genealogy.VisitPreOrder(
-        piece, genealogy.GetRootLink(), [&sink](Piece& out, MemberNode* member) {
-          if (!out.status.Ok()) return;
-          bool plain = true;
-          char* end = WriteRecord(out.end, member, plain);
-          if (FileStatus s = MemberProblem(member, plain); !s.Ok()) {
-            out.status = std::move(s);
-            return;
-          }
-          out.end = end;
-          if (out.Text().size() >= kPiece) {
-            if (!sink(out.Text()))
-              out.status = Failure(kFileCannotWrite, FileProblem::kWriteFailed, 0);
-            out.end = out.bytes.get();
-          }
-        });
+    genealogy.VisitPreOrder(piece, genealogy.Root(), [&sink](Piece& out, MemberNode* member) {
+      if (!out.status.Ok()) return;
+      bool plain = true;
+      char* end = WriteRecord(out.end, member, plain);
+      if (FileStatus s = MemberProblem(member, plain); !s.Ok()) {
+        out.status = std::move(s);
+        return;
+      }
+      out.end = end;
+      if (out.Text().size() >= kPiece) {
+        if (!sink(out.Text())) out.status = Failure(kFileCannotWrite, FileProblem::kWriteFailed, 0);
+        out.end = out.bytes.get();
+      }
+    });
     if (!piece.status.Ok()) return piece.status;
     // The piece has room for a record after it, enough for the end line.
     std::memcpy(piece.end, kEndLine.data(), kEndLine.size());
@@ -158,9 +156,9 @@ FileStatus Write(const COperationClanbook& genealogy, const WriteSink& sink) {
 }
 
 FileStatus CheckWritable(const COperationClanbook& genealogy) {
-  if (!genealogy.GetRootLink()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave, 0);
+  if (!genealogy.Root()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave, 0);
   FileStatus status;
-  genealogy.VisitPreOrder(status, genealogy.GetRootLink(), [](FileStatus& s, MemberNode* m) {
+  genealogy.VisitPreOrder(status, genealogy.Root(), [](FileStatus& s, MemberNode* m) {
     if (s.Ok()) s = MemberProblem(m);
   });
   return status;

@@ -21,7 +21,7 @@ ReadResult GedcomFormat::Read(std::string_view bytes, COperationClanbook& out,
 }
 
 WriteResult GedcomFormat::Write(const COperationClanbook& genealogy, const WriteSink& sink) {
-  if (!genealogy.GetRootLink()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave);
+  if (!genealogy.Root()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave);
   try {
     bool ok = true;
     gedcom::detail::WriteGedcom(genealogy, m_version, [&](std::string& piece, bool) {

@@ -203,7 +203,7 @@ private:
 void WriteGedcom(const COperationClanbook& genealogy, GedcomVersion version, const Sink& sink) {
   Writer writer(version, sink);
   writer.Header();
-  writer.Members(genealogy.GetRootLink());
+  writer.Members(genealogy.Root());
   writer.Trailer();
 }
 

@@ -107,7 +107,7 @@ FileStatus WriteFileAtomically(const std::filesystem::path& path,
                                const COperationClanbook& genealogy,
                                const std::function<FileStatus(const WriteSink& sink)>& write) {
   // Nothing to save never touches the disk, whatever the target holds.
-  if (!genealogy.GetRootLink()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave);
+  if (!genealogy.Root()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave);
   AtomicFileWriter file;
   if (!file.Open(path)) return Failure(kFileCannotWrite, file.Problem());
   FileStatus status = write([&file](std::string_view piece) { return file.Write(piece); });
