@@ -177,6 +177,8 @@ DropOpener DroppableFormatOf(const QString& fileName) {
       return &CClanbookDlg::OpenDroppedFile;
     case formats::FormatId::kGedcom:
       return &CClanbookDlg::ImportGedcom;
+    case formats::FormatId::kCbk:  // opened through the document's ReadBook, not yet here
+      break;
   }
   return nullptr;
 }
