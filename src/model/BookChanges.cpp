@@ -39,6 +39,11 @@ void BookChanges::Leaving(MemberNode* top) {
   });
 }
 
+void BookChanges::EnteredAlone(MemberNode* member) {
+  m_rows.insert(member);
+  if (member->extra.row) m_removed.erase(member->extra.row);
+}
+
 void BookChanges::Left(MemberNode* member) {
   m_rows.erase(member);
   if (member->extra.row) m_removed.insert(member->extra.row);

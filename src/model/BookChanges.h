@@ -24,6 +24,8 @@ public:
   // `top` and everything below him are about to leave the tree, still in
   // place: their rows go, and the brother after him gets another elder.
   void Leaving(MemberNode* top);
+  // `member` entered the tree alone, above the members there (a new root).
+  void EnteredAlone(MemberNode* member);
   // `member` left the tree alone, already unlinked (the root put above
   // another, taken off again).
   void Left(MemberNode* member);

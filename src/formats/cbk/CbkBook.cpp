@@ -492,6 +492,7 @@ struct Writer {
   Statement member, detail, spouse, source, newPhoto, copiedPhoto, keptPhoto, photosOf, dropPhoto,
       dropDetail, dropSpouses, dropSources, dropMember, book;
   std::vector<NewPhoto> added;
+  bool imageOnly = false;
   sqlite3* m_db;
 };
 
@@ -578,8 +579,8 @@ int Writer::WriteRecord(MemberNode& m, bool fresh, const CbkBook* photos) {
     const Photo& photo = record.photos[i];
     if (photo.id && !photo.bytes && fresh) {
       std::string bytes;
-      if (!photos) continue;  // an image in memory (WriteCbkImage) leaves them out
-      if (!photos->ReadPhoto(photo.id, bytes)) return SQLITE_NOTFOUND;
+      if (imageOnly) continue;  // an image in memory (WriteCbkImage) leaves them out
+      if (!photos || !photos->ReadPhoto(photo.id, bytes)) return SQLITE_NOTFOUND;
       copiedPhoto.Bind(1, photo.id);
       copiedPhoto.Bind(2, row);
       copiedPhoto.Bind(3, static_cast<std::int64_t>(i));
@@ -654,7 +655,7 @@ void SettlePhotos(const std::vector<Writer::NewPhoto>& added) {
 // highest row the book's history may hold) and listed in `given`.
 FileStatus WriteAll(sqlite3* db, COperationClanbook& genealogy, const CbkBook* photos,
                     std::uint32_t& lastRow, std::vector<Writer::NewPhoto>& added,
-                    std::vector<MemberNode*>& given) {
+                    std::vector<MemberNode*>& given, bool imageOnly = false) {
   if (!genealogy.GetRootLink()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave);
   char pragmas[128];
   std::snprintf(pragmas, sizeof pragmas, "PRAGMA application_id = %d; PRAGMA user_version = %d;",
@@ -664,6 +665,7 @@ FileStatus WriteAll(sqlite3* db, COperationClanbook& genealogy, const CbkBook* p
     return Problem(FileProblem::kWriteFailed);
   Writer writer(db);
   if (!writer.Ok()) return Problem(FileProblem::kWriteFailed);
+  writer.imageOnly = imageOnly;
 
   // The rows already given keep their numbers; the others take the next free ones.
   std::uint32_t& last = lastRow;
@@ -933,7 +935,7 @@ FileStatus WriteCbkImage(COperationClanbook& genealogy, std::string& out) {
   std::vector<Writer::NewPhoto> added;
   std::vector<MemberNode*> given;
   std::uint32_t last = 0;
-  FileStatus status = WriteAll(db, genealogy, nullptr, last, added, given);
+  FileStatus status = WriteAll(db, genealogy, nullptr, last, added, given, true);
   // An image belongs to no file the book is saved to: it gives no rows.
   for (MemberNode* m : given) m->extra.row = 0;
   if (status.Ok()) {
