@@ -144,6 +144,9 @@ public:
   // the genealogy and what changed.
   FileStatus SaveBook(const QString& fileName, bool keepPrevious,
                       PreviousVersion* previous = nullptr);
+  // Why a .cbk was refused, in the user's language ("另一个程序正在使用该
+  //家谱"); empty for a problem that is no book file's own.
+  static QString BookProblemText(FileProblem problem);
   // Whether the .cbk was opened read-only (another program has it open).
   bool IsReadOnly() const;
   // Rows the last save to the held .cbk wrote; -1 after a whole file.
