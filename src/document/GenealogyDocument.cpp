@@ -199,8 +199,12 @@ GenealogyDocument::GenealogyDocument(QObject* parent) : QObject(parent) {
   // announcements the views follow: whatever changes the tree says so.
   connect(this, &GenealogyDocument::memberAdded, this,
           [this](MemberNode* member) { m_changes.Entered(member); });
-  connect(this, &GenealogyDocument::memberAboutToBeRemoved, this,
-          [this](MemberNode* member) { m_changes.Leaving(member); });
+  connect(this, &GenealogyDocument::memberAboutToBeRemoved, this, [this](MemberNode* member) {
+    m_changes.Leaving(member);
+    m_genealogy.VisitPreOrder(*this, member->firstChild,
+                              [](GenealogyDocument& d, MemberNode* m) { d.HoldPhotoBytes(m); });
+    HoldPhotoBytes(member);
+  });
   connect(this, &GenealogyDocument::memberChanged, this,
           [this](MemberNode* member) { m_changes.Changed(member); });
   connect(this, &GenealogyDocument::rootReplaced, this, [this](MemberNode* leaving) {

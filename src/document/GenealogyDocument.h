@@ -267,6 +267,10 @@ private:
   void Restore(MemberNode* member, const COperationClanbook::SubtreePlace& place);
   void SetData(MemberNode* member, const MemberData& data);
   void SetRecord(MemberNode* member, const MemberRecord& record, RecordField field);
+  // Reads the member's saved pictures into memory: a member or a picture
+  // about to leave loses its rows at the next save, and comes back (undo)
+  // from what it holds.
+  void HoldPhotoBytes(MemberNode* member);
   // Pushes the change of one member's record as a command named `text`;
   // `others` are the members whose records change with it (children whose
   // 生母 moves with a wife). False when nothing changes.
