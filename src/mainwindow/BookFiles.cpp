@@ -71,6 +71,8 @@ const formats::FormatEntry* DroppableFormatOf(const QString& fileName) {
     case formats::FormatId::kFtf:     // opened
     case formats::FormatId::kGedcom:  // imported
       return format;
+    case formats::FormatId::kCbk:  // opened through the document's own reading of a book
+      break;
   }
   return nullptr;
 }
