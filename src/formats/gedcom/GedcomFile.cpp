@@ -1,10 +1,18 @@
-// The command-line conversions between .ftf and GEDCOM files.
+// The command-line conversions between book files (.ftf, .cbk) and GEDCOM
+// files, the pictures of a book in a folder beside the .ged.
 #include <cstring>
+#include <fstream>
+#include <memory>
 #include <new>
 #include <ostream>
+#include <system_error>
 
+#include "formats/CbkFormat.h"
+#include "formats/FormatRegistry.h"
 #include "formats/FtfFormat.h"
+#include "formats/cbk/CbkBook.h"
 #include "formats/gedcom/Gedcom.h"
+#include "formats/gedcom/GedcomDetail.h"
 #include "formats/gedcom/GedcomFormat.h"
 #include "formats/io/AtomicFile.h"
 #include "formats/io/FileBytes.h"
@@ -30,6 +38,24 @@ const char* LoadMessage(int result) {
   }
 }
 
+// English words for the fields a .ftf cannot keep, as the command line
+// reports them.
+const char* FieldWord(RecordField field) {
+  static const char* const kWords[kRecordFields] = {
+      "sex",       "courtesy name", "art name",        "rank",         "branch",
+      "office",    "birth hour",    "biography",       "burial",       "burial facing",
+      "note",      "husband",       "husband's place", "birth father", "second father",
+      "mother",    "wives",         "sources",         "pictures",     "book title",
+      "hall name", "clan seat",     "edition year",    "editors",      "preface",
+      "rules",     "precepts",      "generation poem"};
+  return kWords[static_cast<int>(field)];
+}
+
+bool IsBook(const std::filesystem::path& path, formats::FormatId id) {
+  const formats::FormatEntry* entry = formats::FormatOfFile(path.string());
+  return entry && entry->id == id;
+}
+
 }  // namespace
 
 FileStatus WriteGedcomFile(const COperationClanbook& genealogy, GedcomVersion version,
@@ -48,17 +74,53 @@ int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
     return 2;
   }
   COperationClanbook genealogy;
-  const int loaded = formats::LoadFtf(in, genealogy).code;
+  // A .cbk stays open: its pictures are read from it as they are written.
+  std::unique_ptr<formats::CbkBook> book;
+  const int loaded =
+      IsBook(in, formats::FormatId::kCbk)
+          ? formats::CbkBook::Open(in, formats::CbkBook::Access::kReadOnly, genealogy, book).code
+          : formats::ReadBookFile(in, genealogy).code;
   if (loaded != kFileOk) {
     messages << in.string() << ": " << LoadMessage(loaded) << " (code " << loaded << ")\n";
     return 1;
   }
-  if (const FileStatus written = WriteGedcomFile(genealogy, version, out); !written.Ok()) {
+  // The pictures go to a folder beside the .ged, named after it, which the
+  // FILE references name relative to the .ged.
+  const std::string folder = out.stem().string() + "-media";
+  int status = 0;
+  const MediaWriter media = [&](const Photo& photo, std::size_t number, std::string& file,
+                                std::string& kind) {
+    std::string read;
+    const std::string* bytes = photo.bytes.get();
+    if (!bytes && book && book->ReadPhoto(photo.id, read)) bytes = &read;
+    if (!bytes) {
+      messages << in.string() << ": picture " << number << " cannot be read; left out\n";
+      status = 2;
+      return false;
+    }
+    kind = std::string(detail::PictureKind(*bytes));
+    file = folder + "/" + std::to_string(number) + "." + (kind.empty() ? "bin" : kind);
+    std::error_code error;
+    std::filesystem::create_directories(out.parent_path() / folder, error);
+    const std::filesystem::path target = out.parent_path() / file;
+    std::ofstream stream(target, std::ios::binary | std::ios::trunc);
+    stream.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
+    stream.close();
+    if (!stream) {
+      messages << target.string() << ": cannot be written; picture left out\n";
+      status = 2;
+      return false;
+    }
+    return true;
+  };
+  formats::GedcomFormat format(version);
+  format.media = media;
+  if (const FileStatus written = formats::WriteFile(format, genealogy, out); !written.Ok()) {
     messages << out.string() << ": cannot be written: " << DescribeWriteProblem(written.problem)
              << '\n';
     return 2;
   }
-  return 0;
+  return status;
 }
 
 int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::path& out,
@@ -72,6 +134,7 @@ int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
   COperationClanbook genealogy;
   formats::GedcomFormat format;
   format.options.rootXref = rootXref;
+  format.options.mediaFolder = in.parent_path().empty() ? "." : in.parent_path();
   // The file's bytes go back before the genealogy is saved.
   int error = 0;
   const FileStatus read = fileio::ReadFileBytes(
@@ -92,7 +155,20 @@ int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
   }
   const GedcomImportReport& changes = format.Report();
   changes.Write(report);
-  if (const FileStatus saved = formats::SaveFtf(out, genealogy); !saved.Ok()) {
+  const bool ftf = IsBook(out, formats::FormatId::kFtf);
+  if (ftf) {
+    // Said, never dropped silently: the .cbk keeps them.
+    const std::vector<RecordField> beyond = FieldsBeyondTenFields(genealogy);
+    if (!beyond.empty()) {
+      report << out.string() << ": a .ftf does not keep";
+      for (std::size_t i = 0; i < beyond.size(); ++i)
+        report << (i ? ", " : " ") << FieldWord(beyond[i]);
+      report << " (a .cbk keeps them)\n";
+    }
+  }
+  if (const FileStatus saved =
+          ftf ? formats::SaveFtf(out, genealogy) : formats::WriteBookFile(out, genealogy);
+      !saved.Ok()) {
     report << out.string() << ": cannot be written: " << DescribeWriteProblem(saved.problem)
            << '\n';
     return 2;
