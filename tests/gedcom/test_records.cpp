@@ -324,4 +324,69 @@ TEST_F(ScratchFolder, ImportKeepsWhatHasAPlaceAndNamesTheRest) {
       << text;
 }
 
+// The Gramps example (2,157 people) exported as GEDCOM 5.5.1 by Gramps 5.1.5:
+// the line of a root comes in with its wives, burials, notes, daughters'
+// husbands and pictures; a picture whose file is not where the file says
+// is named, and kept when it lies beside the .ged.
+struct GrampsRow {
+  const char* root;  // "" : the largest line
+  bool picturesBeside;
+  std::size_t members, wives, memberBurials, wifeBurials, husbands, notes, photos, missing, changes;
+};
+
+class GedcomGrampsExample : public ScratchFolder,
+                            public ::testing::WithParamInterface<GrampsRow> {};
+
+TEST_P(GedcomGrampsExample, KeepsWivesBurialsNotesAndPictures) {
+  const GrampsRow& row = GetParam();
+  const auto ged = folder_ / "example.ged";
+  std::filesystem::copy_file(
+      std::filesystem::path(CLANBOOK_SOURCE_DIR) / "tests/data/gedcom/gramps-example.ged", ged);
+  // The pictures of its people, by the names the file gives them.
+  if (row.picturesBeside)
+    for (const char* name : {"654px-Aksel_Andersson.jpg", "1897_expeditionsmannschaft_rio_a.jpg",
+                             "E_W_Dahlgren.jpg", "Gunnlaugur_Larusson_-_Yawn.jpg"})
+      Write(kJpeg, name);
+  COperationClanbook book;
+  gedcom::GedcomImportOptions options;
+  if (*row.root) options.rootXref = row.root;
+  options.mediaFolder = folder_;
+  gedcom::GedcomImportReport report;
+  ASSERT_TRUE(gedcom::ReadGedcom(Read(ged), options, book, report));
+  EXPECT_EQ(report.members, row.members);
+  EXPECT_EQ(report.changes.size(), row.changes);
+  struct Counts {
+    std::size_t wives = 0, memberBurials = 0, wifeBurials = 0, husbands = 0, notes = 0, photos = 0;
+  } counts;
+  book.VisitPreOrder(counts, book.GetRootLink(), [](Counts& c, const MemberNode* m) {
+    const MemberRecord& r = m->extra.Record();
+    c.wives += r.spouses.size();
+    c.memberBurials += !r.burialPlace.empty();
+    for (const Spouse& s : r.spouses) c.wifeBurials += !s.burial.empty();
+    c.husbands += !r.husbandName.empty();
+    c.notes += !r.note.empty();
+    c.photos += r.photos.size();
+  });
+  EXPECT_EQ(counts.wives, row.wives);
+  EXPECT_EQ(counts.memberBurials, row.memberBurials);
+  EXPECT_EQ(counts.wifeBurials, row.wifeBurials);
+  EXPECT_EQ(counts.husbands, row.husbands);
+  EXPECT_EQ(counts.notes, row.notes);
+  EXPECT_EQ(counts.photos, row.photos);
+  std::size_t missing = 0, places = 0;
+  for (const gedcom::GedcomDropped& d : report.dropped) {
+    missing += d.fact == "OBJE.FILE";
+    places += d.fact == "BIRT.PLAC";
+  }
+  EXPECT_EQ(missing, row.missing);
+  // Birth places have no place in the book: each is named.
+  EXPECT_GT(places, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, GedcomGrampsExample,
+    ::testing::Values(GrampsRow{"", false, 113, 32, 11, 5, 14, 0, 0, 0, 155},
+                      GrampsRow{"@I0104@", false, 63, 22, 19, 5, 16, 1, 0, 5, 78},
+                      GrampsRow{"@I0104@", true, 63, 22, 19, 5, 16, 1, 5, 0, 78}));
+
 }  // namespace

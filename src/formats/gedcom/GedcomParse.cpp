@@ -176,6 +176,7 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
         Family& family = p.families.emplace_back();
         family.xref = p.In(xref);
         family.record = begun;
+        family.line = static_cast<std::uint32_t>(lineNo);
       } else {
         if (code == Code("TRLR")) seenTrailer = true;
         record = Record::kOther;

@@ -122,6 +122,7 @@ struct Family {
   bool marriage = false;
   bool rich = false;  // more than HUSB, WIFE, CHIL and a bare MARR
   Span record;
+  std::uint32_t line = 0;
 };
 
 // A record of another kind with an XREF (NOTE, SOUR, OBJE...), which a

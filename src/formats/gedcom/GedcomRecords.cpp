@@ -211,6 +211,10 @@ public:
         std::u8string(reinterpret_cast<const char8_t*>(reference.data()), reference.size()));
     if (path.is_relative()) path = *m_options.mediaFolder / path;
     std::error_code error;
+    // A .ged moved with its pictures to another computer still names the
+    // folders of the first: the picture beside the .ged will do.
+    if (!std::filesystem::is_regular_file(path, error))
+      path = *m_options.mediaFolder / path.filename();
     if (!std::filesystem::is_regular_file(path, error)) return false;
     const auto size = std::filesystem::file_size(path, error);
     // A picture of more than this is no portrait: named, not read.
@@ -322,7 +326,7 @@ public:
     Spouse s;
     const std::string xref = Xref(wife);
     if (family.rich) {
-      const Structure record = Record(family.record, 0);
+      const Structure record = Record(family.record, family.line);
       if (const Structure* marriage = record.Find("MARR")) {
         const std::string_view type = marriage->Value("TYPE");
         for (int t = 0; t < kSpouseTitles; ++t)
@@ -398,7 +402,7 @@ public:
   void FamilyFacts(const parse::Family& family) {
     if (!family.rich) return;
     const std::string xref = "@" + std::string(m_p.View(family.xref)) + "@";
-    const Structure record = Record(family.record, 0);
+    const Structure record = Record(family.record, family.line);
     for (const Structure& c : record.children) {
       if (c.tag == "MARR")
         DropRest(xref, c, "MARR", {"TYPE"});
