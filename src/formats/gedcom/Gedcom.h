@@ -24,6 +24,10 @@
 #include "model/COperationClanbook.h"
 #include "model/FileStatus.h"
 
+namespace formats {
+class CbkBook;
+}
+
 namespace gedcom {
 
 enum class GedcomVersion { v5_5_1, v7_0 };
@@ -46,6 +50,15 @@ void WriteGedcom(const COperationClanbook& genealogy, GedcomVersion version, std
 // as a whole; on failure the problem says why and the file stays as it was.
 FileStatus WriteGedcomFile(const COperationClanbook& genealogy, GedcomVersion version,
                            const std::filesystem::path& path);
+// As WriteGedcomFile, with the book's pictures as files in the folder
+// NAME-media beside NAME.ged, which the .ged names. The bytes of a picture
+// not held are read from `photos` (the .cbk the book came from). A picture
+// that cannot be read or written is left out, told to `leftOut` (its
+// number, from 1), and the write fails with kWriteFailed once the .ged is
+// written: nothing is dropped silently.
+FileStatus WriteGedcomBook(const COperationClanbook& genealogy, GedcomVersion version,
+                           const std::filesystem::path& path, const formats::CbkBook* photos,
+                           const std::function<void(std::size_t)>& leftOut = {});
 
 enum class GedcomError {
   kNone,

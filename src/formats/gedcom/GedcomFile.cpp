@@ -64,6 +64,38 @@ FileStatus WriteGedcomFile(const COperationClanbook& genealogy, GedcomVersion ve
   return formats::WriteFile(format, genealogy, path);
 }
 
+FileStatus WriteGedcomBook(const COperationClanbook& genealogy, GedcomVersion version,
+                           const std::filesystem::path& path, const formats::CbkBook* photos,
+                           const std::function<void(std::size_t)>& leftOut) {
+  const std::string folder = path.stem().string() + "-media";
+  bool complete = true;
+  formats::GedcomFormat format(version);
+  format.media = [&](const Photo& photo, std::size_t number, std::string& file, std::string& kind) {
+    std::string read;
+    const std::string* bytes = photo.bytes.get();
+    if (!bytes && photos && photos->ReadPhoto(photo.id, read)) bytes = &read;
+    bool ok = bytes != nullptr;
+    if (ok) {
+      kind = std::string(detail::PictureKind(*bytes));
+      file = folder + "/" + std::to_string(number) + "." + (kind.empty() ? "bin" : kind);
+      std::error_code error;
+      std::filesystem::create_directories(path.parent_path() / folder, error);
+      std::ofstream stream(path.parent_path() / file, std::ios::binary | std::ios::trunc);
+      stream.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
+      stream.close();
+      ok = static_cast<bool>(stream);
+    }
+    if (!ok) {
+      complete = false;
+      if (leftOut) leftOut(number);
+    }
+    return ok;
+  };
+  FileStatus written = formats::WriteFile(format, genealogy, path);
+  if (written.Ok() && !complete) written = Failure(kFileCannotWrite, FileProblem::kWriteFailed);
+  return written;
+}
+
 int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::path& out,
                      GedcomVersion version, std::ostream& messages) {
   // Written over its own book, the export would leave no book to export again.
@@ -84,43 +116,16 @@ int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
     messages << in.string() << ": " << LoadMessage(loaded) << " (code " << loaded << ")\n";
     return 1;
   }
-  // The pictures go to a folder beside the .ged, named after it, which the
-  // FILE references name relative to the .ged.
-  const std::string folder = out.stem().string() + "-media";
-  int status = 0;
-  const MediaWriter media = [&](const Photo& photo, std::size_t number, std::string& file,
-                                std::string& kind) {
-    std::string read;
-    const std::string* bytes = photo.bytes.get();
-    if (!bytes && book && book->ReadPhoto(photo.id, read)) bytes = &read;
-    if (!bytes) {
-      messages << in.string() << ": picture " << number << " cannot be read; left out\n";
-      status = 2;
-      return false;
-    }
-    kind = std::string(detail::PictureKind(*bytes));
-    file = folder + "/" + std::to_string(number) + "." + (kind.empty() ? "bin" : kind);
-    std::error_code error;
-    std::filesystem::create_directories(out.parent_path() / folder, error);
-    const std::filesystem::path target = out.parent_path() / file;
-    std::ofstream stream(target, std::ios::binary | std::ios::trunc);
-    stream.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
-    stream.close();
-    if (!stream) {
-      messages << target.string() << ": cannot be written; picture left out\n";
-      status = 2;
-      return false;
-    }
-    return true;
-  };
-  formats::GedcomFormat format(version);
-  format.media = media;
-  if (const FileStatus written = formats::WriteFile(format, genealogy, out); !written.Ok()) {
+  const FileStatus written =
+      WriteGedcomBook(genealogy, version, out, book.get(), [&](std::size_t number) {
+        messages << out.string() << ": picture " << number
+                 << " cannot be read or written; left out\n";
+      });
+  if (!written.Ok() && written.problem != FileProblem::kWriteFailed) {
     messages << out.string() << ": cannot be written: " << DescribeWriteProblem(written.problem)
              << '\n';
-    return 2;
   }
-  return status;
+  return written.Ok() ? 0 : 2;
 }
 
 int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::path& out,
