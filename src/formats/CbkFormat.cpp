@@ -56,7 +56,7 @@ WriteResult WriteBookFile(const std::filesystem::path& path, COperationClanbook&
     (void)CbkBook::Open(photosFrom, CbkBook::Access::kReadOnly, unused, source);
   }
   if (entry->id == FormatId::kGedcom)
-    return gedcom::WriteGedcomBook(genealogy, gedcom::GedcomVersion::v5_5_1, path, source.get());
+    return gedcom::WriteGedcomBook(genealogy, gedcom::GedcomVersion::v7_0, path, source.get());
   return CbkBook::SaveAs(path, genealogy, source.get());
 }
 

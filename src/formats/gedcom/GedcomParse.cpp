@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "formats/gedcom/GedcomRecord.h"
+
 namespace gedcom::parse {
 
 namespace {
@@ -22,23 +24,10 @@ std::string_view Strip(std::string_view ref) {
   return {};
 }
 
-// The value of a line with the escape of '@' undone: 7.0 escapes only a
-// leading one, 5.5 every "@@".
-std::string Unescaped(std::string_view value, bool v7) {
-  if (value.find("@@") == std::string_view::npos) return std::string(value);
-  if (v7) return std::string(value.substr(0, 2) == "@@" ? value.substr(1) : value);
-  std::string s;
-  for (std::size_t i = 0; i < value.size(); ++i) {
-    s += value[i];
-    if (value[i] == '@' && i + 1 < value.size() && value[i + 1] == '@') ++i;
-  }
-  return s;
-}
-
 Span Unescape(std::string_view value, Parsed& p) {
   if (value.find("@@") == std::string_view::npos) return p.In(value);
   if (p.v7) return p.In(value.substr(0, 2) == "@@" ? value.substr(1) : value);
-  return p.Own(Unescaped(value, false));
+  return p.Own(detail::Unescaped(value, false));
 }
 
 // A tag of up to four letters as one number: every line is compared with a
@@ -196,7 +185,7 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
           const std::string copy(p.View(*target));
           *target = p.Own(copy);
         }
-        std::string more = Unescaped(value, p.v7);
+        std::string more = detail::Unescaped(value, p.v7);
         if (code == Code("CONT")) more.insert(more.begin(), '\n');
         if (p.owned.size() + more.size() >= kOwned)
           return {GedcomError::kNoMemory, lineNo, "the file is too large (2 GB or more)"};

@@ -4,6 +4,17 @@
 
 namespace gedcom::detail {
 
+std::string Unescaped(std::string_view value, bool v7) {
+  if (value.find("@@") == std::string_view::npos) return std::string(value);
+  if (v7) return std::string(value.substr(0, 2) == "@@" ? value.substr(1) : value);
+  std::string out;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    out += value[i];
+    if (value[i] == '@' && i + 1 < value.size() && value[i + 1] == '@') ++i;
+  }
+  return out;
+}
+
 const Structure* Structure::Find(std::string_view wanted) const {
   for (const Structure& child : children)
     if (child.tag == wanted) return &child;
@@ -16,17 +27,6 @@ std::string_view Structure::Value(std::string_view wanted) const {
 }
 
 namespace {
-
-std::string Unescape(std::string_view value, bool v7) {
-  if (value.find("@@") == std::string_view::npos) return std::string(value);
-  if (v7) return std::string(value.substr(0, 2) == "@@" ? value.substr(1) : value);
-  std::string out;
-  for (std::size_t i = 0; i < value.size(); ++i) {
-    out += value[i];
-    if (value[i] == '@' && i + 1 < value.size() && value[i + 1] == '@') ++i;
-  }
-  return out;
-}
 
 bool Blank(char c) {
   return c == ' ' || c == '\t';
@@ -74,7 +74,7 @@ Structure ReadRecord(std::string_view text, bool v7, std::size_t firstLine) {
     if (first) {
       root.tag = std::string(tag);
       root.pointer = std::string(xref);
-      root.value = Unescape(value, v7);
+      root.value = Unescaped(value, v7);
       root.line = lineNo;
       path.assign(1, &root);
       depth = 0;
@@ -87,7 +87,7 @@ Structure ReadRecord(std::string_view text, bool v7, std::size_t firstLine) {
       if (level == depth + 1) {
         Structure* target = path[static_cast<std::size_t>(level - 1)];
         if (tag == "CONT") target->value += '\n';
-        target->value += Unescape(value, v7);
+        target->value += Unescaped(value, v7);
       }
       continue;
     }
@@ -99,7 +99,7 @@ Structure ReadRecord(std::string_view text, bool v7, std::size_t firstLine) {
         value.find('@', 1) == value.size() - 1)
       child.pointer = std::string(value);
     else
-      child.value = Unescape(value, v7);
+      child.value = Unescaped(value, v7);
     path.resize(static_cast<std::size_t>(level));
     path.push_back(&child);
     depth = level;

@@ -24,6 +24,10 @@ struct Structure {
   std::string_view Value(std::string_view tag) const;
 };
 
+// The value of a line with the escape of '@' undone: 7.0 escapes only a
+// leading one, 5.5 every "@@".
+std::string Unescaped(std::string_view value, bool v7);
+
 // The record whose lines are `text` (its level-0 line first), the first of
 // them line `firstLine` of the file. Lines that are no GEDCOM line are left
 // out (the pass over the file has noted them already).
