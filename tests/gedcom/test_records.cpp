@@ -275,6 +275,25 @@ INSTANTIATE_TEST_SUITE_P(
                "2 _YEAR 1930\r\n",
                "1 _BOOK\r\n2 _TITLE 孔氏家谱\r\n"}));
 
+// A 生父 or 兼祧 father who is the father a member stands under says
+// nothing new; written as a second link to his own family, it would take him
+// out of the line.
+TEST(GedcomRecordFathers, AFatherNamedTwiceKeepsTheSonInTheLine) {
+  for (const GedcomVersion version : {GedcomVersion::v7_0, GedcomVersion::v5_5_1}) {
+    COperationClanbook book;
+    MemberNode* root = Add(book, nullptr, u"孔甲", 1900);
+    MemberNode* son = Add(book, root, u"孔乙", 1920);
+    son->extra.EditRecord().birthFather = u"孔甲";
+    son->extra.EditRecord().secondFather = u"孔甲";
+    std::string text;
+    gedcom::WriteGedcom(book, version, text);
+    COperationClanbook back;
+    gedcom::GedcomImportReport report;
+    ASSERT_TRUE(gedcom::ReadGedcom(text, {}, back, report));
+    EXPECT_EQ(DumpAll(back), DumpAll(book)) << text;
+  }
+}
+
 // A file as another program writes it: notes and sources as records, a
 // picture whose file is there and one whose file is not, a birth place, a
 // wife with facts of her own. Kept where the book has a place, named where

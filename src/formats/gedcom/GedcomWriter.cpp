@@ -263,7 +263,7 @@ private:
         Line(m_version == GedcomVersion::v7_0 ? "2 PEDI ADOPTED" : "2 PEDI adopted");
     }
     if (!r.birthFather.empty()) {
-      if (const std::uint64_t f = FatherFamily(r.birthFather)) {
+      if (const std::uint64_t f = FatherFamily(r.birthFather, childOf)) {
         Xref("1 FAMC @F", f, "@");
         Line(m_version == GedcomVersion::v7_0 ? "2 PEDI BIRTH" : "2 PEDI birth");
       } else {
@@ -271,7 +271,7 @@ private:
       }
     }
     if (!r.secondFather.empty()) {
-      if (const std::uint64_t f = FatherFamily(r.secondFather)) {
+      if (const std::uint64_t f = FatherFamily(r.secondFather, childOf)) {
         Xref("1 FAMC @F", f, "@");
         // 5.5.1 has no word of its own for a second line: ADOPTED is its
         // nearest, and the note says which.
@@ -435,9 +435,12 @@ private:
     }
   }
 
-  std::uint64_t FatherFamily(const std::u16string& name) const {
+  // The family of the member named `name` as a father; 0 when there is none
+  // or it is the family he stands in (a name that says nothing new, which
+  // as a second link would take him out of his own family).
+  std::uint64_t FatherFamily(const std::u16string& name, std::uint64_t childOf) const {
     const auto it = m_fatherFamilies.find(name);
-    return it == m_fatherFamilies.end() ? 0 : it->second;
+    return it == m_fatherFamilies.end() || it->second == childOf ? 0 : it->second;
   }
 
   static bool IsClockTime(std::u16string_view t) {
