@@ -4,6 +4,7 @@
 
 #include "formats/FormatRegistry.h"
 #include "formats/cbk/CbkBook.h"
+#include "formats/gedcom/GedcomFormat.h"
 #include "model/COperationClanbook.h"
 
 namespace formats {
@@ -33,6 +34,12 @@ ReadResult ReadBookFile(const std::filesystem::path& path, COperationClanbook& o
     std::unique_ptr<CbkBook> book;
     return CbkBook::Open(path, CbkBook::Access::kReadOnly, out, book, progress);
   }
+  if (entry->id == FormatId::kGedcom) {
+    // A .ged names its pictures relative to its own folder.
+    GedcomFormat gedcom;
+    gedcom.options.mediaFolder = path.parent_path().empty() ? "." : path.parent_path();
+    return ReadFile(gedcom, path, out, progress);
+  }
   return ReadFile(*MakeFormat(entry->id), path, out, progress);
 }
 
@@ -40,13 +47,16 @@ WriteResult WriteBookFile(const std::filesystem::path& path, COperationClanbook&
                           const std::filesystem::path& photosFrom) {
   const FormatEntry* entry = FormatOfFile(path.string());
   if (!entry || !entry->writes) return Failure(kFileCannotWrite, FileProblem::kTargetNotWritable);
-  if (entry->id != FormatId::kCbk) return WriteFile(*MakeFormat(entry->id), genealogy, path);
+  if (entry->id == FormatId::kFtf) return WriteFile(*MakeFormat(entry->id), genealogy, path);
   std::unique_ptr<CbkBook> source;
-  if (!photosFrom.empty()) {
+  if (!photosFrom.empty() && FormatOfFile(photosFrom.string()) &&
+      FormatOfFile(photosFrom.string())->id == FormatId::kCbk) {
     COperationClanbook unused;
     // Only its pictures are wanted; the book is read already.
     (void)CbkBook::Open(photosFrom, CbkBook::Access::kReadOnly, unused, source);
   }
+  if (entry->id == FormatId::kGedcom)
+    return gedcom::WriteGedcomBook(genealogy, gedcom::GedcomVersion::v7_0, path, source.get());
   return CbkBook::SaveAs(path, genealogy, source.get());
 }
 

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -23,18 +24,41 @@
 #include "model/COperationClanbook.h"
 #include "model/FileStatus.h"
 
+namespace formats {
+class CbkBook;
+}
+
 namespace gedcom {
 
 enum class GedcomVersion { v5_5_1, v7_0 };
 
+// The pictures of an export. The writer calls it for each picture, counted
+// from 1 in the order written; it puts the picture's file where the .ged
+// will find it and gives the reference to write in FILE (relative to the
+// .ged, '/' between folders) and the picture's bytes' kind (PictureKind), or
+// returns false to leave the picture out.
+using MediaWriter = std::function<bool(const Photo& photo, std::size_t number, std::string& file,
+                                       std::string& kind)>;
+
 // Appends the genealogy as GEDCOM (UTF-8, lines ended by CR LF) to `out`.
 // XREFs are numbered in the order of a walk from the root, so the same
-// genealogy always gives the same bytes.
-void WriteGedcom(const COperationClanbook& genealogy, GedcomVersion version, std::string& out);
+// genealogy always gives the same bytes. Without `media`, a picture whose
+// bytes are held is referenced as media/N.jpg (.png...) and none is written.
+void WriteGedcom(const COperationClanbook& genealogy, GedcomVersion version, std::string& out,
+                 const MediaWriter& media = {});
 // Writes the genealogy as GEDCOM at `path` in pieces, replacing the file only
 // as a whole; on failure the problem says why and the file stays as it was.
 FileStatus WriteGedcomFile(const COperationClanbook& genealogy, GedcomVersion version,
                            const std::filesystem::path& path);
+// As WriteGedcomFile, with the book's pictures as files in the folder
+// NAME-media beside NAME.ged, which the .ged names. The bytes of a picture
+// not held are read from `photos` (the .cbk the book came from). A picture
+// that cannot be read or written is left out, told to `leftOut` (its
+// number, from 1), and the write fails with kWriteFailed once the .ged is
+// written: nothing is dropped silently.
+FileStatus WriteGedcomBook(const COperationClanbook& genealogy, GedcomVersion version,
+                           const std::filesystem::path& path, const formats::CbkBook* photos,
+                           const std::function<void(std::size_t)>& leftOut = {});
 
 enum class GedcomError {
   kNone,
@@ -56,6 +80,19 @@ struct GedcomResult {
 // What the user may fix before an import: the root to start from.
 struct GedcomImportOptions {
   std::optional<std::string> rootXref;  // "@I1@" or "I1"; none: the largest line
+  // The folder the file's relative OBJE.FILE references start from (the
+  // .ged's); none: pictures are not looked for, each reference is reported.
+  std::optional<std::filesystem::path> mediaFolder;
+};
+
+// A fact of the file that the book has no place for (a birth place, a
+// baptism, a second NAME that is no 字 or 号, a picture that cannot be
+// found): named in the report, never dropped silently.
+struct GedcomDropped {
+  std::string xref;  // the person's or family's "@I12@"
+  std::size_t line = 0;
+  std::string fact;   // the tags from the record down: "BIRT.PLAC", "OBJE.FILE"
+  std::string value;  // its value, UTF-8 ("" when it has none)
 };
 
 // One change the import made to a person's data, UTF-8 throughout.
@@ -108,6 +145,7 @@ struct GedcomImportReport {
   std::size_t members = 0;  // people brought in
   std::vector<GedcomChange> changes;
   std::vector<GedcomNote> notes;  // lines skipped, broken links
+  std::vector<GedcomDropped> dropped;
 
   // The report as text: a summary, then one tab-separated line per change,
   // every value of the file as ShowValue shows it, a shortened one followed by

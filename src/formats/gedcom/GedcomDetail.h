@@ -67,4 +67,40 @@ bool IsChineseName(std::u16string_view name);
 // name of at least two characters.
 std::size_t SurnameLength(std::u16string_view name, std::u16string_view clanSurname);
 
+// ---- The whole record (GedcomWriter.cpp, GedcomRecords.cpp) ---------------
+//
+// The words and extension tags that carry what GEDCOM has no tag of its own
+// for (docs/gedcom.md, The whole record).
+
+// NAME.TYPE of a 字 and a 号: a user-defined type in 5.5.1, the PHRASE of
+// TYPE OTHER in 7.0.
+inline constexpr std::string_view kCourtesyWord = "字";
+inline constexpr std::string_view kArtWord = "号";
+// FACT.TYPE of the facts without a tag of their own.
+inline constexpr std::string_view kRankWord = "排行";
+inline constexpr std::string_view kBranchWord = "房支";
+inline constexpr std::string_view kOriginWord = "籍贯";
+inline constexpr std::string_view kBirthFatherWord = "生父";
+// MARR.TYPE: how a wife stands (SpouseTitle, in its order).
+inline constexpr std::string_view kSpouseTitleWords[] = {"配", "继配", "娶", "侧室"};
+
+// The extension tags, each declared in a 7.0 header's SCHMA.
+inline constexpr std::string_view kHourTag = "_HOUR";       // BIRT: 生时 not on a clock
+inline constexpr std::string_view kFacingTag = "_FACING";   // BURI: 葬向
+inline constexpr std::string_view kBiographyTag = "_BIOG";  // NOTE: this note is the 行传
+inline constexpr std::string_view kBookTag = "_BOOK";       // HEAD: the book's data
+struct BookTag {
+  std::string_view tag;
+  int field;  // RecordField
+};
+// The substructures of _BOOK, one per field of the book.
+extern const BookTag kBookTags[9];
+inline constexpr std::string_view kSchemaBase = "https://www.morvane.example/clanbook/gedcom/";
+
+// What a picture's bytes are: "jpg", "png", "gif", "bmp", "tif", "webp";
+// "" when they are no picture the program shows.
+std::string_view PictureKind(std::string_view bytes);
+// The FORM of a picture of that kind: 5.5.1's kind, 7.0's media type.
+std::string PictureForm(std::string_view kind, GedcomVersion version);
+
 }  // namespace gedcom::detail

@@ -1,10 +1,18 @@
-// The command-line conversions between .ftf and GEDCOM files.
+// The command-line conversions between book files (.ftf, .cbk) and GEDCOM
+// files, the pictures of a book in a folder beside the .ged.
 #include <cstring>
+#include <fstream>
+#include <memory>
 #include <new>
 #include <ostream>
+#include <system_error>
 
+#include "formats/CbkFormat.h"
+#include "formats/FormatRegistry.h"
 #include "formats/FtfFormat.h"
+#include "formats/cbk/CbkBook.h"
 #include "formats/gedcom/Gedcom.h"
+#include "formats/gedcom/GedcomDetail.h"
 #include "formats/gedcom/GedcomFormat.h"
 #include "formats/io/AtomicFile.h"
 #include "formats/io/FileBytes.h"
@@ -30,12 +38,62 @@ const char* LoadMessage(int result) {
   }
 }
 
+// English words for the fields a .ftf cannot keep, as the command line
+// reports them.
+const char* FieldWord(RecordField field) {
+  static const char* const kWords[kRecordFields] = {
+      "sex",       "courtesy name", "art name",        "rank",         "branch",
+      "office",    "birth hour",    "biography",       "burial",       "burial facing",
+      "note",      "husband",       "husband's place", "birth father", "second father",
+      "mother",    "wives",         "sources",         "pictures",     "book title",
+      "hall name", "clan seat",     "edition year",    "editors",      "preface",
+      "rules",     "precepts",      "generation poem"};
+  return kWords[static_cast<int>(field)];
+}
+
+bool IsBook(const std::filesystem::path& path, formats::FormatId id) {
+  const formats::FormatEntry* entry = formats::FormatOfFile(path.string());
+  return entry && entry->id == id;
+}
+
 }  // namespace
 
 FileStatus WriteGedcomFile(const COperationClanbook& genealogy, GedcomVersion version,
                            const std::filesystem::path& path) {
   formats::GedcomFormat format(version);
   return formats::WriteFile(format, genealogy, path);
+}
+
+FileStatus WriteGedcomBook(const COperationClanbook& genealogy, GedcomVersion version,
+                           const std::filesystem::path& path, const formats::CbkBook* photos,
+                           const std::function<void(std::size_t)>& leftOut) {
+  const std::string folder = path.stem().string() + "-media";
+  bool complete = true;
+  formats::GedcomFormat format(version);
+  format.media = [&](const Photo& photo, std::size_t number, std::string& file, std::string& kind) {
+    std::string read;
+    const std::string* bytes = photo.bytes.get();
+    if (!bytes && photos && photos->ReadPhoto(photo.id, read)) bytes = &read;
+    bool ok = bytes != nullptr;
+    if (ok) {
+      kind = std::string(detail::PictureKind(*bytes));
+      file = folder + "/" + std::to_string(number) + "." + (kind.empty() ? "bin" : kind);
+      std::error_code error;
+      std::filesystem::create_directories(path.parent_path() / folder, error);
+      std::ofstream stream(path.parent_path() / file, std::ios::binary | std::ios::trunc);
+      stream.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
+      stream.close();
+      ok = static_cast<bool>(stream);
+    }
+    if (!ok) {
+      complete = false;
+      if (leftOut) leftOut(number);
+    }
+    return ok;
+  };
+  FileStatus written = formats::WriteFile(format, genealogy, path);
+  if (written.Ok() && !complete) written = Failure(kFileCannotWrite, FileProblem::kWriteFailed);
+  return written;
 }
 
 int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::path& out,
@@ -48,17 +106,26 @@ int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
     return 2;
   }
   COperationClanbook genealogy;
-  const int loaded = formats::LoadFtf(in, genealogy).code;
+  // A .cbk stays open: its pictures are read from it as they are written.
+  std::unique_ptr<formats::CbkBook> book;
+  const int loaded =
+      IsBook(in, formats::FormatId::kCbk)
+          ? formats::CbkBook::Open(in, formats::CbkBook::Access::kReadOnly, genealogy, book).code
+          : formats::ReadBookFile(in, genealogy).code;
   if (loaded != kFileOk) {
     messages << in.string() << ": " << LoadMessage(loaded) << " (code " << loaded << ")\n";
     return 1;
   }
-  if (const FileStatus written = WriteGedcomFile(genealogy, version, out); !written.Ok()) {
+  const FileStatus written =
+      WriteGedcomBook(genealogy, version, out, book.get(), [&](std::size_t number) {
+        messages << out.string() << ": picture " << number
+                 << " cannot be read or written; left out\n";
+      });
+  if (!written.Ok() && written.problem != FileProblem::kWriteFailed) {
     messages << out.string() << ": cannot be written: " << DescribeWriteProblem(written.problem)
              << '\n';
-    return 2;
   }
-  return 0;
+  return written.Ok() ? 0 : 2;
 }
 
 int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::path& out,
@@ -72,6 +139,7 @@ int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
   COperationClanbook genealogy;
   formats::GedcomFormat format;
   format.options.rootXref = rootXref;
+  format.options.mediaFolder = in.parent_path().empty() ? "." : in.parent_path();
   // The file's bytes go back before the genealogy is saved.
   int error = 0;
   const FileStatus read = fileio::ReadFileBytes(
@@ -92,7 +160,20 @@ int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
   }
   const GedcomImportReport& changes = format.Report();
   changes.Write(report);
-  if (const FileStatus saved = formats::SaveFtf(out, genealogy); !saved.Ok()) {
+  const bool ftf = IsBook(out, formats::FormatId::kFtf);
+  if (ftf) {
+    // Said, never dropped silently: the .cbk keeps them.
+    const std::vector<RecordField> beyond = FieldsBeyondTenFields(genealogy);
+    if (!beyond.empty()) {
+      report << out.string() << ": a .ftf does not keep";
+      for (std::size_t i = 0; i < beyond.size(); ++i)
+        report << (i ? ", " : " ") << FieldWord(beyond[i]);
+      report << " (a .cbk keeps them)\n";
+    }
+  }
+  if (const FileStatus saved =
+          ftf ? formats::SaveFtf(out, genealogy) : formats::WriteBookFile(out, genealogy);
+      !saved.Ok()) {
     report << out.string() << ": cannot be written: " << DescribeWriteProblem(saved.problem)
            << '\n';
     return 2;

@@ -24,11 +24,14 @@ WriteResult GedcomFormat::Write(const COperationClanbook& genealogy, const Write
   if (!genealogy.Root()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave);
   try {
     bool ok = true;
-    gedcom::detail::WriteGedcom(genealogy, m_version, [&](std::string& piece, bool) {
-      ok = ok && sink(piece);
-      piece.clear();
-      return ok;
-    });
+    gedcom::detail::WriteGedcom(
+        genealogy, m_version,
+        [&](std::string& piece, bool) {
+          ok = ok && sink(piece);
+          piece.clear();
+          return ok;
+        },
+        media);
     return ok ? WriteResult{} : Failure(kFileCannotWrite, FileProblem::kWriteFailed);
   } catch (const std::bad_alloc&) {
     return Failure(kFileCannotWrite, FileProblem::kNoMemory);

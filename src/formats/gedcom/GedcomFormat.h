@@ -22,6 +22,8 @@ public:
   using FileFormat::Write;
 
   gedcom::GedcomImportOptions options;
+  // Where an export's pictures go (Gedcom.h); none: those held are named.
+  gedcom::MediaWriter media;
   const gedcom::GedcomImportReport& Report() const { return m_report; }
   const gedcom::GedcomResult& Result() const { return m_result; }
 

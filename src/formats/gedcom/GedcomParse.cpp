@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "formats/gedcom/GedcomRecord.h"
+
 namespace gedcom::parse {
 
 namespace {
@@ -22,23 +24,10 @@ std::string_view Strip(std::string_view ref) {
   return {};
 }
 
-// The value of a line with the escape of '@' undone: 7.0 escapes only a
-// leading one, 5.5 every "@@".
-std::string Unescaped(std::string_view value, bool v7) {
-  if (value.find("@@") == std::string_view::npos) return std::string(value);
-  if (v7) return std::string(value.substr(0, 2) == "@@" ? value.substr(1) : value);
-  std::string s;
-  for (std::size_t i = 0; i < value.size(); ++i) {
-    s += value[i];
-    if (value[i] == '@' && i + 1 < value.size() && value[i + 1] == '@') ++i;
-  }
-  return s;
-}
-
 Span Unescape(std::string_view value, Parsed& p) {
   if (value.find("@@") == std::string_view::npos) return p.In(value);
   if (p.v7) return p.In(value.substr(0, 2) == "@@" ? value.substr(1) : value);
-  return p.Own(Unescaped(value, false));
+  return p.Own(detail::Unescaped(value, false));
 }
 
 // A tag of up to four letters as one number: every line is compared with a
@@ -48,6 +37,16 @@ constexpr std::uint32_t Code(std::string_view tag) {
   std::uint32_t code = 0;
   for (char c : tag) code = (code << 8) | static_cast<unsigned char>(c);
   return code;
+}
+
+// PEDI's value in either version's spelling; a second line (兼祧) stays so.
+std::uint8_t PedigreeOf(std::string_view value, std::uint8_t was) {
+  std::string upper;
+  for (char c : value) upper += detail::Upper(c);
+  if (was == kSecondLine) return was;
+  if (upper == "BIRTH") return kBirth;
+  if (upper == "ADOPTED") return kAdopted;
+  return was;
 }
 
 GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
@@ -69,8 +68,22 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
   bool seenHead = false, seenTrailer = false;
   // Whether the level-1 structure the line is in is the first of its kind.
   bool takeName = false, takeBirth = false, takeDeath = false, takeResidence = false;
+  // The FAMC whose PEDI the lines below may give, and whether they are in it.
+  std::size_t famcOpen = SIZE_MAX;
+  bool inPedigree = false;
+  bool otherOpen = false;  // a record of another kind with an XREF is open
+  // Ends the record open before `at`.
+  const auto closeRecord = [&](const char* at) {
+    Span* open = record == Record::kIndi                 ? &p.people.back().record
+                 : record == Record::kFam                ? &p.families.back().record
+                 : record == Record::kHead               ? &p.head
+                 : record == Record::kOther && otherOpen ? &p.others.back().record
+                                                         : nullptr;
+    if (open) open->size = static_cast<std::uint32_t>(at - text.data()) - open->offset;
+  };
   p.people.reserve(text.size() / 200);
   while (cur < end) {
+    const char* const lineBegin = cur;
     const char* eol =
         static_cast<const char*>(std::memchr(cur, '\n', static_cast<std::size_t>(end - cur)));
     const char* cr =
@@ -129,25 +142,37 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
     depth = level;
     if (level == 0) {
       target = nullptr;
+      const Span begun{static_cast<std::uint32_t>(lineBegin - text.data()), 0};
       if (!seenHead) {
         if (code != Code("HEAD"))
           return {GedcomError::kNotGedcom, lineNo,
                   "the file does not begin with a GEDCOM header (0 HEAD)"};
         seenHead = true;
         record = Record::kHead;
+        p.head = begun;
         continue;
       }
+      closeRecord(lineBegin);
+      otherOpen = false;
       if (code == Code("INDI")) {
         record = Record::kIndi;
         Person& person = p.people.emplace_back();
         person.xref = p.In(xref);
         person.line = static_cast<std::uint32_t>(lineNo);
+        person.record = begun;
       } else if (code == Code("FAM")) {
         record = Record::kFam;
-        p.families.emplace_back().xref = p.In(xref);
+        Family& family = p.families.emplace_back();
+        family.xref = p.In(xref);
+        family.record = begun;
+        family.line = static_cast<std::uint32_t>(lineNo);
       } else {
         if (code == Code("TRLR")) seenTrailer = true;
         record = Record::kOther;
+        if (!xref.empty()) {
+          p.others.push_back({p.In(xref), begun, static_cast<std::uint32_t>(lineNo)});
+          otherOpen = true;
+        }
       }
       continue;
     }
@@ -160,7 +185,7 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
           const std::string copy(p.View(*target));
           *target = p.Own(copy);
         }
-        std::string more = Unescaped(value, p.v7);
+        std::string more = detail::Unescaped(value, p.v7);
         if (code == Code("CONT")) more.insert(more.begin(), '\n');
         if (p.owned.size() + more.size() >= kOwned)
           return {GedcomError::kNoMemory, lineNo, "the file is too large (2 GB or more)"};
@@ -170,7 +195,11 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
       continue;
     }
     target = nullptr;
-    if (level == 1) takeName = takeBirth = takeDeath = takeResidence = false;
+    if (level == 1) {
+      takeName = takeBirth = takeDeath = takeResidence = false;
+      famcOpen = SIZE_MAX;
+    }
+    if (level <= 2) inPedigree = false;
     if (record == Record::kIndi) {
       Person& person = p.people.back();
       const auto keep = [&](Span& slot) {
@@ -188,6 +217,7 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
           person.hasBirth = takeBirth = true;
         } else if (code == Code("DEAT")) {
           takeDeath = !person.dead;
+          person.rich |= person.dead;
           person.dead = true;
         } else if (code == Code("RESI") && !person.hasResidence) {
           person.hasResidence = takeResidence = true;
@@ -195,11 +225,17 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
         } else if (code == Code("ADDR") && person.plainAddress.empty()) {
           keep(person.plainAddress);
         } else if (code == Code("FAMC")) {
+          famcOpen = p.famc.size();
           p.famc.push_back({owner, p.In(value)});
         } else if (code == Code("FAMS")) {
           p.fams.push_back({owner, p.In(value)});
+        } else if (code != Code("SEX") || value != "M") {
+          person.rich = true;
         }
       } else if (level == 2) {
+        person.rich |= !((takeName && (code == Code("GIVN") || code == Code("SURN"))) ||
+                         ((takeBirth || takeDeath) && code == Code("DATE")) ||
+                         (takeResidence && (code == Code("ADDR") || code == Code("PLAC"))));
         if (takeName && code == Code("GIVN")) {
           keep(person.givn);
         } else if (takeName && code == Code("SURN")) {
@@ -212,8 +248,20 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
           keep(person.address);
         } else if (takeResidence && code == Code("PLAC")) {
           keep(person.place);
+        } else if (famcOpen != SIZE_MAX && code == Code("PEDI")) {
+          inPedigree = true;
+          p.famc[famcOpen].pedigree = PedigreeOf(value, p.famc[famcOpen].pedigree);
+        } else if (famcOpen != SIZE_MAX && code == Code("NOTE") && value == kSecondLineWord) {
+          p.famc[famcOpen].pedigree = kSecondLine;
         }
+      } else {
+        person.rich = true;
       }
+      if (level == 3 && inPedigree && tag == "PHRASE" && value == kSecondLineWord) {
+        p.famc[famcOpen].pedigree = kSecondLine;
+      }
+    } else if (record == Record::kFam && level > 1) {
+      p.families.back().rich = true;
     } else if (record == Record::kFam && level == 1) {
       Family& family = p.families.back();
       if (code == Code("HUSB")) {
@@ -224,10 +272,14 @@ GedcomResult ParseLines(std::string_view bytes, Parsed& p) {
         p.chil.push_back({static_cast<std::uint32_t>(p.families.size() - 1), p.In(value)});
       } else if (code == Code("MARR")) {
         family.marriage = true;
+        family.rich |= !value.empty() && value != "Y";
+      } else {
+        family.rich = true;
       }
     }
   }
   if (!seenHead) return {GedcomError::kNotGedcom, 0, "the file is empty or holds no GEDCOM header"};
+  closeRecord(end);
   if (!seenTrailer) p.Note(lineNo, GedcomNote::Kind::kNoTrailer);
   // The guess of the number of people was generous; the tree will need the
   // memory.
@@ -265,11 +317,31 @@ void Resolve(Parsed& p) {
     else if (fam.wife == kNone && fam.wifeRef.empty())
       fam.wife = l.owner;
   }
+  // The families a child is not brought in through: his birth family when
+  // he was adopted into another, a second father's (兼祧). Few or none.
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> secondary;  // child, family
+  {
+    std::vector<std::uint32_t> adopted;
+    for (const Link& l : p.famc)
+      if (l.pedigree == kAdopted) adopted.push_back(l.owner);
+    std::sort(adopted.begin(), adopted.end());
+    for (const Link& l : p.famc) {
+      if (l.pedigree == kSecondLine ||
+          (l.pedigree == kBirth && std::binary_search(adopted.begin(), adopted.end(), l.owner)))
+        if (const std::uint32_t f = family(l.target); f != kNone)
+          secondary.emplace_back(l.owner, f);
+    }
+    std::sort(secondary.begin(), secondary.end());
+  }
+  const auto isSecondary = [&](std::uint32_t f, std::uint32_t c) {
+    return !secondary.empty() &&
+           std::binary_search(secondary.begin(), secondary.end(), std::make_pair(c, f));
+  };
   std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;  // family, child
   pairs.reserve(p.chil.size() + p.famc.size());
   for (const Link& l : p.chil) {
     const std::uint32_t c = person(l.target);
-    if (c != kNone) pairs.emplace_back(l.owner, c);
+    if (c != kNone && !isSecondary(l.owner, c)) pairs.emplace_back(l.owner, c);
   }
   {
     // Whether a FAMC is listed by its family already: nearly everybody is
@@ -285,7 +357,7 @@ void Resolve(Parsed& p) {
     std::sort(more.begin(), more.end());
     for (const Link& l : p.famc) {
       const std::uint32_t f = family(l.target);
-      if (f == kNone || listedIn[l.owner] == f ||
+      if (f == kNone || listedIn[l.owner] == f || isSecondary(f, l.owner) ||
           std::binary_search(more.begin(), more.end(), std::make_pair(l.owner, f)))
         continue;
       pairs.emplace_back(f, l.owner);

@@ -21,6 +21,10 @@ using detail::ParsedDate;
 
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
+// How a file says that a FAMC is a second father's family (兼祧): 7.0's
+// PEDI OTHER with this PHRASE, 5.5.1's FAMC with this NOTE.
+inline constexpr std::string_view kSecondLineWord = "\xE5\x85\xBC\xE7\xA5\xA7";
+
 // Open addressing from a key (an XREF without its '@', or a name) to a
 // number; the full hash is kept so that probes rarely compare text.
 template <class Char>
@@ -105,6 +109,10 @@ struct Person {
   Span address, place, residence, plainAddress;
   bool hasName = false, hasBirth = false, dead = false, hasResidence = false;
   std::uint32_t parentFamily = kNone;  // the first family with a father or mother
+  Span record;                         // the record's lines, read again for a member
+  // The record holds more than the lines read here (a second NAME, a SEX
+  // other than M, a burial, a note...): a member's is read again whole.
+  bool rich = false;
 };
 
 struct Family {
@@ -112,13 +120,29 @@ struct Family {
   Span husbRef, wifeRef;
   std::uint32_t husb = kNone, wife = kNone;
   bool marriage = false;
+  bool rich = false;  // more than HUSB, WIFE, CHIL and a bare MARR
+  Span record;
+  std::uint32_t line = 0;
+};
+
+// A record of another kind with an XREF (NOTE, SOUR, OBJE...), which a
+// member's record may point to.
+struct OtherRecord {
+  Span xref;
+  Span record;
+  std::uint32_t line = 0;
 };
 
 // A pointer line met inside a record, resolved once every record is known.
 struct Link {
   std::uint32_t owner;
   Span target;
+  // For INDI.FAMC: the child belongs to another family in the line of
+  // descent (PEDI BIRTH beside an adopted family, or 兼祧: a second father's
+  // family); docs/gedcom.md, Adoption.
+  std::uint8_t pedigree = 0;
 };
+enum Pedigree : std::uint8_t { kPlain = 0, kBirth = 1, kAdopted = 2, kSecondLine = 3 };
 
 struct Parsed {
   detail::DecodedText text;
@@ -127,6 +151,8 @@ struct Parsed {
   std::vector<Person> people;
   std::vector<Family> families;
   std::vector<Link> famc, fams, chil;  // INDI.FAMC, INDI.FAMS, FAM.CHIL
+  std::vector<OtherRecord> others;
+  Span head;  // the header's lines
   std::vector<GedcomNote> notes;
   std::size_t skippedNotes = 0;
   bool v7 = false;

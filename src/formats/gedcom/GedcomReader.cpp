@@ -14,6 +14,7 @@
 
 #include "formats/gedcom/GedcomDetail.h"
 #include "formats/gedcom/GedcomParse.h"
+#include "formats/gedcom/GedcomRecords.h"
 #include "model/TextCodec.h"
 
 namespace gedcom {
@@ -107,6 +108,10 @@ std::string XrefText(const Parsed& p, const Person& person) {
 
 }  // namespace
 
+std::u16string records::PersonName(const Parsed& p, const Person& person) {
+  return Clean(RawName(p, person));
+}
+
 std::string NoteText(const GedcomNote& note) {
   const std::string at = "line " + std::to_string(note.line) + ": ";
   switch (note.kind) {
@@ -187,6 +192,10 @@ void GedcomImportReport::Write(std::ostream& out) const {
   for (const GedcomChange& c : changes)
     out << value(c.xref) << '\t' << c.field << '\t' << value(c.original) << '\t' << value(c.stored)
         << '\n';
+  out << dropped.size() << (dropped.size() == 1 ? " fact" : " facts")
+      << " with no place in the book\n";
+  for (const GedcomDropped& d : dropped)
+    out << value(d.xref) << "\tline " << d.line << '\t' << d.fact << '\t' << value(d.value) << '\n';
 }
 
 namespace {
@@ -264,6 +273,20 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
     order.push_back(person);
     father.push_back(dad == kNone ? kNone : place[dad]);
   });
+  // The whole records, while the families' tables are still there.
+  records::Records extra = records::Read(p, options, order, father, place, report.dropped);
+  struct NamedFather {
+    std::uint32_t member, father;  // father: a member, or kNone
+    std::u16string name;           // when he is none
+    bool second;
+  };
+  std::vector<NamedFather> namedFathers;
+  for (const records::Records::FatherRef& ref : extra.fathers)
+    namedFathers.push_back({ref.member, place[ref.person],
+                            place[ref.person] == kNone
+                                ? records::PersonName(p, p.people[ref.person])
+                                : std::u16string(),
+                            ref.second});
   // What the walks needed goes before the tree is built.
   std::vector<std::uint32_t>().swap(stamp);
   std::vector<std::uint32_t>().swap(place);
@@ -322,6 +345,10 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
     }
     // Only now: the tables hold views of the names.
     for (const auto& [k, name] : renamed) names[k] = *name;
+  }
+  for (const NamedFather& f : namedFathers) {
+    MemberRecord& r = *extra.members[f.member];
+    (f.second ? r.secondFather : r.birthFather) = f.father == kNone ? f.name : names[f.father];
   }
   for (std::size_t k = 0; k < n; ++k) {
     const Person& person = p.people[order[k]];
@@ -409,6 +436,7 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
     m->birthDay = birth[k].day;
     m->married = p.married[order[k]];
     m->alive = person.dead ? 0 : 1;
+    if (extra.members[k]) m->extra.SetRecord(*extra.members[k]);
     if (person.dead) {
       ParsedDate d = detail::ParseDate(p.View(person.death));
       bool exact = d.kind == ParsedDate::kExact;
@@ -470,6 +498,7 @@ GedcomResult Import(std::string_view bytes, const GedcomImportOptions& options,
   }
   if (p.skippedNotes) p.notes.push_back({GedcomNote::Kind::kMoreLeftOut, p.skippedNotes, {}});
   report.notes = std::move(p.notes);
+  built.Book() = std::move(extra.book);
   out.Swap(built);
   return {};
 }

@@ -12,6 +12,7 @@ namespace gedcom::detail {
 // Takes `piece` (and may take its buffer); `last` after the trailer.
 using Sink = std::function<bool(std::string& piece, bool last)>;
 
-void WriteGedcom(const COperationClanbook& genealogy, GedcomVersion version, const Sink& sink);
+void WriteGedcom(const COperationClanbook& genealogy, GedcomVersion version, const Sink& sink,
+                 const MediaWriter& media = {});
 
 }  // namespace gedcom::detail
