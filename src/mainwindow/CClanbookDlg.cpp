@@ -82,6 +82,7 @@ CClanbookDlg::CClanbookDlg(QWidget* parent) : CDialog(parent) {
   InstallGedcomCommands();
   InstallKinshipCommands();
   InstallMourningCommands();
+  InstallRecordCommands();
 }
 
 CClanbookDlg::~CClanbookDlg() {

@@ -209,6 +209,8 @@ private:
   void InstallKinshipCommands();
   // 五服图… in the 家谱 menu, after 称谓… (MourningCommands.cpp).
   void InstallMourningCommands();
+  // 成员资料… and 谱书资料… in the 家谱 menu, after 修改个人信息 (RecordCommands.cpp).
+  void InstallRecordCommands();
   // Adds a named command to `menu`, before `before` when given (else at the
   // end), with its shortcuts; the object name lets tests and screen readers
   // find it. Each feature adds its commands through this, in its own file.
