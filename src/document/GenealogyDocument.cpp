@@ -199,8 +199,12 @@ GenealogyDocument::GenealogyDocument(QObject* parent) : QObject(parent) {
   // announcements the views follow: whatever changes the tree says so.
   connect(this, &GenealogyDocument::memberAdded, this,
           [this](MemberNode* member) { m_changes.Entered(member); });
-  connect(this, &GenealogyDocument::memberAboutToBeRemoved, this,
-          [this](MemberNode* member) { m_changes.Leaving(member); });
+  connect(this, &GenealogyDocument::memberAboutToBeRemoved, this, [this](MemberNode* member) {
+    m_changes.Leaving(member);
+    m_genealogy.VisitPreOrder(*this, member->firstChild,
+                              [](GenealogyDocument& d, MemberNode* m) { d.HoldPhotoBytes(m); });
+    HoldPhotoBytes(member);
+  });
   connect(this, &GenealogyDocument::memberChanged, this,
           [this](MemberNode* member) { m_changes.Changed(member); });
   connect(this, &GenealogyDocument::rootReplaced, this, [this](MemberNode* leaving) {
@@ -527,4 +531,23 @@ QByteArray GenealogyDocument::PhotoBytes(const Photo& photo) const {
   std::string bytes;
   if (!photo.id || !m_book || !m_book->ReadPhoto(photo.id, bytes)) return {};
   return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QString GenealogyDocument::BookProblemText(FileProblem problem) {
+  switch (problem) {
+    case FileProblem::kNotABook:
+      return tr("这不是家谱文件（.cbk）：文件是空的，或不是 SQLite 数据库");
+    case FileProblem::kDamagedBook:
+      return tr("家谱文件已损坏或不完整");
+    case FileProblem::kForeignBook:
+      return tr("这是其他程序的 SQLite 数据库，不是家谱文件");
+    case FileProblem::kNewerBook:
+      return tr("该家谱文件由更新版本的本程序保存，请升级后再打开");
+    case FileProblem::kBookInUse:
+      return tr("另一个程序正在使用该家谱，只能以只读方式打开");
+    case FileProblem::kBookReadOnly:
+      return tr("该家谱以只读方式打开，请另存为其他文件");
+    default:
+      return {};
+  }
 }

@@ -144,6 +144,9 @@ public:
   // the genealogy and what changed.
   FileStatus SaveBook(const QString& fileName, bool keepPrevious,
                       PreviousVersion* previous = nullptr);
+  // Why a .cbk was refused, in the user's language ("另一个程序正在使用该
+  //家谱"); empty for a problem that is no book file's own.
+  static QString BookProblemText(FileProblem problem);
   // Whether the .cbk was opened read-only (another program has it open).
   bool IsReadOnly() const;
   // Rows the last save to the held .cbk wrote; -1 after a whole file.
@@ -264,6 +267,10 @@ private:
   void Restore(MemberNode* member, const COperationClanbook::SubtreePlace& place);
   void SetData(MemberNode* member, const MemberData& data);
   void SetRecord(MemberNode* member, const MemberRecord& record, RecordField field);
+  // Reads the member's saved pictures into memory: a member or a picture
+  // about to leave loses its rows at the next save, and comes back (undo)
+  // from what it holds.
+  void HoldPhotoBytes(MemberNode* member);
   // Pushes the change of one member's record as a command named `text`;
   // `others` are the members whose records change with it (children whose
   // 生母 moves with a wife). False when nothing changes.

@@ -2,6 +2,7 @@
 // each change one command that keeps the records before and after, named
 // after the member and the field.
 #include "document/GenealogyDocument.h"
+#include "formats/cbk/CbkBook.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -218,6 +219,9 @@ bool GenealogyDocument::ChangePhotoCaption(MemberNode* member, int index, const 
 bool GenealogyDocument::RemovePhoto(MemberNode* member, int index) {
   if (!member || index < 0 || index >= static_cast<int>(member->extra.Record().photos.size()))
     return false;
+  // Undone after a save, the picture comes back from its bytes: the save
+  // drops its row from the file.
+  HoldPhotoBytes(member);
   MemberRecord after = member->extra.Record();
   after.photos.erase(after.photos.begin() + index);
   return PushRecordChange({{member, std::move(after)}}, RecordField::kPhotos,
@@ -239,6 +243,16 @@ bool GenealogyDocument::ChangeEditionYear(int year) {
   if (after == m_genealogy.Book()) return false;
   m_undoStack.push(new BookCommand(*this, std::move(after), RecordField::kEditionYear));
   return true;
+}
+
+void GenealogyDocument::HoldPhotoBytes(MemberNode* member) {
+  if (!m_book || !member->extra.HasRecord()) return;
+  for (Photo& photo : member->extra.EditRecord().photos) {
+    if (photo.bytes || !photo.id) continue;
+    std::string bytes;
+    if (m_book->ReadPhoto(photo.id, bytes))
+      photo.bytes = std::make_shared<const std::string>(std::move(bytes));
+  }
 }
 
 QString GenealogyDocument::ProposedRank(const MemberNode* member) {

@@ -758,7 +758,8 @@ FileStatus CbkBook::Open(const std::filesystem::path& path, Access access, COper
   }
   if (const int r = OpenDatabase(path, access == Access::kReadOnly, &opened->m_db); r != SQLITE_OK)
     return Problem(cbk::ReadProblemOf(r));
-  if (Configure(opened->m_db) != SQLITE_OK) return Problem(FileProblem::kCannotOpen);
+  if (const int r = Configure(opened->m_db); r != SQLITE_OK)
+    return Problem(cbk::ReadProblemOf(sqlite3_extended_errcode(opened->m_db)));
   if (FileStatus status = CheckOpened(opened->m_db, &path); !status.Ok()) return status;
   // One read transaction: the book as one save left it.
   if (cbk::Exec(opened->m_db, "BEGIN") != SQLITE_OK) return Problem(FileProblem::kCannotOpen);
