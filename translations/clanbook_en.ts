@@ -202,6 +202,33 @@
     </message>
 </context>
 <context>
+    <name>BookDataDialog</name>
+    <message>
+        <source>%1:</source>
+        <translation>%1:</translation>
+    </message>
+    <message>
+        <source>谱书资料</source>
+        <translation>Book Data</translation>
+    </message>
+    <message>
+        <source>未填</source>
+        <translation>Not given</translation>
+    </message>
+    <message>
+        <source>谱书</source>
+        <translation>Book</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>CAboutDlg</name>
     <message>
         <source>Designed and made by Morvane Software</source>
@@ -1015,6 +1042,18 @@ Do you want to replace it?</translation>
         <source>正在导出图表…</source>
         <translation>Exporting the chart…</translation>
     </message>
+    <message>
+        <source>成员资料…</source>
+        <translation>Member record…</translation>
+    </message>
+    <message>
+        <source>谱书资料…</source>
+        <translation>Book data…</translation>
+    </message>
+    <message>
+        <source>更改谱书资料</source>
+        <translation>Change the book data</translation>
+    </message>
 </context>
 <context>
     <name>CFileOpenAndSaveDlg</name>
@@ -1651,6 +1690,14 @@ Do you want to replace it?</translation>
         <source>列出家谱 BOOK 中成员 A 与 B 互相的称谓：“A 称 B 为 …”两行</source>
         <translation>print what members A and B of genealogy BOOK call each other, one line each way</translation>
     </message>
+    <message>
+        <source>%1：格式由后缀定，只能是 .ftf、.cbk 或 .ged。</source>
+        <translation>%1: the format follows the file&apos;s suffix, which must be .ftf, .cbk or .ged.</translation>
+    </message>
+    <message>
+        <source>把家谱 IN 转存为 OUT，格式由后缀定（.ftf、.cbk、.ged），照片随 .cbk 转存</source>
+        <translation>Convert the book IN to OUT, each in the format its suffix names (.ftf, .cbk, .ged); the photos go along to a .cbk</translation>
+    </message>
 </context>
 <context>
     <name>DataExchange</name>
@@ -1933,6 +1980,166 @@ Do you want to replace it?</translation>
     <message>
         <source>合并支谱 %1</source>
         <translation>merge branch book %1</translation>
+    </message>
+    <message>
+        <source>这不是家谱文件（.cbk）：文件是空的，或不是 SQLite 数据库</source>
+        <translation>This is not a book file (.cbk): the file is empty or not an SQLite database</translation>
+    </message>
+    <message>
+        <source>家谱文件已损坏或不完整</source>
+        <translation>The book file is damaged or incomplete</translation>
+    </message>
+    <message>
+        <source>这是其他程序的 SQLite 数据库，不是家谱文件</source>
+        <translation>This is another program&apos;s SQLite database, not a book file</translation>
+    </message>
+    <message>
+        <source>该家谱文件由更新版本的本程序保存，请升级后再打开</source>
+        <translation>This book file was saved by a newer version of this program; upgrade the program to open it</translation>
+    </message>
+    <message>
+        <source>另一个程序正在使用该家谱，只能以只读方式打开</source>
+        <translation>Another program is using this book; it can only be opened read-only</translation>
+    </message>
+    <message>
+        <source>该家谱以只读方式打开，请另存为其他文件</source>
+        <translation>This book was opened read-only; save it as another file</translation>
+    </message>
+    <message>
+        <source>更改谱书的 %1</source>
+        <translation>Change the book&apos;s %1</translation>
+    </message>
+    <message>
+        <source>更改 %1 的 %2</source>
+        <translation>Change %2 of %1</translation>
+    </message>
+    <message>
+        <source>增加 %1 的配偶</source>
+        <translation>Add a wife of %1</translation>
+    </message>
+    <message>
+        <source>删除 %1 的配偶</source>
+        <translation>Remove a wife of %1</translation>
+    </message>
+    <message>
+        <source>增加 %1 的照片</source>
+        <translation>Add a photo of %1</translation>
+    </message>
+    <message>
+        <source>删除 %1 的照片</source>
+        <translation>Remove a photo of %1</translation>
+    </message>
+    <message>
+        <source>性别</source>
+        <translation>Sex</translation>
+    </message>
+    <message>
+        <source>字</source>
+        <translation>Courtesy name</translation>
+    </message>
+    <message>
+        <source>号</source>
+        <translation>Art name</translation>
+    </message>
+    <message>
+        <source>排行</source>
+        <translation>Birth rank</translation>
+    </message>
+    <message>
+        <source>房支</source>
+        <translation>Branch</translation>
+    </message>
+    <message>
+        <source>功名/职务</source>
+        <translation>Degree/office</translation>
+    </message>
+    <message>
+        <source>生时</source>
+        <translation>Hour of birth</translation>
+    </message>
+    <message>
+        <source>行传</source>
+        <translation>Life story</translation>
+    </message>
+    <message>
+        <source>葬地</source>
+        <translation>Burial place</translation>
+    </message>
+    <message>
+        <source>葬向</source>
+        <translation>Grave facing</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>丈夫</source>
+        <translation>Husband</translation>
+    </message>
+    <message>
+        <source>丈夫籍贯</source>
+        <translation>Husband&apos;s home</translation>
+    </message>
+    <message>
+        <source>生父</source>
+        <translation>Birth father</translation>
+    </message>
+    <message>
+        <source>兼祧</source>
+        <translation>Second father</translation>
+    </message>
+    <message>
+        <source>生母</source>
+        <translation>Birth mother</translation>
+    </message>
+    <message>
+        <source>配偶</source>
+        <translation>Wives</translation>
+    </message>
+    <message>
+        <source>来源</source>
+        <translation>Sources</translation>
+    </message>
+    <message>
+        <source>照片</source>
+        <translation>Photos</translation>
+    </message>
+    <message>
+        <source>谱名</source>
+        <translation>Book title</translation>
+    </message>
+    <message>
+        <source>堂号</source>
+        <translation>Hall name</translation>
+    </message>
+    <message>
+        <source>郡望</source>
+        <translation>Clan seat</translation>
+    </message>
+    <message>
+        <source>修谱年份</source>
+        <translation>Edition year</translation>
+    </message>
+    <message>
+        <source>编修</source>
+        <translation>Editors</translation>
+    </message>
+    <message>
+        <source>谱序</source>
+        <translation>Preface</translation>
+    </message>
+    <message>
+        <source>凡例</source>
+        <translation>Editorial rules</translation>
+    </message>
+    <message>
+        <source>家训</source>
+        <translation>Family precepts</translation>
+    </message>
+    <message>
+        <source>字辈</source>
+        <translation>Generation poem</translation>
     </message>
 </context>
 <context>
@@ -2317,6 +2524,253 @@ Do you want to replace it?</translation>
     <message>
         <source>排行</source>
         <translation>Birth order</translation>
+    </message>
+</context>
+<context>
+    <name>MemberRecordWindow</name>
+    <message>
+        <source>%1:</source>
+        <translation>%1:</translation>
+    </message>
+    <message>
+        <source>男</source>
+        <translation>Male</translation>
+    </message>
+    <message>
+        <source>女</source>
+        <translation>Female</translation>
+    </message>
+    <message>
+        <source>按出生排行</source>
+        <translation>By birth order</translation>
+    </message>
+    <message>
+        <source>时辰（子…亥）或 hh:mm</source>
+        <translation>A double hour (zi to hai) or hh:mm</translation>
+    </message>
+    <message>
+        <source>出继者的生父姓名</source>
+        <translation>Name of the birth father of a son given in adoption</translation>
+    </message>
+    <message>
+        <source>兼祧之父姓名</source>
+        <translation>Name of the second father whose line he also continues</translation>
+    </message>
+    <message>
+        <source>适</source>
+        <translation>Married to</translation>
+    </message>
+    <message>
+        <source>谱中记载</source>
+        <translation>In the genealogy</translation>
+    </message>
+    <message>
+        <source>姓名:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>父亲:</source>
+        <translation>Father:</translation>
+    </message>
+    <message>
+        <source>出生日期:</source>
+        <translation>Born:</translation>
+    </message>
+    <message>
+        <source>去世日期:</source>
+        <translation>Died:</translation>
+    </message>
+    <message>
+        <source>婚否:</source>
+        <translation>Married:</translation>
+    </message>
+    <message>
+        <source>地址:</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <source>基本</source>
+        <translation>Basic</translation>
+    </message>
+    <message>
+        <source>配偶</source>
+        <translation>Wives</translation>
+    </message>
+    <message>
+        <source>称</source>
+        <translation>Title</translation>
+    </message>
+    <message>
+        <source>姓</source>
+        <translation>Surname</translation>
+    </message>
+    <message>
+        <source>名</source>
+        <translation>Given name</translation>
+    </message>
+    <message>
+        <source>籍贯</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <source>父亲</source>
+        <translation>Father</translation>
+    </message>
+    <message>
+        <source>出生日期</source>
+        <translation>Born</translation>
+    </message>
+    <message>
+        <source>去世日期</source>
+        <translation>Died</translation>
+    </message>
+    <message>
+        <source>葬地</source>
+        <translation>Burial place</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>增加配偶…</source>
+        <translation>Add wife…</translation>
+    </message>
+    <message>
+        <source>修改配偶…</source>
+        <translation>Change wife…</translation>
+    </message>
+    <message>
+        <source>删除配偶</source>
+        <translation>Remove wife</translation>
+    </message>
+    <message>
+        <source>家人为他所写的生平，可分段。</source>
+        <translation>His life as the family writes it, in paragraphs.</translation>
+    </message>
+    <message>
+        <source>生平</source>
+        <translation>Life</translation>
+    </message>
+    <message>
+        <source>如 坐北朝南</source>
+        <translation>e.g. back to the north, facing south</translation>
+    </message>
+    <message>
+        <source>墓葬</source>
+        <translation>Burial</translation>
+    </message>
+    <message>
+        <source>照片</source>
+        <translation>Photos</translation>
+    </message>
+    <message>
+        <source>增加照片…</source>
+        <translation>Add photo…</translation>
+    </message>
+    <message>
+        <source>删除照片</source>
+        <translation>Remove photo</translation>
+    </message>
+    <message>
+        <source>说明:</source>
+        <translation>Caption:</translation>
+    </message>
+    <message>
+        <source>来源</source>
+        <translation>Sources</translation>
+    </message>
+    <message>
+        <source>题名</source>
+        <translation>Title</translation>
+    </message>
+    <message>
+        <source>页码或细节</source>
+        <translation>Page or detail</translation>
+    </message>
+    <message>
+        <source>题名:</source>
+        <translation>Title:</translation>
+    </message>
+    <message>
+        <source>页码或细节:</source>
+        <translation>Page or detail:</translation>
+    </message>
+    <message>
+        <source>增加来源</source>
+        <translation>Add source</translation>
+    </message>
+    <message>
+        <source>删除来源</source>
+        <translation>Remove source</translation>
+    </message>
+    <message>
+        <source>成员资料 - %1</source>
+        <translation>Member Record - %1</translation>
+    </message>
+    <message>
+        <source>成员资料</source>
+        <translation>Member Record</translation>
+    </message>
+    <message>
+        <source>未选择成员</source>
+        <translation>No member selected</translation>
+    </message>
+    <message>
+        <source>未填</source>
+        <translation>Not given</translation>
+    </message>
+    <message>
+        <source>（始祖）</source>
+        <translation>(root ancestor)</translation>
+    </message>
+    <message>
+        <source>健在</source>
+        <translation>Living</translation>
+    </message>
+    <message>
+        <source>已婚</source>
+        <translation>Married</translation>
+    </message>
+    <message>
+        <source>未婚</source>
+        <translation>Unmarried</translation>
+    </message>
+    <message>
+        <source>%1（肖像）</source>
+        <translation>%1 (portrait)</translation>
+    </message>
+    <message>
+        <source>本家谱中找不到%1!</source>
+        <translation>%1 is not in this genealogy.</translation>
+    </message>
+    <message>
+        <source>%1不能是%2的%3!</source>
+        <translation>%1 cannot be the %3 of %2.</translation>
+    </message>
+    <message>
+        <source>图片 (*.png *.jpg *.jpeg *.bmp *.gif *.webp *.tif *.tiff);;所有文件 (*)</source>
+        <translation>Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.webp *.tif *.tiff);;All files (*)</translation>
+    </message>
+    <message>
+        <source>%1 太大（超过 %2 MB），照片没有增加。</source>
+        <translation>%1 is too large (over %2 MB); no photo was added.</translation>
+    </message>
+    <message>
+        <source>无法读取 %1，照片没有增加。</source>
+        <translation>%1 cannot be read; no photo was added.</translation>
+    </message>
+    <message>
+        <source>%1 不是能读的图片，照片没有增加。</source>
+        <translation>%1 is not a picture this program can read; no photo was added.</translation>
+    </message>
+    <message>
+        <source>请输入来源的题名!</source>
+        <translation>Please enter the title of the source.</translation>
+    </message>
+    <message>
+        <source>%1 的像素太多（超过 %2 百万像素），照片没有增加。</source>
+        <translation>%1 has too many pixels (over %2 megapixels); no photo was added.</translation>
     </message>
 </context>
 <context>
@@ -2974,6 +3428,101 @@ Do you want to replace it?</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>SpouseDialog</name>
+    <message>
+        <source>配</source>
+        <translation>First wife</translation>
+    </message>
+    <message>
+        <source>继配</source>
+        <translation>Second wife</translation>
+    </message>
+    <message>
+        <source>娶</source>
+        <translation>Wife</translation>
+    </message>
+    <message>
+        <source>侧室</source>
+        <translation>Concubine</translation>
+    </message>
+    <message>
+        <source>%1氏</source>
+        <translation>née %1</translation>
+    </message>
+    <message>
+        <source>配偶</source>
+        <translation>Wife</translation>
+    </message>
+    <message>
+        <source>称:</source>
+        <translation>Title:</translation>
+    </message>
+    <message>
+        <source>姓:</source>
+        <translation>Surname:</translation>
+    </message>
+    <message>
+        <source>名:</source>
+        <translation>Given name:</translation>
+    </message>
+    <message>
+        <source>籍贯:</source>
+        <translation>Home:</translation>
+    </message>
+    <message>
+        <source>父亲:</source>
+        <translation>Father:</translation>
+    </message>
+    <message>
+        <source>如 王公某某</source>
+        <translation>e.g. Mr Wang of such-and-such</translation>
+    </message>
+    <message>
+        <source>出生日期:</source>
+        <translation>Born:</translation>
+    </message>
+    <message>
+        <source>如 1890-3-5 或 光绪十六年二月十五</source>
+        <translation>e.g. 1890-3-5 or 光绪十六年二月十五</translation>
+    </message>
+    <message>
+        <source>健在</source>
+        <translation>Living</translation>
+    </message>
+    <message>
+        <source>去世日期:</source>
+        <translation>Died:</translation>
+    </message>
+    <message>
+        <source>葬地:</source>
+        <translation>Burial place:</translation>
+    </message>
+    <message>
+        <source>备注:</source>
+        <translation>Notes:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>“%1”是哪一天？</source>
+        <translation>Which day is “%1”?</translation>
+    </message>
+    <message>
+        <source>请输入配偶的姓或名!</source>
+        <translation>Please enter the wife&apos;s surname or given name.</translation>
+    </message>
+    <message>
+        <source>去世日期早于出生日期!</source>
+        <translation>The date of death is earlier than the date of birth.</translation>
     </message>
 </context>
 <context>

@@ -666,9 +666,9 @@ void MemberRecordWindow::AddPhoto() {
                      .arg(GenealogyDocument::kMaxPhotoBytes >> 20));
       return;
     case Problem::kTooManyPixels:
-      ShowNotice(tr("%1 的像素太多（超过 %2 万），照片没有增加。")
+      ShowNotice(tr("%1 的像素太多（超过 %2 百万像素），照片没有增加。")
                      .arg(shown)
-                     .arg(GenealogyDocument::kMaxPhotoPixels / 10000));
+                     .arg(GenealogyDocument::kMaxPhotoPixels / 1'000'000));
       return;
   }
 }

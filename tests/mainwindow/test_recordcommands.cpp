@@ -393,7 +393,7 @@ TEST_F(RecordWindowTest, PicturesAreKeptWholeShownScaledReadWhenShownAndBadOnesR
   ASSERT_EQ(boxes.Boxes().size(), 3u);
   EXPECT_EQ(boxes.Boxes()[0].text, QStringLiteral("notes.png 不是能读的图片，照片没有增加。"));
   EXPECT_EQ(boxes.Boxes()[1].text,
-            QStringLiteral("wide.png 的像素太多（超过 10000 万），照片没有增加。"));
+            QStringLiteral("wide.png 的像素太多（超过 100 百万像素），照片没有增加。"));
   EXPECT_EQ(boxes.Boxes()[2].text, QStringLiteral("heavy.png 太大（超过 64 MB），照片没有增加。"));
   EXPECT_EQ(History()->count(), steps);
   EXPECT_EQ(RecordOf(u"孔丘").photos.size(), 1u);
