@@ -46,9 +46,8 @@ QString ObjectNameOf(RecordField field) {
   return QStringLiteral("record%1").arg(static_cast<int>(field));
 }
 
-// The picture in `bytes` no larger than `side` on either side: a large one is
-// decoded straight to that size, so that a picture of many pixels never
-// stands whole in memory to be shown.
+// The picture in `bytes` no larger than `side` on either side, asked of the
+// decoder at that size (a JPEG is then decoded at a fraction of its own).
 QImage DecodeScaled(const QByteArray& bytes, int side) {
   QBuffer buffer;
   buffer.setData(bytes);
@@ -112,7 +111,7 @@ MemberRecordWindow::MemberRecordWindow(GenealogyDocument& document, QWidget* par
   connect(&m_document, &GenealogyDocument::memberRemoved, this, [this] { Refresh(); });
 
   const int em = fontMetrics().horizontalAdvance(QChar(0x56FD));
-  resize(44 * em, 30 * fontMetrics().lineSpacing());
+  resize(std::max(48 * em, kShownPhotoSide + 3 * kThumbnailSide), 30 * fontMetrics().lineSpacing());
   Refresh();
 }
 
@@ -314,6 +313,7 @@ void MemberRecordWindow::BuildPhotoTab(QTabWidget* tabs) {
   buttons->addWidget(m_removePhoto);
   buttons->addStretch();
   left->addLayout(buttons);
+  m_photos->setMinimumWidth(kThumbnailSide * 3 / 2);
   layout->addLayout(left, 1);
 
   auto* right = new QVBoxLayout;
@@ -321,7 +321,7 @@ void MemberRecordWindow::BuildPhotoTab(QTabWidget* tabs) {
   m_photo->setObjectName(QStringLiteral("photo"));
   m_photo->setAccessibleName(tr("照片"));
   m_photo->setAlignment(Qt::AlignCenter);
-  m_photo->setMinimumSize(kShownPhotoSide / 2, kShownPhotoSide / 2);
+  m_photo->setMinimumSize(kShownPhotoSide, kShownPhotoSide * 3 / 4);
   right->addWidget(m_photo, 1);
   auto* captionForm = new QFormLayout;
   auto* captionLabel = new QLabel(tr("说明:"), page);
@@ -331,7 +331,7 @@ void MemberRecordWindow::BuildPhotoTab(QTabWidget* tabs) {
   captionLabel->setBuddy(m_caption);
   captionForm->addRow(captionLabel, m_caption);
   right->addLayout(captionForm);
-  layout->addLayout(right, 1);
+  layout->addLayout(right, 0);
 
   connect(m_addPhoto, &QPushButton::clicked, this, &MemberRecordWindow::AddPhoto);
   connect(m_removePhoto, &QPushButton::clicked, this, &MemberRecordWindow::RemovePhoto);

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -54,11 +55,25 @@ void Shoot(QWidget* widget, const QString& name) {
     widget->grab().save(QDir(qEnvironmentVariable("CLANBOOK_SHOT_DIR")).filePath(name));
 }
 
+// A picture of `width` × `height` pixels: a figure on a warm ground in
+// colour, blank in one bit a pixel.
 QByteArray PictureBytes(int width, int height, QImage::Format format = QImage::Format_RGB32) {
   QImage image(width, height, format);
   image.fill(Qt::white);
-  if (format == QImage::Format_RGB32)
-    for (int x = 0; x < width; ++x) image.setPixelColor(x, x * height / width, Qt::darkRed);
+  if (format == QImage::Format_RGB32) {
+    QPainter painter(&image);
+    QLinearGradient ground(0, 0, 0, height);
+    ground.setColorAt(0, QColor(236, 222, 196));
+    ground.setColorAt(1, QColor(176, 140, 100));
+    painter.fillRect(image.rect(), ground);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(60, 44, 36));
+    painter.drawEllipse(QPointF(width / 2.0, height * 0.38), height * 0.16, height * 0.2);
+    painter.drawRoundedRect(
+        QRectF(width / 2.0 - height * 0.32, height * 0.6, height * 0.64, height * 0.5),
+        height * 0.12, height * 0.12);
+  }
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
@@ -121,6 +136,9 @@ TEST_F(RecordWindowTest, EveryFieldIsEnteredAsOneStepOfTheHistoryAndTheWindowFol
   EXPECT_TRUE(record->isVisible());
   EXPECT_EQ(record->Member(), Find(u"孔丘"));
   EXPECT_EQ(record->windowTitle(), QStringLiteral("成员资料 - 孔丘"));
+  // Undo and redo reach it from the window too.
+  EXPECT_TRUE(record->actions().contains(window->MenuAction(ID_UNDO)));
+  EXPECT_TRUE(record->actions().contains(window->MenuAction(ID_REDO)));
   // The ten fields, read-only, dates in both calendars whatever the list shows.
   EXPECT_EQ(Control<QLabel>(record, QStringLiteral("seed1"))->text(), QStringLiteral("孔纥"));
   EXPECT_EQ(Control<QLabel>(record, QStringLiteral("seed2"))->text(), BothDates(1925, 3, 3));
