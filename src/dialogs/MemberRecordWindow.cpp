@@ -60,10 +60,12 @@ QImage DecodeScaled(const QByteArray& bytes, int side) {
   return reader.read();
 }
 
-void SetCell(QTableWidget* table, int row, int column, const QString& text, bool editable) {
-  auto* item = new QTableWidgetItem(text);
-  if (!editable) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-  table->setItem(row, column, item);
+void SetCell(QTableWidget* table, int row, int column, const QString& text) {
+  if (QTableWidgetItem* item = table->item(row, column)) {
+    if (item->text() != text) item->setText(text);
+    return;
+  }
+  table->setItem(row, column, new QTableWidgetItem(text));
 }
 
 }  // namespace
@@ -106,9 +108,15 @@ MemberRecordWindow::MemberRecordWindow(GenealogyDocument& document, QWidget* par
   connect(&m_document, &GenealogyDocument::membersAboutToBeReleased, this,
           [this] { SetMember(nullptr); });
   connect(&m_document, &GenealogyDocument::aboutToReset, this, [this] { SetMember(nullptr); });
-  // A child added or removed changes the 排行 proposed.
-  connect(&m_document, &GenealogyDocument::memberAdded, this, [this] { Refresh(); });
-  connect(&m_document, &GenealogyDocument::memberRemoved, this, [this] { Refresh(); });
+  // A brother or sister added or removed changes the 排行 proposed; nothing
+  // else of the window, which an import or a merge of many must not redraw
+  // member by member.
+  connect(&m_document, &GenealogyDocument::memberAdded, this, [this](MemberNode* member) {
+    if (m_member && member->parent == m_member->parent) ShowProposedRank();
+  });
+  connect(&m_document, &GenealogyDocument::memberRemoved, this, [this] {
+    if (m_member) ShowProposedRank();
+  });
 
   const int em = fontMetrics().horizontalAdvance(QChar(0x56FD));
   resize(std::max(48 * em, kShownPhotoSide + 3 * kThumbnailSide), 30 * fontMetrics().lineSpacing());
@@ -418,8 +426,7 @@ void MemberRecordWindow::Refresh() {
     if (box->toPlainText() != text) box->setPlainText(text);
   }
   m_sex->setCurrentIndex(record.sex == Sex::kFemale ? 1 : 0);
-  const QString proposed = m_member ? GenealogyDocument::ProposedRank(m_member) : QString();
-  m_lines[RecordField::kRank]->setPlaceholderText(proposed);
+  ShowProposedRank();
 
   m_mother->clear();
   m_mother->addItem(tr("未填"));
@@ -454,6 +461,12 @@ void MemberRecordWindow::Refresh() {
   EnableControls();
 }
 
+void MemberRecordWindow::ShowProposedRank() {
+  const QString proposed = m_member ? GenealogyDocument::ProposedRank(m_member) : QString();
+  m_lines[RecordField::kRank]->setPlaceholderText(proposed);
+  m_proposeRank->setEnabled(!proposed.isEmpty());
+}
+
 void MemberRecordWindow::RefreshSpouses() {
   const int selected = m_spouses->currentRow();
   const std::vector<Spouse> none;
@@ -471,8 +484,7 @@ void MemberRecordWindow::RefreshSpouses() {
         wife.alive ? tr("健在") : spouse_text::Date(wife.deathYear, wife.deathMonth, wife.deathDay),
         Text(wife.burial),
         Text(wife.note)};
-    for (int column = 0; column < 9; ++column)
-      SetCell(m_spouses, row, column, cells[column], false);
+    for (int column = 0; column < 9; ++column) SetCell(m_spouses, row, column, cells[column]);
   }
   if (selected >= 0 && selected < m_spouses->rowCount()) m_spouses->selectRow(selected);
 }
@@ -485,8 +497,9 @@ void MemberRecordWindow::RefreshSources() {
   m_sources->setRowCount(static_cast<int>(sources.size()));
   for (int row = 0; row < static_cast<int>(sources.size()); ++row) {
     const Source& source = sources[static_cast<std::size_t>(row)];
-    SetCell(m_sources, row, 0, Text(source.title), true);
-    SetCell(m_sources, row, 1, Text(source.detail), true);
+    // In place: the cell being edited may be the one that told of the change.
+    SetCell(m_sources, row, 0, Text(source.title));
+    SetCell(m_sources, row, 1, Text(source.detail));
   }
 }
 
@@ -552,7 +565,7 @@ QPixmap MemberRecordWindow::ShownPhoto() const {
 void MemberRecordWindow::EnableControls() {
   const bool any = m_member != nullptr;
   for (int i = 0; i < m_tabs->count(); ++i) m_tabs->widget(i)->setEnabled(any);
-  m_proposeRank->setEnabled(any && !GenealogyDocument::ProposedRank(m_member).isEmpty());
+  m_proposeRank->setEnabled(any && !m_lines[RecordField::kRank]->placeholderText().isEmpty());
   m_mother->setEnabled(any && m_mother->count() > 1);
   // 适 is a daughter's; a son's is shown only when something stands there.
   const MemberRecord empty;

@@ -68,6 +68,8 @@ private:
 
   // Shows the record as the document holds it now.
   void Refresh();
+  // The 排行 the order of birth gives, in the empty 排行 box.
+  void ShowProposedRank();
   void RefreshSpouses();
   void RefreshSources();
   // Reads the pictures when the 照片 tab is shown; otherwise only notes that
