@@ -3,11 +3,9 @@
 #include "document/GenealogyDocument.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -75,22 +73,9 @@ BookDataDialog::BookDataDialog(const BookData& data, QWidget* parent)
     tabs->addTab(page, GenealogyDocument::FieldName(field));
   }
 
-  auto* ok = new QPushButton(tr("确定"), this);
-  ok->setObjectName(ControlName(IDOK));
-  ok->setAccessibleName(ok->text());
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(tr("取消"), this);
-  cancel->setObjectName(ControlName(IDCANCEL));
-  cancel->setAccessibleName(cancel->text());
-  connect(ok, &QPushButton::clicked, this, &BookDataDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &BookDataDialog::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs, 1);
-  layout->addLayout(buttons);
+  layout->addLayout(OkCancelRow(tr("确定"), tr("取消")));
   const int em = fontMetrics().horizontalAdvance(QChar(0x56FD));
   resize(32 * em, 20 * fontMetrics().lineSpacing());
 }

@@ -9,10 +9,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <optional>
@@ -95,22 +93,9 @@ SpouseDialog::SpouseDialog(const Spouse& spouse, QWidget* parent)
   connect(m_alive, &QCheckBox::toggled, this, followAlive);
   followAlive();
 
-  auto* ok = new QPushButton(tr("确定"), this);
-  ok->setObjectName(ControlName(IDOK));
-  ok->setAccessibleName(ok->text());
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(tr("取消"), this);
-  cancel->setObjectName(ControlName(IDCANCEL));
-  cancel->setAccessibleName(cancel->text());
-  connect(ok, &QPushButton::clicked, this, &SpouseDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &SpouseDialog::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(m_form);
-  layout->addLayout(buttons);
+  layout->addLayout(OkCancelRow(tr("确定"), tr("取消")));
   m_surname->setFocus();
 }
 
