@@ -1692,11 +1692,11 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>%1：格式由后缀定，只能是 .ftf、.cbk 或 .ged。</source>
-        <translation>%1: the format follows the file&apos;s suffix, which must be .ftf, .cbk or .ged.</translation>
+        <translation>%1: the format is given by the file name&apos;s ending, which must be .ftf, .cbk or .ged.</translation>
     </message>
     <message>
         <source>把家谱 IN 转存为 OUT，格式由后缀定（.ftf、.cbk、.ged），照片随 .cbk 转存</source>
-        <translation>Convert the book IN to OUT, each in the format its suffix names (.ftf, .cbk, .ged); the photos go along to a .cbk</translation>
+        <translation>Convert the genealogy IN to OUT, each format given by its ending (.ftf, .cbk, .ged); pictures go along between .cbk files</translation>
     </message>
 </context>
 <context>
@@ -1983,27 +1983,27 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>这不是家谱文件（.cbk）：文件是空的，或不是 SQLite 数据库</source>
-        <translation>This is not a book file (.cbk): the file is empty or not an SQLite database</translation>
+        <translation>this is no book file (.cbk): the file is empty or no SQLite database</translation>
     </message>
     <message>
         <source>家谱文件已损坏或不完整</source>
-        <translation>The book file is damaged or incomplete</translation>
+        <translation>the book file is damaged or incomplete</translation>
     </message>
     <message>
         <source>这是其他程序的 SQLite 数据库，不是家谱文件</source>
-        <translation>This is another program&apos;s SQLite database, not a book file</translation>
+        <translation>this is another program&apos;s SQLite database, not a book file</translation>
     </message>
     <message>
         <source>该家谱文件由更新版本的本程序保存，请升级后再打开</source>
-        <translation>This book file was saved by a newer version of this program; upgrade the program to open it</translation>
+        <translation>the book file was saved by a newer version of this program; please upgrade to open it</translation>
     </message>
     <message>
         <source>另一个程序正在使用该家谱，只能以只读方式打开</source>
-        <translation>Another program is using this book; it can only be opened read-only</translation>
+        <translation>another program has this genealogy open; it can only be opened read-only</translation>
     </message>
     <message>
         <source>该家谱以只读方式打开，请另存为其他文件</source>
-        <translation>This book was opened read-only; save it as another file</translation>
+        <translation>this genealogy was opened read-only; please save it under another name</translation>
     </message>
     <message>
         <source>更改谱书的 %1</source>
@@ -2019,127 +2019,127 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>删除 %1 的配偶</source>
-        <translation>Remove a wife of %1</translation>
+        <translation>Delete a wife of %1</translation>
     </message>
     <message>
         <source>增加 %1 的照片</source>
-        <translation>Add a photo of %1</translation>
+        <translation>Add a picture of %1</translation>
     </message>
     <message>
         <source>删除 %1 的照片</source>
-        <translation>Remove a photo of %1</translation>
+        <translation>Delete a picture of %1</translation>
     </message>
     <message>
         <source>性别</source>
-        <translation>Sex</translation>
+        <translation>sex</translation>
     </message>
     <message>
         <source>字</source>
-        <translation>Courtesy name</translation>
+        <translation>courtesy name</translation>
     </message>
     <message>
         <source>号</source>
-        <translation>Art name</translation>
+        <translation>art name</translation>
     </message>
     <message>
         <source>排行</source>
-        <translation>Birth rank</translation>
+        <translation>birth order</translation>
     </message>
     <message>
         <source>房支</source>
-        <translation>Branch</translation>
+        <translation>branch of the house</translation>
     </message>
     <message>
         <source>功名/职务</source>
-        <translation>Degree/office</translation>
+        <translation>rank or office</translation>
     </message>
     <message>
         <source>生时</source>
-        <translation>Hour of birth</translation>
+        <translation>hour of birth</translation>
     </message>
     <message>
         <source>行传</source>
-        <translation>Life story</translation>
+        <translation>life record</translation>
     </message>
     <message>
         <source>葬地</source>
-        <translation>Burial place</translation>
+        <translation>burial place</translation>
     </message>
     <message>
         <source>葬向</source>
-        <translation>Grave facing</translation>
+        <translation>grave orientation</translation>
     </message>
     <message>
         <source>备注</source>
-        <translation>Notes</translation>
+        <translation>note</translation>
     </message>
     <message>
         <source>丈夫</source>
-        <translation>Husband</translation>
+        <translation>husband</translation>
     </message>
     <message>
         <source>丈夫籍贯</source>
-        <translation>Husband&apos;s home</translation>
+        <translation>husband&apos;s home</translation>
     </message>
     <message>
         <source>生父</source>
-        <translation>Birth father</translation>
+        <translation>birth father</translation>
     </message>
     <message>
         <source>兼祧</source>
-        <translation>Second father</translation>
+        <translation>second father (jiantiao)</translation>
     </message>
     <message>
         <source>生母</source>
-        <translation>Birth mother</translation>
+        <translation>birth mother</translation>
     </message>
     <message>
         <source>配偶</source>
-        <translation>Wives</translation>
+        <translation>wives</translation>
     </message>
     <message>
         <source>来源</source>
-        <translation>Sources</translation>
+        <translation>sources</translation>
     </message>
     <message>
         <source>照片</source>
-        <translation>Photos</translation>
+        <translation>pictures</translation>
     </message>
     <message>
         <source>谱名</source>
-        <translation>Book title</translation>
+        <translation>book title</translation>
     </message>
     <message>
         <source>堂号</source>
-        <translation>Hall name</translation>
+        <translation>hall name</translation>
     </message>
     <message>
         <source>郡望</source>
-        <translation>Clan seat</translation>
+        <translation>clan seat</translation>
     </message>
     <message>
         <source>修谱年份</source>
-        <translation>Edition year</translation>
+        <translation>year of the edition</translation>
     </message>
     <message>
         <source>编修</source>
-        <translation>Editors</translation>
+        <translation>editors</translation>
     </message>
     <message>
         <source>谱序</source>
-        <translation>Preface</translation>
+        <translation>preface</translation>
     </message>
     <message>
         <source>凡例</source>
-        <translation>Editorial rules</translation>
+        <translation>editorial rules</translation>
     </message>
     <message>
         <source>家训</source>
-        <translation>Family precepts</translation>
+        <translation>family precepts</translation>
     </message>
     <message>
         <source>字辈</source>
-        <translation>Generation poem</translation>
+        <translation>generation poem</translation>
     </message>
 </context>
 <context>
@@ -2765,12 +2765,12 @@ Do you want to replace it?</translation>
         <translation>%1 is not a picture this program can read; no photo was added.</translation>
     </message>
     <message>
-        <source>请输入来源的题名!</source>
-        <translation>Please enter the title of the source.</translation>
-    </message>
-    <message>
         <source>%1 的像素太多（超过 %2 百万像素），照片没有增加。</source>
         <translation>%1 has too many pixels (over %2 megapixels); no photo was added.</translation>
+    </message>
+    <message>
+        <source>请输入来源的题名!</source>
+        <translation>Please enter the title of the source.</translation>
     </message>
 </context>
 <context>

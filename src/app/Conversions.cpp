@@ -251,6 +251,10 @@ QString ReadFailure(const QString& fileName, const FileStatus& status) {
 int ConvertBook(const QStringList& values, const QCommandLineParser& /*parser*/) {
   const QString& in = values[0];
   const QString& out = values[1];
+  // Whatever the names, what is read is never written over.
+  if (OutputIsInput(out, {in}))
+    return Fail(kChartCannotWrite, QCoreApplication::translate("Conversions", "无法写入 %1：%2。")
+                                       .arg(out, WriteProblemReason(FileProblem::kTargetIsInput)));
   for (const QString& name : {in, out}) {
     const formats::FormatEntry* entry = formats::FormatOfFile(FilePathOf(name).string());
     if (!entry || !entry->reads || !entry->writes)
@@ -259,9 +263,6 @@ int ConvertBook(const QStringList& values, const QCommandLineParser& /*parser*/)
                                               "%1：格式由后缀定，只能是 .ftf、.cbk 或 .ged。")
                       .arg(name));
   }
-  if (OutputIsInput(out, {in}))
-    return Fail(kChartCannotWrite, QCoreApplication::translate("Conversions", "无法写入 %1：%2。")
-                                       .arg(out, WriteProblemReason(FileProblem::kTargetIsInput)));
   COperationClanbook book;
   if (const FileStatus read = formats::ReadBookFile(FilePathOf(in), book); !read.Ok())
     return Fail(kChartCannotRead, ReadFailure(in, read));

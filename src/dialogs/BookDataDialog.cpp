@@ -18,9 +18,15 @@ constexpr RecordField kLines[] = {RecordField::kBookTitle, RecordField::kHallNam
 constexpr RecordField kTexts[] = {RecordField::kPreface, RecordField::kRules,
                                   RecordField::kPrecepts, RecordField::kGenerationPoem};
 
-// "谱名:" from the field's name.
+// "谱名", "Book title": the field's name as it begins a label or a tab.
+QString TitleOf(RecordField field) {
+  QString name = GenealogyDocument::FieldName(field);
+  if (!name.isEmpty()) name[0] = name[0].toUpper();
+  return name;
+}
+
 QString LabelOf(RecordField field) {
-  return BookDataDialog::tr("%1:").arg(GenealogyDocument::FieldName(field));
+  return BookDataDialog::tr("%1:").arg(TitleOf(field));
 }
 
 QString ObjectNameOf(RecordField field) {
@@ -70,7 +76,7 @@ BookDataDialog::BookDataDialog(const BookData& data, QWidget* parent)
     pageLayout->addWidget(label);
     pageLayout->addWidget(box, 1);
     m_texts[field] = box;
-    tabs->addTab(page, GenealogyDocument::FieldName(field));
+    tabs->addTab(page, TitleOf(field));
   }
 
   auto* layout = new QVBoxLayout(this);

@@ -38,8 +38,11 @@ QString Text(const std::u16string& text) {
   return QString::fromStdU16String(text);
 }
 
+// "字:", "Courtesy name:": the field's name begins a label.
 QString LabelOf(RecordField field) {
-  return MemberRecordWindow::tr("%1:").arg(GenealogyDocument::FieldName(field));
+  QString name = GenealogyDocument::FieldName(field);
+  if (!name.isEmpty()) name[0] = name[0].toUpper();
+  return MemberRecordWindow::tr("%1:").arg(name);
 }
 
 QString ObjectNameOf(RecordField field) {

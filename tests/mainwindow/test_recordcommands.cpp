@@ -549,7 +549,7 @@ TEST(RecordWindowLanguage, TheWindowSpeaksEnglishAndNamesItsUndoInEnglish) {
   GenealogyDocument& document = window.document();
   document.ChangeRecordText(kong, RecordField::kCourtesyName, QStringLiteral("仲尼"));
   EXPECT_EQ(window.MenuAction(ID_UNDO)->text(),
-            QStringLiteral("Undo Change Courtesy name of 孔丘"));
+            QStringLiteral("Undo Change courtesy name of 孔丘"));
   document.ChangeRecordText(kong, RecordField::kRank, QStringLiteral("次子"));
   document.ChangeRecordText(kong, RecordField::kOffice, QStringLiteral("司寇"));
   document.ChangeRecordText(kong, RecordField::kBurialPlace, QStringLiteral("曲阜孔林"));
