@@ -1054,6 +1054,10 @@ Do you want to replace it?</translation>
         <source>更改谱书资料</source>
         <translation>Change the book data</translation>
     </message>
+    <message>
+        <source>查看</source>
+        <translation>View</translation>
+    </message>
 </context>
 <context>
     <name>CFileOpenAndSaveDlg</name>
@@ -1876,6 +1880,10 @@ Do you want to replace it?</translation>
     <message>
         <source>闰%1</source>
         <translation>leap %1</translation>
+    </message>
+    <message>
+        <source>“%1”：按公历纪年，那一年没有这个农历日子（它落在相邻的一年）。</source>
+        <translation>“%1”: counted in Gregorian years, that year has no such Chinese day (it falls in the year beside it).</translation>
     </message>
 </context>
 <context>

@@ -45,6 +45,9 @@ enum class DateProblem {
   NoLeapMonth,      // a 闰 month the year lacks (光绪十五年闰二月)
   ShortMonth,       // 三十 of a month of 29 days
   Ambiguous,        // more than one day fits: the candidates are given
+  // a Chinese day of a year counted by Gregorian years (公元, 民国) that falls
+  // in the Gregorian year beside it (公元2033年闰十一月廿五 is 2034-01-15)
+  OtherGregorianYear,
 };
 
 // The Chinese years the table holds: from 洪武元年 (1368) to 2100; the

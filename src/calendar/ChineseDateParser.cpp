@@ -238,12 +238,14 @@ ParsedDate ParseDate(std::u16string_view text, YearRange years) {
       // A Chinese month of Gregorian year G belongs to the Chinese year G or,
       // in January and February, to G - 1.
       parsed = Place(date, year.year - 1, year.year, [](std::int32_t) { return true; });
+      const bool placed = !parsed.candidates.empty();
       std::erase_if(parsed.candidates,
                     [&year](const GregorianDate& day) { return day.year != year.year; });
       if (parsed.problem == DateProblem::None && parsed.candidates.empty())
         parsed.problem = year.year > LastChineseYear() || year.year <= FirstChineseYear()
                              ? DateProblem::OutOfRange
-                             : DateProblem::NoSuchDay;
+                         : placed ? DateProblem::OtherGregorianYear
+                                  : DateProblem::NoSuchDay;
       break;
     }
   }

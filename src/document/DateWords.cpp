@@ -148,6 +148,10 @@ QString DateProblemText(DateProblem problem, const QString& text) {
       return QCoreApplication::translate("DateWords", "“%1”：那一年没有这个闰月。").arg(text);
     case DateProblem::ShortMonth:
       return QCoreApplication::translate("DateWords", "“%1”：那个月只有二十九天。").arg(text);
+    case DateProblem::OtherGregorianYear:
+      return QCoreApplication::translate(
+                 "DateWords", "“%1”：按公历纪年，那一年没有这个农历日子（它落在相邻的一年）。")
+          .arg(text);
     case DateProblem::Ambiguous:
       return QCoreApplication::translate("DateWords", "“%1”可以是不止一天。").arg(text);
     default:

@@ -1,6 +1,6 @@
 // Dates as the windows and the command line write them for people: the
 // Gregorian date the book stores, its Chinese date in words, or both, as the
-// user chose (家谱 → 日期); the 享年 of the deceased; and the one wording of
+// user chose (查看 → 日期); the 享年 of the deceased; and the one wording of
 // every reason a typed date is refused.
 #pragma once
 

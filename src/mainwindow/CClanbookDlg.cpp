@@ -258,6 +258,9 @@ void CClanbookDlg::BuildMenu() {
                                    {QT_TR_NOOP("修改个人信息"), ID_MODIFY_MEMBER},
                                    {QT_TR_NOOP("删除个人"), ID_DELETE_MEMBER},
                                    {QT_TR_NOOP("对所有人按出生日期排序"), ID_SORT_BY_BIRTH}});
+  // How the book is shown (dates today); the window's own choices, not the book's.
+  m_viewMenu = addMenu(QT_TR_NOOP("查看"), {});
+  m_viewMenu->menuAction()->setObjectName(QStringLiteral("viewMenu"));
   addMenu(QT_TR_NOOP("帮助"), {{QT_TR_NOOP("帮助"), ID_HELP},
                                {QT_TR_NOOP("官方主页"), ID_FEEDBACK},
                                {QT_TR_NOOP("关于"), ID_ABOUT}});

@@ -283,6 +283,7 @@ private:
   QMenu* m_fileMenu = nullptr;
   QMenu* m_editMenu = nullptr;
   QMenu* m_bookMenu = nullptr;
+  QMenu* m_viewMenu = nullptr;
   std::map<int, QAbstractButton*> m_buttons;
   std::vector<QPushButton*> m_buttonOrder;  // template order, for the tab chain
   std::map<int, QAction*> m_actions;
@@ -290,7 +291,7 @@ private:
   // The tree's selection changes without the list following it.
   bool m_quietSelection = false;
 
-  // --- 家谱 → 日期 and the lunar days at Open (DateCommands.cpp) ---
+  // --- 查看 → 日期 and the lunar days at Open (DateCommands.cpp) ---
   void InstallDateCommands();
   // The list's date columns as wide as the dates they show: the seed's width
   // for 公历, wider for the Chinese words.

@@ -1,4 +1,4 @@
-// 家谱 → 日期 (公历, 农历, 两者) and the two settings of 今日生日 at Open; what
+// 查看 → 日期 (公历, 农历, 两者) and the two settings of 今日生日 at Open; what
 // they choose is remembered between runs.
 #include "calendar/ChineseCalendar.h"
 #include "mainwindow/CClanbookDlg.h"
@@ -100,10 +100,8 @@ LunarDaysToday FindLunarDays(MemberNode* root, const LocalDate& today, bool birt
 
 void CClanbookDlg::InstallDateCommands() {
   SetDateDisplay(clanbook_settings::ShownDates());
-  // In the 家谱 menu: the menu bar keeps the four menus it always had.
   QMenu* book = m_bookMenu;
-  book->addSeparator();
-  QMenu* dates = book->addMenu(tr("日期"));
+  QMenu* dates = m_viewMenu->addMenu(tr("日期"));
   dates->setObjectName(QStringLiteral("datesMenu"));
   dates->menuAction()->setObjectName(QStringLiteral("dates"));
   auto* group = new QActionGroup(dates);

@@ -70,6 +70,10 @@ TEST(ChineseDateParser, ReadsEachFormOrSaysWhyNot) {
       {u"民国三十九年正月初一", DateProblem::NoSuchReignYear, ""},
       {u"明光绪十六年二月十五", DateProblem::NoSuchReignYear, ""},
       {u"1890-2-30", DateProblem::NoSuchDay, ""},
+      // 闰十一月 of 癸丑 runs from 2033-12-22 into January 2034.
+      {u"公元2033年闰十一月廿五", DateProblem::OtherGregorianYear, ""},
+      {u"公元2034年闰十一月廿五", DateProblem::None, "2034-01-15"},
+      {u"公元2033年闰十一月初一", DateProblem::None, "2033-12-22"},
       {u"庚寅年二月十五", DateProblem::OutOfRange, "", {1891, 1940}},
       {u"2101年十二月初一", DateProblem::OutOfRange, ""},
       {u"二月十五", DateProblem::Unreadable, ""},

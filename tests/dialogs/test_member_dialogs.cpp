@@ -117,10 +117,12 @@ TEST_F(AddInfoDlgTest, OpensWithTodayAndTheTemplate) {
   EXPECT_EQ(ok->text(), QStringLiteral("确定"));
   EXPECT_EQ(dialog.findChild<QPushButton*>(Name(2))->text(), QStringLiteral("取消"));
   EXPECT_EQ(dialog.focusWidget(), Box(&dialog, 1011));
-  const std::vector<QString> expected{Name(1011), Name(1018), Name(1008), Name(1009), Name(1010),
-                                      Name(1013), Name(1014), Name(1012), Name(1015), Name(1016),
-                                      Name(1017), Name(1),    Name(2),    Name(1011)};
-  EXPECT_EQ(TabCycle(Box(&dialog, 1011), 14), expected);
+  // The template's order, each date followed by its box for a date in Chinese words.
+  const std::vector<QString> expected{Name(1011), Name(1018), Name(1008), Name(1009),
+                                      Name(1010), Name(1040), Name(1013), Name(1014),
+                                      Name(1012), Name(1015), Name(1016), Name(1017),
+                                      Name(1042), Name(1),    Name(2),    Name(1011)};
+  EXPECT_EQ(TabCycle(Box(&dialog, 1011), 16), expected);
   // Labels in the template's order are all there.
   QStringList labels;
   for (auto* label : dialog.findChildren<QLabel*>()) labels << label->text();
@@ -292,10 +294,10 @@ TEST_F(ModifyInfoDlgTest, OpensWithWhatTheCallerSetAndTheTemplate) {
   EXPECT_EQ(Box(&dialog, 1022)->accessibleName(), QStringLiteral("修改后地址:"));
   EXPECT_TRUE(dialog.findChild<QPushButton*>(Name(1))->isDefault());
   EXPECT_EQ(dialog.focusWidget(), Box(&dialog, 1021));
-  const std::vector<QString> expected{Name(1021), Name(1022), Name(1024), Name(1023),
-                                      Name(1015), Name(1016), Name(1017), Name(1),
-                                      Name(2),    Name(1008), Name(1009), Name(1010)};
-  EXPECT_EQ(TabCycle(Box(&dialog, 1021), 12), expected);
+  const std::vector<QString> expected{Name(1021), Name(1022), Name(1024), Name(1023), Name(1015),
+                                      Name(1016), Name(1017), Name(1042), Name(1),    Name(2),
+                                      Name(1008), Name(1009), Name(1010), Name(1040), Name(1021)};
+  EXPECT_EQ(TabCycle(Box(&dialog, 1021), 15), expected);
 }
 
 TEST_F(ModifyInfoDlgTest, DeceasedMemberOpensWithTheDeathBoxesOnAndTheToggleFollows) {

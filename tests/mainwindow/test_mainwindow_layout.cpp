@@ -123,6 +123,7 @@ TEST_F(LayoutTest, MenuPopupsAndItemsInOrder) {
         {QStringLiteral("修改个人信息"), 32781},
         {QStringLiteral("删除个人"), 32780},
         {QStringLiteral("对所有人按出生日期排序"), 32785}}},
+      {QStringLiteral("查看"), {}},
       {QStringLiteral("帮助"),
        {{QStringLiteral("帮助"), 57670},
         {QStringLiteral("官方主页"), 32791},
