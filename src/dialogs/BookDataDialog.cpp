@@ -83,7 +83,7 @@ BookDataDialog::BookDataDialog(const BookData& data, QWidget* parent)
   layout->addWidget(tabs, 1);
   layout->addLayout(OkCancelRow(tr("确定"), tr("取消")));
   const int em = fontMetrics().horizontalAdvance(QChar(0x56FD));
-  resize(32 * em, 20 * fontMetrics().lineSpacing());
+  resize(44 * em, 22 * fontMetrics().lineSpacing());
 }
 
 BookDataDialog::~BookDataDialog() = default;
