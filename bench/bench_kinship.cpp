@@ -12,16 +12,15 @@
 // and in the thread's processor time (the machine is shared: processor time is
 // what other programs do not inflate), and fails (status 1) when an answer
 // takes more than 10 ms of processor time.
-#include <time.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "BenchTimer.h"
 #include "ClanGenerator.h"
 #include "calendar/Kinship.h"
 #include "calendar/KinshipTerms.h"
@@ -32,12 +31,6 @@ namespace {
 
 constexpr double kLimitMs = 10;
 
-double ThreadCpuMs() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
 struct Answer {
   double ms = 0;
   double cpuMs = 0;
@@ -45,8 +38,7 @@ struct Answer {
 };
 
 Answer Ask(const COperationClanbook& book, const MemberNode* a, const MemberNode* b) {
-  const double cpu = ThreadCpuMs();
-  const auto start = std::chrono::steady_clock::now();
+  const clanbench::Timer timer(CLOCK_THREAD_CPUTIME_ID);
   MemberNode* foundA = nullptr;
   MemberNode* foundB = nullptr;
   book.FindByName(book.GetRootLink(), foundA, a->name);
@@ -54,9 +46,8 @@ Answer Ask(const COperationClanbook& book, const MemberNode* a, const MemberNode
   const std::u16string there = KinshipTerm(FindKinship({foundA}, {foundB}));
   const std::u16string back = KinshipTerm(FindKinship({foundB}, {foundA}));
   Answer answer;
-  answer.ms =
-      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-  answer.cpuMs = ThreadCpuMs() - cpu;
+  answer.ms = timer.WallMs();
+  answer.cpuMs = timer.CpuMs();
   answer.length = there.size() + back.size();
   return answer;
 }

@@ -101,9 +101,9 @@ void Paint(CClanbookDlg& window) {
   (void)frame;
 }
 
-// Answers the next modal dialog as a user would: fills its boxes by control id
+// Answers the next modal dialog as a user would: fills its boxes by control name
 // and clicks OK. Polls until the dialog's modal loop is running.
-void AnswerNextDialog(std::vector<std::pair<int, QString>> boxes) {
+void AnswerNextDialog(std::vector<std::pair<const char*, QString>> boxes) {
   auto* timer = new QTimer;
   timer->setInterval(0);
   QObject::connect(timer, &QTimer::timeout, [timer, boxes] {
@@ -111,11 +111,11 @@ void AnswerNextDialog(std::vector<std::pair<int, QString>> boxes) {
     if (dialog == nullptr) return;
     timer->stop();
     timer->deleteLater();
-    for (const auto& [id, text] : boxes) {
-      if (auto* box = dialog->findChild<QLineEdit*>(ControlName(id))) {
+    for (const auto& [name, text] : boxes) {
+      if (auto* box = dialog->findChild<QLineEdit*>(name)) {
         box->setText(text);
       } else {
-        std::fprintf(stderr, "bench_mainwindow: no box %d in %s\n", id,
+        std::fprintf(stderr, "bench_mainwindow: no box %s in %s\n", name,
                      qPrintable(dialog->objectName()));
       }
     }
@@ -154,7 +154,7 @@ std::string Rows(CClanbookDlg& window) {
 // Runs a command (with its dialog answered, when it has one) and paints the
 // window; the time covers everything the user waits for.
 void TimeCommand(CClanbookDlg& window, MessageBoxRecorder& recorder, const std::string& name,
-                 int id, std::vector<std::pair<int, QString>> boxes) {
+                 int id, std::vector<std::pair<const char*, QString>> boxes) {
   recorder.Clear();
   if (!boxes.empty()) AnswerNextDialog(std::move(boxes));
   Stopwatch timer;
@@ -347,16 +347,17 @@ int main(int argc, char** argv) {
   const QString middle = QString::fromStdU16String(order[order.size() / 2]->name);
   TimeCommand(window, recorder, "ID_SORT_BY_BIRTH", ID_SORT_BY_BIRTH, {});
   TimeCommand(window, recorder, "ID_GENERATION " + std::to_string(broadest) + " (broadest)",
-              ID_GENERATION, {{1031, QString::number(broadest)}});
+              ID_GENERATION, {{"generationEdit", QString::number(broadest)}});
   TimeCommand(window, recorder, "ID_GENERATION " + std::to_string(generations) + " (deepest)",
-              ID_GENERATION, {{1031, QString::number(generations)}});
+              ID_GENERATION, {{"generationEdit", QString::number(generations)}});
   TimeCommand(window, recorder, "ID_GENERATION " + std::to_string(generations + 1) + " (none)",
-              ID_GENERATION, {{1031, QString::number(generations + 1)}});
-  TimeCommand(
-      window, recorder, "ID_FIND_BIRTHDAY", ID_FIND_BIRTHDAY,
-      {{1009, QString::number(book.lastBirthMonth)}, {1010, QString::number(book.lastBirthDay)}});
-  TimeCommand(window, recorder, "ID_RELATIONS", ID_RELATIONS, {{1028, last}, {1029, middle}});
-  TimeCommand(window, recorder, "ID_PERSONAL_INFO", ID_PERSONAL_INFO, {{1011, last}});
+              ID_GENERATION, {{"generationEdit", QString::number(generations + 1)}});
+  TimeCommand(window, recorder, "ID_FIND_BIRTHDAY", ID_FIND_BIRTHDAY,
+              {{"birthMonthEdit", QString::number(book.lastBirthMonth)},
+               {"birthDayEdit", QString::number(book.lastBirthDay)}});
+  TimeCommand(window, recorder, "ID_RELATIONS", ID_RELATIONS,
+              {{"firstNameEdit", last}, {"secondNameEdit", middle}});
+  TimeCommand(window, recorder, "ID_PERSONAL_INFO", ID_PERSONAL_INFO, {{"nameEdit", last}});
 
   // Deleting the largest family below the root, then undoing and redoing it,
   // each followed by the views' update and a paint, the root's family shown.

@@ -11,14 +11,13 @@
 // the machine is shared, and processor time is what other programs do not
 // inflate.
 #include <sys/resource.h>
-#include <time.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "BenchTimer.h"
 #include "ClanGenerator.h"
 #include "formats/FtfFormat.h"
 #include "model/COperationClanbook.h"
@@ -33,21 +32,7 @@ long PeakKiB() {
   return usage.ru_maxrss;
 }
 
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-struct Timer {
-  std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
-  double cpu = CpuSeconds();
-  double WallMs() const {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall)
-        .count();
-  }
-  double CpuMs() const { return (CpuSeconds() - cpu) * 1000; }
-};
+using clanbench::Timer;
 
 std::string Utf8(std::u16string_view text) {
   return clanbench::ToUtf8(text);

@@ -34,11 +34,11 @@ CAboutDlg::CAboutDlg(const QString& webUrl, const QString& productName, const QS
       m_language(language),
       ui(std::make_unique<Ui::AboutDlg>()) {
   ui->setupUi(this);
-  m_webLink = ui->idc_1006;
-  m_titleLink = ui->idc_1004;
-  m_mailLink = ui->idc_1013;
-  m_vendorLink = ui->idc_7008;
-  m_logo = ui->idc_7009;
+  m_webLink = ui->webLink;
+  m_titleLink = ui->titleLink;
+  m_mailLink = ui->mailLink;
+  m_vendorLink = ui->vendorLink;
+  m_logo = ui->logoLabel;
   m_okButton = ui->idc_1;
   // The hidden link's template text: the vendor's address, whatever page the
   // caller asks the logo to open.
@@ -78,9 +78,9 @@ void CAboutDlg::DoDataExchange(DataExchange& dx) {
   m_titleLink->Attach();
   m_mailLink->Attach();
   if (dx.saveAndValidate())
-    m_notice = ui->idc_1005->toPlainText();
+    m_notice = ui->noticeEdit->toPlainText();
   else
-    ui->idc_1005->setPlainText(m_notice);
+    ui->noticeEdit->setPlainText(m_notice);
   m_vendorLink->Attach();
 }
 

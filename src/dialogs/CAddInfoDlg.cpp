@@ -15,22 +15,22 @@ CAddInfoDlg::CAddInfoDlg(IMemberAdder* owner, QWidget* parent)
   ui->setupUi(this);
   // Whatever changes the alive box (a click, the keyboard, a screen reader's
   // toggle, the exchange), the death date follows it.
-  connect(ui->idc_1014, &QCheckBox::toggled, this, &CAddInfoDlg::OnToggleAlive);
-  m_birthEntry = new ChineseDateEntry(ui->idc_1040, ui->idc_1041, ui->idc_1008, ui->idc_1009,
-                                      ui->idc_1010, this);
-  m_deathEntry = new ChineseDateEntry(ui->idc_1042, ui->idc_1043, ui->idc_1015, ui->idc_1016,
-                                      ui->idc_1017, this);
+  connect(ui->aliveCheck, &QCheckBox::toggled, this, &CAddInfoDlg::OnToggleAlive);
+  m_birthEntry = new ChineseDateEntry(ui->birthDateEdit, ui->birthDateReading, ui->birthYearEdit,
+                                      ui->birthMonthEdit, ui->birthDayEdit, this);
+  m_deathEntry = new ChineseDateEntry(ui->deathDateEdit, ui->deathDateReading, ui->deathYearEdit,
+                                      ui->deathMonthEdit, ui->deathDayEdit, this);
   // A 干支 year alone is placed by the father the child is added to (while
   // the father box still names him); the death by the birth.
   m_birthEntry->years = [this] {
     const MemberNode* father = m_selectedFather;
-    if (!father || ui->idc_1018->text() != QString::fromStdU16String(father->name))
+    if (!father || ui->fatherNameEdit->text() != QString::fromStdU16String(father->name))
       return AnyYear();
     return LikelyBirthYears(father->birthYear, std::nullopt);
   };
   m_deathEntry->years = [this] {
     int born = 0;
-    if (!ScanInteger(ui->idc_1008->text(), born)) return AnyYear();
+    if (!ScanInteger(ui->birthYearEdit->text(), born)) return AnyYear();
     return YearRange{born, born + 119};
   };
 }
@@ -38,23 +38,23 @@ CAddInfoDlg::CAddInfoDlg(IMemberAdder* owner, QWidget* parent)
 CAddInfoDlg::~CAddInfoDlg() = default;
 
 void CAddInfoDlg::DoDataExchange(DataExchange& dx) {
-  dx.Check(ui->idc_1014, m_data.alive);
-  dx.Check(ui->idc_1012, m_data.married);
-  dx.Text(ui->idc_1013, m_data.address);
-  dx.Int(ui->idc_1010, m_data.birthDay);
-  dx.Int(ui->idc_1009, m_data.birthMonth);
-  dx.Int(ui->idc_1015, m_data.deathYear);
-  dx.Int(ui->idc_1008, m_data.birthYear);
-  dx.Int(ui->idc_1017, m_data.deathDay);
-  dx.Int(ui->idc_1016, m_data.deathMonth);
-  dx.Text(ui->idc_1011, m_data.name);
-  dx.Text(ui->idc_1018, m_fatherName);
+  dx.Check(ui->aliveCheck, m_data.alive);
+  dx.Check(ui->marriedCheck, m_data.married);
+  dx.Text(ui->addressEdit, m_data.address);
+  dx.Int(ui->birthDayEdit, m_data.birthDay);
+  dx.Int(ui->birthMonthEdit, m_data.birthMonth);
+  dx.Int(ui->deathYearEdit, m_data.deathYear);
+  dx.Int(ui->birthYearEdit, m_data.birthYear);
+  dx.Int(ui->deathDayEdit, m_data.deathDay);
+  dx.Int(ui->deathMonthEdit, m_data.deathMonth);
+  dx.Text(ui->nameEdit, m_data.name);
+  dx.Text(ui->fatherNameEdit, m_fatherName);
 }
 
 bool CAddInfoDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   // The death date matters only for the deceased: its boxes follow the alive box.
-  EnableDeathDate(!ui->idc_1014->isChecked());
+  EnableDeathDate(!ui->aliveCheck->isChecked());
   const LocalDate today = Today();
   m_data.birthYear = today.year;
   m_data.birthMonth = today.month;
@@ -66,20 +66,20 @@ bool CAddInfoDlg::OnInitDialog() {
 void CAddInfoDlg::OnToggleAlive() {
   // Follows the box rather than flipping blindly, so the boxes can never end
   // up enabled for a living member whatever state the dialog was opened in.
-  EnableDeathDate(!ui->idc_1014->isChecked());
+  EnableDeathDate(!ui->aliveCheck->isChecked());
 }
 
 void CAddInfoDlg::EnableDeathDate(bool enable) {
-  ui->idc_1017->setEnabled(enable);
-  ui->idc_1016->setEnabled(enable);
-  ui->idc_1015->setEnabled(enable);
+  ui->deathDayEdit->setEnabled(enable);
+  ui->deathMonthEdit->setEnabled(enable);
+  ui->deathYearEdit->setEnabled(enable);
   m_deathEntry->SetEnabled(enable);
   m_deathDateEnabled = enable;
 }
 
 void CAddInfoDlg::OnOK() {
-  if (!CheckStorable(ui->idc_1011, StoredText::Name) ||
-      !CheckStorable(ui->idc_1013, StoredText::Address))
+  if (!CheckStorable(ui->nameEdit, StoredText::Name) ||
+      !CheckStorable(ui->addressEdit, StoredText::Address))
     return;
   // A typed Chinese date reaches the three boxes first; an impossible one is
   // refused with its reason and nothing is added.

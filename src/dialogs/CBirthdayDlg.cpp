@@ -12,6 +12,6 @@ CBirthdayDlg::CBirthdayDlg(QWidget* parent)
 CBirthdayDlg::~CBirthdayDlg() = default;
 
 void CBirthdayDlg::DoDataExchange(DataExchange& dx) {
-  dx.Int(ui->idc_1010, m_day);
-  dx.Int(ui->idc_1009, m_month);
+  dx.Int(ui->birthDayEdit, m_day);
+  dx.Int(ui->birthMonthEdit, m_month);
 }

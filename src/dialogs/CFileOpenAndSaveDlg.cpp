@@ -19,8 +19,8 @@ CFileOpenAndSaveDlg::CFileOpenAndSaveDlg(bool isOpen, QWidget* parent)
     : CDialog(parent), m_isOpen(isOpen), ui(std::make_unique<Ui::FileOpenAndSaveDlg>()) {
   ui->setupUi(this);
   // A full path can be far longer than the line edit's default limit.
-  ui->idc_1001->setMaxLength(std::numeric_limits<int>::max());
-  connect(ui->idc_1002, &QPushButton::clicked, this, &CFileOpenAndSaveDlg::OnBrowse);
+  ui->fileNameEdit->setMaxLength(std::numeric_limits<int>::max());
+  connect(ui->browseButton, &QPushButton::clicked, this, &CFileOpenAndSaveDlg::OnBrowse);
 }
 
 CFileOpenAndSaveDlg::~CFileOpenAndSaveDlg() = default;
@@ -28,16 +28,16 @@ CFileOpenAndSaveDlg::~CFileOpenAndSaveDlg() = default;
 void CFileOpenAndSaveDlg::DoDataExchange(DataExchange& dx) {
   // Not DataExchange::Text: that one caps the text at the member-field limit.
   if (dx.saveAndValidate())
-    m_fileName = ui->idc_1001->text();
+    m_fileName = ui->fileNameEdit->text();
   else
-    ui->idc_1001->setText(m_fileName);
+    ui->fileNameEdit->setText(m_fileName);
 }
 
 bool CFileOpenAndSaveDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   const QString prompt = m_isOpen ? tr("请输入要打开的文件名:") : tr("请输入要保存的文件名:");
-  ui->idc_1033->setText(prompt);
-  ui->idc_1001->setAccessibleName(prompt);
+  ui->promptLabel->setText(prompt);
+  ui->fileNameEdit->setAccessibleName(prompt);
   return true;
 }
 
@@ -51,5 +51,5 @@ void CFileOpenAndSaveDlg::OnBrowse() {
   // Case-sensitive on purpose: "NAME.FTF" becomes "NAME.FTF.ftf".
   if (!m_isOpen && !m_fileName.endsWith(QStringLiteral(".ftf"), Qt::CaseSensitive))
     m_fileName += QStringLiteral(".ftf");
-  ui->idc_1001->setText(m_fileName);
+  ui->fileNameEdit->setText(m_fileName);
 }

@@ -72,15 +72,15 @@ CGenerationPoemDlg::CGenerationPoemDlg(const COperationClanbook& book, QWidget* 
       ui(std::make_unique<Ui::GenerationPoemDlg>()),
       m_lacking(new LackingModel(book, this)) {
   ui->setupUi(this);
-  ui->idc_1105->setModel(m_lacking);
-  ui->idc_1105->installEventFilter(this);
-  connect(ui->idc_1104, &QPushButton::clicked, this, &CGenerationPoemDlg::OnCheck);
-  connect(ui->idc_1105, &QListView::doubleClicked, this, &CGenerationPoemDlg::Activate);
+  ui->lackingList->setModel(m_lacking);
+  ui->lackingList->installEventFilter(this);
+  connect(ui->checkButton, &QPushButton::clicked, this, &CGenerationPoemDlg::OnCheck);
+  connect(ui->lackingList, &QListView::doubleClicked, this, &CGenerationPoemDlg::Activate);
   // The list answers the boxes as they were at the check; once they change it
   // would answer a question nobody is asking.
-  connect(ui->idc_1101, &QLineEdit::textChanged, this, &CGenerationPoemDlg::ForgetCheck);
-  connect(ui->idc_1102, &QSpinBox::valueChanged, this, &CGenerationPoemDlg::ForgetCheck);
-  connect(ui->idc_1103, &QLineEdit::textChanged, this, &CGenerationPoemDlg::ForgetCheck);
+  connect(ui->poemEdit, &QLineEdit::textChanged, this, &CGenerationPoemDlg::ForgetCheck);
+  connect(ui->firstGenerationSpin, &QSpinBox::valueChanged, this, &CGenerationPoemDlg::ForgetCheck);
+  connect(ui->surnameEdit, &QLineEdit::textChanged, this, &CGenerationPoemDlg::ForgetCheck);
 }
 
 CGenerationPoemDlg::~CGenerationPoemDlg() = default;
@@ -93,10 +93,10 @@ bool CGenerationPoemDlg::OnInitDialog() {
 void CGenerationPoemDlg::DoDataExchange(DataExchange& dx) {
   // The poem is read by ReadPoem, which knows its own rules and messages.
   if (!dx.saveAndValidate()) {
-    ui->idc_1101->setText(QString::fromStdU32String(m_poem.characters));
-    ui->idc_1102->setValue(m_poem.firstGeneration);
+    ui->poemEdit->setText(QString::fromStdU32String(m_poem.characters));
+    ui->firstGenerationSpin->setValue(m_poem.firstGeneration);
   }
-  dx.Text(ui->idc_1103, m_surname);
+  dx.Text(ui->surnameEdit, m_surname);
 }
 
 void CGenerationPoemDlg::OnOK() {
@@ -109,9 +109,9 @@ void CGenerationPoemDlg::OnOK() {
 }
 
 bool CGenerationPoemDlg::ReadPoem(GenerationPoem& poem) {
-  QString text = ui->idc_1101->text();
+  QString text = ui->poemEdit->text();
   text.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
-  poem = GenerationPoem{ui->idc_1102->value(), {}};
+  poem = GenerationPoem{ui->firstGenerationSpin->value(), {}};
   if (text.trimmed().isEmpty()) return true;
   const std::string file = std::to_string(poem.firstGeneration) + "\n" + text.toStdString();
   // What a poem may hold is the poem file's rule, kept in the search layer,
@@ -122,15 +122,15 @@ bool CGenerationPoemDlg::ReadPoem(GenerationPoem& poem) {
                  ? tr("字辈里的“%1”不是汉字。字辈只能由汉字组成，字与字之间可以用标点或空格隔开。")
                        .arg(QString::fromStdString(read.text))
                  : tr("字辈里没有汉字。"));
-  ui->idc_1101->setFocus();
+  ui->poemEdit->setFocus();
   return false;
 }
 
 bool CGenerationPoemDlg::ReadSurname(QString& surname) {
-  surname = ui->idc_1103->text().trimmed();
+  surname = ui->surnameEdit->text().trimmed();
   if (!surname.isEmpty()) return true;
   ShowNotice(tr("请输入姓氏。"));
-  ui->idc_1103->setFocus();
+  ui->surnameEdit->setFocus();
   return false;
 }
 
@@ -140,7 +140,7 @@ void CGenerationPoemDlg::OnCheck() {
   if (!ReadPoem(poem)) return;
   if (poem.characters.empty()) {
     ShowNotice(tr("请先输入字辈。"));
-    ui->idc_1101->setFocus();
+    ui->poemEdit->setFocus();
     return;
   }
   if (!ReadSurname(surname)) return;
@@ -148,17 +148,17 @@ void CGenerationPoemDlg::OnCheck() {
   const std::size_t count = lacking.size();
   m_lacking->Reset(std::move(lacking), std::move(poem));
   if (count == 0) {
-    ui->idc_1106->setText(tr("每个成员的名字里都有本世的字辈用字。"));
+    ui->lackingCountLabel->setText(tr("每个成员的名字里都有本世的字辈用字。"));
   } else {
-    ui->idc_1106->setText(tr("共 %1 人的名字里没有本世的字辈用字。").arg(count));
-    ui->idc_1105->setCurrentIndex(m_lacking->index(0));
+    ui->lackingCountLabel->setText(tr("共 %1 人的名字里没有本世的字辈用字。").arg(count));
+    ui->lackingList->setCurrentIndex(m_lacking->index(0));
   }
 }
 
 void CGenerationPoemDlg::ForgetCheck() {
-  if (m_lacking->rowCount() == 0 && ui->idc_1106->text().isEmpty()) return;
+  if (m_lacking->rowCount() == 0 && ui->lackingCountLabel->text().isEmpty()) return;
   m_lacking->Reset({}, {});
-  ui->idc_1106->clear();
+  ui->lackingCountLabel->clear();
 }
 
 void CGenerationPoemDlg::Activate(const QModelIndex& row) {
@@ -168,10 +168,10 @@ void CGenerationPoemDlg::Activate(const QModelIndex& row) {
 bool CGenerationPoemDlg::eventFilter(QObject* watched, QEvent* event) {
   // Enter on a row picks its member; without this the list would pass Enter on
   // to the dialog, which takes it for OK.
-  if (watched == ui->idc_1105 && event->type() == QEvent::KeyPress) {
+  if (watched == ui->lackingList && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-      Activate(ui->idc_1105->currentIndex());
+      Activate(ui->lackingList->currentIndex());
       return true;
     }
   }

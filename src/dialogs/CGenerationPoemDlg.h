@@ -19,16 +19,6 @@ class QModelIndex;
 class CGenerationPoemDlg : public CDialog {
   Q_OBJECT
 public:
-  // Controls, found by ControlName(id).
-  enum Control : int {
-    kPoemBox = 1101,
-    kFirstGenerationBox = 1102,
-    kSurnameBox = 1103,
-    kCheckButton = 1104,
-    kLackingList = 1105,
-    kLackingCount = 1106,
-  };
-
   // `book` must not change while the dialog is open: the list holds members.
   explicit CGenerationPoemDlg(const COperationClanbook& book, QWidget* parent = nullptr);
   ~CGenerationPoemDlg() override;

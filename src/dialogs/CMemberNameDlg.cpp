@@ -5,5 +5,5 @@
 CMemberNameDlg::CMemberNameDlg(QWidget* parent) : CDialog(parent) {}
 
 void CMemberNameDlg::DoDataExchange(DataExchange& dx) {
-  dx.Text(findChild<QLineEdit*>(ControlName(1011)), m_name);
+  dx.Text(findChild<QLineEdit*>(QStringLiteral("nameEdit")), m_name);
 }

@@ -1,5 +1,5 @@
 // What the dialogs that ask for one member's name share: the name box
-// (idc_1011) and its exchange. Each asking dialog is this class with its own
+// (nameEdit) and its exchange. Each asking dialog is this class with its own
 // template, so that the commands and tests tell them apart by class.
 #pragma once
 

@@ -13,17 +13,17 @@ CModifyInfoDlg::CModifyInfoDlg(QWidget* parent)
   ui->setupUi(this);
   // Whatever changes the alive box (a click, the keyboard, a screen reader's
   // toggle, the exchange), the death date follows it.
-  connect(ui->idc_1024, &QCheckBox::toggled, this, &CModifyInfoDlg::OnToggleAlive);
-  m_birthEntry = new ChineseDateEntry(ui->idc_1040, ui->idc_1041, ui->idc_1008, ui->idc_1009,
-                                      ui->idc_1010, this);
-  m_deathEntry = new ChineseDateEntry(ui->idc_1042, ui->idc_1043, ui->idc_1015, ui->idc_1016,
-                                      ui->idc_1017, this);
+  connect(ui->aliveCheck, &QCheckBox::toggled, this, &CModifyInfoDlg::OnToggleAlive);
+  m_birthEntry = new ChineseDateEntry(ui->birthDateEdit, ui->birthDateReading, ui->birthYearEdit,
+                                      ui->birthMonthEdit, ui->birthDayEdit, this);
+  m_deathEntry = new ChineseDateEntry(ui->deathDateEdit, ui->deathDateReading, ui->deathYearEdit,
+                                      ui->deathMonthEdit, ui->deathDayEdit, this);
   m_birthEntry->years = [this] {
     return LikelyBirthYears(m_fatherBirthYear, m_firstChildBirthYear);
   };
   m_deathEntry->years = [this] {
     int born = 0;
-    if (!ScanInteger(ui->idc_1008->text(), born)) return AnyYear();
+    if (!ScanInteger(ui->birthYearEdit->text(), born)) return AnyYear();
     return YearRange{born, born + 119};
   };
 }
@@ -31,29 +31,29 @@ CModifyInfoDlg::CModifyInfoDlg(QWidget* parent)
 CModifyInfoDlg::~CModifyInfoDlg() = default;
 
 void CModifyInfoDlg::DoDataExchange(DataExchange& dx) {
-  dx.Check(ui->idc_1023, m_data.married);
-  dx.Check(ui->idc_1024, m_data.alive);
-  dx.Text(ui->idc_1021, m_data.name);
-  dx.Text(ui->idc_1022, m_data.address);
-  dx.Int(ui->idc_1010, m_data.birthDay);
-  dx.Int(ui->idc_1009, m_data.birthMonth);
-  dx.Int(ui->idc_1008, m_data.birthYear);
-  dx.Int(ui->idc_1017, m_data.deathDay);
-  dx.Int(ui->idc_1016, m_data.deathMonth);
-  dx.Int(ui->idc_1015, m_data.deathYear);
+  dx.Check(ui->marriedCheck, m_data.married);
+  dx.Check(ui->aliveCheck, m_data.alive);
+  dx.Text(ui->nameEdit, m_data.name);
+  dx.Text(ui->addressEdit, m_data.address);
+  dx.Int(ui->birthDayEdit, m_data.birthDay);
+  dx.Int(ui->birthMonthEdit, m_data.birthMonth);
+  dx.Int(ui->birthYearEdit, m_data.birthYear);
+  dx.Int(ui->deathDayEdit, m_data.deathDay);
+  dx.Int(ui->deathMonthEdit, m_data.deathMonth);
+  dx.Int(ui->deathYearEdit, m_data.deathYear);
 }
 
 bool CModifyInfoDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   // A caller that opens the dialog for a deceased member gets the death date
   // ready for editing; for the living the boxes stay off.
-  EnableDeathDate(!ui->idc_1024->isChecked());
+  EnableDeathDate(!ui->aliveCheck->isChecked());
   return true;
 }
 
 void CModifyInfoDlg::OnOK() {
-  if (!CheckStorable(ui->idc_1021, StoredText::Name) ||
-      !CheckStorable(ui->idc_1022, StoredText::Address))
+  if (!CheckStorable(ui->nameEdit, StoredText::Name) ||
+      !CheckStorable(ui->addressEdit, StoredText::Address))
     return;
   // A typed Chinese date reaches the three boxes first; an impossible one is
   // refused with its reason and the member keeps his data.
@@ -62,13 +62,13 @@ void CModifyInfoDlg::OnOK() {
 }
 
 void CModifyInfoDlg::OnToggleAlive() {
-  EnableDeathDate(!ui->idc_1024->isChecked());
+  EnableDeathDate(!ui->aliveCheck->isChecked());
 }
 
 void CModifyInfoDlg::EnableDeathDate(bool enable) {
-  ui->idc_1017->setEnabled(enable);
-  ui->idc_1016->setEnabled(enable);
-  ui->idc_1015->setEnabled(enable);
+  ui->deathDayEdit->setEnabled(enable);
+  ui->deathMonthEdit->setEnabled(enable);
+  ui->deathYearEdit->setEnabled(enable);
   m_deathEntry->SetEnabled(enable);
   m_deathDateEnabled = enable;
 }

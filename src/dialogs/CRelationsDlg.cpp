@@ -12,6 +12,6 @@ CRelationsDlg::CRelationsDlg(QWidget* parent)
 CRelationsDlg::~CRelationsDlg() = default;
 
 void CRelationsDlg::DoDataExchange(DataExchange& dx) {
-  dx.Text(ui->idc_1028, m_firstName);
-  dx.Text(ui->idc_1029, m_secondName);
+  dx.Text(ui->firstNameEdit, m_firstName);
+  dx.Text(ui->secondNameEdit, m_secondName);
 }

@@ -12,5 +12,5 @@ CSearchGenerationDlg::CSearchGenerationDlg(QWidget* parent)
 CSearchGenerationDlg::~CSearchGenerationDlg() = default;
 
 void CSearchGenerationDlg::DoDataExchange(DataExchange& dx) {
-  dx.Int(ui->idc_1031, m_generation);
+  dx.Int(ui->generationEdit, m_generation);
 }

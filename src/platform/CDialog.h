@@ -47,6 +47,8 @@ private:
   bool m_initialised = false;
 };
 
-// Every control of a dialog template is found by the object name "idc_<id>"
-// (OK is "idc_1", Cancel "idc_2"), so tests and code name controls alike.
+// OK and Cancel, and the main window's controls, carry the object name
+// "idc_<id>" of their command id (OK is "idc_1", Cancel "idc_2"), so the
+// framework and the tests find them alike; the other controls of a dialog
+// are named for what they hold (nameEdit, birthYearEdit, ...).
 QString ControlName(int id);

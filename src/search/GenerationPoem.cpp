@@ -1,6 +1,5 @@
 #include "search/GenerationPoem.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +8,7 @@
 #include <utility>
 
 #include "formats/io/AtomicFile.h"
+#include "formats/io/FileBytes.h"
 #include "model/TextCodec.h"
 
 namespace {
@@ -212,50 +212,33 @@ bool NoSuchFile(int error) {
 PoemFileResult LoadPoem(const std::filesystem::path& bookFile, GenerationPoem& poem) {
   poem = GenerationPoem();
   const std::filesystem::path file = PoemFileFor(bookFile);
+  std::string text;
+  fileio::FileCheck check;
+  check.maxBytes = kMaxPoemFileBytes;
+  const FileStatus read = fileio::ReadFileBytes(
+      file,
+      [&text](std::string_view bytes, const ReadProgress&) {
+        text.assign(bytes);
+        return FileStatus{};
+      },
+      check);
+  if (read.Ok()) return ParsePoem(text, poem);
+  if (check.refused == fileio::FileCheck::Refused::kNone && NoSuchFile(check.error))
+    return {PoemFileStatus::kMissing, PoemProblem::kNone, 0, {}};
   const auto unreadable = [&file](PoemProblem problem, std::size_t number = 0) {
     return PoemFileResult{PoemFileStatus::kCannotRead, problem, number, file.string()};
   };
-  const auto kind = [](const struct stat& info) {
-    return S_ISDIR(info.st_mode)    ? PoemProblem::kFolder
-           : !S_ISREG(info.st_mode) ? PoemProblem::kNotRegular
-                                    : PoemProblem::kNone;
-  };
-  // A pipe, a device or a folder is refused before it is opened: opening some
-  // devices does something, and reading a pipe or /dev/zero may never end.
-  struct stat info {};
-  if (::stat(file.c_str(), &info) != 0) {
-    if (NoSuchFile(errno)) return {PoemFileStatus::kMissing, PoemProblem::kNone, 0, {}};
-    return unreadable(PoemProblem::kCannotRead);
+  switch (check.refused) {
+    case fileio::FileCheck::Refused::kFolder:
+      return unreadable(PoemProblem::kFolder);
+    case fileio::FileCheck::Refused::kNotRegular:
+      return unreadable(PoemProblem::kNotRegular);
+    case fileio::FileCheck::Refused::kTooLarge:
+      return unreadable(PoemProblem::kTooLarge, kMaxPoemFileBytes);
+    case fileio::FileCheck::Refused::kNone:
+      break;
   }
-  if (const PoemProblem problem = kind(info); problem != PoemProblem::kNone)
-    return unreadable(problem);
-  if (info.st_size > static_cast<off_t>(kMaxPoemFileBytes))
-    return unreadable(PoemProblem::kTooLarge, kMaxPoemFileBytes);
-
-  // The name may lead somewhere else by the time it is opened: without
-  // O_NONBLOCK a pipe put there meanwhile would hold the window in the open.
-  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return unreadable(PoemProblem::kCannotRead);
-  std::string text;
-  PoemProblem problem = ::fstat(fd, &info) == 0 ? kind(info) : PoemProblem::kCannotRead;
-  if (problem == PoemProblem::kNone) {
-    // One byte past the limit tells a file that grew since from one that did not.
-    text.resize(kMaxPoemFileBytes + 1);
-    std::size_t got = 0;
-    while (got < text.size()) {
-      const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) problem = PoemProblem::kCannotRead;
-      if (n <= 0) break;
-      got += static_cast<std::size_t>(n);
-    }
-    if (problem == PoemProblem::kNone && got > kMaxPoemFileBytes) problem = PoemProblem::kTooLarge;
-    text.resize(got);
-  }
-  ::close(fd);
-  if (problem != PoemProblem::kNone)
-    return unreadable(problem, problem == PoemProblem::kTooLarge ? kMaxPoemFileBytes : 0);
-  return ParsePoem(text, poem);
+  return unreadable(PoemProblem::kCannotRead);
 }
 
 PoemSaveResult SavePoem(const std::filesystem::path& bookFile, const GenerationPoem& poem) {

@@ -407,7 +407,7 @@ TEST_F(LanguageGuiTest, TheAboutBoxIsTheOneOfTheInterfacesLanguage) {
     window.Create();
     QString notice;
     OnNextDialog<CAboutDlg>([&notice](CAboutDlg* box) {
-      notice = box->findChild<QPlainTextEdit*>(ControlName(1005))->toPlainText();
+      notice = box->findChild<QPlainTextEdit*>(QStringLiteral("noticeEdit"))->toPlainText();
       ClickButton(box, "idc_1");
     });
     window.OnAbout();

@@ -1,10 +1,10 @@
 // The about box as the main window opens it, and in its other languages.
+#include "GuiTestSupport.h"
+#include "UrlSeam.h"
 #include "dialogs/CAboutDlg.h"
 #include "platform/CHyperLink.h"
-#include "GuiTestSupport.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
-#include "UrlSeam.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,14 +25,14 @@ const QString kVersion = QStringLiteral("4.0");
 const QString kWebUrl = QStringLiteral("http://www.morvane.example");
 
 template <class T>
-T* Control(QWidget* dialog, int id) {
-  auto* control = dialog->findChild<T*>(ControlName(id));
-  EXPECT_NE(control, nullptr) << id;
+T* Control(QWidget* dialog, const char* name) {
+  auto* control = dialog->findChild<T*>(name);
+  EXPECT_NE(control, nullptr) << name;
   return control;
 }
 
 QString NoticeShown(CAboutDlg& about) {
-  return Control<QPlainTextEdit>(&about, 1005)->toPlainText();
+  return Control<QPlainTextEdit>(&about, "noticeEdit")->toPlainText();
 }
 
 TEST(AboutDlg, ChineseBoxAsTheMainWindowOpensIt) {
@@ -40,10 +40,10 @@ TEST(AboutDlg, ChineseBoxAsTheMainWindowOpensIt) {
   about.Create();
   // The product name ends in a blank of its own, so two stand before the version.
   EXPECT_EQ(about.windowTitle(), QStringLiteral("关于 Morvane家谱制作软件  4.0"));
-  auto* title = Control<CHyperLink>(&about, 1004);
+  auto* title = Control<CHyperLink>(&about, "titleLink");
   EXPECT_EQ(title->text(), QStringLiteral("Morvane家谱制作软件  4.0"));
 
-  auto* vendor = Control<CHyperLink>(&about, 7008);
+  auto* vendor = Control<CHyperLink>(&about, "vendorLink");
   for (CHyperLink* line : {title, vendor}) {
     EXPECT_TRUE(line->font().bold());
     EXPECT_FALSE(line->font().underline());
@@ -54,7 +54,7 @@ TEST(AboutDlg, ChineseBoxAsTheMainWindowOpensIt) {
   }
   EXPECT_FALSE(vendor->text().isEmpty());
 
-  auto* notice = Control<QPlainTextEdit>(&about, 1005);
+  auto* notice = Control<QPlainTextEdit>(&about, "noticeEdit");
   EXPECT_TRUE(notice->isReadOnly());
   EXPECT_EQ(notice->toPlainText(), CAboutDlg::DefaultNotice(2052));
   EXPECT_TRUE(notice->toPlainText().contains(QStringLiteral("著作权")));
@@ -71,16 +71,17 @@ TEST(AboutDlg, NoticeAndCaptionFollowTheLanguage) {
   EXPECT_TRUE(NoticeShown(english).contains(QStringLiteral("support@morvane.example")));
   EXPECT_NE(NoticeShown(english), NoticeShown(chinese));
   // English replaces the credit line; the mail line keeps its text.
-  EXPECT_NE(Control<CHyperLink>(&english, 7008)->text(),
-            Control<CHyperLink>(&chinese, 7008)->text());
-  EXPECT_TRUE(Control<CHyperLink>(&english, 7008)->font().bold());
-  EXPECT_EQ(Control<CHyperLink>(&english, 1013)->text(), QStringLiteral("Morvane出品 必属精品"));
+  EXPECT_NE(Control<CHyperLink>(&english, "vendorLink")->text(),
+            Control<CHyperLink>(&chinese, "vendorLink")->text());
+  EXPECT_TRUE(Control<CHyperLink>(&english, "vendorLink")->font().bold());
+  EXPECT_EQ(Control<CHyperLink>(&english, "mailLink")->text(),
+            QStringLiteral("Morvane出品 必属精品"));
 
   // A language without a caption word or notice of its own.
   EXPECT_EQ(japanese.windowTitle(), QStringLiteral(" Morvane家谱制作软件  4.0"));
   EXPECT_TRUE(NoticeShown(japanese).isEmpty());
-  EXPECT_EQ(Control<CHyperLink>(&japanese, 7008)->text(),
-            Control<CHyperLink>(&chinese, 7008)->text());
+  EXPECT_EQ(Control<CHyperLink>(&japanese, "vendorLink")->text(),
+            Control<CHyperLink>(&chinese, "vendorLink")->text());
 
   EXPECT_EQ(NoticeShown(given), QStringLiteral("一段\n自己的说明"));
 }
@@ -89,7 +90,7 @@ TEST(AboutDlg, MailLineStartsAMailToSupportWithTheProductAsSubject) {
   UrlSeam shell;
   CAboutDlg about(kWebUrl, kProduct, kVersion, QString(), 2052);
   about.Create();
-  auto* mail = Control<CHyperLink>(&about, 1013);
+  auto* mail = Control<CHyperLink>(&about, "mailLink");
   const QString address =
       QStringLiteral("mailto:support@morvane.example?subject=Morvane家谱制作软件 ");
   EXPECT_EQ(mail->text(), QStringLiteral("Morvane出品 必属精品"));
@@ -113,18 +114,18 @@ TEST(AboutDlg, LogoIsDecodedInMemoryAndOpensTheWebPage) {
   CAboutDlg english(page, kProduct, kVersion, QString(), 1033);
   chinese.Create();
   english.Create();
-  auto* logo = Control<QLabel>(&chinese, 7009);
+  auto* logo = Control<QLabel>(&chinese, "logoLabel");
   const QPixmap picture = logo->pixmap();
   ASSERT_FALSE(picture.isNull());
   EXPECT_EQ(picture.size(), QSize(200, 73));
   EXPECT_EQ(logo->size(), QSize(200, 73));
-  EXPECT_NE(picture.toImage(), Control<QLabel>(&english, 7009)->pixmap().toImage());
+  EXPECT_NE(picture.toImage(), Control<QLabel>(&english, "logoLabel")->pixmap().toImage());
   if (!hadRegDat) {
     EXPECT_FALSE(QFile::exists(regDat));
   }
 
   // The hidden link carries the page; only the logo leads there.
-  auto* web = Control<CHyperLink>(&chinese, 1006);
+  auto* web = Control<CHyperLink>(&chinese, "webLink");
   EXPECT_TRUE(web->isHidden());
   EXPECT_EQ(web->Url(), page);
   EXPECT_FALSE(web->font().underline());

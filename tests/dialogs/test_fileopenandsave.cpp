@@ -1,7 +1,7 @@
 // The file-name dialog: its prompt in each mode, the name as typed, and the
 // browse button's file dialog with the ".ftf" rule of save mode.
-#include "dialogs/CFileOpenAndSaveDlg.h"
 #include "GuiTestSupport.h"
+#include "dialogs/CFileOpenAndSaveDlg.h"
 #include "platform/Shell.h"
 
 #include <QApplication>
@@ -32,7 +32,7 @@ private:
 };
 
 QString EditText(CFileOpenAndSaveDlg& dialog) {
-  return dialog.findChild<QLineEdit*>(ControlName(1001))->text();
+  return dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
 }
 
 // Runs the dialog modally, browses with `chosen` as the file dialog's answer,
@@ -41,7 +41,7 @@ QString BrowseAndConfirm(bool open, const QString& chosen) {
   FileDialogSeam seam(chosen);
   CFileOpenAndSaveDlg dialog(open);
   OnNextDialog<CFileOpenAndSaveDlg>([](CFileOpenAndSaveDlg* d) {
-    ClickButton(d, "idc_1002");
+    ClickButton(d, "browseButton");
     ClickButton(d, "idc_1");
   });
   EXPECT_EQ(dialog.DoModal(), IDOK);
@@ -58,16 +58,17 @@ TEST(FileOpenAndSaveDlg, TemplateAndPromptByMode) {
   CFileOpenAndSaveDlg open(true);
   open.Create();
   EXPECT_EQ(open.windowTitle(), QStringLiteral("输入文件名"));
-  EXPECT_EQ(open.findChild<QLabel*>(ControlName(1033))->text(),
+  EXPECT_EQ(open.findChild<QLabel*>(QStringLiteral("promptLabel"))->text(),
             QStringLiteral("请输入要打开的文件名:"));
-  EXPECT_EQ(open.findChild<QAbstractButton*>(ControlName(1002))->text(), QStringLiteral("浏览"));
+  EXPECT_EQ(open.findChild<QAbstractButton*>(QStringLiteral("browseButton"))->text(),
+            QStringLiteral("浏览"));
   EXPECT_EQ(open.findChild<QAbstractButton*>(ControlName(2))->text(), QStringLiteral("取消"));
   EXPECT_TRUE(open.findChild<QPushButton*>(ControlName(1))->isDefault());
   EXPECT_TRUE(EditText(open).isEmpty());
 
   CFileOpenAndSaveDlg save(false);
   save.Create();
-  EXPECT_EQ(save.findChild<QLabel*>(ControlName(1033))->text(),
+  EXPECT_EQ(save.findChild<QLabel*>(QStringLiteral("promptLabel"))->text(),
             QStringLiteral("请输入要保存的文件名:"));
   EXPECT_FALSE(save.m_isOpen);
 }
@@ -92,7 +93,7 @@ TEST(FileOpenAndSaveDlg, TypedNameIsUsedAsTypedWhateverItsLength) {
   for (const QString& typed : {QStringLiteral("家谱"), QStringLiteral("book.FTF"), longName}) {
     CFileOpenAndSaveDlg dialog(false);
     OnNextDialog<CFileOpenAndSaveDlg>([typed](CFileOpenAndSaveDlg* d) {
-      TypeInto(d, "idc_1001", typed);
+      TypeInto(d, "fileNameEdit", typed);
       ClickButton(d, "idc_1");
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);
@@ -103,7 +104,7 @@ TEST(FileOpenAndSaveDlg, TypedNameIsUsedAsTypedWhateverItsLength) {
 TEST(FileOpenAndSaveDlg, CancelReturnsCancel) {
   CFileOpenAndSaveDlg dialog(true);
   OnNextDialog<CFileOpenAndSaveDlg>([](CFileOpenAndSaveDlg* d) {
-    TypeInto(d, "idc_1001", QStringLiteral("a.ftf"));
+    TypeInto(d, "fileNameEdit", QStringLiteral("a.ftf"));
     ClickButton(d, "idc_2");
   });
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
@@ -129,8 +130,8 @@ TEST(FileOpenAndSaveDlg, CancelledBrowseChangesNothing) {
   FileDialogSeam seam{QString()};
   CFileOpenAndSaveDlg dialog(false);
   dialog.Create();
-  TypeInto(&dialog, "idc_1001", QStringLiteral("typed"));
-  ClickButton(&dialog, "idc_1002");
+  TypeInto(&dialog, "fileNameEdit", QStringLiteral("typed"));
+  ClickButton(&dialog, "browseButton");
   EXPECT_EQ(seam.requests.size(), 1u);
   EXPECT_EQ(EditText(dialog), QStringLiteral("typed"));
   EXPECT_TRUE(dialog.m_fileName.isEmpty());
@@ -140,8 +141,8 @@ TEST(FileOpenAndSaveDlg, BrowsedNameReplacesTypedText) {
   FileDialogSeam seam{QStringLiteral("/chosen/path")};
   CFileOpenAndSaveDlg dialog(false);
   dialog.Create();
-  TypeInto(&dialog, "idc_1001", QStringLiteral("typed"));
-  ClickButton(&dialog, "idc_1002");
+  TypeInto(&dialog, "fileNameEdit", QStringLiteral("typed"));
+  ClickButton(&dialog, "browseButton");
   EXPECT_EQ(EditText(dialog), QStringLiteral("/chosen/path.ftf"));
 }
 

@@ -47,9 +47,7 @@ protected:
   QSpinBox* FirstGenerationBox() { return Control<QSpinBox>("起始世代："); }
   QLineEdit* SurnameBox() { return Control<QLineEdit>("姓氏："); }
   QListView* List() { return Control<QListView>("不合字辈的成员："); }
-  QLabel* Count() {
-    return m_dialog.findChild<QLabel*>(ControlName(CGenerationPoemDlg::kLackingCount));
-  }
+  QLabel* Count() { return m_dialog.findChild<QLabel*>("lackingCountLabel"); }
   void Fill(const QString& poem, int first, const QString& surname) {
     TypeInto(&m_dialog, PoemBox()->objectName().toLatin1().constData(), poem);
     QSpinBox* number = FirstGenerationBox();
@@ -102,8 +100,7 @@ TEST_F(GenerationPoemDialog, ShowsThePoemAndTheSurnameReadOffTheBook) {
   CGenerationPoemDlg given(m_book);
   given.m_surname = QStringLiteral("孔昭");
   given.Create();
-  EXPECT_EQ(given.findChild<QLineEdit*>(ControlName(CGenerationPoemDlg::kSurnameBox))->text(),
-            QStringLiteral("孔昭"));
+  EXPECT_EQ(given.findChild<QLineEdit*>("surnameEdit")->text(), QStringLiteral("孔昭"));
 }
 
 TEST_F(GenerationPoemDialog, CheckListsTheMembersWithoutTheirGenerationsCharacter) {
@@ -221,12 +218,12 @@ TEST_F(GenerationPoemDialog, OkHandsBackThePoemAndTheSurname) {
     SCOPED_TRACE(row.poem);
     CGenerationPoemDlg dialog(m_book);
     OnNextDialog<CGenerationPoemDlg>([&row](CGenerationPoemDlg* d) {
-      TypeInto(d, "idc_1101", QString::fromUtf8(row.poem));
-      auto* first = d->findChild<QSpinBox*>("idc_1102");
+      TypeInto(d, "poemEdit", QString::fromUtf8(row.poem));
+      auto* first = d->findChild<QSpinBox*>("firstGenerationSpin");
       first->setFocus();
       first->selectAll();
       TypeKeys(first, QString::number(row.first));
-      TypeInto(d, "idc_1103", QString::fromUtf8(row.surname));
+      TypeInto(d, "surnameEdit", QString::fromUtf8(row.surname));
       ClickButton(d, "idc_1");
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);
@@ -237,8 +234,8 @@ TEST_F(GenerationPoemDialog, OkHandsBackThePoemAndTheSurname) {
   CGenerationPoemDlg cancelled(m_book);
   cancelled.m_poem = {2, U"昭"};
   OnNextDialog<CGenerationPoemDlg>([](CGenerationPoemDlg* d) {
-    TypeInto(d, "idc_1101", QStringLiteral("宪"));
-    TypeInto(d, "idc_1103", QStringLiteral("欧"));
+    TypeInto(d, "poemEdit", QStringLiteral("宪"));
+    TypeInto(d, "surnameEdit", QStringLiteral("欧"));
     ClickButton(d, "idc_2");
   });
   EXPECT_EQ(cancelled.DoModal(), IDCANCEL);

@@ -19,26 +19,27 @@
 
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 const QString kNoInteger = QStringLiteral("请输入一个整数。");
 
-QLineEdit* Box(QWidget* dialog, int id) {
-  return dialog->findChild<QLineEdit*>(ControlName(id));
+QLineEdit* Box(QWidget* dialog, const char* name) {
+  return dialog->findChild<QLineEdit*>(name);
 }
-QCheckBox* CheckBox(QWidget* dialog, int id) {
-  return dialog->findChild<QCheckBox*>(ControlName(id));
+QCheckBox* CheckBox(QWidget* dialog, const char* name) {
+  return dialog->findChild<QCheckBox*>(name);
 }
-QString Name(int id) {
-  return ControlName(id);
+QString Name(const char* name) {
+  return QString::fromLatin1(name);
 }
-void Click(QWidget* dialog, int id) {
-  ClickButton(dialog, Name(id).toLatin1().constData());
+void Click(QWidget* dialog, const char* name) {
+  ClickButton(dialog, name);
 }
-void Type(QWidget* dialog, int id, const QString& text) {
-  TypeInto(dialog, Name(id).toLatin1().constData(), text);
+void Type(QWidget* dialog, const char* name, const QString& text) {
+  TypeInto(dialog, name, text);
 }
 
 // Shows the dialog as DoModal would, but without a modal loop, and waits until
@@ -95,34 +96,35 @@ TEST_F(AddInfoDlgTest, OpensWithTodayAndTheTemplate) {
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("添加信息表"));
   ASSERT_NE(dialog.findChild<QGroupBox*>(), nullptr);
   EXPECT_EQ(dialog.findChild<QGroupBox*>()->title(), QStringLiteral("添加信息"));
-  EXPECT_EQ(Box(&dialog, 1008)->text(), "2024");
-  EXPECT_EQ(Box(&dialog, 1009)->text(), "2");
-  EXPECT_EQ(Box(&dialog, 1010)->text(), "29");
-  for (int id : {1015, 1016, 1017}) {
+  EXPECT_EQ(Box(&dialog, "birthYearEdit")->text(), "2024");
+  EXPECT_EQ(Box(&dialog, "birthMonthEdit")->text(), "2");
+  EXPECT_EQ(Box(&dialog, "birthDayEdit")->text(), "29");
+  for (const char* id : {"deathYearEdit", "deathMonthEdit", "deathDayEdit"}) {
     EXPECT_EQ(Box(&dialog, id)->text(), "0") << id;
     EXPECT_FALSE(Box(&dialog, id)->isEnabled()) << id;
   }
-  EXPECT_TRUE(CheckBox(&dialog, 1014)->isChecked());
-  EXPECT_EQ(CheckBox(&dialog, 1014)->text(), QStringLiteral("健在否"));
-  EXPECT_FALSE(CheckBox(&dialog, 1012)->isChecked());
-  EXPECT_EQ(CheckBox(&dialog, 1012)->text(), QStringLiteral("婚否"));
-  EXPECT_EQ(Box(&dialog, 1011)->text(), "");
-  EXPECT_EQ(Box(&dialog, 1013)->text(), "");
-  EXPECT_EQ(Box(&dialog, 1018)->text(), QStringLiteral("张三"));
-  EXPECT_EQ(Box(&dialog, 1011)->accessibleName(), QStringLiteral("姓名："));
-  EXPECT_EQ(Box(&dialog, 1018)->accessibleName(), QStringLiteral("父亲姓名："));
-  EXPECT_EQ(Box(&dialog, 1013)->accessibleName(), QStringLiteral("地址："));
-  auto* ok = dialog.findChild<QPushButton*>(Name(1));
+  EXPECT_TRUE(CheckBox(&dialog, "aliveCheck")->isChecked());
+  EXPECT_EQ(CheckBox(&dialog, "aliveCheck")->text(), QStringLiteral("健在否"));
+  EXPECT_FALSE(CheckBox(&dialog, "marriedCheck")->isChecked());
+  EXPECT_EQ(CheckBox(&dialog, "marriedCheck")->text(), QStringLiteral("婚否"));
+  EXPECT_EQ(Box(&dialog, "nameEdit")->text(), "");
+  EXPECT_EQ(Box(&dialog, "addressEdit")->text(), "");
+  EXPECT_EQ(Box(&dialog, "fatherNameEdit")->text(), QStringLiteral("张三"));
+  EXPECT_EQ(Box(&dialog, "nameEdit")->accessibleName(), QStringLiteral("姓名："));
+  EXPECT_EQ(Box(&dialog, "fatherNameEdit")->accessibleName(), QStringLiteral("父亲姓名："));
+  EXPECT_EQ(Box(&dialog, "addressEdit")->accessibleName(), QStringLiteral("地址："));
+  auto* ok = dialog.findChild<QPushButton*>(Name("idc_1"));
   EXPECT_TRUE(ok->isDefault());
   EXPECT_EQ(ok->text(), QStringLiteral("确定"));
-  EXPECT_EQ(dialog.findChild<QPushButton*>(Name(2))->text(), QStringLiteral("取消"));
-  EXPECT_EQ(dialog.focusWidget(), Box(&dialog, 1011));
+  EXPECT_EQ(dialog.findChild<QPushButton*>(Name("idc_2"))->text(), QStringLiteral("取消"));
+  EXPECT_EQ(dialog.focusWidget(), Box(&dialog, "nameEdit"));
   // The template's order, each date followed by its box for a date in Chinese words.
-  const std::vector<QString> expected{Name(1011), Name(1018), Name(1008), Name(1009),
-                                      Name(1010), Name(1040), Name(1013), Name(1014),
-                                      Name(1012), Name(1015), Name(1016), Name(1017),
-                                      Name(1042), Name(1),    Name(2),    Name(1011)};
-  EXPECT_EQ(TabCycle(Box(&dialog, 1011), 16), expected);
+  const std::vector<QString> expected{
+      Name("nameEdit"),      Name("fatherNameEdit"), Name("birthYearEdit"),  Name("birthMonthEdit"),
+      Name("birthDayEdit"),  Name("birthDateEdit"),  Name("addressEdit"),    Name("aliveCheck"),
+      Name("marriedCheck"),  Name("deathYearEdit"),  Name("deathMonthEdit"), Name("deathDayEdit"),
+      Name("deathDateEdit"), Name("idc_1"),          Name("idc_2"),          Name("nameEdit")};
+  EXPECT_EQ(TabCycle(Box(&dialog, "nameEdit"), 16), expected);
   // Labels in the template's order are all there.
   QStringList labels;
   for (auto* label : dialog.findChildren<QLabel*>()) labels << label->text();
@@ -135,41 +137,43 @@ TEST_F(AddInfoDlgTest, DatePartsThatCannotBeReadShowMinusOne) {
   SetTodayForTesting(LocalDate{-1, -1, -1});
   CAddInfoDlg dialog(&adder);
   Open(dialog);
-  EXPECT_EQ(Box(&dialog, 1008)->text(), "-1");
-  EXPECT_EQ(Box(&dialog, 1009)->text(), "-1");
-  EXPECT_EQ(Box(&dialog, 1010)->text(), "-1");
+  EXPECT_EQ(Box(&dialog, "birthYearEdit")->text(), "-1");
+  EXPECT_EQ(Box(&dialog, "birthMonthEdit")->text(), "-1");
+  EXPECT_EQ(Box(&dialog, "birthDayEdit")->text(), "-1");
 }
 
 TEST_F(AddInfoDlgTest, AliveBoxTogglesTheDeathBoxesAndKeepsTheirValues) {
   CAddInfoDlg dialog(&adder);
   Open(dialog);
-  Click(&dialog, 1014);
+  Click(&dialog, "aliveCheck");
   EXPECT_TRUE(dialog.m_deathDateEnabled);
-  for (int id : {1015, 1016, 1017}) EXPECT_TRUE(Box(&dialog, id)->isEnabled()) << id;
-  Type(&dialog, 1015, "1990");
-  Click(&dialog, 1014);
+  for (const char* id : {"deathYearEdit", "deathMonthEdit", "deathDayEdit"})
+    EXPECT_TRUE(Box(&dialog, id)->isEnabled()) << id;
+  Type(&dialog, "deathYearEdit", "1990");
+  Click(&dialog, "aliveCheck");
   EXPECT_FALSE(dialog.m_deathDateEnabled);
-  for (int id : {1015, 1016, 1017}) EXPECT_FALSE(Box(&dialog, id)->isEnabled()) << id;
-  EXPECT_EQ(Box(&dialog, 1015)->text(), "1990");
+  for (const char* id : {"deathYearEdit", "deathMonthEdit", "deathDayEdit"})
+    EXPECT_FALSE(Box(&dialog, id)->isEnabled()) << id;
+  EXPECT_EQ(Box(&dialog, "deathYearEdit")->text(), "1990");
 }
 
 TEST_F(AddInfoDlgTest, RefusedAddKeepsTheDialogOpenAndOkAgainCloses) {
   CAddInfoDlg dialog(&adder);
   Open(dialog);
-  Type(&dialog, 1011, QStringLiteral("李四"));
-  Type(&dialog, 1018, QStringLiteral("无人"));
-  Type(&dialog, 1013, QStringLiteral("北京"));
-  Type(&dialog, 1008, " 1990abc");
-  Click(&dialog, 1012);
-  Click(&dialog, 1014);
-  Type(&dialog, 1015, "2050");
-  Type(&dialog, 1016, "3");
-  Type(&dialog, 1017, "4");
+  Type(&dialog, "nameEdit", QStringLiteral("李四"));
+  Type(&dialog, "fatherNameEdit", QStringLiteral("无人"));
+  Type(&dialog, "addressEdit", QStringLiteral("北京"));
+  Type(&dialog, "birthYearEdit", " 1990abc");
+  Click(&dialog, "marriedCheck");
+  Click(&dialog, "aliveCheck");
+  Type(&dialog, "deathYearEdit", "2050");
+  Type(&dialog, "deathMonthEdit", "3");
+  Type(&dialog, "deathDayEdit", "4");
   adder.answer = 0;
-  Click(&dialog, 1);
+  Click(&dialog, "idc_1");
   ASSERT_EQ(adder.calls.size(), 1u);
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(Box(&dialog, 1018)->text(), QStringLiteral("无人"));
+  EXPECT_EQ(Box(&dialog, "fatherNameEdit")->text(), QStringLiteral("无人"));
   const Seen& seen = adder.calls[0];
   EXPECT_EQ(seen.name, QStringLiteral("李四"));
   EXPECT_EQ(seen.father, QStringLiteral("无人"));
@@ -183,9 +187,9 @@ TEST_F(AddInfoDlgTest, RefusedAddKeepsTheDialogOpenAndOkAgainCloses) {
   EXPECT_EQ(seen.deathMonth, 3);
   EXPECT_EQ(seen.deathDay, 4);
 
-  Type(&dialog, 1018, QStringLiteral("张三"));
+  Type(&dialog, "fatherNameEdit", QStringLiteral("张三"));
   adder.answer = 1;
-  Click(&dialog, 1);
+  Click(&dialog, "idc_1");
   ASSERT_EQ(adder.calls.size(), 2u);
   EXPECT_EQ(adder.calls[1].father, QStringLiteral("张三"));
   EXPECT_FALSE(dialog.isVisible());
@@ -196,19 +200,19 @@ TEST_F(AddInfoDlgTest, RefusedAddKeepsTheDialogOpenAndOkAgainCloses) {
 TEST_F(AddInfoDlgTest, ExchangeFailureStopsAtTheBoxAndSkipsTheOwner) {
   CAddInfoDlg dialog(&adder);
   Open(dialog);
-  Type(&dialog, 1011, QStringLiteral("王五"));
-  Type(&dialog, 1013, QStringLiteral("上海"));
-  Type(&dialog, 1010, "7");
-  Type(&dialog, 1009, "x1");  // a letter first: no number
-  Type(&dialog, 1008, "1980");
-  Click(&dialog, 1012);
-  Click(&dialog, 1);
+  Type(&dialog, "nameEdit", QStringLiteral("王五"));
+  Type(&dialog, "addressEdit", QStringLiteral("上海"));
+  Type(&dialog, "birthDayEdit", "7");
+  Type(&dialog, "birthMonthEdit", "x1");  // a letter first: no number
+  Type(&dialog, "birthYearEdit", "1980");
+  Click(&dialog, "marriedCheck");
+  Click(&dialog, "idc_1");
   EXPECT_TRUE(adder.calls.empty());
   EXPECT_TRUE(dialog.isVisible());
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, kNoInteger);
   EXPECT_EQ(boxes.Boxes()[0].kind, BoxKind::Notice);
-  EXPECT_EQ(dialog.focusWidget(), Box(&dialog, 1009));
+  EXPECT_EQ(dialog.focusWidget(), Box(&dialog, "birthMonthEdit"));
   // Read before the month: alive, married, address, birth day.
   EXPECT_EQ(dialog.m_data.married, 1);
   EXPECT_EQ(QString::fromStdU16String(dialog.m_data.address), QStringLiteral("上海"));
@@ -222,11 +226,11 @@ TEST_F(AddInfoDlgTest, ExchangeFailureStopsAtTheBoxAndSkipsTheOwner) {
 TEST_F(AddInfoDlgTest, EmptiedDeathBoxIsRefusedEvenWhenDisabledAgain) {
   CAddInfoDlg dialog(&adder);
   Open(dialog);
-  Type(&dialog, 1011, QStringLiteral("赵六"));
-  Click(&dialog, 1014);
-  Type(&dialog, 1017, "");
-  Click(&dialog, 1014);
-  Click(&dialog, 1);
+  Type(&dialog, "nameEdit", QStringLiteral("赵六"));
+  Click(&dialog, "aliveCheck");
+  Type(&dialog, "deathDayEdit", "");
+  Click(&dialog, "aliveCheck");
+  Click(&dialog, "idc_1");
   EXPECT_TRUE(adder.calls.empty());
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, kNoInteger);
@@ -237,7 +241,7 @@ TEST_F(AddInfoDlgTest, TextBoxesStopAt127Characters) {
   CAddInfoDlg dialog(&adder);
   Open(dialog);
   const QString longText(128, QChar(u'甲'));
-  for (int id : {1011, 1018, 1013}) {
+  for (const char* id : {"nameEdit", "fatherNameEdit", "addressEdit"}) {
     Type(&dialog, id, longText);
     EXPECT_EQ(Box(&dialog, id)->text().size(), 127) << id;
   }
@@ -247,8 +251,8 @@ TEST_F(AddInfoDlgTest, CancelClosesWithoutReadingOrAdding) {
   CAddInfoDlg dialog(&adder);
   int result = 0;
   OnNextDialog<CAddInfoDlg>([](CAddInfoDlg* d) {
-    TypeInto(d, "idc_1011", QStringLiteral("钱七"));
-    TypeInto(d, "idc_1009", "");
+    TypeInto(d, "nameEdit", QStringLiteral("钱七"));
+    TypeInto(d, "birthMonthEdit", "");
     ClickButton(d, "idc_2");
   });
   result = dialog.DoModal();
@@ -263,7 +267,7 @@ TEST_F(AddInfoDlgTest, DoModalReturnsOkAfterASuccessfulAdd) {
   CAddInfoDlg dialog(&adder);
   adder.answer = 1;
   OnNextDialog<CAddInfoDlg>([](CAddInfoDlg* d) {
-    TypeInto(d, "idc_1011", QStringLiteral("孙八"));
+    TypeInto(d, "nameEdit", QStringLiteral("孙八"));
     ClickButton(d, "idc_1");
   });
   EXPECT_EQ(dialog.DoModal(), IDOK);
@@ -282,22 +286,27 @@ TEST_F(ModifyInfoDlgTest, OpensWithWhatTheCallerSetAndTheTemplate) {
   Open(dialog);
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("修改信息"));
   EXPECT_EQ(dialog.findChild<QGroupBox*>()->title(), QStringLiteral("个人修改信息"));
-  EXPECT_EQ(Box(&dialog, 1021)->text(), QStringLiteral("张三"));
-  EXPECT_EQ(Box(&dialog, 1022)->text(), "");
-  for (int id : {1008, 1009, 1010, 1015, 1016, 1017}) EXPECT_EQ(Box(&dialog, id)->text(), "0");
-  for (int id : {1015, 1016, 1017}) EXPECT_FALSE(Box(&dialog, id)->isEnabled());
-  EXPECT_TRUE(CheckBox(&dialog, 1024)->isChecked());
-  EXPECT_EQ(CheckBox(&dialog, 1024)->text(), QStringLiteral("现在健在否"));
-  EXPECT_FALSE(CheckBox(&dialog, 1023)->isChecked());
-  EXPECT_EQ(CheckBox(&dialog, 1023)->text(), QStringLiteral("现在婚否"));
-  EXPECT_EQ(Box(&dialog, 1021)->accessibleName(), QStringLiteral("修改后姓名:"));
-  EXPECT_EQ(Box(&dialog, 1022)->accessibleName(), QStringLiteral("修改后地址:"));
-  EXPECT_TRUE(dialog.findChild<QPushButton*>(Name(1))->isDefault());
-  EXPECT_EQ(dialog.focusWidget(), Box(&dialog, 1021));
-  const std::vector<QString> expected{Name(1021), Name(1022), Name(1024), Name(1023), Name(1015),
-                                      Name(1016), Name(1017), Name(1042), Name(1),    Name(2),
-                                      Name(1008), Name(1009), Name(1010), Name(1040), Name(1021)};
-  EXPECT_EQ(TabCycle(Box(&dialog, 1021), 15), expected);
+  EXPECT_EQ(Box(&dialog, "nameEdit")->text(), QStringLiteral("张三"));
+  EXPECT_EQ(Box(&dialog, "addressEdit")->text(), "");
+  for (const char* id : {"birthYearEdit", "birthMonthEdit", "birthDayEdit", "deathYearEdit",
+                         "deathMonthEdit", "deathDayEdit"})
+    EXPECT_EQ(Box(&dialog, id)->text(), "0");
+  for (const char* id : {"deathYearEdit", "deathMonthEdit", "deathDayEdit"})
+    EXPECT_FALSE(Box(&dialog, id)->isEnabled());
+  EXPECT_TRUE(CheckBox(&dialog, "aliveCheck")->isChecked());
+  EXPECT_EQ(CheckBox(&dialog, "aliveCheck")->text(), QStringLiteral("现在健在否"));
+  EXPECT_FALSE(CheckBox(&dialog, "marriedCheck")->isChecked());
+  EXPECT_EQ(CheckBox(&dialog, "marriedCheck")->text(), QStringLiteral("现在婚否"));
+  EXPECT_EQ(Box(&dialog, "nameEdit")->accessibleName(), QStringLiteral("修改后姓名:"));
+  EXPECT_EQ(Box(&dialog, "addressEdit")->accessibleName(), QStringLiteral("修改后地址:"));
+  EXPECT_TRUE(dialog.findChild<QPushButton*>(Name("idc_1"))->isDefault());
+  EXPECT_EQ(dialog.focusWidget(), Box(&dialog, "nameEdit"));
+  const std::vector<QString> expected{
+      Name("nameEdit"),      Name("addressEdit"),    Name("aliveCheck"),    Name("marriedCheck"),
+      Name("deathYearEdit"), Name("deathMonthEdit"), Name("deathDayEdit"),  Name("deathDateEdit"),
+      Name("idc_1"),         Name("idc_2"),          Name("birthYearEdit"), Name("birthMonthEdit"),
+      Name("birthDayEdit"),  Name("birthDateEdit"),  Name("nameEdit")};
+  EXPECT_EQ(TabCycle(Box(&dialog, "nameEdit"), 15), expected);
 }
 
 TEST_F(ModifyInfoDlgTest, DeceasedMemberOpensWithTheDeathBoxesOnAndTheToggleFollows) {
@@ -307,32 +316,35 @@ TEST_F(ModifyInfoDlgTest, DeceasedMemberOpensWithTheDeathBoxesOnAndTheToggleFoll
   dialog.m_data.deathMonth = 5;
   dialog.m_data.deathDay = 6;
   Open(dialog);
-  EXPECT_FALSE(CheckBox(&dialog, 1024)->isChecked());
+  EXPECT_FALSE(CheckBox(&dialog, "aliveCheck")->isChecked());
   EXPECT_TRUE(dialog.m_deathDateEnabled);
-  for (int id : {1015, 1016, 1017}) EXPECT_TRUE(Box(&dialog, id)->isEnabled()) << id;
-  EXPECT_EQ(Box(&dialog, 1015)->text(), "1970");
-  Click(&dialog, 1024);  // now alive: the death date means nothing
+  for (const char* id : {"deathYearEdit", "deathMonthEdit", "deathDayEdit"})
+    EXPECT_TRUE(Box(&dialog, id)->isEnabled()) << id;
+  EXPECT_EQ(Box(&dialog, "deathYearEdit")->text(), "1970");
+  Click(&dialog, "aliveCheck");  // now alive: the death date means nothing
   EXPECT_FALSE(dialog.m_deathDateEnabled);
-  for (int id : {1015, 1016, 1017}) EXPECT_FALSE(Box(&dialog, id)->isEnabled()) << id;
-  Click(&dialog, 1024);
-  for (int id : {1015, 1016, 1017}) EXPECT_TRUE(Box(&dialog, id)->isEnabled()) << id;
+  for (const char* id : {"deathYearEdit", "deathMonthEdit", "deathDayEdit"})
+    EXPECT_FALSE(Box(&dialog, id)->isEnabled()) << id;
+  Click(&dialog, "aliveCheck");
+  for (const char* id : {"deathYearEdit", "deathMonthEdit", "deathDayEdit"})
+    EXPECT_TRUE(Box(&dialog, id)->isEnabled()) << id;
 }
 
 TEST_F(ModifyInfoDlgTest, OkReadsEveryBoxAndLeavesTheOldNameAlone) {
   CModifyInfoDlg dialog;
   dialog.m_oldName = QStringLiteral("旧名");
   Open(dialog);
-  Type(&dialog, 1021, QStringLiteral("新名"));
-  Type(&dialog, 1022, QStringLiteral("广州"));
-  Type(&dialog, 1008, "1950");
-  Type(&dialog, 1009, "3");
-  Type(&dialog, 1010, "7");
-  Click(&dialog, 1023);
-  Click(&dialog, 1024);
-  Type(&dialog, 1015, "1998");
-  Type(&dialog, 1016, "12");
-  Type(&dialog, 1017, "1");
-  Click(&dialog, 1);
+  Type(&dialog, "nameEdit", QStringLiteral("新名"));
+  Type(&dialog, "addressEdit", QStringLiteral("广州"));
+  Type(&dialog, "birthYearEdit", "1950");
+  Type(&dialog, "birthMonthEdit", "3");
+  Type(&dialog, "birthDayEdit", "7");
+  Click(&dialog, "marriedCheck");
+  Click(&dialog, "aliveCheck");
+  Type(&dialog, "deathYearEdit", "1998");
+  Type(&dialog, "deathMonthEdit", "12");
+  Type(&dialog, "deathDayEdit", "1");
+  Click(&dialog, "idc_1");
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(dialog.result(), IDOK);
   EXPECT_EQ(dialog.m_oldName, QStringLiteral("旧名"));
@@ -351,17 +363,17 @@ TEST_F(ModifyInfoDlgTest, OkReadsEveryBoxAndLeavesTheOldNameAlone) {
 TEST_F(ModifyInfoDlgTest, ExchangeFailureStopsAtTheBirthMonth) {
   CModifyInfoDlg dialog;
   Open(dialog);
-  Type(&dialog, 1021, QStringLiteral("新名"));
-  Type(&dialog, 1022, QStringLiteral("广州"));
-  Type(&dialog, 1010, "9");
-  Type(&dialog, 1009, "");
-  Type(&dialog, 1008, "1950");
-  Click(&dialog, 1023);
-  Click(&dialog, 1);
+  Type(&dialog, "nameEdit", QStringLiteral("新名"));
+  Type(&dialog, "addressEdit", QStringLiteral("广州"));
+  Type(&dialog, "birthDayEdit", "9");
+  Type(&dialog, "birthMonthEdit", "");
+  Type(&dialog, "birthYearEdit", "1950");
+  Click(&dialog, "marriedCheck");
+  Click(&dialog, "idc_1");
   EXPECT_TRUE(dialog.isVisible());
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, kNoInteger);
-  EXPECT_EQ(dialog.focusWidget(), Box(&dialog, 1009));
+  EXPECT_EQ(dialog.focusWidget(), Box(&dialog, "birthMonthEdit"));
   EXPECT_EQ(dialog.m_data.married, 1);
   EXPECT_EQ(QString::fromStdU16String(dialog.m_data.name), QStringLiteral("新名"));
   EXPECT_EQ(QString::fromStdU16String(dialog.m_data.address), QStringLiteral("广州"));
@@ -373,8 +385,8 @@ TEST_F(ModifyInfoDlgTest, CancelKeepsTheMembers) {
   CModifyInfoDlg dialog;
   dialog.m_data.name = u"张三";
   OnNextDialog<CModifyInfoDlg>([](CModifyInfoDlg* d) {
-    TypeInto(d, "idc_1021", QStringLiteral("别名"));
-    TypeInto(d, "idc_1008", "1999");
+    TypeInto(d, "nameEdit", QStringLiteral("别名"));
+    TypeInto(d, "birthYearEdit", "1999");
     ClickButton(d, "idc_2");
   });
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
@@ -388,12 +400,10 @@ TEST_F(ModifyInfoDlgTest, CancelKeepsTheMembers) {
 struct MemberDialogKind {
   const char* name;
   std::function<std::unique_ptr<CDialog>(IMemberAdder*)> make;
-  int alive, nameBox, addressBox;
 };
 const MemberDialogKind kMemberDialogs[] = {
-    {"add", [](IMemberAdder* adder) { return std::make_unique<CAddInfoDlg>(adder); }, 1014, 1011,
-     1013},
-    {"modify", [](IMemberAdder*) { return std::make_unique<CModifyInfoDlg>(); }, 1024, 1021, 1022},
+    {"add", [](IMemberAdder* adder) { return std::make_unique<CAddInfoDlg>(adder); }},
+    {"modify", [](IMemberAdder*) { return std::make_unique<CModifyInfoDlg>(); }},
 };
 
 class MemberDialogsTest : public ::testing::Test {
@@ -431,11 +441,11 @@ TEST_F(MemberDialogsTest, TheDeathDateFollowsTheAliveBoxWhateverTogglesIt) {
       SCOPED_TRACE(std::string(kind.name) + ", " + way.how);
       std::unique_ptr<CDialog> dialog = kind.make(&adder);
       Open(*dialog);
-      QCheckBox* alive = CheckBox(dialog.get(), kind.alive);
+      QCheckBox* alive = CheckBox(dialog.get(), "aliveCheck");
       for (bool checked : {false, true}) {
         way.toggle(alive);
         ASSERT_EQ(alive->isChecked(), checked);
-        for (int id : {1015, 1016, 1017})
+        for (const char* id : {"deathYearEdit", "deathMonthEdit", "deathDayEdit"})
           EXPECT_EQ(Box(dialog.get(), id)->isEnabled(), !checked) << id;
       }
     }
@@ -467,13 +477,13 @@ TEST_F(MemberDialogsTest, TextsTheFileCannotCarryAreRefusedBeforeAnythingIsRead)
       adder.answer = 1;
       std::unique_ptr<CDialog> dialog = kind.make(&adder);
       Open(*dialog);
-      QLineEdit* name = Box(dialog.get(), kind.nameBox);
+      QLineEdit* name = Box(dialog.get(), "nameEdit");
       name->setText(QStringLiteral("李四"));
-      QLineEdit* target = c.inName ? name : Box(dialog.get(), kind.addressBox);
+      QLineEdit* target = c.inName ? name : Box(dialog.get(), "addressEdit");
       // As a paste or an input method would put it there.
       target->setText(c.text);
-      Type(dialog.get(), 1009, "3");
-      Click(dialog.get(), IDOK);
+      Type(dialog.get(), "birthMonthEdit", "3");
+      Click(dialog.get(), "idc_1");
       ASSERT_EQ(boxes.Boxes().size(), 1u);
       EXPECT_EQ(boxes.Boxes()[0].kind, BoxKind::Notice);
       EXPECT_EQ(boxes.Boxes()[0].text, QString::fromUtf8(c.notice));
@@ -481,13 +491,13 @@ TEST_F(MemberDialogsTest, TextsTheFileCannotCarryAreRefusedBeforeAnythingIsRead)
       EXPECT_EQ(dialog->focusWidget(), target);
       EXPECT_TRUE(adder.calls.empty());
       // Nothing was read: the month typed before OK is not in the member yet.
-      const int month = kind.alive == 1014
+      const int month = std::string_view(kind.name) == "add"
                             ? static_cast<CAddInfoDlg*>(dialog.get())->m_data.birthMonth
                             : static_cast<CModifyInfoDlg*>(dialog.get())->m_data.birthMonth;
       EXPECT_NE(month, 3);
       // Corrected, the same OK goes through.
       target->setText(c.inName ? QStringLiteral("李四") : QStringLiteral("北京"));
-      Click(dialog.get(), IDOK);
+      Click(dialog.get(), "idc_1");
       EXPECT_FALSE(dialog->isVisible());
       EXPECT_EQ(boxes.Boxes().size(), 1u);
     }
@@ -503,9 +513,9 @@ TEST_F(MemberDialogsTest, AFullNameBoxOfWideCharactersIsAccepted) {
     SCOPED_TRACE(kind.name);
     std::unique_ptr<CDialog> dialog = kind.make(&adder);
     Open(*dialog);
-    Type(dialog.get(), kind.nameBox, wide.repeated(64));
-    EXPECT_EQ(Box(dialog.get(), kind.nameBox)->text(), wide.repeated(63));
-    Click(dialog.get(), IDOK);
+    Type(dialog.get(), "nameEdit", wide.repeated(64));
+    EXPECT_EQ(Box(dialog.get(), "nameEdit")->text(), wide.repeated(63));
+    Click(dialog.get(), "idc_1");
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_FALSE(dialog->isVisible());
   }

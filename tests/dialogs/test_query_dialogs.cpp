@@ -1,12 +1,12 @@
 // The small dialogs that ask a command for a name, two names, a generation or
 // a day, driven through their real boxes and buttons.
+#include "GuiTestSupport.h"
 #include "dialogs/CBirthdayDlg.h"
 #include "dialogs/CDelInfoDlg.h"
 #include "dialogs/CModifyNameDlg.h"
 #include "dialogs/CPersonalInfoDlg.h"
 #include "dialogs/CRelationsDlg.h"
 #include "dialogs/CSearchGenerationDlg.h"
-#include "GuiTestSupport.h"
 #include "platform/MessageBoxes.h"
 
 #include <QLabel>
@@ -22,14 +22,14 @@ namespace {
 
 const QString kNoInteger = QStringLiteral("请输入一个整数。");
 
-QLineEdit* Box(QWidget* dialog, int id) {
-  return dialog->findChild<QLineEdit*>(ControlName(id));
+QLineEdit* Box(QWidget* dialog, const char* name) {
+  return dialog->findChild<QLineEdit*>(name);
 }
-void Click(QWidget* dialog, int id) {
-  ClickButton(dialog, ControlName(id).toLatin1().constData());
+void Click(QWidget* dialog, const char* name) {
+  ClickButton(dialog, name);
 }
-void Type(QWidget* dialog, int id, const QString& text) {
-  TypeInto(dialog, ControlName(id).toLatin1().constData(), text);
+void Type(QWidget* dialog, const char* name, const QString& text) {
+  TypeInto(dialog, name, text);
 }
 void Open(CDialog& dialog) {
   dialog.Create();
@@ -41,7 +41,7 @@ QStringList Labels(QWidget* dialog) {
   texts.sort();
   return texts;
 }
-// The ids of the tab stops, from the focused widget round to it again.
+// The names of the tab stops, from the focused widget round to it again.
 std::vector<QString> TabCycle(QWidget* dialog) {
   std::vector<QString> names;
   QWidget* first = dialog->focusWidget();
@@ -52,10 +52,8 @@ std::vector<QString> TabCycle(QWidget* dialog) {
   } while (w != first);
   return names;
 }
-std::vector<QString> Names(std::initializer_list<int> ids) {
-  std::vector<QString> names;
-  for (int id : ids) names.push_back(ControlName(id));
-  return names;
+std::vector<QString> Names(std::initializer_list<const char*> objectNames) {
+  return {objectNames.begin(), objectNames.end()};
 }
 void ExpectButtons(QWidget* dialog) {
   auto* ok = dialog->findChild<QPushButton*>(ControlName(1));
@@ -91,13 +89,13 @@ TEST_F(QueryDialogs, NameDialogsShowTheirTemplatesAndReadTheName) {
     Open(*c.dialog);
     EXPECT_EQ(c.dialog->windowTitle(), QString::fromUtf8(c.caption));
     EXPECT_EQ(Labels(c.dialog), QStringList{QString::fromUtf8(c.label)});
-    EXPECT_EQ(Box(c.dialog, 1011)->accessibleName(), QString::fromUtf8(c.label));
+    EXPECT_EQ(Box(c.dialog, "nameEdit")->accessibleName(), QString::fromUtf8(c.label));
     ExpectButtons(c.dialog);
-    EXPECT_EQ(TabCycle(c.dialog), Names({1011, 1, 2}));
-    Type(c.dialog, 1011, QString(128, QChar(u'名')));
-    EXPECT_EQ(Box(c.dialog, 1011)->text().size(), 127);
-    Type(c.dialog, 1011, QStringLiteral("张 三"));
-    Click(c.dialog, 1);
+    EXPECT_EQ(TabCycle(c.dialog), Names({"nameEdit", "idc_1", "idc_2"}));
+    Type(c.dialog, "nameEdit", QString(128, QChar(u'名')));
+    EXPECT_EQ(Box(c.dialog, "nameEdit")->text().size(), 127);
+    Type(c.dialog, "nameEdit", QStringLiteral("张 三"));
+    Click(c.dialog, "idc_1");
     EXPECT_EQ(c.dialog->result(), IDOK);
     EXPECT_FALSE(c.dialog->isVisible());
     EXPECT_EQ(*c.name, QStringLiteral("张 三"));
@@ -116,7 +114,7 @@ TEST_F(QueryDialogs, EmptyNameIsTheCommandsBusiness) {
 TEST_F(QueryDialogs, CancelLeavesTheInitialValues) {
   CPersonalInfoDlg personal;
   OnNextDialog<CPersonalInfoDlg>([](CPersonalInfoDlg* d) {
-    TypeInto(d, "idc_1011", QStringLiteral("李四"));
+    TypeInto(d, "nameEdit", QStringLiteral("李四"));
     ClickButton(d, "idc_2");
   });
   EXPECT_EQ(personal.DoModal(), IDCANCEL);
@@ -124,8 +122,8 @@ TEST_F(QueryDialogs, CancelLeavesTheInitialValues) {
 
   CBirthdayDlg birthday;
   OnNextDialog<CBirthdayDlg>([](CBirthdayDlg* d) {
-    TypeInto(d, "idc_1009", "5");
-    TypeInto(d, "idc_1010", "6");
+    TypeInto(d, "birthMonthEdit", "5");
+    TypeInto(d, "birthDayEdit", "6");
     ClickButton(d, "idc_2");
   });
   EXPECT_EQ(birthday.DoModal(), IDCANCEL);
@@ -141,13 +139,13 @@ TEST_F(QueryDialogs, RelationsDialogReadsBothNames) {
   EXPECT_EQ(Labels(&dialog),
             (QStringList{QStringLiteral("第一人姓名:"), QStringLiteral("第二人姓名:"),
                          QStringLiteral("请输入两人姓名:")}));
-  EXPECT_EQ(Box(&dialog, 1028)->accessibleName(), QStringLiteral("第一人姓名:"));
-  EXPECT_EQ(Box(&dialog, 1029)->accessibleName(), QStringLiteral("第二人姓名:"));
+  EXPECT_EQ(Box(&dialog, "firstNameEdit")->accessibleName(), QStringLiteral("第一人姓名:"));
+  EXPECT_EQ(Box(&dialog, "secondNameEdit")->accessibleName(), QStringLiteral("第二人姓名:"));
   ExpectButtons(&dialog);
-  EXPECT_EQ(TabCycle(&dialog), Names({1028, 1029, 1, 2}));
-  Type(&dialog, 1028, QStringLiteral("甲"));
-  Type(&dialog, 1029, QStringLiteral("乙"));
-  Click(&dialog, 1);
+  EXPECT_EQ(TabCycle(&dialog), Names({"firstNameEdit", "secondNameEdit", "idc_1", "idc_2"}));
+  Type(&dialog, "firstNameEdit", QStringLiteral("甲"));
+  Type(&dialog, "secondNameEdit", QStringLiteral("乙"));
+  Click(&dialog, "idc_1");
   EXPECT_EQ(dialog.result(), IDOK);
   EXPECT_EQ(dialog.m_firstName, QStringLiteral("甲"));
   EXPECT_EQ(dialog.m_secondName, QStringLiteral("乙"));
@@ -158,18 +156,18 @@ TEST_F(QueryDialogs, GenerationDialogReadsAnIntegerOrStaysOpen) {
   Open(dialog);
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("查询一代人信息"));
   EXPECT_EQ(Labels(&dialog), (QStringList{QStringLiteral("代的信息"), QStringLiteral("要查询第")}));
-  EXPECT_EQ(Box(&dialog, 1031)->text(), "0");
+  EXPECT_EQ(Box(&dialog, "generationEdit")->text(), "0");
   ExpectButtons(&dialog);
-  EXPECT_EQ(TabCycle(&dialog), Names({1031, 1, 2}));
-  Type(&dialog, 1031, "abc");
-  Click(&dialog, 1);
+  EXPECT_EQ(TabCycle(&dialog), Names({"generationEdit", "idc_1", "idc_2"}));
+  Type(&dialog, "generationEdit", "abc");
+  Click(&dialog, "idc_1");
   EXPECT_TRUE(dialog.isVisible());
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, kNoInteger);
-  EXPECT_EQ(dialog.focusWidget(), Box(&dialog, 1031));
+  EXPECT_EQ(dialog.focusWidget(), Box(&dialog, "generationEdit"));
   EXPECT_EQ(dialog.m_generation, 0);
-  Type(&dialog, 1031, " -3代");
-  Click(&dialog, 1);
+  Type(&dialog, "generationEdit", " -3代");
+  Click(&dialog, "idc_1");
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(dialog.m_generation, -3);
 }
@@ -187,23 +185,23 @@ TEST_F(QueryDialogs, BirthdayDialogReadsTheDayBeforeTheMonth) {
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("按照生日查找"));
   EXPECT_EQ(Labels(&dialog), (QStringList{QStringLiteral("日"), QStringLiteral("月"),
                                           QStringLiteral("请输入查询的生日:")}));
-  EXPECT_EQ(Box(&dialog, 1009)->text(), "0");
-  EXPECT_EQ(Box(&dialog, 1010)->text(), "0");
-  EXPECT_EQ(Box(&dialog, 1009)->accessibleName(), QStringLiteral("月"));
-  EXPECT_EQ(Box(&dialog, 1010)->accessibleName(), QStringLiteral("日"));
+  EXPECT_EQ(Box(&dialog, "birthMonthEdit")->text(), "0");
+  EXPECT_EQ(Box(&dialog, "birthDayEdit")->text(), "0");
+  EXPECT_EQ(Box(&dialog, "birthMonthEdit")->accessibleName(), QStringLiteral("月"));
+  EXPECT_EQ(Box(&dialog, "birthDayEdit")->accessibleName(), QStringLiteral("日"));
   ExpectButtons(&dialog);
-  EXPECT_EQ(TabCycle(&dialog), Names({1009, 1010, 1, 2}));
-  Type(&dialog, 1010, "31");
-  Type(&dialog, 1009, "");
-  Click(&dialog, 1);
+  EXPECT_EQ(TabCycle(&dialog), Names({"birthMonthEdit", "birthDayEdit", "idc_1", "idc_2"}));
+  Type(&dialog, "birthDayEdit", "31");
+  Type(&dialog, "birthMonthEdit", "");
+  Click(&dialog, "idc_1");
   EXPECT_TRUE(dialog.isVisible());
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, kNoInteger);
-  EXPECT_EQ(dialog.focusWidget(), Box(&dialog, 1009));
+  EXPECT_EQ(dialog.focusWidget(), Box(&dialog, "birthMonthEdit"));
   EXPECT_EQ(dialog.m_day, 31);
   EXPECT_EQ(dialog.m_month, 0);
-  Type(&dialog, 1009, "13");
-  Click(&dialog, 1);
+  Type(&dialog, "birthMonthEdit", "13");
+  Click(&dialog, "idc_1");
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(dialog.m_month, 13);
 }

@@ -417,8 +417,13 @@ TEST_F(CbkTest, ASaveKilledAtAnyMomentLeavesTheOldBookOrTheNew) {
   std::mt19937 random(11);
   int versionsSeen = 0;
   for (int kill = 0; kill < 25; ++kill) {
+    // The child says after each save that it finished one, so that every
+    // kill comes after at least one whole save, at a random moment of a later.
+    int saved[2];
+    ASSERT_EQ(::pipe(saved), 0);
     const pid_t child = ::fork();
     if (child == 0) {
+      ::close(saved[0]);
       COperationClanbook mine;
       std::unique_ptr<CbkBook> file;
       if (!CbkBook::Open(path, CbkBook::Access::kReadWrite, mine, file).Ok()) ::_exit(3);
@@ -433,13 +438,21 @@ TEST_F(CbkTest, ASaveKilledAtAnyMomentLeavesTheOldBookOrTheNew) {
           changes.Changed(m);
         }
         if (!file->SaveChanges(mine, changes).Ok()) ::_exit(4);
+        (void)!::write(saved[1], "s", 1);
       }
     }
-    ::usleep(20000 + random() % 200000);
+    ::close(saved[1]);
+    char done = 0;
+    ASSERT_EQ(::read(saved[0], &done, 1), 1) << "the child saved nothing";
+    ::usleep(random() % 60000);
     ::kill(child, SIGKILL);
     int status = 0;
     ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child stopped by itself: " << status;
+    // Open until the child is dead: a write to a closed pipe would end it
+    // right after a save instead of at a random moment.
+    ::close(saved[0]);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+        << "the saving child stopped by itself: " << status;
     COperationClanbook after;
     std::unique_ptr<CbkBook> file;
     const FileStatus opened = CbkBook::Open(path, CbkBook::Access::kReadWrite, after, file);
@@ -451,7 +464,7 @@ TEST_F(CbkTest, ASaveKilledAtAnyMomentLeavesTheOldBookOrTheNew) {
     EXPECT_EQ(members, 3000);
     versionsSeen += !first.empty();
   }
-  EXPECT_GT(versionsSeen, 0) << "no save was ever finished: the test tested nothing";
+  EXPECT_EQ(versionsSeen, 25) << "a kill after a whole save left the book without it";
 }
 
 }  // namespace

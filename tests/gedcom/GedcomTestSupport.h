@@ -3,13 +3,10 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "../formats/FileTestSupport.h"
 #include "formats/gedcom/Gedcom.h"
 #include "formats/gedcom/GedcomDetail.h"
 #include "model/TextCodec.h"
@@ -55,31 +52,7 @@ inline std::string Dump(const COperationClanbook& tree) {
   return out;
 }
 
-class ScratchFolder : public ::testing::Test {
-protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = std::filesystem::temp_directory_path() /
-              (std::string("clanbook-gedcom-") + info->test_suite_name() + "-" + info->name() +
-               "-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  std::filesystem::path Write(const std::string& bytes, const char* name) {
-    const std::filesystem::path p = folder_ / name;
-    std::ofstream(p, std::ios::binary) << bytes;
-    return p;
-  }
-  static std::string Read(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-
-  std::filesystem::path folder_;
-};
+// A fresh folder for each test, the one every file test uses.
+using ScratchFolder = modeltest::TempFolderTest;
 
 }  // namespace gedcomtest

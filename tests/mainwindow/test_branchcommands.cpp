@@ -71,7 +71,7 @@ protected:
   static void AnswerFileName(bool open, const QString& name) {
     OnNextDialog<CFileOpenAndSaveDlg>([open, name](CFileOpenAndSaveDlg* dialog) {
       EXPECT_EQ(dialog->m_isOpen, open);
-      TypeInto(dialog, "idc_1001", name);
+      TypeInto(dialog, "fileNameEdit", name);
       ClickButton(dialog, "idc_1");
     });
   }

@@ -85,7 +85,7 @@ protected:
   void AddChildOf(const char* father, const char* name) {
     Select(QString::fromUtf8(father));
     OnNextDialog<CAddInfoDlg>([name](CAddInfoDlg* d) {
-      TypeInto(d, "idc_1011", QString::fromUtf8(name));
+      TypeInto(d, "nameEdit", QString::fromUtf8(name));
       ClickButton(d, "idc_1");
     });
     window.RunCommand(ID_ADD_CHILD);
@@ -185,9 +185,9 @@ TEST_F(ChartCommands, ChartAndStatisticsFollowEditsUndoAndRedo) {
       {"new root",
        [&] {
          OnNextDialog<CAddInfoDlg>([](CAddInfoDlg* d) {
-           TypeInto(d, "idc_1011", QStringLiteral("始"));
-           TypeInto(d, "idc_1018", QStringLiteral("-1"));
-           TypeInto(d, "idc_1008", QStringLiteral("1880"));
+           TypeInto(d, "nameEdit", QStringLiteral("始"));
+           TypeInto(d, "fatherNameEdit", QStringLiteral("-1"));
+           TypeInto(d, "birthYearEdit", QStringLiteral("1880"));
            ClickButton(d, "idc_1");
          });
          boxes.QueueAnswer(true);
@@ -206,7 +206,7 @@ TEST_F(ChartCommands, ChartAndStatisticsFollowEditsUndoAndRedo) {
        [&] {
          Select(QStringLiteral("甲"));
          OnNextDialog<CModifyInfoDlg>([](CModifyInfoDlg* d) {
-           TypeInto(d, "idc_1021", QStringLiteral("申"));
+           TypeInto(d, "nameEdit", QStringLiteral("申"));
            ClickButton(d, "idc_1");
          });
          window.RunCommand(ID_CHANGE_DATA);
@@ -234,7 +234,7 @@ TEST_F(ChartCommands, ChartLetsGoOfTheBookAcrossOpenAndNew) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.chartWindow()));
 
   OnNextDialog<CFileOpenAndSaveDlg>([&](CFileOpenAndSaveDlg* d) {
-    TypeInto(d, "idc_1001", other);
+    TypeInto(d, "fileNameEdit", other);
     ClickButton(d, "idc_1");
   });
   window.RunCommand(ID_OPEN);

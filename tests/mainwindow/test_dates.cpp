@@ -182,14 +182,14 @@ TEST_F(DatesInTheWindow, AChildIsAddedFromAReignDateWithALeapMonth) {
   Select(QStringLiteral("祖"));
   QString reading;
   OnNextDialog<CAddInfoDlg>([&](CAddInfoDlg* d) {
-    TypeInto(d, "idc_1011", QStringLiteral("丁"));
-    auto* text = d->findChild<QLineEdit*>(QStringLiteral("idc_1040"));
+    TypeInto(d, "nameEdit", QStringLiteral("丁"));
+    auto* text = d->findChild<QLineEdit*>(QStringLiteral("birthDateEdit"));
     ASSERT_NE(text, nullptr);
     auto* label = d->findChild<QLabel*>(QStringLiteral("label_birthText"));
     EXPECT_EQ(text->accessibleName(), label->text());
-    TypeInto(d, "idc_1040", QStringLiteral("光绪十六年闰二月十五"));
+    TypeInto(d, "birthDateEdit", QStringLiteral("光绪十六年闰二月十五"));
     ClickButton(d, "idc_1");
-    reading = d->findChild<QLabel*>(QStringLiteral("idc_1041"))->text();
+    reading = d->findChild<QLabel*>(QStringLiteral("birthDateReading"))->text();
   });
   window.RunCommand(ID_ADD_CHILD);
   EXPECT_TRUE(NoticeTexts().isEmpty());
@@ -210,24 +210,24 @@ TEST_F(DatesInTheWindow, AnImpossibleDateIsRefusedWithItsReasonAndNothingChanges
     const char* text;
     const char* notice;
   } cases[] = {
-      {"idc_1040", "光绪十五年闰二月十五", "“光绪十五年闰二月十五”：那一年没有这个闰月。"},
-      {"idc_1040", "光绪十六年正月三十", "“光绪十六年正月三十”：那个月只有二十九天。"},
-      {"idc_1040", "光绪三十五年正月初一", "“光绪三十五年正月初一”：这个年号没有这一年。"},
-      {"idc_1040", "1890-2-30", "“1890-2-30”：公历没有这一天。"},
+      {"birthDateEdit", "光绪十五年闰二月十五", "“光绪十五年闰二月十五”：那一年没有这个闰月。"},
+      {"birthDateEdit", "光绪十六年正月三十", "“光绪十六年正月三十”：那个月只有二十九天。"},
+      {"birthDateEdit", "光绪三十五年正月初一", "“光绪三十五年正月初一”：这个年号没有这一年。"},
+      {"birthDateEdit", "1890-2-30", "“1890-2-30”：公历没有这一天。"},
       // Typed into the year box itself.
-      {"idc_1008", "光绪十五年闰二月十五", "“光绪十五年闰二月十五”：那一年没有这个闰月。"},
+      {"birthYearEdit", "光绪十五年闰二月十五", "“光绪十五年闰二月十五”：那一年没有这个闰月。"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     boxes.Clear();
     OnNextDialog<CAddInfoDlg>([&](CAddInfoDlg* d) {
-      TypeInto(d, "idc_1011", QStringLiteral("丁"));
+      TypeInto(d, "nameEdit", QStringLiteral("丁"));
       TypeInto(d, c.box, QString::fromUtf8(c.text));
       ClickButton(d, "idc_1");
       EXPECT_TRUE(d->isVisible());
       EXPECT_EQ(NoticeTexts(), QStringList{QString::fromUtf8(c.notice)});
       // The boxes keep today's date, the typed text stays to be corrected.
-      EXPECT_EQ(d->findChild<QLineEdit*>(QStringLiteral("idc_1009"))->text(), "5");
+      EXPECT_EQ(d->findChild<QLineEdit*>(QStringLiteral("birthMonthEdit"))->text(), "5");
       EXPECT_EQ(d->findChild<QLineEdit*>(QString::fromLatin1(c.box))->text(),
                 QString::fromUtf8(c.text));
       ClickButton(d, "idc_2");
@@ -243,8 +243,8 @@ TEST_F(DatesInTheWindow, AGanzhiYearAloneIsPlacedByTheFatherOrAskedAbout) {
   // A son of 甲 (1920) born in a 庚寅 year: 1950, the one in reach.
   Select(QStringLiteral("甲"));
   OnNextDialog<CAddInfoDlg>([&](CAddInfoDlg* d) {
-    TypeInto(d, "idc_1011", QStringLiteral("丁"));
-    TypeInto(d, "idc_1040", QStringLiteral("庚寅年二月十五"));
+    TypeInto(d, "nameEdit", QStringLiteral("丁"));
+    TypeInto(d, "birthDateEdit", QStringLiteral("庚寅年二月十五"));
     ClickButton(d, "idc_1");
   });
   window.RunCommand(ID_ADD_CHILD);
@@ -262,9 +262,9 @@ TEST_F(DatesInTheWindow, AGanzhiYearAloneIsPlacedByTheFatherOrAskedAbout) {
   });
   Select(QStringLiteral("乙"));
   OnNextDialog<CModifyInfoDlg>([&](CModifyInfoDlg* d) {
-    TypeInto(d, "idc_1040", QStringLiteral("庚寅年二月十五"));
-    ClickButton(d, "idc_1024");  // deceased
-    TypeInto(d, "idc_1042", QStringLiteral("甲子年正月初一"));
+    TypeInto(d, "birthDateEdit", QStringLiteral("庚寅年二月十五"));
+    ClickButton(d, "aliveCheck");  // deceased
+    TypeInto(d, "deathDateEdit", QStringLiteral("甲子年正月初一"));
     ClickButton(d, "idc_1");
   });
   window.RunCommand(ID_CHANGE_DATA);

@@ -21,20 +21,20 @@ struct Entry {
 };
 
 void Fill(CAddInfoDlg* d, const Entry& e) {
-  if (e.name) TypeInto(d, "idc_1011", QString::fromUtf8(e.name));
-  if (e.father) TypeInto(d, "idc_1018", QString::fromUtf8(e.father));
-  if (e.address) TypeInto(d, "idc_1013", QString::fromUtf8(e.address));
+  if (e.name) TypeInto(d, "nameEdit", QString::fromUtf8(e.name));
+  if (e.father) TypeInto(d, "fatherNameEdit", QString::fromUtf8(e.father));
+  if (e.address) TypeInto(d, "addressEdit", QString::fromUtf8(e.address));
   if (e.birthYear) {
-    TypeInto(d, "idc_1008", QString::number(e.birthYear));
-    TypeInto(d, "idc_1009", QString::number(e.birthMonth));
-    TypeInto(d, "idc_1010", QString::number(e.birthDay));
+    TypeInto(d, "birthYearEdit", QString::number(e.birthYear));
+    TypeInto(d, "birthMonthEdit", QString::number(e.birthMonth));
+    TypeInto(d, "birthDayEdit", QString::number(e.birthDay));
   }
-  auto* alive = d->findChild<QCheckBox*>(QStringLiteral("idc_1014"));
-  if (alive->isChecked() == e.dead) ClickButton(d, "idc_1014");
+  auto* alive = d->findChild<QCheckBox*>(QStringLiteral("aliveCheck"));
+  if (alive->isChecked() == e.dead) ClickButton(d, "aliveCheck");
   if (e.dead) {
-    TypeInto(d, "idc_1015", QString::number(e.deathYear));
-    TypeInto(d, "idc_1016", QString::number(e.deathMonth));
-    TypeInto(d, "idc_1017", QString::number(e.deathDay));
+    TypeInto(d, "deathYearEdit", QString::number(e.deathYear));
+    TypeInto(d, "deathMonthEdit", QString::number(e.deathMonth));
+    TypeInto(d, "deathDayEdit", QString::number(e.deathDay));
   }
 }
 
@@ -81,8 +81,8 @@ TEST_F(EditAdd, EveryRefusalKeepsTheDialogOpenAndChangesNothing) {
       EXPECT_EQ(NoticeTexts(), QStringList{QString::fromUtf8(c.notice)});
       EXPECT_TRUE(Questions().isEmpty());
       EXPECT_TRUE(d->isVisible());
-      EXPECT_EQ(BoxText(d, "idc_1011"), QString::fromUtf8(c.entry.name));
-      EXPECT_EQ(BoxText(d, "idc_1018"), QString::fromUtf8(c.entry.father));
+      EXPECT_EQ(BoxText(d, "nameEdit"), QString::fromUtf8(c.entry.name));
+      EXPECT_EQ(BoxText(d, "fatherNameEdit"), QString::fromUtf8(c.entry.father));
     }
     ClickButton(d, "idc_2");
   });
@@ -97,13 +97,13 @@ TEST_F(EditAdd, CorrectedEntryIsAddedAndClosesTheDialog) {
   FillList();
   OnNextDialog<CAddInfoDlg>([&](CAddInfoDlg* d) {
     // From the menu the father field starts empty.
-    EXPECT_EQ(BoxText(d, "idc_1018"), QString());
+    EXPECT_EQ(BoxText(d, "fatherNameEdit"), QString());
     Fill(d, {"丁", "甲", "西安", 1920, 3, 4, true, 1920, 3, 4});
     ClickButton(d, "idc_1");
     EXPECT_TRUE(d->isVisible());
     // Born a day after the father and dead on the day of birth: accepted.
-    TypeInto(d, "idc_1010", "5");
-    TypeInto(d, "idc_1017", "5");
+    TypeInto(d, "birthDayEdit", "5");
+    TypeInto(d, "deathDayEdit", "5");
     ClickButton(d, "idc_1");
     EXPECT_FALSE(d->isVisible());
   });
@@ -123,8 +123,8 @@ TEST_F(EditAdd, DeathDateOfTheLivingIsNeitherTestedNorStored) {
   LoadFamily();
   OnNextDialog<CAddInfoDlg>([&](CAddInfoDlg* d) {
     Fill(d, {"丁", "乙", nullptr, 1960, 6, 6, true, 2000, 13, 40});
-    ClickButton(d, "idc_1014");  // alive again: the boxes keep 2000 13 40
-    ClickButton(d, "idc_1012");
+    ClickButton(d, "aliveCheck");  // alive again: the boxes keep 2000 13 40
+    ClickButton(d, "marriedCheck");
     ClickButton(d, "idc_1");
     EXPECT_FALSE(d->isVisible());
   });
@@ -200,7 +200,7 @@ TEST_F(EditAdd, NewRootBornAfterTheOldRootIsRefused) {
     EXPECT_EQ(NoticeTexts(),
               QStringList{QStringLiteral("新根结点的出生日期不能晚于原根结点的出生日期!")});
     // Born on the old root's birthday: the file still opens, so it is taken.
-    TypeInto(d, "idc_1010", "1");
+    TypeInto(d, "birthDayEdit", "1");
     boxes.QueueAnswer(true);
     ClickButton(d, "idc_1");
     EXPECT_FALSE(d->isVisible());
@@ -213,9 +213,9 @@ TEST_F(EditAdd, NewRootBornAfterTheOldRootIsRefused) {
 TEST_F(EditAdd, EmptyGenealogyFillsMinusOneAndStillAsks) {
   window.EnableMemberButtons(true);
   OnNextDialog<CAddInfoDlg>([&](CAddInfoDlg* d) {
-    EXPECT_EQ(BoxText(d, "idc_1018"), QStringLiteral("-1"));
-    EXPECT_EQ(BoxText(d, "idc_1008"), QStringLiteral("2024"));
-    TypeInto(d, "idc_1011", QStringLiteral("祖"));
+    EXPECT_EQ(BoxText(d, "fatherNameEdit"), QStringLiteral("-1"));
+    EXPECT_EQ(BoxText(d, "birthYearEdit"), QStringLiteral("2024"));
+    TypeInto(d, "nameEdit", QStringLiteral("祖"));
     boxes.QueueAnswer(true);
     ClickButton(d, "idc_1");
     EXPECT_FALSE(d->isVisible());
@@ -249,13 +249,13 @@ TEST_F(EditAdd, AddChildTakesTheSelectedMemberItself) {
       window.document().Genealogy().GetRootLink()->firstChild->nextSibling->firstChild;
   Select(second);
   OnNextDialog<CAddInfoDlg>([&](CAddInfoDlg* d) {
-    EXPECT_EQ(BoxText(d, "idc_1018"), QStringLiteral("甲"));
+    EXPECT_EQ(BoxText(d, "fatherNameEdit"), QStringLiteral("甲"));
     Fill(d, {"丁", nullptr, nullptr, 1940, 1, 1});
     ClickButton(d, "idc_1");
     // Born before the selected 甲 (1950), though after the other one (1920).
     EXPECT_EQ(NoticeTexts(),
               QStringList{QStringLiteral("所加入孩子的出生日期比其父亲的出生日期早，不合实际!")});
-    TypeInto(d, "idc_1008", "1975");
+    TypeInto(d, "birthYearEdit", "1975");
     ClickButton(d, "idc_1");
   });
   ClickButton(&window, "idc_32783");
@@ -266,7 +266,7 @@ TEST_F(EditAdd, AddChildTakesTheSelectedMemberItself) {
 TEST_F(EditAdd, AddChildWithoutSelectionLeavesTheFatherEmpty) {
   LoadFamily();
   OnNextDialog<CAddInfoDlg>([&](CAddInfoDlg* d) {
-    EXPECT_EQ(BoxText(d, "idc_1018"), QString());
+    EXPECT_EQ(BoxText(d, "fatherNameEdit"), QString());
     ClickButton(d, "idc_2");
   });
   ClickButton(&window, "idc_32783");
@@ -280,8 +280,8 @@ TEST_F(EditAdd, AddChildPrefillsTheSelectedName) {
   FillList();
   const QStringList before = ModelLines();
   OnNextDialog<CAddInfoDlg>([&](CAddInfoDlg* d) {
-    EXPECT_EQ(BoxText(d, "idc_1018"), QStringLiteral("乙"));
-    TypeInto(d, "idc_1011", QStringLiteral("丁"));
+    EXPECT_EQ(BoxText(d, "fatherNameEdit"), QStringLiteral("乙"));
+    TypeInto(d, "nameEdit", QStringLiteral("丁"));
     ClickButton(d, "idc_2");
   });
   ClickButton(&window, "idc_32783");

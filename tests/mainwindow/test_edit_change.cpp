@@ -9,25 +9,26 @@
 
 namespace {
 
-QString BoxText(QWidget* d, int id) {
-  return d->findChild<QLineEdit*>(ControlName(id))->text();
+QString BoxText(QWidget* d, const char* name) {
+  return d->findChild<QLineEdit*>(name)->text();
 }
-bool BoxEnabled(QWidget* d, int id) {
-  return d->findChild<QLineEdit*>(ControlName(id))->isEnabled();
+bool BoxEnabled(QWidget* d, const char* name) {
+  return d->findChild<QLineEdit*>(name)->isEnabled();
 }
-bool Checked(QWidget* d, int id) {
-  return d->findChild<QCheckBox*>(ControlName(id))->isChecked();
+bool Checked(QWidget* d, const char* name) {
+  return d->findChild<QCheckBox*>(name)->isChecked();
 }
-void Type(QWidget* d, int id, const QString& text) {
-  TypeInto(d, ControlName(id).toLatin1().constData(), text);
+void Type(QWidget* d, const char* name, const QString& text) {
+  TypeInto(d, name, text);
 }
-void Click(QWidget* d, int id) {
-  ClickButton(d, ControlName(id).toLatin1().constData());
+void Click(QWidget* d, const char* name) {
+  ClickButton(d, name);
 }
-void TypeDate(QWidget* d, int yearId, int year, int month, int day) {
-  Type(d, yearId, QString::number(year));
-  Type(d, yearId + 1, QString::number(month));
-  Type(d, yearId + 2, QString::number(day));
+// `date` is "birth" or "death": the year, month and day boxes of that date.
+void TypeDate(QWidget* d, const QString& date, int year, int month, int day) {
+  Type(d, (date + "YearEdit").toLatin1().constData(), QString::number(year));
+  Type(d, (date + "MonthEdit").toLatin1().constData(), QString::number(month));
+  Type(d, (date + "DayEdit").toLatin1().constData(), QString::number(day));
 }
 
 class EditChange : public EditFixture {
@@ -38,7 +39,7 @@ protected:
     FillList();
     OnNextDialog<CModifyInfoDlg>([edit](CModifyInfoDlg* d) {
       edit(d);
-      Click(d, IDOK);
+      Click(d, "idc_1");
       EXPECT_FALSE(d->isVisible());
     });
     ClickButton(&window, "idc_32784");
@@ -49,28 +50,29 @@ TEST_F(EditChange, DialogOpensWithTheMembersDataAndUnchangedOkKeepsIt) {
   LoadFamily();
   const QStringList before = ModelLines();
   Change(QStringLiteral("祖"), [](CModifyInfoDlg* d) {
-    EXPECT_EQ(BoxText(d, 1021), QStringLiteral("祖"));
-    EXPECT_EQ(BoxText(d, 1022), QString());
-    EXPECT_TRUE(Checked(d, 1023));
-    EXPECT_FALSE(Checked(d, 1024));
-    EXPECT_EQ(BoxText(d, 1008), "1900");
-    EXPECT_EQ(BoxText(d, 1009), "1");
-    EXPECT_EQ(BoxText(d, 1010), "1");
-    EXPECT_EQ(BoxText(d, 1015), "1970");
-    EXPECT_EQ(BoxText(d, 1016), "5");
-    EXPECT_EQ(BoxText(d, 1017), "6");
-    for (int id : {1015, 1016, 1017}) EXPECT_TRUE(BoxEnabled(d, id)) << id;
+    EXPECT_EQ(BoxText(d, "nameEdit"), QStringLiteral("祖"));
+    EXPECT_EQ(BoxText(d, "addressEdit"), QString());
+    EXPECT_TRUE(Checked(d, "marriedCheck"));
+    EXPECT_FALSE(Checked(d, "aliveCheck"));
+    EXPECT_EQ(BoxText(d, "birthYearEdit"), "1900");
+    EXPECT_EQ(BoxText(d, "birthMonthEdit"), "1");
+    EXPECT_EQ(BoxText(d, "birthDayEdit"), "1");
+    EXPECT_EQ(BoxText(d, "deathYearEdit"), "1970");
+    EXPECT_EQ(BoxText(d, "deathMonthEdit"), "5");
+    EXPECT_EQ(BoxText(d, "deathDayEdit"), "6");
+    for (const char* id : {"deathYearEdit", "deathMonthEdit", "deathDayEdit"})
+      EXPECT_TRUE(BoxEnabled(d, id)) << id;
   });
   EXPECT_EQ(ModelLines(), before);
   ExpectEditDone();
 
   Change(QStringLiteral("甲"), [](CModifyInfoDlg* d) {
-    EXPECT_EQ(BoxText(d, 1021), QStringLiteral("甲"));
-    EXPECT_EQ(BoxText(d, 1022), QStringLiteral("北京"));
-    EXPECT_TRUE(Checked(d, 1023));
-    EXPECT_TRUE(Checked(d, 1024));
-    EXPECT_EQ(BoxText(d, 1008), "1920");
-    for (int id : {1015, 1016, 1017}) {
+    EXPECT_EQ(BoxText(d, "nameEdit"), QStringLiteral("甲"));
+    EXPECT_EQ(BoxText(d, "addressEdit"), QStringLiteral("北京"));
+    EXPECT_TRUE(Checked(d, "marriedCheck"));
+    EXPECT_TRUE(Checked(d, "aliveCheck"));
+    EXPECT_EQ(BoxText(d, "birthYearEdit"), "1920");
+    for (const char* id : {"deathYearEdit", "deathMonthEdit", "deathDayEdit"}) {
       EXPECT_EQ(BoxText(d, id), "0");
       EXPECT_FALSE(BoxEnabled(d, id)) << id;
     }
@@ -86,43 +88,43 @@ TEST_F(EditChange, EveryRefusalLeavesTheGenealogyAsItWas) {
     std::function<void(CModifyInfoDlg*)> edit;
     const char* notice;
   } cases[] = {
-      {[](CModifyInfoDlg* d) { Type(d, 1021, QStringLiteral("乙")); }, "家谱中已有此人!"},
-      {[](CModifyInfoDlg* d) { Type(d, 1021, QString()); }, "姓名不能为空!"},
-      {[](CModifyInfoDlg* d) { Type(d, 1021, QStringLiteral("甲 甲")); },
+      {[](CModifyInfoDlg* d) { Type(d, "nameEdit", QStringLiteral("乙")); }, "家谱中已有此人!"},
+      {[](CModifyInfoDlg* d) { Type(d, "nameEdit", QString()); }, "姓名不能为空!"},
+      {[](CModifyInfoDlg* d) { Type(d, "nameEdit", QStringLiteral("甲 甲")); },
        "姓名和地址中不能含有空白字符!"},
-      {[](CModifyInfoDlg* d) { Type(d, 1022, QStringLiteral("北\u3000京")); },
+      {[](CModifyInfoDlg* d) { Type(d, "addressEdit", QStringLiteral("北\u3000京")); },
        "姓名和地址中不能含有空白字符!"},
-      {[](CModifyInfoDlg* d) { Type(d, 1021, QStringLiteral("end")); }, "姓名不能为end或-1!"},
-      {[](CModifyInfoDlg* d) { Type(d, 1021, QStringLiteral("-1")); }, "姓名不能为end或-1!"},
-      {[](CModifyInfoDlg* d) { Type(d, 1022, QStringLiteral("end")); }, "地址不能为end!"},
+      {[](CModifyInfoDlg* d) { Type(d, "nameEdit", QStringLiteral("end")); }, "姓名不能为end或-1!"},
+      {[](CModifyInfoDlg* d) { Type(d, "nameEdit", QStringLiteral("-1")); }, "姓名不能为end或-1!"},
+      {[](CModifyInfoDlg* d) { Type(d, "addressEdit", QStringLiteral("end")); }, "地址不能为end!"},
       // The text tests come before the duplicate test.
       {[](CModifyInfoDlg* d) {
-         Type(d, 1021, QStringLiteral("乙"));
-         Type(d, 1022, QStringLiteral("end"));
+         Type(d, "nameEdit", QStringLiteral("乙"));
+         Type(d, "addressEdit", QStringLiteral("end"));
        },
        "地址不能为end!"},
       {[](CModifyInfoDlg* d) {
-         Click(d, 1024);
-         TypeDate(d, 1015, 1970, 2, 30);
+         Click(d, "aliveCheck");
+         TypeDate(d, "death", 1970, 2, 30);
        },
        "此人信息中死亡日期不合实际!"},
       {[](CModifyInfoDlg* d) {
-         Click(d, 1024);
-         TypeDate(d, 1015, 1920, 3, 3);
+         Click(d, "aliveCheck");
+         TypeDate(d, "death", 1920, 3, 3);
        },
        "此人死亡日期不可能比其出生日期早!"},
-      {[](CModifyInfoDlg* d) { TypeDate(d, 1008, 1921, 2, 29); }, "此人信息中出生日期不合实际!"},
-      {[](CModifyInfoDlg* d) { TypeDate(d, 1008, 1900, 1, 1); },
+      {[](CModifyInfoDlg* d) { TypeDate(d, "birth", 1921, 2, 29); }, "此人信息中出生日期不合实际!"},
+      {[](CModifyInfoDlg* d) { TypeDate(d, "birth", 1900, 1, 1); },
        "此人的出生日期不能早于或等于其父亲的出生日期!"},
-      {[](CModifyInfoDlg* d) { TypeDate(d, 1008, 1899, 12, 31); },
+      {[](CModifyInfoDlg* d) { TypeDate(d, "birth", 1899, 12, 31); },
        "此人的出生日期不能早于或等于其父亲的出生日期!"},
-      {[](CModifyInfoDlg* d) { TypeDate(d, 1008, 1950, 7, 8); },
+      {[](CModifyInfoDlg* d) { TypeDate(d, "birth", 1950, 7, 8); },
        "此人的出生日期不能晚于或等于其孩子的出生日期!"},
       // The specified death-date tests come before the new birth-date tests.
       {[](CModifyInfoDlg* d) {
-         TypeDate(d, 1008, 1950, 7, 8);
-         Click(d, 1024);
-         TypeDate(d, 1015, 1950, 7, 7);
+         TypeDate(d, "birth", 1950, 7, 8);
+         Click(d, "aliveCheck");
+         TypeDate(d, "death", 1950, 7, 7);
        },
        "此人死亡日期不可能比其出生日期早!"},
   };
@@ -140,12 +142,12 @@ TEST_F(EditChange, EveryRefusalLeavesTheGenealogyAsItWas) {
 TEST_F(EditChange, AcceptedChangeIsStoredAndKeepsTheSiblingPlace) {
   LoadFamily();
   Change(QStringLiteral("甲"), [](CModifyInfoDlg* d) {
-    Type(d, 1021, QStringLiteral("甲乙"));
-    Type(d, 1022, QStringLiteral("南京"));
-    Click(d, 1023);
-    TypeDate(d, 1008, 1930, 1, 1);  // after 乙 (1925), still before 丙 (1950)
-    Click(d, 1024);
-    TypeDate(d, 1015, 1930, 1, 1);  // died on the day of birth
+    Type(d, "nameEdit", QStringLiteral("甲乙"));
+    Type(d, "addressEdit", QStringLiteral("南京"));
+    Click(d, "marriedCheck");
+    TypeDate(d, "birth", 1930, 1, 1);  // after 乙 (1925), still before 丙 (1950)
+    Click(d, "aliveCheck");
+    TypeDate(d, "death", 1930, 1, 1);  // died on the day of birth
   });
   EXPECT_TRUE(NoticeTexts().isEmpty());
   EXPECT_EQ(ModelLines().filter(QStringLiteral("甲乙")),
@@ -158,8 +160,8 @@ TEST_F(EditChange, AcceptedChangeIsStoredAndKeepsTheSiblingPlace) {
 TEST_F(EditChange, NowAliveKeepsTheOldDeathDateUntested) {
   LoadFamily();
   Change(QStringLiteral("祖"), [](CModifyInfoDlg* d) {
-    TypeDate(d, 1015, 1970, 13, 1);
-    Click(d, 1024);
+    TypeDate(d, "death", 1970, 13, 1);
+    Click(d, "aliveCheck");
   });
   EXPECT_TRUE(NoticeTexts().isEmpty());
   const MemberNode* root = Find(QStringLiteral("祖"));
@@ -173,7 +175,8 @@ TEST_F(EditChange, UnchangedBirthDateEqualToTheFathersIsNotJudgedAgain) {
   LoadRecords(
       "祖 1900 1 1 1 end 1 -1\r\n"
       "甲 1900 1 1 1 end 1 祖\r\n");
-  Change(QStringLiteral("甲"), [](CModifyInfoDlg* d) { Type(d, 1022, QStringLiteral("杭州")); });
+  Change(QStringLiteral("甲"),
+         [](CModifyInfoDlg* d) { Type(d, "addressEdit", QStringLiteral("杭州")); });
   EXPECT_TRUE(NoticeTexts().isEmpty());
   EXPECT_EQ(Find(QStringLiteral("甲"))->address, u"杭州");
   ExpectEditDone();
@@ -189,9 +192,9 @@ TEST_F(EditChange, SelectedMemberIsChangedEvenWhenAnotherBearsItsName) {
       window.document().Genealogy().GetRootLink()->firstChild->nextSibling->firstChild;
   Select(second);
   OnNextDialog<CModifyInfoDlg>([](CModifyInfoDlg* d) {
-    EXPECT_EQ(BoxText(d, 1008), "1950");
-    Type(d, 1022, QStringLiteral("成都"));
-    Click(d, IDOK);
+    EXPECT_EQ(BoxText(d, "birthYearEdit"), "1950");
+    Type(d, "addressEdit", QStringLiteral("成都"));
+    Click(d, "idc_1");
   });
   ClickButton(&window, "idc_32784");
   EXPECT_TRUE(NoticeTexts().isEmpty());
@@ -217,8 +220,8 @@ TEST_F(EditChange, CancelChangesNothing) {
   Select(QStringLiteral("甲"));
   FillList();
   OnNextDialog<CModifyInfoDlg>([](CModifyInfoDlg* d) {
-    Type(d, 1021, QStringLiteral("新名"));
-    Click(d, IDCANCEL);
+    Type(d, "nameEdit", QStringLiteral("新名"));
+    Click(d, "idc_2");
   });
   ClickButton(&window, "idc_32784");
   EXPECT_TRUE(boxes.Boxes().empty());
@@ -230,15 +233,15 @@ TEST_F(EditChange, CancelChangesNothing) {
 TEST_F(EditChange, MenuItemAsksForTheNameAndChangesThatMember) {
   LoadFamily();
   OnNextDialog<CModifyNameDlg>([](CModifyNameDlg* d) {
-    TypeInto(d, "idc_1011", QStringLiteral("丙"));
+    TypeInto(d, "nameEdit", QStringLiteral("丙"));
     ClickButton(d, "idc_1");
   });
   OnNextDialog<CModifyInfoDlg>([](CModifyInfoDlg* d) {
-    EXPECT_EQ(BoxText(d, 1021), QStringLiteral("丙"));
-    EXPECT_EQ(BoxText(d, 1022), QStringLiteral("上海"));
-    EXPECT_EQ(BoxText(d, 1008), "1950");
-    Type(d, 1021, QStringLiteral("丙丁"));
-    Click(d, IDOK);
+    EXPECT_EQ(BoxText(d, "nameEdit"), QStringLiteral("丙"));
+    EXPECT_EQ(BoxText(d, "addressEdit"), QStringLiteral("上海"));
+    EXPECT_EQ(BoxText(d, "birthYearEdit"), "1950");
+    Type(d, "nameEdit", QStringLiteral("丙丁"));
+    Click(d, "idc_1");
   });
   window.RunCommand(ID_MODIFY_MEMBER);
   EXPECT_TRUE(NoticeTexts().isEmpty());
@@ -250,7 +253,7 @@ TEST_F(EditChange, MenuItemReportsAnUnknownNameAndCancelDoesNothing) {
   LoadFamily();
   const QStringList before = ModelLines();
   OnNextDialog<CModifyNameDlg>([](CModifyNameDlg* d) {
-    TypeInto(d, "idc_1011", QStringLiteral("无名"));
+    TypeInto(d, "nameEdit", QStringLiteral("无名"));
     ClickButton(d, "idc_1");
   });
   window.RunCommand(ID_MODIFY_MEMBER);
@@ -258,7 +261,7 @@ TEST_F(EditChange, MenuItemReportsAnUnknownNameAndCancelDoesNothing) {
 
   boxes.Clear();
   OnNextDialog<CModifyNameDlg>([](CModifyNameDlg* d) {
-    TypeInto(d, "idc_1011", QStringLiteral("甲"));
+    TypeInto(d, "nameEdit", QStringLiteral("甲"));
     ClickButton(d, "idc_2");
   });
   window.RunCommand(ID_MODIFY_MEMBER);

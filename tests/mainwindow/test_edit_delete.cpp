@@ -12,7 +12,7 @@ class EditDelete : public EditFixture {
 protected:
   void DeleteByName(const QString& name) {
     OnNextDialog<CDelInfoDlg>([name](CDelInfoDlg* d) {
-      TypeInto(d, "idc_1011", name);
+      TypeInto(d, "nameEdit", name);
       ClickButton(d, "idc_1");
     });
     window.RunCommand(ID_DELETE_MEMBER);
@@ -125,7 +125,7 @@ TEST_F(EditDelete, MenuCancelDoesNothing) {
   LoadFamily();
   const QStringList before = ModelLines();
   OnNextDialog<CDelInfoDlg>([](CDelInfoDlg* d) {
-    TypeInto(d, "idc_1011", QStringLiteral("甲"));
+    TypeInto(d, "nameEdit", QStringLiteral("甲"));
     ClickButton(d, "idc_2");
   });
   window.RunCommand(ID_DELETE_MEMBER);

@@ -22,10 +22,10 @@ protected:
   // member through the 增加孩子 button and its dialog.
   void AddChildOfSelected(const QString& name, int year) {
     OnNextDialog<CAddInfoDlg>([=](CAddInfoDlg* d) {
-      TypeInto(d, "idc_1011", name);
-      TypeInto(d, "idc_1008", QString::number(year));
-      TypeInto(d, "idc_1009", QStringLiteral("1"));
-      TypeInto(d, "idc_1010", QStringLiteral("1"));
+      TypeInto(d, "nameEdit", name);
+      TypeInto(d, "birthYearEdit", QString::number(year));
+      TypeInto(d, "birthMonthEdit", QStringLiteral("1"));
+      TypeInto(d, "birthDayEdit", QStringLiteral("1"));
       ClickButton(d, "idc_1");
     });
     ClickButton(&window, "idc_32783");

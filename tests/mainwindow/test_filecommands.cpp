@@ -55,7 +55,7 @@ const QString kNothingToSave = QStringLiteral("家谱是空的，没有可保存
 void AnswerName(bool open, const QString& name) {
   OnNextDialog<CFileOpenAndSaveDlg>([open, name](CFileOpenAndSaveDlg* dialog) {
     EXPECT_EQ(dialog->m_isOpen, open);
-    TypeInto(dialog, "idc_1001", name);
+    TypeInto(dialog, "fileNameEdit", name);
     ClickButton(dialog, "idc_1");
   });
 }
@@ -155,7 +155,7 @@ protected:
   // Runs New on a window with nothing to save and enters a root named `root`.
   void NewWithRoot(const QString& root) {
     OnNextDialog<CAddInfoDlg>([root](CAddInfoDlg* dialog) {
-      TypeInto(dialog, "idc_1011", root);
+      TypeInto(dialog, "nameEdit", root);
       ClickButton(dialog, "idc_1");
       if (dialog->isVisible()) {  // refused: the test must not hang on it
         ADD_FAILURE() << "the root was refused";
@@ -381,7 +381,8 @@ TEST_F(FileCommandsTest, SaveAsKeepsTheNameAsTypedWhateverItsLength) {
 
 TEST_F(FileCommandsTest, NewBeforeAnyGenealogyAsksNothingAndEntersTheRoot) {
   OnNextDialog<CAddInfoDlg>([](CAddInfoDlg* dialog) {
-    EXPECT_EQ(dialog->findChild<QLineEdit*>(ControlName(1018))->text(), QStringLiteral("-1"));
+    EXPECT_EQ(dialog->findChild<QLineEdit*>(QStringLiteral("fatherNameEdit"))->text(),
+              QStringLiteral("-1"));
     ClickButton(dialog, "idc_2");
   });
   window->RunCommand(ID_NEW);

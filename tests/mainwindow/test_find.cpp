@@ -166,11 +166,11 @@ TEST_F(FindTest, EditsUndoAndRedoKeepTheAnswerCurrent) {
   Type(QStringLiteral("王"));
   auto addRootAbove = [&] {
     OnNextDialog<CAddInfoDlg>([](CAddInfoDlg* d) {
-      TypeInto(d, "idc_1011", QStringLiteral("王始"));
-      TypeInto(d, "idc_1018", QStringLiteral("-1"));
-      TypeInto(d, "idc_1008", QStringLiteral("1880"));
-      TypeInto(d, "idc_1009", QStringLiteral("1"));
-      TypeInto(d, "idc_1010", QStringLiteral("1"));
+      TypeInto(d, "nameEdit", QStringLiteral("王始"));
+      TypeInto(d, "fatherNameEdit", QStringLiteral("-1"));
+      TypeInto(d, "birthYearEdit", QStringLiteral("1880"));
+      TypeInto(d, "birthMonthEdit", QStringLiteral("1"));
+      TypeInto(d, "birthDayEdit", QStringLiteral("1"));
       ClickButton(d, "idc_1");
     });
     boxes.QueueAnswer(true);
@@ -179,7 +179,7 @@ TEST_F(FindTest, EditsUndoAndRedoKeepTheAnswerCurrent) {
   auto rename = [&](const QString& from, const QString& to) {
     Select(from);
     OnNextDialog<CModifyInfoDlg>([to](CModifyInfoDlg* d) {
-      TypeInto(d, "idc_1021", to);
+      TypeInto(d, "nameEdit", to);
       ClickButton(d, "idc_1");
     });
     window.treeView()->setFocus();
@@ -285,12 +285,12 @@ TEST_F(FindTest, KeysRunTheButtonsCommandsOnTheSelectedMemberAndShowInTheMenu) {
       boxes.QueueAnswer(false);
     } else if (key.key == Qt::Key_F2) {
       OnNextDialog<CModifyInfoDlg>([&seen](CModifyInfoDlg* d) {
-        seen = d->findChild<QLineEdit*>(QStringLiteral("idc_1021"))->text();
+        seen = d->findChild<QLineEdit*>(QStringLiteral("nameEdit"))->text();
         ClickButton(d, "idc_2");
       });
     } else {
       OnNextDialog<CAddInfoDlg>([&seen](CAddInfoDlg* d) {
-        seen = d->findChild<QLineEdit*>(QStringLiteral("idc_1018"))->text();
+        seen = d->findChild<QLineEdit*>(QStringLiteral("fatherNameEdit"))->text();
         ClickButton(d, "idc_2");
       });
     }
@@ -335,7 +335,7 @@ TEST_F(FindTest, LongCommandsWorkUnderTheBusyCursor) {
       {"a generation",
        [&] {
          OnNextDialog<CSearchGenerationDlg>([](CSearchGenerationDlg* d) {
-           TypeInto(d, "idc_1031", QStringLiteral("2"));
+           TypeInto(d, "generationEdit", QStringLiteral("2"));
            ClickButton(d, "idc_1");
          });
          window.RunCommand(ID_GENERATION);

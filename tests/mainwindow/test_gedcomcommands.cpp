@@ -329,7 +329,7 @@ TEST_F(GedcomCommandsTest, ImportReplacesTheGenealogyWithTheChosenLine) {
   const QString saved = Path("imported.ftf");
   OnNextDialog<CFileOpenAndSaveDlg>([saved](CFileOpenAndSaveDlg* dialog) {
     EXPECT_FALSE(dialog->m_isOpen);
-    TypeInto(dialog, "idc_1001", saved);
+    TypeInto(dialog, "fileNameEdit", saved);
     ClickButton(dialog, "idc_1");
   });
   window->RunCommand(ID_SAVE);

@@ -53,7 +53,7 @@ protected:
     OnNextDialog<CAboutDlg>([&seen](CAboutDlg* box) {
       seen.seen = true;
       seen.caption = box->windowTitle();
-      seen.notice = box->findChild<QPlainTextEdit*>(ControlName(1005))->toPlainText();
+      seen.notice = box->findChild<QPlainTextEdit*>(QStringLiteral("noticeEdit"))->toPlainText();
       ClickButton(box, "idc_1");
     });
   }

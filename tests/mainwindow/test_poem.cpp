@@ -57,7 +57,7 @@ protected:
     PoemCommand()->trigger();
   }
   static QString PoemBox(CGenerationPoemDlg* d) {
-    return d->findChild<QLineEdit*>(QStringLiteral("idc_1101"))->text();
+    return d->findChild<QLineEdit*>(QStringLiteral("poemEdit"))->text();
   }
   QByteArray PoemFileBytes() const {
     QFile file(poemFile);
@@ -68,7 +68,7 @@ protected:
     Select(father);
     QString offered;
     OnNextDialog<CAddInfoDlg>([&offered](CAddInfoDlg* d) {
-      offered = d->findChild<QLineEdit*>(QStringLiteral("idc_1011"))->text();
+      offered = d->findChild<QLineEdit*>(QStringLiteral("nameEdit"))->text();
       ClickButton(d, "idc_2");
     });
     window.activateWindow();
@@ -94,8 +94,8 @@ TEST_F(PoemTest, MenuItemReadsThePoemBesideTheBookAndOkWritesIt) {
   int first = 0;
   OpenPoemDialog([&](CGenerationPoemDlg* d) {
     shown = PoemBox(d);
-    first = d->findChild<QSpinBox*>(QStringLiteral("idc_1102"))->value();
-    TypeInto(d, "idc_1101", QStringLiteral("永昌盛"));
+    first = d->findChild<QSpinBox*>(QStringLiteral("firstGenerationSpin"))->value();
+    TypeInto(d, "poemEdit", QStringLiteral("永昌盛"));
     ClickButton(d, "idc_1");
   });
   EXPECT_EQ(shown, QStringLiteral("永昌"));
@@ -120,7 +120,7 @@ TEST_F(PoemTest, AMalformedFileIsReportedAndLeftAloneUnlessTheUserGivesAPoem) {
     QString shown = QStringLiteral("(not shown)");
     OpenPoemDialog([&](CGenerationPoemDlg* d) {
       shown = PoemBox(d);
-      if (row.typed) TypeInto(d, "idc_1101", QString::fromUtf8(row.typed));
+      if (row.typed) TypeInto(d, "poemEdit", QString::fromUtf8(row.typed));
       ClickButton(d, "idc_1");
     });
     ASSERT_EQ(NoticeTexts().size(), 1);
@@ -187,10 +187,10 @@ TEST_F(PoemTest, ANewBookKeepsItsPoemUntilItsFirstSave) {
   ASSERT_NO_FATAL_FAILURE(Open(nullptr));
   // New asks nothing of an unmodified book, then offers the root's dialog.
   OnNextDialog<CAddInfoDlg>([](CAddInfoDlg* d) {
-    TypeInto(d, "idc_1011", QStringLiteral("李祖"));
-    TypeInto(d, "idc_1008", QStringLiteral("1900"));
-    TypeInto(d, "idc_1009", QStringLiteral("1"));
-    TypeInto(d, "idc_1010", QStringLiteral("1"));
+    TypeInto(d, "nameEdit", QStringLiteral("李祖"));
+    TypeInto(d, "birthYearEdit", QStringLiteral("1900"));
+    TypeInto(d, "birthMonthEdit", QStringLiteral("1"));
+    TypeInto(d, "birthDayEdit", QStringLiteral("1"));
     ClickButton(d, "idc_1");
   });
   boxes.QueueAnswer(true);  // close the open book
@@ -199,15 +199,15 @@ TEST_F(PoemTest, ANewBookKeepsItsPoemUntilItsFirstSave) {
   ASSERT_NE(Find(QStringLiteral("李祖")), nullptr);
   OpenPoemDialog([](CGenerationPoemDlg* d) {
     EXPECT_EQ(PoemBox(d), QString());
-    TypeInto(d, "idc_1101", QStringLiteral("文"));
-    d->findChild<QSpinBox*>(QStringLiteral("idc_1102"))->setValue(2);
+    TypeInto(d, "poemEdit", QStringLiteral("文"));
+    d->findChild<QSpinBox*>(QStringLiteral("firstGenerationSpin"))->setValue(2);
     ClickButton(d, "idc_1");
   });
   EXPECT_EQ(OfferedName(QStringLiteral("李祖")), QStringLiteral("李文"));
 
   const QString saved = dir.filePath(QStringLiteral("new.ftf"));
   OnNextDialog<CFileOpenAndSaveDlg>([saved](CFileOpenAndSaveDlg* d) {
-    TypeInto(d, "idc_1001", saved);
+    TypeInto(d, "fileNameEdit", saved);
     ClickButton(d, "idc_1");
   });
   window.RunCommand(ID_SAVE);
@@ -223,8 +223,8 @@ TEST_F(PoemTest, AMemberPickedFromTheCheckIsSelectedInTheTree) {
   ASSERT_NO_FATAL_FAILURE(Open(&poem));
   window.treeView()->collapseAll();
   OpenPoemDialog([this](CGenerationPoemDlg* d) {
-    ClickButton(d, "idc_1104");
-    auto* list = d->findChild<QListView*>(QStringLiteral("idc_1105"));
+    ClickButton(d, "checkButton");
+    auto* list = d->findChild<QListView*>(QStringLiteral("lackingList"));
     // In pre-order: 王丙 (第3世) lacks 昌, then 王乙 (第2世) lacks 永.
     ASSERT_EQ(list->model()->rowCount(), 2);
     list->setCurrentIndex(list->model()->index(1, 0));

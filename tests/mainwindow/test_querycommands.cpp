@@ -68,30 +68,30 @@ protected:
 
   void LookUp(const QString& name) {
     OnNextDialog<CPersonalInfoDlg>([name](CPersonalInfoDlg* d) {
-      TypeInto(d, "idc_1011", name);
+      TypeInto(d, "nameEdit", name);
       ClickButton(d, "idc_1");
     });
     window->RunCommand(ID_PERSONAL_INFO);
   }
   void Generation(const QString& number) {
     OnNextDialog<CSearchGenerationDlg>([number](CSearchGenerationDlg* d) {
-      TypeInto(d, "idc_1031", number);
+      TypeInto(d, "generationEdit", number);
       ClickButton(d, "idc_1");
     });
     window->RunCommand(ID_GENERATION);
   }
   void Relation(const QString& first, const QString& second) {
     OnNextDialog<CRelationsDlg>([first, second](CRelationsDlg* d) {
-      TypeInto(d, "idc_1028", first);
-      TypeInto(d, "idc_1029", second);
+      TypeInto(d, "firstNameEdit", first);
+      TypeInto(d, "secondNameEdit", second);
       ClickButton(d, "idc_1");
     });
     window->RunCommand(ID_RELATIONS);
   }
   void Birthday(const QString& month, const QString& day) {
     OnNextDialog<CBirthdayDlg>([month, day](CBirthdayDlg* d) {
-      TypeInto(d, "idc_1009", month);
-      TypeInto(d, "idc_1010", day);
+      TypeInto(d, "birthMonthEdit", month);
+      TypeInto(d, "birthDayEdit", day);
       ClickButton(d, "idc_1");
     });
     window->RunCommand(ID_FIND_BIRTHDAY);

@@ -28,10 +28,10 @@ class ProbeDlg : public CDialog {
 public:
   explicit ProbeDlg(bool withDefaultButton = true) {
     auto* layout = new QVBoxLayout(this);
-    m_numberBox = AddEdit(layout, 1010);
-    m_nameBox = AddEdit(layout, 1011);
+    m_numberBox = AddEdit(layout, "birthDayEdit");
+    m_nameBox = AddEdit(layout, "nameEdit");
     m_checkBox = new QCheckBox(QStringLiteral("已婚"), this);
-    m_checkBox->setObjectName(ControlName(1012));
+    m_checkBox->setObjectName(QStringLiteral("marriedCheck"));
     layout->addWidget(m_checkBox);
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setObjectName(ControlName(IDOK));
@@ -61,9 +61,9 @@ protected:
   }
 
 private:
-  QLineEdit* AddEdit(QVBoxLayout* layout, int id) {
+  QLineEdit* AddEdit(QVBoxLayout* layout, const char* name) {
     auto* edit = new QLineEdit(this);
-    edit->setObjectName(ControlName(id));
+    edit->setObjectName(name);
     layout->addWidget(edit);
     return edit;
   }
@@ -160,8 +160,8 @@ TEST_F(DataExchangeTest, CheckValueOutsideZeroToTwoIsResetToZero) {
 
 TEST_F(DataExchangeTest, OkReadsEveryBoxAndCloses) {
   Open();
-  TypeInto(&dialog, "idc_1010", QStringLiteral("  1950年"));
-  TypeInto(&dialog, "idc_1011", QStringLiteral("李四"));
+  TypeInto(&dialog, "birthDayEdit", QStringLiteral("  1950年"));
+  TypeInto(&dialog, "nameEdit", QStringLiteral("李四"));
   dialog.m_checkBox->setFocus();
   QTest::keyClick(dialog.m_checkBox, Qt::Key_Space);
   ClickButton(&dialog, "idc_1");
@@ -180,8 +180,8 @@ TEST_F(DataExchangeTest, NumberBoxWithoutANumberStopsTheExchange) {
     dialog.m_name = QStringLiteral("unchanged");
     dialog.m_number = 5;
     Open();
-    TypeInto(&dialog, "idc_1010", typed);
-    TypeInto(&dialog, "idc_1011", QStringLiteral("王五"));
+    TypeInto(&dialog, "birthDayEdit", typed);
+    TypeInto(&dialog, "nameEdit", QStringLiteral("王五"));
     ClickButton(&dialog, "idc_1");
     EXPECT_EQ(finished, -1) << typed.toStdString();
     EXPECT_TRUE(dialog.isVisible());
@@ -200,7 +200,7 @@ TEST_F(DataExchangeTest, NumberBoxWithoutANumberStopsTheExchange) {
 TEST_F(DataExchangeTest, TextBoxTakesAtMost127Characters) {
   Open();
   const QString typed(128, u'族');
-  TypeInto(&dialog, "idc_1011", typed);
+  TypeInto(&dialog, "nameEdit", typed);
   EXPECT_EQ(dialog.m_nameBox->text(), QString(127, u'族'));
   ClickButton(&dialog, "idc_1");
   EXPECT_EQ(finished, IDOK);
@@ -211,7 +211,7 @@ TEST_F(DataExchangeTest, TextOverTheLimitIsRefusedWhenTheLimitIsBypassed) {
   dialog.m_name = QStringLiteral("旧名");
   dialog.m_married = 1;
   Open();
-  TypeInto(&dialog, "idc_1010", QStringLiteral("12"));
+  TypeInto(&dialog, "birthDayEdit", QStringLiteral("12"));
   // Only code can put more into the box than the limit allows.
   dialog.m_nameBox->setMaxLength(32767);
   dialog.m_nameBox->setText(QString(128, u'a'));
@@ -302,7 +302,7 @@ TEST_F(DataExchangeTest, TheLimitNeverSplitsACharacter) {
 
 TEST_F(DataExchangeTest, CancelAndEscapeCloseWithoutReading) {
   Open();
-  TypeInto(&dialog, "idc_1010", QStringLiteral("abc"));
+  TypeInto(&dialog, "birthDayEdit", QStringLiteral("abc"));
   ClickButton(&dialog, "idc_2");
   EXPECT_EQ(finished, IDCANCEL);
   EXPECT_TRUE(recorder.Boxes().empty());
@@ -316,7 +316,7 @@ TEST_F(DataExchangeTest, CancelAndEscapeCloseWithoutReading) {
 
 TEST_F(DataExchangeTest, EnterPressesTheDefaultButton) {
   Open();
-  TypeInto(&dialog, "idc_1010", QStringLiteral("-4"));
+  TypeInto(&dialog, "birthDayEdit", QStringLiteral("-4"));
   QTest::keyClick(dialog.m_numberBox, Qt::Key_Return);
   EXPECT_EQ(finished, IDOK);
   EXPECT_EQ(dialog.m_number, -4);
@@ -328,7 +328,7 @@ TEST(CDialogTest, EnterWithoutADefaultButtonMeansOk) {
   int finished = -1;
   QObject::connect(&dialog, &QDialog::finished, [&](int result) { finished = result; });
   dialog.Create();
-  TypeInto(&dialog, "idc_1010", QStringLiteral("9"));
+  TypeInto(&dialog, "birthDayEdit", QStringLiteral("9"));
   QTest::keyClick(dialog.m_numberBox, Qt::Key_Enter);
   EXPECT_EQ(finished, IDOK);
   EXPECT_EQ(dialog.m_number, 9);
@@ -348,7 +348,7 @@ TEST(CDialogTest, TheKeypadEnterIsEnter) {
   int finished = -1;
   QObject::connect(&dialog, &QDialog::finished, [&](int result) { finished = result; });
   dialog.Create();
-  TypeInto(&dialog, "idc_1010", QStringLiteral("7"));
+  TypeInto(&dialog, "birthDayEdit", QStringLiteral("7"));
   QTest::keyClick(dialog.m_numberBox, Qt::Key_Enter, Qt::KeypadModifier);
   EXPECT_EQ(finished, IDOK);
   EXPECT_EQ(dialog.m_number, 7);
@@ -367,8 +367,9 @@ TEST(CDialogTest, DoModalReturnsOkOrCancel) {
     ProbeDlg dialog;
     dialog.m_number = 3;
     OnNextDialog<QDialog>([](QDialog* shown) {
-      EXPECT_EQ(shown->findChild<QLineEdit*>(ControlName(1010))->text(), QStringLiteral("3"));
-      TypeInto(shown, "idc_1010", QStringLiteral("33"));
+      EXPECT_EQ(shown->findChild<QLineEdit*>(QStringLiteral("birthDayEdit"))->text(),
+                QStringLiteral("3"));
+      TypeInto(shown, "birthDayEdit", QStringLiteral("33"));
       ClickButton(shown, "idc_1");
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);
@@ -383,10 +384,10 @@ TEST(CDialogTest, DoModalReturnsOkOrCancel) {
     // A refused box keeps the modal dialog open until the input is corrected.
     ProbeDlg dialog;
     OnNextDialog<QDialog>([&](QDialog* shown) {
-      TypeInto(shown, "idc_1010", QStringLiteral("x"));
+      TypeInto(shown, "birthDayEdit", QStringLiteral("x"));
       ClickButton(shown, "idc_1");
       EXPECT_TRUE(shown->isVisible());
-      TypeInto(shown, "idc_1010", QStringLiteral("8"));
+      TypeInto(shown, "birthDayEdit", QStringLiteral("8"));
       ClickButton(shown, "idc_1");
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);

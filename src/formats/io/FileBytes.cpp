@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 
 #include "formats/io/AtomicFile.h"
 #include "model/COperationClanbook.h"
@@ -14,24 +15,60 @@ namespace {
 
 constexpr std::size_t kPiece = 1 << 20;
 
+fileio::FileCheck::Refused Refusal(const struct stat& info, std::size_t maxBytes) {
+  using fileio::FileCheck;
+  if (S_ISDIR(info.st_mode)) return FileCheck::Refused::kFolder;
+  if (!S_ISREG(info.st_mode)) return FileCheck::Refused::kNotRegular;
+  if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) return FileCheck::Refused::kTooLarge;
+  return FileCheck::Refused::kNone;
+}
+
 }  // namespace
 
 namespace fileio {
 
 FileStatus ReadFileBytes(const std::filesystem::path& path, const ReadBytes& read,
                          const ReadProgress& progress, int* error) {
-  if (error) *error = 0;
-  // O_NONBLOCK: opening a named pipe must not wait for a writer.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    if (error) *error = errno;
+  FileCheck check;
+  FileStatus status = ReadFileBytes(path, read, check, progress);
+  if (error) *error = check.error;
+  return status;
+}
+
+FileStatus ReadFileBytes(const std::filesystem::path& path, const ReadBytes& read, FileCheck& check,
+                         const ReadProgress& progress) {
+  check.refused = FileCheck::Refused::kNone;
+  check.error = 0;
+  const auto refuse = [&check](FileCheck::Refused why) {
+    check.refused = why;
+    return Failure(kFileCannotOpen, FileProblem::kCannotOpen);
+  };
+  // Only a regular file: a device or a pipe could be read without end, and
+  // opening some devices does something; they are refused before the open.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    check.error = errno;
     return Failure(kFileCannotOpen, FileProblem::kCannotOpen);
   }
-  struct stat info {};
-  // Only a regular file: a device or a pipe could be read without end.
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (const FileCheck::Refused why = Refusal(info, check.maxBytes);
+      why != FileCheck::Refused::kNone)
+    return refuse(why);
+  // The name may lead somewhere else by the time it is opened. O_NONBLOCK:
+  // opening a named pipe put there meanwhile must not wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) {
+    check.error = errno;
+    return Failure(kFileCannotOpen, FileProblem::kCannotOpen);
+  }
+  if (::fstat(fd, &info) != 0) {
+    check.error = errno;
     ::close(fd);
     return Failure(kFileCannotOpen, FileProblem::kCannotOpen);
+  }
+  if (const FileCheck::Refused why = Refusal(info, check.maxBytes);
+      why != FileCheck::Refused::kNone) {
+    ::close(fd);
+    return refuse(why);
   }
   const auto size = static_cast<std::size_t>(info.st_size);
   if (size == 0) {
@@ -42,7 +79,7 @@ FileStatus ReadFileBytes(const std::filesystem::path& path, const ReadBytes& rea
   const int mapError = mapped == MAP_FAILED ? errno : 0;
   ::close(fd);
   if (mapped == MAP_FAILED) {
-    if (error) *error = mapError;
+    check.error = mapError;
     return mapError == ENOMEM ? Failure(kFileNoMemory, FileProblem::kNoMemory)
                               : Failure(kFileCannotOpen, FileProblem::kCannotOpen);
   }

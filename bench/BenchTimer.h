@@ -1,0 +1,34 @@
+// The wall-clock and CPU time of a stretch of a benchmark's work.
+#pragma once
+
+#include <time.h>
+
+#include <chrono>
+
+namespace clanbench {
+
+// Milliseconds of CPU time on `clock` (the process's, or the calling thread's).
+inline double CpuMs(clockid_t clock) {
+  timespec now{};
+  clock_gettime(clock, &now);
+  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// Started when made. The CPU time is the whole process's by default; a
+// thread's own leaves out what other threads do meanwhile.
+class Timer {
+public:
+  explicit Timer(clockid_t clock = CLOCK_PROCESS_CPUTIME_ID) : m_clock(clock) {}
+  double WallMs() const {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_wall)
+        .count();
+  }
+  double CpuMs() const { return clanbench::CpuMs(m_clock) - m_cpu; }
+
+private:
+  clockid_t m_clock;
+  double m_cpu = clanbench::CpuMs(m_clock);
+  std::chrono::steady_clock::time_point m_wall = std::chrono::steady_clock::now();
+};
+
+}  // namespace clanbench
