@@ -76,10 +76,10 @@ int main(int argc, char** argv) {
   COperationClanbook open;
   std::unique_ptr<formats::CbkBook> file;
   if (!formats::CbkBook::Open(cbk, formats::CbkBook::Access::kReadWrite, open, file).Ok()) return 1;
-  MemberNode* member = open.GetRootLink();
+  MemberNode* member = open.Root();
   const double oneEdit = Seconds(
       [&] {
-        member = member->firstChild ? member->firstChild : open.GetRootLink();
+        member = member->firstChild ? member->firstChild : open.Root();
         MemberData data = *member;
         data.address = data.address == u"甲地" ? u"乙地" : u"甲地";
         open.SetMemberData(member, data);

@@ -27,8 +27,8 @@ namespace {
 std::u16string Shape(const COperationClanbook& book) {
   std::u16string out;
   std::vector<const MemberNode*> pending;
-  if (book.GetRootLink()) pending.push_back(book.GetRootLink());
-  if (book.GetRootLink() && book.GetRootLink()->parent) Fail("the root has a father");
+  if (book.Root()) pending.push_back(book.Root());
+  if (book.Root() && book.Root()->parent) Fail("the root has a father");
   while (!pending.empty()) {
     const MemberNode* m = pending.back();
     pending.pop_back();
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const FileStatus read = formats::ReadCbkImage(bytes, book);
   if (!read.Ok()) {
     if (read.problem == FileProblem::kNone) Fail("a failure without a problem kind");
-    if (book.GetRootLink()) Fail("a failed read left members behind");
+    if (book.Root()) Fail("a failed read left members behind");
     return 0;
   }
   const std::u16string shape = Shape(book);

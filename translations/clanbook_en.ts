@@ -202,6 +202,33 @@
     </message>
 </context>
 <context>
+    <name>BookDataDialog</name>
+    <message>
+        <source>%1:</source>
+        <translation>%1:</translation>
+    </message>
+    <message>
+        <source>谱书资料</source>
+        <translation>Book Data</translation>
+    </message>
+    <message>
+        <source>未填</source>
+        <translation>Not given</translation>
+    </message>
+    <message>
+        <source>谱书</source>
+        <translation>Book</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>CAboutDlg</name>
     <message>
         <source>Designed and made by Morvane Software</source>
@@ -1006,6 +1033,18 @@ Do you want to replace it?</translation>
     <message>
         <source>正在导出图表…</source>
         <translation>Exporting the chart…</translation>
+    </message>
+    <message>
+        <source>成员资料…</source>
+        <translation>Member record…</translation>
+    </message>
+    <message>
+        <source>谱书资料…</source>
+        <translation>Book data…</translation>
+    </message>
+    <message>
+        <source>更改谱书资料</source>
+        <translation>Change the book data</translation>
     </message>
     <message>
         <source>查看</source>
@@ -2488,6 +2527,253 @@ Do you want to replace it?</translation>
     </message>
 </context>
 <context>
+    <name>MemberRecordWindow</name>
+    <message>
+        <source>%1:</source>
+        <translation>%1:</translation>
+    </message>
+    <message>
+        <source>男</source>
+        <translation>Male</translation>
+    </message>
+    <message>
+        <source>女</source>
+        <translation>Female</translation>
+    </message>
+    <message>
+        <source>按出生排行</source>
+        <translation>By birth order</translation>
+    </message>
+    <message>
+        <source>时辰（子…亥）或 hh:mm</source>
+        <translation>A double hour (zi to hai) or hh:mm</translation>
+    </message>
+    <message>
+        <source>出继者的生父姓名</source>
+        <translation>Name of the birth father of a son given in adoption</translation>
+    </message>
+    <message>
+        <source>兼祧之父姓名</source>
+        <translation>Name of the second father whose line he also continues</translation>
+    </message>
+    <message>
+        <source>适</source>
+        <translation>Married to</translation>
+    </message>
+    <message>
+        <source>谱中记载</source>
+        <translation>In the genealogy</translation>
+    </message>
+    <message>
+        <source>姓名:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>父亲:</source>
+        <translation>Father:</translation>
+    </message>
+    <message>
+        <source>出生日期:</source>
+        <translation>Born:</translation>
+    </message>
+    <message>
+        <source>去世日期:</source>
+        <translation>Died:</translation>
+    </message>
+    <message>
+        <source>婚否:</source>
+        <translation>Married:</translation>
+    </message>
+    <message>
+        <source>地址:</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <source>基本</source>
+        <translation>Basic</translation>
+    </message>
+    <message>
+        <source>配偶</source>
+        <translation>Wives</translation>
+    </message>
+    <message>
+        <source>称</source>
+        <translation>Title</translation>
+    </message>
+    <message>
+        <source>姓</source>
+        <translation>Surname</translation>
+    </message>
+    <message>
+        <source>名</source>
+        <translation>Given name</translation>
+    </message>
+    <message>
+        <source>籍贯</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <source>父亲</source>
+        <translation>Father</translation>
+    </message>
+    <message>
+        <source>出生日期</source>
+        <translation>Born</translation>
+    </message>
+    <message>
+        <source>去世日期</source>
+        <translation>Died</translation>
+    </message>
+    <message>
+        <source>葬地</source>
+        <translation>Burial place</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>增加配偶…</source>
+        <translation>Add wife…</translation>
+    </message>
+    <message>
+        <source>修改配偶…</source>
+        <translation>Change wife…</translation>
+    </message>
+    <message>
+        <source>删除配偶</source>
+        <translation>Remove wife</translation>
+    </message>
+    <message>
+        <source>家人为他所写的生平，可分段。</source>
+        <translation>His life as the family writes it, in paragraphs.</translation>
+    </message>
+    <message>
+        <source>生平</source>
+        <translation>Life</translation>
+    </message>
+    <message>
+        <source>如 坐北朝南</source>
+        <translation>e.g. back to the north, facing south</translation>
+    </message>
+    <message>
+        <source>墓葬</source>
+        <translation>Burial</translation>
+    </message>
+    <message>
+        <source>照片</source>
+        <translation>Photos</translation>
+    </message>
+    <message>
+        <source>增加照片…</source>
+        <translation>Add photo…</translation>
+    </message>
+    <message>
+        <source>删除照片</source>
+        <translation>Remove photo</translation>
+    </message>
+    <message>
+        <source>说明:</source>
+        <translation>Caption:</translation>
+    </message>
+    <message>
+        <source>来源</source>
+        <translation>Sources</translation>
+    </message>
+    <message>
+        <source>题名</source>
+        <translation>Title</translation>
+    </message>
+    <message>
+        <source>页码或细节</source>
+        <translation>Page or detail</translation>
+    </message>
+    <message>
+        <source>题名:</source>
+        <translation>Title:</translation>
+    </message>
+    <message>
+        <source>页码或细节:</source>
+        <translation>Page or detail:</translation>
+    </message>
+    <message>
+        <source>增加来源</source>
+        <translation>Add source</translation>
+    </message>
+    <message>
+        <source>删除来源</source>
+        <translation>Remove source</translation>
+    </message>
+    <message>
+        <source>成员资料 - %1</source>
+        <translation>Member Record - %1</translation>
+    </message>
+    <message>
+        <source>成员资料</source>
+        <translation>Member Record</translation>
+    </message>
+    <message>
+        <source>未选择成员</source>
+        <translation>No member selected</translation>
+    </message>
+    <message>
+        <source>未填</source>
+        <translation>Not given</translation>
+    </message>
+    <message>
+        <source>（始祖）</source>
+        <translation>(root ancestor)</translation>
+    </message>
+    <message>
+        <source>健在</source>
+        <translation>Living</translation>
+    </message>
+    <message>
+        <source>已婚</source>
+        <translation>Married</translation>
+    </message>
+    <message>
+        <source>未婚</source>
+        <translation>Unmarried</translation>
+    </message>
+    <message>
+        <source>%1（肖像）</source>
+        <translation>%1 (portrait)</translation>
+    </message>
+    <message>
+        <source>本家谱中找不到%1!</source>
+        <translation>%1 is not in this genealogy.</translation>
+    </message>
+    <message>
+        <source>%1不能是%2的%3!</source>
+        <translation>%1 cannot be the %3 of %2.</translation>
+    </message>
+    <message>
+        <source>图片 (*.png *.jpg *.jpeg *.bmp *.gif *.webp *.tif *.tiff);;所有文件 (*)</source>
+        <translation>Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.webp *.tif *.tiff);;All files (*)</translation>
+    </message>
+    <message>
+        <source>%1 太大（超过 %2 MB），照片没有增加。</source>
+        <translation>%1 is too large (over %2 MB); no photo was added.</translation>
+    </message>
+    <message>
+        <source>无法读取 %1，照片没有增加。</source>
+        <translation>%1 cannot be read; no photo was added.</translation>
+    </message>
+    <message>
+        <source>%1 不是能读的图片，照片没有增加。</source>
+        <translation>%1 is not a picture this program can read; no photo was added.</translation>
+    </message>
+    <message>
+        <source>%1 的像素太多（超过 %2 百万像素），照片没有增加。</source>
+        <translation>%1 has too many pixels (over %2 megapixels); no photo was added.</translation>
+    </message>
+    <message>
+        <source>请输入来源的题名!</source>
+        <translation>Please enter the title of the source.</translation>
+    </message>
+</context>
+<context>
     <name>MemberSearchBar</name>
     <message>
         <source>查找成员</source>
@@ -3142,6 +3428,101 @@ Do you want to replace it?</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>SpouseDialog</name>
+    <message>
+        <source>配</source>
+        <translation>First wife</translation>
+    </message>
+    <message>
+        <source>继配</source>
+        <translation>Second wife</translation>
+    </message>
+    <message>
+        <source>娶</source>
+        <translation>Wife</translation>
+    </message>
+    <message>
+        <source>侧室</source>
+        <translation>Concubine</translation>
+    </message>
+    <message>
+        <source>%1氏</source>
+        <translation>née %1</translation>
+    </message>
+    <message>
+        <source>配偶</source>
+        <translation>Wife</translation>
+    </message>
+    <message>
+        <source>称:</source>
+        <translation>Title:</translation>
+    </message>
+    <message>
+        <source>姓:</source>
+        <translation>Surname:</translation>
+    </message>
+    <message>
+        <source>名:</source>
+        <translation>Given name:</translation>
+    </message>
+    <message>
+        <source>籍贯:</source>
+        <translation>Home:</translation>
+    </message>
+    <message>
+        <source>父亲:</source>
+        <translation>Father:</translation>
+    </message>
+    <message>
+        <source>如 王公某某</source>
+        <translation>e.g. Mr Wang of such-and-such</translation>
+    </message>
+    <message>
+        <source>出生日期:</source>
+        <translation>Born:</translation>
+    </message>
+    <message>
+        <source>如 1890-3-5 或 光绪十六年二月十五</source>
+        <translation>e.g. 1890-3-5 or 光绪十六年二月十五</translation>
+    </message>
+    <message>
+        <source>健在</source>
+        <translation>Living</translation>
+    </message>
+    <message>
+        <source>去世日期:</source>
+        <translation>Died:</translation>
+    </message>
+    <message>
+        <source>葬地:</source>
+        <translation>Burial place:</translation>
+    </message>
+    <message>
+        <source>备注:</source>
+        <translation>Notes:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>“%1”是哪一天？</source>
+        <translation>Which day is “%1”?</translation>
+    </message>
+    <message>
+        <source>请输入配偶的姓或名!</source>
+        <translation>Please enter the wife&apos;s surname or given name.</translation>
+    </message>
+    <message>
+        <source>去世日期早于出生日期!</source>
+        <translation>The date of death is earlier than the date of birth.</translation>
     </message>
 </context>
 <context>

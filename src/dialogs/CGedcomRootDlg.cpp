@@ -7,7 +7,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -99,31 +98,16 @@ CGedcomRootDlg::CGedcomRootDlg(const std::vector<gedcom::GedcomRootCandidate>& c
   m_name->setAccessibleName(nameLabel->text());
   nameLabel->setBuddy(m_name);
 
-  auto* ok = new QPushButton(tr("导入"), this);
-  ok->setObjectName(ControlName(IDOK));
-  ok->setAccessibleName(ok->text());
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(tr("取消"), this);
-  cancel->setObjectName(ControlName(IDCANCEL));
-  cancel->setAccessibleName(cancel->text());
-  cancel->setAutoDefault(false);
-
   auto* nameRow = new QHBoxLayout;
   nameRow->addWidget(nameLabel);
   nameRow->addWidget(m_name, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(explanation);
   layout->addWidget(listLabel);
   layout->addWidget(m_view, 1);
   layout->addLayout(nameRow);
-  layout->addLayout(buttons);
+  layout->addLayout(OkCancelRow(tr("导入"), tr("取消")));
 
-  connect(ok, &QPushButton::clicked, this, &CGedcomRootDlg::accept);
-  connect(cancel, &QPushButton::clicked, this, &CGedcomRootDlg::reject);
   connect(m_name, &QLineEdit::textEdited, this, &CGedcomRootDlg::NameEdited);
   connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &CGedcomRootDlg::RowChosen);

@@ -208,7 +208,7 @@ GenealogyDocument::GenealogyDocument(QObject* parent) : QObject(parent) {
   connect(this, &GenealogyDocument::memberChanged, this,
           [this](MemberNode* member) { m_changes.Changed(member); });
   connect(this, &GenealogyDocument::rootReplaced, this, [this](MemberNode* leaving) {
-    MemberNode* root = m_genealogy.GetRootLink();
+    MemberNode* root = m_genealogy.Root();
     if (leaving) {
       m_changes.Left(leaving);
       m_changes.Changed(root);  // the root again, without a father
@@ -492,7 +492,7 @@ FileStatus GenealogyDocument::SaveBook(const QString& fileName, bool keepPreviou
   // the file held so far.
   std::filesystem::path backup;
   fileio::PreviousVersion kept;
-  if (keepPrevious && m_genealogy.GetRootLink()) {
+  if (keepPrevious && m_genealogy.Root()) {
     const std::filesystem::path target = SaveTargetOf(path);
     backup = FilePathOf(BackupName(QFile::decodeName(target.c_str())));
     kept.Hold(target, backup);

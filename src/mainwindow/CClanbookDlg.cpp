@@ -84,6 +84,7 @@ CClanbookDlg::CClanbookDlg(QWidget* parent)
   InstallGedcomCommands();
   InstallKinshipCommands();
   InstallMourningCommands();
+  InstallRecordCommands();
 }
 
 // The members go in the reverse order of their declaration: the views and the

@@ -227,6 +227,8 @@ private:
   void OnKinship();
   // --- 五服图… in the 家谱 menu, after 称谓… (MourningCommands.cpp) ---
   void InstallMourningCommands();
+  // 成员资料… and 谱书资料… in the 家谱 menu, after 修改个人信息 (RecordCommands.cpp).
+  void InstallRecordCommands();
   // --- 世系图, statistics, chart export and printing (ChartCommands.cpp) ---
   void InstallChartCommands();
   // --- 查看 → 日期 and the lunar days at Open (DateCommands.cpp) ---

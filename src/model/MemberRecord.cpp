@@ -153,7 +153,7 @@ std::vector<RecordField> FieldsBeyondTenFields(const COperationClanbook& genealo
   std::array<bool, kRecordFields> held{};
   const MemberRecord empty;
   std::vector<const MemberNode*> pending;
-  if (genealogy.GetRootLink()) pending.push_back(genealogy.GetRootLink());
+  if (genealogy.Root()) pending.push_back(genealogy.Root());
   while (!pending.empty()) {
     const MemberNode* member = pending.back();
     pending.pop_back();

@@ -1,5 +1,6 @@
 #include "platform/CDialog.h"
 
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
 
@@ -31,6 +32,24 @@ bool CDialog::UpdateData(bool saveAndValidate) {
 }
 
 void CDialog::DoDataExchange(DataExchange&) {}
+
+QHBoxLayout* CDialog::OkCancelRow(const QString& okText, const QString& cancelText) {
+  auto* ok = new QPushButton(okText, this);
+  ok->setObjectName(ControlName(IDOK));
+  ok->setAccessibleName(okText);
+  ok->setDefault(true);
+  auto* cancel = new QPushButton(cancelText, this);
+  cancel->setObjectName(ControlName(IDCANCEL));
+  cancel->setAccessibleName(cancelText);
+  cancel->setAutoDefault(false);
+  connect(ok, &QPushButton::clicked, this, &CDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &CDialog::reject);
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  row->addWidget(ok);
+  row->addWidget(cancel);
+  return row;
+}
 
 bool CDialog::OnInitDialog() {
   UpdateData(false);

@@ -7,6 +7,8 @@
 
 #include <QDialog>
 
+class QHBoxLayout;
+
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
 
@@ -34,6 +36,10 @@ protected:
   void accept() override;  // routes OK and Enter to OnOK
   void reject() override;  // routes Cancel, Esc and the close box to OnCancel
   void EndDialog(int result);
+  // The row of OK and Cancel at the right of a dialog built in code: named
+  // idc_1 and idc_2, each text its accessible name, OK the default button
+  // running OnOK, Cancel running OnCancel.
+  QHBoxLayout* OkCancelRow(const QString& okText, const QString& cancelText);
   // Enter clicks the focused push button, else the default button, else OK.
   void keyPressEvent(QKeyEvent* event) override;
 

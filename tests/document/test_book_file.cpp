@@ -17,7 +17,7 @@ namespace {
 std::string WholeStateOf(const GenealogyDocument& document) {
   QStringList lines = StateOf(document, kClanNames);
   const COperationClanbook& tree = document.Genealogy();
-  tree.VisitPreOrder(lines, tree.GetRootLink(), [&document](QStringList& out, MemberNode* m) {
+  tree.VisitPreOrder(lines, tree.Root(), [&document](QStringList& out, MemberNode* m) {
     const MemberRecord& r = m->extra.Record();
     QString line = QString::fromStdU16String(m->name) +
                    QStringLiteral(": %1 %2").arg(static_cast<int>(r.sex)).arg(r.mother);

@@ -110,7 +110,7 @@ std::string Dump(const COperationClanbook& book, const CbkBook* file = nullptr,
     out << ' ';
   };
   std::vector<const MemberNode*> pending;
-  if (book.GetRootLink()) pending.push_back(book.GetRootLink());
+  if (book.Root()) pending.push_back(book.Root());
   while (!pending.empty()) {
     const MemberNode* m = pending.back();
     pending.pop_back();
@@ -161,8 +161,7 @@ std::string Dump(const COperationClanbook& book, const CbkBook* file = nullptr,
 }
 
 MemberNode* Find(COperationClanbook& book, const char16_t* name) {
-  MemberNode* found = nullptr;
-  book.FindByName(book.GetRootLink(), found, name);
+  MemberNode* found = book.FindByName(name);
   return found;
 }
 
@@ -183,7 +182,7 @@ TEST_F(CbkTest, EveryFieldComesBackAsItWent) {
   const std::string before = Dump(filled);
   const fs::path path = SaveFull();
   // The pictures were written: their bytes are no longer held.
-  for (const Photo& p : full_.GetRootLink()->extra.Record().photos) {
+  for (const Photo& p : full_.Root()->extra.Record().photos) {
     EXPECT_NE(p.id, 0u);
     EXPECT_EQ(p.bytes, nullptr);
   }
@@ -198,7 +197,7 @@ TEST_F(CbkTest, EveryFieldComesBackAsItWent) {
   formats::CbkFormat format;
   ASSERT_TRUE(format.Write(filled, image).Ok());
   EXPECT_EQ(Dump(filled), before) << "writing an image changed the book";
-  EXPECT_EQ(filled.GetRootLink()->extra.row, 0u) << "an image gave rows";
+  EXPECT_EQ(filled.Root()->extra.row, 0u) << "an image gave rows";
   COperationClanbook third;
   ASSERT_TRUE(format.Read(image, third, {}).Ok());
   EXPECT_EQ(Dump(third, nullptr, false), Dump(filled, nullptr, false));
@@ -359,13 +358,13 @@ TEST_F(CbkTest, RefusesWhatIsNoBookOfItsOwn) {
     std::unique_ptr<CbkBook> file;
     const FileStatus status = CbkBook::Open(row.path, CbkBook::Access::kReadWrite, book, file);
     EXPECT_EQ(status.problem, row.problem);
-    EXPECT_EQ(book.GetRootLink(), nullptr);
+    EXPECT_EQ(book.Root(), nullptr);
     EXPECT_EQ(file, nullptr);
     // The same bytes held in memory are refused alike.
     if (fs::is_regular_file(row.path) && row.problem != FileProblem::kCannotOpen) {
       COperationClanbook fromImage;
       EXPECT_FALSE(formats::ReadCbkImage(Read(row.path), fromImage).Ok());
-      EXPECT_EQ(fromImage.GetRootLink(), nullptr);
+      EXPECT_EQ(fromImage.Root(), nullptr);
     }
   }
   EXPECT_EQ(Read(good), bytes) << "a refused open changed a file";
@@ -431,7 +430,7 @@ TEST_F(CbkTest, ASaveKilledAtAnyMomentLeavesTheOldBookOrTheNew) {
         BookChanges changes;
         const std::u16string address =
             u"v" + std::u16string(1, static_cast<char16_t>(u'A' + round % 26));
-        for (MemberNode* m = mine.GetRootLink()->firstChild; m; m = m->nextSibling) {
+        for (MemberNode* m = mine.Root()->firstChild; m; m = m->nextSibling) {
           MemberData data = *m;
           data.address = address;
           mine.SetMemberData(m, data);
@@ -457,9 +456,9 @@ TEST_F(CbkTest, ASaveKilledAtAnyMomentLeavesTheOldBookOrTheNew) {
     std::unique_ptr<CbkBook> file;
     const FileStatus opened = CbkBook::Open(path, CbkBook::Access::kReadWrite, after, file);
     ASSERT_TRUE(opened.Ok()) << static_cast<int>(opened.problem) << " after kill " << kill;
-    const std::u16string first = after.GetRootLink()->firstChild->address;
+    const std::u16string first = after.Root()->firstChild->address;
     int members = 0;
-    for (MemberNode* m = after.GetRootLink()->firstChild; m; m = m->nextSibling, ++members)
+    for (MemberNode* m = after.Root()->firstChild; m; m = m->nextSibling, ++members)
       ASSERT_EQ(m->address, first) << "a save was half made, kill " << kill;
     EXPECT_EQ(members, 3000);
     versionsSeen += !first.empty();

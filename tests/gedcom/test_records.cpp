@@ -117,7 +117,7 @@ void FillBook(COperationClanbook& book) {
 // `file` when not held), as text that shows where two books differ.
 std::string DumpAll(const COperationClanbook& book, const formats::CbkBook* file = nullptr) {
   std::string out = Dump(book);
-  book.VisitPreOrder(out, book.GetRootLink(), [&](std::string& text, const MemberNode* m) {
+  book.VisitPreOrder(out, book.Root(), [&](std::string& text, const MemberNode* m) {
     const MemberRecord& r = m->extra.Record();
     text += U8(m->name) + ": sex " + std::to_string(static_cast<int>(r.sex)) + " mother " +
             std::to_string(r.mother);
@@ -328,7 +328,7 @@ TEST_F(ScratchFolder, ImportKeepsWhatHasAPlaceAndNamesTheRest) {
   COperationClanbook book;
   std::unique_ptr<formats::CbkBook> file;
   ASSERT_TRUE(formats::CbkBook::Open(out, formats::CbkBook::Access::kReadOnly, book, file).Ok());
-  const MemberRecord& john = book.GetRootLink()->extra.Record();
+  const MemberRecord& john = book.Root()->extra.Record();
   EXPECT_EQ(U8(john.burialPlace), "St Mary");
   EXPECT_EQ(U8(john.note), "A weaver's son.\nSecond line.");
   ASSERT_EQ(john.sources.size(), 1u);
@@ -341,7 +341,7 @@ TEST_F(ScratchFolder, ImportKeepsWhatHasAPlaceAndNamesTheRest) {
   EXPECT_EQ(U8(mary.surname) + "|" + U8(mary.givenName) + "|" + U8(mary.father),
             "Brown|Mary|Old·Brown");
   EXPECT_EQ(mary.alive, 0);
-  const MemberNode* ann = book.GetRootLink()->firstChild;
+  const MemberNode* ann = book.Root()->firstChild;
   ASSERT_NE(ann, nullptr);
   EXPECT_EQ(ann->extra.Record().sex, Sex::kFemale);
   EXPECT_EQ(ann->extra.Record().mother, 0);
@@ -398,7 +398,7 @@ TEST_P(GedcomGrampsExample, KeepsWivesBurialsNotesAndPictures) {
   struct Counts {
     std::size_t wives = 0, memberBurials = 0, wifeBurials = 0, husbands = 0, notes = 0, photos = 0;
   } counts;
-  book.VisitPreOrder(counts, book.GetRootLink(), [](Counts& c, const MemberNode* m) {
+  book.VisitPreOrder(counts, book.Root(), [](Counts& c, const MemberNode* m) {
     const MemberRecord& r = m->extra.Record();
     c.wives += r.spouses.size();
     c.memberBurials += !r.burialPlace.empty();

@@ -656,7 +656,7 @@ void SettlePhotos(const std::vector<Writer::NewPhoto>& added) {
 FileStatus WriteAll(sqlite3* db, COperationClanbook& genealogy, const CbkBook* photos,
                     std::uint32_t& lastRow, std::vector<Writer::NewPhoto>& added,
                     std::vector<MemberNode*>& given, bool imageOnly = false) {
-  if (!genealogy.GetRootLink()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave);
+  if (!genealogy.Root()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave);
   char pragmas[128];
   std::snprintf(pragmas, sizeof pragmas, "PRAGMA application_id = %d; PRAGMA user_version = %d;",
                 kCbkApplicationId, kCbkSchemaVersion);
@@ -669,7 +669,7 @@ FileStatus WriteAll(sqlite3* db, COperationClanbook& genealogy, const CbkBook* p
 
   // The rows already given keep their numbers; the others take the next free ones.
   std::uint32_t& last = lastRow;
-  std::vector<MemberNode*> pending{genealogy.GetRootLink()};
+  std::vector<MemberNode*> pending{genealogy.Root()};
   while (!pending.empty()) {
     MemberNode* m = pending.back();
     pending.pop_back();
@@ -683,7 +683,7 @@ FileStatus WriteAll(sqlite3* db, COperationClanbook& genealogy, const CbkBook* p
     MemberNode* member;
     std::uint32_t elderRow;
   };
-  std::vector<Step> steps{{genealogy.GetRootLink(), 0}};
+  std::vector<Step> steps{{genealogy.Root(), 0}};
   while (!steps.empty() && result == SQLITE_DONE) {
     const Step step = steps.back();
     steps.pop_back();
@@ -773,7 +773,7 @@ FileStatus CbkBook::Open(const std::filesystem::path& path, Access access, COper
 
 FileStatus CbkBook::SaveAs(const std::filesystem::path& path, COperationClanbook& genealogy,
                            const CbkBook* photos, std::unique_ptr<CbkBook>* book) {
-  if (!genealogy.GetRootLink()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave);
+  if (!genealogy.Root()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave);
   const std::filesystem::path target = SaveTargetOf(path);
   // Another program's open book is not taken from under it; this program's
   // own file (the one the pictures come from) is replaced as a save would.
@@ -823,7 +823,7 @@ FileStatus CbkBook::SaveAs(const std::filesystem::path& path, COperationClanbook
 
 FileStatus CbkBook::SaveChanges(COperationClanbook& genealogy, BookChanges& changes) {
   if (ReadOnly()) return Problem(FileProblem::kBookReadOnly);
-  if (!genealogy.GetRootLink()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave);
+  if (!genealogy.Root()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave);
   m_rowsWritten = 0;
   if (changes.Empty()) return {};
   const std::int64_t before = sqlite3_total_changes64(m_db);

@@ -566,7 +566,7 @@ private:
 bool NeedsExtensions(const COperationClanbook& genealogy) {
   if (!genealogy.Book().Empty()) return true;
   bool needed = false;
-  genealogy.VisitPreOrder(needed, genealogy.GetRootLink(), [](bool& n, const MemberNode* m) {
+  genealogy.VisitPreOrder(needed, genealogy.Root(), [](bool& n, const MemberNode* m) {
     const MemberRecord& r = m->extra.Record();
     n = n || !r.birthHour.empty() || !r.burialFacing.empty() || !r.biography.empty();
   });
