@@ -82,13 +82,13 @@ void CClanbookDlg::InstallRecordCommands() {
   // A double-click opens the member's record rather than his family, which
   // the branch marks open and close.
   m_treeCtrl->setExpandsOnDoubleClick(false);
-  connect(m_treeCtrl, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+  connect(m_treeCtrl.get(), &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
     if (MemberNode* member = GenealogyTreeModel::MemberAt(index))
       ShowRecordOf(this, m_document, member);
   });
   // The list shows members the tree may not have opened: the window shows
   // the one double-clicked, and the list keeps its rows.
-  connect(m_listCtrl, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+  connect(m_listCtrl.get(), &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
     const MemberNode* member = m_listModel->MemberAt(index.row());
     if (!member) return;
     if (MemberNode* shown = GenealogyTreeModel::MemberAt(m_treeModel->IndexOf(member)))
