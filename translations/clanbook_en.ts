@@ -1647,6 +1647,14 @@ Do you want to replace it?</translation>
         <source>列出家谱 BOOK 中成员 A 与 B 互相的称谓：“A 称 B 为 …”两行</source>
         <translation>print what members A and B of genealogy BOOK call each other, one line each way</translation>
     </message>
+    <message>
+        <source>%1：格式由后缀定，只能是 .ftf、.cbk 或 .ged。</source>
+        <translation>%1: the format is given by the file name&apos;s ending, which must be .ftf, .cbk or .ged.</translation>
+    </message>
+    <message>
+        <source>把家谱 IN 转存为 OUT，格式由后缀定（.ftf、.cbk、.ged），照片随 .cbk 转存</source>
+        <translation>Convert the genealogy IN to OUT, each format given by its ending (.ftf, .cbk, .ged); pictures go along between .cbk files</translation>
+    </message>
 </context>
 <context>
     <name>DataExchange</name>
@@ -1933,6 +1941,166 @@ Do you want to replace it?</translation>
     <message>
         <source>合并支谱 %1</source>
         <translation>merge branch book %1</translation>
+    </message>
+    <message>
+        <source>这不是家谱文件（.cbk）：文件是空的，或不是 SQLite 数据库</source>
+        <translation>this is no book file (.cbk): the file is empty or no SQLite database</translation>
+    </message>
+    <message>
+        <source>家谱文件已损坏或不完整</source>
+        <translation>the book file is damaged or incomplete</translation>
+    </message>
+    <message>
+        <source>这是其他程序的 SQLite 数据库，不是家谱文件</source>
+        <translation>this is another program&apos;s SQLite database, not a book file</translation>
+    </message>
+    <message>
+        <source>该家谱文件由更新版本的本程序保存，请升级后再打开</source>
+        <translation>the book file was saved by a newer version of this program; please upgrade to open it</translation>
+    </message>
+    <message>
+        <source>另一个程序正在使用该家谱，只能以只读方式打开</source>
+        <translation>another program has this genealogy open; it can only be opened read-only</translation>
+    </message>
+    <message>
+        <source>该家谱以只读方式打开，请另存为其他文件</source>
+        <translation>this genealogy was opened read-only; please save it under another name</translation>
+    </message>
+    <message>
+        <source>更改谱书的 %1</source>
+        <translation>Change the book&apos;s %1</translation>
+    </message>
+    <message>
+        <source>更改 %1 的 %2</source>
+        <translation>Change %2 of %1</translation>
+    </message>
+    <message>
+        <source>增加 %1 的配偶</source>
+        <translation>Add a wife of %1</translation>
+    </message>
+    <message>
+        <source>删除 %1 的配偶</source>
+        <translation>Delete a wife of %1</translation>
+    </message>
+    <message>
+        <source>增加 %1 的照片</source>
+        <translation>Add a picture of %1</translation>
+    </message>
+    <message>
+        <source>删除 %1 的照片</source>
+        <translation>Delete a picture of %1</translation>
+    </message>
+    <message>
+        <source>性别</source>
+        <translation>sex</translation>
+    </message>
+    <message>
+        <source>字</source>
+        <translation>courtesy name</translation>
+    </message>
+    <message>
+        <source>号</source>
+        <translation>art name</translation>
+    </message>
+    <message>
+        <source>排行</source>
+        <translation>birth order</translation>
+    </message>
+    <message>
+        <source>房支</source>
+        <translation>branch of the house</translation>
+    </message>
+    <message>
+        <source>功名/职务</source>
+        <translation>rank or office</translation>
+    </message>
+    <message>
+        <source>生时</source>
+        <translation>hour of birth</translation>
+    </message>
+    <message>
+        <source>行传</source>
+        <translation>life record</translation>
+    </message>
+    <message>
+        <source>葬地</source>
+        <translation>burial place</translation>
+    </message>
+    <message>
+        <source>葬向</source>
+        <translation>grave orientation</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>note</translation>
+    </message>
+    <message>
+        <source>丈夫</source>
+        <translation>husband</translation>
+    </message>
+    <message>
+        <source>丈夫籍贯</source>
+        <translation>husband&apos;s home</translation>
+    </message>
+    <message>
+        <source>生父</source>
+        <translation>birth father</translation>
+    </message>
+    <message>
+        <source>兼祧</source>
+        <translation>second father (jiantiao)</translation>
+    </message>
+    <message>
+        <source>生母</source>
+        <translation>birth mother</translation>
+    </message>
+    <message>
+        <source>配偶</source>
+        <translation>wives</translation>
+    </message>
+    <message>
+        <source>来源</source>
+        <translation>sources</translation>
+    </message>
+    <message>
+        <source>照片</source>
+        <translation>pictures</translation>
+    </message>
+    <message>
+        <source>谱名</source>
+        <translation>book title</translation>
+    </message>
+    <message>
+        <source>堂号</source>
+        <translation>hall name</translation>
+    </message>
+    <message>
+        <source>郡望</source>
+        <translation>clan seat</translation>
+    </message>
+    <message>
+        <source>修谱年份</source>
+        <translation>year of the edition</translation>
+    </message>
+    <message>
+        <source>编修</source>
+        <translation>editors</translation>
+    </message>
+    <message>
+        <source>谱序</source>
+        <translation>preface</translation>
+    </message>
+    <message>
+        <source>凡例</source>
+        <translation>editorial rules</translation>
+    </message>
+    <message>
+        <source>家训</source>
+        <translation>family precepts</translation>
+    </message>
+    <message>
+        <source>字辈</source>
+        <translation>generation poem</translation>
     </message>
 </context>
 <context>

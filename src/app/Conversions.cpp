@@ -19,6 +19,8 @@
 #include "dialogs/KinshipText.h"
 #include "document/AtomicSaveFile.h"
 #include "document/GenealogyDocument.h"
+#include "formats/CbkFormat.h"
+#include "formats/FormatRegistry.h"
 #include "formats/FtfFormat.h"
 #include "formats/gedcom/Gedcom.h"
 #include "merge/BranchExport.h"
@@ -236,6 +238,44 @@ int PrintKinship(const QStringList& values, const QCommandLineParser& /*parser*/
   return kChartDone;
 }
 
+// Why a book could not be read: the book file's own reasons when it has
+// them, else the reasons every read gives.
+QString ReadFailure(const QString& fileName, const FileStatus& status) {
+  const QString reason = GenealogyDocument::BookProblemText(status.problem);
+  if (reason.isEmpty()) return LoadFailure(fileName, status.code);
+  return QCoreApplication::translate("Conversions", "无法读取 %1：%2。").arg(fileName, reason);
+}
+
+// Converts between the formats the registry reads and writes (.ftf, .cbk,
+// .ged), each chosen by the end of its file's name.
+int ConvertBook(const QStringList& values, const QCommandLineParser& /*parser*/) {
+  const QString& in = values[0];
+  const QString& out = values[1];
+  // Whatever the names, what is read is never written over.
+  if (OutputIsInput(out, {in}))
+    return Fail(kChartCannotWrite, QCoreApplication::translate("Conversions", "无法写入 %1：%2。")
+                                       .arg(out, WriteProblemReason(FileProblem::kTargetIsInput)));
+  for (const QString& name : {in, out}) {
+    const formats::FormatEntry* entry = formats::FormatOfFile(FilePathOf(name).string());
+    if (!entry || !entry->reads || !entry->writes)
+      return Fail(kCommandLineMistaken,
+                  QCoreApplication::translate("Conversions",
+                                              "%1：格式由后缀定，只能是 .ftf、.cbk 或 .ged。")
+                      .arg(name));
+  }
+  COperationClanbook book;
+  if (const FileStatus read = formats::ReadBookFile(FilePathOf(in), book); !read.Ok())
+    return Fail(kChartCannotRead, ReadFailure(in, read));
+  const FileStatus written = formats::WriteBookFile(FilePathOf(out), book, FilePathOf(in));
+  if (!written.Ok()) {
+    QString reason = GenealogyDocument::BookProblemText(written.problem);
+    if (reason.isEmpty()) reason = WriteProblemReason(written.problem);
+    return Fail(kChartCannotWrite,
+                QCoreApplication::translate("Conversions", "无法写入 %1：%2。").arg(out, reason));
+  }
+  return kChartDone;
+}
+
 }  // namespace
 
 std::vector<Conversion> Conversions() {
@@ -320,6 +360,14 @@ std::vector<Conversion> Conversions() {
                "Conversions", "从记录 XREF（如 @I1@）的人物起；默认取后代最多的无父母者。"),
            QStringLiteral("XREF"))},
        ImportGedcom});
+
+  list.push_back({QStringLiteral("convert"),
+                  {in, out},
+                  QCoreApplication::translate(
+                      "Conversions",
+                      "把家谱 IN 转存为 OUT，格式由后缀定（.ftf、.cbk、.ged），照片随 .cbk 转存"),
+                  {},
+                  ConvertBook});
 
   list.push_back(
       {QStringLiteral("date"),

@@ -1,10 +1,15 @@
 #include "document/GenealogyDocument.h"
 
+#include "formats/CbkFormat.h"
+#include "formats/FormatRegistry.h"
 #include "formats/FtfFormat.h"
+#include "formats/cbk/CbkBook.h"
 #include "formats/io/AtomicFile.h"
 #include "formats/io/PreviousVersion.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QUndoCommand>
 
 #include <cassert>
@@ -190,7 +195,33 @@ private:
 GenealogyDocument::GenealogyDocument(QObject* parent) : QObject(parent) {
   m_undoStack.setUndoLimit(0);  // as deep as memory allows
   connect(&m_undoStack, &QUndoStack::cleanChanged, this, [this] { UpdateModified(); });
+  // What changed since the last save to the .cbk, from the same
+  // announcements the views follow: whatever changes the tree says so.
+  connect(this, &GenealogyDocument::memberAdded, this,
+          [this](MemberNode* member) { m_changes.Entered(member); });
+  connect(this, &GenealogyDocument::memberAboutToBeRemoved, this, [this](MemberNode* member) {
+    m_changes.Leaving(member);
+    m_genealogy.VisitPreOrder(*this, member->firstChild,
+                              [](GenealogyDocument& d, MemberNode* m) { d.HoldPhotoBytes(m); });
+    HoldPhotoBytes(member);
+  });
+  connect(this, &GenealogyDocument::memberChanged, this,
+          [this](MemberNode* member) { m_changes.Changed(member); });
+  connect(this, &GenealogyDocument::rootReplaced, this, [this](MemberNode* leaving) {
+    MemberNode* root = m_genealogy.GetRootLink();
+    if (leaving) {
+      m_changes.Left(leaving);
+      m_changes.Changed(root);  // the root again, without a father
+    } else {
+      m_changes.EnteredAlone(root);
+      m_changes.Changed(root->firstChild);  // the old root, now his son
+    }
+  });
+  connect(this, &GenealogyDocument::bookDataChanged, this, [this] { m_changes.BookDataChanged(); });
 }
+
+GenealogyDocument::OpenedBook::OpenedBook() = default;
+GenealogyDocument::OpenedBook::~OpenedBook() = default;
 
 GenealogyDocument::~GenealogyDocument() {
   // The commands release what they hold before the tree goes.
@@ -221,19 +252,28 @@ void GenealogyDocument::StartOver() {
 }
 
 int GenealogyDocument::Load(const QString& fileName) {
-  COperationClanbook loaded;
-  const FileStatus status = ReadGenealogy(fileName, loaded);
+  OpenedBook loaded;
+  const FileStatus status = ReadBook(fileName, loaded, false);
   if (!status.Ok()) return status.code;
-  Adopt(loaded, fileName);
+  AdoptBook(loaded, fileName);
   // The old genealogy goes here, once the views have let go of it.
   return status.code;
 }
 
 int GenealogyDocument::Save(const QString& fileName) {
-  const FileStatus status = WriteGenealogy(m_genealogy, fileName, false);
+  const FileStatus status = SaveBook(fileName, false);
   if (status.Ok()) MarkSaved(fileName);
   return status.code;
 }
+
+namespace {
+
+bool IsBookFile(const QString& fileName) {
+  const formats::FormatEntry* entry = formats::FormatOfFile(FilePathOf(fileName).string());
+  return entry && entry->id == formats::FormatId::kCbk;
+}
+
+}  // namespace
 
 GenealogyDocument::FileStamp GenealogyDocument::StampOf(const QString& fileName) {
   const fileio::FileStamp stamp =
@@ -243,6 +283,8 @@ GenealogyDocument::FileStamp GenealogyDocument::StampOf(const QString& fileName)
 
 FileStatus GenealogyDocument::ReadGenealogy(const QString& fileName, COperationClanbook& out,
                                             const ReadProgress& progress) {
+  // A .cbk read here is closed again: its pictures stay in it.
+  if (IsBookFile(fileName)) return formats::ReadBookFile(FilePathOf(fileName), out, progress);
   formats::FtfFormat format;
   return formats::ReadFile(format, FilePathOf(fileName), out, progress);
 }
@@ -298,10 +340,12 @@ FileStatus GenealogyDocument::WriteGenealogy(const COperationClanbook& genealogy
 }
 
 void GenealogyDocument::ReplaceAll(COperationClanbook& incoming, const QString& fileName,
-                                   bool modified) {
+                                   bool modified, std::unique_ptr<formats::CbkBook> file) {
   emit membersAboutToBeReleased();
   emit aboutToReset();
   m_genealogy.Swap(incoming);
+  m_book = std::move(file);
+  m_changes.Clear();
   StartOver();
   m_fileName = fileName;
   m_fileStamp = StampOf(fileName);
@@ -342,6 +386,7 @@ void GenealogyDocument::NotifyReset() {
   emit aboutToReset();
   StartOver();
   m_forcedModified = modified;
+  m_changes.Everything();
   emit reset();
   UpdateModified();
 }
@@ -354,7 +399,8 @@ void GenealogyDocument::Replace(COperationClanbook&& genealogy) {
 }
 
 EditProblem GenealogyDocument::AddMember(MemberNode* father, const MemberData& data) {
-  if (EditProblem problem = CheckNewMember(m_genealogy, father, data); problem != EditProblem::kNone)
+  if (EditProblem problem = CheckNewMember(m_genealogy, father, data);
+      problem != EditProblem::kNone)
     return problem;
   auto* member = new (std::nothrow) MemberNode;
   if (!member) return EditProblem::kNoMemory;
@@ -419,4 +465,89 @@ void GenealogyDocument::SetData(MemberNode* member, const MemberData& data) {
   const bool renamed = member->name != data.name;
   m_genealogy.SetMemberData(member, data);
   emit memberChanged(member, renamed);
+}
+
+FileStatus GenealogyDocument::ReadBook(const QString& fileName, OpenedBook& out, bool readOnly,
+                                       const ReadProgress& progress) {
+  out.file.reset();
+  if (!IsBookFile(fileName)) return ReadGenealogy(fileName, out.genealogy, progress);
+  return formats::CbkBook::Open(
+      FilePathOf(fileName),
+      readOnly ? formats::CbkBook::Access::kReadOnly : formats::CbkBook::Access::kReadWrite,
+      out.genealogy, out.file, progress);
+}
+
+void GenealogyDocument::AdoptBook(OpenedBook& book, const QString& fileName) {
+  ReplaceAll(book.genealogy, fileName, false, std::move(book.file));
+}
+
+FileStatus GenealogyDocument::SaveBook(const QString& fileName, bool keepPrevious,
+                                       PreviousVersion* previous) {
+  if (previous) *previous = PreviousVersion();
+  if (!IsBookFile(fileName)) return WriteGenealogy(m_genealogy, fileName, keepPrevious, previous);
+  const std::filesystem::path path = FilePathOf(fileName);
+  if (m_book && OutputIsInput(path, {m_book->Path()}))
+    return m_book->SaveChanges(m_genealogy, m_changes);
+  // A whole new file, which the book then holds; the pictures come from
+  // the file held so far.
+  std::filesystem::path backup;
+  fileio::PreviousVersion kept;
+  if (keepPrevious && m_genealogy.GetRootLink()) {
+    const std::filesystem::path target = SaveTargetOf(path);
+    backup = FilePathOf(BackupName(QFile::decodeName(target.c_str())));
+    kept.Hold(target, backup);
+  }
+  std::unique_ptr<formats::CbkBook> opened;
+  const FileStatus status = formats::CbkBook::SaveAs(path, m_genealogy, m_book.get(), &opened);
+  const fileio::Kept outcome = kept.Settle(status.Ok());
+  if (previous) {
+    previous->outcome = OutcomeOf(outcome);
+    previous->backupName = backup.empty() ? QString() : QFile::decodeName(backup.c_str());
+  }
+  if (status.Ok()) {
+    m_book = std::move(opened);
+    m_changes.Clear();
+  }
+  return status;
+}
+
+bool GenealogyDocument::IsReadOnly() const {
+  return m_book && m_book->ReadOnly();
+}
+
+qint64 GenealogyDocument::RowsLastSaved() const {
+  return m_book ? m_book->RowsWritten() : 0;
+}
+
+QStringList GenealogyDocument::FieldsFtfWillNotKeep() const {
+  QStringList names;
+  for (const RecordField field : FieldsBeyondTenFields(m_genealogy)) names << FieldName(field);
+  return names;
+}
+
+QByteArray GenealogyDocument::PhotoBytes(const Photo& photo) const {
+  if (photo.bytes)
+    return QByteArray(photo.bytes->data(), static_cast<qsizetype>(photo.bytes->size()));
+  std::string bytes;
+  if (!photo.id || !m_book || !m_book->ReadPhoto(photo.id, bytes)) return {};
+  return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QString GenealogyDocument::BookProblemText(FileProblem problem) {
+  switch (problem) {
+    case FileProblem::kNotABook:
+      return tr("这不是家谱文件（.cbk）：文件是空的，或不是 SQLite 数据库");
+    case FileProblem::kDamagedBook:
+      return tr("家谱文件已损坏或不完整");
+    case FileProblem::kForeignBook:
+      return tr("这是其他程序的 SQLite 数据库，不是家谱文件");
+    case FileProblem::kNewerBook:
+      return tr("该家谱文件由更新版本的本程序保存，请升级后再打开");
+    case FileProblem::kBookInUse:
+      return tr("另一个程序正在使用该家谱，只能以只读方式打开");
+    case FileProblem::kBookReadOnly:
+      return tr("该家谱以只读方式打开，请另存为其他文件");
+    default:
+      return {};
+  }
 }

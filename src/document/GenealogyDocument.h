@@ -5,15 +5,25 @@
 // by row instead of rebuilding themselves.
 #pragma once
 
+#include "model/BookChanges.h"
 #include "model/COperationClanbook.h"
 #include "model/EditRules.h"
 #include "model/FileStatus.h"
+#include "model/MemberRecord.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QUndoStack>
 
+#include <memory>
+#include <vector>
+
 struct MergeChanges;  // merge/BranchMerge.h
+namespace formats {
+class CbkBook;  // formats/cbk/CbkBook.h
+}
 
 // A file name as the interface holds it, as the file system takes it.
 // Bytes that are no UTF-8 are held as the lone surrogates U+DC80 to U+DCFF
@@ -109,6 +119,43 @@ public:
   // start over and the history, which no longer fits, is dropped.
   void NotifyReset();
 
+  // --- the book file (.cbk) held open, and any format by its name ---
+  // A book read on any thread, with its .cbk held open when it is one.
+  struct OpenedBook {
+    OpenedBook();
+    ~OpenedBook();
+    COperationClanbook genealogy;
+    std::unique_ptr<formats::CbkBook> file;
+  };
+  // Reads `fileName` in the format its name marks (.cbk; anything else as
+  // .ftf, as always). A .cbk is held open and locked against other programs
+  // (kBookInUse when another has it open); `readOnly` opens it without the
+  // lock, and a save to it is then refused (kBookReadOnly). Touches no
+  // document, so it may run on any thread.
+  static FileStatus ReadBook(const QString& fileName, OpenedBook& out, bool readOnly,
+                             const ReadProgress& progress = {});
+  // Puts a book ReadBook read in place of the present one, its file with it.
+  void AdoptBook(OpenedBook& book, const QString& fileName);
+  // Saves the book to `fileName` in the format its name marks. To the .cbk
+  // the book was read from or last saved to, only what changed since is
+  // written, in one transaction (no previous version is kept then); to any
+  // other .cbk the whole book, which that file then holds open. Call
+  // MarkSaved after; the window runs it with the input held, since it reads
+  // the genealogy and what changed.
+  FileStatus SaveBook(const QString& fileName, bool keepPrevious,
+                      PreviousVersion* previous = nullptr);
+  // Why a .cbk was refused, in the user's language ("另一个程序正在使用该
+  //家谱"); empty for a problem that is no book file's own.
+  static QString BookProblemText(FileProblem problem);
+  // Whether the .cbk was opened read-only (another program has it open).
+  bool IsReadOnly() const;
+  // Rows the last save to the held .cbk wrote; -1 after a whole file.
+  qint64 RowsLastSaved() const;
+  // The fields the book holds that .ftf cannot keep, each named in the
+  // user's language, for the question before a save to .ftf; empty when
+  // .ftf keeps everything.
+  QStringList FieldsFtfWillNotKeep() const;
+
   // --- a genealogy made elsewhere (an import) ---
   // Puts `genealogy` in place of the open one, as Load does, but it belongs to
   // no file yet: the name is cleared and the document is modified, so that
@@ -129,6 +176,40 @@ public:
   // Removes `member` with all its descendants; they live on in the history
   // until the command that removed them is dropped.
   void DeleteMember(MemberNode* member);
+
+  // --- the whole record, field by field, each change one command ---
+  // Each command is named after the member and the field ("更改 孔丘 的 字"),
+  // announces recordChanged and memberChanged, and is refused (false, nothing
+  // pushed) when it changes nothing or names no such wife or picture.
+  bool ChangeRecordText(MemberNode* member, RecordField field, const QString& text);
+  bool ChangeSex(MemberNode* member, Sex sex);
+  // `index` among the father's wives; -1: not said.
+  bool ChangeMother(MemberNode* member, int index);
+  bool ChangeSources(MemberNode* member, const std::vector<Source>& sources);
+  // A wife added at `index` (-1: after the others); the children's 生母
+  // follow their mothers.
+  bool AddSpouse(MemberNode* member, const Spouse& spouse, int index = -1);
+  bool ChangeSpouse(MemberNode* member, int index, const Spouse& spouse);
+  bool RemoveSpouse(MemberNode* member, int index);
+  enum class PhotoProblem { kNone, kNotAPicture, kTooManyBytes, kTooManyPixels };
+  // Adds a picture after the others (the first is the portrait); refused
+  // unless it is a picture Qt reads of at most kMaxPhotoBytes and
+  // kMaxPhotoPixels. Its bytes are held until the book is saved.
+  PhotoProblem AddPhoto(MemberNode* member, const QString& caption, const QByteArray& bytes);
+  bool ChangePhotoCaption(MemberNode* member, int index, const QString& caption);
+  bool RemovePhoto(MemberNode* member, int index);
+  static constexpr qint64 kMaxPhotoBytes = 64 << 20;
+  static constexpr qint64 kMaxPhotoPixels = 100'000'000;
+  // The bytes of a picture: held, or read from the book's file; empty when
+  // neither has them.
+  QByteArray PhotoBytes(const Photo& photo) const;
+  // The book's data: one field (a book field of RecordField) at a time.
+  bool ChangeBookText(RecordField field, const QString& text);
+  bool ChangeEditionYear(int year);
+  // The field's name in the user's language: 字, 行传, 谱名...
+  static QString FieldName(RecordField field);
+  // The 排行 proposed for `member` (model/MemberRecord.h).
+  static QString ProposedRank(const MemberNode* member);
 
   // --- 修谱: a branch merged back, one step of the history ---
   // Carries out `changes` (made by MakeMergeChanges from a plan of this
@@ -165,8 +246,14 @@ signals:
   // The genealogy was written to `fileName`: what belongs beside the book
   // (its 字辈) can follow it there.
   void saved(const QString& fileName);
+  // A field of the member's record changed (memberChanged follows), or one
+  // of the book's data.
+  void recordChanged(MemberNode* member, RecordField field);
+  void bookDataChanged(RecordField field);
 
 private:
+  class RecordCommand;
+  class BookCommand;
   class AddCommand;
   class ChangeCommand;
   class DeleteCommand;
@@ -179,11 +266,29 @@ private:
   COperationClanbook::SubtreePlace Take(MemberNode* member);
   void Restore(MemberNode* member, const COperationClanbook::SubtreePlace& place);
   void SetData(MemberNode* member, const MemberData& data);
+  void SetRecord(MemberNode* member, const MemberRecord& record, RecordField field);
+  // Reads the member's saved pictures into memory: a member or a picture
+  // about to leave loses its rows at the next save, and comes back (undo)
+  // from what it holds.
+  void HoldPhotoBytes(MemberNode* member);
+  // Pushes the change of one member's record as a command named `text`;
+  // `others` are the members whose records change with it (children whose
+  // 生母 moves with a wife). False when nothing changes.
+  struct RecordChange {
+    MemberNode* member;
+    MemberRecord after;
+  };
+  bool PushRecordChange(std::vector<RecordChange> changes, RecordField field, const QString& text);
+  // The changes of the children's 生母 when the wives of `father` move:
+  // `mapping[i]` is where wife i goes (-1: removed).
+  std::vector<RecordChange> MothersFollow(MemberNode* father, const std::vector<int>& mapping);
   // Drops the history, which may hold members of the genealogy being replaced.
   void StartOver();
   // Puts `incoming` in place of the genealogy (the old one goes into it) with
   // the views told, the history cleared and the file name set.
-  void ReplaceAll(COperationClanbook& incoming, const QString& fileName, bool modified);
+  // `file`: the .cbk it was read from, held open from now on.
+  void ReplaceAll(COperationClanbook& incoming, const QString& fileName, bool modified,
+                  std::unique_ptr<formats::CbkBook> file = nullptr);
   void UpdateModified();
 
   COperationClanbook m_genealogy;
@@ -195,4 +300,9 @@ private:
   // name may be changed in place since.
   FileStamp m_fileStamp;
   QString m_stampedName;
+  // The .cbk the book was read from or last saved to, held open (its
+  // pictures are read from it), and what changed since: kept from the
+  // document's own announcements.
+  std::unique_ptr<formats::CbkBook> m_book;
+  BookChanges m_changes;
 };

@@ -1,5 +1,6 @@
 #include "formats/FormatRegistry.h"
 
+#include "formats/CbkFormat.h"
 #include "formats/FtfFormat.h"
 #include "formats/gedcom/GedcomFormat.h"
 
@@ -11,6 +12,8 @@ namespace {
 // book it was made of.
 constexpr FormatEntry kFormats[] = {
     {FormatId::kFtf, "ftf", true, true, true},
+    // Every field of the whole record too (MemberRecord.h), which .ftf drops.
+    {FormatId::kCbk, "cbk", true, true, true},
     {FormatId::kGedcom, "ged", true, true, true},
 };
 
@@ -57,6 +60,8 @@ std::unique_ptr<FileFormat> MakeFormat(FormatId id) {
   switch (id) {
     case FormatId::kFtf:
       return std::make_unique<FtfFormat>();
+    case FormatId::kCbk:
+      return std::make_unique<CbkFormat>();
     case FormatId::kGedcom:
       return std::make_unique<GedcomFormat>();
   }

@@ -12,7 +12,7 @@
 
 namespace formats {
 
-enum class FormatId { kFtf, kGedcom };
+enum class FormatId { kFtf, kCbk, kGedcom };
 
 struct FormatEntry {
   FormatId id;

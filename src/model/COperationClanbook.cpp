@@ -85,6 +85,7 @@ void COperationClanbook::Clear() {
   m_index->Clear();
   ReleaseChain(m_root);
   m_root = nullptr;
+  m_book = BookData();
 }
 
 void COperationClanbook::Reset() {
@@ -334,6 +335,7 @@ void COperationClanbook::Swap(COperationClanbook& other) noexcept {
   m_index.swap(other.m_index);
   // The remembered family belongs to the members it points into.
   std::swap(m_tail, other.m_tail);
+  std::swap(m_book, other.m_book);
 }
 
 void COperationClanbook::CountMembers(MemberNode* link, int& counter) const {

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/MemberRecord.h"
+
 // A name or an address holds at most this many UTF-16 code units: the file
 // format and the entry dialogs are built around that limit.
 inline constexpr std::size_t kMaxTextLength = 127;
@@ -37,6 +39,8 @@ struct MemberNode : MemberData {
   MemberNode* parent = nullptr;
   MemberNode* firstChild = nullptr;
   MemberNode* nextSibling = nullptr;
+  // His record beyond the ten fields and his row in a .cbk (MemberRecord.h).
+  MemberExtra extra;
 };
 
 bool IsLeapYear(std::int32_t year);
@@ -100,6 +104,10 @@ public:
   // Exchanges the whole genealogy with `other` in constant time, so that a
   // genealogy loaded on the side can replace this one only once it is whole.
   void Swap(COperationClanbook& other) noexcept;
+
+  // The book's own data (谱名, 堂号, 字辈...); Clear empties it too.
+  BookData& Book() { return m_book; }
+  const BookData& Book() const { return m_book; }
 
   static int CompareDates(std::int32_t year1, std::int32_t month1, std::int32_t day1,
                           std::int32_t year2, std::int32_t month2, std::int32_t day2);
@@ -225,6 +233,7 @@ private:
   MemberNode* m_root = nullptr;
   std::unique_ptr<NameIndex> m_index;
   TailCache m_tail;
+  BookData m_book;
 };
 
 // The birth dates of two members compared as CompareDates compares dates.

@@ -225,7 +225,27 @@ TEST_F(ConversionTest, EachConversionWritesItsFileOrSaysWhyNot) {
          EXPECT_EQ(imported.book.GetRootLink()->name, u"陈丁");
          EXPECT_EQ(imported.members, 1);
        }},
+      {"a book converted to .cbk and back is the same .ftf", "--convert book.ftf book.cbk", 0,
+       "book.cbk", nullptr,
+       [](ConversionTest& t, const Outcome&) {
+         const Outcome back = t.Clanbook({QStringLiteral("--convert"), QStringLiteral("book.cbk"),
+                                          QStringLiteral("again.ftf")});
+         EXPECT_EQ(back.status, 0) << back.err.toStdString();
+         EXPECT_EQ(ReadAll(t.Path(QStringLiteral("again.ftf"))),
+                   ReadAll(t.Path(QStringLiteral("book.ftf"))));
+       }},
+      {"a GEDCOM file converted to .cbk", "--convert family.ged family.cbk", 0, "family.cbk",
+       nullptr,
+       [](ConversionTest& t, const Outcome&) {
+         const Outcome out = t.Clanbook({QStringLiteral("--convert"), QStringLiteral("family.cbk"),
+                                         QStringLiteral("family.ftf")});
+         EXPECT_EQ(out.status, 0) << out.err.toStdString();
+         const Book converted(t.Path(QStringLiteral("family.ftf")));
+         EXPECT_EQ(converted.members, 3);
+       }},
       // Failures.
+      {"convert to a format no name marks", "--convert book.ftf book.txt", 2, "book.txt", ".cbk"},
+      {"convert a missing book", "--convert missing.cbk out.ftf", 1, "out.ftf", "missing.cbk"},
       {"chart of a missing book", "--export-chart missing.ftf chart.pdf", 1, "chart.pdf",
        "missing.ftf"},
       {"chart from a name nobody bears", "--export-chart book.ftf chart.pdf --from 王五", 3,
@@ -348,6 +368,7 @@ TEST_F(ConversionTest, NoConversionReplacesItsInput) {
       {"GEDCOM export", {"--export-gedcom", "book.ftf"}, "book.ftf", {}, 2},
       {"GEDCOM import", {"--import-gedcom", "family.ged"}, "family.ged", {}, 2},
       {"chart", {"--export-chart", "book.ftf"}, "book.ftf", {}, 4},
+      {"convert", {"--convert", "book.ftf"}, "book.ftf", {}, 4},
   };
   // The chart takes its format from the output's name: its links end in .svg.
   const char* const ways[] = {"same name", "symbolic link", "hard link"};

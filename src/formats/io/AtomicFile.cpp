@@ -176,7 +176,7 @@ bool AtomicFileWriter::NameUnnamed() {
   return false;
 }
 
-bool AtomicFileWriter::Open(const std::filesystem::path& requested) {
+bool AtomicFileWriter::Open(const std::filesystem::path& requested, bool named) {
   Abort();
   m_failed = false;
   m_problem = FileProblem::kNone;
@@ -198,7 +198,7 @@ bool AtomicFileWriter::Open(const std::filesystem::path& requested) {
   // A file system without unnamed files (or an old kernel) refuses O_TMPFILE
   // with one error or another; the named temporary file works everywhere, and
   // its own failure then says why.
-  if (!OpenUnnamed(folder) && !OpenNamed(folder)) return false;
+  if ((named || !OpenUnnamed(folder)) && !OpenNamed(folder)) return false;
   // Held until the writer is done: the lock tells a later save that this
   // temporary file is no leftover while this process lives.
   (void)::flock(m_fd, LOCK_EX | LOCK_NB);

@@ -49,10 +49,17 @@ public:
   // and is no regular file (a symbolic link to one is followed), one the user
   // may not write, and one whose owner or group the new file could not keep;
   // Problem() then says which.
-  bool Open(const std::filesystem::path& target);
+  // With `named` the temporary file has a name from the start
+  // (TemporaryPath), for a writer that opens it by name itself (SQLite).
+  bool Open(const std::filesystem::path& target, bool named = false);
   bool Write(std::string_view data);
   // Flushes the data to the disk, closes and renames over the target.
   bool Commit();
+
+  // The temporary file's name while it has one.
+  const std::filesystem::path& TemporaryPath() const { return m_temporary; }
+  // The file the writer replaces, a link followed.
+  const std::filesystem::path& Target() const { return m_target; }
 
   // Why the last Open, Write or Commit failed.
   FileProblem Problem() const { return m_problem; }

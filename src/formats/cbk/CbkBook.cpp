@@ -1,0 +1,955 @@
+#include "formats/cbk/CbkBook.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <limits>
+#include <new>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "formats/cbk/CbkSql.h"
+#include "formats/io/AtomicFile.h"
+#include "model/BookChanges.h"
+#include "model/COperationClanbook.h"
+
+namespace formats {
+
+using cbk::Statement;
+
+namespace {
+
+// A record's texts may be long (行传), but not without end.
+constexpr std::size_t kMaxRecordText = 1 << 24;
+constexpr int kRowsPerReport = 1 << 16;
+
+FileStatus Problem(FileProblem problem) {
+  int code = kFileCannotOpen;
+  switch (problem) {
+    case FileProblem::kNoMemory:
+      code = kFileNoMemory;
+      break;
+    case FileProblem::kBadBirthDate:
+    case FileProblem::kBadDeathDate:
+    case FileProblem::kBornBeforeFather:
+      code = kFileBadDate;
+      break;
+    case FileProblem::kWriteFailed:
+    case FileProblem::kBookReadOnly:
+    case FileProblem::kTargetNotWritable:
+      code = kFileCannotWrite;
+      break;
+    default:
+      break;
+  }
+  return Failure(code, problem);
+}
+
+bool InInt32(std::int64_t value) {
+  return value >= std::numeric_limits<std::int32_t>::min() &&
+         value <= std::numeric_limits<std::int32_t>::max();
+}
+
+// --- reading ---------------------------------------------------------------
+
+struct Row {
+  std::uint32_t id = 0;
+  std::uint32_t parent = 0;  // 0: none (the root)
+  std::uint32_t elder = 0;   // 0: the eldest
+  MemberNode* node = nullptr;
+};
+
+class Reader {
+public:
+  Reader(sqlite3* db, COperationClanbook& out, const ReadProgress& progress)
+      : m_db(db), m_out(out), m_progress(progress) {}
+  ~Reader() {
+    for (Row& row : m_rows)
+      if (!m_linked) delete row.node;
+  }
+  FileStatus Run(std::uint32_t& lastRow);
+
+private:
+  FileStatus ReadMembers();
+  FileStatus LinkTree();
+  FileStatus ReadBook();
+  FileStatus ReadDetails();
+  FileStatus ReadSpouses();
+  FileStatus ReadSources();
+  FileStatus ReadPhotos();
+  MemberNode* NodeOf(std::int64_t id) const;
+  std::size_t IndexOf(std::uint32_t id) const;
+
+  sqlite3* m_db;
+  COperationClanbook& m_out;
+  const ReadProgress& m_progress;
+  std::vector<Row> m_rows;
+  // From a row's id to its place in m_rows: a table while the ids are dense,
+  // a map for a file whose ids are far apart.
+  std::vector<std::uint32_t> m_dense;
+  std::unordered_map<std::uint32_t, std::uint32_t> m_sparse;
+  bool m_linked = false;
+};
+
+constexpr std::size_t kNoRow = std::numeric_limits<std::size_t>::max();
+
+std::size_t Reader::IndexOf(std::uint32_t id) const {
+  if (!m_dense.empty()) {
+    if (id >= m_dense.size() || m_dense[id] == 0) return kNoRow;
+    return m_dense[id] - 1;
+  }
+  const auto found = m_sparse.find(id);
+  return found == m_sparse.end() ? kNoRow : found->second;
+}
+
+MemberNode* Reader::NodeOf(std::int64_t id) const {
+  if (id <= 0 || id > std::numeric_limits<std::uint32_t>::max()) return nullptr;
+  const std::size_t at = IndexOf(static_cast<std::uint32_t>(id));
+  return at == kNoRow ? nullptr : m_rows[at].node;
+}
+
+FileStatus Reader::ReadMembers() {
+  Statement count(m_db, "SELECT count(*), max(id) FROM member");
+  if (!count.Ok()) return Problem(cbk::ReadProblemOf(sqlite3_extended_errcode(m_db)));
+  if (const int r = count.Step(); r != SQLITE_ROW) return Problem(cbk::ReadProblemOf(r));
+  const std::int64_t total = count.Int(0);
+  const std::int64_t last = count.Int(1);
+  if (total == 0) return Failure(kFileNoRoot, FileProblem::kEmpty);
+  if (last <= 0 || last > std::numeric_limits<std::uint32_t>::max())
+    return Problem(FileProblem::kDamagedBook);
+  try {
+    m_rows.reserve(static_cast<std::size_t>(total));
+    if (last <= 4 * total + 1024) m_dense.assign(static_cast<std::size_t>(last) + 1, 0);
+  } catch (const std::bad_alloc&) {
+    return Problem(FileProblem::kNoMemory);
+  }
+  Statement select(m_db,
+                   "SELECT id, parent, elder, name, birth_year, birth_month, birth_day, married, "
+                   "address, alive, death_year, death_month, death_day FROM member");
+  if (!select.Ok()) return Problem(FileProblem::kDamagedBook);
+  int result;
+  while ((result = select.Step()) == SQLITE_ROW) {
+    const std::int64_t id = select.Int(0), parent = select.Int(1), elder = select.Int(2);
+    if (id <= 0 || id > last || parent < 0 || parent > last || elder < 0 || elder > last)
+      return Problem(FileProblem::kDamagedBook);
+    std::int64_t numbers[8];
+    for (int i = 0; i < 8; ++i) {
+      numbers[i] = select.Int(i < 4 ? 4 + i : 5 + i);
+      if (!InInt32(numbers[i])) return Problem(FileProblem::kDamagedBook);
+    }
+    auto* node = new (std::nothrow) MemberNode;
+    if (!node) return Problem(FileProblem::kNoMemory);
+    m_rows.push_back(Row{static_cast<std::uint32_t>(id), static_cast<std::uint32_t>(parent),
+                         static_cast<std::uint32_t>(elder), node});
+    if (!select.Text(3, node->name, kMaxTextLength) ||
+        !select.Text(8, node->address, kMaxTextLength))
+      return Problem(FileProblem::kDamagedBook);
+    node->birthYear = static_cast<std::int32_t>(numbers[0]);
+    node->birthMonth = static_cast<std::int32_t>(numbers[1]);
+    node->birthDay = static_cast<std::int32_t>(numbers[2]);
+    node->married = static_cast<std::int32_t>(numbers[3]);
+    node->alive = static_cast<std::int32_t>(numbers[4]);
+    node->deathYear = static_cast<std::int32_t>(numbers[5]);
+    node->deathMonth = static_cast<std::int32_t>(numbers[6]);
+    node->deathDay = static_cast<std::int32_t>(numbers[7]);
+    node->extra.row = static_cast<std::uint32_t>(id);
+    const auto at = static_cast<std::uint32_t>(m_rows.size() - 1);
+    if (!m_dense.empty())
+      m_dense[static_cast<std::size_t>(id)] = at + 1;
+    else
+      m_sparse.emplace(static_cast<std::uint32_t>(id), at);
+    if (m_progress && m_rows.size() % kRowsPerReport == 0 &&
+        !m_progress(m_rows.size(), static_cast<std::size_t>(total)))
+      return Problem(FileProblem::kCancelled);
+  }
+  if (result != SQLITE_DONE) return Problem(cbk::ReadProblemOf(result));
+  return {};
+}
+
+FileStatus Reader::LinkTree() {
+  const std::size_t n = m_rows.size();
+  constexpr std::size_t kNone = kNoRow;
+  std::vector<std::size_t> firstChild, next;
+  try {
+    firstChild.assign(n, kNone);
+    next.assign(n, kNone);
+  } catch (const std::bad_alloc&) {
+    return Problem(FileProblem::kNoMemory);
+  }
+  std::size_t root = kNone;
+  for (std::size_t i = 0; i < n; ++i) {
+    const Row& row = m_rows[i];
+    if (!row.parent) {
+      if (root != kNone || row.elder) return Problem(FileProblem::kDamagedBook);
+      root = i;
+      continue;
+    }
+    const std::size_t parent = IndexOf(row.parent);
+    if (parent == kNone) return Problem(FileProblem::kDamagedBook);
+    std::size_t* link = &firstChild[parent];
+    if (row.elder) {
+      const std::size_t elder = IndexOf(row.elder);
+      if (elder == kNone || m_rows[elder].parent != row.parent)
+        return Problem(FileProblem::kDamagedBook);
+      link = &next[elder];
+    }
+    // Two members in one place: no tree.
+    if (*link != kNone) return Problem(FileProblem::kDamagedBook);
+    *link = i;
+  }
+  if (root == kNone) return Problem(FileProblem::kDamagedBook);
+
+  // Every place has one member at most and the root none, so a walk from
+  // the root meets nobody twice; whoever it misses stands in a ring.
+  std::vector<std::size_t> order, pending{root};
+  order.reserve(n);
+  while (!pending.empty()) {
+    const std::size_t i = pending.back();
+    pending.pop_back();
+    order.push_back(i);
+    if (next[i] != kNone) pending.push_back(next[i]);
+    if (firstChild[i] != kNone) pending.push_back(firstChild[i]);
+  }
+  if (order.size() != n) return Problem(FileProblem::kDamagedBook);
+
+  // The rules every reader of a book keeps: real dates, a child born after
+  // his father, brothers in the order of birth.
+  for (const std::size_t i : order) {
+    const MemberNode& m = *m_rows[i].node;
+    FileStatus status;
+    if (!COperationClanbook::IsValidDate(m.birthYear, m.birthMonth, m.birthDay))
+      status = Failure(kFileBadDate, FileProblem::kBadBirthDate);
+    else if (!m.alive &&
+             (!COperationClanbook::IsValidDate(m.deathYear, m.deathMonth, m.deathDay) ||
+              COperationClanbook::CompareDates(m.deathYear, m.deathMonth, m.deathDay, m.birthYear,
+                                               m.birthMonth, m.birthDay) < 0))
+      status = Failure(kFileBadDate, FileProblem::kBadDeathDate);
+    else if (m_rows[i].parent && CompareBirthDates(m, *NodeOf(m_rows[i].parent)) < 0)
+      status = Failure(kFileBadDate, FileProblem::kBornBeforeFather);
+    else if (m_rows[i].elder && CompareBirthDates(*NodeOf(m_rows[i].elder), m) > 0)
+      status = Problem(FileProblem::kDamagedBook);
+    if (!status.Ok()) {
+      status.detail = m.name;
+      return status;
+    }
+  }
+  for (const std::size_t i : order) {
+    const Row& row = m_rows[i];
+    if (!row.parent)
+      m_out.InsertMember(nullptr, row.node);
+    else
+      m_out.InsertChildAfter(NodeOf(row.parent), row.elder ? NodeOf(row.elder) : nullptr, row.node);
+  }
+  m_linked = true;
+  return {};
+}
+
+FileStatus Reader::ReadBook() {
+  Statement select(m_db,
+                   "SELECT title, hall_name, clan_seat, edition_year, editors, preface, rules, "
+                   "precepts, generation_poem FROM book");
+  if (!select.Ok()) return Problem(FileProblem::kDamagedBook);
+  BookData& book = m_out.Book();
+  int result;
+  while ((result = select.Step()) == SQLITE_ROW) {
+    static constexpr RecordField kTexts[] = {RecordField::kBookTitle, RecordField::kHallName,
+                                             RecordField::kClanSeat,  RecordField::kEditors,
+                                             RecordField::kPreface,   RecordField::kRules,
+                                             RecordField::kPrecepts,  RecordField::kGenerationPoem};
+    static constexpr int kColumns[] = {0, 1, 2, 4, 5, 6, 7, 8};
+    for (int i = 0; i < 8; ++i)
+      if (!select.Text(kColumns[i], book.Text(kTexts[i]), kMaxRecordText))
+        return Problem(FileProblem::kDamagedBook);
+    if (!InInt32(select.Int(3))) return Problem(FileProblem::kDamagedBook);
+    book.editionYear = static_cast<std::int32_t>(select.Int(3));
+  }
+  return result == SQLITE_DONE ? FileStatus() : Problem(cbk::ReadProblemOf(result));
+}
+
+// The member texts of `detail` in their columns' order, from column 2.
+constexpr RecordField kDetailTexts[] = {
+    RecordField::kCourtesyName, RecordField::kArtName,      RecordField::kRank,
+    RecordField::kBranch,       RecordField::kOffice,       RecordField::kBirthHour,
+    RecordField::kBiography,    RecordField::kBurialPlace,  RecordField::kBurialFacing,
+    RecordField::kNote,         RecordField::kHusbandName,  RecordField::kHusbandPlace,
+    RecordField::kBirthFather,  RecordField::kSecondFather,
+};
+constexpr int kDetailColumns = 2 + 14 + 1;
+
+FileStatus Reader::ReadDetails() {
+  Statement select(m_db,
+                   "SELECT member, sex, courtesy_name, art_name, rank, branch, office, birth_hour, "
+                   "biography, burial_place, burial_facing, note, husband_name, husband_place, "
+                   "birth_father, second_father, mother FROM detail");
+  if (!select.Ok()) return Problem(FileProblem::kDamagedBook);
+  int result;
+  while ((result = select.Step()) == SQLITE_ROW) {
+    MemberNode* node = NodeOf(select.Int(0));
+    const std::int64_t sex = select.Int(1), mother = select.Int(kDetailColumns - 1);
+    if (!node || node->extra.HasRecord() || sex < 0 || sex > 1 || mother < -1 || !InInt32(mother))
+      return Problem(FileProblem::kDamagedBook);
+    MemberRecord& record = node->extra.EditRecord();
+    record.sex = static_cast<Sex>(sex);
+    record.mother = static_cast<std::int32_t>(mother);
+    for (int i = 0; i < 14; ++i)
+      if (!select.Text(2 + i, record.Text(kDetailTexts[i]), kMaxRecordText))
+        return Problem(FileProblem::kDamagedBook);
+  }
+  return result == SQLITE_DONE ? FileStatus() : Problem(cbk::ReadProblemOf(result));
+}
+
+FileStatus Reader::ReadSpouses() {
+  Statement select(m_db,
+                   "SELECT member, title, surname, given_name, origin, father, birth_year, "
+                   "birth_month, birth_day, alive, death_year, death_month, death_day, burial, "
+                   "note FROM spouse ORDER BY member, seq");
+  if (!select.Ok()) return Problem(FileProblem::kDamagedBook);
+  int result;
+  while ((result = select.Step()) == SQLITE_ROW) {
+    MemberNode* node = NodeOf(select.Int(0));
+    const std::int64_t title = select.Int(1);
+    if (!node || title < 0 || title >= kSpouseTitles) return Problem(FileProblem::kDamagedBook);
+    Spouse spouse;
+    spouse.title = static_cast<SpouseTitle>(title);
+    std::int32_t* numbers[] = {&spouse.birthYear, &spouse.birthMonth, &spouse.birthDay,
+                               &spouse.alive,     &spouse.deathYear,  &spouse.deathMonth,
+                               &spouse.deathDay};
+    for (int i = 0; i < 7; ++i) {
+      if (!InInt32(select.Int(6 + i))) return Problem(FileProblem::kDamagedBook);
+      *numbers[i] = static_cast<std::int32_t>(select.Int(6 + i));
+    }
+    if (!select.Text(2, spouse.surname, kMaxRecordText) ||
+        !select.Text(3, spouse.givenName, kMaxRecordText) ||
+        !select.Text(4, spouse.origin, kMaxRecordText) ||
+        !select.Text(5, spouse.father, kMaxRecordText) ||
+        !select.Text(13, spouse.burial, kMaxRecordText) ||
+        !select.Text(14, spouse.note, kMaxRecordText))
+      return Problem(FileProblem::kDamagedBook);
+    node->extra.EditRecord().spouses.push_back(std::move(spouse));
+  }
+  return result == SQLITE_DONE ? FileStatus() : Problem(cbk::ReadProblemOf(result));
+}
+
+FileStatus Reader::ReadSources() {
+  Statement select(m_db, "SELECT member, title, detail FROM source ORDER BY member, seq");
+  if (!select.Ok()) return Problem(FileProblem::kDamagedBook);
+  int result;
+  while ((result = select.Step()) == SQLITE_ROW) {
+    MemberNode* node = NodeOf(select.Int(0));
+    Source source;
+    if (!node || !select.Text(1, source.title, kMaxRecordText) ||
+        !select.Text(2, source.detail, kMaxRecordText))
+      return Problem(FileProblem::kDamagedBook);
+    node->extra.EditRecord().sources.push_back(std::move(source));
+  }
+  return result == SQLITE_DONE ? FileStatus() : Problem(cbk::ReadProblemOf(result));
+}
+
+FileStatus Reader::ReadPhotos() {
+  // The bytes stay in the file until the picture is shown.
+  Statement select(m_db, "SELECT id, member, caption FROM photo ORDER BY member, seq");
+  if (!select.Ok()) return Problem(FileProblem::kDamagedBook);
+  int result;
+  while ((result = select.Step()) == SQLITE_ROW) {
+    MemberNode* node = NodeOf(select.Int(1));
+    const std::int64_t id = select.Int(0);
+    Photo photo;
+    if (!node || id <= 0 || id > std::numeric_limits<std::uint32_t>::max() ||
+        !select.Text(2, photo.caption, kMaxRecordText))
+      return Problem(FileProblem::kDamagedBook);
+    photo.id = static_cast<std::uint32_t>(id);
+    node->extra.EditRecord().photos.push_back(std::move(photo));
+  }
+  return result == SQLITE_DONE ? FileStatus() : Problem(cbk::ReadProblemOf(result));
+}
+
+FileStatus Reader::Run(std::uint32_t& lastRow) {
+  m_out.Clear();
+  FileStatus status = ReadMembers();
+  if (status.Ok()) status = LinkTree();
+  if (status.Ok()) status = ReadBook();
+  if (status.Ok()) status = ReadDetails();
+  if (status.Ok()) status = ReadSpouses();
+  if (status.Ok()) status = ReadSources();
+  if (status.Ok()) status = ReadPhotos();
+  if (!status.Ok()) {
+    m_out.Clear();
+    return status;
+  }
+  lastRow = 0;
+  for (const Row& row : m_rows) lastRow = std::max(lastRow, row.id);
+  return {};
+}
+
+// Settings of every connection: cascades and deferred checks, the rollback
+// journal deleted after each transaction, and no waiting for ever on a
+// writer elsewhere.
+int Configure(sqlite3* db) {
+  sqlite3_extended_result_codes(db, 1);
+  sqlite3_busy_timeout(db, 2000);
+  return cbk::Exec(db, "PRAGMA foreign_keys = ON; PRAGMA synchronous = FULL;");
+}
+
+// Checks a database just opened: what SQLite itself says of it (a hot
+// journal of a save that was killed is rolled back here), then its header.
+FileStatus CheckOpened(sqlite3* db, const std::filesystem::path* path) {
+  Statement probe(db, "SELECT count(*) FROM sqlite_schema");
+  if (!probe.Ok()) return Problem(cbk::ReadProblemOf(sqlite3_extended_errcode(db)));
+  if (const int r = probe.Step(); r != SQLITE_ROW) return Problem(cbk::ReadProblemOf(r));
+  std::string header(100, '\0');
+  std::uint64_t size = 0;
+  if (path) {
+    const int fd = ::open(path->c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return Problem(FileProblem::kCannotOpen);
+    struct stat info {};
+    const bool read = ::fstat(fd, &info) == 0 && ::pread(fd, header.data(), 100, 0) == 100;
+    ::close(fd);
+    if (!read) return Problem(FileProblem::kNotABook);
+    size = static_cast<std::uint64_t>(info.st_size);
+  } else {
+    sqlite3_int64 length = 0;
+    unsigned char* image = sqlite3_serialize(db, "main", &length, SQLITE_SERIALIZE_NOCOPY);
+    if (!image || length < 100) return Problem(FileProblem::kNotABook);
+    header.assign(reinterpret_cast<const char*>(image), 100);
+    size = static_cast<std::uint64_t>(length);
+  }
+  if (const FileProblem problem = cbk::CheckHeader(header, size); problem != FileProblem::kNone)
+    return Problem(problem);
+  return {};
+}
+
+// A first look at the file before SQLite opens it: SQLite takes an empty
+// file for an empty database, and makes one of a name that does not exist.
+FileStatus CheckFile(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return Problem(FileProblem::kCannotOpen);
+  struct stat info {};
+  char magic[16] = {};
+  const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  const bool read = regular && ::pread(fd, magic, sizeof magic, 0) == sizeof magic;
+  ::close(fd);
+  if (!regular) return Problem(FileProblem::kCannotOpen);
+  if (!read || std::string_view(magic, sizeof magic) != std::string_view("SQLite format 3", 16))
+    return Problem(FileProblem::kNotABook);
+  return {};
+}
+
+// --- writing -----------------------------------------------------------------
+
+// The statements a save writes with.
+struct Writer {
+  explicit Writer(sqlite3* db)
+      : member(db,
+               "INSERT INTO member VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13) "
+               "ON CONFLICT(id) DO UPDATE SET parent = ?2, elder = ?3, name = ?4, "
+               "birth_year = ?5, birth_month = ?6, birth_day = ?7, married = ?8, address = ?9, "
+               "alive = ?10, death_year = ?11, death_month = ?12, death_day = ?13"),
+        detail(db,
+               "INSERT INTO detail VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
+               "?14, ?15, ?16, ?17)"),
+        spouse(db,
+               "INSERT INTO spouse VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
+               "?14, ?15, ?16)"),
+        source(db, "INSERT INTO source VALUES (?1, ?2, ?3, ?4)"),
+        newPhoto(db, "INSERT INTO photo (member, seq, caption, bytes) VALUES (?1, ?2, ?3, ?4)"),
+        copiedPhoto(db,
+                    "INSERT INTO photo (id, member, seq, caption, bytes) VALUES (?1, ?2, ?3, "
+                    "?4, ?5)"),
+        keptPhoto(db, "UPDATE photo SET member = ?2, seq = ?3, caption = ?4 WHERE id = ?1"),
+        photosOf(db, "SELECT id FROM photo WHERE member = ?1"),
+        dropPhoto(db, "DELETE FROM photo WHERE id = ?1"),
+        dropDetail(db, "DELETE FROM detail WHERE member = ?1"),
+        dropSpouses(db, "DELETE FROM spouse WHERE member = ?1"),
+        dropSources(db, "DELETE FROM source WHERE member = ?1"),
+        dropMember(db, "DELETE FROM member WHERE id = ?1"),
+        book(db, "INSERT OR REPLACE INTO book VALUES (1, ?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"),
+        m_db(db) {}
+
+  bool Ok() const {
+    return member.Ok() && detail.Ok() && spouse.Ok() && source.Ok() && newPhoto.Ok() &&
+           copiedPhoto.Ok() && keptPhoto.Ok() && photosOf.Ok() && dropPhoto.Ok() &&
+           dropDetail.Ok() && dropSpouses.Ok() && dropSources.Ok() && dropMember.Ok() && book.Ok();
+  }
+
+  // A picture given its row by this save, applied once the save is whole.
+  struct NewPhoto {
+    MemberNode* member;
+    std::size_t index;
+    std::uint32_t id;
+  };
+
+  int WriteMember(const MemberNode& m, std::uint32_t parentRow, std::uint32_t elderRow);
+  // The member's record; `fresh`: the file has none of his rows yet.
+  int WriteRecord(MemberNode& m, bool fresh, const CbkBook* photos);
+  int WriteBook(const BookData& data);
+
+  Statement member, detail, spouse, source, newPhoto, copiedPhoto, keptPhoto, photosOf, dropPhoto,
+      dropDetail, dropSpouses, dropSources, dropMember, book;
+  std::vector<NewPhoto> added;
+  bool imageOnly = false;
+  sqlite3* m_db;
+};
+
+int Writer::WriteMember(const MemberNode& m, std::uint32_t parentRow, std::uint32_t elderRow) {
+  member.Bind(1, m.extra.row);
+  if (parentRow)
+    member.Bind(2, parentRow);
+  else
+    member.BindNull(2);
+  if (elderRow)
+    member.Bind(3, elderRow);
+  else
+    member.BindNull(3);
+  member.Bind(4, m.name);
+  member.Bind(5, m.birthYear);
+  member.Bind(6, m.birthMonth);
+  member.Bind(7, m.birthDay);
+  member.Bind(8, m.married);
+  member.Bind(9, m.address);
+  member.Bind(10, m.alive);
+  member.Bind(11, m.deathYear);
+  member.Bind(12, m.deathMonth);
+  member.Bind(13, m.deathDay);
+  return member.Run();
+}
+
+int Writer::WriteRecord(MemberNode& m, bool fresh, const CbkBook* photos) {
+  const std::uint32_t row = m.extra.row;
+  int result = SQLITE_DONE;
+  auto run = [&result](Statement& statement) {
+    if (result == SQLITE_DONE) result = statement.Run();
+  };
+  if (!fresh) {
+    dropDetail.Bind(1, row);
+    run(dropDetail);
+    dropSpouses.Bind(1, row);
+    run(dropSpouses);
+    dropSources.Bind(1, row);
+    run(dropSources);
+  }
+  const MemberRecord& record = m.extra.Record();
+  MemberRecord scalars = record;
+  scalars.spouses.clear();
+  scalars.sources.clear();
+  scalars.photos.clear();
+  if (!scalars.Empty()) {
+    detail.Bind(1, row);
+    detail.Bind(2, static_cast<std::int64_t>(record.sex));
+    for (int i = 0; i < 14; ++i) detail.Bind(3 + i, record.Text(kDetailTexts[i]));
+    detail.Bind(17, record.mother);
+    run(detail);
+  }
+  for (std::size_t i = 0; i < record.spouses.size(); ++i) {
+    const Spouse& s = record.spouses[i];
+    spouse.Bind(1, row);
+    spouse.Bind(2, static_cast<std::int64_t>(i));
+    spouse.Bind(3, static_cast<std::int64_t>(s.title));
+    spouse.Bind(4, s.surname);
+    spouse.Bind(5, s.givenName);
+    spouse.Bind(6, s.origin);
+    spouse.Bind(7, s.father);
+    spouse.Bind(8, s.birthYear);
+    spouse.Bind(9, s.birthMonth);
+    spouse.Bind(10, s.birthDay);
+    spouse.Bind(11, s.alive);
+    spouse.Bind(12, s.deathYear);
+    spouse.Bind(13, s.deathMonth);
+    spouse.Bind(14, s.deathDay);
+    spouse.Bind(15, s.burial);
+    spouse.Bind(16, s.note);
+    run(spouse);
+  }
+  for (std::size_t i = 0; i < record.sources.size(); ++i) {
+    source.Bind(1, row);
+    source.Bind(2, static_cast<std::int64_t>(i));
+    source.Bind(3, record.sources[i].title);
+    source.Bind(4, record.sources[i].detail);
+    run(source);
+  }
+  // Pictures: those the file keeps are moved and captioned in place, the
+  // others written, and the member's pictures no longer listed dropped.
+  std::vector<std::uint32_t> listed;
+  for (std::size_t i = 0; i < record.photos.size() && result == SQLITE_DONE; ++i) {
+    const Photo& photo = record.photos[i];
+    if (photo.id && !photo.bytes && fresh) {
+      std::string bytes;
+      if (imageOnly) continue;  // an image in memory (WriteCbkImage) leaves them out
+      if (!photos || !photos->ReadPhoto(photo.id, bytes)) return SQLITE_NOTFOUND;
+      copiedPhoto.Bind(1, photo.id);
+      copiedPhoto.Bind(2, row);
+      copiedPhoto.Bind(3, static_cast<std::int64_t>(i));
+      copiedPhoto.Bind(4, photo.caption);
+      copiedPhoto.BindBlob(5, bytes);
+      run(copiedPhoto);
+      listed.push_back(photo.id);
+    } else if (photo.id && !photo.bytes) {
+      keptPhoto.Bind(1, photo.id);
+      keptPhoto.Bind(2, row);
+      keptPhoto.Bind(3, static_cast<std::int64_t>(i));
+      keptPhoto.Bind(4, photo.caption);
+      run(keptPhoto);
+      listed.push_back(photo.id);
+    } else {
+      if (!photo.bytes) return SQLITE_MISUSE;
+      newPhoto.Bind(1, row);
+      newPhoto.Bind(2, static_cast<std::int64_t>(i));
+      newPhoto.Bind(3, photo.caption);
+      newPhoto.BindBlob(4, *photo.bytes);
+      run(newPhoto);
+      const auto id = static_cast<std::uint32_t>(sqlite3_last_insert_rowid(m_db));
+      added.push_back({&m, i, id});
+      listed.push_back(id);
+    }
+  }
+  if (!fresh && result == SQLITE_DONE) {
+    std::vector<std::int64_t> unlisted;
+    photosOf.Bind(1, row);
+    int step;
+    while ((step = photosOf.Step()) == SQLITE_ROW) {
+      const std::int64_t id = photosOf.Int(0);
+      bool kept = false;
+      for (const std::uint32_t l : listed) kept |= l == id;
+      if (!kept) unlisted.push_back(id);
+    }
+    photosOf.Reset();
+    if (step != SQLITE_DONE) return step;
+    for (const std::int64_t id : unlisted) {
+      dropPhoto.Bind(1, id);
+      run(dropPhoto);
+    }
+  }
+  return result;
+}
+
+int Writer::WriteBook(const BookData& data) {
+  book.Bind(1, data.title);
+  book.Bind(2, data.hallName);
+  book.Bind(3, data.clanSeat);
+  book.Bind(4, data.editionYear);
+  book.Bind(5, data.editors);
+  book.Bind(6, data.preface);
+  book.Bind(7, data.rules);
+  book.Bind(8, data.precepts);
+  book.Bind(9, data.generationPoem);
+  return book.Run();
+}
+
+// The pictures written by a save that is whole: their rows are theirs now,
+// and their bytes are read from the file when shown.
+void SettlePhotos(const std::vector<Writer::NewPhoto>& added) {
+  for (const Writer::NewPhoto& p : added) {
+    Photo& photo = p.member->extra.EditRecord().photos[p.index];
+    photo.id = p.id;
+    photo.bytes.reset();
+  }
+}
+
+// Writes the whole book into an empty database, in one transaction. The
+// members without a row are given the next free ones, after `lastRow` (the
+// highest row the book's history may hold) and listed in `given`.
+FileStatus WriteAll(sqlite3* db, COperationClanbook& genealogy, const CbkBook* photos,
+                    std::uint32_t& lastRow, std::vector<Writer::NewPhoto>& added,
+                    std::vector<MemberNode*>& given, bool imageOnly = false) {
+  if (!genealogy.GetRootLink()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave);
+  char pragmas[128];
+  std::snprintf(pragmas, sizeof pragmas, "PRAGMA application_id = %d; PRAGMA user_version = %d;",
+                kCbkApplicationId, kCbkSchemaVersion);
+  if (cbk::Exec(db, pragmas) != SQLITE_OK || cbk::Exec(db, "BEGIN") != SQLITE_OK ||
+      cbk::Exec(db, cbk::kSchema) != SQLITE_OK)
+    return Problem(FileProblem::kWriteFailed);
+  Writer writer(db);
+  if (!writer.Ok()) return Problem(FileProblem::kWriteFailed);
+  writer.imageOnly = imageOnly;
+
+  // The rows already given keep their numbers; the others take the next free ones.
+  std::uint32_t& last = lastRow;
+  std::vector<MemberNode*> pending{genealogy.GetRootLink()};
+  while (!pending.empty()) {
+    MemberNode* m = pending.back();
+    pending.pop_back();
+    last = std::max(last, m->extra.row);
+    if (m->nextSibling) pending.push_back(m->nextSibling);
+    if (m->firstChild) pending.push_back(m->firstChild);
+  }
+  int result = writer.WriteBook(genealogy.Book());
+  // Pre-order, each member after his father and his elder brother.
+  struct Step {
+    MemberNode* member;
+    std::uint32_t elderRow;
+  };
+  std::vector<Step> steps{{genealogy.GetRootLink(), 0}};
+  while (!steps.empty() && result == SQLITE_DONE) {
+    const Step step = steps.back();
+    steps.pop_back();
+    MemberNode& m = *step.member;
+    if (!m.extra.row) {
+      m.extra.row = ++last;
+      given.push_back(&m);
+    }
+    result = writer.WriteMember(m, m.parent ? m.parent->extra.row : 0, step.elderRow);
+    if (result == SQLITE_DONE && m.extra.HasRecord()) result = writer.WriteRecord(m, true, photos);
+    if (m.nextSibling) steps.push_back({m.nextSibling, m.extra.row});
+    if (m.firstChild) steps.push_back({m.firstChild, 0});
+  }
+  if (result != SQLITE_DONE || cbk::Exec(db, "COMMIT") != SQLITE_OK) {
+    cbk::Exec(db, "ROLLBACK");
+    return Problem(result == SQLITE_NOMEM ? FileProblem::kNoMemory : FileProblem::kWriteFailed);
+  }
+  added = std::move(writer.added);
+  return {};
+}
+
+int OpenDatabase(const std::filesystem::path& path, bool readOnly, sqlite3** db) {
+  const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
+                    SQLITE_OPEN_FULLMUTEX | SQLITE_OPEN_EXRESCODE;
+  const int result = sqlite3_open_v2(path.c_str(), db, flags, nullptr);
+  if (result != SQLITE_OK) {
+    sqlite3_close(*db);
+    *db = nullptr;
+  }
+  return result;
+}
+
+// Takes the lock that marks the book as open for writing in this program;
+// -1 when another program holds it (kBookInUse) or the file cannot be
+// opened. Held by an open descriptor, it ends with the process however that
+// ends.
+int TakeLock(const std::filesystem::path& path, FileProblem& problem) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    problem = FileProblem::kCannotOpen;
+    return -1;
+  }
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    problem = errno == EWOULDBLOCK ? FileProblem::kBookInUse : FileProblem::kCannotOpen;
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+}  // namespace
+
+CbkBook::~CbkBook() {
+  // SQLite's own locks are POSIX locks, which any close of the file drops:
+  // the lock's descriptor goes only after the database.
+  sqlite3_close(m_db);
+  if (m_lockFd >= 0) ::close(m_lockFd);
+}
+
+FileStatus CbkBook::Open(const std::filesystem::path& path, Access access, COperationClanbook& out,
+                         std::unique_ptr<CbkBook>& book, const ReadProgress& progress) {
+  out.Clear();
+  book.reset();
+  if (FileStatus status = CheckFile(path); !status.Ok()) return status;
+  std::unique_ptr<CbkBook> opened(new CbkBook);
+  opened->m_path = path;
+  opened->m_access = access;
+  if (access == Access::kReadWrite) {
+    FileProblem problem = FileProblem::kNone;
+    opened->m_lockFd = TakeLock(path, problem);
+    if (opened->m_lockFd < 0) return Problem(problem);
+  }
+  if (const int r = OpenDatabase(path, access == Access::kReadOnly, &opened->m_db); r != SQLITE_OK)
+    return Problem(cbk::ReadProblemOf(r));
+  if (const int r = Configure(opened->m_db); r != SQLITE_OK)
+    return Problem(cbk::ReadProblemOf(sqlite3_extended_errcode(opened->m_db)));
+  if (FileStatus status = CheckOpened(opened->m_db, &path); !status.Ok()) return status;
+  // One read transaction: the book as one save left it.
+  if (cbk::Exec(opened->m_db, "BEGIN") != SQLITE_OK) return Problem(FileProblem::kCannotOpen);
+  Reader reader(opened->m_db, out, progress);
+  FileStatus status = reader.Run(opened->m_lastRow);
+  cbk::Exec(opened->m_db, "COMMIT");
+  if (!status.Ok()) return status;
+  book = std::move(opened);
+  return {};
+}
+
+FileStatus CbkBook::SaveAs(const std::filesystem::path& path, COperationClanbook& genealogy,
+                           const CbkBook* photos, std::unique_ptr<CbkBook>* book) {
+  if (!genealogy.GetRootLink()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave);
+  const std::filesystem::path target = SaveTargetOf(path);
+  // Another program's open book is not taken from under it; this program's
+  // own file (the one the pictures come from) is replaced as a save would.
+  const bool own = photos && OutputIsInput(target, {photos->Path()});
+  if (!own && ::access(target.c_str(), F_OK) == 0) {
+    FileProblem problem = FileProblem::kNone;
+    const int fd = TakeLock(target, problem);
+    if (fd < 0 && problem == FileProblem::kBookInUse) return Problem(problem);
+    if (fd >= 0) ::close(fd);
+  }
+  AtomicFileWriter file;
+  if (!file.Open(target, true)) return Failure(kFileCannotWrite, file.Problem());
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(file.TemporaryPath().c_str(), &db,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr) != SQLITE_OK) {
+    sqlite3_close(db);
+    return Problem(FileProblem::kWriteFailed);
+  }
+  // A new file nobody reads yet: no journal while it is made; the writer
+  // flushes it to the disk before it takes the target's place.
+  Configure(db);
+  cbk::Exec(db, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA cache_size = -65536;");
+  std::vector<Writer::NewPhoto> added;
+  std::vector<MemberNode*> given;
+  std::uint32_t last = photos ? photos->m_lastRow : 0;
+  FileStatus status = WriteAll(db, genealogy, photos, last, added, given);
+  if (sqlite3_close(db) != SQLITE_OK && status.Ok()) status = Problem(FileProblem::kWriteFailed);
+  if (status.Ok() && !file.Commit()) status = Failure(kFileCannotWrite, file.Problem());
+  if (!status.Ok()) {
+    // Rows given to a file that never came to be are no rows.
+    for (MemberNode* m : given) m->extra.row = 0;
+    return status;
+  }
+  SettlePhotos(added);
+  if (!book) return {};
+  std::unique_ptr<CbkBook> opened(new CbkBook);
+  opened->m_path = path;
+  FileProblem problem = FileProblem::kNone;
+  opened->m_lockFd = TakeLock(target, problem);
+  if (opened->m_lockFd < 0 || OpenDatabase(path, false, &opened->m_db) != SQLITE_OK ||
+      Configure(opened->m_db) != SQLITE_OK)
+    return Problem(problem == FileProblem::kNone ? FileProblem::kCannotOpen : problem);
+  opened->m_lastRow = last;
+  *book = std::move(opened);
+  return {};
+}
+
+FileStatus CbkBook::SaveChanges(COperationClanbook& genealogy, BookChanges& changes) {
+  if (ReadOnly()) return Problem(FileProblem::kBookReadOnly);
+  if (!genealogy.GetRootLink()) return Failure(kFileCannotWrite, FileProblem::kNothingToSave);
+  m_rowsWritten = 0;
+  if (changes.Empty()) return {};
+  const std::int64_t before = sqlite3_total_changes64(m_db);
+  FileStatus status;
+  if (changes.WholeBook()) {
+    // Changed behind the document's back: written whole, as Save As does.
+    std::unique_ptr<CbkBook> replaced;
+    status = SaveAs(m_path, genealogy, this, &replaced);
+    if (status.Ok()) {
+      std::swap(m_db, replaced->m_db);
+      std::swap(m_lockFd, replaced->m_lockFd);
+      m_lastRow = replaced->m_lastRow;
+      m_rowsWritten = -1;
+    }
+  } else {
+    status = WriteChanges(genealogy, changes);
+    m_rowsWritten = sqlite3_total_changes64(m_db) - before;
+  }
+  if (status.Ok()) changes.Clear();
+  return status;
+}
+
+FileStatus CbkBook::WriteChanges(COperationClanbook& genealogy, const BookChanges& changes) {
+  if (cbk::Exec(m_db, "BEGIN IMMEDIATE") != SQLITE_OK) {
+    const int code = sqlite3_extended_errcode(m_db);
+    return Problem((code & 0xFF) == SQLITE_READONLY ? FileProblem::kTargetNotWritable
+                                                    : FileProblem::kWriteFailed);
+  }
+  Writer writer(m_db);
+  int result = writer.Ok() ? SQLITE_DONE : SQLITE_ERROR;
+  for (const std::uint32_t row : changes.Removed()) {
+    if (result != SQLITE_DONE) break;
+    writer.dropMember.Bind(1, row);
+    result = writer.dropMember.Run();
+  }
+  // Every member written needs his father's and elder brother's rows: a
+  // newcomer's father may be new too.
+  std::vector<MemberNode*> members(changes.Rows().begin(), changes.Rows().end());
+  std::vector<bool> fresh(members.size());
+  for (std::size_t i = 0; i < members.size(); ++i)
+    if (!members[i]->extra.row) {
+      members[i]->extra.row = ++m_lastRow;
+      fresh[i] = true;
+    }
+  for (std::size_t i = 0; i < members.size() && result == SQLITE_DONE; ++i) {
+    MemberNode& m = *members[i];
+    const MemberNode* elder = genealogy.ElderSibling(&m);
+    if ((m.parent && !m.parent->extra.row) || (elder && !elder->extra.row)) {
+      result = SQLITE_MISUSE;  // a change the document did not announce
+      break;
+    }
+    result =
+        writer.WriteMember(m, m.parent ? m.parent->extra.row : 0, elder ? elder->extra.row : 0);
+    if (result == SQLITE_DONE && (m.extra.HasRecord() || !fresh[i]))
+      result = writer.WriteRecord(m, fresh[i], this);
+  }
+  if (result == SQLITE_DONE && changes.Book()) result = writer.WriteBook(genealogy.Book());
+  if (result != SQLITE_DONE || cbk::Exec(m_db, "COMMIT") != SQLITE_OK) {
+    cbk::Exec(m_db, "ROLLBACK");
+    return Problem(result == SQLITE_NOMEM ? FileProblem::kNoMemory : FileProblem::kWriteFailed);
+  }
+  SettlePhotos(writer.added);
+  return {};
+}
+
+bool CbkBook::ReadPhoto(std::uint32_t id, std::string& bytes) const {
+  Statement select(m_db, "SELECT bytes FROM photo WHERE id = ?1");
+  if (!select.Ok()) return false;
+  select.Bind(1, id);
+  if (select.Step() != SQLITE_ROW) return false;
+  bytes.assign(select.Blob(0));
+  return true;
+}
+
+FileStatus ReadCbkImage(std::string_view bytes, COperationClanbook& out) {
+  out.Clear();
+  if (bytes.size() < 100 || bytes.substr(0, 16) != std::string_view("SQLite format 3", 16))
+    return Problem(FileProblem::kNotABook);
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    sqlite3_close(db);
+    return Problem(FileProblem::kNoMemory);
+  }
+  // SQLite reads the caller's bytes in place and never writes them.
+  auto* data = reinterpret_cast<unsigned char*>(const_cast<char*>(bytes.data()));
+  const auto size = static_cast<sqlite3_int64>(bytes.size());
+  FileStatus status;
+  if (sqlite3_deserialize(db, "main", data, size, size, SQLITE_DESERIALIZE_READONLY) != SQLITE_OK) {
+    status = Problem(FileProblem::kNotABook);
+  } else {
+    Configure(db);
+    status = CheckOpened(db, nullptr);
+    if (status.Ok()) {
+      std::uint32_t last = 0;
+      status = Reader(db, out, {}).Run(last);
+    }
+  }
+  sqlite3_close(db);
+  return status;
+}
+
+FileStatus WriteCbkImage(COperationClanbook& genealogy, std::string& out) {
+  out.clear();
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    sqlite3_close(db);
+    return Problem(FileProblem::kNoMemory);
+  }
+  Configure(db);
+  std::vector<Writer::NewPhoto> added;
+  std::vector<MemberNode*> given;
+  std::uint32_t last = 0;
+  FileStatus status = WriteAll(db, genealogy, nullptr, last, added, given, true);
+  // An image belongs to no file the book is saved to: it gives no rows.
+  for (MemberNode* m : given) m->extra.row = 0;
+  if (status.Ok()) {
+    sqlite3_int64 size = 0;
+    unsigned char* image = sqlite3_serialize(db, "main", &size, 0);
+    if (image)
+      out.assign(reinterpret_cast<const char*>(image), static_cast<std::size_t>(size));
+    else
+      status = Problem(FileProblem::kNoMemory);
+    sqlite3_free(image);
+  }
+  sqlite3_close(db);
+  return status;
+}
+
+}  // namespace formats

@@ -1,0 +1,457 @@
+// The book file (.cbk): every field of a book goes out and comes back, a
+// save of changes writes those rows and no others, damaged, foreign, newer
+// and locked files are refused, and a save killed at any moment leaves the
+// old book or the new one.
+#include "FileTestSupport.h"
+#include "formats/CbkFormat.h"
+#include "formats/FtfFormat.h"
+#include "formats/cbk/CbkBook.h"
+#include "model/BookChanges.h"
+#include "model/COperationClanbook.h"
+
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+
+#include <functional>
+#include <random>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using formats::CbkBook;
+
+MemberNode* Add(COperationClanbook& book, MemberNode* father, const char16_t* name, int year) {
+  auto* member = new MemberNode;
+  member->name = name;
+  member->birthYear = year;
+  member->birthMonth = 3;
+  member->birthDay = 4;
+  book.InsertMember(father, member);
+  return member;
+}
+
+Photo Picture(const char16_t* caption, std::string bytes) {
+  Photo photo;
+  photo.caption = caption;
+  photo.bytes = std::make_shared<const std::string>(std::move(bytes));
+  return photo;
+}
+
+// A book with every field of every kind filled somewhere.
+void FillBook(COperationClanbook& book) {
+  MemberNode* root = Add(book, nullptr, u"孔丘", 1900);
+  root->alive = 0;
+  root->deathYear = 1970;
+  root->deathMonth = 5;
+  root->deathDay = 6;
+  root->address = u"曲阜";
+  root->married = 1;
+  MemberRecord& r = root->extra.EditRecord();
+  r.courtesyName = u"仲尼";
+  r.artName = u"尼山";
+  r.rank = u"次子";
+  r.branch = u"长房";
+  r.office = u"司寇";
+  r.birthHour = u"子时";
+  r.biography = u"第一段。\n第二段，\"引号\"与 'quote'。";
+  r.burialPlace = u"泗上";
+  r.burialFacing = u"坐北朝南";
+  r.note = u"备注";
+  r.sources = {{u"阙里志", u"卷一"}, {u"史记", u""}};
+  Spouse wife;
+  wife.title = SpouseTitle::kPei;
+  wife.surname = u"亓官";
+  wife.givenName = u"某";
+  wife.origin = u"宋";
+  wife.father = u"亓官公某";
+  wife.birthYear = 1902;
+  wife.birthMonth = 1;
+  wife.birthDay = 2;
+  wife.deathYear = 1960;
+  wife.burial = u"泗上";
+  wife.note = u"贤";
+  Spouse second = wife;
+  second.title = SpouseTitle::kCeShi;
+  second.surname = u"王";
+  second.alive = 1;
+  r.spouses = {wife, second};
+  r.photos = {Picture(u"像", std::string("\x89PNG\0bytes", 10)), Picture(u"墓", "jpeg")};
+  MemberNode* son = Add(book, root, u"孔鲤", 1925);
+  son->extra.EditRecord().mother = 1;
+  son->extra.EditRecord().birthFather = u"孔某";
+  son->extra.EditRecord().secondFather = u"孔另";
+  MemberNode* daughter = Add(book, root, u"孔女", 1927);
+  MemberRecord& d = daughter->extra.EditRecord();
+  d.sex = Sex::kFemale;
+  d.husbandName = u"公冶长";
+  d.husbandPlace = u"齐";
+  Add(book, son, u"孔伋", 1950);
+  BookData& data = book.Book();
+  data.title = u"孔氏家谱";
+  data.hallName = u"诗礼堂";
+  data.clanSeat = u"鲁国";
+  data.editionYear = 1930;
+  data.editors = u"孔某、孔某某";
+  data.preface = u"谱序";
+  data.rules = u"凡例";
+  data.precepts = u"家训";
+  data.generationPoem = u"希言公彦承";
+}
+
+// Everything a book holds, pictures as their captions and bytes, written out
+// so that two books compare as text and a difference shows where.
+std::string Dump(const COperationClanbook& book, const CbkBook* file = nullptr,
+                 bool withBytes = true) {
+  std::ostringstream out;
+  auto text = [&out](const std::u16string& s) {
+    for (const char16_t c : s) out << static_cast<int>(c) << ',';
+    out << ' ';
+  };
+  std::vector<const MemberNode*> pending;
+  if (book.GetRootLink()) pending.push_back(book.GetRootLink());
+  while (!pending.empty()) {
+    const MemberNode* m = pending.back();
+    pending.pop_back();
+    text(m->name);
+    text(m->parent ? m->parent->name : u"");
+    out << m->birthYear << '-' << m->birthMonth << '-' << m->birthDay << ' ' << m->married << ' '
+        << m->alive << ' ' << m->deathYear << '-' << m->deathMonth << '-' << m->deathDay << ' ';
+    text(m->address);
+    const MemberRecord& r = m->extra.Record();
+    out << static_cast<int>(r.sex) << ' ' << r.mother << ' ';
+    for (int f = static_cast<int>(RecordField::kCourtesyName);
+         f <= static_cast<int>(RecordField::kSecondFather); ++f)
+      text(r.Text(static_cast<RecordField>(f)));
+    for (const Spouse& s : r.spouses) {
+      out << "spouse " << static_cast<int>(s.title) << ' ' << s.alive << ' ' << s.birthYear << ' '
+          << s.birthMonth << ' ' << s.birthDay << ' ' << s.deathYear << ' ' << s.deathMonth << ' '
+          << s.deathDay << ' ';
+      for (const auto* t : {&s.surname, &s.givenName, &s.origin, &s.father, &s.burial, &s.note})
+        text(*t);
+    }
+    for (const Source& s : r.sources) {
+      out << "source ";
+      text(s.title);
+      text(s.detail);
+    }
+    for (const Photo& p : r.photos) {
+      out << "photo ";
+      text(p.caption);
+      std::string bytes;
+      if (!withBytes) continue;
+      if (p.bytes) {
+        bytes = *p.bytes;
+      } else if (file) {
+        EXPECT_TRUE(file->ReadPhoto(p.id, bytes));
+      }
+      out << bytes.size() << ':' << bytes << ' ';
+    }
+    out << '\n';
+    if (m->nextSibling) pending.push_back(m->nextSibling);
+    if (m->firstChild) pending.push_back(m->firstChild);
+  }
+  const BookData& b = book.Book();
+  for (const auto* t : {&b.title, &b.hallName, &b.clanSeat, &b.editors, &b.preface, &b.rules,
+                        &b.precepts, &b.generationPoem})
+    text(*t);
+  out << b.editionYear;
+  return out.str();
+}
+
+MemberNode* Find(COperationClanbook& book, const char16_t* name) {
+  MemberNode* found = nullptr;
+  book.FindByName(book.GetRootLink(), found, name);
+  return found;
+}
+
+class CbkTest : public modeltest::TempFolderTest {
+protected:
+  fs::path SaveFull(const char* name = "book.cbk") {
+    FillBook(full_);
+    const fs::path path = folder_ / name;
+    EXPECT_TRUE(CbkBook::SaveAs(path, full_, nullptr).Ok());
+    return path;
+  }
+  COperationClanbook full_;
+};
+
+TEST_F(CbkTest, EveryFieldComesBackAsItWent) {
+  COperationClanbook filled;
+  FillBook(filled);
+  const std::string before = Dump(filled);
+  const fs::path path = SaveFull();
+  // The pictures were written: their bytes are no longer held.
+  for (const Photo& p : full_.GetRootLink()->extra.Record().photos) {
+    EXPECT_NE(p.id, 0u);
+    EXPECT_EQ(p.bytes, nullptr);
+  }
+  COperationClanbook again;
+  std::unique_ptr<CbkBook> file;
+  ASSERT_TRUE(CbkBook::Open(path, CbkBook::Access::kReadOnly, again, file).Ok());
+  EXPECT_EQ(Dump(again, file.get()), before);
+  EXPECT_EQ(Dump(full_, file.get()), before) << "a save changed the book in memory";
+  // Through the FileFormat interface, held in memory; pictures not held
+  // are left out of an image, so a book whose pictures are held is sent.
+  std::string image;
+  formats::CbkFormat format;
+  ASSERT_TRUE(format.Write(filled, image).Ok());
+  EXPECT_EQ(Dump(filled), before) << "writing an image changed the book";
+  EXPECT_EQ(filled.GetRootLink()->extra.row, 0u) << "an image gave rows";
+  COperationClanbook third;
+  ASSERT_TRUE(format.Read(image, third, {}).Ok());
+  EXPECT_EQ(Dump(third, nullptr, false), Dump(filled, nullptr, false));
+  // And .ftf, which keeps the ten fields, keeps the tree's shape.
+  std::string ftf;
+  formats::FtfFormat ftfFormat;
+  ASSERT_TRUE(ftfFormat.Write(again, ftf).Ok());
+  COperationClanbook fromFtf;
+  ASSERT_TRUE(ftfFormat.Read(ftf, fromFtf, {}).Ok());
+  EXPECT_TRUE(FieldsBeyondTenFields(fromFtf).empty());
+  EXPECT_EQ(FieldsBeyondTenFields(again).size(), static_cast<std::size_t>(kRecordFields));
+}
+
+// Each edit of a saved book, its changes announced as the document
+// announces them, then saved: the file then reads as the book in memory,
+// and the save wrote the rows of that edit and no others.
+TEST_F(CbkTest, ASaveWritesOnlyTheRowsThatChanged) {
+  struct Row {
+    const char* label;
+    std::function<void(COperationClanbook&, BookChanges&)> edit;
+    std::int64_t mostRows;
+  };
+  const Row rows[] = {
+      {"one member's data",
+       [](COperationClanbook& b, BookChanges& c) {
+         MemberNode* m = Find(b, u"孔伋");
+         MemberData data = *m;
+         data.address = u"新址";
+         b.SetMemberData(m, data);
+         c.Changed(m);
+       },
+       1},
+      {"one member's 字",
+       [](COperationClanbook& b, BookChanges& c) {
+         MemberNode* m = Find(b, u"孔伋");
+         m->extra.EditRecord().courtesyName = u"子思";
+         c.Changed(m);
+       },
+       2},
+      {"a wife removed from a full record",
+       [](COperationClanbook& b, BookChanges& c) {
+         MemberNode* m = Find(b, u"孔丘");
+         m->extra.EditRecord().spouses.pop_back();
+         c.Changed(m);
+       },
+       // member, detail, sources and wives deleted and written again
+       1 + 2 + 2 * 2 + 2 * 1 + 2 + 2},
+      {"a child added between two",
+       [](COperationClanbook& b, BookChanges& c) {
+         MemberNode* born = Add(b, Find(b, u"孔丘"), u"孔中", 1926);
+         c.Entered(born);
+       },
+       // the newcomer, and his younger sister with her record
+       1 + 1 + 2},
+      {"a branch deleted",
+       [](COperationClanbook& b, BookChanges& c) {
+         // Taken out and then released, as the history does.
+         MemberNode* m = Find(b, u"孔鲤");
+         c.Leaving(m);
+         (void)b.TakeSubtree(m);
+         COperationClanbook::ReleaseSubtree(m);
+       },
+       // two members and a record, and the sister after them with hers
+       2 + 1 + 1 + 2},
+      {"a picture added",
+       [](COperationClanbook& b, BookChanges& c) {
+         MemberNode* m = Find(b, u"孔女");
+         m->extra.EditRecord().photos.push_back(Picture(u"新", "gif"));
+         c.Changed(m);
+       },
+       4},
+      {"the book's data",
+       [](COperationClanbook& b, BookChanges& c) {
+         b.Book().preface = u"新序";
+         c.BookDataChanged();
+       },
+       1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    full_.Clear();
+    const fs::path path = SaveFull();
+    COperationClanbook book;
+    std::unique_ptr<CbkBook> file;
+    ASSERT_TRUE(CbkBook::Open(path, CbkBook::Access::kReadWrite, book, file).Ok());
+    BookChanges changes;
+    row.edit(book, changes);
+    ASSERT_TRUE(file->SaveChanges(book, changes).Ok());
+    EXPECT_TRUE(changes.Empty());
+    EXPECT_GT(file->RowsWritten(), 0);
+    EXPECT_LE(file->RowsWritten(), row.mostRows);
+    COperationClanbook again;
+    std::unique_ptr<CbkBook> reread;
+    file.reset();
+    ASSERT_TRUE(CbkBook::Open(path, CbkBook::Access::kReadOnly, again, reread).Ok());
+    EXPECT_EQ(Dump(again, reread.get()), Dump(book, reread.get()));
+    fs::remove(path);
+  }
+}
+
+// A file for each refusal, and what opening it says.
+TEST_F(CbkTest, RefusesWhatIsNoBookOfItsOwn) {
+  const fs::path good = SaveFull("good.cbk");
+  const std::string bytes = Read(good);
+  auto withSql = [&](const char* name, const char* sql) {
+    const fs::path path = folder_ / name;
+    fs::copy_file(good, path);
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    return path;
+  };
+  std::mt19937 random(7);
+  std::string noise(bytes.size(), '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+  std::string headerOnly = bytes.substr(0, 100) + std::string(bytes.size() - 100, '\0');
+  const struct {
+    const char* label;
+    fs::path path;
+    FileProblem problem;
+  } rows[] = {
+      {"missing", folder_ / "missing.cbk", FileProblem::kCannotOpen},
+      {"a folder", folder_, FileProblem::kCannotOpen},
+      {"empty", Write("", "empty.cbk"), FileProblem::kNotABook},
+      {"zeroed", Write(std::string(bytes.size(), '\0'), "zero.cbk"), FileProblem::kNotABook},
+      {"random bytes", Write(noise, "noise.cbk"), FileProblem::kNotABook},
+      {"a text file", Write("张祖 1901 2 3 1 end 1 -1\r\nend\r\n", "text.cbk"),
+       FileProblem::kNotABook},
+      {"cut short", Write(bytes.substr(0, bytes.size() / 2), "cut.cbk"), FileProblem::kDamagedBook},
+      {"cut inside a page", Write(bytes.substr(0, bytes.size() - 100), "cut2.cbk"),
+       FileProblem::kDamagedBook},
+      {"pages zeroed after the header", Write(headerOnly, "hollow.cbk"), FileProblem::kDamagedBook},
+      {"another program's database", withSql("foreign.cbk", "PRAGMA application_id = 42"),
+       FileProblem::kForeignBook},
+      {"a newer schema", withSql("newer.cbk", "PRAGMA user_version = 2"), FileProblem::kNewerBook},
+      {"a member whose father is missing",
+       withSql("orphan.cbk", "UPDATE member SET parent = 999 WHERE name = '孔伋'"),
+       FileProblem::kDamagedBook},
+      {"two roots", withSql("roots.cbk", "UPDATE member SET parent = NULL WHERE name = '孔伋'"),
+       FileProblem::kDamagedBook},
+      {"a ring of members",
+       withSql("ring.cbk",
+               "UPDATE member SET parent = (SELECT id FROM member WHERE name = '孔伋') "
+               "WHERE name = '孔鲤'"),
+       FileProblem::kDamagedBook},
+      {"a wife of nobody",
+       withSql("nobody.cbk", "PRAGMA foreign_keys = OFF; UPDATE spouse SET member = 999"),
+       FileProblem::kDamagedBook},
+      {"a table missing", withSql("table.cbk", "DROP TABLE source"), FileProblem::kDamagedBook},
+      {"a son born before his father",
+       withSql("early.cbk", "UPDATE member SET birth_year = 1800 WHERE name = '孔伋'"),
+       FileProblem::kBornBeforeFather},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    COperationClanbook book;
+    std::unique_ptr<CbkBook> file;
+    const FileStatus status = CbkBook::Open(row.path, CbkBook::Access::kReadWrite, book, file);
+    EXPECT_EQ(status.problem, row.problem);
+    EXPECT_EQ(book.GetRootLink(), nullptr);
+    EXPECT_EQ(file, nullptr);
+    // The same bytes held in memory are refused alike.
+    if (fs::is_regular_file(row.path) && row.problem != FileProblem::kCannotOpen) {
+      COperationClanbook fromImage;
+      EXPECT_FALSE(formats::ReadCbkImage(Read(row.path), fromImage).Ok());
+      EXPECT_EQ(fromImage.GetRootLink(), nullptr);
+    }
+  }
+  EXPECT_EQ(Read(good), bytes) << "a refused open changed a file";
+}
+
+// Open read-write once, a second read-write open is refused while the first
+// holds the book; read-only opens, and its save is refused; the lock goes
+// with the book.
+TEST_F(CbkTest, ABookOpenElsewhereOpensReadOnly) {
+  const fs::path path = SaveFull();
+  COperationClanbook first, second, third;
+  std::unique_ptr<CbkBook> holder, other;
+  ASSERT_TRUE(CbkBook::Open(path, CbkBook::Access::kReadWrite, first, holder).Ok());
+  EXPECT_EQ(CbkBook::Open(path, CbkBook::Access::kReadWrite, second, other).problem,
+            FileProblem::kBookInUse);
+  EXPECT_EQ(CbkBook::SaveAs(path, first, nullptr).problem, FileProblem::kBookInUse);
+  ASSERT_TRUE(CbkBook::Open(path, CbkBook::Access::kReadOnly, second, other).Ok());
+  BookChanges changes;
+  changes.BookDataChanged();
+  EXPECT_EQ(other->SaveChanges(second, changes).problem, FileProblem::kBookReadOnly);
+  // Another process sees the lock too (flock is per open file, so this one
+  // would as well; the child makes sure of the other program's view).
+  const pid_t child = ::fork();
+  if (child == 0) {
+    COperationClanbook mine;
+    std::unique_ptr<CbkBook> theirs;
+    ::_exit(CbkBook::Open(path, CbkBook::Access::kReadWrite, mine, theirs).problem ==
+                    FileProblem::kBookInUse
+                ? 0
+                : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  holder.reset();
+  EXPECT_TRUE(CbkBook::Open(path, CbkBook::Access::kReadWrite, third, holder).Ok());
+}
+
+// A child saves changes to every member again and again and is killed at a
+// random moment; the book then opens, and every member has the address of
+// one and the same save.
+TEST_F(CbkTest, ASaveKilledAtAnyMomentLeavesTheOldBookOrTheNew) {
+  COperationClanbook book;
+  MemberNode* root = Add(book, nullptr, u"祖", 1800);
+  for (int i = 0; i < 3000; ++i)
+    Add(book, root, (u"孙" + std::u16string(1, static_cast<char16_t>(0x4E00 + i))).c_str(), 1830);
+  const fs::path path = folder_ / "killed.cbk";
+  ASSERT_TRUE(CbkBook::SaveAs(path, book, nullptr).Ok());
+  std::mt19937 random(11);
+  int versionsSeen = 0;
+  for (int kill = 0; kill < 25; ++kill) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      COperationClanbook mine;
+      std::unique_ptr<CbkBook> file;
+      if (!CbkBook::Open(path, CbkBook::Access::kReadWrite, mine, file).Ok()) ::_exit(3);
+      for (int round = 0;; ++round) {
+        BookChanges changes;
+        const std::u16string address =
+            u"v" + std::u16string(1, static_cast<char16_t>(u'A' + round % 26));
+        for (MemberNode* m = mine.GetRootLink()->firstChild; m; m = m->nextSibling) {
+          MemberData data = *m;
+          data.address = address;
+          mine.SetMemberData(m, data);
+          changes.Changed(m);
+        }
+        if (!file->SaveChanges(mine, changes).Ok()) ::_exit(4);
+      }
+    }
+    ::usleep(20000 + random() % 200000);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child stopped by itself: " << status;
+    COperationClanbook after;
+    std::unique_ptr<CbkBook> file;
+    const FileStatus opened = CbkBook::Open(path, CbkBook::Access::kReadWrite, after, file);
+    ASSERT_TRUE(opened.Ok()) << static_cast<int>(opened.problem) << " after kill " << kill;
+    const std::u16string first = after.GetRootLink()->firstChild->address;
+    int members = 0;
+    for (MemberNode* m = after.GetRootLink()->firstChild; m; m = m->nextSibling, ++members)
+      ASSERT_EQ(m->address, first) << "a save was half made, kill " << kill;
+    EXPECT_EQ(members, 3000);
+    versionsSeen += !first.empty();
+  }
+  EXPECT_GT(versionsSeen, 0) << "no save was ever finished: the test tested nothing";
+}
+
+}  // namespace
