@@ -59,7 +59,8 @@ TEST_F(FileCbkTest, ABookIsOpenedEditedSavedAndReopened) {
                         Qt::NoModifier);
   QApplication::sendEvent(window.get(), &enter);
   EXPECT_TRUE(enter.isAccepted());
-  EXPECT_EQ(clanbook_settings::RecentFiles().first(), QFileInfo(Path("book.cbk")).absoluteFilePath());
+  EXPECT_EQ(clanbook_settings::RecentFiles().first(),
+            QFileInfo(Path("book.cbk")).absoluteFilePath());
 }
 
 // What is no book, or a book this program cannot read, is refused with the
