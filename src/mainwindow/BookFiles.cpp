@@ -267,7 +267,7 @@ void BookFiles::Save() {
     const std::optional<QString> target = TargetOf(m_document.FileName());
     if (!target) return;
     if (*target != m_document.FileName()) {
-      SaveUnder(*target);
+      WriteUnder(*target);
       return;
     }
     switch (Write(m_document.FileName())) {
@@ -295,8 +295,11 @@ void BookFiles::SaveAs() {
 
 void BookFiles::SaveUnder(const QString& fileName) {
   const std::optional<QString> target = TargetOf(fileName);
-  if (!target) return;
-  m_document.SetFileName(*target);
+  if (target) WriteUnder(*target);
+}
+
+void BookFiles::WriteUnder(const QString& fileName) {
+  m_document.SetFileName(fileName);
   m_document.SetModified(Write(m_document.FileName()) != WriteOutcome::Written);
 }
 

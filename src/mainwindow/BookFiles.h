@@ -72,8 +72,10 @@ private:
     Declined,  // the user would not overwrite a file another program changed
   };
   WriteOutcome Write(const QString& fileName);
-  // Save and Save As once a name is given.
+  // Save and Save As once a name is given: asked about a .ftf first.
   void SaveUnder(const QString& fileName);
+  // The book written to `fileName`, its file from now on.
+  void WriteUnder(const QString& fileName);
   // The file a save to `fileName` goes to: itself, or when it is a .ftf that
   // would drop fields the book holds, the .cbk the user chose instead. None:
   // the user cancelled, nothing is to be written.
