@@ -1531,8 +1531,8 @@ Save it as another file?</translation>
         <translation>%1 (takes %2)</translation>
     </message>
     <message>
-        <source>启动时打开的家谱文件（.ftf）。</source>
-        <translation>A genealogy file (.ftf) to open at start.</translation>
+        <source>启动时打开的家谱文件（.ftf 或 .cbk）。</source>
+        <translation>A genealogy file (.ftf or .cbk) to open at start.</translation>
     </message>
     <message>
         <source>未知的界面语言“%1”：只能是 zh 或 en。</source>
