@@ -1050,6 +1050,48 @@ Do you want to replace it?</translation>
         <source>查看</source>
         <translation>View</translation>
     </message>
+    <message>
+        <source>另一个程序正在使用家谱%1。
+要以只读方式打开它吗？只读的家谱不能保存到原文件，只能另存为其他文件。</source>
+        <translation>Another program is using the genealogy %1.
+Open it read-only? A read-only genealogy cannot be saved to its own file, only saved as another file.</translation>
+    </message>
+    <message>
+        <source>另存为 .cbk</source>
+        <translation>Save as .cbk</translation>
+    </message>
+    <message>
+        <source>仍然保存为 .ftf</source>
+        <translation>Save as .ftf anyway</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>文件%1只能保存姓名、日期、地址等十项内容，家谱中的以下内容将不会保存：
+%2
+
+建议另存为家谱文件（.cbk），它能保存全部内容。</source>
+        <translation>The file %1 keeps only the ten fields (name, dates, address...); this genealogy also holds the following, which will not be kept:
+%2
+
+Saving it as a book file (.cbk), which keeps everything, is recommended.</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>家谱%1是以只读方式打开的，不能保存到原文件。
+要另存为其他文件吗？</source>
+        <translation>The genealogy %1 was opened read-only and cannot be saved to its own file.
+Save it as another file?</translation>
+    </message>
+    <message>
+        <source>另一个程序正在使用%1!</source>
+        <translation>%1 is in use by another program!</translation>
+    </message>
 </context>
 <context>
     <name>CFileOpenAndSaveDlg</name>
@@ -1528,8 +1570,8 @@ Do you want to replace it?</translation>
         <translation>%1 (takes %2)</translation>
     </message>
     <message>
-        <source>启动时打开的家谱文件（.ftf）。</source>
-        <translation>A genealogy file (.ftf) to open at start.</translation>
+        <source>启动时打开的家谱文件（.ftf 或 .cbk）。</source>
+        <translation>A genealogy file (.ftf or .cbk) to open at start.</translation>
     </message>
     <message>
         <source>未知的界面语言“%1”：只能是 zh 或 en。</source>

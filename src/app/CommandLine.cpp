@@ -61,7 +61,7 @@ CommandLine::CommandLine(std::vector<Conversion> conversions)
   }
   m_parser.addPositionalArgument(
       QStringLiteral("FILE"),
-      QCoreApplication::translate("CommandLine", "启动时打开的家谱文件（.ftf）。"),
+      QCoreApplication::translate("CommandLine", "启动时打开的家谱文件（.ftf 或 .cbk）。"),
       QStringLiteral("[FILE]"));
 }
 

@@ -50,8 +50,10 @@ void CFileOpenAndSaveDlg::OnBrowse() {
   const QString chosen = RunFileDialog(this, request);
   if (chosen.isEmpty()) return;
   m_fileName = chosen;
-  // Case-sensitive on purpose: "NAME.FTF" becomes "NAME.FTF.ftf".
-  if (!m_isOpen && !m_fileName.endsWith(QStringLiteral(".ftf"), Qt::CaseSensitive))
+  // Case-sensitive on purpose: "NAME.FTF" becomes "NAME.FTF.ftf". A name
+  // ending .cbk asks for the book file and is kept.
+  if (!m_isOpen && !m_fileName.endsWith(QStringLiteral(".ftf"), Qt::CaseSensitive) &&
+      !m_fileName.endsWith(QStringLiteral(".cbk"), Qt::CaseSensitive))
     m_fileName += QStringLiteral(".ftf");
   ui->fileNameEdit->setText(m_fileName);
 }

@@ -69,12 +69,29 @@ const formats::FormatEntry* DroppableFormatOf(const QString& fileName) {
   if (!format || !format->reads) return nullptr;
   switch (format->id) {
     case formats::FormatId::kFtf:     // opened
+    case formats::FormatId::kCbk:     // opened
     case formats::FormatId::kGedcom:  // imported
       return format;
     case formats::FormatId::kCbk:  // opened through the document's own reading of a book
       break;
   }
   return nullptr;
+}
+
+bool IsBookFile(const QString& fileName) {
+  const formats::FormatEntry* format = formats::FormatOfFile(FilePathOf(fileName).string());
+  return format && format->id == formats::FormatId::kCbk;
+}
+
+// `fileName` with the end of a book file in place of its own: "a.ftf" is
+// "a.cbk", "a" is "a.cbk".
+QString BookFileNameOf(const QString& fileName) {
+  const QFileInfo info(fileName);
+  const QString suffix = info.suffix();
+  const QString base =
+      suffix.isEmpty() ? fileName : fileName.left(fileName.size() - suffix.size() - 1);
+  const std::string_view book = formats::FormatOf(formats::FormatId::kCbk).suffix;
+  return base + u'.' + QString::fromLatin1(book.data(), static_cast<qsizetype>(book.size()));
 }
 
 // The one local file of a drop, when it is of a format the window opens.
@@ -101,8 +118,9 @@ BookFiles::BookFiles(GenealogyDocument& document, QWidget& window)
   m_window.installEventFilter(this);
 }
 
-std::optional<QString> BookFiles::AskFileName(QWidget* owner, bool open) {
+std::optional<QString> BookFiles::AskFileName(QWidget* owner, bool open, const QString& proposed) {
   CFileOpenAndSaveDlg dialog(open, owner);
+  dialog.m_fileName = proposed;
   if (dialog.DoModal() == IDCANCEL) return std::nullopt;
   if (dialog.m_fileName.isEmpty()) {
     ShowNotice(CClanbookDlg::tr("文件名不能为空!"));
@@ -131,11 +149,12 @@ BookFiles::WriteOutcome BookFiles::Write(const QString& fileName) {
   status.code = kFileCannotWrite;
   status.problem = FileProblem::kWriteFailed;
   GenealogyDocument::PreviousVersion previous;
-  const COperationClanbook& genealogy = m_document.Genealogy();
+  GenealogyDocument& document = m_document;
+  // The input is held meanwhile: the save reads the genealogy and, to the
+  // open .cbk, what changed since.
   if (RunLongWork(&m_window, CClanbookDlg::tr("正在保存家谱…"), false,
-                  [&genealogy, &fileName, keepPrevious, &status, &previous](WorkProgress&) {
-                    status = GenealogyDocument::WriteGenealogy(genealogy, fileName, keepPrevious,
-                                                               &previous);
+                  [&document, &fileName, keepPrevious, &status, &previous](WorkProgress&) {
+                    status = document.SaveBook(fileName, keepPrevious, &previous);
                   }) == WorkOutcome::Failed)
     return WriteOutcome::Failed;
   if (!status.Ok()) {
@@ -155,7 +174,8 @@ bool BookFiles::AskToSave() {
   if (!m_document.IsModified() || !m_document.Root()) return true;
   if (!AskQuestion(&m_window, AppCaption(), CClanbookDlg::tr("该家谱已被修改，你想保存吗?")))
     return true;
-  const std::optional<QString> name = AskFileName(&m_window, false);
+  std::optional<QString> name = AskFileName(&m_window, false);
+  if (name) name = TargetOf(*name);
   if (!name || Write(*name) != WriteOutcome::Written) return false;
   m_document.SetModified(false);
   return true;
@@ -177,27 +197,42 @@ void BookFiles::Open() {
 // cancelled Open leaves everything as it was. The old genealogy is gone
 // before the birthday reminder holds the window in a modal box.
 void BookFiles::OpenFile(const QString& fileName) {
-  COperationClanbook loaded;
-  FileStatus status;
-  status.code = kFileNoMemory;
-  status.problem = FileProblem::kNoMemory;
-  const WorkOutcome outcome = RunLongWork(
-      &m_window, CClanbookDlg::tr("正在打开家谱…"), true,
-      [&fileName, &loaded, &status](WorkProgress& work) {
-        status = GenealogyDocument::ReadGenealogy(
-            fileName, loaded,
-            [&work](std::size_t done, std::size_t total) { return work.Report(done, total); });
-      });
-  if (outcome != WorkOutcome::Finished) return;
-  if (!status.Ok()) {
-    const QString text = LoadFailureText(status);
-    if (!text.isEmpty()) ShowNotice(text);
+  bool readOnly = false;
+  for (;;) {
+    GenealogyDocument::OpenedBook loaded;
+    FileStatus status;
+    status.code = kFileNoMemory;
+    status.problem = FileProblem::kNoMemory;
+    const WorkOutcome outcome = RunLongWork(
+        &m_window, CClanbookDlg::tr("正在打开家谱…"), true,
+        [&fileName, &loaded, &status, readOnly](WorkProgress& work) {
+          status = GenealogyDocument::ReadBook(
+              fileName, loaded, readOnly,
+              [&work](std::size_t done, std::size_t total) { return work.Report(done, total); });
+        });
+    if (outcome != WorkOutcome::Finished) return;
+    // Another program edits the book: reading it is harmless, saving over
+    // its work is not, so a copy opened here must go elsewhere.
+    if (status.problem == FileProblem::kBookInUse && !readOnly) {
+      if (!AskQuestion(&m_window, AppCaption(),
+                       CClanbookDlg::tr("另一个程序正在使用家谱%1。\n要以只读方式打开它吗？"
+                                        "只读的家谱不能保存到原文件，只能另存为其他文件。")
+                           .arg(QDir::toNativeSeparators(fileName))))
+        return;
+      readOnly = true;
+      continue;
+    }
+    if (!status.Ok()) {
+      const QString text = LoadFailureText(status);
+      if (!text.isEmpty()) ShowNotice(text);
+      return;
+    }
+    m_document.AdoptBook(loaded, fileName);
+    loaded.genealogy.Clear();  // the old genealogy
+    clanbook_settings::AddRecentFile(fileName);
+    emit opened();
     return;
   }
-  m_document.Adopt(loaded, fileName);
-  loaded.Clear();  // the old genealogy
-  clanbook_settings::AddRecentFile(fileName);
-  emit opened();
 }
 
 void BookFiles::OpenRecentFile(const QString& fileName) {
@@ -226,7 +261,17 @@ void BookFiles::Save() {
     ShowNotice(NothingToSaveText());
     return;
   }
+  if (m_document.IsReadOnly() && IsBookFile(m_document.FileName())) {
+    SaveReadOnly();
+    return;
+  }
   if (!m_document.FileName().isEmpty()) {
+    const std::optional<QString> target = TargetOf(m_document.FileName());
+    if (!target) return;
+    if (*target != m_document.FileName()) {
+      WriteUnder(*target);
+      return;
+    }
     switch (Write(m_document.FileName())) {
       case WriteOutcome::Written:
         m_document.SetModified(false);
@@ -251,8 +296,48 @@ void BookFiles::SaveAs() {
 }
 
 void BookFiles::SaveUnder(const QString& fileName) {
+  const std::optional<QString> target = TargetOf(fileName);
+  if (target) WriteUnder(*target);
+}
+
+void BookFiles::WriteUnder(const QString& fileName) {
   m_document.SetFileName(fileName);
   m_document.SetModified(Write(m_document.FileName()) != WriteOutcome::Written);
+}
+
+std::optional<QString> BookFiles::TargetOf(const QString& fileName) {
+  if (IsBookFile(fileName)) return fileName;
+  const QStringList lost = m_document.FieldsFtfWillNotKeep();
+  if (lost.isEmpty()) return fileName;
+  enum { kAsBook, kAsFtf, kCancel };
+  const QStringList choices = {CClanbookDlg::tr("另存为 .cbk"), CClanbookDlg::tr("仍然保存为 .ftf"),
+                               CClanbookDlg::tr("取消")};
+  const QString text =
+      CClanbookDlg::tr(
+          "文件%1只能保存姓名、日期、地址等十项内容，家谱中的以下内容将不会保存：\n%2\n\n"
+          "建议另存为家谱文件（.cbk），它能保存全部内容。")
+          .arg(QDir::toNativeSeparators(fileName), lost.join(CClanbookDlg::tr("、")));
+  switch (AskChoice(&m_window, AppCaption(), text, choices, kAsBook)) {
+    case kAsBook:
+      // The name may be changed to a .ftf again: that is asked anew.
+      if (const std::optional<QString> name =
+              AskFileName(&m_window, false, BookFileNameOf(fileName)))
+        return TargetOf(*name);
+      return std::nullopt;
+    case kAsFtf:
+      return fileName;
+    default:
+      return std::nullopt;
+  }
+}
+
+void BookFiles::SaveReadOnly() {
+  if (!AskQuestion(
+          &m_window, AppCaption(),
+          CClanbookDlg::tr("家谱%1是以只读方式打开的，不能保存到原文件。\n要另存为其他文件吗？")
+              .arg(QDir::toNativeSeparators(m_document.FileName()))))
+    return;
+  if (const std::optional<QString> name = AskFileName(&m_window, false)) SaveUnder(*name);
 }
 
 void BookFiles::ShowNoticeOnce(const QString& text) {

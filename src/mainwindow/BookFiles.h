@@ -23,9 +23,11 @@ public:
   // `window` owns the dialogs and message boxes and takes the dropped files.
   BookFiles(GenealogyDocument& document, QWidget& window);
 
-  // Asks for a file name in the file commands' dialog. None when the user
-  // cancelled or left the name empty (the latter after its message).
-  static std::optional<QString> AskFileName(QWidget* owner, bool open);
+  // Asks for a file name in the file commands' dialog, `proposed` filled in.
+  // None when the user cancelled or left the name empty (the latter after
+  // its message).
+  static std::optional<QString> AskFileName(QWidget* owner, bool open,
+                                            const QString& proposed = {});
 
   // The save prompt: offers to save a modified genealogy before it is
   // replaced. Whether the user may go on (nothing to save, "No", or saved);
@@ -37,7 +39,8 @@ public:
 
   // Open: the save prompt, a name, then the file.
   void Open();
-  // Reads `fileName` in place of the book, or says why it cannot.
+  // Reads `fileName` in place of the book, or says why it cannot. A .cbk
+  // that another program holds open is offered read-only.
   void OpenFile(const QString& fileName);
   // A file of the 最近打开的文件 menu, as Open does; a file that is gone is
   // said so and leaves the list.
@@ -69,8 +72,16 @@ private:
     Declined,  // the user would not overwrite a file another program changed
   };
   WriteOutcome Write(const QString& fileName);
-  // Save and Save As once a name is given.
+  // Save and Save As once a name is given: asked about a .ftf first.
   void SaveUnder(const QString& fileName);
+  // The book written to `fileName`, its file from now on.
+  void WriteUnder(const QString& fileName);
+  // The file a save to `fileName` goes to: itself, or when it is a .ftf that
+  // would drop fields the book holds, the .cbk the user chose instead. None:
+  // the user cancelled, nothing is to be written.
+  std::optional<QString> TargetOf(const QString& fileName);
+  // Save to a book opened read-only: said so, and Save As offered.
+  void SaveReadOnly();
   void OpenDropped(const QString& fileName);
 
   GenealogyDocument& m_document;

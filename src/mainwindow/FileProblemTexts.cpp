@@ -1,6 +1,7 @@
 #include "mainwindow/FileProblemTexts.h"
 
 #include "document/AtomicSaveFile.h"
+#include "document/GenealogyDocument.h"
 #include "mainwindow/CClanbookDlg.h"
 
 #include <QDir>
@@ -81,6 +82,12 @@ QString LoadFailureText(const FileStatus& status) {
              CClanbookDlg::tr("第%1行：%2生于父亲之前!").arg(Line(status), Member(status));
     case FileProblem::kUnknownFather:
       return CClanbookDlg::tr("家谱成员关系有误!");
+    case FileProblem::kNotABook:
+    case FileProblem::kDamagedBook:
+    case FileProblem::kForeignBook:
+    case FileProblem::kNewerBook:
+    case FileProblem::kBookInUse:
+      return cannotOpen + u'\n' + GenealogyDocument::BookProblemText(status.problem);
     default:
       break;
   }
@@ -123,6 +130,11 @@ QString SaveFailureText(const FileStatus& status, const QString& fileName) {
       return cannotSave + u'\n' + CClanbookDlg::tr("%1：不能与父亲同名!").arg(member);
     case FileProblem::kRootNamedNoFather:
       return cannotSave + u'\n' + CClanbookDlg::tr("%1：根结点不能叫“-1”!").arg(member);
+    case FileProblem::kBookInUse:
+      return cannotSave + u'\n' +
+             CClanbookDlg::tr("另一个程序正在使用%1!").arg(QDir::toNativeSeparators(fileName));
+    case FileProblem::kBookReadOnly:
+      return cannotSave + u'\n' + GenealogyDocument::BookProblemText(status.problem);
     default:
       // Not writable, a failed write or a full disk: the message the user
       // has always seen.

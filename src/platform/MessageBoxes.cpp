@@ -14,6 +14,8 @@
 #include <QStyle>
 #include <QWidget>
 
+#include <vector>
+
 namespace {
 MessageBoxRecorder* g_recorder = nullptr;
 
@@ -91,7 +93,7 @@ bool RecordBox(BoxKind kind, const QString& title, const QString& text, bool* an
                QuestionDefault byDefault) {
   MessageBoxRecorder* recorder = g_recorder;
   if (!recorder) return false;
-  recorder->m_boxes.push_back({kind, title, text, byDefault});
+  recorder->m_boxes.push_back({kind, title, text, byDefault, {}, 0});
   if (recorder->onBox) recorder->onBox(recorder->m_boxes.back());
   if (answer) {
     if (recorder->m_answers.empty()) {
@@ -129,6 +131,38 @@ void ShowInformation(QWidget* owner, const QString& title, const QString& text) 
   Show(owner, QMessageBox::Information, title, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
+int AskChoice(QWidget* owner, const QString& title, const QString& text, const QStringList& choices,
+              int defaultChoice) {
+  const int escape = static_cast<int>(choices.size()) - 1;
+  if (MessageBoxRecorder* recorder = g_recorder) {
+    recorder->m_boxes.push_back(
+        {BoxKind::Choice, title, text, QuestionDefault::Yes, choices, defaultChoice});
+    if (recorder->onBox) recorder->onBox(recorder->m_boxes.back());
+    if (recorder->m_choices.empty()) {
+      ++recorder->unansweredQuestions;
+      return escape;
+    }
+    const int answer = recorder->m_choices.front();
+    recorder->m_choices.pop_front();
+    return answer;
+  }
+  QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, owner);
+  box.setTextFormat(Qt::PlainText);
+  std::vector<QPushButton*> buttons;
+  for (int i = 0; i <= escape; ++i) {
+    auto* button =
+        box.addButton(choices[i], i == escape ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    button->setAccessibleName(QString(choices[i]).remove(u'&'));
+    buttons.push_back(button);
+  }
+  if (defaultChoice >= 0 && defaultChoice <= escape) box.setDefaultButton(buttons[defaultChoice]);
+  if (escape >= 0) box.setEscapeButton(buttons.back());
+  box.exec();
+  for (int i = 0; i <= escape; ++i)
+    if (box.clickedButton() == buttons[i]) return i;
+  return escape;
+}
+
 MessageBoxRecorder::MessageBoxRecorder() : m_previous(g_recorder) {
   g_recorder = this;
 }
@@ -139,4 +173,8 @@ MessageBoxRecorder::~MessageBoxRecorder() {
 
 void MessageBoxRecorder::QueueAnswer(bool yes) {
   m_answers.push_back(yes);
+}
+
+void MessageBoxRecorder::QueueChoice(int index) {
+  m_choices.push_back(index);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <functional>
@@ -10,7 +11,7 @@
 
 class QWidget;
 
-enum class BoxKind { Notice, Question, Information };
+enum class BoxKind { Notice, Question, Information, Choice };
 
 // The answer a question gives when the user only presses Enter or Space.
 enum class QuestionDefault { Yes, No };
@@ -20,6 +21,8 @@ struct RecordedBox {
   QString title;
   QString text;
   QuestionDefault byDefault = QuestionDefault::Yes;  // questions only
+  QStringList choices;                               // a choice's buttons, in order
+  int defaultChoice = 0;
 };
 
 // The program's title: the base name of the program file ("clanbook").
@@ -33,6 +36,10 @@ bool AskQuestion(QWidget* owner, const QString& title, const QString& text,
                  QuestionDefault byDefault = QuestionDefault::Yes);
 // OK button, information icon, owned by `owner`.
 void ShowInformation(QWidget* owner, const QString& title, const QString& text);
+// A question with a button for each of `choices` (their texts, also their
+// accessible names), the last one the escape; the index of the one pressed.
+int AskChoice(QWidget* owner, const QString& title, const QString& text, const QStringList& choices,
+              int defaultChoice);
 
 // While one of these lives, boxes are recorded instead of shown. Questions take
 // their answers from the queue; a question with an empty queue is answered No
@@ -45,6 +52,9 @@ public:
   MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
   void QueueAnswer(bool yes);
+  // The answer to the next choice (the index of its button). A choice with
+  // none queued takes its last button, the escape, and is unanswered.
+  void QueueChoice(int index);
   const std::vector<RecordedBox>& Boxes() const { return m_boxes; }
   void Clear() { m_boxes.clear(); }
   int unansweredQuestions = 0;
@@ -53,7 +63,9 @@ public:
 
 private:
   friend bool RecordBox(BoxKind, const QString&, const QString&, bool*, QuestionDefault);
+  friend int AskChoice(QWidget*, const QString&, const QString&, const QStringList&, int);
   std::vector<RecordedBox> m_boxes;
   std::deque<bool> m_answers;
+  std::deque<int> m_choices;
   MessageBoxRecorder* m_previous;  // recorders nest; the innermost records
 };

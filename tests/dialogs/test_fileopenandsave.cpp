@@ -119,6 +119,8 @@ TEST(FileOpenAndSaveDlg, BrowseInSaveModeAppendsFtfUnlessExactlyThere) {
             QStringLiteral("/data/A.FTF.ftf"));
   // A name shorter than four characters is compared whole.
   EXPECT_EQ(BrowseAndConfirm(false, QStringLiteral("ftf")), QStringLiteral("ftf.ftf"));
+  // The book file is chosen by its own ending.
+  EXPECT_EQ(BrowseAndConfirm(false, QStringLiteral("/data/a.cbk")), QStringLiteral("/data/a.cbk"));
 }
 
 TEST(FileOpenAndSaveDlg, BrowseInOpenModeNeverAppends) {

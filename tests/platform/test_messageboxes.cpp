@@ -199,4 +199,43 @@ TEST(MessageBoxRecorderTest, InnermostRecorderRecordsAndTheOuterOneResumes) {
   EXPECT_EQ(outer.Boxes()[0].text, QStringLiteral("outer"));
 }
 
+// A choice shows a button for each answer, named for the screen reader as it
+// reads, the default where the caller put it, Escape on the last; the
+// recorder answers it from its own queue and counts one it had no answer for.
+TEST(MessageBoxesTest, ChoiceHasItsButtonsItsDefaultAndEscape) {
+  QWidget owner;
+  const QStringList choices = {QStringLiteral("另存为 .cbk"), QStringLiteral("仍然保存为 .ftf"),
+                               QStringLiteral("取消")};
+  struct Row {
+    int press;  // -1: Escape
+    int expected;
+  };
+  for (const Row row : {Row{1, 1}, Row{-1, 2}}) {
+    QStringList names;
+    QString byDefault;
+    OnNextDialog<QMessageBox>([&](QMessageBox* box) {
+      for (QAbstractButton* button : box->buttons()) names << button->accessibleName();
+      byDefault = box->defaultButton() ? box->defaultButton()->text() : QString();
+      if (row.press < 0)
+        QTest::keyClick(box, Qt::Key_Escape);
+      else
+        box->buttons()[row.press]->click();
+    });
+    EXPECT_EQ(AskChoice(&owner, QStringLiteral("家谱"), QStringLiteral("?"), choices, 0),
+              row.expected);
+    EXPECT_EQ(names, choices);
+    EXPECT_EQ(byDefault, choices[0]);
+    EXPECT_EQ(PendingModalHandlers(), 0);
+  }
+
+  MessageBoxRecorder recorder;
+  recorder.QueueChoice(1);
+  EXPECT_EQ(AskChoice(&owner, QStringLiteral("家谱"), QStringLiteral("?"), choices, 0), 1);
+  EXPECT_EQ(AskChoice(&owner, QStringLiteral("家谱"), QStringLiteral("?"), choices, 0), 2);
+  EXPECT_EQ(recorder.unansweredQuestions, 1);
+  ASSERT_EQ(recorder.Boxes().size(), 2u);
+  EXPECT_EQ(recorder.Boxes()[0].kind, BoxKind::Choice);
+  EXPECT_EQ(recorder.Boxes()[0].choices, choices);
+}
+
 }  // namespace
