@@ -72,8 +72,6 @@ const formats::FormatEntry* DroppableFormatOf(const QString& fileName) {
     case formats::FormatId::kCbk:     // opened
     case formats::FormatId::kGedcom:  // imported
       return format;
-    case formats::FormatId::kCbk:  // opened through the document's own reading of a book
-      break;
   }
   return nullptr;
 }
