@@ -56,12 +56,12 @@ enum class FileProblem : std::uint8_t {
   kReadOnlyMount,      // the target's file system is mounted read-only
   kTargetIsInput,      // the target is a file the same command reads
   // The book file (.cbk).
-  kNotABook,     // no SQLite database: empty, zeroed, random bytes, text
-  kDamagedBook,  // an SQLite database cut short or damaged, or rows that make no tree
-  kForeignBook,  // an SQLite database of another program (application_id)
-  kNewerBook,    // written by a newer version of this program (user_version)
-  kBookInUse,    // another program has the book open; it may be opened read-only
-  kBookReadOnly, // opened read-only here: a save to it must go to another file
+  kNotABook,      // no SQLite database: empty, zeroed, random bytes, text
+  kDamagedBook,   // an SQLite database cut short or damaged, or rows that make no tree
+  kForeignBook,   // an SQLite database of another program (application_id)
+  kNewerBook,     // written by a newer version of this program (user_version)
+  kBookInUse,     // another program has the book open; it may be opened read-only
+  kBookReadOnly,  // opened read-only here: a save to it must go to another file
 };
 
 struct FileStatus {
