@@ -213,13 +213,16 @@ int ImportGedcom(const QStringList& values, const QCommandLineParser& parser) {
       gedcom::ImportGedcomFile(FilePathOf(values[0]), FilePathOf(values[1]), root, report), report);
 }
 
+QString ReadFailure(const QString& fileName, const FileStatus& status);
+
 // Prints what A calls B and what B calls A, a line each, in the language of
 // the interface. A name nobody in the book bears ends as the chart's --from does.
 int PrintKinship(const QStringList& values, const QCommandLineParser& /*parser*/) {
   const QString& in = values[0];
   COperationClanbook book;
-  if (const int result = formats::LoadFtf(FilePathOf(in), book).code; result != kFileOk)
-    return Fail(kChartCannotRead, LoadFailure(in, result));
+  // Any book: a .cbk knows which members are daughters.
+  if (const FileStatus read = formats::ReadBookFile(FilePathOf(in), book); !read.Ok())
+    return Fail(kChartCannotRead, ReadFailure(in, read));
   const MemberNode* members[2] = {nullptr, nullptr};
   for (int i = 0; i < 2; ++i) {
     MemberNode* found = book.FindByName(values[i + 1].toStdU16String());
@@ -229,10 +232,10 @@ int PrintKinship(const QStringList& values, const QCommandLineParser& /*parser*/
                       .arg(in, values[i + 1]));
     members[i] = found;
   }
-  Write(stdout, (KinshipLine(values[1], values[2], FindKinship({members[0]}, {members[1]})) +
-                 QLatin1Char('\n') +
-                 KinshipLine(values[2], values[1], FindKinship({members[1]}, {members[0]})) +
-                 QLatin1Char('\n'))
+  const KinPerson a = PersonOf(members[0]);
+  const KinPerson b = PersonOf(members[1]);
+  Write(stdout, (KinshipLine(values[1], values[2], FindKinship(a, b)) + QLatin1Char('\n') +
+                 KinshipLine(values[2], values[1], FindKinship(b, a)) + QLatin1Char('\n'))
                     .toLocal8Bit());
   return kChartDone;
 }

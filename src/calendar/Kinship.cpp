@@ -1,6 +1,7 @@
 #include "calendar/Kinship.h"
 
 #include "model/COperationClanbook.h"
+#include "model/MemberRecord.h"
 
 namespace {
 
@@ -96,4 +97,10 @@ Kinship FindKinship(const KinPerson& a, const KinPerson& b) {
     k.elder = IsElderBranch(belowY, belowX);
   }
   return k;
+}
+
+KinPerson PersonOf(const MemberNode* member) {
+  KinPerson person{member};
+  if (member && member->extra.Record().sex == Sex::kFemale) person.sex = KinSex::Female;
+  return person;
 }

@@ -3,10 +3,9 @@
 // the elder. The words for it are KinshipTerms.h's (Chinese) and the window's
 // (other languages); this is the structure both are made from.
 //
-// A person is a member or a member's wife. The book records neither sexes
-// nor wives yet, so both come in as plain values: a caller that knows them
-// passes them, everybody else is a man of the book. Members are taken as the
-// men of a father-to-son line: the links are father links.
+// A person is a member or a member's wife, given as plain values: PersonOf
+// takes a member's sex from his record, and a caller that speaks for a wife
+// says so. Members stand in a father-to-son line: the links are father links.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +22,9 @@ struct KinPerson {
 
   KinSex Sex() const { return wife ? KinSex::Female : sex; }
 };
+
+// The member as his record has him: a daughter of the book is a woman.
+KinPerson PersonOf(const MemberNode* member);
 
 enum class KinKind : std::uint8_t {
   Unrelated,   // no ancestor in common (or a person missing)

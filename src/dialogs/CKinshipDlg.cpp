@@ -86,8 +86,8 @@ void CKinshipDlg::Update() {
     return;
   }
   // The book records no sexes or wives yet: both are men of the book.
-  const Kinship there = FindKinship({memberA}, {memberB});
-  const Kinship back = FindKinship({memberB}, {memberA});
+  const Kinship there = FindKinship(PersonOf(memberA), PersonOf(memberB));
+  const Kinship back = FindKinship(PersonOf(memberB), PersonOf(memberA));
   QStringList lines{KinshipLine(a, b, there)};
   if (there.kind != KinKind::Unrelated) lines << KinshipLine(b, a, back);
   if (const QString path = KinshipPath(a, b, there); !path.isEmpty()) lines << path;

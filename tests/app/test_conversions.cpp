@@ -1,8 +1,10 @@
 // The command-line conversions run as a user runs them: the built program in
 // a folder of small books, with no display, its exit status, its messages and
 // the files it leaves behind read back.
+#include "formats/CbkFormat.h"
 #include "formats/FtfFormat.h"
 #include "model/COperationClanbook.h"
+#include "model/MemberRecord.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -347,6 +349,16 @@ TEST_F(ConversionTest, KinshipPrintsWhatEachCallsTheOtherOrWhoIsMissing) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_TRUE(missing.err.contains(QStringLiteral("missing.ftf")));
   EXPECT_EQ(run("--kinship book.ftf 张子").status, 2);
+
+  // A book that knows its daughters: 张叔 made a woman is the father's sister.
+  Book daughters(Path(QStringLiteral("book.ftf")));
+  daughters.Find("张叔")->extra.EditRecord().sex = Sex::kFemale;
+  ASSERT_TRUE(formats::WriteBookFile(
+                  QFile::encodeName(Path(QStringLiteral("book.cbk"))).toStdString(), daughters.book)
+                  .Ok());
+  const Outcome aunt = run("--lang zh --kinship book.cbk 张子 张叔");
+  EXPECT_EQ(aunt.status, 0) << aunt.err.toStdString();
+  EXPECT_EQ(aunt.out, QStringLiteral("张子 称 张叔 为 姑妈\n张叔 称 张子 为 侄子\n"));
 }
 
 // No conversion writes over what it reads, whatever name the output goes by:
