@@ -152,7 +152,10 @@ std::vector<MourningCell> MourningChart(const MemberNode* self) {
       k.ancestor = shared;
       next.clear();
       for (const MemberNode* member : level) {
-        PlaceRelative(cells, KinPerson{member}, k);
+        // A daughter of the clan goes to the women's side of her place.
+        const KinPerson person = PersonOf(member);
+        k.sex = person.sex;
+        PlaceRelative(cells, person, k);
         if (down < kReach)
           for (const MemberNode* child = member->firstChild; child; child = child->nextSibling)
             next.push_back(child);
