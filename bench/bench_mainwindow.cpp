@@ -160,7 +160,11 @@ void TimeCommand(CClanbookDlg& window, MessageBoxRecorder& recorder, const std::
   if (!boxes.empty()) AnswerNextDialog(std::move(boxes));
   Stopwatch timer;
   timer.start();
-  window.MenuAction(id)->trigger();
+  // 按照生日查找 is a button without a menu item.
+  if (QAction* action = window.MenuAction(id))
+    action->trigger();
+  else
+    window.button(id)->click();
   Paint(window);
   Report(name.c_str(), timer, Rows(window) + ", " + LastBox(recorder));
 }
