@@ -196,18 +196,24 @@ GenealogyDocument::GenealogyDocument(QObject* parent) : QObject(parent) {
   m_undoStack.setUndoLimit(0);  // as deep as memory allows
   connect(&m_undoStack, &QUndoStack::cleanChanged, this, [this] { UpdateModified(); });
   // What changed since the last save to the .cbk, from the same
-  // announcements the views follow: whatever changes the tree says so.
-  connect(this, &GenealogyDocument::memberAdded, this,
-          [this](MemberNode* member) { m_changes.Entered(member); });
+  // announcements the views follow: whatever changes the tree says so. Only
+  // while a .cbk is held: any other save writes the whole book, and keeping
+  // count would make an edit of a large .ftf book walk what it touches.
+  connect(this, &GenealogyDocument::memberAdded, this, [this](MemberNode* member) {
+    if (m_book) m_changes.Entered(member);
+  });
   connect(this, &GenealogyDocument::memberAboutToBeRemoved, this, [this](MemberNode* member) {
+    if (!m_book) return;
     m_changes.Leaving(member);
     m_genealogy.VisitPreOrder(*this, member->firstChild,
                               [](GenealogyDocument& d, MemberNode* m) { d.HoldPhotoBytes(m); });
     HoldPhotoBytes(member);
   });
-  connect(this, &GenealogyDocument::memberChanged, this,
-          [this](MemberNode* member) { m_changes.Changed(member); });
+  connect(this, &GenealogyDocument::memberChanged, this, [this](MemberNode* member) {
+    if (m_book) m_changes.Changed(member);
+  });
   connect(this, &GenealogyDocument::rootReplaced, this, [this](MemberNode* leaving) {
+    if (!m_book) return;
     MemberNode* root = m_genealogy.Root();
     if (leaving) {
       m_changes.Left(leaving);
@@ -217,7 +223,9 @@ GenealogyDocument::GenealogyDocument(QObject* parent) : QObject(parent) {
       m_changes.Changed(root->firstChild);  // the old root, now his son
     }
   });
-  connect(this, &GenealogyDocument::bookDataChanged, this, [this] { m_changes.BookDataChanged(); });
+  connect(this, &GenealogyDocument::bookDataChanged, this, [this] {
+    if (m_book) m_changes.BookDataChanged();
+  });
 }
 
 GenealogyDocument::OpenedBook::OpenedBook() = default;
