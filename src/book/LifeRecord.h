@@ -35,6 +35,12 @@ private:
   std::unique_ptr<Data> m_data;
 };
 
+// Every name in a text made here (the member's, his wives', his sons' and
+// daughters') has its characters joined by U+2060 WORD JOINER: the
+// typesetting never breaks a column or a page inside a name, and never draws
+// the joiner.
+inline constexpr char16_t kNameJoiner = u'\u2060';
+
 class LifeRecord {
   Q_DECLARE_TR_FUNCTIONS(LifeRecord)
 public:
