@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <QCoreApplication>
+#include <QSet>
 
 #include <algorithm>
 
@@ -52,12 +53,19 @@ CommandLine::CommandLine(std::vector<Conversion> conversions)
       QCoreApplication::translate("CommandLine",
                                   "界面语言：zh（简体中文）或 en（英文）；默认随桌面的语言。"),
       QStringLiteral("zh|en")));
+  // An option two conversions share (--from, --layout) is added once, with
+  // the text of the first; its text speaks for both.
+  QSet<QString> added;
   for (const Conversion& conversion : m_conversions) {
     m_parser.addOption(QCommandLineOption(
         conversion.option,
         QCoreApplication::translate("CommandLine", "%1（参数：%2）")
             .arg(conversion.description, conversion.valueNames.join(QLatin1Char(' ')))));
-    for (const QCommandLineOption& option : conversion.options) m_parser.addOption(option);
+    for (const QCommandLineOption& option : conversion.options)
+      if (!added.contains(option.names().constFirst())) {
+        added.insert(option.names().constFirst());
+        m_parser.addOption(option);
+      }
   }
   m_parser.addPositionalArgument(
       QStringLiteral("FILE"),

@@ -14,6 +14,8 @@
 // succeed and to standard error when they fail.
 #include "app/CommandLine.h"
 #include "app/DateCommand.h"
+#include "book/BookExport.h"
+#include "book/BookOptions.h"
 #include "calendar/Kinship.h"
 #include "charts/ChartExport.h"
 #include "dialogs/KinshipText.h"
@@ -26,6 +28,7 @@
 #include "merge/BranchExport.h"
 #include "merge/BranchMerge.h"
 #include "model/COperationClanbook.h"
+#include "search/GenerationPoem.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -114,7 +117,10 @@ int ExportChartFile(const QStringList& values, const QCommandLineParser& parser)
   const QString& in = values[0];
   const QString& out = values[1];
   ChartOptions options;
-  const QString layout = parser.value(QStringLiteral("layout"));
+  // --layout is shared with --export-book, whose default differs.
+  const QString layout = parser.isSet(QStringLiteral("layout"))
+                             ? parser.value(QStringLiteral("layout"))
+                             : QStringLiteral("pagoda");
   if (!ParseChartLayout(layout, &options.layout))
     return Fail(kCommandLineMistaken,
                 QCoreApplication::translate(
@@ -248,6 +254,83 @@ QString ReadFailure(const QString& fileName, const FileStatus& status) {
   return QCoreApplication::translate("Conversions", "无法读取 %1：%2。").arg(fileName, reason);
 }
 
+// The values of an option of --export-book: each word the command line takes
+// and what it stands for.
+template <class Value>
+struct Choice {
+  const char* word;
+  Value value;
+};
+
+template <class Value, std::size_t N>
+bool ReadChoice(const QCommandLineParser& parser, const QString& option, const QString& byDefault,
+                const Choice<Value> (&choices)[N], Value* value, QString* message) {
+  const QString given = parser.isSet(option) ? parser.value(option) : byDefault;
+  QStringList words;
+  for (const Choice<Value>& choice : choices) {
+    if (given.compare(QLatin1String(choice.word), Qt::CaseInsensitive) == 0) {
+      *value = choice.value;
+      return true;
+    }
+    words << QLatin1String(choice.word);
+  }
+  *message = QCoreApplication::translate("Conversions", "--%1 只能是 %2，而不是“%3”。")
+                 .arg(option, words.join(QStringLiteral("、")), given);
+  return false;
+}
+
+// Typesets the whole book of IN into the PDF OUT. The options and the names
+// are checked before the book is read; the PDF appears only when whole.
+int ExportBookFile(const QStringList& values, const QCommandLineParser& parser) {
+  const QString& in = values[0];
+  const QString& out = values[1];
+  book::BookOptions options;
+  static const Choice<book::TableLayout> layouts[] = {{"ouyang", book::TableLayout::kOuyang},
+                                                      {"su", book::TableLayout::kSu},
+                                                      {"pagoda", book::TableLayout::kPagoda}};
+  static const Choice<book::Paper> papers[] = {
+      {"A4", book::Paper::kA4}, {"A3", book::Paper::kA3}, {"A3-folded", book::Paper::kA3Folded}};
+  static const Choice<book::DateStyle> dates[] = {{"lunar", book::DateStyle::kLunar},
+                                                  {"gregorian", book::DateStyle::kGregorian},
+                                                  {"both", book::DateStyle::kBoth}};
+  QString message;
+  if (!ReadChoice(parser, QStringLiteral("layout"), QStringLiteral("ouyang"), layouts,
+                  &options.layout, &message) ||
+      !ReadChoice(parser, QStringLiteral("paper"), QStringLiteral("A4"), papers, &options.paper,
+                  &message) ||
+      !ReadChoice(parser, QStringLiteral("dates"), QStringLiteral("lunar"), dates, &options.dates,
+                  &message))
+    return Fail(kCommandLineMistaken, message);
+  options.horizontal = parser.isSet(QStringLiteral("horizontal"));
+  options.privateLiving = parser.isSet(QStringLiteral("private-living"));
+  if (QFileInfo(out).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
+    return Fail(
+        kCommandLineMistaken,
+        QCoreApplication::translate("Conversions", "%1：谱书只能写成 .pdf 文件。").arg(out));
+  if (OutputIsInput(out, {in}))
+    return Fail(kChartCannotWrite, QCoreApplication::translate("Conversions", "无法写入 %1：%2。")
+                                       .arg(out, WriteProblemReason(FileProblem::kTargetIsInput)));
+  COperationClanbook book;
+  if (const FileStatus read = formats::ReadBookFile(FilePathOf(in), book); !read.Ok())
+    return Fail(kChartCannotRead, ReadFailure(in, read));
+  if (parser.isSet(QStringLiteral("from"))) {
+    options.fromName = parser.value(QStringLiteral("from"));
+    options.from = book.FindByName(options.fromName.toStdU16String());
+    if (!options.from)
+      return Fail(kChartNoSuchMember,
+                  QCoreApplication::translate("Conversions", "%1 中没有名叫“%2”的成员。")
+                      .arg(in, options.fromName));
+  }
+  // The 字辈 of a book that keeps it beside itself (a .ftf); a poem file
+  // that cannot be read leaves the book without one, as the window does.
+  GenerationPoem poem;
+  LoadPoem(FilePathOf(in), poem);
+  options.generationPoem = QString::fromStdU32String(poem.characters);
+  QString error;
+  if (!book::WriteBookPdf(book, options, out, &error)) return Fail(kChartCannotWrite, error);
+  return kChartDone;
+}
+
 // Converts between the formats the registry reads and writes (.ftf, .cbk,
 // .ged), each chosen by the end of its file's name.
 int ConvertBook(const QStringList& values, const QCommandLineParser& /*parser*/) {
@@ -278,6 +361,25 @@ int ConvertBook(const QStringList& values, const QCommandLineParser& /*parser*/)
   return kChartDone;
 }
 
+// The options --export-chart and --export-book share; one text says both.
+QCommandLineOption FromOption() {
+  return QCommandLineOption(
+      QStringLiteral("from"),
+      QCoreApplication::translate("Conversions",
+                                  "世系图（谱书）从名叫 NAME 的成员起；默认从始祖起。"),
+      QStringLiteral("NAME"));
+}
+
+QCommandLineOption LayoutOption() {
+  return QCommandLineOption(
+      QStringLiteral("layout"),
+      QCoreApplication::translate(
+          "Conversions",
+          "世系图的样式：pagoda（吊线图）、ouyang（欧式）或 su（苏式，只用于谱书）；"
+          "世系图默认 pagoda，谱书默认 ouyang。"),
+      QStringLiteral("pagoda|ouyang|su"));
+}
+
 }  // namespace
 
 std::vector<Conversion> Conversions() {
@@ -290,20 +392,13 @@ std::vector<Conversion> Conversions() {
       {in, out},
       QCoreApplication::translate(
           "Conversions", "把家谱 IN（.ftf）画成世系图，写入 OUT：格式由后缀定（.pdf、.svg、.png）"),
-      {QCommandLineOption(QStringLiteral("from"),
-                          QCoreApplication::translate(
-                              "Conversions", "世系图从名叫 NAME 的成员画起；默认从始祖画起。"),
-                          QStringLiteral("NAME")),
+      {FromOption(),
        QCommandLineOption(
            QStringLiteral("generations"),
            QCoreApplication::translate("Conversions", "画几世（含起始成员）；0 为全部；默认 %1。")
                .arg(ChartOptions().generations),
            QStringLiteral("N"), QString::number(ChartOptions().generations)),
-       QCommandLineOption(
-           QStringLiteral("layout"),
-           QCoreApplication::translate("Conversions",
-                                       "世系图的样式：pagoda（吊线图，默认）或 ouyang（欧式）。"),
-           QStringLiteral("pagoda|ouyang"), QStringLiteral("pagoda")),
+       LayoutOption(),
        QCommandLineOption(
            QStringLiteral("page"),
            QCoreApplication::translate("Conversions", "PDF 的纸张：A4（默认）或 A3。"),
@@ -316,6 +411,34 @@ std::vector<Conversion> Conversions() {
       ExportChartFile};
   chart.needsGui = true;
   list.push_back(chart);
+
+  Conversion printed{
+      QStringLiteral("export-book"),
+      {in, QStringLiteral("OUT.pdf")},
+      QCoreApplication::translate(
+          "Conversions",
+          "把家谱 IN 排成谱书，写入 PDF 文件 OUT.pdf：封面、谱序、目录、世系图、"
+          "世系录和人名索引，默认竖排"),
+      {FromOption(), LayoutOption(),
+       QCommandLineOption(QStringLiteral("horizontal"),
+                          QCoreApplication::translate("Conversions", "谱书横排；默认竖排。")),
+       QCommandLineOption(
+           QStringLiteral("paper"),
+           QCoreApplication::translate(
+               "Conversions", "谱书的纸张：A4（默认）、A3 或 A3-folded（A3 对折的筒子页）。"),
+           QStringLiteral("A4|A3|A3-folded")),
+       QCommandLineOption(
+           QStringLiteral("dates"),
+           QCoreApplication::translate(
+               "Conversions",
+               "谱书的日期：lunar（农历，默认）、gregorian（公历）或 both（两者）。"),
+           QStringLiteral("lunar|gregorian|both")),
+       QCommandLineOption(QStringLiteral("private-living"),
+                          QCoreApplication::translate("Conversions", "隐去在世者的生卒与地点。"))},
+      ExportBookFile};
+  // The book is typeset in its face, measured as Qt measures.
+  printed.needsGui = true;
+  list.push_back(printed);
 
   list.push_back(
       {QStringLiteral("export-branch"),

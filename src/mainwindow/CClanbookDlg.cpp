@@ -85,6 +85,7 @@ CClanbookDlg::CClanbookDlg(QWidget* parent)
   InstallKinshipCommands();
   InstallMourningCommands();
   InstallRecordCommands();
+  InstallBookCommands();
 }
 
 // The members go in the reverse order of their declaration: the views and the

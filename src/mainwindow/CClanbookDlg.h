@@ -231,6 +231,9 @@ private:
   void InstallRecordCommands();
   // --- 世系图, statistics, chart export and printing (ChartCommands.cpp) ---
   void InstallChartCommands();
+  // --- 文件 → 导出谱书…, the printed book (BookCommands.cpp) ---
+  void InstallBookCommands();
+  void OnExportBook();
   // --- 查看 → 日期 and the lunar days at Open (DateCommands.cpp) ---
   void InstallDateCommands();
   // The list's date columns as wide as the dates they show: the seed's width

@@ -27,6 +27,8 @@ public:
   void ReportUnread();
   // The name the add dialog offers for a child of `father`; empty without a 字辈.
   QString SuggestedNameOfChild(const MemberNode* father) const;
+  // The 字辈's characters (the printed book shows them); empty without one.
+  QString Characters() const { return QString::fromStdU32String(m_poem.characters); }
 
 signals:
   // A member the dialog's list asked to see.
