@@ -300,7 +300,13 @@ QString ExportBookDialog::UnknownStartText() const {
 }
 
 void ExportBookDialog::ChoicesChanged() {
+  // The pages shown are no longer those of the choices: the typesetting
+  // under way stops now, and nothing is printed until the new one has ended.
+  if (m_job) m_job->stop = true;
+  m_finished = false;
+  m_error.clear();
   m_restart.start();
+  UpdateControls();
 }
 
 void ExportBookDialog::StartPreview() {

@@ -1,6 +1,7 @@
 // The command-line conversions run as a user runs them: the built program in
 // a folder of small books, with no display, its exit status, its messages and
 // the files it leaves behind read back.
+#include "../book/BookTestBooks.h"
 #include "formats/CbkFormat.h"
 #include "formats/FtfFormat.h"
 #include "model/COperationClanbook.h"
@@ -13,6 +14,7 @@
 #include <QImageReader>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -426,6 +428,85 @@ TEST_F(ConversionTest, NoConversionReplacesItsInput) {
   const Outcome run = Clanbook({"--merge-branch", "book.ftf", "branch.ftf", "book.ftf"});
   EXPECT_EQ(run.status, 0) << run.err.toStdString();
   EXPECT_EQ(Book(Path(QStringLiteral("book.ftf"))).members, 5);
+}
+
+// The pages of a PDF as pdfinfo counts them; -1 without poppler-utils.
+int PdfPages(const QString& path) {
+  const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+  if (pdfinfo.isEmpty()) return -1;
+  QProcess process;
+  process.start(pdfinfo, {path});
+  if (!process.waitForFinished(60000)) return 0;
+  const QRegularExpressionMatch pages =
+      QRegularExpression(QStringLiteral("(?m)^Pages:\\s+(\\d+)"))
+          .match(QString::fromLocal8Bit(process.readAllStandardOutput()));
+  return pages.hasMatch() ? pages.captured(1).toInt() : 0;
+}
+
+// --export-book typesets any book the program reads; every mistake is said
+// before anything is written, and none leaves a file behind.
+TEST_F(ConversionTest, ExportBookWritesThePrintedBookOrSaysWhyNot) {
+  if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+    GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
+  COperationClanbook small;
+  booktest::MakeSmallBook(small);
+  ASSERT_TRUE(
+      formats::WriteBookFile(QFile::encodeName(Path(QStringLiteral("li.cbk"))).toStdString(), small)
+          .Ok());
+  ASSERT_TRUE(QFile::link(Path(QStringLiteral("li.cbk")), Path(QStringLiteral("link.pdf"))));
+  const struct {
+    const char* label;
+    const char* arguments;  // split at blanks
+    int status;
+    const char* output;
+    const char* message;  // on failure, what standard error holds
+  } rows[] = {
+      {"the whole book, every default", "--export-book li.cbk li.pdf", 0, "li.pdf", nullptr},
+      {"a .ftf, horizontal, from a member",
+       "--export-book book.ftf book.pdf --horizontal --from 张父", 0, "book.pdf", nullptr},
+      {"苏式 on folded A3, both calendars, the living private",
+       "--export-book li.cbk su.pdf --layout su --paper A3-folded --dates both --private-living", 0,
+       "su.pdf", nullptr},
+      {"吊线图 on A3 with Gregorian dates",
+       "--export-book li.cbk pagoda.pdf --layout pagoda --paper a3 --dates gregorian", 0,
+       "pagoda.pdf", nullptr},
+      {"an unknown layout", "--export-book li.cbk bad.pdf --layout circle", 2, "bad.pdf", "circle"},
+      {"an unknown paper", "--export-book li.cbk bad.pdf --paper letter", 2, "bad.pdf", "letter"},
+      {"unknown dates", "--export-book li.cbk bad.pdf --dates julian", 2, "bad.pdf", "julian"},
+      {"an output that is no PDF", "--export-book li.cbk bad.png", 2, "bad.png", "bad.png"},
+      {"an option of another command", "--export-book li.cbk bad.pdf --dpi 300", 2, "bad.pdf",
+       "--dpi"},
+      {"a missing book", "--export-book missing.cbk bad.pdf", 1, "bad.pdf", "missing.cbk"},
+      {"a name nobody bears", "--export-book li.cbk bad.pdf --from 王五", 3, "bad.pdf", "王五"},
+      {"no output", "--export-book li.cbk", 2, "li.cbk.pdf", "--export-book"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    const QString output = Path(QString::fromUtf8(row.output));
+    const Outcome run = Clanbook(QString::fromUtf8(row.arguments).split(u' '));
+    EXPECT_EQ(run.status, row.status) << run.err.toStdString();
+    if (row.status == 0) {
+      EXPECT_TRUE(ReadAll(output).startsWith("%PDF-"));
+      EXPECT_GT(PdfPages(output), 0);
+    } else {
+      EXPECT_FALSE(QFileInfo::exists(output)) << "written despite the failure";
+      EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.message))) << run.err.toStdString();
+    }
+  }
+  // The book's output under the name of a link to the book: refused, the
+  // book as it was.
+  const QByteArray book = ReadAll(Path(QStringLiteral("li.cbk")));
+  const Outcome same = Clanbook({"--export-book", "li.cbk", "link.pdf"});
+  EXPECT_EQ(same.status, 4);
+  EXPECT_TRUE(same.err.contains(QStringLiteral("link.pdf"))) << same.err.toStdString();
+  EXPECT_EQ(ReadAll(Path(QStringLiteral("li.cbk"))), book);
+  EXPECT_TRUE(QFileInfo(Path(QStringLiteral("link.pdf"))).isSymLink());
+
+  // --help names the command and each of its options.
+  const Outcome help = Clanbook({"--help"});
+  for (const char* option :
+       {"--export-book", "--horizontal", "--paper", "--dates", "--private-living", "su"})
+    EXPECT_TRUE(help.out.contains(QLatin1String(option))) << option;
 }
 
 // A GEDCOM or branch output that cannot be written says why.

@@ -25,6 +25,7 @@
 #include "dialogs/CPersonalInfoDlg.h"
 #include "dialogs/CRelationsDlg.h"
 #include "dialogs/CSearchGenerationDlg.h"
+#include "dialogs/ExportBookDialog.h"
 #include "mainwindow/CClanbookDlg.h"
 #include "merge/BranchMerge.h"
 #include "platform/MessageBoxes.h"
@@ -259,6 +260,11 @@ const WindowRow kWindows[] = {
          plan = PlanMerge(book, branch, MergeSide::Branch);
        }
        return CreateDialog<CMergeReviewDlg>(plan, book, branch);
+     }},
+    {"export book",
+     [] {
+       static const COperationClanbook book;
+       return CreateDialog<ExportBookDialog>(book, QString(), book::BookOptions());
      }},
     {"chart", [] { return ShowWindow<ChartWindow>(); }},
     {"statistics", [] { return ShowWindow<StatisticsWindow>(); }},
