@@ -264,3 +264,136 @@ TEST_F(PdfTest, RefusedWritesNeverEndAsSuccess) {
     EXPECT_TRUE(error.contains(QStringLiteral("disk full"))) << error.toStdString();
   }
 }
+
+namespace {
+
+// A place where an item may put ink; `inked` when it must hold some.
+struct Area {
+  QRectF rect;
+  bool inked;
+  QString what;
+};
+
+// Where the items of one page may ink the page: each upright character's
+// cell, a turned or horizontal run's em boxes, a rule's and a box's strokes.
+std::vector<Area> AreasOf(const std::vector<Item>& items, const BookFont& font) {
+  std::vector<Area> areas;
+  auto length = [&](const QString& text, double size) {
+    double sum = 0;
+    for (const char32_t c : text.toUcs4()) sum += font.Advance(c) * size;
+    return sum;
+  };
+  for (const Item& item : items) {
+    const double s = item.size;
+    switch (item.kind) {
+      case Item::kVertical: {
+        int cell = 0;
+        for (const char32_t c : item.text.toUcs4()) {
+          if (c == 0x2060) continue;  // the joiner takes no cell
+          areas.push_back({QRectF(item.at.x() - s / 2, item.at.y() + cell * s, s, s), true,
+                           item.text + QStringLiteral(" cell %1").arg(cell)});
+          ++cell;
+        }
+        break;
+      }
+      case Item::kTurned:
+        areas.push_back(
+            {QRectF(item.at.x() - s / 2, item.at.y(), s, length(item.text, s)), true, item.text});
+        break;
+      case Item::kHorizontal:
+        areas.push_back(
+            {QRectF(item.at.x(), item.at.y() - font.Ascent() * s, length(item.text, s), s), true,
+             item.text});
+        break;
+      case Item::kLine:
+        areas.push_back(
+            {QRectF(item.at, item.to).normalized().adjusted(-s / 2, -s / 2, s / 2, s / 2), true,
+             QStringLiteral("line")});
+        break;
+      case Item::kBox: {
+        const QRectF box(item.at, item.to);
+        for (const QLineF& edge :
+             {QLineF(box.topLeft(), box.topRight()), QLineF(box.topRight(), box.bottomRight()),
+              QLineF(box.bottomLeft(), box.bottomRight()), QLineF(box.topLeft(), box.bottomLeft())})
+          areas.push_back({QRectF(edge.p1(), edge.p2()).normalized().adjusted(-s, -s, s, s), true,
+                           QStringLiteral("box")});
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  return areas;
+}
+
+// Every dark pixel of `image` (drawn at `scale` pixels a point) lies within a
+// pixel of some area, and every area that must be inked holds ink.
+void ExpectInkInAreas(const QImage& image, double scale, const std::vector<Area>& areas) {
+  const double slack = 1.0;
+  int outside = 0;
+  QPoint firstOutside;
+  std::vector<int> inkIn(areas.size(), 0);
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (qGray(image.pixel(x, y)) > 160) continue;
+      const QPointF at((x + 0.5) / scale, (y + 0.5) / scale);
+      bool placed = false;
+      for (std::size_t i = 0; i < areas.size(); ++i) {
+        if (areas[i].rect.contains(at)) ++inkIn[i], placed = true;
+        if (!placed && areas[i].rect.adjusted(-slack, -slack, slack, slack).contains(at))
+          placed = true;
+      }
+      if (!placed && outside++ == 0) firstOutside = QPoint(x, y);
+    }
+  }
+  EXPECT_EQ(outside, 0) << "first at " << firstOutside.x() / scale << ","
+                        << firstOutside.y() / scale << " pt";
+  for (std::size_t i = 0; i < areas.size(); ++i)
+    EXPECT_GT(inkIn[i], 0) << areas[i].what.toStdString();
+}
+
+std::vector<Item> FirstPage() {
+  std::vector<Item> page;
+  for (const Item& item : SampleBook()) {
+    if (item.kind == Item::kPage && !page.empty()) break;
+    page.push_back(item);
+  }
+  return page;
+}
+
+}  // namespace
+
+// The preview and the PDF (as poppler draws it) put ink where the items say
+// their cells are, and nowhere else.
+TEST_F(PdfTest, InkStaysInTheDeclaredCells) {
+  const double scale = 2;  // 144 dpi
+  const std::vector<Item> page = FirstPage();
+  const std::vector<Area> areas = AreasOf(page, *s_font);
+
+  QImage painted(QSize(int(595.276 * scale), int(841.89 * scale)),
+                 QImage::Format_ARGB32_Premultiplied);
+  painted.fill(Qt::white);
+  {
+    QPainter painter(&painted);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
+    book::PainterSink sink(painter, s_font);
+    Draw(page, sink);
+  }
+  {
+    SCOPED_TRACE("PainterSink");
+    ExpectInkInAreas(painted, scale, areas);
+  }
+
+  const QString pdf = WriteSample();
+  const QString prefix = m_dir.filePath(QStringLiteral("page"));
+  Run(QStringLiteral("pdftoppm"),
+      {QStringLiteral("-r"), QStringLiteral("144"), QStringLiteral("-f"), QStringLiteral("1"),
+       QStringLiteral("-l"), QStringLiteral("1"), QStringLiteral("-singlefile"),
+       QStringLiteral("-png"), pdf, prefix});
+  SKIP_IF_MISSING();
+  const QImage rendered(prefix + QStringLiteral(".png"));
+  ASSERT_FALSE(rendered.isNull());
+  SCOPED_TRACE("pdftoppm");
+  ExpectInkInAreas(rendered, scale, areas);
+}
