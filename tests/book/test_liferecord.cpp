@@ -362,6 +362,80 @@ TEST(LifeRecordTest, BirthFatherOfNoOneInTheBookIsNamedAtTheAdoptiveFatherOnly) 
                   .contains(QStringLiteral("嗣子继宗（传业之子）")));
 }
 
+// The English catalogue as the program loads it, read from the source tree so
+// that the test needs no build of the application.
+class Catalogue : public QTranslator {
+public:
+  Catalogue() {
+    QFile file(QStringLiteral(CLANBOOK_SOURCE_DIR "/translations/clanbook_en.ts"));
+    if (!file.open(QIODevice::ReadOnly)) return;
+    QXmlStreamReader xml(file.readAll());
+    QString context, source, comment;
+    while (!xml.atEnd()) {
+      if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+      if (xml.name() == u"name") {
+        context = xml.readElementText();
+      } else if (xml.name() == u"message") {
+        comment.clear();
+      } else if (xml.name() == u"source") {
+        source = xml.readElementText();
+      } else if (xml.name() == u"comment") {
+        comment = xml.readElementText();
+      } else if (xml.name() == u"translation") {
+        m_entries.insert(context + u'\u0001' + source + u'\u0001' + comment, xml.readElementText());
+      }
+    }
+  }
+  bool Has(const QString& context) const {
+    for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it)
+      if (it.key().startsWith(context + u'\u0001')) return true;
+    return false;
+  }
+  QString translate(const char* context, const char* source, const char* disambiguation,
+                    int) const override {
+    return m_entries.value(QString::fromUtf8(context) + u'\u0001' + QString::fromUtf8(source) +
+                           u'\u0001' + QString::fromUtf8(disambiguation));
+  }
+  bool isEmpty() const override { return m_entries.isEmpty(); }
+
+private:
+  QHash<QString, QString> m_entries;
+};
+
+TEST(LifeRecordTest, TheEnglishBookReadsAsEnglishWithTheNamesKept) {
+  Catalogue english;
+  if (!english.Has(QStringLiteral("LifeRecord")))
+    GTEST_SKIP() << "translations/clanbook_en.ts holds no LifeRecord entries yet";
+  QCoreApplication::installTranslator(&english);
+  Book book;
+  book.Record("秀英").husbandPlace.clear();
+  MemberRecord second;
+  second.sex = Sex::kFemale;
+  second.husbandName = u"刘某";
+  book.Add("秀兰", &book["传枝"], u"秀兰", {1920, 1, 1}, {}, second);
+  const QString text = Plain(ParagraphOf(book, "传枝", Options(DateStyle::kGregorian)));
+  const QString lunar = LifeRecord::Date(1890, 3, 5, DateStyle::kLunar);
+  const QString yearOnly = LifeRecord::Date(1890, 0, 0, DateStyle::kBoth);
+  const QString table = Plain(LifeRecord::Short(book["传枝"], BookContext(book.tree, Options())));
+  const QString adopted = Plain(ParagraphOf(book, "传根", Options(DateStyle::kGregorian)));
+  QCoreApplication::removeTranslator(&english);
+  EXPECT_EQ(text,
+            QStringLiteral(
+                "传枝, courtesy name 茂林, art name 松亭, 2nd son. Born 5 March 1890, died 24 "
+                "October 1949, aged 60 (sui). Buried at 村东山坳, facing 坐北朝南. Wife: Lady 王, "
+                "of 本县王家庄, daughter of 王公德昌. Second wife: Lady 李. 2 sons: 继祖, 继宗 "
+                "(continues the line of 传根). 2 daughters: the 1st married to 张某, the 2nd "
+                "married to 刘某."));
+  EXPECT_EQ(lunar, QStringLiteral("5 March 1890 (lunar: Guangxu 16, month 2, day 15)"));
+  EXPECT_EQ(yearOnly, QStringLiteral("1890"));
+  EXPECT_EQ(table, QStringLiteral("cn. 茂林, 1890–1949, m. Lady 王, Lady 李"));
+  EXPECT_TRUE(adopted.endsWith(
+      QStringLiteral("2 sons: 继宗 (adopted heir, son of 传枝), 传枝 (also heir of 传叶).")))
+      << adopted.toStdString();
+  // Back in Chinese once the catalogue is gone.
+  EXPECT_EQ(Plain(ParagraphOf(book, "传枝")).left(5), QStringLiteral("传枝，字茂"));
+}
+
 TEST(LifeRecordTest, ShortRecordBesideAName) {
   Book book;
   const struct {
