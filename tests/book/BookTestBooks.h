@@ -272,7 +272,7 @@ inline std::vector<QRectF> CellsOf(const book::BookFont& font, const book::Drawn
   const double s = item.size;
   if (item.kind == Kind::kVertical) {
     const auto count = item.text.toUcs4().size();
-    for (std::size_t k = 0; k < count; ++k)
+    for (qsizetype k = 0; k < count; ++k)
       cells.emplace_back(item.at.x() - s / 2, item.at.y() + static_cast<double>(k) * s, s, s);
   } else if (item.kind == Kind::kTurned) {
     cells.emplace_back(item.at.x() - s / 2, item.at.y(), s, DrawnLength(font, item));

@@ -29,7 +29,7 @@ protected:
   std::shared_ptr<const BookFont> font;
 };
 
-const QString kJoiner(QChar(kNameJoiner));
+const QString kJoiner = QString(QChar(kNameJoiner));
 
 QString Join(const QString& name) {
   QString out;
@@ -216,8 +216,9 @@ TEST_F(TypesetTest, NamesStayWholeAcrossColumnsAndPages) {
   // every page break falls where a name would be split by a plain setter.
   QStringList names;
   QString text;
-  for (int i = 0; i < 400; ++i) {
-    const QString name = QStringLiteral("欧阳") + booktest::GivenName(i, 4);
+  for (int i = 0; i < 800; ++i) {
+    const QString name =
+        QStringLiteral("欧阳") + QString::fromStdU16String(booktest::GivenName(i, 4));
     names << name;
     text += Join(name) + u'、';
   }
@@ -231,8 +232,9 @@ TEST_F(TypesetTest, NamesStayWholeAcrossColumnsAndPages) {
     for (const QString& name : names)
       for (const SetColumn& column : flowed.columns) whole += column.text.count(name);
     EXPECT_EQ(whole, names.size()) << "vertical " << vertical;
-    if (vertical)
+    if (vertical) {
       for (const SetColumn& column : flowed.columns) EXPECT_LE(column.text.size(), cells);
+    }
     for (std::size_t c = 0; c < flowed.columns.size(); ++c)
       EXPECT_FALSE(flowed.columns[c].text.startsWith(u'、'));
   }
@@ -241,8 +243,8 @@ TEST_F(TypesetTest, NamesStayWholeAcrossColumnsAndPages) {
 TEST_F(TypesetTest, ContinuationColumnsAreIndentedAndCellsStayApart) {
   QStringList paragraphs;
   for (int i = 0; i < 30; ++i)
-    paragraphs << Join(QStringLiteral("李") + booktest::GivenName(i)) + QStringLiteral("，") +
-                      QString::fromStdU16String(booktest::Biography(i, 150));
+    paragraphs << Join(QStringLiteral("李") + QString::fromStdU16String(booktest::GivenName(i))) +
+                      QStringLiteral("，") + QString::fromStdU16String(booktest::Biography(i, 150));
   for (bool vertical : {true, false}) {
     const Flowed flowed = FlowParagraphs(*font, paragraphs, vertical, 0, 2);
     BookOptions options;
