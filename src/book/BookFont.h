@@ -46,6 +46,15 @@ public:
   // The face alone as a TrueType file, for QRawFont.
   QByteArray FaceBytes() const;
 
+  // For the sinks: a glyph's horizontal advance in em, the number of glyphs,
+  // the face's PostScript name, and the top of the em box above the
+  // baseline in em (an upright column's glyphs hang from it, so the em box
+  // fills the character's cell).
+  double GlyphAdvance(std::uint16_t glyph) const;
+  int GlyphCount() const;
+  QString PostScriptName() const;
+  double Ascent() const;
+
   struct Data;
 
 private:
