@@ -532,7 +532,8 @@ QString LifeRecord::Paragraph(const MemberNode& member, const BookContext& conte
     const QString place = Clean(record.burialPlace);
     const QString facing = Clean(record.burialFacing);
     if (!place.isEmpty())
-      text += Sentence({Tr("葬%1").arg(place), facing});
+      text +=
+          Sentence({facing.isEmpty() ? Tr("葬%1").arg(place) : Tr("葬%1，%2").arg(place, facing)});
     else if (!facing.isEmpty())
       text += Sentence({Tr("墓%1").arg(facing)});
   }

@@ -6,10 +6,18 @@
 // 行传 of a hundred characters, for the tests of scale and the benchmark.
 #pragma once
 
+#include "book/BookFont.h"
+#include "book/LifeRecord.h"
+#include "book/PageRecorder.h"
 #include "model/COperationClanbook.h"
 
+#include <QRectF>
+#include <QString>
+
+#include <cmath>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -232,6 +240,101 @@ inline MemberNode* MakeLargeBook(COperationClanbook& book, int members, int maxC
     }
   }
   return root;
+}
+
+// The face the tests set in: the book's own default; none when the system
+// has none (the tests then skip).
+inline std::shared_ptr<const book::BookFont> TestFont() {
+  QString error;
+  const QString file = book::BookFont::DefaultFile();
+  if (file.isEmpty()) return nullptr;
+  return book::BookFont::Load(file, book::BookFont::DefaultFamily(), &error);
+}
+
+// The length a drawn text takes along its column or line, as the face
+// measures it: an upright character a cell, Latin by its advances.
+inline double DrawnLength(const book::BookFont& font, const book::DrawnItem& item) {
+  if (item.kind == book::DrawnItem::Kind::kVertical)
+    return item.size * static_cast<double>(item.text.toUcs4().size());
+  double length = 0;
+  for (char32_t c : item.text.toUcs4()) {
+    const double advance = font.Advance(c);
+    length += (advance > 0 ? advance : (c >= 0x2e80 ? 1.0 : 0.5)) * item.size;
+  }
+  return length;
+}
+
+// The cells a drawn text covers: each upright character a size×size cell, a
+// turned run or a line its measured length by its size.
+inline std::vector<QRectF> CellsOf(const book::BookFont& font, const book::DrawnItem& item) {
+  using Kind = book::DrawnItem::Kind;
+  std::vector<QRectF> cells;
+  const double s = item.size;
+  if (item.kind == Kind::kVertical) {
+    const auto count = item.text.toUcs4().size();
+    for (qsizetype k = 0; k < count; ++k)
+      cells.emplace_back(item.at.x() - s / 2, item.at.y() + static_cast<double>(k) * s, s, s);
+  } else if (item.kind == Kind::kTurned) {
+    cells.emplace_back(item.at.x() - s / 2, item.at.y(), s, DrawnLength(font, item));
+  } else if (item.kind == Kind::kHorizontal) {
+    cells.emplace_back(item.at.x(), item.at.y() - 0.88 * s, DrawnLength(font, item), s);
+  }
+  return cells;
+}
+
+// The columns (or lines) of a page as the layout set them: runs of text
+// drawn one after another down the same column make one.
+struct SetColumn {
+  double x = 0;
+  double top = 0;
+  double size = 0;
+  bool vertical = true;
+  QString text;
+};
+
+inline std::vector<SetColumn> ColumnsOf(const book::BookFont& font, const book::DrawnPage& page) {
+  using Kind = book::DrawnItem::Kind;
+  std::vector<SetColumn> columns;
+  double end = 0;
+  for (const book::DrawnItem& item : page.items) {
+    if (item.kind == Kind::kHorizontal) {
+      columns.push_back({item.at.x(), item.at.y(), item.size, false, item.text});
+      continue;
+    }
+    if (item.kind != Kind::kVertical && item.kind != Kind::kTurned) continue;
+    if (!columns.empty() && columns.back().vertical &&
+        std::abs(columns.back().x - item.at.x()) < 0.01 && columns.back().size == item.size &&
+        std::abs(end - item.at.y()) < 0.01) {
+      columns.back().text += item.text;
+    } else {
+      columns.push_back({item.at.x(), item.at.y(), item.size, true, item.text});
+    }
+    end = item.at.y() + DrawnLength(font, item);
+  }
+  return columns;
+}
+
+// The text as the book shows it: no joiners, and in columns digits as
+// Chinese numerals where they stand apart from Latin letters.
+inline QString Shown(const QString& text, bool vertical) {
+  QString out;
+  for (qsizetype i = 0; i < text.size();) {
+    if (text[i].unicode() == book::kNameJoiner) {
+      ++i;
+      continue;
+    }
+    if (text[i].unicode() > 0x20 && text[i].unicode() < 0x7f) {
+      qsizetype end = i;
+      bool digits = true;
+      while (end < text.size() && text[end].unicode() > 0x20 && text[end].unicode() < 0x7f)
+        digits = digits && text[end++].isDigit();
+      out += vertical && digits ? book::ChineseDigits(text.mid(i, end - i)) : text.mid(i, end - i);
+      i = end;
+      continue;
+    }
+    out += text[i++];
+  }
+  return out;
 }
 
 }  // namespace booktest

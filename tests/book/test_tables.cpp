@@ -114,6 +114,13 @@ void Grow(Clan& clan) {
   for (int depth = 2; depth <= 30; ++depth) {
     if (depth % 5 == 0) clan.Add(deep->parent);  // a younger brother now and then
     deep = clan.Add(deep);
+    if (depth == 9) {
+      // A table whose head's sons spread over more than two pages.
+      for (int son = 0; son < 3; ++son) {
+        MemberNode* father = clan.Add(deep->parent);
+        for (int i = 0; i < 30; ++i) clan.Add(father);
+      }
+    }
   }
 }
 
@@ -291,7 +298,7 @@ TEST_P(Tables, KeepTextInsideItsBandClearOfTextAndLines) {
 
 // Every son is joined to his father: in the 欧式 and the 吊线图 through his
 // father's drop and the bar over the brothers, run out to the table's edge
-// when the father stands on an earlier page; in the 苏式 by a line of his own
+// when the father stands on another page; in the 苏式 by a line of his own
 // hanging from under his father's name, and no line across.
 TEST_P(Tables, JoinEverySonToHisFather) {
   const TableLayout layout = GetParam();
@@ -301,8 +308,9 @@ TEST_P(Tables, JoinEverySonToHisFather) {
   for (const DrawnPage& page : drawn.pages) {
     std::vector<std::pair<QPointF, QPointF>> lines;
     std::map<const MemberNode*, Cell> cells;
-    double divider = 0;
+    double divider = 0, tableLeft = 0;
     for (const DrawnItem& item : page.items) {
+      if (item.kind == DrawnItem::Kind::kBox) tableLeft = item.rect.left();
       if (item.kind == DrawnItem::Kind::kLine) {
         lines.emplace_back(item.at, item.to);
         if (std::abs(item.to.y() - item.at.y()) >= kBody.height() - e) divider = item.at.x();
@@ -352,8 +360,9 @@ TEST_P(Tables, JoinEverySonToHisFather) {
         if (find(i) != mine) continue;
         const auto& [a, b] = lines[i];
         if (father == cells.end()) {
-          // Out to the table's right edge, towards the page before.
-          joined = std::abs(std::max(a.x(), b.x()) - divider) < e && a.y() == b.y();
+          // Out to the table's edge, towards the page the father stands on.
+          joined = a.y() == b.y() && (std::abs(std::max(a.x(), b.x()) - divider) < e ||
+                                      std::abs(std::min(a.x(), b.x()) - tableLeft) < e);
         } else {
           const QRectF& f = father->second.rect;
           joined = std::abs(a.x() - f.center().x()) < e && a.y() >= f.bottom() &&

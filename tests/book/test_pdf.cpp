@@ -1,0 +1,399 @@
+// The PDF writer and the painter sink, judged by what poppler reads back from
+// the file (pdftotext, pdffonts, pdfinfo, pdftohtml's outline) and where the
+// painter puts ink: never by comparing bytes or pixels with stored files.
+#include "book/BookFont.h"
+#include "book/PainterSink.h"
+#include "book/PdfSink.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using book::BookFont;
+using book::PageSink;
+using book::PdfSink;
+
+namespace {
+
+// One thing drawn on a page, as the layout would hand it on.
+struct Item {
+  enum Kind { kPage, kVertical, kTurned, kHorizontal, kLine, kBox, kMark } kind;
+  QString text;
+  QPointF at;
+  double size = 0;  // text size, line width, bookmark level
+  QPointF to;       // a line's end, a box's far corner, a page's size
+};
+
+// A spread of a vertical book: columns right to left, a turned Latin run, a
+// horizontal footer, rules and a box, two parts with a 世 under each, and a
+// second page of another size. Drawing order is reading order.
+const std::vector<Item>& SampleBook() {
+  static const std::vector<Item> items = {
+      {Item::kPage, {}, {}, 0, {595.276, 841.89}},
+      {Item::kMark, QStringLiteral("谱序"), {}, 0, {}},
+      {Item::kVertical, QStringLiteral("传枝，字茂林，号松亭，行二。"), {520, 80}, 20, {}},
+      {Item::kVertical, QStringLiteral("光绪十六年「庚寅」二月（十五日）生"), {490, 80}, 20, {}},
+      {Item::kVertical, QStringLiteral("著有《家训》一卷—…"), {460, 80}, 20, {}},
+      {Item::kTurned, QStringLiteral("Smith"), {430, 80}, 14, {}},
+      {Item::kVertical, QStringLiteral("配王\u2060氏"), {400, 80}, 20, {}},
+      {Item::kHorizontal, QStringLiteral("第一页"), {72, 800}, 10, {}},
+      {Item::kLine, {}, {60, 60}, 1, {535, 60}},
+      {Item::kBox, {}, {60, 70}, 0.5, {535, 780}},
+      {Item::kMark, QStringLiteral("第一世"), {}, 1, {}},
+      {Item::kMark, QStringLiteral("第二世"), {}, 1, {}},
+      {Item::kPage, {}, {}, 0, {841.89, 1190.55}},
+      {Item::kMark, QStringLiteral("世系录"), {}, 0, {}},
+      {Item::kMark, QStringLiteral("第三世"), {}, 1, {}},
+      // U+F0000 is in no face: drawn as the missing glyph, copied as itself.
+      {Item::kVertical, QStringLiteral("缺\U000F0000字"), {700, 100}, 24, {}},
+      {Item::kVertical, QStringLiteral("完"), {660, 100}, 24, {}},
+  };
+  return items;
+}
+
+void Draw(const std::vector<Item>& items, PageSink& sink) {
+  bool open = false;
+  for (const Item& item : items) {
+    switch (item.kind) {
+      case Item::kPage:
+        if (open) sink.EndPage();
+        sink.BeginPage(QSizeF(item.to.x(), item.to.y()));
+        open = true;
+        break;
+      case Item::kVertical:
+        sink.VerticalText(item.text, item.at, item.size);
+        break;
+      case Item::kTurned:
+        sink.TurnedText(item.text, item.at, item.size);
+        break;
+      case Item::kHorizontal:
+        sink.HorizontalText(item.text, item.at, item.size);
+        break;
+      case Item::kLine:
+        sink.Line(item.at, item.to, item.size);
+        break;
+      case Item::kBox:
+        sink.Box(QRectF(item.at, item.to), item.size);
+        break;
+      case Item::kMark:
+        sink.Bookmark(item.text, int(item.size));
+        break;
+    }
+  }
+  if (open) sink.EndPage();
+}
+
+// A device that takes `room` bytes and refuses every write after.
+class FullDevice : public QIODevice {
+public:
+  explicit FullDevice(qint64 room) : m_room(room) { open(QIODevice::WriteOnly); }
+
+protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char*, qint64 length) override {
+    if (length > m_room) {
+      setErrorString(QStringLiteral("disk full"));
+      return -1;
+    }
+    m_room -= length;
+    return length;
+  }
+
+private:
+  qint64 m_room;
+};
+
+class PdfTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    const QString file = BookFont::DefaultFile();
+    if (file.isEmpty()) return;
+    QString error;
+    s_font = BookFont::Load(file, QString(), &error);
+  }
+  static void TearDownTestSuite() { s_font.reset(); }
+  void SetUp() override {
+    if (!s_font) GTEST_SKIP() << "no CJK TrueType face installed (fonts-arphic-uming)";
+    ASSERT_TRUE(m_dir.isValid());
+  }
+
+  QString WriteSample() {
+    const QString path = m_dir.filePath(QStringLiteral("book.pdf"));
+    QFile out(path);
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    PdfSink sink(out, s_font, QStringLiteral("李氏族谱"));
+    Draw(SampleBook(), sink);
+    QString error;
+    EXPECT_TRUE(sink.Finish(&error)) << error.toStdString();
+    return path;
+  }
+
+  // The standard output of a poppler tool; the test skips when it is missing.
+  QString Run(const QString& tool, const QStringList& arguments) {
+    if (QStandardPaths::findExecutable(tool).isEmpty()) {
+      m_missing = tool;
+      return {};
+    }
+    QProcess process;
+    process.start(tool, arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+  }
+
+  static std::shared_ptr<const BookFont> s_font;
+  QTemporaryDir m_dir;
+  QString m_missing;
+};
+std::shared_ptr<const BookFont> PdfTest::s_font;
+
+#define SKIP_IF_MISSING()   \
+  if (!m_missing.isEmpty()) \
+  GTEST_SKIP() << m_missing.toStdString() << " (poppler-utils) is not installed"
+
+}  // namespace
+
+TEST_F(PdfTest, TextReadsColumnByColumnInDrawingOrder) {
+  const QString pdf = WriteSample();
+  const QString text =
+      Run(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), QStringLiteral("-enc"),
+                                        QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+  SKIP_IF_MISSING();
+  QStringList lines = text.split(QLatin1Char('\n'));
+  for (QString& line : lines) line.remove(QLatin1Char('\f'));
+  lines.removeAll(QString());
+  // Each column is one line, in drawing order; the vertical forms of the
+  // punctuation copy as the punctuation; the joiner is not drawn; a
+  // character the face lacks still copies.
+  const QStringList expected = {
+      QStringLiteral("传枝，字茂林，号松亭，行二。"),
+      QStringLiteral("光绪十六年「庚寅」二月（十五日）生"),
+      QStringLiteral("著有《家训》一卷—…"),
+      QStringLiteral("Smith"),
+      QStringLiteral("配王氏"),
+      QStringLiteral("第一页"),
+      QStringLiteral("缺\U000F0000字"),
+      QStringLiteral("完"),
+  };
+  EXPECT_EQ(lines, expected) << text.toStdString();
+}
+
+TEST_F(PdfTest, FontsEmbeddedAsSubsets) {
+  const QString pdf = WriteSample();
+  const QString fonts = Run(QStringLiteral("pdffonts"), {pdf});
+  SKIP_IF_MISSING();
+  QStringList rows = fonts.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(2);
+  ASSERT_EQ(rows.size(), 2) << fonts.toStdString();
+  QStringList encodings;
+  for (const QString& row : rows) {
+    SCOPED_TRACE(row.toStdString());
+    // name type encoding emb sub uni object ID
+    const QStringList fields = row.simplified().split(QLatin1Char(' '));
+    ASSERT_GE(fields.size(), 8);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z]{6}\\+")).match(fields[0]).hasMatch());
+    EXPECT_TRUE(row.contains(QStringLiteral("CID TrueType")));
+    encodings << fields[fields.size() - 6];
+    EXPECT_EQ(fields[fields.size() - 5], QStringLiteral("yes"));  // embedded
+    EXPECT_EQ(fields[fields.size() - 4], QStringLiteral("yes"));  // a subset
+    EXPECT_EQ(fields[fields.size() - 3], QStringLiteral("yes"));  // ToUnicode
+  }
+  encodings.sort();
+  EXPECT_EQ(encodings, QStringList({QStringLiteral("Identity-H"), QStringLiteral("Identity-V")}));
+  EXPECT_LT(QFileInfo(pdf).size(), 100 * 1024);  // the face is 20 MB
+}
+
+TEST_F(PdfTest, InfoPagesAndOutline) {
+  const QString pdf = WriteSample();
+  const QString info = Run(
+      QStringLiteral("pdfinfo"),
+      {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("2"), pdf});
+  SKIP_IF_MISSING();
+  EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Title: +李氏族谱\n"))));
+  EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Producer: +Clanbook\n"))));
+  EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages: +2\n"))));
+  EXPECT_TRUE(
+      info.contains(QRegularExpression(QStringLiteral("Page +1 size: +595\\.2\\d* x 841\\.89"))));
+  EXPECT_TRUE(
+      info.contains(QRegularExpression(QStringLiteral("Page +2 size: +841\\.89 x 1190\\.55"))))
+      << info.toStdString();
+
+  const QString xml =
+      Run(QStringLiteral("pdftohtml"), {QStringLiteral("-xml"), QStringLiteral("-i"),
+                                        QStringLiteral("-stdout"), QStringLiteral("-q"), pdf});
+  SKIP_IF_MISSING();
+  QString outline = xml.mid(xml.indexOf(QStringLiteral("<outline>")));
+  outline = outline.left(outline.lastIndexOf(QStringLiteral("</outline>")) + 10);
+  outline.remove(QLatin1Char('\n'));
+  const QString expected = QStringLiteral(
+      "<outline>"
+      "<item page=\"1\">谱序</item>"
+      "<outline><item page=\"1\">第一世</item><item page=\"1\">第二世</item></outline>"
+      "<item page=\"2\">世系录</item>"
+      "<outline><item page=\"2\">第三世</item></outline>"
+      "</outline>");
+  EXPECT_EQ(outline, expected) << xml.toStdString();
+}
+
+TEST_F(PdfTest, RefusedWritesNeverEndAsSuccess) {
+  QBuffer whole;
+  whole.open(QIODevice::WriteOnly);
+  {
+    PdfSink sink(whole, s_font, QStringLiteral("谱"));
+    Draw(SampleBook(), sink);
+    QString error;
+    ASSERT_TRUE(sink.Finish(&error));
+  }
+  const qint64 size = whole.data().size();
+  // Full before the header, within the first page, within the font, at the
+  // very last line.
+  for (const qint64 room : {qint64(0), qint64(200), size / 2, size - 8}) {
+    SCOPED_TRACE(room);
+    FullDevice device(room);
+    PdfSink sink(device, s_font, QStringLiteral("谱"));
+    Draw(SampleBook(), sink);
+    QString error;
+    EXPECT_FALSE(sink.Finish(&error));
+    EXPECT_TRUE(error.contains(QStringLiteral("disk full"))) << error.toStdString();
+  }
+}
+
+namespace {
+
+// A place where an item may put ink; `inked` when it must hold some.
+struct Area {
+  QRectF rect;
+  bool inked;
+  QString what;
+};
+
+// Where the items of one page may ink the page: each upright character's
+// cell, a turned or horizontal run's em boxes, a rule's and a box's strokes.
+std::vector<Area> AreasOf(const std::vector<Item>& items, const BookFont& font) {
+  std::vector<Area> areas;
+  auto length = [&](const QString& text, double size) {
+    double sum = 0;
+    for (const char32_t c : text.toUcs4()) sum += font.Advance(c) * size;
+    return sum;
+  };
+  for (const Item& item : items) {
+    const double s = item.size;
+    switch (item.kind) {
+      case Item::kVertical: {
+        int cell = 0;
+        for (const char32_t c : item.text.toUcs4()) {
+          if (c == 0x2060) continue;  // the joiner takes no cell
+          areas.push_back({QRectF(item.at.x() - s / 2, item.at.y() + cell * s, s, s), true,
+                           item.text + QStringLiteral(" cell %1").arg(cell)});
+          ++cell;
+        }
+        break;
+      }
+      case Item::kTurned:
+        areas.push_back(
+            {QRectF(item.at.x() - s / 2, item.at.y(), s, length(item.text, s)), true, item.text});
+        break;
+      case Item::kHorizontal:
+        areas.push_back(
+            {QRectF(item.at.x(), item.at.y() - font.Ascent() * s, length(item.text, s), s), true,
+             item.text});
+        break;
+      case Item::kLine:
+        areas.push_back(
+            {QRectF(item.at, item.to).normalized().adjusted(-s / 2, -s / 2, s / 2, s / 2), true,
+             QStringLiteral("line")});
+        break;
+      case Item::kBox: {
+        const QRectF box(item.at, item.to);
+        for (const QLineF& edge :
+             {QLineF(box.topLeft(), box.topRight()), QLineF(box.topRight(), box.bottomRight()),
+              QLineF(box.bottomLeft(), box.bottomRight()), QLineF(box.topLeft(), box.bottomLeft())})
+          areas.push_back({QRectF(edge.p1(), edge.p2()).normalized().adjusted(-s, -s, s, s), true,
+                           QStringLiteral("box")});
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  return areas;
+}
+
+// Every dark pixel of `image` (drawn at `scale` pixels a point) lies within a
+// pixel of some area, and every area that must be inked holds ink.
+void ExpectInkInAreas(const QImage& image, double scale, const std::vector<Area>& areas) {
+  const double slack = 1.0;
+  int outside = 0;
+  QPoint firstOutside;
+  std::vector<int> inkIn(areas.size(), 0);
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (qGray(image.pixel(x, y)) > 160) continue;
+      const QPointF at((x + 0.5) / scale, (y + 0.5) / scale);
+      bool placed = false;
+      for (std::size_t i = 0; i < areas.size(); ++i) {
+        if (areas[i].rect.contains(at)) ++inkIn[i], placed = true;
+        if (!placed && areas[i].rect.adjusted(-slack, -slack, slack, slack).contains(at))
+          placed = true;
+      }
+      if (!placed && outside++ == 0) firstOutside = QPoint(x, y);
+    }
+  }
+  EXPECT_EQ(outside, 0) << "first at " << firstOutside.x() / scale << ","
+                        << firstOutside.y() / scale << " pt";
+  for (std::size_t i = 0; i < areas.size(); ++i)
+    EXPECT_GT(inkIn[i], 0) << areas[i].what.toStdString();
+}
+
+std::vector<Item> FirstPage() {
+  std::vector<Item> page;
+  for (const Item& item : SampleBook()) {
+    if (item.kind == Item::kPage && !page.empty()) break;
+    page.push_back(item);
+  }
+  return page;
+}
+
+}  // namespace
+
+// The preview and the PDF (as poppler draws it) put ink where the items say
+// their cells are, and nowhere else.
+TEST_F(PdfTest, InkStaysInTheDeclaredCells) {
+  const double scale = 2;  // 144 dpi
+  const std::vector<Item> page = FirstPage();
+  const std::vector<Area> areas = AreasOf(page, *s_font);
+
+  QImage painted(QSize(int(595.276 * scale), int(841.89 * scale)),
+                 QImage::Format_ARGB32_Premultiplied);
+  painted.fill(Qt::white);
+  {
+    QPainter painter(&painted);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
+    book::PainterSink sink(painter, s_font);
+    Draw(page, sink);
+  }
+  {
+    SCOPED_TRACE("PainterSink");
+    ExpectInkInAreas(painted, scale, areas);
+  }
+
+  const QString pdf = WriteSample();
+  const QString prefix = m_dir.filePath(QStringLiteral("page"));
+  Run(QStringLiteral("pdftoppm"),
+      {QStringLiteral("-r"), QStringLiteral("144"), QStringLiteral("-f"), QStringLiteral("1"),
+       QStringLiteral("-l"), QStringLiteral("1"), QStringLiteral("-singlefile"),
+       QStringLiteral("-png"), pdf, prefix});
+  SKIP_IF_MISSING();
+  const QImage rendered(prefix + QStringLiteral(".png"));
+  ASSERT_FALSE(rendered.isNull());
+  SCOPED_TRACE("pdftoppm");
+  ExpectInkInAreas(rendered, scale, areas);
+}
