@@ -229,6 +229,112 @@
     </message>
 </context>
 <context>
+    <name>BookFont</name>
+    <message>
+        <source>无法读取字体文件 %1：%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>字体文件 %1 中没有名为“%2”的字体。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>字体“%1”的字形是 CFF 轮廓，无法嵌入子集；请选用 TrueType 字体（如 AR PL UMing）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>字体文件 %1 已损坏（%2 表）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>BookWords</name>
+    <message>
+        <source>封面</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>谱序</source>
+        <translation type="unfinished">preface</translation>
+    </message>
+    <message>
+        <source>凡例</source>
+        <translation type="unfinished">editorial rules</translation>
+    </message>
+    <message>
+        <source>家训</source>
+        <translation type="unfinished">family precepts</translation>
+    </message>
+    <message>
+        <source>字辈</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>目录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>世系图</source>
+        <translation type="unfinished">Descendant Chart</translation>
+    </message>
+    <message>
+        <source>世系录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>人名索引</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>第%1世</source>
+        <translation type="unfinished">Gen. %1</translation>
+    </message>
+    <message>
+        <source>%1年修</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编修：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>郡望：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1画</source>
+        <translation type="unfinished">%1画</translation>
+    </message>
+    <message>
+        <source>%1氏族谱</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>谱中没有名为“%1”的人。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>谱中还没有人，无从成书。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>谱书的导出已停止，原有文件未改动。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>找不到排印谱书的字体%1。请安装 Debian 软件包 fonts-arphic-uming，或选择另一个 TrueType 字体。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法写入文件“%1”。</source>
+        <translation type="unfinished">Cannot write the file “%1”.</translation>
+    </message>
+    <message>
+        <source>无法写入文件“%1”：%2。</source>
+        <translation type="unfinished">Cannot write the file “%1”: %2.</translation>
+    </message>
+</context>
+<context>
     <name>CAboutDlg</name>
     <message>
         <source>Designed and made by Morvane Software</source>
@@ -1092,6 +1198,10 @@ Save it as another file?</translation>
         <source>另一个程序正在使用%1!</source>
         <translation>%1 is in use by another program!</translation>
     </message>
+    <message>
+        <source>导出谱书…</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CFileOpenAndSaveDlg</name>
@@ -1657,16 +1767,8 @@ Save it as another file?</translation>
         <translation>Draw the descendant chart of the genealogy IN (.ftf) into OUT, in the format its name ends in (.pdf, .svg, .png)</translation>
     </message>
     <message>
-        <source>世系图从名叫 NAME 的成员画起；默认从始祖画起。</source>
-        <translation>Start the chart at the member named NAME; by default at the root ancestor.</translation>
-    </message>
-    <message>
         <source>画几世（含起始成员）；0 为全部；默认 %1。</source>
         <translation>How many generations to draw, the first member&apos;s included; 0 for all; by default %1.</translation>
-    </message>
-    <message>
-        <source>世系图的样式：pagoda（吊线图，默认）或 ouyang（欧式）。</source>
-        <translation>The chart&apos;s style: pagoda (pagoda chart, the default) or ouyang (Ouyang style).</translation>
     </message>
     <message>
         <source>PDF 的纸张：A4（默认）或 A3。</source>
@@ -1735,6 +1837,42 @@ Save it as another file?</translation>
     <message>
         <source>把家谱 IN 转存为 OUT，格式由后缀定（.ftf、.cbk、.ged），照片随 .cbk 转存</source>
         <translation>Convert the genealogy IN to OUT, each format given by its ending (.ftf, .cbk, .ged); pictures go along between .cbk files</translation>
+    </message>
+    <message>
+        <source>--%1 只能是 %2，而不是“%3”。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1：谱书只能写成 .pdf 文件。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>世系图（谱书）从名叫 NAME 的成员起；默认从始祖起。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>世系图的样式：pagoda（吊线图）、ouyang（欧式）或 su（苏式，只用于谱书）；世系图默认 pagoda，谱书默认 ouyang。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>把家谱 IN 排成谱书，写入 PDF 文件 OUT.pdf：封面、谱序、目录、世系图、世系录和人名索引，默认竖排</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>谱书横排；默认竖排。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>谱书的纸张：A4（默认）、A3 或 A3-folded（A3 对折的筒子页）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>谱书的日期：lunar（农历，默认）、gregorian（公历）或 both（两者）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>隐去在世者的生卒与地点。</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1937,6 +2075,149 @@ Save it as another file?</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>ExportBookDialog</name>
+    <message>
+        <source>导出谱书</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>空：从始祖起</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>起始成员:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>欧式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>苏式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>吊线图</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>世系图样式:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>竖排</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>横排</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>排版:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A3 对折（筒子页）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>纸张:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>农历</source>
+        <translation type="unfinished">Chinese calendar</translation>
+    </message>
+    <message>
+        <source>公历</source>
+        <translation type="unfinished">Gregorian calendar</translation>
+    </message>
+    <message>
+        <source>两者</source>
+        <translation type="unfinished">Both</translation>
+    </message>
+    <message>
+        <source>日期:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>隐去在世者的生卒与地点</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>预览</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>上一页</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>下一页</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在排版…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出…</source>
+        <translation type="unfinished">Export…</translation>
+    </message>
+    <message>
+        <source>打印…</source>
+        <translation type="unfinished">Print…</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation type="unfinished">Close</translation>
+    </message>
+    <message>
+        <source>本家谱中找不到%1!</source>
+        <translation type="unfinished">%1 is not in this genealogy.</translation>
+    </message>
+    <message>
+        <source>家谱是空的，没有可排的谱书。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>找不到排谱书的字体（请安装 fonts-arphic-uming）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>第%1页/共%2页</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>排版完毕，共%1页。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDF 文件 (*.pdf)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在导出谱书…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>谱书已导出到 %1。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法打印谱书。</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -2492,6 +2773,62 @@ Save it as another file?</translation>
     <message>
         <source>共同祖先：%1（%2上溯%3代，%4上溯%5代）</source>
         <translation>Common ancestor: %1 (%3 generations above %2, %5 above %4)</translation>
+    </message>
+</context>
+<context>
+    <name>LifeRecord</name>
+    <message>
+        <source>一月</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>二月</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>三月</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>四月</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>五月</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>六月</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>七月</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>八月</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>九月</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>十月</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>十一月</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>十二月</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>汉字</source>
+        <comment>How this language writes the printed book: 汉字 for Chinese words and numerals; anything else for its own words and Arabic digits</comment>
+        <translation type="unfinished">pinyin</translation>
     </message>
 </context>
 <context>
@@ -3397,6 +3734,17 @@ Save it as another file?</translation>
     <message>
         <source>家谱是空的，没有可画的五服图。</source>
         <translation>The genealogy is empty; there is no mourning grades chart to draw.</translation>
+    </message>
+</context>
+<context>
+    <name>PdfSink</name>
+    <message>
+        <source>设备拒绝写入</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法写入 PDF：%1</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 
 #include "book/BookExport.h"
 #include "book/BookFont.h"
+#include "book/Flow.h"
 #include "book/PainterSink.h"
 #include "document/AtomicSaveFile.h"
 #include "model/COperationClanbook.h"
@@ -124,7 +125,7 @@ void BookPageView::Show(const PageRecorder* pages, int index,
 
 QSize BookPageView::sizeHint() const {
   const int line = fontMetrics().lineSpacing();
-  return {20 * line, 28 * line};
+  return {34 * line, 46 * line};
 }
 
 void BookPageView::paintEvent(QPaintEvent*) {
@@ -296,7 +297,7 @@ QString ExportBookDialog::StatusText() const {
 QString ExportBookDialog::UnknownStartText() const {
   const QString name = m_from->text().trimmed();
   if (name.isEmpty() || m_genealogy.FindByName(name.toStdU16String())) return {};
-  return tr("本家谱中找不到%1!").arg(name);
+  return book::BookWords::NoMember(name);
 }
 
 void ExportBookDialog::ChoicesChanged() {
@@ -325,12 +326,13 @@ void ExportBookDialog::StartPreview() {
   m_job.reset();
   m_view->Show(nullptr, -1, nullptr);
 
+  // What the typesetting would refuse, said before it starts, in its words.
   m_error = UnknownStartText();
-  if (m_error.isEmpty() && !m_genealogy.Root()) m_error = tr("家谱是空的，没有可排的谱书。");
-  QString fontFile =
+  if (m_error.isEmpty() && !m_genealogy.Root()) m_error = book::BookWords::EmptyBook();
+  const QString fontFile =
       m_initial.fontFile.isEmpty() ? book::BookFont::DefaultFile() : m_initial.fontFile;
-  if (m_error.isEmpty() && !m_font && fontFile.isEmpty())
-    m_error = tr("找不到排谱书的字体（请安装 fonts-arphic-uming）。");
+  if (m_error.isEmpty() && !m_font && (fontFile.isEmpty() || !QFileInfo::exists(fontFile)))
+    m_error = book::BookWords::NoFont(fontFile);
   if (!m_error.isEmpty()) {
     m_finished = true;
     UpdateControls();

@@ -4,6 +4,7 @@
 #include "../book/BookTestBooks.h"
 #include "MainWindowTestSupport.h"
 #include "app/Translation.h"
+#include "book/Flow.h"
 #include "dialogs/ExportBookDialog.h"
 #include "document/AtomicSaveFile.h"
 #include "formats/CbkFormat.h"
@@ -77,6 +78,21 @@ Box* Child(QWidget* dialog, const char* name) {
   return child;
 }
 
+// The first page the outline leads to under `title` (a part of the book).
+int PageOfPart(const ExportBookDialog* dialog, const QString& title) {
+  const std::vector<book::DrawnPage>& pages = dialog->PreviewPages().Pages();
+  for (std::size_t i = 0; i < pages.size(); ++i)
+    for (const book::DrawnItem& item : pages[i].items)
+      if (item.kind == book::DrawnItem::Kind::kBookmark && item.text == title)
+        return static_cast<int>(i);
+  return -1;
+}
+
+// Pages on to `page` with the dialog's own button.
+void GoToPage(ExportBookDialog* dialog, int page) {
+  while (dialog->CurrentPage() < page) ClickButton(dialog, "nextPageButton");
+}
+
 void KeepShot(QWidget* dialog, const QString& name) {
   if (qEnvironmentVariableIsSet("CLANBOOK_SHOT_DIR"))
     dialog->grab().save(QDir(qEnvironmentVariable("CLANBOOK_SHOT_DIR")).filePath(name));
@@ -140,7 +156,7 @@ TEST_F(BookCommand, ChoicesPreviewExportAndPrintTheBook) {
     // A name nobody bears is said, and nothing can be exported from it.
     TypeInto(d, "fromEdit", QStringLiteral("王五"));
     ASSERT_TRUE(WaitForPreview(d));
-    EXPECT_EQ(d->StatusText(), QStringLiteral("本家谱中找不到王五!"));
+    EXPECT_EQ(d->StatusText(), QStringLiteral("谱中没有名为“王五”的人。"));
     EXPECT_FALSE(Child<QPushButton>(d, "exportButton")->isEnabled());
     EXPECT_FALSE(Child<QPushButton>(d, "printButton")->isEnabled());
 
@@ -168,6 +184,10 @@ TEST_F(BookCommand, ChoicesPreviewExportAndPrintTheBook) {
     ClickButton(d, "previousPageButton");
     EXPECT_EQ(d->CurrentPage(), 0);
     EXPECT_FALSE(Child<QPushButton>(d, "previousPageButton")->isEnabled());
+    const int tables = PageOfPart(d, book::BookWords::Tables());
+    ASSERT_GT(tables, 0);
+    GoToPage(d, tables);
+    EXPECT_EQ(d->CurrentPage(), tables);
     KeepShot(d, QStringLiteral("book-export.png"));
 
     // Never over the open book, whatever the name asked for.
@@ -207,6 +227,7 @@ TEST_F(BookCommand, ChoicesPreviewExportAndPrintTheBook) {
     ASSERT_TRUE(WaitForPreview(d)) << d->StatusText().toStdString();
     EXPECT_EQ(Child<QLabel>(d, "pageLabel")->text(),
               QStringLiteral("Page 1 of %1").arg(d->PreviewPages().Pages().size()));
+    GoToPage(d, PageOfPart(d, book::BookWords::Tables()));
     KeepShot(d, QStringLiteral("en/book-export.png"));
     ClickButton(d, "idc_2");
   });
