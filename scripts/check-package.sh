@@ -35,6 +35,9 @@ for path in "${expected[@]}"; do
 done
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 ||
   { echo "check-package: the package does not depend on Qt" >&2; status=1; }
+# The printed book's face: nothing links it, so dpkg-shlibdeps cannot find it.
+dpkg-deb -f "$deb" Depends | grep -q fonts-arphic-uming ||
+  { echo "check-package: the package does not depend on the book's face (fonts-arphic-uming)" >&2; status=1; }
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

@@ -1200,7 +1200,7 @@ Save it as another file?</translation>
     </message>
     <message>
         <source>导出谱书…</source>
-        <translation type="unfinished"></translation>
+        <translation>Export clan book…</translation>
     </message>
 </context>
 <context>
@@ -1840,39 +1840,39 @@ Save it as another file?</translation>
     </message>
     <message>
         <source>--%1 只能是 %2，而不是“%3”。</source>
-        <translation type="unfinished"></translation>
+        <translation>--%1 takes %2, not &quot;%3&quot;.</translation>
     </message>
     <message>
         <source>%1：谱书只能写成 .pdf 文件。</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: the clan book is written as a PDF only; the name must end in .pdf.</translation>
     </message>
     <message>
         <source>世系图（谱书）从名叫 NAME 的成员起；默认从始祖起。</source>
-        <translation type="unfinished"></translation>
+        <translation>Start the chart (the clan book) at the member named NAME; by default at the root ancestor.</translation>
     </message>
     <message>
         <source>世系图的样式：pagoda（吊线图）、ouyang（欧式）或 su（苏式，只用于谱书）；世系图默认 pagoda，谱书默认 ouyang。</source>
-        <translation type="unfinished"></translation>
+        <translation>The style of the descendant chart: pagoda (pagoda chart), ouyang (Ouyang style) or su (Su style, clan book only); a chart is pagoda by default, a clan book ouyang.</translation>
     </message>
     <message>
         <source>把家谱 IN 排成谱书，写入 PDF 文件 OUT.pdf：封面、谱序、目录、世系图、世系录和人名索引，默认竖排</source>
-        <translation type="unfinished"></translation>
+        <translation>Typeset the genealogy IN as a clan book into the PDF file OUT.pdf: cover, preface, contents, descendant charts, life records and name index, in vertical columns by default</translation>
     </message>
     <message>
         <source>谱书横排；默认竖排。</source>
-        <translation type="unfinished"></translation>
+        <translation>Set the clan book in horizontal lines; by default in vertical columns.</translation>
     </message>
     <message>
         <source>谱书的纸张：A4（默认）、A3 或 A3-folded（A3 对折的筒子页）。</source>
-        <translation type="unfinished"></translation>
+        <translation>The clan book&apos;s paper: A4 (the default), A3 or A3-folded (two pages on an A3 sheet folded in the middle).</translation>
     </message>
     <message>
         <source>谱书的日期：lunar（农历，默认）、gregorian（公历）或 both（两者）。</source>
-        <translation type="unfinished"></translation>
+        <translation>The clan book&apos;s dates: lunar (Chinese calendar, the default), gregorian (Gregorian calendar) or both.</translation>
     </message>
     <message>
         <source>隐去在世者的生卒与地点。</source>
-        <translation type="unfinished"></translation>
+        <translation>Leave out the dates and places of the living.</translation>
     </message>
 </context>
 <context>
@@ -2081,143 +2081,131 @@ Save it as another file?</translation>
     <name>ExportBookDialog</name>
     <message>
         <source>导出谱书</source>
-        <translation type="unfinished"></translation>
+        <translation>Export Clan Book</translation>
     </message>
     <message>
         <source>空：从始祖起</source>
-        <translation type="unfinished"></translation>
+        <translation>Empty: the root ancestor</translation>
     </message>
     <message>
         <source>起始成员:</source>
-        <translation type="unfinished"></translation>
+        <translation>Start from:</translation>
     </message>
     <message>
         <source>欧式</source>
-        <translation type="unfinished"></translation>
+        <translation>Ouyang style</translation>
     </message>
     <message>
         <source>苏式</source>
-        <translation type="unfinished"></translation>
+        <translation>Su style</translation>
     </message>
     <message>
         <source>吊线图</source>
-        <translation type="unfinished"></translation>
+        <translation>Pagoda chart</translation>
     </message>
     <message>
         <source>世系图样式:</source>
-        <translation type="unfinished"></translation>
+        <translation>Chart style:</translation>
     </message>
     <message>
         <source>竖排</source>
-        <translation type="unfinished"></translation>
+        <translation>Vertical columns</translation>
     </message>
     <message>
         <source>横排</source>
-        <translation type="unfinished"></translation>
+        <translation>Horizontal lines</translation>
     </message>
     <message>
         <source>排版:</source>
-        <translation type="unfinished"></translation>
+        <translation>Typesetting:</translation>
     </message>
     <message>
         <source>A4</source>
-        <translation type="unfinished"></translation>
+        <translation>A4</translation>
     </message>
     <message>
         <source>A3</source>
-        <translation type="unfinished"></translation>
+        <translation>A3</translation>
     </message>
     <message>
         <source>A3 对折（筒子页）</source>
-        <translation type="unfinished"></translation>
+        <translation>A3 folded (two pages a sheet)</translation>
     </message>
     <message>
         <source>纸张:</source>
-        <translation type="unfinished"></translation>
+        <translation>Paper:</translation>
     </message>
     <message>
         <source>农历</source>
-        <translation type="unfinished">Chinese calendar</translation>
+        <translation>Chinese calendar</translation>
     </message>
     <message>
         <source>公历</source>
-        <translation type="unfinished">Gregorian calendar</translation>
+        <translation>Gregorian calendar</translation>
     </message>
     <message>
         <source>两者</source>
-        <translation type="unfinished">Both</translation>
+        <translation>Both</translation>
     </message>
     <message>
         <source>日期:</source>
-        <translation type="unfinished"></translation>
+        <translation>Dates:</translation>
     </message>
     <message>
         <source>隐去在世者的生卒与地点</source>
-        <translation type="unfinished"></translation>
+        <translation>Leave out the dates and places of the living</translation>
     </message>
     <message>
         <source>预览</source>
-        <translation type="unfinished"></translation>
+        <translation>Preview</translation>
     </message>
     <message>
         <source>上一页</source>
-        <translation type="unfinished"></translation>
+        <translation>Previous page</translation>
     </message>
     <message>
         <source>下一页</source>
-        <translation type="unfinished"></translation>
+        <translation>Next page</translation>
     </message>
     <message>
         <source>正在排版…</source>
-        <translation type="unfinished"></translation>
+        <translation>Typesetting…</translation>
     </message>
     <message>
         <source>导出…</source>
-        <translation type="unfinished">Export…</translation>
+        <translation>Export…</translation>
     </message>
     <message>
         <source>打印…</source>
-        <translation type="unfinished">Print…</translation>
+        <translation>Print…</translation>
     </message>
     <message>
         <source>关闭</source>
-        <translation type="unfinished">Close</translation>
-    </message>
-    <message>
-        <source>本家谱中找不到%1!</source>
-        <translation type="unfinished">%1 is not in this genealogy.</translation>
-    </message>
-    <message>
-        <source>家谱是空的，没有可排的谱书。</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>找不到排谱书的字体（请安装 fonts-arphic-uming）。</source>
-        <translation type="unfinished"></translation>
+        <translation>Close</translation>
     </message>
     <message>
         <source>第%1页/共%2页</source>
-        <translation type="unfinished"></translation>
+        <translation>Page %1 of %2</translation>
     </message>
     <message>
         <source>排版完毕，共%1页。</source>
-        <translation type="unfinished"></translation>
+        <translation>Typeset: %1 pages.</translation>
     </message>
     <message>
         <source>PDF 文件 (*.pdf)</source>
-        <translation type="unfinished"></translation>
+        <translation>PDF files (*.pdf)</translation>
     </message>
     <message>
         <source>正在导出谱书…</source>
-        <translation type="unfinished"></translation>
+        <translation>Exporting the clan book…</translation>
     </message>
     <message>
         <source>谱书已导出到 %1。</source>
-        <translation type="unfinished"></translation>
+        <translation>The clan book was exported to %1.</translation>
     </message>
     <message>
         <source>无法打印谱书。</source>
-        <translation type="unfinished"></translation>
+        <translation>The clan book could not be printed.</translation>
     </message>
 </context>
 <context>

@@ -94,8 +94,10 @@ void GoToPage(ExportBookDialog* dialog, int page) {
 }
 
 void KeepShot(QWidget* dialog, const QString& name) {
-  if (qEnvironmentVariableIsSet("CLANBOOK_SHOT_DIR"))
-    dialog->grab().save(QDir(qEnvironmentVariable("CLANBOOK_SHOT_DIR")).filePath(name));
+  if (!qEnvironmentVariableIsSet("CLANBOOK_SHOT_DIR")) return;
+  // As large as on a desktop: the offscreen screen would hold it to a third of the page.
+  dialog->resize(960, 760);
+  dialog->grab().save(QDir(qEnvironmentVariable("CLANBOOK_SHOT_DIR")).filePath(name));
 }
 
 class BookCommand : public ::testing::Test {
