@@ -101,6 +101,7 @@ struct PdfSink::State {
   QString title;
   qint64 written = 0;
   QString failure;  // the first write that failed
+  bool finished = false;
 
   std::vector<qint64> offsets;  // by object number
   struct PageRef {
@@ -571,6 +572,11 @@ int PdfSink::State::WriteOutline() {
 
 bool PdfSink::Finish(QString* error) {
   State& s = *m_state;
+  if (s.finished) {  // once only: a second trailer would spoil the file
+    if (error && !s.failure.isEmpty()) *error = PdfText::tr("无法写入 PDF：%1。").arg(s.failure);
+    return s.failure.isEmpty();
+  }
+  s.finished = true;
   s.EndPage();
   if (s.pages.empty()) {  // a PDF holds at least one page
     s.BeginPage(s.pageSize);
