@@ -324,11 +324,15 @@ void PdfSink::EndPage() {
 }
 
 void PdfSink::VerticalText(const QString& text, QPointF topCentre, double size) {
-  // Identity-V puts each glyph's vertical origin on the pen: the middle of
-  // its advance across, and the top of its em box (/DW2), so the pen at the
-  // first cell's top centre sets every cell size by size, one under another.
+  // Identity-V hangs each glyph from its vertical origin on the pen: the
+  // middle of its advance across, and (/DW2) the bottom of its em box. The
+  // pen starts at the first cell's bottom and goes down a cell a glyph, so
+  // every cell is size by size, one under another. The origin at the
+  // bottom rather than the top of the em box draws the same; it is where
+  // poppler, which ignores the origin, boxes each character for search
+  // highlights and selection, so they fall on the characters' own cells.
   QByteArray matrix;
-  AppendNumbers(matrix, {1, 0, 0, 1, topCentre.x(), m_state->Y(topCentre.y())});
+  AppendNumbers(matrix, {1, 0, 0, 1, topCentre.x(), m_state->Y(topCentre.y() + size)});
   int cells = 0;
   ForEachDrawnCharacter(text, [&](char32_t) { ++cells; });
   m_state->ColumnText(m_state->Text(kVerticalFont, text, size, matrix, true), text, topCentre,
@@ -464,7 +468,7 @@ void PdfSink::State::WriteFont() {
                        " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >>"
                        " /FontDescriptor " +
                        QByteArray::number(descriptor) + " 0 R /DW 1000 /W " + widths + " /DW2 [";
-  AppendNumber(cidFont, face.Ascent() * 1000);
+  AppendNumber(cidFont, (face.Ascent() - 1) * 1000);
   cidFont.append(" -1000] /CIDToGIDMap " + cidToGid + " >>");
   WriteObject(descendant, cidFont);
 

@@ -198,6 +198,26 @@ TEST_F(PdfTest, TextReadsColumnByColumnInDrawingOrder) {
       QStringLiteral("完"),
   };
   EXPECT_EQ(lines, expected) << text.toStdString();
+
+  // Where poppler boxes a column (search highlights, selection): down its
+  // own cells, from the top of the first to the bottom of the last.
+  const QString boxes = Run(QStringLiteral("pdftotext"),
+                            {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"),
+                             QStringLiteral("-l"), QStringLiteral("1"), pdf, QStringLiteral("-")});
+  static const QRegularExpression word(
+      QStringLiteral("yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"([0-9.]+)\">([^<]+)</word>"));
+  int columns = 0;
+  for (auto it = word.globalMatch(boxes); it.hasNext();) {
+    const auto match = it.next();
+    for (const Item& item : SampleBook()) {
+      if (item.kind != Item::kVertical || item.text != match.captured(3)) continue;
+      SCOPED_TRACE(item.text.toStdString());
+      EXPECT_NEAR(match.captured(1).toDouble(), item.at.y(), 0.5);
+      EXPECT_NEAR(match.captured(2).toDouble(), item.at.y() + item.text.size() * item.size, 0.5);
+      ++columns;
+    }
+  }
+  EXPECT_EQ(columns, 3) << boxes.toStdString();
 }
 
 TEST_F(PdfTest, FontsEmbeddedAsSubsets) {
