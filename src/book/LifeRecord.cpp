@@ -81,8 +81,10 @@ int CommonDepth(const Walked& walked, int a, int b) {
 // adoptive father's only.
 //
 // Of the members of one name and one 世 in pre-order, the nearest to a member
-// is always one of his two neighbours in that order, so each son costs a
-// binary search and two walks up the tree: O(n log n) for the book.
+// is always one of his two neighbours in that order, and the earliest of the
+// nearest the first in that order below their common ancestor; so each son
+// costs binary searches and walks up the tree no longer than it has
+// generations: O(n log n) for the book.
 BookContext::BookContext(const COperationClanbook& genealogy, const BookOptions& options)
     : m_data(std::make_unique<Data>()) {
   m_data->options = options;
@@ -115,23 +117,21 @@ BookContext::BookContext(const COperationClanbook& genealogy, const BookOptions&
                       walked.depth[static_cast<std::size_t>(father)]});
     if (found == bearers.end()) continue;
     const std::vector<int>& list = found->second;
-    auto after = std::upper_bound(list.begin(), list.end(), father);
-    auto before = std::lower_bound(list.begin(), list.end(), father);
-    std::optional<int> best;
-    int bestDepth = -1;
-    if (before != list.begin()) {
-      const int candidate = *(before - 1);
-      best = candidate;
-      bestDepth = CommonDepth(walked, candidate, father);
-    }
-    if (after != list.end()) {
-      const int candidate = *after;
-      const int depth = CommonDepth(walked, candidate, father);
-      if (depth > bestDepth) best = candidate;
-    }
-    if (best)
-      m_data->givenOut[walked.members[static_cast<std::size_t>(*best)]].push_back(
-          walked.members[static_cast<std::size_t>(son)]);
+    const auto after = std::upper_bound(list.begin(), list.end(), father);
+    const auto before = std::lower_bound(list.begin(), list.end(), father);
+    int nearest = -1;  // the depth of the deepest common ancestor
+    if (before != list.begin()) nearest = CommonDepth(walked, *(before - 1), father);
+    if (after != list.end()) nearest = std::max(nearest, CommonDepth(walked, *after, father));
+    if (nearest < 0) continue;
+    // Every bearer as near lies below that ancestor, which comes before them
+    // all in the order: the first bearer after him is the earliest.
+    int top = father;
+    while (walked.depth[static_cast<std::size_t>(top)] > nearest)
+      top = walked.parent[static_cast<std::size_t>(top)];
+    auto chosen = std::lower_bound(list.begin(), list.end(), top);
+    if (*chosen == father) ++chosen;
+    m_data->givenOut[walked.members[static_cast<std::size_t>(*chosen)]].push_back(
+        walked.members[static_cast<std::size_t>(son)]);
   }
 }
 

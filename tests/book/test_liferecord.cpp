@@ -13,9 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -349,6 +351,77 @@ TEST(LifeRecordTest, GivenOutSonsFindTheirBirthFatherAmongNamesakes) {
                 QStringLiteral("生。"));
   EXPECT_TRUE(Plain(LifeRecord::Paragraph(book["传枝4"], context))
                   .startsWith(QStringLiteral("传枝，兼祧传叶。")));
+}
+
+// The rule said plainly, over every bearer of the name, against the index's
+// search among neighbours, on books where four names are borne by everyone.
+TEST(LifeRecordTest, BirthFathersAreThoseTheRuleNamesInRandomBooks) {
+  for (unsigned seed = 1; seed <= 20; ++seed) {
+    std::mt19937 random(seed);
+    COperationClanbook tree;
+    std::vector<MemberNode*> all;
+    std::vector<int> depth;
+    const char16_t* names[] = {u"甲", u"乙", u"丙", u"丁"};
+    for (int i = 0; i < 600; ++i) {
+      auto* m = new MemberNode;
+      m->name = names[random() % 4];
+      const int father = all.empty() ? -1 : static_cast<int>(random() % all.size());
+      m->birthYear = 1700 + i;
+      m->birthMonth = m->birthDay = 1;
+      if (father >= 0 && random() % 4 == 0) m->extra.EditRecord().birthFather = names[random() % 4];
+      tree.InsertMember(father < 0 ? nullptr : all[static_cast<std::size_t>(father)], m);
+      all.push_back(m);
+      depth.push_back(father < 0 ? 0 : depth[static_cast<std::size_t>(father)] + 1);
+    }
+    // The tree's order, in which "earlier" is meant.
+    std::map<const MemberNode*, int> order;
+    std::vector<const MemberNode*> stack{tree.Root()};
+    while (!stack.empty()) {
+      const MemberNode* m = stack.back();
+      stack.pop_back();
+      order[m] = static_cast<int>(order.size());
+      std::vector<const MemberNode*> children;
+      for (const MemberNode* c = m->firstChild; c; c = c->nextSibling) children.push_back(c);
+      stack.insert(stack.end(), children.rbegin(), children.rend());
+    }
+    const auto ancestors = [](const MemberNode* m) {
+      std::vector<const MemberNode*> line;
+      for (; m; m = m->parent) line.insert(line.begin(), m);
+      return line;
+    };
+    const auto commonDepth = [&](const MemberNode* a, const MemberNode* b) {
+      const auto x = ancestors(a), y = ancestors(b);
+      std::size_t d = 0;
+      while (d < x.size() && d < y.size() && x[d] == y[d]) ++d;
+      return static_cast<int>(d);
+    };
+    std::map<const MemberNode*, std::vector<const MemberNode*>> expected;
+    std::vector<std::pair<int, const MemberNode*>> sons;
+    for (const MemberNode* m : all) sons.emplace_back(order[m], m);
+    std::sort(sons.begin(), sons.end());
+    for (const auto& [place, son] : sons) {
+      const std::u16string& named = son->extra.Record().birthFather;
+      if (named.empty()) continue;
+      const MemberNode* father = son->parent;
+      const MemberNode* best = nullptr;
+      for (std::size_t i = 0; i < all.size(); ++i) {
+        const MemberNode* c = all[i];
+        if (c == father || c->name != named || ancestors(c).size() != ancestors(father).size())
+          continue;
+        if (!best || commonDepth(c, father) > commonDepth(best, father) ||
+            (commonDepth(c, father) == commonDepth(best, father) && order[c] < order[best]))
+          best = c;
+      }
+      if (best) expected[best].push_back(son);
+    }
+    const BookContext context(tree, Options());
+    for (const MemberNode* m : all) {
+      const auto found = expected.find(m);
+      EXPECT_EQ(context.GivenOut(*m),
+                found == expected.end() ? std::vector<const MemberNode*>() : found->second)
+          << "seed " << seed << " member " << order[m];
+    }
+  }
 }
 
 TEST(LifeRecordTest, BirthFatherOfNoOneInTheBookIsNamedAtTheAdoptiveFatherOnly) {
