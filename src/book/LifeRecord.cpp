@@ -239,7 +239,7 @@ QString Ordinal(int n) {
   if (!InChinese()) return EnglishOrdinal(n);
   if (n == 1) return QStringLiteral("长");
   if (n == 2) return QStringLiteral("次");
-  return QString::fromStdU16String(ChineseNumber(n));
+  return NumberText(n);
 }
 
 // A count: 二 in a Chinese book, 2 in another.
