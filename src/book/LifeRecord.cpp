@@ -278,8 +278,9 @@ QString RankWords(const QString& rank) {
 }
 
 // A sentence of the template from its pieces, the first one's first letter
-// made a capital where the language has capitals.
-QString Sentence(const QStringList& pieces) {
+// made a capital where the language has capitals (not a name's: it stays as
+// the clan wrote it).
+QString Sentence(const QStringList& pieces, bool capital = true) {
   QString text;
   for (const QString& piece : pieces) {
     if (piece.isEmpty()) continue;
@@ -287,7 +288,7 @@ QString Sentence(const QStringList& pieces) {
     text += piece;
   }
   if (text.isEmpty()) return {};
-  if (text.front().isLower()) text.front() = text.front().toUpper();
+  if (capital && text.front().isLower()) text.front() = text.front().toUpper();
   return text + LifeRecord::tr("。");
 }
 
@@ -314,7 +315,8 @@ void Tidy(int& year, int& month, int& day) {
 QString BirthPiece(int year, int month, int day, const QString& hour, DateStyle style) {
   const QString date = LifeRecord::Date(year, month, day, style);
   if (date.isEmpty()) return {};
-  return LifeRecord::tr("%1生").arg(date + hour);
+  return LifeRecord::tr("%1生").arg(
+      hour.isEmpty() ? date : LifeRecord::tr("%1%2", "a day and its hour (辰时)").arg(date, hour));
 }
 
 QString DeathPiece(int year, int month, int day, DateStyle style) {
@@ -516,7 +518,7 @@ QString LifeRecord::Paragraph(const MemberNode& member, const BookContext& conte
     const QString husband = HusbandWords(record);
     if (!husband.isEmpty()) pieces << tr("适%1").arg(husband);
   }
-  text += Sentence(pieces);
+  text += Sentence(pieces, false);
 
   if (!hidden) {
     int by = member.birthYear, bm = member.birthMonth, bd = member.birthDay;
