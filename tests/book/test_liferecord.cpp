@@ -168,6 +168,17 @@ TEST(LifeRecordTest, EachClauseOnlyWithItsData) {
       {"长子 is 行一", [](Book& b) { b.Record("传枝").rank = u"长子"; }, Issue("行二", "行一")},
       {"行三 as it is", [](Book& b) { b.Record("传枝").rank = u"行三"; }, Issue("行二", "行三")},
       {"十一子", [](Book& b) { b.Record("传枝").rank = u"十一子"; }, Issue("行二", "行十一")},
+      {"a place alone", [](Book& b) { b.Record("传枝").rank = u"二"; }, kIssue},
+      {"the eldest alone", [](Book& b) { b.Record("传枝").rank = u"长"; }, Issue("行二", "行一")},
+      {"a place in digits", [](Book& b) { b.Record("传枝").rank = u"3"; }, Issue("行二", "行三")},
+      {"a daughter's place alone",
+       [](Book& b) {
+         b.Record("传枝").rank = u"次";
+         b.Record("传枝").sex = Sex::kFemale;
+       },
+       Issue("行二", "次女")},
+      {"a daughter's rank", [](Book& b) { b.Record("传枝").rank = u"长女"; },
+       Issue("行二", "长女")},
       {"another rank as written", [](Book& b) { b.Record("传枝").rank = u"老二"; },
        Issue("行二", "老二")},
       {"no 字, 号 or rank",
