@@ -13,9 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -166,6 +168,17 @@ TEST(LifeRecordTest, EachClauseOnlyWithItsData) {
       {"长子 is 行一", [](Book& b) { b.Record("传枝").rank = u"长子"; }, Issue("行二", "行一")},
       {"行三 as it is", [](Book& b) { b.Record("传枝").rank = u"行三"; }, Issue("行二", "行三")},
       {"十一子", [](Book& b) { b.Record("传枝").rank = u"十一子"; }, Issue("行二", "行十一")},
+      {"a place alone", [](Book& b) { b.Record("传枝").rank = u"二"; }, kIssue},
+      {"the eldest alone", [](Book& b) { b.Record("传枝").rank = u"长"; }, Issue("行二", "行一")},
+      {"a place in digits", [](Book& b) { b.Record("传枝").rank = u"3"; }, Issue("行二", "行三")},
+      {"a daughter's place alone",
+       [](Book& b) {
+         b.Record("传枝").rank = u"次";
+         b.Record("传枝").sex = Sex::kFemale;
+       },
+       Issue("行二", "次女")},
+      {"a daughter's rank", [](Book& b) { b.Record("传枝").rank = u"长女"; },
+       Issue("行二", "长女")},
       {"another rank as written", [](Book& b) { b.Record("传枝").rank = u"老二"; },
        Issue("行二", "老二")},
       {"no 字, 号 or rank",
@@ -351,6 +364,77 @@ TEST(LifeRecordTest, GivenOutSonsFindTheirBirthFatherAmongNamesakes) {
                   .startsWith(QStringLiteral("传枝，兼祧传叶。")));
 }
 
+// The rule said plainly, over every bearer of the name, against the index's
+// search among neighbours, on books where four names are borne by everyone.
+TEST(LifeRecordTest, BirthFathersAreThoseTheRuleNamesInRandomBooks) {
+  for (unsigned seed = 1; seed <= 20; ++seed) {
+    std::mt19937 random(seed);
+    COperationClanbook tree;
+    std::vector<MemberNode*> all;
+    std::vector<int> depth;
+    const char16_t* names[] = {u"甲", u"乙", u"丙", u"丁"};
+    for (int i = 0; i < 600; ++i) {
+      auto* m = new MemberNode;
+      m->name = names[random() % 4];
+      const int father = all.empty() ? -1 : static_cast<int>(random() % all.size());
+      m->birthYear = 1700 + i;
+      m->birthMonth = m->birthDay = 1;
+      if (father >= 0 && random() % 4 == 0) m->extra.EditRecord().birthFather = names[random() % 4];
+      tree.InsertMember(father < 0 ? nullptr : all[static_cast<std::size_t>(father)], m);
+      all.push_back(m);
+      depth.push_back(father < 0 ? 0 : depth[static_cast<std::size_t>(father)] + 1);
+    }
+    // The tree's order, in which "earlier" is meant.
+    std::map<const MemberNode*, int> order;
+    std::vector<const MemberNode*> stack{tree.Root()};
+    while (!stack.empty()) {
+      const MemberNode* m = stack.back();
+      stack.pop_back();
+      order[m] = static_cast<int>(order.size());
+      std::vector<const MemberNode*> children;
+      for (const MemberNode* c = m->firstChild; c; c = c->nextSibling) children.push_back(c);
+      stack.insert(stack.end(), children.rbegin(), children.rend());
+    }
+    const auto ancestors = [](const MemberNode* m) {
+      std::vector<const MemberNode*> line;
+      for (; m; m = m->parent) line.insert(line.begin(), m);
+      return line;
+    };
+    const auto commonDepth = [&](const MemberNode* a, const MemberNode* b) {
+      const auto x = ancestors(a), y = ancestors(b);
+      std::size_t d = 0;
+      while (d < x.size() && d < y.size() && x[d] == y[d]) ++d;
+      return static_cast<int>(d);
+    };
+    std::map<const MemberNode*, std::vector<const MemberNode*>> expected;
+    std::vector<std::pair<int, const MemberNode*>> sons;
+    for (const MemberNode* m : all) sons.emplace_back(order[m], m);
+    std::sort(sons.begin(), sons.end());
+    for (const auto& [place, son] : sons) {
+      const std::u16string& named = son->extra.Record().birthFather;
+      if (named.empty()) continue;
+      const MemberNode* father = son->parent;
+      const MemberNode* best = nullptr;
+      for (std::size_t i = 0; i < all.size(); ++i) {
+        const MemberNode* c = all[i];
+        if (c == father || c->name != named || ancestors(c).size() != ancestors(father).size())
+          continue;
+        if (!best || commonDepth(c, father) > commonDepth(best, father) ||
+            (commonDepth(c, father) == commonDepth(best, father) && order[c] < order[best]))
+          best = c;
+      }
+      if (best) expected[best].push_back(son);
+    }
+    const BookContext context(tree, Options());
+    for (const MemberNode* m : all) {
+      const auto found = expected.find(m);
+      EXPECT_EQ(context.GivenOut(*m),
+                found == expected.end() ? std::vector<const MemberNode*>() : found->second)
+          << "seed " << seed << " member " << order[m];
+    }
+  }
+}
+
 TEST(LifeRecordTest, BirthFatherOfNoOneInTheBookIsNamedAtTheAdoptiveFatherOnly) {
   Book book;
   book.Record("继宗").birthFather = u"传业";  // nobody's name
@@ -409,6 +493,10 @@ TEST(LifeRecordTest, TheEnglishBookReadsAsEnglishWithTheNamesKept) {
   QCoreApplication::installTranslator(&english);
   Book book;
   book.Record("秀英").husbandPlace.clear();
+  book.Record("传枝").birthHour = u"辰时";
+  // A name in Latin letters stays as written, even at a sentence's head.
+  book["传枝"].name = u"chuanzhi";
+  book.Record("继宗").birthFather = u"chuanzhi";
   MemberRecord second;
   second.sex = Sex::kFemale;
   second.husbandName = u"刘某";
@@ -419,21 +507,22 @@ TEST(LifeRecordTest, TheEnglishBookReadsAsEnglishWithTheNamesKept) {
   const QString table = Plain(LifeRecord::Short(book["传枝"], BookContext(book.tree, Options())));
   const QString adopted = Plain(ParagraphOf(book, "传根", Options(DateStyle::kGregorian)));
   QCoreApplication::removeTranslator(&english);
-  EXPECT_EQ(text,
-            QStringLiteral(
-                "传枝, courtesy name 茂林, art name 松亭, 2nd son. Born 5 March 1890, died 24 "
-                "October 1949, aged 60 (sui). Buried at 村东山坳, facing 坐北朝南. Wife: Lady 王, "
-                "of 本县王家庄, daughter of 王公德昌. Second wife: Lady 李. 2 sons: 继祖, 继宗 "
-                "(continues the line of 传根). 2 daughters: the 1st married to 张某, the 2nd "
-                "married to 刘某."));
+  EXPECT_EQ(
+      text,
+      QStringLiteral(
+          "chuanzhi, courtesy name 茂林, art name 松亭, 2nd son. Born 5 March 1890 (辰时), died 24 "
+          "October 1949, aged 60 (sui). Buried at 村东山坳, facing 坐北朝南. Wife: Lady 王, "
+          "of 本县王家庄, daughter of 王公德昌. Second wife: Lady 李. 2 sons: 继祖, 继宗 "
+          "(continues the line of 传根). 2 daughters: the 1st married to 张某, the 2nd "
+          "married to 刘某."));
   EXPECT_EQ(lunar, QStringLiteral("5 March 1890 (lunar: Guangxu 16, month 2, day 15)"));
   EXPECT_EQ(yearOnly, QStringLiteral("1890"));
   EXPECT_EQ(table, QStringLiteral("cn. 茂林, 1890–1949, m. Lady 王, Lady 李"));
   EXPECT_TRUE(adopted.endsWith(
-      QStringLiteral("2 sons: 继宗 (adopted heir, son of 传枝), 传枝 (also heir of 传叶).")))
+      QStringLiteral("2 sons: 继宗 (adopted heir, son of chuanzhi), 传枝 (also heir of 传叶).")))
       << adopted.toStdString();
   // Back in Chinese once the catalogue is gone.
-  EXPECT_EQ(Plain(ParagraphOf(book, "传枝")).left(5), QStringLiteral("传枝，字茂"));
+  EXPECT_EQ(Plain(ParagraphOf(book, "传枝")).left(11), QStringLiteral("chuanzhi，字茂"));
 }
 
 TEST(LifeRecordTest, ShortRecordBesideAName) {
