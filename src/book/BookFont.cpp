@@ -322,11 +322,11 @@ std::shared_ptr<const BookFont> BookFont::Load(const QString& file, const QStrin
   const QString shown = QFileInfo(file).fileName().isEmpty() ? file : QFileInfo(file).fileName();
   QFile in(file);
   if (!in.open(QIODevice::ReadOnly))
-    return fail(FontText::tr("无法读取字体文件 %1：%2").arg(file, in.errorString()));
+    return fail(FontText::tr("无法读取字体文件 %1：%2。").arg(file, in.errorString()));
   auto data = std::make_unique<Data>();
   data->file = in.readAll();
   if (in.error() != QFileDevice::NoError)
-    return fail(FontText::tr("无法读取字体文件 %1：%2").arg(file, in.errorString()));
+    return fail(FontText::tr("无法读取字体文件 %1：%2。").arg(file, in.errorString()));
 
   try {
     const Span whole = data->FileSpan();

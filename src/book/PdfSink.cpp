@@ -603,7 +603,7 @@ bool PdfSink::Finish(QString* error) {
       file && s.failure.isEmpty() && !file->flush())
     s.failure = file->errorString();
   if (!s.failure.isEmpty()) {
-    if (error) *error = PdfText::tr("无法写入 PDF：%1").arg(s.failure);
+    if (error) *error = PdfText::tr("无法写入 PDF：%1。").arg(s.failure);
     return false;
   }
   return true;

@@ -15,6 +15,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <map>
+
 #include <gtest/gtest.h>
 
 using book::BookFont;
@@ -35,6 +38,9 @@ struct Item {
 // A spread of a vertical book: columns right to left, a turned Latin run, a
 // horizontal footer, rules and a box, two parts with a 世 under each, and a
 // second page of another size. Drawing order is reading order.
+// "1990" turned at 20 pt: four half-width digits of AR PL UMing.
+constexpr double kDigitsLength = 40;
+
 const std::vector<Item>& SampleBook() {
   static const std::vector<Item> items = {
       {Item::kPage, {}, {}, 0, {595.276, 841.89}},
@@ -44,7 +50,13 @@ const std::vector<Item>& SampleBook() {
       {Item::kVertical, QStringLiteral("著有《家训》一卷—…"), {460, 80}, 20, {}},
       {Item::kTurned, QStringLiteral("Smith"), {430, 80}, 14, {}},
       {Item::kVertical, QStringLiteral("配王\u2060氏"), {400, 80}, 20, {}},
-      {Item::kHorizontal, QStringLiteral("第一页"), {72, 800}, 10, {}},
+      // One column of three runs, digits turned between them, reads as one.
+      {Item::kVertical, QStringLiteral("生于"), {370, 80}, 20, {}},
+      {Item::kTurned, QStringLiteral("1990"), {370, 120}, 20, {}},
+      {Item::kVertical, QStringLiteral("年"), {370, 120 + kDigitsLength}, 20, {}},
+      // A second character the face lacks, on a horizontal line: copied
+      // through the ToUnicode map alone.
+      {Item::kHorizontal, QStringLiteral("第一页\U000F0001"), {72, 800}, 10, {}},
       {Item::kLine, {}, {60, 60}, 1, {535, 60}},
       {Item::kBox, {}, {60, 70}, 0.5, {535, 780}},
       {Item::kMark, QStringLiteral("第一世"), {}, 1, {}},
@@ -114,14 +126,15 @@ private:
 class PdfTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
-    const QString file = BookFont::DefaultFile();
-    if (file.isEmpty()) return;
+    // The sample is measured for AR PL UMing, the face the book is set in.
+    const QString file = QStringLiteral("/usr/share/fonts/truetype/arphic/uming.ttc");
+    if (!QFileInfo::exists(file)) return;
     QString error;
-    s_font = BookFont::Load(file, QString(), &error);
+    s_font = BookFont::Load(file, BookFont::DefaultFamily(), &error);
   }
   static void TearDownTestSuite() { s_font.reset(); }
   void SetUp() override {
-    if (!s_font) GTEST_SKIP() << "no CJK TrueType face installed (fonts-arphic-uming)";
+    if (!s_font) GTEST_SKIP() << "fonts-arphic-uming is not installed";
     ASSERT_TRUE(m_dir.isValid());
   }
 
@@ -179,7 +192,8 @@ TEST_F(PdfTest, TextReadsColumnByColumnInDrawingOrder) {
       QStringLiteral("著有《家训》一卷—…"),
       QStringLiteral("Smith"),
       QStringLiteral("配王氏"),
-      QStringLiteral("第一页"),
+      QStringLiteral("生于1990年"),
+      QStringLiteral("第一页\U000F0001"),
       QStringLiteral("缺\U000F0000字"),
       QStringLiteral("完"),
   };
@@ -263,4 +277,264 @@ TEST_F(PdfTest, RefusedWritesNeverEndAsSuccess) {
     EXPECT_FALSE(sink.Finish(&error));
     EXPECT_TRUE(error.contains(QStringLiteral("disk full"))) << error.toStdString();
   }
+}
+
+namespace {
+
+// A place where an item may put ink; `inked` when it must hold some.
+struct Area {
+  QRectF rect;
+  bool inked;
+  QString what;
+};
+
+// Where the items of one page may ink the page: each upright character's
+// cell, a turned or horizontal run's em boxes, a rule's and a box's strokes.
+std::vector<Area> AreasOf(const std::vector<Item>& items, const BookFont& font) {
+  std::vector<Area> areas;
+  auto length = [&](const QString& text, double size) {
+    double sum = 0;
+    for (const char32_t c : text.toUcs4()) sum += font.GlyphAdvance(font.Glyph(c)) * size;
+    return sum;
+  };
+  for (const Item& item : items) {
+    const double s = item.size;
+    switch (item.kind) {
+      case Item::kVertical: {
+        int cell = 0;
+        for (const char32_t c : item.text.toUcs4()) {
+          if (c == 0x2060) continue;  // the joiner takes no cell
+          areas.push_back({QRectF(item.at.x() - s / 2, item.at.y() + cell * s, s, s), true,
+                           item.text + QStringLiteral(" cell %1").arg(cell)});
+          ++cell;
+        }
+        break;
+      }
+      case Item::kTurned:
+        areas.push_back(
+            {QRectF(item.at.x() - s / 2, item.at.y(), s, length(item.text, s)), true, item.text});
+        break;
+      case Item::kHorizontal:
+        areas.push_back(
+            {QRectF(item.at.x(), item.at.y() - font.Ascent() * s, length(item.text, s), s), true,
+             item.text});
+        break;
+      case Item::kLine:
+        areas.push_back(
+            {QRectF(item.at, item.to).normalized().adjusted(-s / 2, -s / 2, s / 2, s / 2), true,
+             QStringLiteral("line")});
+        break;
+      case Item::kBox: {
+        const QRectF box(item.at, item.to);
+        for (const QLineF& edge :
+             {QLineF(box.topLeft(), box.topRight()), QLineF(box.topRight(), box.bottomRight()),
+              QLineF(box.bottomLeft(), box.bottomRight()), QLineF(box.topLeft(), box.bottomLeft())})
+          areas.push_back({QRectF(edge.p1(), edge.p2()).normalized().adjusted(-s, -s, s, s), true,
+                           QStringLiteral("box")});
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  return areas;
+}
+
+// Every dark pixel of `image` (drawn at `scale` pixels a point) lies within a
+// pixel of some area, and every area that must be inked holds ink.
+void ExpectInkInAreas(const QImage& image, double scale, const std::vector<Area>& areas) {
+  const double slack = 1.0;
+  int outside = 0;
+  QPoint firstOutside;
+  std::vector<int> inkIn(areas.size(), 0);
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (qGray(image.pixel(x, y)) > 160) continue;
+      const QPointF at((x + 0.5) / scale, (y + 0.5) / scale);
+      bool placed = false;
+      for (std::size_t i = 0; i < areas.size(); ++i) {
+        if (areas[i].rect.contains(at)) ++inkIn[i], placed = true;
+        if (!placed && areas[i].rect.adjusted(-slack, -slack, slack, slack).contains(at))
+          placed = true;
+      }
+      if (!placed && outside++ == 0) firstOutside = QPoint(x, y);
+    }
+  }
+  EXPECT_EQ(outside, 0) << "first at " << firstOutside.x() / scale << ","
+                        << firstOutside.y() / scale << " pt";
+  for (std::size_t i = 0; i < areas.size(); ++i)
+    EXPECT_GT(inkIn[i], 0) << areas[i].what.toStdString();
+}
+
+std::vector<Item> FirstPage() {
+  std::vector<Item> page;
+  for (const Item& item : SampleBook()) {
+    if (item.kind == Item::kPage && !page.empty()) break;
+    page.push_back(item);
+  }
+  return page;
+}
+
+}  // namespace
+
+// The preview and the PDF (as poppler draws it) put ink where the items say
+// their cells are, and nowhere else.
+TEST_F(PdfTest, InkStaysInTheDeclaredCells) {
+  const double scale = 2;  // 144 dpi
+  const std::vector<Item> page = FirstPage();
+  const std::vector<Area> areas = AreasOf(page, *s_font);
+
+  QImage painted(QSize(int(595.276 * scale), int(841.89 * scale)),
+                 QImage::Format_ARGB32_Premultiplied);
+  painted.fill(Qt::white);
+  {
+    QPainter painter(&painted);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
+    book::PainterSink sink(painter, s_font);
+    Draw(page, sink);
+  }
+  {
+    SCOPED_TRACE("PainterSink");
+    ExpectInkInAreas(painted, scale, areas);
+  }
+
+  const QString pdf = WriteSample();
+  const QString prefix = m_dir.filePath(QStringLiteral("page"));
+  Run(QStringLiteral("pdftoppm"),
+      {QStringLiteral("-r"), QStringLiteral("144"), QStringLiteral("-f"), QStringLiteral("1"),
+       QStringLiteral("-l"), QStringLiteral("1"), QStringLiteral("-singlefile"),
+       QStringLiteral("-png"), pdf, prefix});
+  SKIP_IF_MISSING();
+  const QImage rendered(prefix + QStringLiteral(".png"));
+  ASSERT_FALSE(rendered.isNull());
+  SCOPED_TRACE("pdftoppm");
+  ExpectInkInAreas(rendered, scale, areas);
+}
+
+// A thousand full pages of 世系录 text in some three thousand different
+// characters: each page's stream compressed, the face subset to the
+// characters used, so the file stays a few megabytes.
+TEST_F(PdfTest, ThousandPagesStayCompact) {
+  std::vector<char32_t> pool;
+  for (char32_t c = 0x4E00; pool.size() < 3000 && c < 0x9FA5; c += 3)
+    if (s_font->Has(c)) pool.push_back(c);
+  ASSERT_EQ(pool.size(), 3000u);
+  const QString path = m_dir.filePath(QStringLiteral("thousand.pdf"));
+  QFile out(path);
+  ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+  PdfSink sink(out, s_font, QStringLiteral("谱"));
+  std::size_t next = 0;
+  const int pages = 1000, columns = 20, cells = 30;
+  for (int page = 0; page < pages; ++page) {
+    sink.BeginPage(QSizeF(595.276, 841.89));
+    if (page % 100 == 0) sink.Bookmark(QStringLiteral("第%1世").arg(page / 100 + 1), 0);
+    sink.Box(QRectF(50, 60, 495, 720), 1);
+    for (int column = 0; column < columns; ++column) {
+      QString text;
+      for (int cell = 0; cell < cells; ++cell) {
+        text += QString::fromUcs4(&pool[next % pool.size()], 1);
+        next = next * 7 + 13;  // wander over the pool, not in a loop of its own
+        if (cell % 9 == 8) text += QStringLiteral("，");
+      }
+      sink.VerticalText(text, QPointF(530 - column * 24, 70), 12 + (column % 2));
+    }
+    sink.EndPage();
+  }
+  QString error;
+  ASSERT_TRUE(sink.Finish(&error)) << error.toStdString();
+  out.close();
+  EXPECT_LT(QFileInfo(path).size(), 8 * 1024 * 1024);
+  const QString info = Run(QStringLiteral("pdfinfo"), {path});
+  SKIP_IF_MISSING();
+  EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages: +1000\n"))));
+}
+
+namespace {
+
+// The PDF's objects as text (Latin-1) by number, and its Flate streams
+// inflated.
+struct PdfObjects {
+  std::map<int, QString> dictionaries;
+  std::map<int, QByteArray> streams;
+};
+
+PdfObjects ReadObjects(const QByteArray& pdf) {
+  PdfObjects objects;
+  const QString text = QString::fromLatin1(pdf);
+  static const QRegularExpression object(QStringLiteral("\n(\\d+) 0 obj\n(.*?)\n(stream\n|endobj)"),
+                                         QRegularExpression::DotMatchesEverythingOption);
+  for (auto it = object.globalMatch(text); it.hasNext();) {
+    const auto match = it.next();
+    const int number = match.captured(1).toInt();
+    objects.dictionaries[number] = match.captured(2);
+    if (match.captured(3) != QStringLiteral("stream\n")) continue;
+    static const QRegularExpression lengthOf(QStringLiteral("/Length (\\d+)"));
+    const qsizetype length = lengthOf.match(match.captured(2)).captured(1).toLongLong();
+    QByteArray packed;
+    const quint32 room = 16 * 1024 * 1024;  // qUncompress's size hint, big-endian
+    packed.append(char(room >> 24))
+        .append(char(room >> 16))
+        .append(char(room >> 8))
+        .append(char(room));
+    packed.append(pdf.mid(match.capturedEnd(3), length));
+    objects.streams[number] = qUncompress(packed);
+  }
+  return objects;
+}
+
+int Reference(const QString& dictionary, const QString& key) {
+  return QRegularExpression(QStringLiteral("/%1 (\\d+) 0 R").arg(key))
+      .match(dictionary)
+      .captured(1)
+      .toInt();
+}
+
+}  // namespace
+
+// Viewers that read no /ActualText copy through the fonts' ToUnicode map:
+// each code gives the character it was drawn for, a vertical form its
+// punctuation, and each character the face lacks a code of its own on the
+// missing glyph.
+TEST_F(PdfTest, ToUnicodeGivesTheCharactersDrawn) {
+  QFile file(WriteSample());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const PdfObjects objects = ReadObjects(file.readAll());
+  QString vertical, descendant;
+  for (const auto& [number, dictionary] : objects.dictionaries)
+    if (dictionary.contains(QStringLiteral("/Encoding /Identity-V"))) vertical = dictionary;
+  ASSERT_FALSE(vertical.isEmpty());
+  const QByteArray cmap = objects.streams.at(Reference(vertical, QStringLiteral("ToUnicode")));
+  std::map<int, QString> toUnicode;
+  static const QRegularExpression entry(QStringLiteral("<([0-9A-F]{4})> <([0-9A-F]+)>"));
+  for (auto it = entry.globalMatch(QString::fromLatin1(cmap)); it.hasNext();) {
+    const auto match = it.next();
+    QString text;
+    for (int i = 0; i < match.captured(2).size(); i += 4)
+      text.append(QChar(char16_t(match.captured(2).mid(i, 4).toUInt(nullptr, 16))));
+    toUnicode[match.captured(1).toInt(nullptr, 16)] = text;
+  }
+  const BookFont& font = *s_font;
+  EXPECT_EQ(toUnicode[font.VerticalGlyph(U'。')], QStringLiteral("。"));
+  EXPECT_EQ(toUnicode[font.VerticalGlyph(U'「')], QStringLiteral("「"));
+  EXPECT_EQ(toUnicode[font.Glyph(U'传')], QStringLiteral("传"));
+  EXPECT_EQ(toUnicode[font.Glyph(U'S')], QStringLiteral("S"));
+  auto codeOf = [&](const QString& text) {
+    const auto it = std::find_if(toUnicode.begin(), toUnicode.end(),
+                                 [&](const auto& code) { return code.second == text; });
+    return it == toUnicode.end() ? -1 : it->first;
+  };
+  // The first drawn takes glyph 0's own code, the second a code of its own.
+  EXPECT_EQ(codeOf(QStringLiteral("\U000F0001")), 0);
+  const int extra = codeOf(QStringLiteral("\U000F0000"));
+  ASSERT_GE(extra, font.GlyphCount());
+
+  // That code is drawn with the missing glyph: the CIDToGIDMap says so.
+  for (const auto& [number, dictionary] : objects.dictionaries)
+    if (dictionary.contains(QStringLiteral("/CIDFontType2"))) descendant = dictionary;
+  const QByteArray map = objects.streams.at(Reference(descendant, QStringLiteral("CIDToGIDMap")));
+  ASSERT_GE(map.size(), extra * 2 + 2);
+  EXPECT_EQ(map.mid(extra * 2, 2), QByteArray(2, '\0'));
+  const int g = font.Glyph(U'传');
+  EXPECT_EQ((std::uint8_t(map[g * 2]) << 8) | std::uint8_t(map[g * 2 + 1]), g);
 }
