@@ -81,8 +81,10 @@ int CommonDepth(const Walked& walked, int a, int b) {
 // adoptive father's only.
 //
 // Of the members of one name and one 世 in pre-order, the nearest to a member
-// is always one of his two neighbours in that order, so each son costs a
-// binary search and two walks up the tree: O(n log n) for the book.
+// is always one of his two neighbours in that order, and the earliest of the
+// nearest the first in that order below their common ancestor; so each son
+// costs binary searches and walks up the tree no longer than it has
+// generations: O(n log n) for the book.
 BookContext::BookContext(const COperationClanbook& genealogy, const BookOptions& options)
     : m_data(std::make_unique<Data>()) {
   m_data->options = options;
@@ -115,23 +117,21 @@ BookContext::BookContext(const COperationClanbook& genealogy, const BookOptions&
                       walked.depth[static_cast<std::size_t>(father)]});
     if (found == bearers.end()) continue;
     const std::vector<int>& list = found->second;
-    auto after = std::upper_bound(list.begin(), list.end(), father);
-    auto before = std::lower_bound(list.begin(), list.end(), father);
-    std::optional<int> best;
-    int bestDepth = -1;
-    if (before != list.begin()) {
-      const int candidate = *(before - 1);
-      best = candidate;
-      bestDepth = CommonDepth(walked, candidate, father);
-    }
-    if (after != list.end()) {
-      const int candidate = *after;
-      const int depth = CommonDepth(walked, candidate, father);
-      if (depth > bestDepth) best = candidate;
-    }
-    if (best)
-      m_data->givenOut[walked.members[static_cast<std::size_t>(*best)]].push_back(
-          walked.members[static_cast<std::size_t>(son)]);
+    const auto after = std::upper_bound(list.begin(), list.end(), father);
+    const auto before = std::lower_bound(list.begin(), list.end(), father);
+    int nearest = -1;  // the depth of the deepest common ancestor
+    if (before != list.begin()) nearest = CommonDepth(walked, *(before - 1), father);
+    if (after != list.end()) nearest = std::max(nearest, CommonDepth(walked, *after, father));
+    if (nearest < 0) continue;
+    // Every bearer as near lies below that ancestor, which comes before them
+    // all in the order: the first bearer after him is the earliest.
+    int top = father;
+    while (walked.depth[static_cast<std::size_t>(top)] > nearest)
+      top = walked.parent[static_cast<std::size_t>(top)];
+    auto chosen = std::lower_bound(list.begin(), list.end(), top);
+    if (*chosen == father) ++chosen;
+    m_data->givenOut[walked.members[static_cast<std::size_t>(*chosen)]].push_back(
+        walked.members[static_cast<std::size_t>(son)]);
   }
 }
 
@@ -150,10 +150,6 @@ const BookOptions& BookContext::Options() const {
 // Words.
 
 namespace {
-
-QString Tr(const char* source, const char* disambiguation = nullptr) {
-  return LifeRecord::tr(source, disambiguation);
-}
 
 // The words of a date as the book prints it, in Chinese.
 QString GregorianChinese(int year, int month, int day) {
@@ -210,18 +206,20 @@ const char* const kMonthNames[] = {
     QT_TRANSLATE_NOOP("LifeRecord", "十一月"), QT_TRANSLATE_NOOP("LifeRecord", "十二月")};
 
 QString OtherLanguageDate(int year, int month, int day, DateStyle style) {
-  if (year < 0) return Tr("公元前%1年").arg(-year);
+  if (year < 0) return LifeRecord::tr("公元前%1年").arg(-year);
   QString text;
   if (month == 0)
-    text = Tr("%1年").arg(year);
+    text = LifeRecord::tr("%1年").arg(year);
   else if (day == 0)
-    text = Tr("%1年%2月").arg(QString::number(year), Tr(kMonthNames[month - 1]));
+    text = LifeRecord::tr("%1年%2月")
+               .arg(QString::number(year), LifeRecord::tr(kMonthNames[month - 1]));
   else
-    text = Tr("%1年%2月%3日")
-               .arg(QString::number(year), Tr(kMonthNames[month - 1]), QString::number(day));
+    text = LifeRecord::tr("%1年%2月%3日")
+               .arg(QString::number(year), LifeRecord::tr(kMonthNames[month - 1]),
+                    QString::number(day));
   if (style == DateStyle::kGregorian || day == 0) return text;
   const QString chinese = ChineseDateWords(GregorianDate{year, month, day});
-  return chinese.isEmpty() ? text : Tr("%1（农历%2）").arg(text, chinese);
+  return chinese.isEmpty() ? text : LifeRecord::tr("%1（农历%2）").arg(text, chinese);
 }
 
 // 1st, 2nd, 3rd, 11th, 21st: how an English rank reads.
@@ -241,7 +239,7 @@ QString Ordinal(int n) {
   if (!InChinese()) return EnglishOrdinal(n);
   if (n == 1) return QStringLiteral("长");
   if (n == 2) return QStringLiteral("次");
-  return QString::fromStdU16String(ChineseNumber(n));
+  return NumberText(n);
 }
 
 // A count: 二 in a Chinese book, 2 in another.
@@ -274,9 +272,9 @@ QString RankWords(const QString& rank) {
   }
   if (n == 0) return rank;
   if (son)
-    return Tr("行%1").arg(InChinese() ? QString::fromStdU16String(ChineseNumber(n))
-                                      : EnglishOrdinal(n));
-  return Tr("%1女").arg(Ordinal(n));
+    return LifeRecord::tr("行%1").arg(InChinese() ? QString::fromStdU16String(ChineseNumber(n))
+                                                  : EnglishOrdinal(n));
+  return LifeRecord::tr("%1女").arg(Ordinal(n));
 }
 
 // A sentence of the template from its pieces, the first one's first letter
@@ -285,12 +283,12 @@ QString Sentence(const QStringList& pieces) {
   QString text;
   for (const QString& piece : pieces) {
     if (piece.isEmpty()) continue;
-    if (!text.isEmpty()) text += Tr("，");
+    if (!text.isEmpty()) text += LifeRecord::tr("，");
     text += piece;
   }
   if (text.isEmpty()) return {};
   if (text.front().isLower()) text.front() = text.front().toUpper();
-  return text + Tr("。");
+  return text + LifeRecord::tr("。");
 }
 
 QString NameOf(const MemberNode& member) {
@@ -299,7 +297,7 @@ QString NameOf(const MemberNode& member) {
 
 QString SurnameWords(const Spouse& spouse) {
   const QString surname = Clean(spouse.surname);
-  return Tr("%1氏").arg(surname.isEmpty() ? QStringLiteral("某") : surname);
+  return LifeRecord::tr("%1氏").arg(surname.isEmpty() ? QStringLiteral("某") : surname);
 }
 
 bool Complete(int year, int month, int day) {
@@ -316,12 +314,12 @@ void Tidy(int& year, int& month, int& day) {
 QString BirthPiece(int year, int month, int day, const QString& hour, DateStyle style) {
   const QString date = LifeRecord::Date(year, month, day, style);
   if (date.isEmpty()) return {};
-  return Tr("%1生").arg(date + hour);
+  return LifeRecord::tr("%1生").arg(date + hour);
 }
 
 QString DeathPiece(int year, int month, int day, DateStyle style) {
   const QString date = LifeRecord::Date(year, month, day, style);
-  return date.isEmpty() ? QString() : Tr("%1卒").arg(date);
+  return date.isEmpty() ? QString() : LifeRecord::tr("%1卒").arg(date);
 }
 
 // The 享年 in 虚岁, only where both days are whole and the calendar reaches
@@ -330,7 +328,7 @@ QString AgePiece(int by, int bm, int bd, int dy, int dm, int dd) {
   if (!Complete(by, bm, bd) || !Complete(dy, dm, dd)) return {};
   const std::optional<Age> age = AgeAt(GregorianDate{by, bm, bd}, GregorianDate{dy, dm, dd});
   if (!age) return {};
-  return Tr("享年%1岁").arg(Count(age->nominalYears));
+  return LifeRecord::tr("享年%1岁").arg(Count(age->nominalYears));
 }
 
 // The stored text without an ending the pattern adds itself (本县王家庄人 →
@@ -344,29 +342,29 @@ QString HusbandWords(const MemberRecord& record) {
   const QString place = Clean(record.husbandPlace);
   const QString name = Joined(Clean(record.husbandName));
   if (!place.isEmpty() && !name.isEmpty())
-    return Tr("%1%2", "a husband's place and name").arg(place, name);
+    return LifeRecord::tr("%1%2", "a husband's place and name").arg(place, name);
   return place.isEmpty() ? name : place;
 }
 
 QString TitlePattern(SpouseTitle title) {
   switch (title) {
     case SpouseTitle::kJiPei:
-      return Tr("继配%1");
+      return LifeRecord::tr("继配%1");
     case SpouseTitle::kQu:
-      return Tr("娶%1");
+      return LifeRecord::tr("娶%1");
     case SpouseTitle::kCeShi:
-      return Tr("侧室%1");
+      return LifeRecord::tr("侧室%1");
     default:
-      return Tr("配%1");
+      return LifeRecord::tr("配%1");
   }
 }
 
 QString WifeSentence(const Spouse& spouse, bool hidden, DateStyle style) {
   QStringList pieces{TitlePattern(spouse.title).arg(LifeRecord::WifeName(spouse))};
   const QString origin = WithoutEnding(Clean(spouse.origin), u"人");
-  if (!hidden && !origin.isEmpty()) pieces << Tr("%1人").arg(origin);
+  if (!hidden && !origin.isEmpty()) pieces << LifeRecord::tr("%1人").arg(origin);
   const QString father = WithoutEnding(Clean(spouse.father), u"之女");
-  if (!father.isEmpty()) pieces << Tr("%1之女").arg(Joined(father));
+  if (!father.isEmpty()) pieces << LifeRecord::tr("%1之女").arg(Joined(father));
   if (!hidden) {
     int by = spouse.birthYear, bm = spouse.birthMonth, bd = spouse.birthDay;
     int dy = spouse.deathYear, dm = spouse.deathMonth, dd = spouse.deathDay;
@@ -378,7 +376,7 @@ QString WifeSentence(const Spouse& spouse, bool hidden, DateStyle style) {
       pieces << AgePiece(by, bm, bd, dy, dm, dd);
     }
     const QString burial = Clean(spouse.burial);
-    if (!burial.isEmpty()) pieces << Tr("葬%1").arg(burial);
+    if (!burial.isEmpty()) pieces << LifeRecord::tr("葬%1").arg(burial);
   }
   return Sentence(pieces);
 }
@@ -411,12 +409,12 @@ QStringList SonsWords(const MemberNode& member, const BookContext& context) {
     const MemberRecord& record = son->extra.Record();
     QString word = NameOf(*son);
     if (givenOut) {
-      if (son->parent) word += Tr("（出继%1）").arg(NameOf(*son->parent));
+      if (son->parent) word += LifeRecord::tr("（出继%1）").arg(NameOf(*son->parent));
     } else if (!record.birthFather.empty()) {
-      word = Tr("嗣子%1（%2之子）").arg(word, Joined(Clean(record.birthFather)));
+      word = LifeRecord::tr("嗣子%1（%2之子）").arg(word, Joined(Clean(record.birthFather)));
     }
     if (!givenOut && !record.secondFather.empty())
-      word += Tr("（兼祧%1）").arg(Joined(Clean(record.secondFather)));
+      word += LifeRecord::tr("（兼祧%1）").arg(Joined(Clean(record.secondFather)));
     words << word;
   }
   return words;
@@ -425,8 +423,10 @@ QStringList SonsWords(const MemberNode& member, const BookContext& context) {
 QString SonsSentence(const MemberNode& member, const BookContext& context) {
   const QStringList sons = SonsWords(member, context);
   if (sons.isEmpty()) return {};
-  if (sons.size() == 1) return Sentence({Tr("子一：%1").arg(sons.front())});
-  return Sentence({Tr("子%1：%2").arg(Count(static_cast<int>(sons.size())), sons.join(Tr("、")))});
+  if (sons.size() == 1) return Sentence({LifeRecord::tr("子一：%1").arg(sons.front())});
+  return Sentence(
+      {LifeRecord::tr("子%1：%2")
+           .arg(Count(static_cast<int>(sons.size())), sons.join(LifeRecord::tr("、")))});
 }
 
 // Daughters are named by whom they married (适张家村张某), as clan books
@@ -438,21 +438,22 @@ QString DaughtersSentence(const MemberNode& member) {
   if (daughters.empty()) return {};
   if (daughters.size() == 1) {
     const QString husband = HusbandWords(daughters.front()->extra.Record());
-    if (!husband.isEmpty()) return Sentence({Tr("女一，适%1").arg(husband)});
-    return Sentence({Tr("女一：%1").arg(NameOf(*daughters.front()))});
+    if (!husband.isEmpty()) return Sentence({LifeRecord::tr("女一，适%1").arg(husband)});
+    return Sentence({LifeRecord::tr("女一：%1").arg(NameOf(*daughters.front()))});
   }
   QStringList words;
   int n = 0;
   for (const MemberNode* daughter : daughters) {
     const QString husband = HusbandWords(daughter->extra.Record());
     if (!husband.isEmpty())
-      words << Tr("%1适%2").arg(Ordinal(++n), husband);
+      words << LifeRecord::tr("%1适%2").arg(Ordinal(++n), husband);
     else
-      words << Tr("%1%2", "a daughter's place among her sisters, then her name")
+      words << LifeRecord::tr("%1%2", "a daughter's place among her sisters, then her name")
                    .arg(Ordinal(++n), NameOf(*daughter));
   }
   return Sentence(
-      {Tr("女%1：%2").arg(Count(static_cast<int>(daughters.size())), words.join(Tr("，")))});
+      {LifeRecord::tr("女%1：%2")
+           .arg(Count(static_cast<int>(daughters.size())), words.join(LifeRecord::tr("，")))});
 }
 
 // A year beside a name in a table: the 干支 when the book keeps the Chinese
@@ -492,7 +493,7 @@ QString LifeRecord::WifeName(const Spouse& spouse) {
   const QString given = Clean(spouse.givenName);
   const QString surname = SurnameWords(spouse);
   if (given.isEmpty()) return Joined(surname);
-  return Joined(Tr("%1（%2）", "a wife's surname and given name").arg(surname, given));
+  return Joined(tr("%1（%2）", "a wife's surname and given name").arg(surname, given));
 }
 
 QString LifeRecord::Paragraph(const MemberNode& member, const BookContext& context) {
@@ -504,16 +505,16 @@ QString LifeRecord::Paragraph(const MemberNode& member, const BookContext& conte
   // Who he is.
   QStringList pieces{NameOf(member)};
   if (const QString courtesy = Clean(record.courtesyName); !courtesy.isEmpty())
-    pieces << Tr("字%1").arg(Joined(courtesy));
+    pieces << tr("字%1").arg(Joined(courtesy));
   if (const QString art = Clean(record.artName); !art.isEmpty())
-    pieces << Tr("号%1").arg(Joined(art));
+    pieces << tr("号%1").arg(Joined(art));
   pieces << RankWords(Clean(record.rank));
-  if (!record.birthFather.empty()) pieces << Tr("生父%1").arg(Joined(Clean(record.birthFather)));
-  if (!record.secondFather.empty()) pieces << Tr("兼祧%1").arg(Joined(Clean(record.secondFather)));
+  if (!record.birthFather.empty()) pieces << tr("生父%1").arg(Joined(Clean(record.birthFather)));
+  if (!record.secondFather.empty()) pieces << tr("兼祧%1").arg(Joined(Clean(record.secondFather)));
   pieces << Clean(record.office);
   if (record.sex == Sex::kFemale) {
     const QString husband = HusbandWords(record);
-    if (!husband.isEmpty()) pieces << Tr("适%1").arg(husband);
+    if (!husband.isEmpty()) pieces << tr("适%1").arg(husband);
   }
   text += Sentence(pieces);
 
@@ -532,9 +533,10 @@ QString LifeRecord::Paragraph(const MemberNode& member, const BookContext& conte
     const QString place = Clean(record.burialPlace);
     const QString facing = Clean(record.burialFacing);
     if (!place.isEmpty())
-      text += Sentence({Tr("葬%1").arg(place), facing});
+      text +=
+          Sentence({facing.isEmpty() ? tr("葬%1").arg(place) : tr("葬%1，%2").arg(place, facing)});
     else if (!facing.isEmpty())
-      text += Sentence({Tr("墓%1").arg(facing)});
+      text += Sentence({tr("墓%1").arg(facing)});
   }
 
   for (const Spouse& spouse : record.spouses)
@@ -552,7 +554,7 @@ QString LifeRecord::Short(const MemberNode& member, const BookContext& context) 
   const MemberRecord& record = member.extra.Record();
   QStringList pieces;
   if (const QString courtesy = Clean(record.courtesyName); !courtesy.isEmpty())
-    pieces << Tr("字%1", "beside a name in a table").arg(Joined(courtesy));
+    pieces << tr("字%1", "beside a name in a table").arg(Joined(courtesy));
   if (!(options.privateLiving && member.alive != 0)) {
     const QString born =
         ShortYear(member.birthYear, member.birthMonth, member.birthDay, options.dates);
@@ -560,16 +562,16 @@ QString LifeRecord::Short(const MemberNode& member, const BookContext& context) 
                                                        member.deathDay, options.dates)
                                            : QString();
     if (!born.isEmpty() && !died.isEmpty())
-      pieces << Tr("%1—%2", "years of birth and death in a table").arg(born, died);
+      pieces << tr("%1—%2", "years of birth and death in a table").arg(born, died);
     else if (!born.isEmpty())
-      pieces << Tr("%1生", "beside a name in a table").arg(born);
+      pieces << tr("%1生", "beside a name in a table").arg(born);
     else if (!died.isEmpty())
-      pieces << Tr("%1卒", "beside a name in a table").arg(died);
+      pieces << tr("%1卒", "beside a name in a table").arg(died);
   }
   QStringList wives;
   for (const Spouse& spouse : record.spouses) wives << Joined(SurnameWords(spouse));
-  if (!wives.isEmpty()) pieces << Tr("配%1", "beside a name in a table").arg(wives.join(Tr("、")));
-  return pieces.join(Tr("，"));
+  if (!wives.isEmpty()) pieces << tr("配%1", "beside a name in a table").arg(wives.join(tr("、")));
+  return pieces.join(tr("，"));
 }
 
 }  // namespace book

@@ -81,6 +81,14 @@ QPushButton* Button(const QString& text, const QString& name, QWidget* parent) {
 
 }  // namespace
 
+QString CImportReportDlg::DroppedText(const gedcom::GedcomDropped& dropped) {
+  const QString where = tr("%1 第 %2 行：%3")
+                            .arg(ValueText(dropped.xref))
+                            .arg(dropped.line)
+                            .arg(QString::fromStdString(dropped.fact));
+  return dropped.value.empty() ? where : tr("%1 “%2”").arg(where, ValueText(dropped.value));
+}
+
 QString CImportReportDlg::NoteText(const gedcom::GedcomNote& note) {
   using Kind = gedcom::GedcomNote::Kind;
   switch (note.kind) {
@@ -158,19 +166,29 @@ CImportReportDlg::CImportReportDlg(const gedcom::GedcomImportReport& report, QWi
     header->setStretchLastSection(true);
     layout->addWidget(m_changes, 3);
   }
+  // The skipped lines and the facts without a place: a labelled list each.
+  const auto addList = [&](const QString& label, const char* name, const QStringList& lines) {
+    auto* title = new QLabel(label, this);
+    auto* list = new QPlainTextEdit(this);
+    list->setObjectName(QLatin1String(name));
+    list->setAccessibleName(label);
+    list->setReadOnly(true);
+    list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    title->setBuddy(list);
+    list->setPlainText(lines.join(QLatin1Char('\n')));
+    layout->addWidget(title);
+    layout->addWidget(list, 1);
+    return list;
+  };
   if (!report.notes.empty()) {
-    auto* notesLabel = new QLabel(tr("读取时跳过的内容:"), this);
-    m_notes = new QPlainTextEdit(this);
-    m_notes->setObjectName(QStringLiteral("notes"));
-    m_notes->setAccessibleName(notesLabel->text());
-    m_notes->setReadOnly(true);
-    m_notes->setLineWrapMode(QPlainTextEdit::NoWrap);
-    notesLabel->setBuddy(m_notes);
     QStringList lines;
     for (const gedcom::GedcomNote& note : report.notes) lines << NoteText(note);
-    m_notes->setPlainText(lines.join(QLatin1Char('\n')));
-    layout->addWidget(notesLabel);
-    layout->addWidget(m_notes, 1);
+    m_notes = addList(tr("读取时跳过的内容:"), "notes", lines);
+  }
+  if (!report.dropped.empty()) {
+    QStringList lines;
+    for (const gedcom::GedcomDropped& dropped : report.dropped) lines << DroppedText(dropped);
+    m_dropped = addList(tr("家谱中无处存放的内容（未导入）:"), "dropped", lines);
   }
 
   QPushButton* save = Button(tr("保存报告…"), QStringLiteral("saveReport"), this);
@@ -185,7 +203,7 @@ CImportReportDlg::CImportReportDlg(const gedcom::GedcomImportReport& report, QWi
   connect(close, &QPushButton::clicked, this, &CImportReportDlg::accept);
 
   const int em = fontMetrics().horizontalAdvance(QChar(0x56FD));
-  if (report.changes.empty() && report.notes.empty())
+  if (report.changes.empty() && report.notes.empty() && report.dropped.empty())
     resize(36 * em, sizeHint().height());
   else
     resize(46 * em, 28 * em);

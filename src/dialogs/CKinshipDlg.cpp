@@ -3,6 +3,7 @@
 #include "dialogs/KinshipText.h"
 #include "model/COperationClanbook.h"
 
+#include <QCheckBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,6 +26,15 @@ CKinshipDlg::CKinshipDlg(const COperationClanbook& genealogy, const QString& nam
   m_second->setObjectName(QStringLiteral("kinshipSecond"));
   m_second->setAccessibleName(secondLabel->text());
   secondLabel->setBuddy(m_second);
+  const auto wifeBox = [this](const QString& label, const char* name) {
+    auto* box = new QCheckBox(label, this);
+    box->setObjectName(QLatin1String(name));
+    box->setAccessibleName(label);
+    connect(box, &QCheckBox::toggled, this, &CKinshipDlg::Update);
+    return box;
+  };
+  m_firstWife = wifeBox(tr("指第一人之妻"), "kinshipFirstWife");
+  m_secondWife = wifeBox(tr("指第二人之妻"), "kinshipSecondWife");
 
   auto* resultLabel = new QLabel(tr("称谓:"), this);
   m_result = new QLabel(this);
@@ -43,7 +53,9 @@ CKinshipDlg::CKinshipDlg(const COperationClanbook& genealogy, const QString& nam
 
   auto* form = new QFormLayout;
   form->addRow(firstLabel, m_first);
+  form->addRow(QString(), m_firstWife);
   form->addRow(secondLabel, m_second);
+  form->addRow(QString(), m_secondWife);
   form->addRow(resultLabel, m_result);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -85,11 +97,23 @@ void CKinshipDlg::Update() {
     m_result->setText(tr("本家谱中找不到%1!").arg(memberA ? b : a));
     return;
   }
-  // The book records no sexes or wives yet: both are men of the book.
-  const Kinship there = FindKinship(PersonOf(memberA), PersonOf(memberB));
-  const Kinship back = FindKinship(PersonOf(memberB), PersonOf(memberA));
-  QStringList lines{KinshipLine(a, b, there)};
-  if (there.kind != KinKind::Unrelated) lines << KinshipLine(b, a, back);
+  // A wife is asked about by her husband's name; a daughter of the book is
+  // married out and has no wife.
+  const auto person = [](const MemberNode* member, QCheckBox* wifeBox, const QString& name,
+                         QString& shown) {
+    KinPerson p = PersonOf(member);
+    wifeBox->setEnabled(p.sex == KinSex::Male);
+    p.wife = wifeBox->isEnabled() && wifeBox->isChecked();
+    shown = p.wife ? tr("%1之妻").arg(name) : name;
+    return p;
+  };
+  QString shownA, shownB;
+  const KinPerson personA = person(memberA, m_firstWife, a, shownA);
+  const KinPerson personB = person(memberB, m_secondWife, b, shownB);
+  const Kinship there = FindKinship(personA, personB);
+  const Kinship back = FindKinship(personB, personA);
+  QStringList lines{KinshipLine(shownA, shownB, there)};
+  if (there.kind != KinKind::Unrelated) lines << KinshipLine(shownB, shownA, back);
   if (const QString path = KinshipPath(a, b, there); !path.isEmpty()) lines << path;
   m_result->setText(lines.join(QLatin1Char('\n')));
 }

@@ -1,5 +1,7 @@
 // 家谱 → 称谓…: two names, and what each of the two calls the other, with
 // the ancestor they share. The answer follows the names as they are typed.
+// Either person may be a member's wife (伯母, 婶婶, 嫂子): a box under each
+// name says so, since a wife is asked about by her husband's name.
 #pragma once
 
 #include "calendar/Kinship.h"
@@ -8,6 +10,7 @@
 #include <QString>
 
 class COperationClanbook;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 
@@ -29,5 +32,7 @@ private:
   const COperationClanbook& m_genealogy;
   QLineEdit* m_first = nullptr;
   QLineEdit* m_second = nullptr;
+  QCheckBox* m_firstWife = nullptr;
+  QCheckBox* m_secondWife = nullptr;
   QLabel* m_result = nullptr;
 };

@@ -13,6 +13,25 @@ namespace {
 
 using namespace searchtext;
 
+// Between the texts a member is found by besides his name: no query holds it,
+// so no match runs from one into the next.
+constexpr char16_t kBetween = u'\x1f';
+
+// What a member is found by besides his name: his address, then the 字, 号 and
+// 行传 of his record, the words relatives remember him by. Most members have
+// no record, and their address is handed back without a copy.
+std::u16string_view OtherText(const MemberNode& member, std::u16string& scratch) {
+  if (!member.extra.HasRecord()) return member.address;
+  const MemberRecord& r = member.extra.Record();
+  if (r.courtesyName.empty() && r.artName.empty() && r.biography.empty()) return member.address;
+  scratch = member.address;
+  for (const std::u16string* field : {&r.courtesyName, &r.artName, &r.biography}) {
+    scratch += kBetween;
+    scratch += *field;
+  }
+  return scratch;
+}
+
 }  // namespace
 
 bool MemberMatchesQuery(const MemberNode& member, std::u16string_view query) {
@@ -20,7 +39,10 @@ bool MemberMatchesQuery(const MemberNode& member, std::u16string_view query) {
   if (q.empty()) return false;
   const std::u32string name = Folded(member.name);
   if (name.find(q) != std::u32string::npos) return true;
-  if (Folded(member.address).find(q) != std::u32string::npos) return true;
+  const MemberRecord& record = member.extra.Record();
+  for (const std::u16string* text :
+       {&member.address, &record.courtesyName, &record.artName, &record.biography})
+    if (Folded(*text).find(q) != std::u32string::npos) return true;
   if (!IsPinyinQuery(q)) return false;
   std::vector<std::span<const std::uint16_t>> readings;
   for (char32_t c : name) readings.push_back(PinyinReadings(c));
@@ -146,7 +168,8 @@ struct MemberSearchIndex::Data {
     return number;
   }
   Entry MakeEntry(const MemberNode* member, std::uint32_t anchor) {
-    Entry entry{member, anchor, {}, AddressNumber(member->address)};
+    std::u16string scratch;
+    Entry entry{member, anchor, {}, AddressNumber(OtherText(*member, scratch))};
     AppendName(member->name, entry.name);
     return entry;
   }
@@ -180,16 +203,25 @@ struct MemberSearchIndex::Data {
 
 void MemberSearchIndex::Data::Build(const COperationClanbook& book) {
   *this = Data();
-  const MemberNode* before = nullptr;
-  book.VisitPreOrder(before, book.Root(), [this](const MemberNode*& previous, MemberNode* member) {
+  // The other text of the member before, to share its number; two buffers
+  // in turn, since that text may stand in the one a member's text is made in.
+  struct Previous {
+    bool any = false;
+    std::u16string_view text;
+    std::u16string buffers[2];
+    int next = 0;
+  } before;
+  book.VisitPreOrder(before, book.Root(), [this](Previous& previous, MemberNode* member) {
     Data& data = *this;
     data.members.push_back(member);
     data.AppendName(member->name, data.nameIds);
     data.nameStart.push_back(static_cast<std::uint32_t>(data.nameIds.size()));
-    data.addressOf.push_back(previous && previous->address == member->address
-                                 ? data.addressOf.back()
-                                 : data.AddressNumber(member->address));
-    previous = member;
+    const std::u16string_view other = OtherText(*member, previous.buffers[previous.next]);
+    data.addressOf.push_back(previous.any && previous.text == other ? data.addressOf.back()
+                                                                    : data.AddressNumber(other));
+    previous.any = true;
+    previous.text = other;
+    previous.next ^= 1;
     std::uint64_t bits = data.addressSignature[data.addressOf.back()] & kLetterBits;
     for (std::uint32_t i = data.nameStart[data.nameStart.size() - 2]; i < data.nameIds.size(); ++i)
       bits |= data.alphabet.Bit(data.nameIds[i]) | data.alphabet.Initials(data.nameIds[i]);

@@ -81,7 +81,7 @@ MemberSearchBar::MemberSearchBar(MemberSearchIndex& index, QWidget* parent)
   m_box->setObjectName(QStringLiteral("searchBox"));
   m_box->setPlaceholderText(tr("查找成员"));
   m_box->setAccessibleName(tr("查找成员"));
-  m_box->setToolTip(tr("按姓名、地址或姓名的拼音查找；回车或 F3 到下一个，Shift+回车到上一个"));
+  m_box->setToolTip(tr("按姓名、地址、字号、行传或姓名的拼音查找；回车或 F3 到下一个，Shift+回车到上一个"));
   m_box->installEventFilter(this);
   m_count->setObjectName(QStringLiteral("matchCount"));
   // An empty count still takes its line, so the tree below does not jump as

@@ -137,6 +137,7 @@ protected:
                       {"@I3@", "birth", "", "-525-01-01"},
                       {"@I2@", "address", "曲阜 鲁国", "曲阜·鲁国"}};
     report.notes = {{gedcom::GedcomNote::Kind::kNotALine, 12, {}}};
+    report.dropped = {{"@I2@", 30, "BIRT.PLAC", "无锡"}, {"@F1@", 41, "MARR", ""}};
   }
   void TearDown() override { SetFileDialogForTesting(nullptr); }
   std::string Text() const {
@@ -171,6 +172,9 @@ TEST_F(ImportReportDlgTest, ShowsEveryChangeAndTheNotes) {
   EXPECT_TRUE(summary.contains(QStringLiteral("导入 3 人"))) << summary.toStdString();
   ASSERT_NE(dialog.NotesView(), nullptr);
   EXPECT_EQ(dialog.NotesView()->toPlainText(), QStringLiteral("第 12 行：不是GEDCOM行，已跳过"));
+  ASSERT_NE(dialog.DroppedView(), nullptr);
+  EXPECT_EQ(dialog.DroppedView()->toPlainText(),
+            QStringLiteral("@I2@ 第 30 行：BIRT.PLAC “无锡”\n@F1@ 第 41 行：MARR"));
   ExpectAccessibleNames(&dialog);
   ClickButton(&dialog, "idc_1");
   EXPECT_FALSE(dialog.isVisible());
@@ -179,10 +183,12 @@ TEST_F(ImportReportDlgTest, ShowsEveryChangeAndTheNotes) {
 TEST_F(ImportReportDlgTest, AnEmptyReportSaysNothingNeededChanging) {
   report.changes.clear();
   report.notes.clear();
+  report.dropped.clear();
   CImportReportDlg dialog(report);
   dialog.Create();
   EXPECT_EQ(dialog.ChangeView(), nullptr);
   EXPECT_EQ(dialog.NotesView(), nullptr);
+  EXPECT_EQ(dialog.DroppedView(), nullptr);
   EXPECT_TRUE(dialog.Summary()->text().contains(QStringLiteral("无需修改")));
 }
 
@@ -253,12 +259,17 @@ TEST_F(ImportReportDlgTest, ShowsControlCharactersEscapedAndLongValuesShortened)
   report.changes = {
       {"@I1\x1B@", "name", "\x1B]0;pwned\x07" + std::string(200, 'x'), "\x1B]0;pwned\x07"}};
   report.notes = {{gedcom::GedcomNote::Kind::kSecondPerson, 7, "@I1\x1B@"}};
+  report.dropped = {{"@I1@", 9, "BIRT.PLAC", "\x1B]0;pwned\x07"}};
   CImportReportDlg dialog(report);
   dialog.Create();
   const QTableView* view = dialog.ChangeView();
   ASSERT_NE(view, nullptr);
-  const QStringList shown = {dialog.Summary()->text(), dialog.NotesView()->toPlainText(),
-                             Cell(view, 0, 0), Cell(view, 0, 2), Cell(view, 0, 3)};
+  const QStringList shown = {dialog.Summary()->text(),
+                             dialog.NotesView()->toPlainText(),
+                             dialog.DroppedView()->toPlainText(),
+                             Cell(view, 0, 0),
+                             Cell(view, 0, 2),
+                             Cell(view, 0, 3)};
   for (const QString& text : shown) {
     SCOPED_TRACE(text.toStdString());
     for (const QChar c : text)

@@ -6,6 +6,7 @@
 #include "dialogs/CKinshipDlg.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,6 +25,7 @@ const QByteArray kClan =
 
 struct Seen {
   QString first, second, firstName, secondName, initial, withSecond, unknown, title;
+  QString withWife;  // the second person's wife
 };
 
 // With CLANBOOK_SHOT_DIR set, the dialog as answered is kept there as
@@ -41,6 +43,10 @@ Seen RunKinship(CClanbookDlg& window, const QString& shot) {
     seen.initial = d->ResultText();
     TypeInto(d, "kinshipSecond", QStringLiteral("张四"));
     seen.withSecond = d->ResultText();
+    auto* wife = d->findChild<QCheckBox*>(QStringLiteral("kinshipSecondWife"));
+    wife->setChecked(true);
+    seen.withWife = d->ResultText();
+    wife->setChecked(false);
     if (qEnvironmentVariableIsSet("CLANBOOK_SHOT_DIR"))
       d->grab().save(QDir(qEnvironmentVariable("CLANBOOK_SHOT_DIR")).filePath(shot));
     TypeInto(d, "kinshipSecond", QStringLiteral("张五"));
@@ -73,6 +79,9 @@ TEST(KinshipCommand, AnswersBothWaysForTheSelectedMemberInEitherLanguage) {
   EXPECT_EQ(chinese.withSecond, QStringLiteral("张三 称 张四 为 叔叔\n"
                                                "张四 称 张三 为 侄子\n"
                                                "共同祖先：张大（张三上溯2代，张四上溯1代）"));
+  EXPECT_EQ(chinese.withWife, QStringLiteral("张三 称 张四之妻 为 婶婶\n"
+                                             "张四之妻 称 张三 为 侄子\n"
+                                             "共同祖先：张大（张三上溯2代，张四上溯1代）"));
   EXPECT_EQ(chinese.unknown, QStringLiteral("本家谱中找不到张五!"));
 
   const Translation english(UiLanguage::English);

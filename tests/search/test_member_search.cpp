@@ -103,6 +103,24 @@ TEST(MatchingRule, NameAddressAndPinyin) {
   }
 }
 
+TEST(MatchingRule, CourtesyArtNameAndLifeRecord) {
+  MemberNode member;
+  member.name = u"张传枝";
+  member.address = u"村东";
+  MemberRecord& record = member.extra.EditRecord();
+  record.courtesyName = u"茂林";
+  record.artName = u"Songting";
+  record.biography = u"幼习举业，后以耕读传家。";
+  const std::pair<std::u16string, bool> rows[] = {
+      {u"茂林", true},  {u"songt", true},                   // a Latin 号 folded like an address
+      {u"耕读", true},  {u"村东", true},  {u"mao", false},  // pinyin is for names only
+      {u"林s", false},  // no match runs from one field into the next
+      {u"东茂", false}, {u"zcz", true},
+  };
+  for (const auto& [query, match] : rows)
+    EXPECT_EQ(MemberMatchesQuery(member, query), match) << Narrow(query);
+}
+
 // A clan whose names mix polyphonic characters, Latin letters and a character
 // outside the Basic Multilingual Plane, with edits told to the index as the
 // document tells them.
@@ -128,7 +146,17 @@ protected:
   MemberNode* NewMember() {
     MemberNode* m = modeltest::Make(RandomName(), 1900 + static_cast<int>(Next() % 100));
     if (Next() % 3) m->address = Next() % 2 ? u"江苏无锡" : u"Room7B";
+    if (Next() % 4 == 0) GiveRecord(*m);
     return m;
+  }
+  // A 字 or 号 shared by some (a member found by the words he is remembered
+  // by), and a 行传 that names a place others live in.
+  void GiveRecord(MemberNode& m) {
+    MemberRecord& record = m.extra.EditRecord();
+    record.courtesyName = Next() % 2 ? u"茂林" : u"";
+    record.artName = Next() % 2 ? u"松亭" : u"孔";
+    record.biography = Next() % 2 ? u"迁居无锡" : u"";
+    m.extra.Tidy();
   }
   MemberNode* RandomMember() {
     const auto all = modeltest::PreOrder(m_book);
@@ -140,9 +168,10 @@ protected:
   }
 
   void ExpectAgreement(const std::string& when) {
-    const std::u16string queries[] = {
-        u"k",  u"kq", u"kongqiu", u"zh",   u"zhangs", u"yh", u"xing",  u"hang", u"lv", u"lu",
-        u"ab", u"孔", u"阳修",    u"无锡", u"7b",     u"𠮷", u"chong", u"cq",   u"zz", u"q"};
+    const std::u16string queries[] = {u"k",    u"kq",   u"kongqiu", u"zh",   u"zhangs", u"yh",
+                                      u"xing", u"hang", u"lv",      u"lu",   u"ab",     u"孔",
+                                      u"阳修", u"无锡", u"7b",      u"𠮷",   u"chong",  u"cq",
+                                      u"zz",   u"q",    u"茂林",    u"松亭", u"林松"};
     for (const std::u16string& q : queries) ExpectAgreementFor(q, when);
   }
   void ExpectAgreementFor(std::u16string_view q, const std::string& when = "") {
@@ -196,6 +225,7 @@ TEST_F(IndexAgainstRule, EditsKeepResultsInPreOrder) {
       data.name = RandomName();
       if (Next() % 2) data.address = u"重庆长乐";
       m_book.UpdateMemberData(m, data);
+      if (Next() % 2) GiveRecord(*m);  // the record is changed in place, as its commands do
       m_index.MemberChanged(m);
       what = "change";
     } else {

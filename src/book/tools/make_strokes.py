@@ -10,6 +10,8 @@ the Unicode License (Unicode Data Files and Software), see
 https://www.unicode.org/license.txt and /usr/share/doc/unicode-data/copyright.
 
 Usage: make_strokes.py [Unihan_IRGSources.txt[.bz2]] > src/book/StrokesTable.inc
+(without installing the package: apt-get download unicode-data, then
+dpkg-deb -x unicode-data_*.deb DIR and give DIR/usr/share/unicode/...).
 
 Each block is one string literal, a character a code point: the count plus
 0x23 ('#' for 0, not known), so that no quote ever needs escaping; only the

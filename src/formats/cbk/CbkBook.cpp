@@ -516,33 +516,6 @@ bool CbkBook::ReadPhoto(std::uint32_t id, std::string& bytes) const {
   return true;
 }
 
-FileStatus ReadCbkImage(std::string_view bytes, COperationClanbook& out) {
-  out.Clear();
-  if (bytes.size() < 100 || bytes.substr(0, 16) != std::string_view("SQLite format 3", 16))
-    return Problem(FileProblem::kNotABook);
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-    sqlite3_close(db);
-    return Problem(FileProblem::kNoMemory);
-  }
-  // SQLite reads the caller's bytes in place and never writes them.
-  auto* data = reinterpret_cast<unsigned char*>(const_cast<char*>(bytes.data()));
-  const auto size = static_cast<sqlite3_int64>(bytes.size());
-  FileStatus status;
-  if (sqlite3_deserialize(db, "main", data, size, size, SQLITE_DESERIALIZE_READONLY) != SQLITE_OK) {
-    status = Problem(FileProblem::kNotABook);
-  } else {
-    Configure(db);
-    status = CheckOpened(db, nullptr);
-    if (status.Ok()) {
-      std::uint32_t last = 0;
-      status = cbk::ReadRows(db, out, {}, last);
-    }
-  }
-  sqlite3_close(db);
-  return status;
-}
-
 FileStatus WriteCbkImage(COperationClanbook& genealogy, std::string& out) {
   out.clear();
   sqlite3* db = nullptr;

@@ -77,7 +77,8 @@ private:
 };
 
 // Reads a .cbk held in memory (for the FileFormat interface and the fuzzer):
-// the same checks and refusals as CbkBook::Open, no lock, no pictures' bytes.
+// the same checks and refusals as CbkBook::Open, no lock; the pictures come
+// with their bytes, since no file stands behind them.
 FileStatus ReadCbkImage(std::string_view bytes, COperationClanbook& out);
 // The whole book as the bytes of a .cbk (pictures whose bytes are not held
 // are left out).

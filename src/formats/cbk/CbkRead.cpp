@@ -1,5 +1,6 @@
 // Reading a .cbk: its rows into members, records and the tree they make,
 // checked as they come (formats/cbk/CbkBook.h opens the file).
+#include "formats/cbk/CbkBook.h"
 #include "formats/cbk/CbkRows.h"
 
 #include <fcntl.h>
@@ -417,6 +418,63 @@ FileStatus cbk::CheckFile(const std::filesystem::path& path) {
 FileStatus cbk::ReadRows(sqlite3* db, COperationClanbook& out, const ReadProgress& progress,
                          std::uint32_t& lastRow) {
   return Reader(db, out, progress).Run(lastRow);
+}
+
+namespace {
+
+FileStatus TakePictures(sqlite3* db, COperationClanbook& out) {
+  Statement select(db, "SELECT bytes FROM photo WHERE id = ?1");
+  if (!select.Ok()) return cbk::Problem(FileProblem::kNotABook);
+  bool whole = true;
+  out.VisitPreOrder(whole, out.Root(), [&select](bool& ok, MemberNode* m) {
+    if (!ok || !m->extra.HasRecord() || m->extra.Record().photos.empty()) return;
+    for (Photo& photo : m->extra.EditRecord().photos) {
+      select.Reset();
+      select.Bind(1, photo.id);
+      if (select.Step() != SQLITE_ROW) {
+        ok = false;
+        return;
+      }
+      photo.bytes = std::make_shared<const std::string>(select.Blob(0));
+      photo.id = 0;
+    }
+  });
+  if (!whole) out.Clear();
+  return whole ? FileStatus{} : cbk::Problem(FileProblem::kNotABook);
+}
+
+}  // namespace
+
+FileStatus ReadCbkImage(std::string_view bytes, COperationClanbook& out) {
+  out.Clear();
+  if (bytes.size() < 100 || bytes.substr(0, 16) != std::string_view("SQLite format 3", 16))
+    return cbk::Problem(FileProblem::kNotABook);
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    sqlite3_close(db);
+    return cbk::Problem(FileProblem::kNoMemory);
+  }
+  // SQLite reads the caller's bytes in place and never writes them.
+  auto* data = reinterpret_cast<unsigned char*>(const_cast<char*>(bytes.data()));
+  const auto size = static_cast<sqlite3_int64>(bytes.size());
+  FileStatus status;
+  if (sqlite3_deserialize(db, "main", data, size, size, SQLITE_DESERIALIZE_READONLY) != SQLITE_OK) {
+    status = cbk::Problem(FileProblem::kNotABook);
+  } else {
+    cbk::Configure(db);
+    status = cbk::CheckOpened(db, nullptr);
+    if (status.Ok()) {
+      std::uint32_t last = 0;
+      status = cbk::ReadRows(db, out, {}, last);
+    }
+    // No file stands behind an image: a picture numbered by its row would be
+    // taken for a row of whatever file the book is saved to next (a branch
+    // merged into a book would show another member's picture). The pictures
+    // come with their bytes, as pictures added since the last save do.
+    if (status.Ok()) status = TakePictures(db, out);
+  }
+  sqlite3_close(db);
+  return status;
 }
 
 }  // namespace formats

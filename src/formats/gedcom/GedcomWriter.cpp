@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "formats/gedcom/GedcomDetail.h"
+#include "formats/gedcom/GedcomLines.h"
 #include "formats/gedcom/GedcomParse.h"
 #include "formats/gedcom/GedcomWriterSink.h"
 #include "model/TextCodec.h"
@@ -18,10 +19,10 @@ namespace detail {
 
 namespace {
 
-class Writer {
+class Writer : LineWriter {
 public:
   Writer(GedcomVersion version, const Sink& sink, const MediaWriter& media)
-      : m_version(version), m_sink(sink), m_media(media) {}
+      : LineWriter(version), m_sink(sink), m_media(media) {}
 
   void Header(const BookData& book, bool extensions) {
     // 7.0 asks for the byte-order mark, and readers that also know older
@@ -449,110 +450,8 @@ private:
            digit(t[4]) && (t[0] - u'0') * 10 + (t[1] - u'0') < 24 && t[3] < u'6';
   }
 
-  static std::u16string Ascii(const std::string& text) {
-    return std::u16string(text.begin(), text.end());
-  }
-
-  void Schema(std::string_view tag) {
-    m_buffer += "2 TAG ";
-    m_buffer += tag;
-    m_buffer += ' ';
-    m_buffer += kSchemaBase;
-    m_buffer += tag.substr(1);
-    m_buffer += "\r\n";
-  }
-
-  // "<level> <tag> <value>", an extension tag.
-  void Tagged(std::string_view level, std::string_view tag, std::u16string_view value) {
-    std::string prefix(level);
-    prefix += tag;
-    prefix += ' ';
-    Value(prefix, value);
-  }
-
-  // A line of the program's own words (UTF-8, no '@', no break).
-  void Words(std::string_view prefix, std::string_view words) {
-    m_buffer += prefix;
-    m_buffer += words;
-    m_buffer += "\r\n";
-  }
-
-  void Date(std::int32_t y, std::int32_t m, std::int32_t d) {
-    m_buffer += "2 DATE ";
-    m_buffer += FormatDate(y, m, d, m_version);
-    m_buffer += "\r\n";
-  }
-
-  void Line(std::string_view text) {
-    m_buffer += text;
-    m_buffer += "\r\n";
-  }
-
-  void Xref(std::string_view before, std::uint64_t id, std::string_view after) {
-    m_buffer += before;
-    char digits[24];
-    char* end = digits + sizeof digits;
-    char* p = end;
-    do {
-      *--p = static_cast<char>('0' + id % 10);
-      id /= 10;
-    } while (id);
-    m_buffer.append(p, end);
-    m_buffer += after;
-    m_buffer += "\r\n";
-  }
-
-  // `prefix` is "<level> <TAG> "; a line break in the text continues on CONT
-  // lines one level deeper.
-  void Value(std::string_view prefix, std::u16string_view text) {
-    const char level = prefix[0];
-    if (text.empty()) {
-      Line(prefix.substr(0, prefix.size() - 1));
-      return;
-    }
-    std::size_t start = 0;
-    bool first = true;
-    while (true) {
-      std::size_t end = start;
-      while (end < text.size() && text[end] != u'\n' && text[end] != u'\r') ++end;
-      if (first) {
-        m_buffer += prefix;
-      } else {
-        m_buffer += static_cast<char>(level + 1);
-        m_buffer += " CONT ";
-      }
-      Text(text.substr(start, end - start), true);
-      m_buffer += "\r\n";
-      if (end == text.size()) break;
-      if (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n') ++end;
-      start = end + 1;
-      first = false;
-    }
-  }
-
-  // Text as UTF-8, with the escape of '@' each version asks for: 7.0 doubles
-  // only a leading one, 5.5.1 every one.
-  void Text(std::u16string_view text, bool lineStart) {
-    const std::size_t old = m_buffer.size();
-    m_buffer.resize(old + text.size() * 3);
-    char* end = textcodec::WriteUtf8(m_buffer.data() + old, text);
-    m_buffer.resize(static_cast<std::size_t>(end - m_buffer.data()));
-    if (m_buffer.find('@', old) == std::string::npos) return;
-    std::string escaped;
-    for (std::size_t i = old; i < m_buffer.size(); ++i) {
-      const char c = m_buffer[i];
-      escaped += c;
-      if (c == '@' && (m_version == GedcomVersion::v5_5_1 || (lineStart && i == old)))
-        escaped += '@';
-    }
-    m_buffer.resize(old);
-    m_buffer += escaped;
-  }
-
-  GedcomVersion m_version;
   const Sink& m_sink;
   const MediaWriter& m_media;
-  std::string m_buffer;
   std::u16string_view m_clan;
   std::uint64_t m_nextFamily = 1, m_wives = 0, m_husbands = 0;
   std::size_t m_pictures = 0;
