@@ -93,7 +93,7 @@ TEST_P(BookTables, SetEveryNameWholeApartAndInsideTheBody) {
       const auto mark = pageOfNumber.find(column.text);
       if (mark == pageOfNumber.end()) continue;
       ++marks;
-      // Whose mark it is: the name over it in its column; his table's first band holds him alone.
+      // Whose mark it is: the name over it in its column, who heads a table on that page.
       QString member;
       for (const auto& c : booktest::ColumnsOf(*m_font, page))
         if (byName.count(c.text) && std::abs(c.x - column.x) < e && c.top < column.top &&
@@ -103,7 +103,7 @@ TEST_P(BookTables, SetEveryNameWholeApartAndInsideTheBody) {
       QStringList heads;
       for (const auto& c : booktest::ColumnsOf(*m_font, recorder.Pages()[mark->second]))
         if (byName.count(c.text) && c.top < kBody.top() + band) heads << c.text;
-      EXPECT_EQ(heads, QStringList{member});
+      EXPECT_TRUE(heads.contains(member));
     }
     for (std::size_t i = 0; i < cells.size(); ++i) {
       const QRectF inner = cells[i].first.adjusted(e, e, -e, -e);
