@@ -114,6 +114,8 @@ void Grow(Clan& clan) {
   for (int depth = 2; depth <= 30; ++depth) {
     if (depth % 5 == 0) clan.Add(deep->parent);  // a younger brother now and then
     deep = clan.Add(deep);
+    // A name longer than a band, where his line goes on to a table he heads.
+    if (depth == 12) deep->name = u"欧阳" + std::u16string(20, u'贤') + u"之";
     if (depth == 9) {
       // A table whose head's sons spread over more than two pages.
       for (int son = 0; son < 3; ++son) {
