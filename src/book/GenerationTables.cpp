@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <utility>
 
 namespace book {
@@ -81,6 +82,7 @@ struct Block {
   std::int32_t columns = 0;     // slots across the table
   std::int32_t firstChild = 0;  // the blocks its last band leads to follow one another
   std::int32_t firstPage = 0;
+  std::int32_t firstSlot = 0;  // on its first page, from the right
 };
 
 struct Entry {
@@ -123,12 +125,22 @@ struct GenerationTables::Data {
 
   std::vector<Block> blocks;
   int pageCount = 0;
-  // The two blocks placed last: drawing a page and visiting it, or the last
-  // page of one block and the first of the next, place nothing twice.
-  mutable PlacedBlock placed[2];
-  mutable int nextSlot = 0;
+  // The blocks placed last, enough for any page and the page after it: a
+  // page is drawn and then visited, and a block wider than a page placed
+  // once for all its pages.
+  mutable std::vector<PlacedBlock> placed;
+  mutable std::size_t nextPlaced = 0;
 
-  int BlockOfPage(int page) const;
+  int LastPage(const Block& block) const {
+    return block.firstPage + (block.firstSlot + block.columns - 1) / slotsPerPage;
+  }
+  // The column of `block` that stands in the first slot of `page`: below 0
+  // when the block begins further left on it.
+  int FirstColumn(const Block& block, int page) const {
+    return (page - block.firstPage) * slotsPerPage - block.firstSlot;
+  }
+  // The blocks that stand on `page`, right to left, placed.
+  std::vector<const PlacedBlock*> PlacePage(int page) const;
   const PlacedBlock& Place(int block) const;
 
   double TableRight(const QRectF& body) const { return body.right() - labelWidth; }
@@ -180,10 +192,13 @@ GenerationTables::GenerationTables(const MemberNode& start, int firstGeneration,
   d.bottomGap = sizes.table * 0.4;
 
   // Blocks breadth-first: the blocks one block leads to follow one another in
-  // the order their heads stand in its last band, and take the next pages.
+  // the order their heads stand in its last band, so the 世 of their heads
+  // never falls from one block to the next. Blocks of one 世 share a page,
+  // side by side, as far as they fit whole; a block wider than a page begins
+  // on a page of its own and goes on over the pages after it.
   const std::int64_t perPage = d.slotsPerPage;
-  d.blocks.push_back(Block{&start, 0, 0, 0, 0});
-  std::int64_t pages = 0;
+  d.blocks.push_back(Block{&start, 0, 0, 0, 0, 0});
+  std::int64_t page = 0, slot = 0;
   for (std::size_t b = 0; b < d.blocks.size(); ++b) {
     const Block block = d.blocks[b];
     std::int32_t lastColumn = -1;
@@ -192,14 +207,22 @@ GenerationTables::GenerationTables(const MemberNode& start, int firstGeneration,
       // An eldest son stands under his father; every other member opens a slot.
       if (depth == 0 || !eldest) ++lastColumn;
       if (depth == kBands - 1 && member.firstChild)
-        d.blocks.push_back(Block{&member, block.level + kBands - 1, 0, 0, 0});
+        d.blocks.push_back(Block{&member, block.level + kBands - 1, 0, 0, 0, 0});
     });
-    d.blocks[b].columns = lastColumn + 1;
-    d.blocks[b].firstPage = static_cast<std::int32_t>(std::min<std::int64_t>(pages, INT32_MAX));
-    pages += (lastColumn + perPage) / perPage;
+    const std::int64_t columns = lastColumn + 1;
+    if (slot > 0 && (block.level != d.blocks[b - 1].level || slot + columns > perPage)) {
+      ++page;
+      slot = 0;
+    }
+    d.blocks[b].columns = static_cast<std::int32_t>(columns);
+    d.blocks[b].firstPage = static_cast<std::int32_t>(std::min<std::int64_t>(page, INT32_MAX));
+    d.blocks[b].firstSlot = static_cast<std::int32_t>(slot);
+    page += (slot + columns - 1) / perPage;
+    slot = (slot + columns - 1) % perPage + 1;
   }
   d.blocks.shrink_to_fit();
-  d.pageCount = static_cast<int>(std::min<std::int64_t>(pages, INT32_MAX));
+  d.pageCount = static_cast<int>(std::min<std::int64_t>(page + 1, INT32_MAX));
+  d.placed.resize(static_cast<std::size_t>(d.slotsPerPage) + 2);
 }
 
 GenerationTables::~GenerationTables() = default;
@@ -208,17 +231,25 @@ int GenerationTables::PageCount() const {
   return m_data->pageCount;
 }
 
-int GenerationTables::Data::BlockOfPage(int page) const {
-  const auto it = std::upper_bound(blocks.begin(), blocks.end(), page,
-                                   [](int p, const Block& b) { return p < b.firstPage; });
-  return static_cast<int>(it - blocks.begin()) - 1;
+std::vector<const PlacedBlock*> GenerationTables::Data::PlacePage(int page) const {
+  const auto end = std::upper_bound(blocks.begin(), blocks.end(), page,
+                                    [](int p, const Block& b) { return p < b.firstPage; });
+  auto begin = end;
+  while (begin != blocks.begin() && std::prev(begin)->firstPage == page) --begin;
+  if (begin != blocks.begin() && LastPage(*std::prev(begin)) >= page) --begin;
+  std::vector<const PlacedBlock*> onPage;
+  for (auto it = begin; it != end; ++it)
+    onPage.push_back(&Place(static_cast<int>(it - blocks.begin())));
+  return onPage;
 }
 
 const PlacedBlock& GenerationTables::Data::Place(int b) const {
   for (const PlacedBlock& p : placed)
     if (p.block == b) return p;
-  PlacedBlock& p = placed[nextSlot];
-  nextSlot = 1 - nextSlot;
+  // A page holds at most one block from the page before and a block a slot:
+  // none of them is put out by another of the same page.
+  PlacedBlock& p = placed[nextPlaced];
+  nextPlaced = (nextPlaced + 1) % placed.size();
   p.block = b;
   for (auto& band : p.bands) band.clear();
   const Block& block = blocks[b];
@@ -249,7 +280,7 @@ const PlacedBlock& GenerationTables::Data::Place(int b) const {
       }
     }
     Entry& head = p.bands[0].front();
-    head.column = std::min(head.column, slotsPerPage - 1);
+    head.column = std::min(head.column, slotsPerPage - block.firstSlot - 1);
   }
   return p;
 }
@@ -390,17 +421,16 @@ void GenerationTables::DrawPage(int index, PageSink& sink, const QRectF& body,
                                 int firstPageNumber) const {
   const Data& d = *m_data;
   if (index < 0 || index >= d.pageCount) return;
-  const int b = d.BlockOfPage(index);
-  const Block& block = d.blocks[b];
-  const PlacedBlock& placed = d.Place(b);
-  const int firstColumn = (index - block.firstPage) * d.slotsPerPage;
+  const std::vector<const PlacedBlock*> onPage = d.PlacePage(index);
+  const Block& first = d.blocks[onPage.front()->block];
 
   int bands = 0;
-  while (bands < kBands && !placed.bands[bands].empty()) ++bands;
+  for (const PlacedBlock* p : onPage)
+    while (bands < kBands && !p->bands[bands].empty()) ++bands;
   d.DrawFrame(sink, body, bands);
   const double labelX = body.right() - d.labelWidth / 2;
   double continuedRoom = 0;
-  if (index > block.firstPage) {
+  if (index > first.firstPage) {
     // The page goes on with the table of the page before: 续 at the foot of
     // the first band's cell.
     const QString more = Tr("续");
@@ -410,19 +440,28 @@ void GenerationTables::DrawPage(int index, PageSink& sink, const QRectF& body,
     continuedRoom = length + d.size * 0.5;
   }
   for (int band = 0; band < bands; ++band) {
-    const QString label = Tr("第%1世").arg(d.words.number(d.firstGeneration + block.level + band));
+    const QString label = Tr("第%1世").arg(d.words.number(d.firstGeneration + first.level + band));
     const double room = d.TextHeight() - (band == 0 ? continuedRoom : 0);
     d.words.set(sink, label, QPointF(labelX, d.TextTop(body, band)), d.Fitted(label, d.size, room));
   }
 
-  d.DrawLines(placed, firstColumn, sink, body);
-  for (int band = 0; band < bands; ++band) {
-    const auto& entries = placed.bands[band];
-    const auto begin =
-        std::partition_point(entries.begin(), entries.end(),
-                             [firstColumn](const Entry& e) { return e.column < firstColumn; });
-    for (auto it = begin; it != entries.end() && it->column < firstColumn + d.slotsPerPage; ++it)
-      d.DrawSlot(*it, band, it->column - firstColumn, sink, body, firstPageNumber);
+  for (const PlacedBlock* p : onPage) {
+    const Block& block = d.blocks[p->block];
+    const int firstColumn = d.FirstColumn(block, index);
+    if (block.firstPage == index && block.firstSlot > 0) {
+      // Tables side by side stand apart by a rule.
+      const double x = d.TableRight(body) - block.firstSlot * d.slotWidth;
+      sink.Line(QPointF(x, body.top()), QPointF(x, d.BandTop(body, kBands)), 0.5);
+    }
+    d.DrawLines(*p, firstColumn, sink, body);
+    for (int band = 0; band < kBands; ++band) {
+      const auto& entries = p->bands[band];
+      const auto begin =
+          std::partition_point(entries.begin(), entries.end(),
+                               [firstColumn](const Entry& e) { return e.column < firstColumn; });
+      for (auto it = begin; it != entries.end() && it->column < firstColumn + d.slotsPerPage; ++it)
+        d.DrawSlot(*it, band, it->column - firstColumn, sink, body, firstPageNumber);
+    }
   }
 }
 
@@ -430,20 +469,21 @@ void GenerationTables::ForEachOnPage(
     int index, const std::function<void(const MemberNode& member, int generation)>& visit) const {
   const Data& d = *m_data;
   if (index < 0 || index >= d.pageCount) return;
-  const int b = d.BlockOfPage(index);
-  const Block& block = d.blocks[b];
-  const PlacedBlock& placed = d.Place(b);
-  const int firstColumn = (index - block.firstPage) * d.slotsPerPage;
-  const int endColumn = firstColumn + d.slotsPerPage;
-  // The head of any table but the first was visited in the last band of the
-  // table his line comes from.
-  for (int band = b == 0 ? 0 : 1; band < kBands; ++band) {
-    const auto& entries = placed.bands[band];
-    const auto begin =
-        std::partition_point(entries.begin(), entries.end(),
-                             [firstColumn](const Entry& e) { return e.column < firstColumn; });
-    for (auto it = begin; it != entries.end() && it->column < endColumn; ++it)
-      visit(*it->member, d.firstGeneration + block.level + band);
+  const std::vector<const PlacedBlock*> onPage = d.PlacePage(index);
+  for (int band = 0; band < kBands; ++band) {
+    for (const PlacedBlock* p : onPage) {
+      // The head of any table but the first was visited in the last band of
+      // the table his line comes from.
+      if (band == 0 && p->block > 0) continue;
+      const Block& block = d.blocks[p->block];
+      const int firstColumn = d.FirstColumn(block, index);
+      const auto& entries = p->bands[band];
+      const auto begin =
+          std::partition_point(entries.begin(), entries.end(),
+                               [firstColumn](const Entry& e) { return e.column < firstColumn; });
+      for (auto it = begin; it != entries.end() && it->column < firstColumn + d.slotsPerPage; ++it)
+        visit(*it->member, d.firstGeneration + block.level + band);
+    }
   }
 }
 
