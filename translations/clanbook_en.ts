@@ -231,107 +231,107 @@
 <context>
     <name>BookFont</name>
     <message>
-        <source>无法读取字体文件 %1：%2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>字体文件 %1 中没有名为“%2”的字体。</source>
-        <translation type="unfinished"></translation>
+        <translation>The font file %1 holds no face named “%2”.</translation>
     </message>
     <message>
         <source>字体“%1”的字形是 CFF 轮廓，无法嵌入子集；请选用 TrueType 字体（如 AR PL UMing）。</source>
-        <translation type="unfinished"></translation>
+        <translation>The face “%1” has CFF outlines, which cannot be embedded as a subset; choose a TrueType face (such as AR PL UMing).</translation>
     </message>
     <message>
         <source>字体文件 %1 已损坏（%2 表）。</source>
-        <translation type="unfinished"></translation>
+        <translation>The font file %1 is damaged (its %2 table).</translation>
+    </message>
+    <message>
+        <source>无法读取字体文件 %1：%2。</source>
+        <translation>Cannot read the font file %1: %2.</translation>
     </message>
 </context>
 <context>
     <name>BookWords</name>
     <message>
         <source>封面</source>
-        <translation type="unfinished"></translation>
+        <translation>Cover</translation>
     </message>
     <message>
         <source>谱序</source>
-        <translation type="unfinished">preface</translation>
+        <translation>Preface</translation>
     </message>
     <message>
         <source>凡例</source>
-        <translation type="unfinished">editorial rules</translation>
+        <translation>Rules</translation>
     </message>
     <message>
         <source>家训</source>
-        <translation type="unfinished">family precepts</translation>
+        <translation>Family precepts</translation>
     </message>
     <message>
         <source>字辈</source>
-        <translation type="unfinished"></translation>
+        <translation>Generation poem</translation>
     </message>
     <message>
         <source>目录</source>
-        <translation type="unfinished"></translation>
+        <translation>Contents</translation>
     </message>
     <message>
         <source>世系图</source>
-        <translation type="unfinished">Descendant Chart</translation>
+        <translation>Lineage tables</translation>
     </message>
     <message>
         <source>世系录</source>
-        <translation type="unfinished"></translation>
+        <translation>Life records</translation>
     </message>
     <message>
         <source>人名索引</source>
-        <translation type="unfinished"></translation>
+        <translation>Index of names</translation>
     </message>
     <message>
         <source>第%1世</source>
-        <translation type="unfinished">Gen. %1</translation>
+        <translation>Generation %1</translation>
     </message>
     <message>
         <source>%1年修</source>
-        <translation type="unfinished"></translation>
+        <translation>Compiled in %1</translation>
     </message>
     <message>
         <source>编修：%1</source>
-        <translation type="unfinished"></translation>
+        <translation>Editors: %1</translation>
     </message>
     <message>
         <source>郡望：%1</source>
-        <translation type="unfinished"></translation>
+        <translation>Clan seat: %1</translation>
     </message>
     <message>
         <source>%1画</source>
-        <translation type="unfinished">%1画</translation>
+        <translation>%1 strokes</translation>
     </message>
     <message>
         <source>%1氏族谱</source>
-        <translation type="unfinished"></translation>
+        <translation>The %1 Clan Book</translation>
     </message>
     <message>
         <source>谱中没有名为“%1”的人。</source>
-        <translation type="unfinished"></translation>
+        <translation>Nobody in the book is named “%1”.</translation>
     </message>
     <message>
         <source>谱中还没有人，无从成书。</source>
-        <translation type="unfinished"></translation>
+        <translation>The book has no members yet, so there is nothing to print.</translation>
     </message>
     <message>
         <source>谱书的导出已停止，原有文件未改动。</source>
-        <translation type="unfinished"></translation>
+        <translation>The export of the book was stopped; the existing file was left unchanged.</translation>
     </message>
     <message>
         <source>找不到排印谱书的字体%1。请安装 Debian 软件包 fonts-arphic-uming，或选择另一个 TrueType 字体。</source>
-        <translation type="unfinished"></translation>
+        <translation>The typeface for the book, %1, cannot be found. Install the Debian package fonts-arphic-uming or choose another TrueType face.</translation>
     </message>
     <message>
         <source>无法写入文件“%1”。</source>
-        <translation type="unfinished">Cannot write the file “%1”.</translation>
+        <translation>Cannot write the file “%1”.</translation>
     </message>
     <message>
         <source>无法写入文件“%1”：%2。</source>
-        <translation type="unfinished">Cannot write the file “%1”: %2.</translation>
+        <translation>Cannot write the file “%1”: %2.</translation>
     </message>
 </context>
 <context>
@@ -1206,16 +1206,16 @@ Save it as another file?</translation>
 <context>
     <name>CFileOpenAndSaveDlg</name>
     <message>
-        <source>家谱文件--Family Tree Files(%1);;All Files(*)</source>
-        <translation>Genealogy files (%1);;All files (*)</translation>
-    </message>
-    <message>
         <source>请输入要打开的文件名:</source>
         <translation>Name of the file to open:</translation>
     </message>
     <message>
         <source>请输入要保存的文件名:</source>
         <translation>Name of the file to save:</translation>
+    </message>
+    <message>
+        <source>家谱文件--Family Tree Files(%1);;谱书文件（含全部资料）(%2);;All Files(*)</source>
+        <translation>Genealogy files (%1);;Clan book files, whole record (%2);;All files (*)</translation>
     </message>
 </context>
 <context>
@@ -1421,6 +1421,18 @@ Save it as another file?</translation>
         <source>%1 是导入的GEDCOM文件，报告不能保存到它里面!</source>
         <translation>%1 is the GEDCOM file imported: the report cannot be saved into it.</translation>
     </message>
+    <message>
+        <source>%1 第 %2 行：%3</source>
+        <translation>%1 line %2: %3</translation>
+    </message>
+    <message>
+        <source>%1 “%2”</source>
+        <translation>%1 “%2”</translation>
+    </message>
+    <message>
+        <source>家谱中无处存放的内容（未导入）:</source>
+        <translation>Facts the book has no place for (not imported):</translation>
+    </message>
 </context>
 <context>
     <name>CKinshipDlg</name>
@@ -1451,6 +1463,18 @@ Save it as another file?</translation>
     <message>
         <source>本家谱中找不到%1!</source>
         <translation>%1 is not in this genealogy.</translation>
+    </message>
+    <message>
+        <source>指第一人之妻</source>
+        <translation>The first person&apos;s wife</translation>
+    </message>
+    <message>
+        <source>指第二人之妻</source>
+        <translation>The second person&apos;s wife</translation>
+    </message>
+    <message>
+        <source>%1之妻</source>
+        <translation>%1&apos;s wife</translation>
     </message>
 </context>
 <context>
@@ -2767,56 +2791,249 @@ Save it as another file?</translation>
     <name>LifeRecord</name>
     <message>
         <source>一月</source>
-        <translation type="unfinished"></translation>
+        <translation>January</translation>
     </message>
     <message>
         <source>二月</source>
-        <translation type="unfinished"></translation>
+        <translation>February</translation>
     </message>
     <message>
         <source>三月</source>
-        <translation type="unfinished"></translation>
+        <translation>March</translation>
     </message>
     <message>
         <source>四月</source>
-        <translation type="unfinished"></translation>
+        <translation>April</translation>
     </message>
     <message>
         <source>五月</source>
-        <translation type="unfinished"></translation>
+        <translation>May</translation>
     </message>
     <message>
         <source>六月</source>
-        <translation type="unfinished"></translation>
+        <translation>June</translation>
     </message>
     <message>
         <source>七月</source>
-        <translation type="unfinished"></translation>
+        <translation>July</translation>
     </message>
     <message>
         <source>八月</source>
-        <translation type="unfinished"></translation>
+        <translation>August</translation>
     </message>
     <message>
         <source>九月</source>
-        <translation type="unfinished"></translation>
+        <translation>September</translation>
     </message>
     <message>
         <source>十月</source>
-        <translation type="unfinished"></translation>
+        <translation>October</translation>
     </message>
     <message>
         <source>十一月</source>
-        <translation type="unfinished"></translation>
+        <translation>November</translation>
     </message>
     <message>
         <source>十二月</source>
-        <translation type="unfinished"></translation>
+        <translation>December</translation>
     </message>
     <message>
         <source>汉字</source>
         <comment>How this language writes the printed book: 汉字 for Chinese words and numerals; anything else for its own words and Arabic digits</comment>
-        <translation type="unfinished">pinyin</translation>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>公元前%1年</source>
+        <translation>%1 BC</translation>
+    </message>
+    <message>
+        <source>%1年</source>
+        <translation>%1</translation>
+    </message>
+    <message>
+        <source>%1年%2月</source>
+        <translation>%2 %1</translation>
+    </message>
+    <message>
+        <source>%1年%2月%3日</source>
+        <translation>%3 %2 %1</translation>
+    </message>
+    <message>
+        <source>%1（农历%2）</source>
+        <translation>%1 (lunar: %2)</translation>
+    </message>
+    <message>
+        <source>行%1</source>
+        <translation>%1 son</translation>
+    </message>
+    <message>
+        <source>%1女</source>
+        <translation>%1 daughter</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>。</source>
+        <translation>. </translation>
+    </message>
+    <message>
+        <source>%1氏</source>
+        <translation>Lady %1</translation>
+    </message>
+    <message>
+        <source>%1生</source>
+        <translation>b. %1</translation>
+    </message>
+    <message>
+        <source>%1%2</source>
+        <comment>a day and its hour (辰时)</comment>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1卒</source>
+        <translation>d. %1</translation>
+    </message>
+    <message>
+        <source>享年%1岁</source>
+        <translation>aged %1 (sui)</translation>
+    </message>
+    <message>
+        <source>%1%2</source>
+        <comment>a husband&apos;s place and name</comment>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>继配%1</source>
+        <translation>second wife: %1</translation>
+    </message>
+    <message>
+        <source>娶%1</source>
+        <translation>married %1</translation>
+    </message>
+    <message>
+        <source>侧室%1</source>
+        <translation>concubine: %1</translation>
+    </message>
+    <message>
+        <source>配%1</source>
+        <translation>m. %1</translation>
+    </message>
+    <message>
+        <source>%1人</source>
+        <translation>of %1</translation>
+    </message>
+    <message>
+        <source>%1之女</source>
+        <translation>daughter of %1</translation>
+    </message>
+    <message>
+        <source>葬%1</source>
+        <translation>buried at %1</translation>
+    </message>
+    <message>
+        <source>（出继%1）</source>
+        <translation> (continues the line of %1)</translation>
+    </message>
+    <message>
+        <source>嗣子%1（%2之子）</source>
+        <translation>%1 (adopted heir, son of %2)</translation>
+    </message>
+    <message>
+        <source>（兼祧%1）</source>
+        <translation> (also heir of %1)</translation>
+    </message>
+    <message>
+        <source>子一：%1</source>
+        <translation>one son: %1</translation>
+    </message>
+    <message>
+        <source>子%1：%2</source>
+        <translation>%1 sons: %2</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>女一，适%1</source>
+        <translation>one daughter, married to %1</translation>
+    </message>
+    <message>
+        <source>女一：%1</source>
+        <translation>one daughter: %1</translation>
+    </message>
+    <message>
+        <source>%1适%2</source>
+        <translation>the %1 married to %2</translation>
+    </message>
+    <message>
+        <source>%1%2</source>
+        <comment>a daughter&apos;s place among her sisters, then her name</comment>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>女%1：%2</source>
+        <translation>%1 daughters: %2</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <comment>a wife&apos;s surname and given name</comment>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>字%1</source>
+        <translation>cn. %1</translation>
+    </message>
+    <message>
+        <source>号%1</source>
+        <translation>art name %1</translation>
+    </message>
+    <message>
+        <source>生父%1</source>
+        <translation>born to %1</translation>
+    </message>
+    <message>
+        <source>兼祧%1</source>
+        <translation>also heir of %1</translation>
+    </message>
+    <message>
+        <source>适%1</source>
+        <translation>married to %1</translation>
+    </message>
+    <message>
+        <source>葬%1，%2</source>
+        <translation>buried at %1, facing %2</translation>
+    </message>
+    <message>
+        <source>墓%1</source>
+        <translation>the grave faces %1</translation>
+    </message>
+    <message>
+        <source>字%1</source>
+        <comment>beside a name in a table</comment>
+        <translation>courtesy name %1</translation>
+    </message>
+    <message>
+        <source>%1—%2</source>
+        <comment>years of birth and death in a table</comment>
+        <translation>%1–%2</translation>
+    </message>
+    <message>
+        <source>%1生</source>
+        <comment>beside a name in a table</comment>
+        <translation>born %1</translation>
+    </message>
+    <message>
+        <source>%1卒</source>
+        <comment>beside a name in a table</comment>
+        <translation>died %1</translation>
+    </message>
+    <message>
+        <source>配%1</source>
+        <comment>beside a name in a table</comment>
+        <translation>wife: %1</translation>
     </message>
 </context>
 <context>
@@ -3147,10 +3364,6 @@ Save it as another file?</translation>
         <translation>Find member</translation>
     </message>
     <message>
-        <source>按姓名、地址或姓名的拼音查找；回车或 F3 到下一个，Shift+回车到上一个</source>
-        <translation>Find by name, address or the pinyin of a name; Enter or F3 for the next, Shift+Enter for the previous</translation>
-    </message>
-    <message>
         <source>没有找到</source>
         <translation>Not found</translation>
     </message>
@@ -3161,6 +3374,10 @@ Save it as another file?</translation>
     <message>
         <source>找到 %1 人</source>
         <translation>%1 found</translation>
+    </message>
+    <message>
+        <source>按姓名、地址、字号、行传或姓名的拼音查找；回车或 F3 到下一个，Shift+回车到上一个</source>
+        <translation>Find by name, address, courtesy or art name, life record or the pinyin of a name; Enter or F3 for the next, Shift+Enter for the previous</translation>
     </message>
 </context>
 <context>
@@ -3277,6 +3494,30 @@ Save it as another file?</translation>
         <source>已解决</source>
         <translation>Resolved</translation>
     </message>
+    <message>
+        <source>%1…（共 %2 字）</source>
+        <translation>%1… (%2 characters)</translation>
+    </message>
+    <message>
+        <source>女</source>
+        <translation>female</translation>
+    </message>
+    <message>
+        <source>男</source>
+        <translation>male</translation>
+    </message>
+    <message>
+        <source>%1氏</source>
+        <translation>Lady %1</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
 </context>
 <context>
     <name>MergeReviewModel</name>
@@ -3343,6 +3584,14 @@ Save it as another file?</translation>
     <message>
         <source>原因</source>
         <translation>Reason</translation>
+    </message>
+    <message>
+        <source>资料（家谱）</source>
+        <translation>Record (genealogy)</translation>
+    </message>
+    <message>
+        <source>资料（支谱）</source>
+        <translation>Record (branch)</translation>
     </message>
 </context>
 <context>
@@ -3728,11 +3977,11 @@ Save it as another file?</translation>
     <name>PdfSink</name>
     <message>
         <source>设备拒绝写入</source>
-        <translation type="unfinished"></translation>
+        <translation>the device refused the write</translation>
     </message>
     <message>
-        <source>无法写入 PDF：%1</source>
-        <translation type="unfinished"></translation>
+        <source>无法写入 PDF：%1。</source>
+        <translation>Could not write the PDF: %1.</translation>
     </message>
 </context>
 <context>
