@@ -2231,6 +2231,10 @@ Save it as another file?</translation>
         <source>无法打印谱书。</source>
         <translation>The clan book could not be printed.</translation>
     </message>
+    <message>
+        <source>预览只排了前%1页；全书请导出为 PDF 再打印。</source>
+        <translation>The preview holds the first %1 pages only; export the whole book as a PDF to print it.</translation>
+    </message>
 </context>
 <context>
     <name>ExportText</name>

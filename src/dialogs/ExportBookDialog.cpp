@@ -39,6 +39,12 @@ namespace {
 // enough that the preview seems to follow each choice.
 constexpr int kRestAfterChoiceMs = 250;
 
+// The preview keeps every page it shows in memory: a book of a hundred
+// thousand members would hold gigabytes. Past this many pages it stops; the
+// PDF, written as a stream, always holds the whole book.
+constexpr int kPreviewPageLimit = 2000;
+int g_previewPageLimit = kPreviewPageLimit;
+
 template <class Enum>
 void SelectData(QComboBox* box, Enum value) {
   box->setCurrentIndex(std::max(0, box->findData(static_cast<int>(value))));
@@ -56,6 +62,7 @@ Enum DataOf(const QComboBox* box) {
 // long book while the rest is still being set.
 struct ExportBookDialog::Job {
   std::atomic<bool> stop{false};
+  std::atomic<bool> truncated{false};  // stopped at the preview's limit
   QMutex mutex;
   std::vector<std::unique_ptr<PageRecorder>> ready;  // under `mutex`
   std::shared_ptr<const book::BookFont> font;        // under `mutex`
@@ -305,6 +312,7 @@ void ExportBookDialog::ChoicesChanged() {
   // under way stops now, and nothing is printed until the new one has ended.
   if (m_job) m_job->stop = true;
   m_finished = false;
+  m_truncated = false;
   m_error.clear();
   m_restart.start();
   UpdateControls();
@@ -322,6 +330,7 @@ void ExportBookDialog::StartPreview() {
   m_pages = PageRecorder();
   m_current = -1;
   m_finished = false;
+  m_truncated = false;
   m_error.clear();
   m_job.reset();
   m_view->Show(nullptr, -1, nullptr);
@@ -354,19 +363,22 @@ void ExportBookDialog::StartPreview() {
         },
         Qt::QueuedConnection);
   };
-  m_watcher.setFuture(
-      QtConcurrent::run([genealogy = &m_genealogy, options, job, announce, fontFile, fontFamily] {
-        std::shared_ptr<const book::BookFont> font = job->font;
-        if (!font) {
-          font = book::BookFont::Load(fontFile, fontFamily, &job->error);
-          if (!font) return;
-          const QMutexLocker lock(&job->mutex);
-          job->font = font;
-        }
-        PageHandOver sink(announce, job);
-        job->pageCount = book::TypesetBook(*genealogy, options, *font, sink, &job->error,
-                                           [&job](int) { return !job->stop.load(); });
-      }));
+  m_watcher.setFuture(QtConcurrent::run([genealogy = &m_genealogy, options, job, announce, fontFile,
+                                         fontFamily, limit = g_previewPageLimit] {
+    std::shared_ptr<const book::BookFont> font = job->font;
+    if (!font) {
+      font = book::BookFont::Load(fontFile, fontFamily, &job->error);
+      if (!font) return;
+      const QMutexLocker lock(&job->mutex);
+      job->font = font;
+    }
+    PageHandOver sink(announce, job);
+    job->pageCount =
+        book::TypesetBook(*genealogy, options, *font, sink, &job->error, [&job, limit](int done) {
+          if (done >= limit) job->truncated = true;
+          return !job->stop && !job->truncated;
+        });
+  }));
   UpdateControls();
 }
 
@@ -407,7 +419,8 @@ void ExportBookDialog::PreviewEnded() {
     if (!m_font) m_font = m_job->font;
   }
   m_finished = true;
-  if (m_job->pageCount < 0) m_error = m_job->error;
+  m_truncated = m_job->truncated;
+  if (m_job->pageCount < 0 && !m_truncated) m_error = m_job->error;
   UpdateControls();
   emit previewFinished();
 }
@@ -425,11 +438,13 @@ void ExportBookDialog::UpdateControls() {
   m_pageLabel->setText(tr("第%1页/共%2页").arg(m_current + 1).arg(count));
   m_previous->setEnabled(m_current > 0);
   m_next->setEnabled(m_current + 1 < count);
-  const bool whole = m_finished && m_error.isEmpty() && count > 0;
+  const bool whole = m_finished && !m_truncated && m_error.isEmpty() && count > 0;
   m_print->setEnabled(whole);
   m_export->setEnabled(UnknownStartText().isEmpty() && m_genealogy.Root());
   if (!m_error.isEmpty())
     m_status->setText(m_error);
+  else if (m_finished && m_truncated)
+    m_status->setText(tr("预览只排了前%1页；全书请导出为 PDF 再打印。").arg(count));
   else if (m_finished)
     m_status->setText(tr("排版完毕，共%1页。").arg(count));
   else
@@ -460,7 +475,7 @@ void ExportBookDialog::ExportPdf() {
   }
   const BookOptions options = Options();
   // The preview of the same choices knows how many pages there will be.
-  const int total = m_finished && m_error.isEmpty() && !m_restart.isActive()
+  const int total = m_finished && !m_truncated && m_error.isEmpty() && !m_restart.isActive()
                         ? static_cast<int>(m_pages.Pages().size())
                         : 0;
   QString error;
@@ -483,7 +498,7 @@ void ExportBookDialog::ExportPdf() {
 
 void ExportBookDialog::PrintPages() {
   const std::vector<book::DrawnPage>& pages = m_pages.Pages();
-  if (!m_finished || !m_error.isEmpty() || pages.empty() || !m_font) return;
+  if (!m_finished || m_truncated || !m_error.isEmpty() || pages.empty() || !m_font) return;
   const QSizeF first = pages.front().size;
   QPrinter printer(QPrinter::HighResolution);
   // The paper of the book's pages, with no margins of the printer's: the
@@ -528,4 +543,8 @@ void ExportBookDialog::PrintPages() {
     painter.restore();
   }
   painter.end();
+}
+
+void ExportBookDialog::SetPreviewPageLimitForTesting(int pages) {
+  g_previewPageLimit = pages > 0 ? pages : kPreviewPageLimit;
 }

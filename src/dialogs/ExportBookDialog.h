@@ -71,12 +71,15 @@ public:
   // The book as the boxes ask for it; `from` stays empty for an unknown name.
   book::BookOptions Options() const;
   // The pages typeset so far, the page shown, and whether the typesetting
-  // has ended.
+  // has ended (the preview keeps the first 2000 pages of a longer book).
   const book::PageRecorder& PreviewPages() const { return m_pages; }
   int CurrentPage() const { return m_current; }
   bool PreviewFinished() const;
   // What the line under the preview says.
   QString StatusText() const;
+
+  // For tests: the preview stops after `pages` pages (0: the usual limit).
+  static void SetPreviewPageLimitForTesting(int pages);
 
   // Asks for a file and writes the PDF there; 导出… does this.
   void ExportPdf();
@@ -136,6 +139,7 @@ private:
   std::shared_ptr<const book::BookFont> m_font;
   int m_current = -1;
   bool m_finished = false;
+  bool m_truncated = false;  // the book is longer than the preview keeps
   // The typesetting under way was stopped for new choices: start again once it has ended.
   bool m_restartWanted = false;
   QString m_error;

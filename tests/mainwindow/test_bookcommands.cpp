@@ -236,24 +236,37 @@ TEST_F(BookCommand, ChoicesPreviewExportAndPrintTheBook) {
   command->trigger();
 }
 
-// A large book: the window answers while it is typeset, and the dialog
-// closes at once, its typesetting stopped, whatever page it had reached.
-TEST_F(BookCommand, ClosingStopsTheTypesettingOfALargeBook) {
+// A large book: the dialog shows its first pages while the rest is still
+// being set, closes at once, its typesetting stopped, and keeps no more pages
+// than its limit, the PDF being the way to the whole book.
+TEST_F(BookCommand, ALargeBookIsPreviewedInPartAndStoppedAtClose) {
   COperationClanbook large;
   booktest::MakeLargeBook(large, 3000);
   const QString largeFile = Path("large.cbk");
   ASSERT_TRUE(formats::WriteBookFile(QFile::encodeName(largeFile).toStdString(), large).Ok());
   window.OpenAtStart(largeFile);
+  QAction* command = window.findChild<QAction*>(QStringLiteral("exportBook"));
   bool stoppedEarly = false;
   OnNextDialog<ExportBookDialog>([&](ExportBookDialog* d) {
-    // The first pages arrive while the rest is still being set.
     ASSERT_TRUE(QTest::qWaitFor([d] { return d->PreviewPages().Pages().size() > 0; }, 120000));
     stoppedEarly = !d->PreviewFinished();
     EXPECT_EQ(d->CurrentPage(), 0);
     ClickButton(d, "idc_2");
   });
-  window.findChild<QAction*>(QStringLiteral("exportBook"))->trigger();
+  command->trigger();
   EXPECT_TRUE(stoppedEarly);
+
+  ExportBookDialog::SetPreviewPageLimitForTesting(40);
+  OnNextDialog<ExportBookDialog>([&](ExportBookDialog* d) {
+    ASSERT_TRUE(WaitForPreview(d));
+    EXPECT_EQ(d->PreviewPages().Pages().size(), 40u);
+    EXPECT_EQ(d->StatusText(), QStringLiteral("预览只排了前40页；全书请导出为 PDF 再打印。"));
+    EXPECT_FALSE(Child<QPushButton>(d, "printButton")->isEnabled());
+    EXPECT_TRUE(Child<QPushButton>(d, "exportButton")->isEnabled());
+    ClickButton(d, "idc_2");
+  });
+  command->trigger();
+  ExportBookDialog::SetPreviewPageLimitForTesting(0);
 }
 
 }  // namespace
