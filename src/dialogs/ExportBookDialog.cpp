@@ -46,11 +46,6 @@ constexpr int kPreviewPageLimit = 2000;
 int g_previewPageLimit = kPreviewPageLimit;
 
 template <class Enum>
-void SelectData(QComboBox* box, Enum value) {
-  box->setCurrentIndex(std::max(0, box->findData(static_cast<int>(value))));
-}
-
-template <class Enum>
 Enum DataOf(const QComboBox* box) {
   return static_cast<Enum>(box->currentData().toInt());
 }
@@ -180,32 +175,36 @@ ExportBookDialog::ExportBookDialog(const COperationClanbook& genealogy, const QS
   m_from->setPlaceholderText(tr("空：从始祖起"));
   addRow(tr("起始成员:"), m_from, "fromEdit");
 
-  m_layout = new QComboBox(this);
-  m_layout->addItem(tr("欧式"), static_cast<int>(book::TableLayout::kOuyang));
-  m_layout->addItem(tr("苏式"), static_cast<int>(book::TableLayout::kSu));
-  m_layout->addItem(tr("吊线图"), static_cast<int>(book::TableLayout::kPagoda));
-  SelectData(m_layout, initial.layout);
-  addRow(tr("世系图样式:"), m_layout, "layoutBox");
-
-  m_direction = new QComboBox(this);
-  m_direction->addItem(tr("竖排"), 0);
-  m_direction->addItem(tr("横排"), 1);
-  m_direction->setCurrentIndex(initial.horizontal ? 1 : 0);
-  addRow(tr("排版:"), m_direction, "directionBox");
-
-  m_paper = new QComboBox(this);
-  m_paper->addItem(tr("A4"), static_cast<int>(book::Paper::kA4));
-  m_paper->addItem(tr("A3"), static_cast<int>(book::Paper::kA3));
-  m_paper->addItem(tr("A3 对折（筒子页）"), static_cast<int>(book::Paper::kA3Folded));
-  SelectData(m_paper, initial.paper);
-  addRow(tr("纸张:"), m_paper, "paperBox");
-
-  m_dates = new QComboBox(this);
-  m_dates->addItem(tr("农历"), static_cast<int>(book::DateStyle::kLunar));
-  m_dates->addItem(tr("公历"), static_cast<int>(book::DateStyle::kGregorian));
-  m_dates->addItem(tr("两者"), static_cast<int>(book::DateStyle::kBoth));
-  SelectData(m_dates, initial.dates);
-  addRow(tr("日期:"), m_dates, "datesBox");
+  // Each box holds its choices with the value each stands for.
+  auto choiceBox = [this, &addRow](const QString& label, const char* name,
+                                   std::initializer_list<std::pair<QString, int>> items,
+                                   int selected) {
+    auto* box = new QComboBox(this);
+    for (const auto& [text, value] : items) box->addItem(text, value);
+    box->setCurrentIndex(std::max(0, box->findData(selected)));
+    addRow(label, box, name);
+    return box;
+  };
+  using book::DateStyle;
+  using book::Paper;
+  using book::TableLayout;
+  m_layout = choiceBox(tr("世系图样式:"), "layoutBox",
+                       {{tr("欧式"), int(TableLayout::kOuyang)},
+                        {tr("苏式"), int(TableLayout::kSu)},
+                        {tr("吊线图"), int(TableLayout::kPagoda)}},
+                       int(initial.layout));
+  m_direction = choiceBox(tr("排版:"), "directionBox", {{tr("竖排"), 0}, {tr("横排"), 1}},
+                          initial.horizontal ? 1 : 0);
+  m_paper = choiceBox(tr("纸张:"), "paperBox",
+                      {{tr("A4"), int(Paper::kA4)},
+                       {tr("A3"), int(Paper::kA3)},
+                       {tr("A3 对折（筒子页）"), int(Paper::kA3Folded)}},
+                      int(initial.paper));
+  m_dates = choiceBox(tr("日期:"), "datesBox",
+                      {{tr("农历"), int(DateStyle::kLunar)},
+                       {tr("公历"), int(DateStyle::kGregorian)},
+                       {tr("两者"), int(DateStyle::kBoth)}},
+                      int(initial.dates));
 
   m_privateLiving = new QCheckBox(tr("隐去在世者的生卒与地点"), this);
   m_privateLiving->setObjectName(QStringLiteral("privateLivingCheck"));
