@@ -24,6 +24,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -63,6 +64,24 @@ void PrintToFileWhenAsked(const QString& file) {
                        printer->setOutputFileName(file);
                      });
     dialog->accept();
+  });
+  timer->start();
+}
+
+// Cancels the wait dialog of the export the next click starts, once it
+// shows; the work is held until then.
+void CancelExportWhenAsked() {
+  SetLongWorkHookForTesting([](WorkProgress& work) {
+    while (!work.Cancelled()) QThread::msleep(1);
+  });
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal->objectName() != QStringLiteral("fileProgress")) return;
+    timer->stop();
+    timer->deleteLater();
+    ClickButton(modal, "fileProgressCancel");
   });
   timer->start();
 }
@@ -112,6 +131,7 @@ protected:
   }
   void TearDown() override {
     SetFileDialogForTesting({});
+    SetLongWorkHookForTesting({});
     SetLongWorkDelayForTesting(-1);
     EXPECT_EQ(boxes.unansweredQuestions, 0);
     EXPECT_EQ(PendingModalHandlers(), 0);
@@ -200,6 +220,14 @@ TEST_F(BookCommand, ChoicesPreviewExportAndPrintTheBook) {
     ClickButton(d, "exportButton");
     EXPECT_EQ(Notices(), QStringList{OutputIsBookText(bookFile)});
     boxes.Clear();
+
+    // Cancelled, the export leaves no file and says nothing.
+    SetFileDialogForTesting([&](const FileDialogRequest&) { return Path("cancelled.pdf"); });
+    CancelExportWhenAsked();
+    ClickButton(d, "exportButton");
+    SetLongWorkHookForTesting({});
+    EXPECT_FALSE(QFileInfo::exists(Path("cancelled.pdf")));
+    EXPECT_TRUE(boxes.Boxes().empty());
 
     // A name without its ending gets .pdf; the PDF has the preview's pages.
     SetFileDialogForTesting([&](const FileDialogRequest&) { return Path("book"); });
