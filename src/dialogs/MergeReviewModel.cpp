@@ -1,5 +1,7 @@
 #include "dialogs/MergeReviewModel.h"
+
 #include "document/DateWords.h"
+#include "document/GenealogyDocument.h"
 #include "platform/Today.h"
 
 #include <QColor>
@@ -212,6 +214,40 @@ QString Birth(const MemberNode& m) {
   return ShownDate(m.birthYear, m.birthMonth, m.birthDay);
 }
 
+// The record's fields in which the two sides differ, each with its value on
+// one side, short: the review is a table, the member window shows the whole.
+QString RecordText(const MergeRow& r, const MemberNode& m) {
+  if (!(r.fields & kMergeRecord)) return {};
+  const MemberRecord& record = m.extra.Record();
+  QStringList parts;
+  for (const RecordField field :
+       DifferingRecordFields(r.book->extra.Record(), r.branch->extra.Record())) {
+    QString value;
+    if (IsMemberTextField(field)) {
+      value = QString::fromStdU16String(record.Text(field));
+      constexpr int kShown = 12;
+      if (value.size() > kShown)
+        value = MergeReview::tr("%1…（共 %2 字）").arg(value.left(kShown)).arg(value.size());
+    } else if (field == RecordField::kSex) {
+      value = record.sex == Sex::kFemale ? MergeReview::tr("女") : MergeReview::tr("男");
+    } else if (field == RecordField::kSpouses) {
+      QStringList wives;
+      for (const Spouse& wife : record.spouses)
+        wives << MergeReview::tr("%1氏").arg(QString::fromStdU16String(wife.surname));
+      value = wives.join(MergeReview::tr("、"));
+    } else if (field == RecordField::kMother) {
+      value = record.mother < 0 ? QString() : QString::number(record.mother + 1);
+    } else if (field == RecordField::kSources) {
+      value = QString::number(record.sources.size());
+    } else if (field == RecordField::kPhotos) {
+      value = QString::number(record.photos.size());
+    }
+    if (value.isEmpty()) value = MergeReview::tr("（无）");
+    parts << MergeReview::tr("%1：%2").arg(GenealogyDocument::FieldName(field), value);
+  }
+  return parts.join(MergeReview::tr("；"));
+}
+
 // A field's value on one side, shown only where the two sides differ.
 QString Field(const MergeRow& r, unsigned field, const MemberNode& m) {
   if (!(r.fields & field)) return {};
@@ -270,6 +306,10 @@ QString MergeReviewModel::Text(const MergeRow& r, std::uint32_t planRow, int col
           return Field(r, kMergeDeath, *r.book);
         case kChangeDeathBranch:
           return Field(r, kMergeDeath, *r.branch);
+        case kChangeRecordBook:
+          return RecordText(r, *r.book);
+        case kChangeRecordBranch:
+          return RecordText(r, *r.branch);
         case kChangeChoice:
           return r.choice == MergeSide::Branch ? MergeReview::tr("取支谱")
                                                : MergeReview::tr("取家谱");
@@ -375,6 +415,8 @@ QVariant MergeReviewModel::headerData(int section, Qt::Orientation orientation, 
                                                tr("地址（支谱）"),
                                                tr("健在否（家谱）"),
                                                tr("健在否（支谱）"),
+                                               tr("资料（家谱）"),
+                                               tr("资料（支谱）"),
                                                tr("结果")};
       return headers[section];
     }

@@ -75,6 +75,8 @@ public:
     kChangeAddressBranch,
     kChangeDeathBook,
     kChangeDeathBranch,
+    kChangeRecordBook,  // the record's fields that differ, as each side has them
+    kChangeRecordBranch,
     kChangeOutcome,
     kChangeColumns
   };

@@ -37,8 +37,40 @@ bool SameDeathDate(const MemberNode& a, const MemberNode& b) {
 
 }  // namespace
 
+std::vector<RecordField> DifferingRecordFields(const MemberRecord& book,
+                                               const MemberRecord& branch) {
+  std::vector<RecordField> fields;
+  const auto samePictures = [&] {
+    return std::ranges::equal(book.photos, branch.photos, [](const Photo& a, const Photo& b) {
+      return a.caption == b.caption;
+    });
+  };
+  for (int i = 0; i < kRecordFields; ++i) {
+    const auto field = static_cast<RecordField>(i);
+    if (IsBookField(field)) continue;
+    bool same = true;
+    if (IsMemberTextField(field))
+      same = book.Text(field) == branch.Text(field);
+    else if (field == RecordField::kSex)
+      same = book.sex == branch.sex;
+    else if (field == RecordField::kMother)
+      same = book.mother == branch.mother;
+    else if (field == RecordField::kSpouses)
+      same = book.spouses == branch.spouses;
+    else if (field == RecordField::kSources)
+      same = book.sources == branch.sources;
+    else if (field == RecordField::kPhotos)
+      same = samePictures();
+    if (!same) fields.push_back(field);
+  }
+  return fields;
+}
+
 unsigned DifferingFields(const MemberNode& book, const MemberNode& branch) {
   unsigned bits = 0;
+  if ((book.extra.HasRecord() || branch.extra.HasRecord()) &&
+      !DifferingRecordFields(book.extra.Record(), branch.extra.Record()).empty())
+    bits |= kMergeRecord;
   if (CompareBirthDates(book, branch) != 0) bits |= kMergeBirth;
   if ((book.married != 0) != (branch.married != 0)) bits |= kMergeMarried;
   if (book.address != branch.address) bits |= kMergeAddress;

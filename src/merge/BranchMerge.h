@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "model/COperationClanbook.h"
+#include "model/MemberRecord.h"
 
 // Whose data a member present in both books ends with.
 enum class MergeSide : std::uint8_t { Book, Branch };
@@ -47,8 +48,14 @@ enum MergeField : std::uint8_t {
   kMergeMarried = 2,
   kMergeAddress = 4,
   kMergeDeath = 8,
+  kMergeRecord = 16,  // anything of the record: DifferingRecordFields says what
 };
 unsigned DifferingFields(const MemberNode& book, const MemberNode& branch);
+// The fields of two records that differ, in the order of RecordField. Pictures
+// are compared by their number and captions: each file numbers its pictures
+// its own way, and the bytes of the book's stay in its file.
+std::vector<RecordField> DifferingRecordFields(const MemberRecord& book,
+                                               const MemberRecord& branch);
 
 inline constexpr std::uint32_t kNoRow = 0xFFFFFFFFu;
 

@@ -67,10 +67,12 @@ MergeChanges MakeMergeChanges(const MergePlan& plan, COperationClanbook& /*book*
 
 void ApplyDataChange(COperationClanbook& book, const MergeDataChange& change) {
   book.SetMemberData(change.member, change.after);
+  change.member->extra.SetRecord(change.after.extra.Record());
 }
 
 void RevertDataChange(COperationClanbook& book, const MergeDataChange& change) {
   book.SetMemberData(change.member, change.before);
+  change.member->extra.SetRecord(change.before.extra.Record());
 }
 
 void RevertSubtree(COperationClanbook& book, MergeSubtree& subtree) {

@@ -52,6 +52,9 @@ std::pair<const char*, std::string> FieldText(MergeField field, const MemberNode
       return {"address", '"' + textcodec::ToUtf8(m.address) + '"'};
     case kMergeDeath:
       return {"death", m.alive ? "living" : DateText(m.deathYear, m.deathMonth, m.deathDay)};
+    case kMergeRecord:
+      // The files merged here are .ftf, which keep no record.
+      return {"record", ""};
   }
   return {"", ""};
 }

@@ -104,6 +104,12 @@ TEST_F(MergeReviewTest, EachListShowsItsRowsOfThePlan) {
     m.deathMonth = m.deathDay = 3;
   });
   EditMember(branch(), u"A2", [](MemberNode& m) { m.address = u"Mill"; });
+  Find(book(), u"A2")->extra.EditRecord().biography = u"少年好学，长而游于四方，晚归故里";
+  MemberRecord& branchRecord = Find(branch(), u"A2")->extra.EditRecord();
+  branchRecord.courtesyName = u"茂林";
+  branchRecord.spouses = {Spouse{}, Spouse{}};
+  branchRecord.spouses[0].surname = u"王";
+  branchRecord.spouses[1].surname = u"李";
   CMergeReviewDlg& dialog = Open();
 
   // Every plan row is in the list of its kind, in plan order, and nowhere else.
@@ -150,12 +156,17 @@ TEST_F(MergeReviewTest, EachListShowsItsRowsOfThePlan) {
         {MergeReviewModel::kChangeDeathBranch, QStringLiteral("2020--3--3 去世")}}},
       {u"A2",
        {{MergeReviewModel::kChangeAddressBook, QStringLiteral("（无）")},
-        {MergeReviewModel::kChangeAddressBranch, QStringLiteral("Mill")}}},
+        {MergeReviewModel::kChangeAddressBranch, QStringLiteral("Mill")},
+        // The record field by field, a long text shortened.
+        {MergeReviewModel::kChangeRecordBook,
+         QStringLiteral("字：（无）；行传：少年好学，长而游于四方，…（共 16 字）；配偶：（无）")},
+        {MergeReviewModel::kChangeRecordBranch,
+         QStringLiteral("字：茂林；行传：（无）；配偶：王氏、李氏")}}},
   };
   for (const Fields& f : changes) {
     const int row = RowNamed(Section::Changed, Q(f.name));
     ASSERT_GE(row, 0);
-    for (int c = MergeReviewModel::kChangeBirthBook; c <= MergeReviewModel::kChangeDeathBranch;
+    for (int c = MergeReviewModel::kChangeBirthBook; c <= MergeReviewModel::kChangeRecordBranch;
          ++c) {
       QString wanted;
       for (const auto& [column, text] : f.cells)

@@ -122,6 +122,52 @@ TEST_F(MergeTest, EditsOnBothSidesKeepTheBooksAndBringInTheBranchs) {
             (std::vector<std::string>{"book A3"}));
 }
 
+// The whole record goes with the branch: a changed record is a Change row
+// naming the fields, taken or left as the row says; a newcomer brings his.
+TEST_F(MergeTest, RecordsTravelWithTheBranch) {
+  const auto picture = [](std::uint32_t id) {
+    Photo photo;
+    photo.id = id;
+    photo.caption = u"像";
+    return photo;
+  };
+  // Records are changed in place, as their commands do.
+  MemberRecord& ours = Find(book_, u"A11")->extra.EditRecord();
+  ours.courtesyName = u"甲";
+  ours.photos = {picture(7)};
+  {
+    MemberRecord& r = Find(branch_, u"A11")->extra.EditRecord();
+    r.courtesyName = u"乙";
+    Spouse wife;
+    wife.surname = u"王";
+    r.spouses = {wife};
+    // The same picture as the branch's file numbers it.
+    r.photos = {picture(2)};
+  }
+  Add(branch_, u"A", u"A4", 1966);
+  Find(branch_, u"A4")->extra.EditRecord().artName = u"丙";
+
+  for (const MergeSide side : {MergeSide::Branch, MergeSide::Book}) {
+    SCOPED_TRACE(side == MergeSide::Branch ? "the branch's" : "the book's");
+    MergePlan plan = PlanMerge(book_, branch_, side);
+    ASSERT_TRUE(plan.Ok());
+    ASSERT_EQ(Rows(plan), (std::vector<std::string>{"add A4 under A", "change A11"}));
+    EXPECT_EQ(plan.Row(1).fields, kMergeRecord);
+    EXPECT_EQ(
+        DifferingRecordFields(plan.Row(1).book->extra.Record(), plan.Row(1).branch->extra.Record()),
+        (std::vector<RecordField>{RecordField::kCourtesyName, RecordField::kSpouses}));
+    const MemberRecord before = Find(book_, u"A11")->extra.Record();
+    MergeChanges changes = MakeMergeChanges(plan, book_);
+    ApplyMerge(book_, changes);
+    EXPECT_EQ(Find(book_, u"A11")->extra.Record().courtesyName,
+              side == MergeSide::Branch ? u"乙" : u"甲");
+    EXPECT_EQ(Find(book_, u"A4")->extra.Record().artName, u"丙");
+    RevertMerge(book_, changes);
+    EXPECT_EQ(Find(book_, u"A11")->extra.Record(), before);
+    EXPECT_EQ(Find(book_, u"A4"), nullptr);
+  }
+}
+
 TEST_F(MergeTest, WithTheBranchAsExportedOnlyTheBranchsOwnEditsAreChanges) {
   COperationClanbook base;
   ExtractBranch(book_, Find(book_, u"A"), base);
@@ -210,6 +256,8 @@ TEST(DifferingFields, ComparesWhatTheFieldsMean) {
       {"deceased", [](MemberNode& m) { m.alive = 0; }, kMergeDeath},
       {"birth day", [](MemberNode& m) { m.birthDay = 2; }, kMergeBirth},
       {"address", [](MemberNode& m) { m.address = u"x"; }, kMergeAddress},
+      {"a 字", [](MemberNode& m) { m.extra.EditRecord().courtesyName = u"x"; }, kMergeRecord},
+      {"an empty record", [](MemberNode& m) { m.extra.SetRecord({}); }, 0},
   };
   MemberNode base;
   base.birthYear = 1950;
