@@ -39,9 +39,14 @@ std::unordered_map<std::uint32_t, TableEntry> ReadDirectory(const Span& file,
   std::unordered_map<std::uint32_t, TableEntry> tables;
   for (std::uint16_t i = 0; i < count; ++i) {
     const std::uint64_t entry = 12 + std::uint64_t(i) * 16;
+    const std::uint32_t tag = header.U32(entry);
     const TableEntry table{header.U32(entry + 8), header.U32(entry + 12)};
-    file.Need(table.offset, table.length);  // every table lies inside the file
-    tables.emplace(header.U32(entry), table);
+    if (std::uint64_t(table.offset) + table.length >
+        file.Size()) {  // every table lies inside the file
+      const char name[] = {char(tag >> 24), char(tag >> 16), char(tag >> 8), char(tag), '\0'};
+      throw SfntMalformed{QByteArray(name).trimmed().toStdString()};
+    }
+    tables.emplace(tag, table);
   }
   return tables;
 }
@@ -158,7 +163,14 @@ void BookFont::Data::ReadMetrics() {
 
   glyphCount = Table("maxp").U16(4);
   if (glyphCount == 0) throw SfntMalformed{"maxp"};
-  Table("loca").Need(0, std::uint64_t(glyphCount + 1) * (locFormat == 0 ? 2 : 4));
+  // Every outline lies inside 'glyf', so a subset never reads past it.
+  const Span loca = Table("loca");
+  loca.Need(0, std::uint64_t(glyphCount + 1) * (locFormat == 0 ? 2 : 4));
+  const std::uint64_t glyfLength = Table("glyf").Size();
+  for (int g = 0; g < glyphCount; ++g) {
+    const auto [start, length] = GlyphRange(loca, std::uint32_t(g));
+    if (std::uint64_t(start) + length > glyfLength) throw SfntMalformed{"loca"};
+  }
 
   const Span hhea = Table("hhea");
   const int metrics = hhea.U16(34);
@@ -359,26 +371,43 @@ std::shared_ptr<const BookFont> BookFont::Load(const QString& file, const QStrin
     data->ReadCmap();
     data->ReadVerticalForms();
   } catch (const SfntMalformed& bad) {
-    return fail(
-        FontText::tr("字体文件 %1 已损坏（%2 表）。").arg(shown, QString::fromLatin1(bad.table)));
+    return fail(FontText::tr("字体文件 %1 已损坏（%2 表）。")
+                    .arg(shown, QString::fromStdString(bad.table)));
   }
   return std::shared_ptr<const BookFont>(new BookFont(std::move(data)));
 }
 
+namespace {
+
+// The Ming faces of Debian, best first, each with the family to take from
+// it (empty: the file's first face).
+struct Place {
+  const char* file;
+  const char* family;
+};
+constexpr Place kPlaces[] = {
+    {"/usr/share/fonts/truetype/arphic/uming.ttc", "AR PL UMing CN"},  // fonts-arphic-uming
+    {"/usr/share/fonts/truetype/arphic-gbsn00lp/gbsn00lp.ttf", ""},    // fonts-arphic-gbsn00lp
+    {"/usr/share/fonts/truetype/arphic-bsmi00lp/bsmi00lp.ttf", ""},    // fonts-arphic-bsmi00lp
+    {"/usr/share/fonts/truetype/arphic/ukai.ttc", ""},                 // fonts-arphic-ukai
+};
+
+const Place* InstalledPlace() {
+  for (const Place& place : kPlaces)
+    if (QFileInfo(QString::fromLatin1(place.file)).isReadable()) return &place;
+  return nullptr;
+}
+
+}  // namespace
+
 QString BookFont::DefaultFile() {
-  static const char* const kPlaces[] = {
-      "/usr/share/fonts/truetype/arphic/uming.ttc",
-      "/usr/share/fonts/truetype/arphic-gbsn00lp/gbsn00lp.ttf",
-      "/usr/share/fonts/truetype/arphic-bsmi00lp/bsmi00lp.ttf",
-      "/usr/share/fonts/truetype/arphic/ukai.ttc",
-  };
-  for (const char* place : kPlaces)
-    if (QFileInfo(QString::fromLatin1(place)).isReadable()) return QString::fromLatin1(place);
-  return {};
+  const Place* place = InstalledPlace();
+  return place ? QString::fromLatin1(place->file) : QString();
 }
 
 QString BookFont::DefaultFamily() {
-  return QStringLiteral("AR PL UMing CN");
+  const Place* place = InstalledPlace();
+  return QString::fromLatin1(place ? place->family : kPlaces[0].family);
 }
 
 QString BookFont::Family() const {
@@ -474,17 +503,21 @@ QByteArray BookFont::Subset(const std::vector<std::uint16_t>& glyphs) const {
     const Span outline = glyf.Sub(start, length);
     if (outline.S16(0) >= 0) continue;  // a simple glyph
     std::uint64_t at = 10;
-    for (;;) {
-      const std::uint16_t flags = outline.U16(at);
-      pending.push_back(outline.U16(at + 2));
-      at += 4 + ((flags & 0x0001) ? 4 : 2);
-      if (flags & 0x0008)
-        at += 2;  // one scale
-      else if (flags & 0x0040)
-        at += 4;  // x and y scales
-      else if (flags & 0x0080)
-        at += 8;                     // a 2x2 matrix
-      if (!(flags & 0x0020)) break;  // no more components
+    // A composite that runs past its own bytes keeps the parts read so far.
+    try {
+      for (;;) {
+        const std::uint16_t flags = outline.U16(at);
+        pending.push_back(outline.U16(at + 2));
+        at += 4 + ((flags & 0x0001) ? 4 : 2);
+        if (flags & 0x0008)
+          at += 2;  // one scale
+        else if (flags & 0x0040)
+          at += 4;  // x and y scales
+        else if (flags & 0x0080)
+          at += 8;                     // a 2x2 matrix
+        if (!(flags & 0x0020)) break;  // no more components
+      }
+    } catch (const SfntMalformed&) {
     }
   }
 

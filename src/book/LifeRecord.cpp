@@ -254,21 +254,33 @@ int ChineseNumberValue(QStringView text) {
   return 0;
 }
 
-// The 排行 as the template says it. 长子, 次子, 三子... and 行二 give a son's
-// 行一, 行二, 行三 (a clan's 行 counts from one, so the eldest is 行一, not 长子:
-// every son reads alike); 长女, 次女... stay a daughter's words. Any other
-// rank (老三, 十一郎) is printed as the clan wrote it.
-QString RankWords(const QString& rank) {
+// The place among brothers or sisters a rank's words give: 长 1, 次 2, 三 or
+// 3 three; 0 for anything else.
+int PlaceValue(QStringView text) {
+  if (text == u"长") return 1;
+  if (text == u"次") return 2;
+  bool digits = false;
+  const int n = text.toInt(&digits);
+  if (digits && n > 0 && n < 100 && text.front().isDigit()) return n;
+  return ChineseNumberValue(text);
+}
+
+// The 排行 as the template says it. 长子, 次子, 三子..., 行二, and a place alone
+// (二, 长, 3) give a son's 行一, 行二, 行三 (a clan's 行 counts from one, so the
+// eldest is 行一, not 长子: every son reads alike); a daughter's give 长女,
+// 次女... Any other rank (老三, 十一郎) is printed as the clan wrote it.
+QString RankWords(const QString& rank, Sex sex) {
   if (rank.isEmpty()) return {};
   int n = 0;
-  bool son = true;
+  bool son = sex == Sex::kMale;
   const QChar last = rank.back();
   if (rank.size() >= 2 && (last == u'子' || last == u'女')) {
-    const QStringView head = QStringView(rank).chopped(1);
-    n = head == u"长" ? 1 : head == u"次" ? 2 : ChineseNumberValue(head);
+    n = PlaceValue(QStringView(rank).chopped(1));
     son = last == u'子';
   } else if (rank.size() >= 2 && rank.front() == u'行') {
-    n = ChineseNumberValue(QStringView(rank).sliced(1));
+    n = PlaceValue(QStringView(rank).sliced(1));
+  } else {
+    n = PlaceValue(rank);
   }
   if (n == 0) return rank;
   if (son)
@@ -278,8 +290,9 @@ QString RankWords(const QString& rank) {
 }
 
 // A sentence of the template from its pieces, the first one's first letter
-// made a capital where the language has capitals.
-QString Sentence(const QStringList& pieces) {
+// made a capital where the language has capitals (not a name's: it stays as
+// the clan wrote it).
+QString Sentence(const QStringList& pieces, bool capital = true) {
   QString text;
   for (const QString& piece : pieces) {
     if (piece.isEmpty()) continue;
@@ -287,7 +300,7 @@ QString Sentence(const QStringList& pieces) {
     text += piece;
   }
   if (text.isEmpty()) return {};
-  if (text.front().isLower()) text.front() = text.front().toUpper();
+  if (capital && text.front().isLower()) text.front() = text.front().toUpper();
   return text + LifeRecord::tr("。");
 }
 
@@ -314,7 +327,8 @@ void Tidy(int& year, int& month, int& day) {
 QString BirthPiece(int year, int month, int day, const QString& hour, DateStyle style) {
   const QString date = LifeRecord::Date(year, month, day, style);
   if (date.isEmpty()) return {};
-  return LifeRecord::tr("%1生").arg(date + hour);
+  return LifeRecord::tr("%1生").arg(
+      hour.isEmpty() ? date : LifeRecord::tr("%1%2", "a day and its hour (辰时)").arg(date, hour));
 }
 
 QString DeathPiece(int year, int month, int day, DateStyle style) {
@@ -508,7 +522,7 @@ QString LifeRecord::Paragraph(const MemberNode& member, const BookContext& conte
     pieces << tr("字%1").arg(Joined(courtesy));
   if (const QString art = Clean(record.artName); !art.isEmpty())
     pieces << tr("号%1").arg(Joined(art));
-  pieces << RankWords(Clean(record.rank));
+  pieces << RankWords(Clean(record.rank), record.sex);
   if (!record.birthFather.empty()) pieces << tr("生父%1").arg(Joined(Clean(record.birthFather)));
   if (!record.secondFather.empty()) pieces << tr("兼祧%1").arg(Joined(Clean(record.secondFather)));
   pieces << Clean(record.office);
@@ -516,7 +530,7 @@ QString LifeRecord::Paragraph(const MemberNode& member, const BookContext& conte
     const QString husband = HusbandWords(record);
     if (!husband.isEmpty()) pieces << tr("适%1").arg(husband);
   }
-  text += Sentence(pieces);
+  text += Sentence(pieces, false);
 
   if (!hidden) {
     int by = member.birthYear, bm = member.birthMonth, bd = member.birthDay;

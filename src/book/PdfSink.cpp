@@ -43,6 +43,16 @@ void AppendNumber(QByteArray& out, double value) {
   out.append(buffer, last - buffer);
 }
 
+// Numbers separated by spaces.
+void AppendNumbers(QByteArray& out, std::initializer_list<double> values) {
+  bool first = true;
+  for (const double value : values) {
+    if (!first) out.append(' ');
+    first = false;
+    AppendNumber(out, value);
+  }
+}
+
 void AppendHex4(QByteArray& out, std::uint16_t value) {
   static const char kDigits[] = "0123456789ABCDEF";
   const char hex[4] = {kDigits[value >> 12], kDigits[(value >> 8) & 15], kDigits[(value >> 4) & 15],
@@ -101,6 +111,7 @@ struct PdfSink::State {
   QString title;
   qint64 written = 0;
   QString failure;  // the first write that failed
+  bool finished = false;
 
   std::vector<qint64> offsets;  // by object number
   struct PageRef {
@@ -243,9 +254,7 @@ void PdfSink::State::EndPage() {
   WriteStream(contents, content);
   content.clear();
   QByteArray page("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 ");
-  AppendNumber(page, pageSize.width());
-  page.append(' ');
-  AppendNumber(page, pageSize.height());
+  AppendNumbers(page, {pageSize.width(), pageSize.height()});
   page.append("] /Resources << /Font << /FV 3 0 R /FH 4 0 R >> >> /Contents ");
   page.append(QByteArray::number(contents) + " 0 R >>");
   WriteObject(pages.back().object, page);
@@ -315,13 +324,15 @@ void PdfSink::EndPage() {
 }
 
 void PdfSink::VerticalText(const QString& text, QPointF topCentre, double size) {
-  // Identity-V puts each glyph's vertical origin on the pen: the middle of
-  // its advance across, and the top of its em box (/DW2), so the pen at the
-  // first cell's top centre sets every cell size by size, one under another.
-  QByteArray matrix("1 0 0 1 ");
-  AppendNumber(matrix, topCentre.x());
-  matrix.append(' ');
-  AppendNumber(matrix, m_state->Y(topCentre.y()));
+  // Identity-V hangs each glyph from its vertical origin on the pen: the
+  // middle of its advance across, and (/DW2) the bottom of its em box. The
+  // pen starts at the first cell's bottom and goes down a cell a glyph, so
+  // every cell is size by size, one under another. The origin at the
+  // bottom rather than the top of the em box draws the same; it is where
+  // poppler, which ignores the origin, boxes each character for search
+  // highlights and selection, so they fall on the characters' own cells.
+  QByteArray matrix;
+  AppendNumbers(matrix, {1, 0, 0, 1, topCentre.x(), m_state->Y(topCentre.y() + size)});
   int cells = 0;
   ForEachDrawnCharacter(text, [&](char32_t) { ++cells; });
   m_state->ColumnText(m_state->Text(kVerticalFont, text, size, matrix, true), text, topCentre,
@@ -329,10 +340,8 @@ void PdfSink::VerticalText(const QString& text, QPointF topCentre, double size) 
 }
 
 void PdfSink::HorizontalText(const QString& text, QPointF origin, double size) {
-  QByteArray matrix("1 0 0 1 ");
-  AppendNumber(matrix, origin.x());
-  matrix.append(' ');
-  AppendNumber(matrix, m_state->Y(origin.y()));
+  QByteArray matrix;
+  AppendNumbers(matrix, {1, 0, 0, 1, origin.x(), m_state->Y(origin.y())});
   m_state->Draw(m_state->Text(kHorizontalFont, text, size, matrix, false));
 }
 
@@ -340,15 +349,13 @@ void PdfSink::TurnedText(const QString& text, QPointF topCentre, double size) {
   // A quarter turn clockwise: the baseline runs down the page and the tops
   // of the letters face right. The baseline stands where the em box is
   // centred across the column.
-  const double baseline = topCentre.x() - (m_state->font->Ascent() - 0.5) * size;
-  QByteArray matrix("0 -1 1 0 ");
-  AppendNumber(matrix, baseline);
-  matrix.append(' ');
-  AppendNumber(matrix, m_state->Y(topCentre.y()));
+  const BookFont& font = *m_state->font;
+  QByteArray matrix;
+  AppendNumbers(matrix, {0, -1, 1, 0, topCentre.x() - (font.Ascent() - 0.5) * size,
+                         m_state->Y(topCentre.y())});
   double length = 0;
-  ForEachDrawnCharacter(text, [&](char32_t c) {
-    length += m_state->font->GlyphAdvance(m_state->font->Glyph(c)) * size;
-  });
+  ForEachDrawnCharacter(text,
+                        [&](char32_t c) { length += font.GlyphAdvance(font.Glyph(c)) * size; });
   m_state->ColumnText(m_state->Text(kHorizontalFont, text, size, matrix, false), text, topCentre,
                       length, size);
 }
@@ -356,13 +363,9 @@ void PdfSink::TurnedText(const QString& text, QPointF topCentre, double size) {
 void PdfSink::Line(QPointF from, QPointF to, double width) {
   State& s = *m_state;
   QByteArray path = s.LineWidth(width);
-  AppendNumber(path, from.x());
-  path.append(' ');
-  AppendNumber(path, s.Y(from.y()));
+  AppendNumbers(path, {from.x(), s.Y(from.y())});
   path.append(" m ");
-  AppendNumber(path, to.x());
-  path.append(' ');
-  AppendNumber(path, s.Y(to.y()));
+  AppendNumbers(path, {to.x(), s.Y(to.y())});
   path.append(" l S\n");
   s.Draw(path);
 }
@@ -370,13 +373,7 @@ void PdfSink::Line(QPointF from, QPointF to, double width) {
 void PdfSink::Box(const QRectF& rect, double width) {
   State& s = *m_state;
   QByteArray path = s.LineWidth(width);
-  AppendNumber(path, rect.left());
-  path.append(' ');
-  AppendNumber(path, s.Y(rect.bottom()));
-  path.append(' ');
-  AppendNumber(path, rect.width());
-  path.append(' ');
-  AppendNumber(path, rect.height());
+  AppendNumbers(path, {rect.left(), s.Y(rect.bottom()), rect.width(), rect.height()});
   path.append(" re S\n");
   s.Draw(path);
 }
@@ -471,7 +468,7 @@ void PdfSink::State::WriteFont() {
                        " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >>"
                        " /FontDescriptor " +
                        QByteArray::number(descriptor) + " 0 R /DW 1000 /W " + widths + " /DW2 [";
-  AppendNumber(cidFont, face.Ascent() * 1000);
+  AppendNumber(cidFont, (face.Ascent() - 1) * 1000);
   cidFont.append(" -1000] /CIDToGIDMap " + cidToGid + " >>");
   WriteObject(descendant, cidFont);
 
@@ -571,6 +568,11 @@ int PdfSink::State::WriteOutline() {
 
 bool PdfSink::Finish(QString* error) {
   State& s = *m_state;
+  if (s.finished) {  // once only: a second trailer would spoil the file
+    if (error && !s.failure.isEmpty()) *error = PdfText::tr("无法写入 PDF：%1。").arg(s.failure);
+    return s.failure.isEmpty();
+  }
+  s.finished = true;
   s.EndPage();
   if (s.pages.empty()) {  // a PDF holds at least one page
     s.BeginPage(s.pageSize);

@@ -7,13 +7,14 @@
 #include <QByteArray>
 
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
 namespace book::sfnt {
 
 struct SfntMalformed {
-  const char* table;  // the table being read, for the user's error
+  std::string table;  // the table being read, for the user's error
 };
 
 constexpr std::uint32_t Tag(const char (&t)[5]) {

@@ -12,9 +12,13 @@
 
 QString GenealogyFileFilter() {
   // Windows' "*.*" means every file; on this platform that is "*", since "*.*"
-  // would hide the names without a dot. The book's own pattern is the registry's.
-  return CFileOpenAndSaveDlg::tr("家谱文件--Family Tree Files(%1);;All Files(*)")
-      .arg(QString::fromStdString(formats::NamePatterns(formats::FormatId::kFtf)));
+  // would hide the names without a dot. The patterns are the registry's; the
+  // book file that keeps the whole record comes second, so that the first
+  // filter stays the one it always was.
+  return CFileOpenAndSaveDlg::tr(
+             "家谱文件--Family Tree Files(%1);;谱书文件（含全部资料）(%2);;All Files(*)")
+      .arg(QString::fromStdString(formats::NamePatterns(formats::FormatId::kFtf)),
+           QString::fromStdString(formats::NamePatterns(formats::FormatId::kCbk)));
 }
 
 CFileOpenAndSaveDlg::CFileOpenAndSaveDlg(bool isOpen, QWidget* parent)

@@ -168,6 +168,17 @@ TEST(LifeRecordTest, EachClauseOnlyWithItsData) {
       {"长子 is 行一", [](Book& b) { b.Record("传枝").rank = u"长子"; }, Issue("行二", "行一")},
       {"行三 as it is", [](Book& b) { b.Record("传枝").rank = u"行三"; }, Issue("行二", "行三")},
       {"十一子", [](Book& b) { b.Record("传枝").rank = u"十一子"; }, Issue("行二", "行十一")},
+      {"a place alone", [](Book& b) { b.Record("传枝").rank = u"二"; }, kIssue},
+      {"the eldest alone", [](Book& b) { b.Record("传枝").rank = u"长"; }, Issue("行二", "行一")},
+      {"a place in digits", [](Book& b) { b.Record("传枝").rank = u"3"; }, Issue("行二", "行三")},
+      {"a daughter's place alone",
+       [](Book& b) {
+         b.Record("传枝").rank = u"次";
+         b.Record("传枝").sex = Sex::kFemale;
+       },
+       Issue("行二", "次女")},
+      {"a daughter's rank", [](Book& b) { b.Record("传枝").rank = u"长女"; },
+       Issue("行二", "长女")},
       {"another rank as written", [](Book& b) { b.Record("传枝").rank = u"老二"; },
        Issue("行二", "老二")},
       {"no 字, 号 or rank",
@@ -482,6 +493,10 @@ TEST(LifeRecordTest, TheEnglishBookReadsAsEnglishWithTheNamesKept) {
   QCoreApplication::installTranslator(&english);
   Book book;
   book.Record("秀英").husbandPlace.clear();
+  book.Record("传枝").birthHour = u"辰时";
+  // A name in Latin letters stays as written, even at a sentence's head.
+  book["传枝"].name = u"chuanzhi";
+  book.Record("继宗").birthFather = u"chuanzhi";
   MemberRecord second;
   second.sex = Sex::kFemale;
   second.husbandName = u"刘某";
@@ -492,21 +507,22 @@ TEST(LifeRecordTest, TheEnglishBookReadsAsEnglishWithTheNamesKept) {
   const QString table = Plain(LifeRecord::Short(book["传枝"], BookContext(book.tree, Options())));
   const QString adopted = Plain(ParagraphOf(book, "传根", Options(DateStyle::kGregorian)));
   QCoreApplication::removeTranslator(&english);
-  EXPECT_EQ(text,
-            QStringLiteral(
-                "传枝, courtesy name 茂林, art name 松亭, 2nd son. Born 5 March 1890, died 24 "
-                "October 1949, aged 60 (sui). Buried at 村东山坳, facing 坐北朝南. Wife: Lady 王, "
-                "of 本县王家庄, daughter of 王公德昌. Second wife: Lady 李. 2 sons: 继祖, 继宗 "
-                "(continues the line of 传根). 2 daughters: the 1st married to 张某, the 2nd "
-                "married to 刘某."));
+  EXPECT_EQ(
+      text,
+      QStringLiteral(
+          "chuanzhi, courtesy name 茂林, art name 松亭, 2nd son. Born 5 March 1890 (辰时), died 24 "
+          "October 1949, aged 60 (sui). Buried at 村东山坳, facing 坐北朝南. Wife: Lady 王, "
+          "of 本县王家庄, daughter of 王公德昌. Second wife: Lady 李. 2 sons: 继祖, 继宗 "
+          "(continues the line of 传根). 2 daughters: the 1st married to 张某, the 2nd "
+          "married to 刘某."));
   EXPECT_EQ(lunar, QStringLiteral("5 March 1890 (lunar: Guangxu 16, month 2, day 15)"));
   EXPECT_EQ(yearOnly, QStringLiteral("1890"));
   EXPECT_EQ(table, QStringLiteral("cn. 茂林, 1890–1949, m. Lady 王, Lady 李"));
   EXPECT_TRUE(adopted.endsWith(
-      QStringLiteral("2 sons: 继宗 (adopted heir, son of 传枝), 传枝 (also heir of 传叶).")))
+      QStringLiteral("2 sons: 继宗 (adopted heir, son of chuanzhi), 传枝 (also heir of 传叶).")))
       << adopted.toStdString();
   // Back in Chinese once the catalogue is gone.
-  EXPECT_EQ(Plain(ParagraphOf(book, "传枝")).left(5), QStringLiteral("传枝，字茂"));
+  EXPECT_EQ(Plain(ParagraphOf(book, "传枝")).left(11), QStringLiteral("chuanzhi，字茂"));
 }
 
 TEST(LifeRecordTest, ShortRecordBesideAName) {

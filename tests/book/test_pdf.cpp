@@ -198,6 +198,26 @@ TEST_F(PdfTest, TextReadsColumnByColumnInDrawingOrder) {
       QStringLiteral("完"),
   };
   EXPECT_EQ(lines, expected) << text.toStdString();
+
+  // Where poppler boxes a column (search highlights, selection): down its
+  // own cells, from the top of the first to the bottom of the last.
+  const QString boxes = Run(QStringLiteral("pdftotext"),
+                            {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"),
+                             QStringLiteral("-l"), QStringLiteral("1"), pdf, QStringLiteral("-")});
+  static const QRegularExpression word(
+      QStringLiteral("yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"([0-9.]+)\">([^<]+)</word>"));
+  int columns = 0;
+  for (auto it = word.globalMatch(boxes); it.hasNext();) {
+    const auto match = it.next();
+    for (const Item& item : SampleBook()) {
+      if (item.kind != Item::kVertical || item.text != match.captured(3)) continue;
+      SCOPED_TRACE(item.text.toStdString());
+      EXPECT_NEAR(match.captured(1).toDouble(), item.at.y(), 0.5);
+      EXPECT_NEAR(match.captured(2).toDouble(), item.at.y() + item.text.size() * item.size, 0.5);
+      ++columns;
+    }
+  }
+  EXPECT_EQ(columns, 3) << boxes.toStdString();
 }
 
 TEST_F(PdfTest, FontsEmbeddedAsSubsets) {
@@ -537,4 +557,31 @@ TEST_F(PdfTest, ToUnicodeGivesTheCharactersDrawn) {
   EXPECT_EQ(map.mid(extra * 2, 2), QByteArray(2, '\0'));
   const int g = font.Glyph(U'传');
   EXPECT_EQ((std::uint8_t(map[g * 2]) << 8) | std::uint8_t(map[g * 2 + 1]), g);
+}
+
+// Every entry of the cross-reference table leads to its own object, so a
+// viewer need not rebuild the table (which poppler does silently).
+TEST_F(PdfTest, CrossReferenceLeadsToEveryObject) {
+  QFile file(WriteSample());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray pdf = file.readAll();
+  ASSERT_TRUE(pdf.startsWith("%PDF-1.7\n"));
+  ASSERT_TRUE(pdf.endsWith("%%EOF\n"));
+  const qsizetype startxref = pdf.lastIndexOf("startxref\n");
+  ASSERT_GT(startxref, 0);
+  const qsizetype xref = pdf.mid(startxref + 10).split('\n').value(0).toLongLong();
+  ASSERT_EQ(pdf.mid(xref, 5), QByteArray("xref\n"));
+  const QList<QByteArray> lines = pdf.mid(xref).split('\n');
+  const int count = lines.value(1).split(' ').value(1).toInt();
+  ASSERT_GT(count, 10);
+  EXPECT_EQ(lines.value(2), QByteArray("0000000000 65535 f "));
+  for (int object = 1; object < count; ++object) {
+    const QByteArray entry = lines.value(2 + object);
+    ASSERT_EQ(entry.size(), 19) << object;  // with its newline, 20 bytes
+    ASSERT_TRUE(entry.endsWith(" 00000 n ")) << object;
+    EXPECT_EQ(pdf.mid(entry.left(10).toLongLong(), 10).split('\n').value(0),
+              QByteArray::number(object) + " 0 obj");
+  }
+  EXPECT_TRUE(lines.value(2 + count).startsWith("trailer"));
+  EXPECT_TRUE(pdf.mid(xref).contains("/Size " + QByteArray::number(count) + " "));
 }

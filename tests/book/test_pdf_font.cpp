@@ -9,6 +9,8 @@
 #include <QRawFont>
 #include <QTemporaryDir>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 using book::BookFont;
@@ -129,9 +131,11 @@ TEST(BookFontLoad, DefaultFileIsTheMingFace) {
   const QString file = BookFont::DefaultFile();
   if (file.isEmpty()) GTEST_SKIP() << "no CJK TrueType face installed";
   QString error;
-  EXPECT_TRUE(BookFont::Load(file, QString(), &error)) << error.toStdString();
+  const auto font = BookFont::Load(file, BookFont::DefaultFamily(), &error);
+  ASSERT_TRUE(font) << error.toStdString();
+  EXPECT_TRUE(font->Has(U'譜'));
   if (file == kUming) {
-    EXPECT_TRUE(BookFont::Load(file, BookFont::DefaultFamily(), &error)) << error.toStdString();
+    EXPECT_EQ(font->Family(), QStringLiteral("AR PL UMing CN"));
   }
 }
 
@@ -198,4 +202,82 @@ TEST_F(FontTest, SubsetKeepsTheAskedGlyphsOnly) {
   EXPECT_EQ(whole.pathForGlyph(g).boundingRect(), part.pathForGlyph(g).boundingRect());
   EXPECT_FALSE(part.pathForGlyph(g).isEmpty());
   EXPECT_TRUE(part.pathForGlyph(font.Glyph(U'国')).isEmpty());
+}
+
+namespace {
+
+// Where table `tag`'s directory entry starts in a standalone sfnt.
+qsizetype EntryOf(const QByteArray& sfnt, const char* tag) {
+  for (int i = 0; i < BE16(sfnt, 4); ++i)
+    if (sfnt.mid(12 + qsizetype(i) * 16, 4) == QByteArray(tag)) return 12 + qsizetype(i) * 16;
+  return -1;
+}
+
+void Put16(QByteArray& bytes, qsizetype at, std::uint16_t value) {
+  bytes[at] = char(value >> 8);
+  bytes[at + 1] = char(value);
+}
+
+void Put32(QByteArray& bytes, qsizetype at, std::uint32_t value) {
+  Put16(bytes, at, std::uint16_t(value >> 16));
+  Put16(bytes, at + 2, std::uint16_t(value));
+}
+
+}  // namespace
+
+// The font file is input: an offset, a count or a length that points past
+// what the file holds is refused with the table named, never read.
+TEST_F(FontTest, DamagedTablesAreRefused) {
+  const QByteArray face = s_font->FaceBytes();
+  auto tableAt = [&](const char* tag) { return qsizetype(BE32(face, EntryOf(face, tag) + 8)); };
+  struct Row {
+    const char* table;  // named in the error
+    std::function<void(QByteArray&)> damage;
+  };
+  const Row rows[] = {
+      {"cmap", [&](QByteArray& f) { Put32(f, EntryOf(f, "cmap") + 8, 0x7FFFFFF0); }},
+      {"glyf", [&](QByteArray& f) { Put32(f, EntryOf(f, "glyf") + 12, 0x7FFFFFF0); }},
+      {"head", [&](QByteArray& f) { Put32(f, tableAt("head") + 12, 0); }},      // magic number
+      {"hhea", [&](QByteArray& f) { Put16(f, tableAt("hhea") + 34, 0); }},      // no metrics
+      {"loca", [&](QByteArray& f) { Put16(f, tableAt("maxp") + 4, 0xFFFF); }},  // more glyphs
+      {"cmap",  // every subtable's offset past the table
+       [&](QByteArray& f) {
+         for (int i = 0; i < BE16(f, tableAt("cmap") + 2); ++i)
+           Put32(f, tableAt("cmap") + 4 + i * 8 + 4, 0x00FFFFFF);
+       }},
+      {"GSUB", [&](QByteArray& f) { Put16(f, tableAt("GSUB") + 8, 0xFFF0); }},  // lookup list
+      {"loca",  // the last outline ends past 'glyf' (a long loca, as AR PL UMing's)
+       [&](QByteArray& f) {
+         Put32(f, tableAt("loca") + 4 * qsizetype(BE16(f, tableAt("maxp") + 4)), 0x7FFFFFF0);
+       }},
+      {"sfnt", [&](QByteArray& f) { Put32(f, 0, 0x12345678); }},  // not an sfnt
+  };
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.table);
+    QByteArray damaged = face;
+    row.damage(damaged);
+    const QString path = dir.filePath(QStringLiteral("damaged.ttf"));
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    out.write(damaged);
+    out.close();
+    QString error;
+    EXPECT_FALSE(BookFont::Load(path, QString(), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("damaged.ttf")) &&
+                error.contains(QString::fromLatin1(row.table)))
+        << error.toStdString();
+  }
+  // The undamaged face, written the same way, loads.
+  const QString path = dir.filePath(QStringLiteral("whole.ttf"));
+  QFile out(path);
+  ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+  out.write(face);
+  out.close();
+  QString error;
+  const auto whole = BookFont::Load(path, QString(), &error);
+  ASSERT_TRUE(whole) << error.toStdString();
+  EXPECT_EQ(whole->Glyph(U'中'), s_font->Glyph(U'中'));
+  EXPECT_EQ(whole->VerticalGlyph(U'。'), s_font->VerticalGlyph(U'。'));
 }

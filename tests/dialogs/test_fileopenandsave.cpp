@@ -49,7 +49,8 @@ QString BrowseAndConfirm(bool open, const QString& chosen) {
   if (!seam.requests.empty()) {
     EXPECT_EQ(seam.requests[0].open, open);
     EXPECT_EQ(seam.requests[0].filter,
-              QStringLiteral("家谱文件--Family Tree Files(*.ftf);;All Files(*)"));
+              QStringLiteral("家谱文件--Family Tree Files(*.ftf);;谱书文件（含全部资料）(*.cbk);;"
+                             "All Files(*)"));
   }
   return dialog.m_fileName;
 }
