@@ -10,13 +10,11 @@
 // pages (flat once the first pages are out: the book is streamed). Each
 // figure is "name value [detail]".
 #include "../tests/book/BookTestBooks.h"
+#include "BenchTimer.h"
 #include "book/BookExport.h"
 #include "book/BookFont.h"
 #include "book/Flow.h"
 #include "book/PdfSink.h"
-
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -25,22 +23,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 namespace {
 
-double ResidentMiB() {
-  std::ifstream statm("/proc/self/statm");
-  long pages = 0, resident = 0;
-  statm >> pages >> resident;
-  return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
-double PeakMiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss / 1024.0;
-}
+using clanbench::PeakMiB;
+using clanbench::ResidentMiB;
 
 // Passes everything on, noting when the 世系录 begins and ends.
 class TimedSink : public book::PageSink {
