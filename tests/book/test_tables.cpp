@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <numeric>
+#include <set>
 
 namespace {
 
@@ -390,6 +391,32 @@ TEST_P(Tables, JoinEverySonToHisFather) {
       EXPECT_TRUE(joined) << name.toStdString() << " not joined to his father";
     }
   }
+}
+
+// From a member below the root (--from): his line alone, in the 世 he has,
+// and not his brothers'; a lone member is a table of his own.
+TEST_P(Tables, TakeTheLineOfTheStartMemberOnly) {
+  const MemberNode& start = *m_clan.Root()->firstChild->nextSibling;
+  const GenerationTables tables(start, 2, GetParam(), Words(true), kBody.size(), {});
+  std::set<const MemberNode*> line;
+  for (const MemberNode& m : m_clan.Members())
+    for (const MemberNode* a = &m; a; a = a->parent)
+      if (a == &start) line.insert(&m);
+  std::set<const MemberNode*> visited;
+  for (int i = 0; i < tables.PageCount(); ++i)
+    tables.ForEachOnPage(i, [&](const MemberNode& m, int generation) {
+      EXPECT_TRUE(visited.insert(&m).second);
+      EXPECT_EQ(generation, Depth(m) + 1);
+    });
+  EXPECT_EQ(visited, line);
+
+  const MemberNode& lone = m_clan.Members().back();
+  const GenerationTables one(lone, 31, GetParam(), Words(true), kBody.size(), {});
+  EXPECT_EQ(one.PageCount(), 1);
+  const Drawn drawn = Draw(one);
+  EXPECT_EQ(drawn.visited.at(0).size(), 1u);
+  EXPECT_TRUE(std::any_of(drawn.pages[0].items.begin(), drawn.pages[0].items.end(),
+                          [&](auto& i) { return i.text == QStringLiteral("第31世"); }));
 }
 
 // The bar of the 吊线图 stands over the middle of the brothers; the 欧式
