@@ -23,6 +23,8 @@
 #include <functional>
 #include <vector>
 
+class COperationClanbook;
+
 namespace book {
 
 // The book's own words: the parts' names and the few phrases of the cover,
@@ -58,6 +60,9 @@ public:
                             : tr("无法写入文件“%1”：%2。").arg(file, reason);
   }
 };
+
+// The book's name: its 谱名, else the root's surname's 族谱.
+QString BookTitle(const COperationClanbook& genealogy);
 
 namespace flow {
 

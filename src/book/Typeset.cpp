@@ -12,6 +12,9 @@ namespace {
 // The page's margins and the 版心, in points. The 版心 is as wide as two
 // columns of its own words; the body keeps clear of the border by a little.
 constexpr double kSide = 36;
+// On the fold's side the 版心 keeps close to the edge, so that on a folded
+// sheet the two 版心 stand together in the middle.
+constexpr double kFoldSide = 12;
 constexpr double kTop = 48;
 constexpr double kBottom = 48;
 constexpr double kBanxin = 28;
@@ -20,14 +23,17 @@ constexpr double kFrameText = 10;
 constexpr double kBorder = 1.5;
 constexpr double kRule = 0.6;
 
-QRectF BorderOf(QSizeF page) {
-  return QRectF(kSide, kTop, page.width() - 2 * kSide, page.height() - kTop - kBottom);
+// The border: in 竖排 the fold's side keeps a narrow margin (the 版心 stands
+// there), the outer side a wide one.
+QRectF BorderOf(QSizeF page, int pageNumber, bool vertical) {
+  const double left = !vertical ? kSide : pageNumber % 2 ? kFoldSide : 2 * kSide - kFoldSide;
+  return QRectF(left, kTop, page.width() - 2 * kSide, page.height() - kTop - kBottom);
 }
 
 // The 版心 lies at the fold: a right-hand (odd) page is folded at its left
 // edge, a left-hand page at its right, so that two facing pages' 版心 meet.
 QRectF BanxinOf(QSizeF page, int pageNumber) {
-  const QRectF border = BorderOf(page);
+  const QRectF border = BorderOf(page, pageNumber, true);
   const double left = pageNumber % 2 ? border.left() : border.right() - kBanxin;
   return QRectF(left, border.top(), kBanxin, border.height());
 }
@@ -71,7 +77,7 @@ QSizeF PageFrame::PageSize() const {
 
 QRectF PageFrame::Body(int pageNumber) const {
   const QSizeF page = PageSize();
-  const QRectF border = BorderOf(page);
+  const QRectF border = BorderOf(page, pageNumber, !m_options.horizontal);
   if (!m_options.horizontal) {
     const QRectF banxin = BanxinOf(page, pageNumber);
     QRectF body = border;
@@ -84,14 +90,14 @@ QRectF PageFrame::Body(int pageNumber) const {
   return border.adjusted(0, kInset, 0, 0);
 }
 
-void PageFrame::BeginBare(PageSink& sink, int /*pageNumber*/) const {
+void PageFrame::BeginBare(PageSink& sink, int pageNumber) const {
   sink.BeginPage(PageSize());
-  if (!m_options.horizontal) sink.Box(BorderOf(PageSize()), kBorder);
+  if (!m_options.horizontal) sink.Box(BorderOf(PageSize(), pageNumber, true), kBorder);
 }
 
 void PageFrame::Begin(PageSink& sink, int pageNumber, const QString& partName) const {
   const QSizeF page = PageSize();
-  const QRectF border = BorderOf(page);
+  const QRectF border = BorderOf(page, pageNumber, !m_options.horizontal);
   sink.BeginPage(page);
   const QString number = flow::Number(pageNumber, !m_options.horizontal);
   if (m_options.horizontal) {

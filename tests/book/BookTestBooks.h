@@ -327,7 +327,7 @@ inline QString Shown(const QString& text, bool vertical) {
       qsizetype end = i;
       bool digits = true;
       while (end < text.size() && text[end].unicode() > 0x20 && text[end].unicode() < 0x7f)
-        digits = digits && text[end++].isDigit();
+        digits = text[end++].isDigit() && digits;
       out += vertical && digits ? book::ChineseDigits(text.mid(i, end - i)) : text.mid(i, end - i);
       i = end;
       continue;
