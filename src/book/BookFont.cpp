@@ -377,20 +377,37 @@ std::shared_ptr<const BookFont> BookFont::Load(const QString& file, const QStrin
   return std::shared_ptr<const BookFont>(new BookFont(std::move(data)));
 }
 
+namespace {
+
+// The Ming faces of Debian, best first, each with the family to take from
+// it (empty: the file's first face).
+struct Place {
+  const char* file;
+  const char* family;
+};
+constexpr Place kPlaces[] = {
+    {"/usr/share/fonts/truetype/arphic/uming.ttc", "AR PL UMing CN"},  // fonts-arphic-uming
+    {"/usr/share/fonts/truetype/arphic-gbsn00lp/gbsn00lp.ttf", ""},    // fonts-arphic-gbsn00lp
+    {"/usr/share/fonts/truetype/arphic-bsmi00lp/bsmi00lp.ttf", ""},    // fonts-arphic-bsmi00lp
+    {"/usr/share/fonts/truetype/arphic/ukai.ttc", ""},                 // fonts-arphic-ukai
+};
+
+const Place* InstalledPlace() {
+  for (const Place& place : kPlaces)
+    if (QFileInfo(QString::fromLatin1(place.file)).isReadable()) return &place;
+  return nullptr;
+}
+
+}  // namespace
+
 QString BookFont::DefaultFile() {
-  static const char* const kPlaces[] = {
-      "/usr/share/fonts/truetype/arphic/uming.ttc",
-      "/usr/share/fonts/truetype/arphic-gbsn00lp/gbsn00lp.ttf",
-      "/usr/share/fonts/truetype/arphic-bsmi00lp/bsmi00lp.ttf",
-      "/usr/share/fonts/truetype/arphic/ukai.ttc",
-  };
-  for (const char* place : kPlaces)
-    if (QFileInfo(QString::fromLatin1(place)).isReadable()) return QString::fromLatin1(place);
-  return {};
+  const Place* place = InstalledPlace();
+  return place ? QString::fromLatin1(place->file) : QString();
 }
 
 QString BookFont::DefaultFamily() {
-  return QStringLiteral("AR PL UMing CN");
+  const Place* place = InstalledPlace();
+  return QString::fromLatin1(place ? place->family : kPlaces[0].family);
 }
 
 QString BookFont::Family() const {

@@ -24,6 +24,8 @@ public:
                                               QString* error);
   // The serif (明体) face the book is set in unless told otherwise, found in
   // the usual places of a Debian system; empty when none is installed.
+  // DefaultFamily() is the face to take from DefaultFile(): AR PL UMing CN
+  // from fonts-arphic-uming, empty (the first face) from the others.
   static QString DefaultFile();
   static QString DefaultFamily();
 

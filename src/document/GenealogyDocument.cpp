@@ -146,11 +146,44 @@ public:
         m_before.name == m_after.name
             ? GenealogyDocument::tr("更改资料 %1").arg(NameOf(m_before))
             : GenealogyDocument::tr("更改姓名 %1 为 %2").arg(NameOf(m_before), NameOf(m_after)));
+    if (m_before.name != m_after.name) FindNamers();
   }
-  void redo() override { Apply(m_after); }
-  void undo() override { Apply(m_before); }
+  void redo() override {
+    Apply(m_after);
+    for (Namer& n : m_namers) n.Name(m_document, m_before.name, m_after.name);
+  }
+  void undo() override {
+    for (Namer& n : m_namers) n.Name(m_document, m_after.name, m_before.name);
+    Apply(m_before);
+  }
 
 private:
+  // A member whose record names the renamed one as his 生父 or 兼祧 father:
+  // names are how records point at members, so they follow the rename.
+  struct Namer {
+    MemberNode* member;
+    bool birthFather, secondFather;
+    void Name(GenealogyDocument& document, const std::u16string& from,
+              const std::u16string& to) const {
+      MemberRecord record = member->extra.Record();
+      if (birthFather && record.birthFather == from) record.birthFather = to;
+      if (secondFather && record.secondFather == from) record.secondFather = to;
+      document.SetRecord(member, record,
+                         birthFather ? RecordField::kBirthFather : RecordField::kSecondFather);
+    }
+  };
+  // One walk of the book, at the rename; the common member without a record
+  // costs a pointer test.
+  void FindNamers() {
+    const COperationClanbook& tree = m_document.Genealogy();
+    tree.VisitPreOrder(m_namers, tree.Root(), [this](std::vector<Namer>& out, MemberNode* m) {
+      if (!m->extra.HasRecord()) return;
+      const MemberRecord& r = m->extra.Record();
+      const bool birth = r.birthFather == m_before.name;
+      const bool second = r.secondFather == m_before.name;
+      if (birth || second) out.push_back({m, birth, second});
+    });
+  }
   void Apply(const MemberData& data) {
     m_document.SetData(m_member, data);
     emit m_document.memberConcerned(m_member);
@@ -160,6 +193,7 @@ private:
   MemberNode* const m_member;
   const MemberData m_before;
   const MemberData m_after;
+  std::vector<Namer> m_namers;
 };
 
 // Deleting a member with its descendants: they are taken out, not released, so

@@ -558,3 +558,30 @@ TEST_F(PdfTest, ToUnicodeGivesTheCharactersDrawn) {
   const int g = font.Glyph(U'传');
   EXPECT_EQ((std::uint8_t(map[g * 2]) << 8) | std::uint8_t(map[g * 2 + 1]), g);
 }
+
+// Every entry of the cross-reference table leads to its own object, so a
+// viewer need not rebuild the table (which poppler does silently).
+TEST_F(PdfTest, CrossReferenceLeadsToEveryObject) {
+  QFile file(WriteSample());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray pdf = file.readAll();
+  ASSERT_TRUE(pdf.startsWith("%PDF-1.7\n"));
+  ASSERT_TRUE(pdf.endsWith("%%EOF\n"));
+  const qsizetype startxref = pdf.lastIndexOf("startxref\n");
+  ASSERT_GT(startxref, 0);
+  const qsizetype xref = pdf.mid(startxref + 10).split('\n').value(0).toLongLong();
+  ASSERT_EQ(pdf.mid(xref, 5), QByteArray("xref\n"));
+  const QList<QByteArray> lines = pdf.mid(xref).split('\n');
+  const int count = lines.value(1).split(' ').value(1).toInt();
+  ASSERT_GT(count, 10);
+  EXPECT_EQ(lines.value(2), QByteArray("0000000000 65535 f "));
+  for (int object = 1; object < count; ++object) {
+    const QByteArray entry = lines.value(2 + object);
+    ASSERT_EQ(entry.size(), 19) << object;  // with its newline, 20 bytes
+    ASSERT_TRUE(entry.endsWith(" 00000 n ")) << object;
+    EXPECT_EQ(pdf.mid(entry.left(10).toLongLong(), 10).split('\n').value(0),
+              QByteArray::number(object) + " 0 obj");
+  }
+  EXPECT_TRUE(lines.value(2 + count).startsWith("trailer"));
+  EXPECT_TRUE(pdf.mid(xref).contains("/Size " + QByteArray::number(count) + " "));
+}

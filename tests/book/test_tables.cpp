@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <numeric>
+#include <set>
 
 namespace {
 
@@ -390,6 +391,74 @@ TEST_P(Tables, JoinEverySonToHisFather) {
       EXPECT_TRUE(joined) << name.toStdString() << " not joined to his father";
     }
   }
+}
+
+// A preview turns to any page in any order: each page gives the same
+// members and the same drawing whatever was drawn before it.
+TEST_P(Tables, GiveEachPageTheSameInAnyOrder) {
+  // A narrow body too, where few tables keep their places at once.
+  for (const QRectF body : {kBody, QRectF(kBody.topLeft(), QSizeF(140, kBody.height()))}) {
+    const GenerationTables tables(*m_clan.Root(), 1, GetParam(), Words(true), body.size(), {});
+    const int count = tables.PageCount();
+    std::vector<std::vector<std::pair<const MemberNode*, int>>> inOrder(count);
+    std::vector<std::size_t> items(count);
+    for (int i = 0; i < count; ++i) {
+      tables.ForEachOnPage(i, [&](const MemberNode& m, int g) { inOrder[i].emplace_back(&m, g); });
+      book::PageRecorder recorder;
+      tables.DrawPage(i, recorder, body, kFirstPageNumber);
+      items[i] = recorder.Pages().at(0).items.size();
+    }
+    // Each page after the page before it and each number of pages before
+    // that, from fresh tables, so that a table it keeps from the page
+    // before stands anywhere among those kept when its others are placed.
+    for (int i = 1; i < count; ++i) {
+      for (int since = 0; since < std::min(count, 40); ++since) {
+        const GenerationTables fresh(*m_clan.Root(), 1, GetParam(), Words(true), body.size(), {});
+        for (int j = 1; j <= since + 1; ++j)
+          fresh.ForEachOnPage(((i - j) % count + count) % count, [](auto&, int) {});
+        std::vector<std::pair<const MemberNode*, int>> visited;
+        fresh.ForEachOnPage(i, [&](const MemberNode& m, int g) { visited.emplace_back(&m, g); });
+        ASSERT_EQ(visited, inOrder[i]) << "page " << i << " after " << since;
+      }
+    }
+    for (int stride : {3, 7, count - 1}) {
+      for (int k = 0; k < count; ++k) {
+        const int i = static_cast<int>((static_cast<long>(k) * stride + k / 2) % count);
+        std::vector<std::pair<const MemberNode*, int>> visited;
+        tables.ForEachOnPage(i, [&](const MemberNode& m, int g) { visited.emplace_back(&m, g); });
+        EXPECT_EQ(visited, inOrder[i]) << "page " << i;
+        book::PageRecorder again;
+        tables.DrawPage(i, again, body, kFirstPageNumber);
+        EXPECT_EQ(again.Pages().at(0).items.size(), items[i]) << "page " << i;
+      }
+    }
+  }
+}
+
+// From a member below the root (--from): his line alone, in the 世 he has,
+// and not his brothers'; a lone member is a table of his own.
+TEST_P(Tables, TakeTheLineOfTheStartMemberOnly) {
+  const MemberNode& start = *m_clan.Root()->firstChild->nextSibling;
+  const GenerationTables tables(start, 2, GetParam(), Words(true), kBody.size(), {});
+  std::set<const MemberNode*> line;
+  for (const MemberNode& m : m_clan.Members())
+    for (const MemberNode* a = &m; a; a = a->parent)
+      if (a == &start) line.insert(&m);
+  std::set<const MemberNode*> visited;
+  for (int i = 0; i < tables.PageCount(); ++i)
+    tables.ForEachOnPage(i, [&](const MemberNode& m, int generation) {
+      EXPECT_TRUE(visited.insert(&m).second);
+      EXPECT_EQ(generation, Depth(m) + 1);
+    });
+  EXPECT_EQ(visited, line);
+
+  const MemberNode& lone = m_clan.Members().back();
+  const GenerationTables one(lone, 31, GetParam(), Words(true), kBody.size(), {});
+  EXPECT_EQ(one.PageCount(), 1);
+  const Drawn drawn = Draw(one);
+  EXPECT_EQ(drawn.visited.at(0).size(), 1u);
+  EXPECT_TRUE(std::any_of(drawn.pages[0].items.begin(), drawn.pages[0].items.end(),
+                          [&](auto& i) { return i.text == QStringLiteral("第31世"); }));
 }
 
 // The bar of the 吊线图 stands over the middle of the brothers; the 欧式

@@ -109,6 +109,28 @@ TEST_F(BookFile, EveryEditUndoAndRedoIsSavedAsItsRows) {
   }
 }
 
+// Records point at members by name (生父, 兼祧): a rename takes them along in
+// the same step, and its undo brings them back.
+TEST_F(BookFile, RecordsNamingARenamedMemberFollowHim) {
+  MemberNode* bing = FindIn(document_, QStringLiteral("丙"));
+  MemberNode* ji = FindIn(document_, QStringLiteral("己"));
+  ASSERT_TRUE(document_.ChangeRecordText(bing, RecordField::kBirthFather, QStringLiteral("乙")));
+  ASSERT_TRUE(document_.ChangeRecordText(ji, RecordField::kSecondFather, QStringLiteral("乙")));
+  ASSERT_TRUE(document_.ChangeRecordText(ji, RecordField::kBirthFather, QStringLiteral("外人")));
+  SaveAndCompare("named");
+  const int steps = document_.UndoStack()->count();
+  Change(QStringLiteral("乙"), QStringLiteral("乙新")).apply(document_);
+  EXPECT_EQ(document_.UndoStack()->count(), steps + 1);
+  EXPECT_EQ(bing->extra.Record().birthFather, u"乙新");
+  EXPECT_EQ(ji->extra.Record().secondFather, u"乙新");
+  EXPECT_EQ(ji->extra.Record().birthFather, u"外人");
+  SaveAndCompare("renamed");
+  document_.UndoStack()->undo();
+  EXPECT_EQ(bing->extra.Record().birthFather, u"乙");
+  EXPECT_EQ(ji->extra.Record().secondFather, u"乙");
+  SaveAndCompare("undone");
+}
+
 TEST_F(BookFile, EachChangeOfARecordIsOneNamedCommand) {
   MemberNode* jia = FindIn(document_, QStringLiteral("甲"));
   MemberNode* bing = FindIn(document_, QStringLiteral("丙"));
