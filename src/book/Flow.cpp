@@ -281,25 +281,51 @@ int Flow::Paragraph(const QString& text, double size, double firstIndent, double
   const double pitch = Pitch(size, m_vertical);
   const int n = static_cast<int>(m_cut.atoms.size());
   int firstPage = 0;
+  bool broken = false;  // the atom in hand was begun in a column before
   for (int i = 0; i < n || (i == 0 && n == 0);) {
     const QRectF column = NextColumn(pitch);
     if (!firstPage) firstPage = m_page;
     if (n == 0) break;
-    const double indent = (i == 0 ? firstIndent : restIndent) * size;
+    const double indent = (i == 0 && !broken ? firstIndent : restIndent) * size;
     const double length = (m_vertical ? column.height() : column.width()) - indent;
-    const int j = BreakAfter(m_cut, i, length);
-    if (markPages)
-      for (std::size_t m = 0; m < m_cut.markAtoms.size(); ++m)
-        if (m_cut.markAtoms[m] >= i && m_cut.markAtoms[m] < j) (*markPages)[m] = m_page;
     // A line's baseline lies so that the line's glyphs sit in the middle of
     // its pitch; a column's cells start at its top.
     const QPointF at = m_vertical ? QPointF(column.center().x(), column.top() + indent)
                                   : QPointF(column.left() + indent,
                                             column.top() + (pitch - size) / 2 + 0.88 * size);
+    Atom& atom = m_cut.atoms[i];
+    int j = i + 1;
+    if (atom.length > length + 1e-6 && atom.end - atom.first > 1) {
+      // Only a name longer than a whole column is broken: as much of it as
+      // the column holds, the rest set as if it were a name of its own.
+      int to = atom.first;
+      double used = 0;
+      while (to < atom.end && (to == atom.first || used + m_cut.pieces[to].length <= length + 1e-6))
+        used += m_cut.pieces[to++].length;
+      if (to < atom.end) {
+        DrawPieces(m_sink, m_cut, atom.first, to, at, size, m_vertical);
+        MarkPages(i, i + 1, markPages);
+        atom.first = to;
+        atom.length -= used;
+        broken = true;
+        continue;
+      }
+    } else {
+      j = BreakAfter(m_cut, i, length);
+    }
+    MarkPages(i, j, markPages);
     DrawPieces(m_sink, m_cut, m_cut.atoms[i].first, m_cut.atoms[j - 1].end, at, size, m_vertical);
+    broken = false;
     i = j;
   }
   return firstPage;
+}
+
+void Flow::MarkPages(int first, int end, std::vector<int>* markPages) const {
+  if (!markPages) return;
+  for (std::size_t m = 0; m < m_cut.markAtoms.size(); ++m)
+    if (m_cut.markAtoms[m] >= first && m_cut.markAtoms[m] < end && !(*markPages)[m])
+      (*markPages)[m] = m_page;
 }
 
 void Flow::Heading(const QString& text, double size, int level) {

@@ -152,6 +152,9 @@ public:
 private:
   void Begin();
   QRectF Tier(int index) const;
+  // The page in hand for the marks that fall in atoms [first, end), unless
+  // an earlier column took them.
+  void MarkPages(int first, int end, std::vector<int>* markPages) const;
 
   PageSink& m_sink;
   const PageFrame& m_frame;

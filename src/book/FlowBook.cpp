@@ -13,8 +13,6 @@
 #include "book/Typeset.h"
 #include "model/COperationClanbook.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <climits>
 #include <memory>
@@ -93,8 +91,12 @@ std::vector<int> WifeMarks(const QString& paragraph, const std::vector<Spouse>& 
   qsizetype from = 0;
   for (const Spouse& wife : wives) {
     QString name = LifeRecord::WifeName(wife);
-    const qsizetype bracket = name.indexOf(QRegularExpression(QStringLiteral("[（(]")));
-    if (bracket > 0) name.truncate(bracket);
+    // Her given name in brackets is the index's; the record names her 某氏.
+    for (qsizetype k = 1; k < name.size(); ++k)
+      if (name[k] == u'（' || name[k] == u'(') {
+        name.truncate(k);
+        break;
+      }
     const qsizetype found = name.isEmpty() ? -1 : plain.indexOf(name, from);
     if (found >= 0) {
       marks.push_back(at[static_cast<std::size_t>(found)]);

@@ -135,16 +135,24 @@ TEST_F(BookTest, EveryMemberHasOneRecordInGenerationOrder) {
 }
 
 TEST_F(BookTest, TextsStayInsideTheirPageAndApart) {
+  COperationClanbook large;
+  booktest::MakeLargeBook(large, 120);
   const struct {
+    COperationClanbook* book;
     bool horizontal;
     Paper paper;
-  } rows[] = {{false, Paper::kA4}, {true, Paper::kA4}, {false, Paper::kA3}};
+  } rows[] = {{&genealogy, false, Paper::kA4},
+              {&genealogy, true, Paper::kA4},
+              {&genealogy, false, Paper::kA3},
+              {&large, false, Paper::kA4},
+              {&large, true, Paper::kA3}};
   for (const auto& row : rows) {
     BookOptions options;
     options.horizontal = row.horizontal;
     options.paper = row.paper;
     PageRecorder recorder;
-    Set(options, recorder);
+    QString error;
+    ASSERT_GT(TypesetBook(*row.book, options, *font, recorder, &error), 0) << error.toStdString();
     for (std::size_t p = 0; p < recorder.Pages().size(); ++p) {
       const DrawnPage& page = recorder.Pages()[p];
       EXPECT_NEAR(page.size.width(), PageSizeOf(row.paper).width(), 0.01);

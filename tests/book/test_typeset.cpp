@@ -240,6 +240,17 @@ TEST_F(TypesetTest, NamesStayWholeAcrossColumnsAndPages) {
   }
 }
 
+TEST_F(TypesetTest, ANameLongerThanAColumnIsTheOnlyOneBroken) {
+  const int cells = CellsPerColumn(*font);
+  const QString name = QString(cells + 10, QChar(u'长'));
+  const QString text = QStringLiteral("甲乙") + Join(name) + QStringLiteral("，丙");
+  const Flowed flowed = FlowParagraphs(*font, {text}, true, 0, 0);
+  QStringList columns;
+  for (const SetColumn& column : flowed.columns) columns << column.text;
+  EXPECT_EQ(columns, (QStringList{QStringLiteral("甲乙"), name.left(cells),
+                                  name.mid(cells) + QStringLiteral("，丙")}));
+}
+
 TEST_F(TypesetTest, ContinuationColumnsAreIndentedAndCellsStayApart) {
   QStringList paragraphs;
   for (int i = 0; i < 30; ++i)
