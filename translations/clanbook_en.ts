@@ -3360,6 +3360,22 @@ Save it as another file?</translation>
         <source>请输入来源的题名!</source>
         <translation>Please enter the title of the source.</translation>
     </message>
+    <message>
+        <source>出继之子:</source>
+        <translation>Sons given out:</translation>
+    </message>
+    <message>
+        <source>%1（出继%2）</source>
+        <translation>%1 (continues the line of %2)</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
 </context>
 <context>
     <name>MemberSearchBar</name>
