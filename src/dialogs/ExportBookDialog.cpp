@@ -524,6 +524,8 @@ void ExportBookDialog::PrintPages() {
     ShowNotice(tr("无法打印谱书。"));
     return;
   }
+  // One sink for every page: it makes the face ready once per size.
+  book::PainterSink sink(painter, m_font);
   for (int i = from; i <= to; ++i) {
     if (i > from && !printer.newPage()) {
       ShowNotice(tr("无法打印谱书。"));
@@ -537,7 +539,6 @@ void ExportBookDialog::PrintPages() {
     painter.translate((paper.width() - page.width() * scale) / 2,
                       (paper.height() - page.height() * scale) / 2);
     painter.scale(scale, scale);
-    book::PainterSink sink(painter, m_font);
     m_pages.Replay(i, sink);
     painter.restore();
   }
