@@ -434,7 +434,7 @@ void ExportBookDialog::ShowPage(int index) {
 
 void ExportBookDialog::UpdateControls() {
   const int count = static_cast<int>(m_pages.Pages().size());
-  m_pageLabel->setText(tr("第%1页/共%2页").arg(m_current + 1).arg(count));
+  m_pageLabel->setText(count > 0 ? tr("第%1页/共%2页").arg(m_current + 1).arg(count) : QString());
   m_previous->setEnabled(m_current > 0);
   m_next->setEnabled(m_current + 1 < count);
   const bool whole = m_finished && !m_truncated && m_error.isEmpty() && count > 0;
