@@ -506,3 +506,29 @@ TEST_F(Gedzip, AFailedExportLeavesTheOldArchive) {
 }
 
 }  // namespace
+
+namespace {
+
+// The fuzzer's seeds: each archive imports or is refused with a problem,
+// and leaves nothing behind when refused.
+TEST(GedzipCorpus, EveryArchiveImportsOrSaysWhy) {
+  const fs::path corpus = fs::path(CLANBOOK_SOURCE_DIR) / "fuzz/corpus-gedzip";
+  std::size_t imported = 0, files = 0;
+  for (const auto& entry : fs::directory_iterator(corpus)) {
+    SCOPED_TRACE(entry.path().filename().string());
+    ++files;
+    COperationClanbook book;
+    const FileStatus read = formats::ReadBookFile(entry.path(), book);
+    if (read.Ok()) {
+      ++imported;
+      EXPECT_NE(book.Root(), nullptr);
+    } else {
+      EXPECT_NE(read.problem, FileProblem::kNone);
+      EXPECT_EQ(book.Root(), nullptr);
+    }
+  }
+  EXPECT_GT(files, imported);
+  EXPECT_GT(imported, 0u);
+}
+
+}  // namespace
