@@ -1,11 +1,29 @@
-// The wall-clock and CPU time of a stretch of a benchmark's work.
+// The wall-clock and CPU time of a stretch of a benchmark's work, and the
+// process's resident memory.
 #pragma once
 
+#include <sys/resource.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 
 namespace clanbench {
+
+// The memory the process holds now, and the most it has held, in MiB.
+inline double ResidentMiB() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+inline double PeakMiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss / 1024.0;
+}
 
 // Milliseconds of CPU time on `clock` (the process's, or the calling thread's).
 inline double CpuMs(clockid_t clock) {
