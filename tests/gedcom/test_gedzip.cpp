@@ -268,6 +268,10 @@ struct Hostile {
   FileProblem problem;
 };
 
+void PrintTo(const Hostile& row, std::ostream* out) {
+  *out << row.what;
+}
+
 const std::string kPicture = kPng + std::string(300, 'p');
 
 std::string WithPicture(RawEntry picture) {

@@ -1,5 +1,6 @@
 // The command-line conversions between book files (.ftf, .cbk) and GEDCOM
-// files, the pictures of a book in a folder beside the .ged.
+// files, the pictures of a book in a folder beside the .ged or inside a
+// GEDZIP archive (.gdz).
 #include <cstring>
 #include <fstream>
 #include <memory>
