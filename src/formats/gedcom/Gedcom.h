@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,6 +60,11 @@ FileStatus WriteGedcomFile(const COperationClanbook& genealogy, GedcomVersion ve
 FileStatus WriteGedcomBook(const COperationClanbook& genealogy, GedcomVersion version,
                            const std::filesystem::path& path, const formats::CbkBook* photos,
                            const std::function<void(std::size_t)>& leftOut = {});
+// As WriteGedcomBook, as a GEDZIP archive at `path` (7.0, the pictures in
+// it: formats/gedcom/GedzipFormat.h).
+FileStatus WriteGedzipBook(const COperationClanbook& genealogy, const std::filesystem::path& path,
+                           const formats::CbkBook* photos,
+                           const std::function<void(std::size_t)>& leftOut = {});
 
 enum class GedcomError {
   kNone,
@@ -83,6 +89,9 @@ struct GedcomImportOptions {
   // The folder the file's relative OBJE.FILE references start from (the
   // .ged's); none: pictures are not looked for, each reference is reported.
   std::optional<std::filesystem::path> mediaFolder;
+  // Where the pictures come from instead, when set (a GEDZIP's archive): the
+  // bytes a FILE reference names, or null when it names nothing there.
+  std::function<std::shared_ptr<const std::string>(std::string_view reference)> mediaReader;
 };
 
 // A fact of the file that the book has no place for (a birth place, a
@@ -123,12 +132,9 @@ struct GedcomNote {
 // "line 12: no GEDCOM line, skipped".
 std::string NoteText(const GedcomNote& note);
 
-// A value of the file as a report shows it. A terminal obeys the control
-// characters a careless or hostile file may hold (ESC ] 0; retitles the
-// window), so they are written as escapes: \n, \r, \t, \\ and \xHH for the
-// other C0 characters and DEL, \uHHHH for C1 (U+0080 to U+009F). A value of
-// more than kShownValueLength characters shows only its first ones; `length`
-// then tells how long the whole is.
+// A value of the file as a report shows it: its control characters escaped
+// (textcodec::Printable). A value of more than kShownValueLength characters
+// shows only its first ones; `length` then tells how long the whole is.
 inline constexpr std::size_t kShownValueLength = 80;
 struct ShownValue {
   std::string text;        // UTF-8, escaped
