@@ -141,7 +141,7 @@ struct GenerationTables::Data {
   }
   // The blocks that stand on `page`, right to left, placed.
   std::vector<const PlacedBlock*> PlacePage(int page) const;
-  const PlacedBlock& Place(int block) const;
+  void Place(int block, PlacedBlock& p) const;
 
   double TableRight(const QRectF& body) const { return body.right() - labelWidth; }
   double TableLeft(const QRectF& body) const { return TableRight(body) - slotsPerPage * slotWidth; }
@@ -237,19 +237,26 @@ std::vector<const PlacedBlock*> GenerationTables::Data::PlacePage(int page) cons
   auto begin = end;
   while (begin != blocks.begin() && std::prev(begin)->firstPage == page) --begin;
   if (begin != blocks.begin() && LastPage(*std::prev(begin)) >= page) --begin;
-  std::vector<const PlacedBlock*> onPage;
-  for (auto it = begin; it != end; ++it)
-    onPage.push_back(&Place(static_cast<int>(it - blocks.begin())));
+  const int first = static_cast<int>(begin - blocks.begin());
+  const int last = static_cast<int>(end - blocks.begin());
+  auto ofPage = [&](const PlacedBlock& p) { return p.block >= first && p.block < last; };
+  std::vector<const PlacedBlock*> onPage(static_cast<std::size_t>(last - first));
+  for (const PlacedBlock& p : placed)
+    if (ofPage(p)) onPage[static_cast<std::size_t>(p.block - first)] = &p;
+  // The others go where none of this page's blocks is kept. A page holds at
+  // most one block from the page before and a block a slot, fewer than the
+  // blocks kept.
+  for (int b = first; b < last; ++b) {
+    if (onPage[static_cast<std::size_t>(b - first)]) continue;
+    while (ofPage(placed[nextPlaced])) nextPlaced = (nextPlaced + 1) % placed.size();
+    Place(b, placed[nextPlaced]);
+    onPage[static_cast<std::size_t>(b - first)] = &placed[nextPlaced];
+    nextPlaced = (nextPlaced + 1) % placed.size();
+  }
   return onPage;
 }
 
-const PlacedBlock& GenerationTables::Data::Place(int b) const {
-  for (const PlacedBlock& p : placed)
-    if (p.block == b) return p;
-  // A page holds at most one block from the page before and a block a slot:
-  // none of them is put out by another of the same page.
-  PlacedBlock& p = placed[nextPlaced];
-  nextPlaced = (nextPlaced + 1) % placed.size();
+void GenerationTables::Data::Place(int b, PlacedBlock& p) const {
   p.block = b;
   for (auto& band : p.bands) band.clear();
   const Block& block = blocks[b];
@@ -282,7 +289,6 @@ const PlacedBlock& GenerationTables::Data::Place(int b) const {
     Entry& head = p.bands[0].front();
     head.column = std::min(head.column, slotsPerPage - block.firstSlot - 1);
   }
-  return p;
 }
 
 double GenerationTables::Data::Fitted(const QString& text, double at, double room) const {

@@ -393,6 +393,48 @@ TEST_P(Tables, JoinEverySonToHisFather) {
   }
 }
 
+// A preview turns to any page in any order: each page gives the same
+// members and the same drawing whatever was drawn before it.
+TEST_P(Tables, GiveEachPageTheSameInAnyOrder) {
+  // A narrow body too, where few tables keep their places at once.
+  for (const QRectF body : {kBody, QRectF(kBody.topLeft(), QSizeF(140, kBody.height()))}) {
+    const GenerationTables tables(*m_clan.Root(), 1, GetParam(), Words(true), body.size(), {});
+    const int count = tables.PageCount();
+    std::vector<std::vector<std::pair<const MemberNode*, int>>> inOrder(count);
+    std::vector<std::size_t> items(count);
+    for (int i = 0; i < count; ++i) {
+      tables.ForEachOnPage(i, [&](const MemberNode& m, int g) { inOrder[i].emplace_back(&m, g); });
+      book::PageRecorder recorder;
+      tables.DrawPage(i, recorder, body, kFirstPageNumber);
+      items[i] = recorder.Pages().at(0).items.size();
+    }
+    // Each page after the page before it and each number of pages before
+    // that, from fresh tables, so that a table it keeps from the page
+    // before stands anywhere among those kept when its others are placed.
+    for (int i = 1; i < count; ++i) {
+      for (int since = 0; since < std::min(count, 40); ++since) {
+        const GenerationTables fresh(*m_clan.Root(), 1, GetParam(), Words(true), body.size(), {});
+        for (int j = 1; j <= since + 1; ++j)
+          fresh.ForEachOnPage(((i - j) % count + count) % count, [](auto&, int) {});
+        std::vector<std::pair<const MemberNode*, int>> visited;
+        fresh.ForEachOnPage(i, [&](const MemberNode& m, int g) { visited.emplace_back(&m, g); });
+        ASSERT_EQ(visited, inOrder[i]) << "page " << i << " after " << since;
+      }
+    }
+    for (int stride : {3, 7, count - 1}) {
+      for (int k = 0; k < count; ++k) {
+        const int i = static_cast<int>((static_cast<long>(k) * stride + k / 2) % count);
+        std::vector<std::pair<const MemberNode*, int>> visited;
+        tables.ForEachOnPage(i, [&](const MemberNode& m, int g) { visited.emplace_back(&m, g); });
+        EXPECT_EQ(visited, inOrder[i]) << "page " << i;
+        book::PageRecorder again;
+        tables.DrawPage(i, again, body, kFirstPageNumber);
+        EXPECT_EQ(again.Pages().at(0).items.size(), items[i]) << "page " << i;
+      }
+    }
+  }
+}
+
 // From a member below the root (--from): his line alone, in the 世 he has,
 // and not his brothers'; a lone member is a table of his own.
 TEST_P(Tables, TakeTheLineOfTheStartMemberOnly) {
