@@ -137,6 +137,7 @@ private:
   void BuildIndex();
   void Index(flow::Flow& flow);
   QString PageText(int page) const { return flow::Number(page, m_vertical); }
+  QString GenerationName(int index) const;
 
   const COperationClanbook& m_genealogy;
   const BookOptions& m_options;
@@ -154,6 +155,7 @@ private:
   // slots of each 世 in the order of the tables, and where each stands.
   std::vector<const MemberNode*> m_members;
   std::vector<std::vector<int>> m_generations;
+  std::vector<int> m_generationPages;  // where each 世 is headed
   std::unordered_map<const MemberNode*, int> m_slotOf;
   std::vector<MemberPages> m_pages;
   std::vector<int> m_wifePages;
@@ -204,6 +206,7 @@ void BookSetter::Order() {
       if (rank[found->second] == INT_MAX) rank[found->second] = next++;
     });
   m_generations.assign(static_cast<std::size_t>(depth.back() + 1), {});
+  m_generationPages.assign(m_generations.size(), 0);
   for (int slot = 0; slot < n; ++slot) m_generations[depth[slot]].push_back(slot);
   for (std::vector<int>& bucket : m_generations)
     std::stable_sort(bucket.begin(), bucket.end(), [&](int a, int b) { return rank[a] < rank[b]; });
@@ -330,30 +333,42 @@ void BookSetter::Cover(flow::Flow& flow) {
 
 void BookSetter::Contents(flow::Flow& flow) {
   const double size = m_sizes.body;
-  for (const Part& part : m_parts) {
-    if (part.kind == PartKind::kCover || part.kind == PartKind::kContents) continue;
+  // An entry a column (a line), whatever its number: the 目录 takes as many
+  // pages in the first run, before the numbers are known, as in the second.
+  const auto entry = [&](const QString& name, int page, double indent) {
     const QRectF column = flow.NextColumn(flow::Flow::Pitch(size, m_vertical) * 1.5);
-    const QString number = PageText(part.page);
+    const QString number = PageText(page);
     if (m_vertical) {
       const double x = column.center().x();
-      SetVertical(flow.Sink(), m_font, part.name, {x, column.top() + size * 2}, size);
+      SetVertical(flow.Sink(), m_font, name, {x, column.top() + size * indent}, size);
       const double length = VerticalLength(m_font, number, size);
       SetVertical(flow.Sink(), m_font, number, {x, column.bottom() - length}, size);
     } else {
       const double baseline = column.top() + column.height() / 2 + size * 0.4;
-      flow.Sink().HorizontalText(part.name, {column.left() + size * 2, baseline}, size);
+      flow.Sink().HorizontalText(name, {column.left() + size * indent, baseline}, size);
       const double width = HorizontalLength(m_font, number, size);
       flow.Sink().HorizontalText(number, {column.right() - width, baseline}, size);
     }
+  };
+  for (const Part& part : m_parts) {
+    if (part.kind == PartKind::kCover || part.kind == PartKind::kContents) continue;
+    entry(part.name, part.page, 2);
+    if (part.kind != PartKind::kRecords) continue;
+    for (std::size_t g = 0; g < m_generationPages.size(); ++g)
+      entry(GenerationName(static_cast<int>(g)), m_generationPages[g], 4);
   }
+}
+
+QString BookSetter::GenerationName(int index) const {
+  return BookWords::Generation(flow::Number(m_firstGeneration + index, m_vertical));
 }
 
 void BookSetter::Records(flow::Flow& flow, bool counting) {
   std::vector<int> marks;
   std::vector<int> markPages;
   for (std::size_t g = 0; g < m_generations.size(); ++g) {
-    const int generation = m_firstGeneration + static_cast<int>(g);
-    flow.Heading(BookWords::Generation(flow::Number(generation, m_vertical)), m_sizes.heading, 1);
+    flow.Heading(GenerationName(static_cast<int>(g)), m_sizes.heading, 1);
+    if (counting) m_generationPages[g] = flow.Page();
     for (int slot : m_generations[g]) {
       const MemberNode& member = *m_members[slot];
       const QString paragraph = LifeRecord::Paragraph(member, m_context);

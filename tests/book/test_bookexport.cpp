@@ -204,14 +204,30 @@ TEST_F(BookTest, PartsComeInOrderAndTheContentsNameTheirPages) {
       ++entries;
     }
     EXPECT_EQ(entries, order.size() - 2);
-    // 世 by 世 in the outline, under the 世系录.
+    // 世 by 世 in the outline, under the 世系录, and in the 目录 with the
+    // pages they are headed on.
+    std::map<QString, int> headed;
     QStringList generations;
-    for (const DrawnPage& page : recorder.Pages())
-      for (const DrawnItem& item : page.items)
-        if (item.kind == Kind::kBookmark && item.size == 1) generations << item.text;
+    for (std::size_t p = 0; p < recorder.Pages().size(); ++p)
+      for (const DrawnItem& item : recorder.Pages()[p].items)
+        if (item.kind == Kind::kBookmark && item.size == 1) {
+          generations << item.text;
+          headed[item.text] = static_cast<int>(p) + 1;
+        }
     QStringList expected;
     for (int g = 1; g <= 4; ++g) expected << BookWords::Generation(flow::Number(g, !horizontal));
     EXPECT_EQ(generations, expected);
+    for (const auto& [name, page] : headed) {
+      QString number;
+      for (const DrawnItem& item : contents.items)
+        if (item.text == name)
+          for (const DrawnItem& other : contents.items)
+            if (&other != &item && other.size == item.size &&
+                (horizontal ? std::abs(other.at.y() - item.at.y()) < 0.01
+                            : std::abs(other.at.x() - item.at.x()) < 0.01))
+              number = other.text;
+      EXPECT_EQ(number, flow::Number(page, !horizontal)) << name.toStdString();
+    }
   }
 }
 

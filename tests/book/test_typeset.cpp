@@ -251,6 +251,24 @@ TEST_F(TypesetTest, ANameLongerThanAColumnIsTheOnlyOneBroken) {
                                   name.mid(cells) + QStringLiteral("，丙")}));
 }
 
+TEST_F(TypesetTest, LatinWordsAreNeverSplitByALineOrAColumn) {
+  QString text;
+  for (int i = 0; i < 120; ++i)
+    text += QStringLiteral("Chuanzhi%1 married Miss Wang, ").arg(QChar(u'a' + i % 26));
+  for (bool vertical : {true, false}) {
+    const Flowed flowed = FlowParagraphs(*font, {text}, vertical, 0, 2);
+    ASSERT_GT(flowed.columns.size(), 3u);
+    QString all;
+    for (const SetColumn& column : flowed.columns) {
+      // Each column or line ends after a word and its space.
+      EXPECT_TRUE(column.text.endsWith(u' ') || &column == &flowed.columns.back())
+          << column.text.toStdString();
+      all += column.text;
+    }
+    EXPECT_EQ(all, text);
+  }
+}
+
 TEST_F(TypesetTest, ContinuationColumnsAreIndentedAndCellsStayApart) {
   QStringList paragraphs;
   for (int i = 0; i < 30; ++i)
