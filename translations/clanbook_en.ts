@@ -173,6 +173,10 @@
         <source>%1 是正在编辑的家谱文件，导出的内容不能保存到它里面!</source>
         <translation>%1 is the genealogy file being edited: an export cannot be saved into it.</translation>
     </message>
+    <message>
+        <source>GEDCOM 文本超过 4 GiB，压缩包装不下</source>
+        <translation>the GEDCOM text passes 4 GiB, more than the archive can hold</translation>
+    </message>
 </context>
 <context>
     <name>BirthdayDlg</name>
@@ -1202,6 +1206,14 @@ Save it as another file?</translation>
         <source>导出谱书…</source>
         <translation>Export clan book…</translation>
     </message>
+    <message>
+        <source>GEDZIP：GEDCOM 7.0 与照片 (%1)</source>
+        <translation>GEDZIP: GEDCOM 7.0 with pictures (%1)</translation>
+    </message>
+    <message>
+        <source>%1 已保存，但其中缺少 %2 张无法读取的照片。</source>
+        <translation>%1 was saved, but without %2 pictures that could not be read.</translation>
+    </message>
 </context>
 <context>
     <name>CFileOpenAndSaveDlg</name>
@@ -1855,14 +1867,6 @@ Save it as another file?</translation>
         <translation>print what members A and B of genealogy BOOK call each other, one line each way</translation>
     </message>
     <message>
-        <source>%1：格式由后缀定，只能是 .ftf、.cbk 或 .ged。</source>
-        <translation>%1: the format is given by the file name&apos;s ending, which must be .ftf, .cbk or .ged.</translation>
-    </message>
-    <message>
-        <source>把家谱 IN 转存为 OUT，格式由后缀定（.ftf、.cbk、.ged），照片随 .cbk 转存</source>
-        <translation>Convert the genealogy IN to OUT, each format given by its ending (.ftf, .cbk, .ged); pictures go along between .cbk files</translation>
-    </message>
-    <message>
         <source>--%1 只能是 %2，而不是“%3”。</source>
         <translation>--%1 takes %2, not &quot;%3&quot;.</translation>
     </message>
@@ -1897,6 +1901,14 @@ Save it as another file?</translation>
     <message>
         <source>隐去在世者的生卒与地点。</source>
         <translation>Leave out the dates and places of the living.</translation>
+    </message>
+    <message>
+        <source>%1：格式由后缀定，只能是 .ftf、.cbk、.ged 或 .gdz。</source>
+        <translation>%1: the format is given by the file name&apos;s ending, which must be .ftf, .cbk, .ged or .gdz.</translation>
+    </message>
+    <message>
+        <source>把家谱 IN 转存为 OUT，格式由后缀定（.ftf、.cbk、.ged、.gdz），照片随 .cbk 和 .gdz 转存</source>
+        <translation>Convert the genealogy IN to OUT, each format given by its ending (.ftf, .cbk, .ged, .gdz); pictures go along into .cbk and .gdz files</translation>
     </message>
 </context>
 <context>
@@ -2479,6 +2491,22 @@ Save it as another file?</translation>
     <message>
         <source>字辈</source>
         <translation>generation poem</translation>
+    </message>
+    <message>
+        <source>这不是 ZIP 压缩包，或压缩包不完整、已损坏</source>
+        <translation>no ZIP archive, or one cut short or damaged</translation>
+    </message>
+    <message>
+        <source>压缩包中有指向包外的文件名、过多的文件或过大的文件</source>
+        <translation>the archive names a file outside itself, or holds too many files or one too large</translation>
+    </message>
+    <message>
+        <source>压缩包已加密、分卷，或不是用 deflate 压缩的</source>
+        <translation>the archive is encrypted, split over several files, or compressed other than by deflate</translation>
+    </message>
+    <message>
+        <source>压缩包根目录下没有 gedcom.ged</source>
+        <translation>the archive holds no gedcom.ged at its root</translation>
     </message>
 </context>
 <context>
