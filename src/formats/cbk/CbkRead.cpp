@@ -59,6 +59,8 @@ public:
 private:
   FileStatus ReadMembers();
   FileStatus LinkTree();
+  FileStatus LinkInRowOrder(MemberNode*& root);
+  FileStatus LinkAnyOrder(MemberNode*& root);
   FileStatus ReadBook();
   FileStatus ReadDetails();
   FileStatus ReadSpouses();
@@ -76,6 +78,8 @@ private:
   std::vector<std::uint32_t> m_dense;
   std::unordered_map<std::uint32_t, std::uint32_t> m_sparse;
   bool m_linked = false;
+  // Every row so far came after its father's and its elder brother's.
+  bool m_ordered = true;
 };
 
 constexpr std::size_t kNoRow = std::numeric_limits<std::size_t>::max();
@@ -96,11 +100,16 @@ MemberNode* Reader::NodeOf(std::int64_t id) const {
 }
 
 FileStatus Reader::ReadMembers() {
-  Statement count(m_db, "SELECT count(*), max(id) FROM member");
-  if (!count.Ok()) return Problem(cbk::ReadProblemOf(sqlite3_extended_errcode(m_db)));
-  if (const int r = count.Step(); r != SQLITE_ROW) return Problem(cbk::ReadProblemOf(r));
-  const std::int64_t total = count.Int(0);
-  const std::int64_t last = count.Int(1);
+  // Apart, each is answered without a step through every row: count(*) from
+  // the pages alone, max(id) from the last row.
+  std::int64_t total = 0, last = 0;
+  for (auto [sql, out] : {std::pair{"SELECT count(*) FROM member", &total},
+                          std::pair{"SELECT max(id) FROM member", &last}}) {
+    Statement count(m_db, sql);
+    if (!count.Ok()) return Problem(cbk::ReadProblemOf(sqlite3_extended_errcode(m_db)));
+    if (const int r = count.Step(); r != SQLITE_ROW) return Problem(cbk::ReadProblemOf(r));
+    *out = count.Int(0);
+  }
   if (total == 0) return Failure(kFileNoRoot, FileProblem::kEmpty);
   if (last <= 0 || last > std::numeric_limits<std::uint32_t>::max())
     return Problem(FileProblem::kDamagedBook);
@@ -140,6 +149,8 @@ FileStatus Reader::ReadMembers() {
     node->deathMonth = static_cast<std::int32_t>(numbers[6]);
     node->deathDay = static_cast<std::int32_t>(numbers[7]);
     node->extra.row = static_cast<std::uint32_t>(id);
+    m_ordered = m_ordered && (!parent || IndexOf(static_cast<std::uint32_t>(parent)) != kNoRow) &&
+                (!elder || IndexOf(static_cast<std::uint32_t>(elder)) != kNoRow);
     const auto at = static_cast<std::uint32_t>(m_rows.size() - 1);
     if (!m_dense.empty())
       m_dense[static_cast<std::size_t>(id)] = at + 1;
@@ -153,7 +164,97 @@ FileStatus Reader::ReadMembers() {
   return {};
 }
 
+// The rules every reader of a book keeps: real dates, a child born after
+// his father, brothers in the order of birth.
+FileStatus BrokenRule(const MemberNode& m, const MemberNode* elder) {
+  FileStatus status;
+  if (!COperationClanbook::IsValidDate(m.birthYear, m.birthMonth, m.birthDay))
+    status = Failure(kFileBadDate, FileProblem::kBadBirthDate);
+  else if (!m.alive &&
+           (!COperationClanbook::IsValidDate(m.deathYear, m.deathMonth, m.deathDay) ||
+            COperationClanbook::CompareDates(m.deathYear, m.deathMonth, m.deathDay, m.birthYear,
+                                             m.birthMonth, m.birthDay) < 0))
+    status = Failure(kFileBadDate, FileProblem::kBadDeathDate);
+  else if (m.parent && CompareBirthDates(m, *m.parent) < 0)
+    status = Failure(kFileBadDate, FileProblem::kBornBeforeFather);
+  else if (elder && CompareBirthDates(*elder, m) > 0)
+    status = Problem(FileProblem::kDamagedBook);
+  if (!status.Ok()) status.detail = m.name;
+  return status;
+}
+
+// The first member in pre-order from `root` that breaks a rule, as a refusal;
+// none when all keep them.
+FileStatus FirstBrokenRule(const MemberNode* root) {
+  struct Step {
+    const MemberNode* member;
+    const MemberNode* elder;
+  };
+  std::vector<Step> pending{{root, nullptr}};
+  while (!pending.empty()) {
+    const Step step = pending.back();
+    pending.pop_back();
+    if (FileStatus status = BrokenRule(*step.member, step.elder); !status.Ok()) return status;
+    if (step.member->nextSibling) pending.push_back({step.member->nextSibling, step.member});
+    if (step.member->firstChild) pending.push_back({step.member->firstChild, nullptr});
+  }
+  return {};
+}
+
 FileStatus Reader::LinkTree() {
+  MemberNode* root = nullptr;
+  const FileStatus linked = m_ordered ? LinkInRowOrder(root) : LinkAnyOrder(root);
+  if (!linked.Ok()) return linked;
+  // Most books keep every rule: checked in the order of the rows, and only a
+  // book that breaks one is walked in pre-order, so that it is refused for
+  // the same member whatever order its rows are in.
+  bool kept = true;
+  for (const Row& row : m_rows)
+    kept &= BrokenRule(*row.node, row.elder ? NodeOf(row.elder) : nullptr).Ok();
+  if (!kept) return FirstBrokenRule(root);
+  std::vector<MemberNode*> members;
+  try {
+    members.reserve(m_rows.size());
+    for (const Row& row : m_rows) members.push_back(row.node);
+    m_out.AdoptTree(root, members);
+  } catch (const std::bad_alloc&) {
+    // Once the genealogy holds the root, it releases every member.
+    m_linked = m_out.Root() != nullptr;
+    m_out.Clear();
+    return Problem(FileProblem::kNoMemory);
+  }
+  m_linked = true;
+  return {};
+}
+
+// Every father and elder brother came before his sons and younger brothers
+// (the order every save gives rows): each member is linked as he comes.
+FileStatus Reader::LinkInRowOrder(MemberNode*& root) {
+  for (const Row& row : m_rows) {
+    MemberNode* node = row.node;
+    if (!row.parent) {
+      if (root || row.elder) return Problem(FileProblem::kDamagedBook);
+      root = node;
+      continue;
+    }
+    MemberNode* parent = NodeOf(row.parent);
+    MemberNode** link = &parent->firstChild;
+    if (row.elder) {
+      MemberNode* elder = NodeOf(row.elder);
+      if (elder->parent != parent) return Problem(FileProblem::kDamagedBook);
+      link = &elder->nextSibling;
+    }
+    // Two members in one place: no tree.
+    if (*link) return Problem(FileProblem::kDamagedBook);
+    *link = node;
+    node->parent = parent;
+  }
+  // Each member hangs below an earlier one, so none stands in a ring and
+  // every one is reached from the root.
+  return root ? FileStatus{} : Problem(FileProblem::kDamagedBook);
+}
+
+FileStatus Reader::LinkAnyOrder(MemberNode*& rootNode) {
   const std::size_t n = m_rows.size();
   constexpr std::size_t kNone = kNoRow;
   std::vector<std::size_t> firstChild, next;
@@ -188,46 +289,23 @@ FileStatus Reader::LinkTree() {
 
   // Every place has one member at most and the root none, so a walk from
   // the root meets nobody twice; whoever it misses stands in a ring.
-  std::vector<std::size_t> order, pending{root};
-  order.reserve(n);
+  std::size_t reached = 0;
+  std::vector<std::size_t> pending{root};
   while (!pending.empty()) {
     const std::size_t i = pending.back();
     pending.pop_back();
-    order.push_back(i);
+    ++reached;
     if (next[i] != kNone) pending.push_back(next[i]);
     if (firstChild[i] != kNone) pending.push_back(firstChild[i]);
   }
-  if (order.size() != n) return Problem(FileProblem::kDamagedBook);
-
-  // The rules every reader of a book keeps: real dates, a child born after
-  // his father, brothers in the order of birth.
-  for (const std::size_t i : order) {
-    const MemberNode& m = *m_rows[i].node;
-    FileStatus status;
-    if (!COperationClanbook::IsValidDate(m.birthYear, m.birthMonth, m.birthDay))
-      status = Failure(kFileBadDate, FileProblem::kBadBirthDate);
-    else if (!m.alive &&
-             (!COperationClanbook::IsValidDate(m.deathYear, m.deathMonth, m.deathDay) ||
-              COperationClanbook::CompareDates(m.deathYear, m.deathMonth, m.deathDay, m.birthYear,
-                                               m.birthMonth, m.birthDay) < 0))
-      status = Failure(kFileBadDate, FileProblem::kBadDeathDate);
-    else if (m_rows[i].parent && CompareBirthDates(m, *NodeOf(m_rows[i].parent)) < 0)
-      status = Failure(kFileBadDate, FileProblem::kBornBeforeFather);
-    else if (m_rows[i].elder && CompareBirthDates(*NodeOf(m_rows[i].elder), m) > 0)
-      status = Problem(FileProblem::kDamagedBook);
-    if (!status.Ok()) {
-      status.detail = m.name;
-      return status;
-    }
+  if (reached != n) return Problem(FileProblem::kDamagedBook);
+  for (std::size_t i = 0; i < n; ++i) {
+    MemberNode& m = *m_rows[i].node;
+    m.parent = m_rows[i].parent ? NodeOf(m_rows[i].parent) : nullptr;
+    m.firstChild = firstChild[i] != kNone ? m_rows[firstChild[i]].node : nullptr;
+    m.nextSibling = next[i] != kNone ? m_rows[next[i]].node : nullptr;
   }
-  for (const std::size_t i : order) {
-    const Row& row = m_rows[i];
-    if (!row.parent)
-      m_out.InsertMember(nullptr, row.node);
-    else
-      m_out.InsertChildAfter(NodeOf(row.parent), row.elder ? NodeOf(row.elder) : nullptr, row.node);
-  }
-  m_linked = true;
+  rootNode = m_rows[root].node;
   return {};
 }
 
@@ -450,7 +528,8 @@ FileStatus ReadCbkImage(std::string_view bytes, COperationClanbook& out) {
   if (bytes.size() < 100 || bytes.substr(0, 16) != std::string_view("SQLite format 3", 16))
     return cbk::Problem(FileProblem::kNotABook);
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+      SQLITE_OK) {
     sqlite3_close(db);
     return cbk::Problem(FileProblem::kNoMemory);
   }
