@@ -63,12 +63,17 @@ namespace {
 
 // The statements a save writes with.
 struct Writer {
-  explicit Writer(sqlite3* db)
-      : member(db,
-               "INSERT INTO member VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13) "
-               "ON CONFLICT(id) DO UPDATE SET parent = ?2, elder = ?3, name = ?4, "
-               "birth_year = ?5, birth_month = ?6, birth_day = ?7, married = ?8, address = ?9, "
-               "alive = ?10, death_year = ?11, death_month = ?12, death_day = ?13"),
+  // `empty`: the database has no rows yet (Save As), so that a member's row
+  // is only inserted, without the search for one to update.
+  explicit Writer(sqlite3* db, bool empty = false)
+      : member(db, empty ? "INSERT INTO member VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, "
+                           "?11, ?12, ?13)"
+                         : "INSERT INTO member VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, "
+                           "?11, ?12, ?13) "
+                           "ON CONFLICT(id) DO UPDATE SET parent = ?2, elder = ?3, name = ?4, "
+                           "birth_year = ?5, birth_month = ?6, birth_day = ?7, married = ?8, "
+                           "address = ?9, alive = ?10, death_year = ?11, death_month = ?12, "
+                           "death_day = ?13"),
         detail(db,
                "INSERT INTO detail VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
                "?14, ?15, ?16, ?17)"),
@@ -153,11 +158,10 @@ int Writer::WriteRecord(MemberNode& m, bool fresh, const CbkBook* photos) {
     run(dropSources);
   }
   const MemberRecord& record = m.extra.Record();
-  MemberRecord scalars = record;
-  scalars.spouses.clear();
-  scalars.sources.clear();
-  scalars.photos.clear();
-  if (!scalars.Empty()) {
+  // A detail row when it would hold anything (no copy of the record to ask).
+  bool detailed = record.sex != Sex::kMale || record.mother != -1;
+  for (const RecordField field : kDetailTexts) detailed = detailed || !record.Text(field).empty();
+  if (detailed) {
     detail.Bind(1, row);
     detail.Bind(2, static_cast<std::int64_t>(record.sex));
     for (int i = 0; i < 14; ++i) detail.Bind(3 + i, record.Text(kDetailTexts[i]));
@@ -282,7 +286,7 @@ FileStatus WriteAll(sqlite3* db, COperationClanbook& genealogy, const CbkBook* p
   if (cbk::Exec(db, pragmas) != SQLITE_OK || cbk::Exec(db, "BEGIN") != SQLITE_OK ||
       cbk::Exec(db, cbk::kSchema) != SQLITE_OK)
     return Problem(FileProblem::kWriteFailed);
-  Writer writer(db);
+  Writer writer(db, true);
   if (!writer.Ok()) return Problem(FileProblem::kWriteFailed);
   writer.imageOnly = imageOnly;
 
