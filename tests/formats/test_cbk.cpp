@@ -550,4 +550,13 @@ TEST_F(CbkRowsTest, BrokenRowsAreRefusedAlikeInEveryOrder) {
   }
 }
 
+// A book in memory whose pictures cannot be read is refused whole: no
+// member stays behind (as the fuzzer found).
+TEST_F(CbkRowsTest, AnImageWithoutItsPicturesLeavesNothing) {
+  Renumber({}, "ALTER TABLE photo RENAME COLUMN bytes TO picture");
+  COperationClanbook read;
+  EXPECT_EQ(formats::ReadCbkImage(Read(path_), read).problem, FileProblem::kNotABook);
+  EXPECT_EQ(read.Root(), nullptr);
+}
+
 }  // namespace

@@ -485,7 +485,10 @@ namespace {
 
 FileStatus TakePictures(sqlite3* db, COperationClanbook& out) {
   Statement select(db, "SELECT bytes FROM photo WHERE id = ?1");
-  if (!select.Ok()) return cbk::Problem(FileProblem::kNotABook);
+  if (!select.Ok()) {
+    out.Clear();
+    return cbk::Problem(FileProblem::kNotABook);
+  }
   bool whole = true;
   out.VisitPreOrder(whole, out.Root(), [&select](bool& ok, MemberNode* m) {
     if (!ok || !m->extra.HasRecord() || m->extra.Record().photos.empty()) return;
