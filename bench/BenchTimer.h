@@ -1,11 +1,41 @@
-// The wall-clock and CPU time of a stretch of a benchmark's work.
+// The wall-clock and CPU time of a stretch of a benchmark's work, and the
+// process's resident memory.
 #pragma once
 
+#include <sys/resource.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <fstream>
+#include <string>
 
 namespace clanbench {
+
+// The memory the process holds now, and the most it has held, in MiB.
+inline double ResidentMiB() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+inline double PeakMiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss / 1024.0;
+}
+
+// The most this program has held since it started (VmHWM): unlike PeakMiB,
+// not the peak of the process that forked it, in a benchmark that runs
+// itself again for a fresh process.
+inline double PeakSinceExecMiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6)) / 1024.0;
+  return 0;
+}
 
 // Milliseconds of CPU time on `clock` (the process's, or the calling thread's).
 inline double CpuMs(clockid_t clock) {

@@ -45,19 +45,6 @@ namespace {
 namespace fs = std::filesystem;
 using clanbench::Timer;
 
-// The peak resident memory of this program since it started: VmHWM, which
-// unlike getrusage's ru_maxrss does not keep the peak of the process that
-// forked it and ran this program again.
-long PeakKiB() {
-  std::FILE* status = std::fopen("/proc/self/status", "r");
-  long peak = 0;
-  char line[256];
-  while (status && std::fgets(line, sizeof line, status))
-    if (std::sscanf(line, "VmHWM: %ld kB", &peak) == 1) break;
-  if (status) std::fclose(status);
-  return peak;
-}
-
 [[noreturn]] void Fail(const std::string& what) {
   std::fprintf(stderr, "bench_cbk: %s\n", what.c_str());
   std::exit(1);
@@ -81,7 +68,7 @@ Time Measure(const std::function<bool()>& work) {
 // What a load in a fresh process reports.
 struct Load {
   Time time;
-  long peakKiB = 0;
+  double peakMiB = 0;
   long members = 0;
   double photoMs = 0;  // showing the last picture, read from the file
 };
@@ -97,7 +84,7 @@ int OpenChild(const fs::path& file) {
           : formats::LoadFtf(file, book).Ok();
   const double wall = timer.WallMs(), cpu = timer.CpuMs();
   if (!ok) return 1;
-  const long peak = PeakKiB();
+  const double peak = clanbench::PeakSinceExecMiB();
   // The last picture of the book, as the window reads it when it is shown.
   double photoMs = 0;
   if (held) {
@@ -112,7 +99,7 @@ int OpenChild(const fs::path& file) {
       photoMs = read.WallMs();
     }
   }
-  std::printf("%.3f %.3f %ld %d %.3f\n", wall, cpu, peak, book.CountMembers(), photoMs);
+  std::printf("%.3f %.3f %.1f %d %.3f\n", wall, cpu, peak, book.CountMembers(), photoMs);
   return 0;
 }
 
@@ -139,7 +126,7 @@ Load OpenInChild(const fs::path& file) {
   ::waitpid(pid, &status, 0);
   Load load;
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
-      std::sscanf(line, "%lf %lf %ld %ld %lf", &load.time.wallMs, &load.time.cpuMs, &load.peakKiB,
+      std::sscanf(line, "%lf %lf %lf %ld %lf", &load.time.wallMs, &load.time.cpuMs, &load.peakMiB,
                   &load.members, &load.photoMs) != 5)
     Fail("cannot open " + file.string());
   return load;
@@ -152,7 +139,7 @@ std::pair<Load, Load> LoadBoth(const fs::path& a, const fs::path& b, int runs = 
     for (auto [file, best] : {std::pair{&a, &bestA}, std::pair{&b, &bestB}}) {
       const Load load = OpenInChild(*file);
       best->time.Best(load.time);
-      best->peakKiB = std::max(best->peakKiB, load.peakKiB);
+      best->peakMiB = std::max(best->peakMiB, load.peakMiB);
       best->members = load.members;
       best->photoMs = i == 0 ? load.photoMs : std::min(best->photoMs, load.photoMs);
     }
@@ -214,9 +201,9 @@ int LoadAndSave(std::int64_t members) {
   std::printf("# bench_cbk: %ld members over 83 generations\n\n", cbkLoad.members);
   std::printf("| step | wall s | cpu s | peak resident |\n|---|---|---|---|\n");
   char peak[64];
-  std::snprintf(peak, sizeof peak, " %.0f MiB |", ftfLoad.peakKiB / 1024.0);
+  std::snprintf(peak, sizeof peak, " %.0f MiB |", ftfLoad.peakMiB);
   PrintRow(".ftf load (fresh process, best of 3)", ftfLoad.time, peak);
-  std::snprintf(peak, sizeof peak, " %.0f MiB |", cbkLoad.peakKiB / 1024.0);
+  std::snprintf(peak, sizeof peak, " %.0f MiB |", cbkLoad.peakMiB);
   PrintRow(".cbk load (fresh process, best of 3)", cbkLoad.time, peak);
   std::printf("| .cbk / .ftf | %.2f x | %.2f x | |\n", cbkLoad.time.wallMs / ftfLoad.time.wallMs,
               cbkLoad.time.cpuMs / ftfLoad.time.cpuMs);
@@ -301,7 +288,7 @@ int Records(std::int64_t members) {
   PrintRow("search index built", rebuild);
   PrintRow("open, with the index", {open.wallMs + rebuild.wallMs, open.cpuMs + rebuild.cpuMs});
   std::printf("\n.cbk %.1f MB, peak resident %.0f MiB\n", fs::file_size(cbk) / 1e6,
-              PeakKiB() / 1024.0);
+              clanbench::PeakMiB());
   clanbench::WorstKeystroke worst;
   const std::vector<std::u16string> typed = {u"wangjianguo", u"王建国", u"w",       u"王",
                                              courtesy,       art,       u"居士",    prose,
@@ -371,10 +358,10 @@ int Photos(int pictures, int megabytes) {
       "| book | file | open, wall s | open, cpu s | peak resident |\n|---|---|---|---|---|\n");
   std::printf("| without pictures | %.1f MB | %.3f | %.3f | %.0f MiB |\n",
               fs::file_size(plain) / 1e6, without.time.wallMs / 1000, without.time.cpuMs / 1000,
-              without.peakKiB / 1024.0);
+              without.peakMiB);
   std::printf("| with the pictures | %.1f MB | %.3f | %.3f | %.0f MiB |\n",
               fs::file_size(rich) / 1e6, with.time.wallMs / 1000, with.time.cpuMs / 1000,
-              with.peakKiB / 1024.0);
+              with.peakMiB);
   std::printf("\nshowing one picture reads its %d MB: %.1f ms\n", megabytes, with.photoMs);
   return 0;
 }

@@ -11,6 +11,7 @@
 // streams PAGES 欧式 pages of the whole book into a PDF, printing the
 // resident memory as the pages go by. Each figure is "name value [detail]".
 // With --screenshots it writes the pictures of docs/ instead.
+#include "BenchTimer.h"
 #include "ClanGenerator.h"
 #include "charts/ChartExport.h"
 #include "charts/ChartView.h"
@@ -58,18 +59,8 @@ void Load(COperationClanbook& book, const fs::path& file) {
   }
 }
 
-double ResidentMiB() {
-  std::ifstream statm("/proc/self/statm");
-  long pages = 0, resident = 0;
-  statm >> pages >> resident;
-  return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
-double PeakMiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss / 1024.0;
-}
+using clanbench::PeakMiB;
+using clanbench::ResidentMiB;
 
 double CpuSeconds() {
   timespec now{};

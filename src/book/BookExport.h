@@ -16,7 +16,8 @@ namespace book {
 
 class BookFont;
 
-// Typesets the book of `genealogy` into `sink`. Returns the number of pages,
+// Typesets the book of `genealogy` into `sink`; on A3-folded paper the sink
+// gets the A3 sheets, two pages each. Returns the number of pages,
 // or -1 with a sentence for the user in `error` (no such member, an empty
 // book, or `keepGoing` said stop; it is asked with the pages done so far).
 int TypesetBook(const COperationClanbook& genealogy, const BookOptions& options,

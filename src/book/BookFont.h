@@ -24,6 +24,8 @@ public:
                                               QString* error);
   // The serif (明体) face the book is set in unless told otherwise, found in
   // the usual places of a Debian system; empty when none is installed.
+  // DefaultFamily() is the face to take from DefaultFile(): AR PL UMing CN
+  // from fonts-arphic-uming, empty (the first face) from the others.
   static QString DefaultFile();
   static QString DefaultFamily();
 
@@ -45,6 +47,15 @@ public:
   QByteArray Subset(const std::vector<std::uint16_t>& glyphs) const;
   // The face alone as a TrueType file, for QRawFont.
   QByteArray FaceBytes() const;
+
+  // For the sinks: a glyph's horizontal advance in em, the number of glyphs,
+  // the face's PostScript name, and the top of the em box above the
+  // baseline in em (an upright column's glyphs hang from it, so the em box
+  // fills the character's cell).
+  double GlyphAdvance(std::uint16_t glyph) const;
+  int GlyphCount() const;
+  QString PostScriptName() const;
+  double Ascent() const;
 
   struct Data;
 

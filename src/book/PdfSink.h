@@ -4,6 +4,9 @@
 // used: upright columns with vertical writing (Identity-V), so that a
 // viewer's search and copy read a column top to bottom as one word, and
 // everything else with the same glyphs written horizontally (Identity-H).
+// A column's runs (upright, and turned ones that go on down the same column)
+// are marked as one span whose /ActualText is their text, and every glyph
+// maps back to its character, so copy gives the book's own text.
 #pragma once
 
 #include "book/BookFont.h"

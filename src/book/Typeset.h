@@ -36,6 +36,8 @@ public:
   QRectF Body(int pageNumber) const;
   // Begins page `pageNumber` on `sink` and draws its frame.
   void Begin(PageSink& sink, int pageNumber, const QString& partName) const;
+  // Begins a page with the border alone (the cover): no 版心, no number.
+  void BeginBare(PageSink& sink, int pageNumber) const;
 
 private:
   const BookFont& m_font;

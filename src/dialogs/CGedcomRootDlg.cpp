@@ -1,5 +1,7 @@
 #include "dialogs/CGedcomRootDlg.h"
 
+#include "model/TextCodec.h"
+
 #include "platform/MessageBoxes.h"
 
 #include <QAbstractTableModel>
@@ -32,10 +34,12 @@ public:
       return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole) return {};
     switch (index.column()) {
+      // A name or XREF of the file with a control character in it (a
+      // careless or hostile file) shows the character as an escape.
       case kName:
-        return QString::fromStdString(c.name);
+        return QString::fromStdString(textcodec::Printable(c.name));
       case kXref:
-        return QString::fromStdString(c.xref);
+        return QString::fromStdString(textcodec::Printable(c.xref));
       case kMembers:
         return QString::number(c.members);
       default:

@@ -1,5 +1,6 @@
 #include "dialogs/MemberRecordWindow.h"
 
+#include "book/LifeRecord.h"
 #include "dialogs/SpouseDialog.h"
 #include "document/DateWords.h"
 #include "document/GenealogyDocument.h"
@@ -32,7 +33,46 @@
 namespace {
 
 // The ten fields as the window shows them, read-only.
-enum SeedField { kSeedName, kSeedFather, kSeedBirth, kSeedDeath, kSeedMarried, kSeedAddress };
+enum SeedField {
+  kSeedName,
+  kSeedFather,
+  kSeedBirth,
+  kSeedDeath,
+  kSeedMarried,
+  kSeedAddress,
+  kSeedGivenOut,  // the sons he gave out to continue another's line
+};
+
+// The sons `member` gave out (出继): those whose records name him as 生父. A
+// name is not always his alone; then the book's rule says which namesake a
+// record means (book/LifeRecord.h), at the cost of a second walk. One walk
+// of the book otherwise, at a pointer test for most members.
+std::vector<const MemberNode*> GivenOutSons(const COperationClanbook& tree,
+                                            const MemberNode& member) {
+  struct Found {
+    std::vector<const MemberNode*> sons;
+    int bearers = 0;
+  } found;
+  tree.VisitPreOrder(found, tree.Root(), [&member](Found& f, MemberNode* m) {
+    if (m->name == member.name) ++f.bearers;
+    if (m->extra.HasRecord() && m->parent && m->extra.Record().birthFather == member.name)
+      f.sons.push_back(m);
+  });
+  if (found.sons.empty()) return {};
+  if (found.bearers > 1) return book::BookContext(tree, {}).GivenOut(member);
+  // His name alone: the rule leaves only that a son's adoptive father stands
+  // in the birth father's 世.
+  const auto depth = [](const MemberNode* m) {
+    int d = 0;
+    for (; m->parent; m = m->parent) ++d;
+    return d;
+  };
+  const int own = depth(&member);
+  std::erase_if(found.sons, [&](const MemberNode* son) {
+    return son->parent == &member || depth(son->parent) != own;
+  });
+  return found.sons;
+}
 
 QString Text(const std::u16string& text) {
   return QString::fromStdU16String(text);
@@ -84,10 +124,20 @@ MemberRecordWindow::MemberRecordWindow(GenealogyDocument& document, QWidget* par
   });
 
   // The document's state, whatever changed it.
-  connect(&m_document, &GenealogyDocument::memberChanged, this, [this](MemberNode* member) {
-    // His father's wives are the choices of his 生母.
-    if (m_member && (member == m_member || member == m_member->parent)) Refresh();
-  });
+  connect(&m_document, &GenealogyDocument::memberChanged, this,
+          [this](MemberNode* member, bool renamed) {
+            // His father's wives are the choices of his 生母.
+            if (m_member && (member == m_member || member == m_member->parent))
+              Refresh();
+            else if (renamed)
+              RefreshGivenOut();  // a son given out, or his new father
+          });
+  // Another member's record names him as 生父, or no longer does.
+  connect(&m_document, &GenealogyDocument::recordChanged, this,
+          [this](MemberNode* member, RecordField field) {
+            if (m_member && member != m_member && field == RecordField::kBirthFather)
+              RefreshGivenOut();
+          });
   connect(&m_document, &GenealogyDocument::memberAboutToBeRemoved, this,
           [this](MemberNode* leaving) { DropIfBelow(leaving); });
   connect(&m_document, &GenealogyDocument::rootReplaced, this, [this](MemberNode* leaving) {
@@ -222,8 +272,9 @@ void MemberRecordWindow::BuildGeneralTab(QTabWidget* tabs) {
   seed->setAccessibleName(seed->title());
   auto* seedForm = new QFormLayout(seed);
   const std::pair<SeedField, QString> seedRows[] = {
-      {kSeedName, tr("姓名:")},      {kSeedFather, tr("父亲:")},  {kSeedBirth, tr("出生日期:")},
-      {kSeedDeath, tr("去世日期:")}, {kSeedMarried, tr("婚否:")}, {kSeedAddress, tr("地址:")}};
+      {kSeedName, tr("姓名:")},        {kSeedFather, tr("父亲:")},  {kSeedBirth, tr("出生日期:")},
+      {kSeedDeath, tr("去世日期:")},   {kSeedMarried, tr("婚否:")}, {kSeedAddress, tr("地址:")},
+      {kSeedGivenOut, tr("出继之子:")}};
   for (const auto& [key, text] : seedRows) {
     auto* label = new QLabel(text, seed);
     auto* value = new QLabel(seed);
@@ -389,6 +440,7 @@ void MemberRecordWindow::Refresh() {
                         : BothDates(m_member->deathYear, m_member->deathMonth, m_member->deathDay));
     m_seed[kSeedMarried]->setText(m_member->married ? tr("已婚") : tr("未婚"));
     m_seed[kSeedAddress]->setText(Text(m_member->address));
+    RefreshGivenOut();
   } else {
     for (const auto& [key, label] : m_seed) label->clear();
   }
@@ -398,6 +450,14 @@ void MemberRecordWindow::Refresh() {
   m_photosStale = true;
   RefreshPhotos();
   EnableControls();
+}
+
+void MemberRecordWindow::RefreshGivenOut() {
+  if (!m_member) return;
+  QStringList sons;
+  for (const MemberNode* son : GivenOutSons(m_document.Genealogy(), *m_member))
+    sons << tr("%1（出继%2）").arg(Text(son->name), Text(son->parent->name));
+  m_seed[kSeedGivenOut]->setText(sons.isEmpty() ? tr("无") : sons.join(tr("、")));
 }
 
 void MemberRecordWindow::ShowProposedRank() {

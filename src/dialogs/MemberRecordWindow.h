@@ -70,6 +70,8 @@ private:
   void Refresh();
   // The 排行 the order of birth gives, in the empty 排行 box.
   void ShowProposedRank();
+  // The sons he gave out to continue another's line, found by their 生父.
+  void RefreshGivenOut();
   void RefreshSpouses();
   void RefreshSources();
   // Reads the pictures when the 照片 tab is shown; otherwise only notes that

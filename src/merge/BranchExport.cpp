@@ -81,7 +81,8 @@ int ExportBranchFile(const std::filesystem::path& in, std::string_view name,
   std::u16string wanted;
   if (textcodec::DecodeUtf8(name, wanted, kMaxTextLength) != textcodec::Decoded::kText ||
       wanted.empty()) {
-    messages << "export: the name \"" << name << "\" is no UTF-8 text of 1 to 127 characters\n";
+    messages << "export: the name \"" << textcodec::Printable(name)
+             << "\" is no UTF-8 text of 1 to 127 characters\n";
     return kBranchBadName;
   }
   // The branch is a part of the book: written over the book it would be all
@@ -98,7 +99,8 @@ int ExportBranchFile(const std::filesystem::path& in, std::string_view name,
   }
   MemberNode* top = book.FindByName(wanted);
   if (!top) {
-    messages << "export: nobody in " << in.string() << " is called " << name << '\n';
+    messages << "export: nobody in " << in.string() << " is called " << textcodec::Printable(name)
+             << '\n';
     return kBranchNotFound;
   }
   COperationClanbook branch;
@@ -110,7 +112,7 @@ int ExportBranchFile(const std::filesystem::path& in, std::string_view name,
     return kBranchCannotWrite;
   }
   int count = branch.CountMembers();
-  messages << "export: " << name << " and " << count - 1 << " descendants saved to " << out.string()
-           << '\n';
+  messages << "export: " << textcodec::Printable(name) << " and " << count - 1
+           << " descendants saved to " << out.string() << '\n';
   return kBranchOk;
 }

@@ -300,8 +300,9 @@ MergePlan PlanMerge(const COperationClanbook& book, const COperationClanbook& br
   }
   MemberNode* top = book.FindByName(branchRoot->name);
   if (!top) {
-    plan.m_failure =
-        "the branch's root " + textcodec::ToUtf8(branchRoot->name) + " is not in the book";
+    plan.m_failure = "the branch's root " +
+                     textcodec::Printable(textcodec::ToUtf8(branchRoot->name)) +
+                     " is not in the book";
     return plan;
   }
 

@@ -37,6 +37,12 @@ const char* DescribeConflict(MergeConflict conflict) {
 
 namespace {
 
+// A name or an address as the report prints it: a file's text may hold
+// control characters, which a terminal would obey.
+std::string Shown(std::u16string_view text) {
+  return textcodec::Printable(textcodec::ToUtf8(text));
+}
+
 std::string DateText(std::int32_t y, std::int32_t m, std::int32_t d) {
   return std::to_string(y) + '-' + std::to_string(m) + '-' + std::to_string(d);
 }
@@ -49,7 +55,7 @@ std::pair<const char*, std::string> FieldText(MergeField field, const MemberNode
     case kMergeMarried:
       return {"married", m.married ? "yes" : "no"};
     case kMergeAddress:
-      return {"address", '"' + textcodec::ToUtf8(m.address) + '"'};
+      return {"address", '"' + Shown(m.address) + '"'};
     case kMergeDeath:
       return {"death", m.alive ? "living" : DateText(m.deathYear, m.deathMonth, m.deathDay)};
     case kMergeRecord:
@@ -67,7 +73,7 @@ std::size_t ReportKept(const MergeRow& row, std::ostream& report) {
   for (const MergeField field : {kMergeBirth, kMergeMarried, kMergeAddress, kMergeDeath}) {
     if (!(row.fields & field)) continue;
     const auto [name, book] = FieldText(field, *row.book);
-    report << textcodec::ToUtf8(row.book->name) << ": kept the book's " << name << ' ' << book
+    report << Shown(row.book->name) << ": kept the book's " << name << ' ' << book
            << " (the branch has " << FieldText(field, *row.branch).second << ")\n";
     ++kept;
   }
@@ -112,12 +118,12 @@ int MergeBranchFiles(const std::filesystem::path& bookFile, const std::filesyste
       kept += ReportKept(r, report);
     if (r.conflict == MergeConflict::None) continue;
     ++conflicts;
-    report << textcodec::ToUtf8(plan.Name(i)) << ": " << DescribeConflict(r.conflict);
+    report << Shown(plan.Name(i)) << ": " << DescribeConflict(r.conflict);
     // Where the namesake stands tells the user which of the two to rename.
     MemberNode* namesake = nullptr;
     if (r.conflict == MergeConflict::NameInBook) namesake = book.FindByName(plan.Name(i));
     if (namesake && namesake->parent)
-      report << " (a child of " << textcodec::ToUtf8(namesake->parent->name) << ')';
+      report << " (a child of " << Shown(namesake->parent->name) << ')';
     report << (r.kind == MergeRowKind::Change ? "; keeps the book's data\n"
                                               : "; left out with his descendants\n");
   }

@@ -223,4 +223,36 @@ Decoded DecodeUtf8(std::string_view bytes, std::u16string& out, std::size_t maxU
   return result;
 }
 
+std::string Printable(std::string_view utf8) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    if (c == '\n') {
+      text += "\\n";
+    } else if (c == '\r') {
+      text += "\\r";
+    } else if (c == '\t') {
+      text += "\\t";
+    } else if (c == '\\') {
+      text += "\\\\";
+    } else if (c < 0x20 || c == 0x7F) {
+      text += "\\x";
+      text += kHex[c >> 4];
+      text += kHex[c & 15];
+    } else if (c == 0xC2 && i + 1 < utf8.size() &&
+               static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
+      const auto code = static_cast<unsigned char>(utf8[++i]);
+      text += "\\u00";
+      text += kHex[code >> 4];
+      text += kHex[code & 15];
+    } else {
+      text += static_cast<char>(c);
+    }
+  }
+  return text;
+}
+
 }  // namespace textcodec

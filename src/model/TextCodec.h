@@ -24,6 +24,12 @@ char* WriteUtf8(char* out, std::u16string_view text, bool& plain);
 // Whether `bytes` is well-formed UTF-8.
 bool IsUtf8(std::string_view bytes);
 
+// UTF-8 text as it may go to a terminal or a report: a terminal obeys the
+// control characters a careless or hostile file may hold (ESC ] 0; retitles
+// the window), so they are written as escapes: \n, \r, \t, \\ and \xHH for the
+// other C0 characters and DEL, \uHHHH for C1 (U+0080 to U+009F).
+std::string Printable(std::string_view utf8);
+
 enum class Decoded { kText, kTooLong, kMalformed };
 
 // Decodes UTF-8 into `out`, replacing its text. kTooLong when the text is

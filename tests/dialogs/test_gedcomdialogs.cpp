@@ -72,6 +72,15 @@ TEST(GedcomRootDlgTest, ListsTheCandidatesInTheirOrder) {
   ExpectAccessibleNames(&dialog);
 }
 
+TEST(GedcomRootDlgTest, ShowsControlCharactersOfTheFileEscaped) {
+  const std::vector<gedcom::GedcomRootCandidate> hostile = {
+      {"@I1\x1B@", "孔\x1B]0;pwned\x07纥", 2}};
+  CGedcomRootDlg dialog(hostile);
+  dialog.Create();
+  EXPECT_EQ(Cell(dialog.CandidateView(), 0, 0), QStringLiteral("孔\\x1B]0;pwned\\x07纥"));
+  EXPECT_EQ(Cell(dialog.CandidateView(), 0, 1), QStringLiteral("@I1\\x1B@"));
+}
+
 TEST(GedcomRootDlgTest, TakesTheRootClickedOrNamed) {
   const RootCase cases[] = {
       {"the default", [](CGedcomRootDlg&) {}, "@I1@"},

@@ -271,6 +271,31 @@ TEST_F(RecordWindowTest, EveryFieldIsEnteredAsOneStepOfTheHistoryAndTheWindowFol
   boxes.Clear();
 }
 
+// A son given out to continue his uncle's line is named at his birth
+// father's, and follows renames. (Each change selects the member it
+// changed, and the window follows the selection.)
+TEST_F(RecordWindowTest, ASonGivenOutIsNamedAtHisBirthFathers) {
+  MemberRecordWindow* record = Open(u"孔孟皮");
+  ASSERT_NE(record, nullptr);
+  auto* givenOut = Control<QLabel>(record, QStringLiteral("seed6"));
+  EXPECT_EQ(givenOut->accessibleName(), QStringLiteral("出继之子:"));
+  EXPECT_EQ(givenOut->text(), QStringLiteral("无"));
+  GenealogyDocument& document = window->document();
+  ASSERT_TRUE(document.ChangeRecordText(Find(u"孔鲤"), RecordField::kBirthFather,
+                                        QStringLiteral("孔孟皮")));
+  SelectMember(*window, Find(u"孔孟皮"));
+  EXPECT_EQ(givenOut->text(), QStringLiteral("孔鲤（出继孔丘）"));
+  MemberData renamed = *Find(u"孔丘");
+  renamed.name = u"孔仲尼";
+  ASSERT_EQ(document.ChangeMember(Find(u"孔丘"), renamed), EditProblem::kNone);
+  SelectMember(*window, Find(u"孔孟皮"));
+  EXPECT_EQ(givenOut->text(), QStringLiteral("孔鲤（出继孔仲尼）"));
+  History()->undo();
+  History()->undo();
+  SelectMember(*window, Find(u"孔孟皮"));
+  EXPECT_EQ(givenOut->text(), QStringLiteral("无"));
+}
+
 TEST_F(RecordWindowTest, WivesAreAddedChangedAndRemovedAndTheChildrensMothersFollow) {
   MemberRecordWindow* record = Open(u"孔纥");
   ASSERT_NE(record, nullptr);

@@ -30,6 +30,10 @@ TEST_F(MergeBranchFilesTest, MergesReportsConflictsAndSaves) {
   COperationClanbook stranger;
   Add(stranger, u"", u"Zed", 1950);
   ASSERT_EQ(formats::SaveFtf(folder_ / "zed.ftf", stranger).code, kFileOk);
+  // A name with the escape that retitles a terminal: printed as escapes.
+  COperationClanbook hostile;
+  Add(hostile, u"", u"Z\x1B]0;pwned\x07", 1950);
+  ASSERT_EQ(formats::SaveFtf(folder_ / "hostile.ftf", hostile).code, kFileOk);
 
   struct Row {
     const char* branch;
@@ -57,6 +61,10 @@ TEST_F(MergeBranchFilesTest, MergesReportsConflictsAndSaves) {
        MergeSide::Branch,
        kBranchNotInBook,
        {"merge: the branch's root Zed is not in the book; nothing changed"}},
+      {"hostile.ftf",
+       MergeSide::Branch,
+       kBranchNotInBook,
+       {"merge: the branch's root Z\\x1B]0;pwned\\x07 is not in the book; nothing changed"}},
       {"missing.ftf", MergeSide::Branch, kBranchCannotRead, {"merge: cannot read "}},
   };
   for (const Row& row : rows) {

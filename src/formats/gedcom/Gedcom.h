@@ -123,12 +123,9 @@ struct GedcomNote {
 // "line 12: no GEDCOM line, skipped".
 std::string NoteText(const GedcomNote& note);
 
-// A value of the file as a report shows it. A terminal obeys the control
-// characters a careless or hostile file may hold (ESC ] 0; retitles the
-// window), so they are written as escapes: \n, \r, \t, \\ and \xHH for the
-// other C0 characters and DEL, \uHHHH for C1 (U+0080 to U+009F). A value of
-// more than kShownValueLength characters shows only its first ones; `length`
-// then tells how long the whole is.
+// A value of the file as a report shows it: its control characters escaped
+// (textcodec::Printable). A value of more than kShownValueLength characters
+// shows only its first ones; `length` then tells how long the whole is.
 inline constexpr std::size_t kShownValueLength = 80;
 struct ShownValue {
   std::string text;        // UTF-8, escaped

@@ -140,34 +140,7 @@ ShownValue ShowValue(std::string_view utf8) {
     ++shown.length;
   }
   shown.shortened = cut < utf8.size();
-  static const char kHex[] = "0123456789ABCDEF";
-  const std::string_view kept = utf8.substr(0, cut);
-  shown.text.reserve(kept.size());
-  for (std::size_t i = 0; i < kept.size(); ++i) {
-    const auto c = static_cast<unsigned char>(kept[i]);
-    if (c == '\n') {
-      shown.text += "\\n";
-    } else if (c == '\r') {
-      shown.text += "\\r";
-    } else if (c == '\t') {
-      shown.text += "\\t";
-    } else if (c == '\\') {
-      shown.text += "\\\\";
-    } else if (c < 0x20 || c == 0x7F) {
-      shown.text += "\\x";
-      shown.text += kHex[c >> 4];
-      shown.text += kHex[c & 15];
-    } else if (c == 0xC2 && i + 1 < kept.size() &&
-               static_cast<unsigned char>(kept[i + 1]) >= 0x80 &&
-               static_cast<unsigned char>(kept[i + 1]) <= 0x9F) {
-      const auto code = static_cast<unsigned char>(kept[++i]);
-      shown.text += "\\u00";
-      shown.text += kHex[code >> 4];
-      shown.text += kHex[code & 15];
-    } else {
-      shown.text += static_cast<char>(c);
-    }
-  }
+  shown.text = textcodec::Printable(utf8.substr(0, cut));
   return shown;
 }
 

@@ -1,0 +1,23 @@
+// The tables as the book sets them: the short record and the numbers of
+// LifeRecord, columns set and measured by Typeset over the book's face.
+#include "book/GenerationTables.h"
+
+namespace book {
+
+GenerationTables::GenerationTables(const MemberNode& start, int firstGeneration,
+                                   const BookFont& font, const BookContext& context, QSizeF body,
+                                   const TypeSizes& sizes)
+    : GenerationTables(
+          start, firstGeneration, context.Options().layout,
+          TableWords{
+              [&context](const MemberNode& member) { return LifeRecord::Short(member, context); },
+              [](int number) { return NumberText(number); },
+              [&font](const QString& text, double size) {
+                return VerticalLength(font, text, size);
+              },
+              [&font](PageSink& sink, const QString& text, QPointF topCentre, double size) {
+                SetVertical(sink, font, text, topCentre, size);
+              }},
+          body, sizes) {}
+
+}  // namespace book
