@@ -39,11 +39,11 @@ bool InInt32(std::int64_t value) {
 
 // --- reading ---------------------------------------------------------------
 
+// A member row's links; its member is at the same place in Reader::m_nodes.
 struct Row {
   std::uint32_t id = 0;
   std::uint32_t parent = 0;  // 0: none (the root)
   std::uint32_t elder = 0;   // 0: the eldest
-  MemberNode* node = nullptr;
 };
 
 class Reader {
@@ -51,15 +51,15 @@ public:
   Reader(sqlite3* db, COperationClanbook& out, const ReadProgress& progress)
       : m_db(db), m_out(out), m_progress(progress) {}
   ~Reader() {
-    for (Row& row : m_rows)
-      if (!m_linked) delete row.node;
+    if (!m_linked)
+      for (MemberNode* node : m_nodes) delete node;
   }
   FileStatus Run(std::uint32_t& lastRow);
 
 private:
   FileStatus ReadMembers();
   FileStatus LinkTree();
-  bool Link(const Row& row, MemberNode*& root, const MemberNode*& elder) const;
+  bool Link(const Row& row, MemberNode* node, MemberNode*& root, const MemberNode*& elder) const;
   FileStatus ReadBook();
   FileStatus ReadDetails();
   FileStatus ReadSpouses();
@@ -71,6 +71,7 @@ private:
   COperationClanbook& m_out;
   const ReadProgress& m_progress;
   std::vector<Row> m_rows;
+  std::vector<MemberNode*> m_nodes;  // given to the genealogy whole
   // From a row's id to its member: a table while the ids are dense, a map
   // for a file whose ids are far apart.
   std::vector<MemberNode*> m_dense;
@@ -105,6 +106,7 @@ FileStatus Reader::ReadMembers() {
     return Problem(FileProblem::kDamagedBook);
   try {
     m_rows.reserve(static_cast<std::size_t>(total));
+    m_nodes.reserve(static_cast<std::size_t>(total));
     if (last <= 4 * total + 1024) m_dense.assign(static_cast<std::size_t>(last) + 1, nullptr);
   } catch (const std::bad_alloc&) {
     return Problem(FileProblem::kNoMemory);
@@ -125,8 +127,9 @@ FileStatus Reader::ReadMembers() {
     }
     auto* node = new (std::nothrow) MemberNode;
     if (!node) return Problem(FileProblem::kNoMemory);
+    m_nodes.push_back(node);
     m_rows.push_back(Row{static_cast<std::uint32_t>(id), static_cast<std::uint32_t>(parent),
-                         static_cast<std::uint32_t>(elder), node});
+                         static_cast<std::uint32_t>(elder)});
     if (!select.Text(3, node->name, kMaxTextLength) ||
         !select.Text(8, node->address, kMaxTextLength))
       return Problem(FileProblem::kDamagedBook);
@@ -155,8 +158,20 @@ FileStatus Reader::ReadMembers() {
 
 // The rules every reader of a book keeps: real dates, a child born after
 // his father, brothers in the order of birth.
+bool KeepsRules(const MemberNode& m, const MemberNode* elder) {
+  using C = COperationClanbook;
+  return C::IsValidDate(m.birthYear, m.birthMonth, m.birthDay) &&
+         (m.alive || (C::IsValidDate(m.deathYear, m.deathMonth, m.deathDay) &&
+                      C::CompareDates(m.deathYear, m.deathMonth, m.deathDay, m.birthYear,
+                                      m.birthMonth, m.birthDay) >= 0)) &&
+         (!m.parent || CompareBirthDates(m, *m.parent) >= 0) &&
+         (!elder || CompareBirthDates(*elder, m) <= 0);
+}
+
+// Which rule a member breaks, as a refusal; none when he keeps them all.
 FileStatus BrokenRule(const MemberNode& m, const MemberNode* elder) {
   FileStatus status;
+  if (KeepsRules(m, elder)) return status;
   if (!COperationClanbook::IsValidDate(m.birthYear, m.birthMonth, m.birthDay))
     status = Failure(kFileBadDate, FileProblem::kBadBirthDate);
   else if (!m.alive &&
@@ -194,8 +209,8 @@ FileStatus FirstBrokenRule(const MemberNode* root) {
 // next of his elder brother, whose father must be his (the father of every
 // member is set). False when the place is taken or the row names nobody: no
 // tree. Gives the elder brother, if any.
-bool Reader::Link(const Row& row, MemberNode*& root, const MemberNode*& elderOut) const {
-  MemberNode* node = row.node;
+bool Reader::Link(const Row& row, MemberNode* node, MemberNode*& root,
+                  const MemberNode*& elderOut) const {
   elderOut = nullptr;
   if (!row.parent) {
     if (root || row.elder) return false;
@@ -246,18 +261,19 @@ FileStatus Reader::LinkTree() {
         fetch(NodeOf(ahead.elder));
       }
       const Row& row = m_rows[i];
-      row.node->parent = NodeOf(row.parent);
-      if (!Link(row, root, elder)) return Problem(FileProblem::kDamagedBook);
-      kept &= BrokenRule(*row.node, elder).Ok();
+      MemberNode* node = m_nodes[i];
+      node->parent = NodeOf(row.parent);
+      if (!Link(row, node, root, elder)) return Problem(FileProblem::kDamagedBook);
+      kept &= KeepsRules(*node, elder);
     }
     if (!root) return Problem(FileProblem::kDamagedBook);
   } else {
-    for (const Row& row : m_rows) {
-      row.node->parent = NodeOf(row.parent);
-      if (row.parent && !row.node->parent) return Problem(FileProblem::kDamagedBook);
+    for (std::size_t i = 0; i < n; ++i) {
+      m_nodes[i]->parent = NodeOf(m_rows[i].parent);
+      if (m_rows[i].parent && !m_nodes[i]->parent) return Problem(FileProblem::kDamagedBook);
     }
-    for (const Row& row : m_rows)
-      if (!Link(row, root, elder)) return Problem(FileProblem::kDamagedBook);
+    for (std::size_t i = 0; i < n; ++i)
+      if (!Link(m_rows[i], m_nodes[i], root, elder)) return Problem(FileProblem::kDamagedBook);
     if (!root) return Problem(FileProblem::kDamagedBook);
     // Every place has one member at most and the root none, so a walk from
     // the root meets nobody twice; whoever it misses stands in a ring.
@@ -271,17 +287,14 @@ FileStatus Reader::LinkTree() {
       if (m->firstChild) pending.push_back(m->firstChild);
     }
     if (reached != n) return Problem(FileProblem::kDamagedBook);
-    for (const Row& row : m_rows)
-      kept &= BrokenRule(*row.node, row.elder ? NodeOf(row.elder) : nullptr).Ok();
+    for (std::size_t i = 0; i < n; ++i)
+      kept &= KeepsRules(*m_nodes[i], m_rows[i].elder ? NodeOf(m_rows[i].elder) : nullptr);
   }
   // A book that breaks a rule is walked in pre-order, so that it is refused
   // for the same member whatever order its rows are in.
   if (!kept) return FirstBrokenRule(root);
-  std::vector<MemberNode*> members;
   try {
-    members.reserve(n);
-    for (const Row& row : m_rows) members.push_back(row.node);
-    m_out.AdoptTree(root, members);
+    m_out.AdoptTree(root, m_nodes);
   } catch (const std::bad_alloc&) {
     // Once the genealogy holds the root, it releases every member.
     m_linked = m_out.Root() != nullptr;
