@@ -3,7 +3,7 @@
 # Debian 12 (desktop-file-utils, appstream, dpkg-dev and file check the package).
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-wqy-microhei fonts-arphic-uming
+  libsqlite3-dev zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-wqy-microhei fonts-arphic-uming
   clang libclang-rt-14-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n qt6-svg-dev
   golang-github-mozillazg-go-pinyin-dev

@@ -249,7 +249,7 @@ QString ReadFailure(const QString& fileName, const FileStatus& status) {
 }
 
 // Converts between the formats the registry reads and writes (.ftf, .cbk,
-// .ged), each chosen by the end of its file's name.
+// .ged, .gdz), each chosen by the end of its file's name.
 int ConvertBook(const QStringList& values, const QCommandLineParser& /*parser*/) {
   const QString& in = values[0];
   const QString& out = values[1];
@@ -262,7 +262,7 @@ int ConvertBook(const QStringList& values, const QCommandLineParser& /*parser*/)
     if (!entry || !entry->reads || !entry->writes)
       return Fail(kCommandLineMistaken,
                   QCoreApplication::translate("Conversions",
-                                              "%1：格式由后缀定，只能是 .ftf、.cbk 或 .ged。")
+                                              "%1：格式由后缀定，只能是 .ftf、.cbk、.ged 或 .gdz。")
                       .arg(name));
   }
   COperationClanbook book;
@@ -367,7 +367,8 @@ std::vector<Conversion> Conversions() {
                   {in, out},
                   QCoreApplication::translate(
                       "Conversions",
-                      "把家谱 IN 转存为 OUT，格式由后缀定（.ftf、.cbk、.ged），照片随 .cbk 转存"),
+                      "把家谱 IN 转存为 OUT，格式由后缀定（.ftf、.cbk、.ged、.gdz），照片随 .cbk 和 "
+                      ".gdz 转存"),
                   {},
                   ConvertBook});
 

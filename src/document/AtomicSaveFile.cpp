@@ -76,6 +76,8 @@ QString WriteProblemReason(FileProblem problem) {
       return AtomicSaveFile::tr("它是本次要读取的文件");
     case FileProblem::kNoMemory:
       return AtomicSaveFile::tr("内存不足");
+    case FileProblem::kArchiveTooLarge:
+      return AtomicSaveFile::tr("GEDCOM 文本超过 4 GiB，压缩包装不下");
     default:
       return AtomicSaveFile::tr("磁盘已满或写入出错");
   }

@@ -589,6 +589,14 @@ QString GenealogyDocument::BookProblemText(FileProblem problem) {
       return tr("另一个程序正在使用该家谱，只能以只读方式打开");
     case FileProblem::kBookReadOnly:
       return tr("该家谱以只读方式打开，请另存为其他文件");
+    case FileProblem::kDamagedArchive:
+      return tr("这不是 ZIP 压缩包，或压缩包不完整、已损坏");
+    case FileProblem::kUnsafeArchive:
+      return tr("压缩包中有指向包外的文件名、过多的文件或过大的文件");
+    case FileProblem::kUnsupportedArchive:
+      return tr("压缩包已加密、分卷，或不是用 deflate 压缩的");
+    case FileProblem::kNoGedcomInArchive:
+      return tr("压缩包根目录下没有 gedcom.ged");
     default:
       return {};
   }

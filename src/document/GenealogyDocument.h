@@ -144,7 +144,7 @@ public:
   // the genealogy and what changed.
   FileStatus SaveBook(const QString& fileName, bool keepPrevious,
                       PreviousVersion* previous = nullptr);
-  // Why a .cbk was refused, in the user's language ("另一个程序正在使用该
+  // Why a .cbk or a .gdz archive was refused, in the user's language ("另一个程序正在使用该
   //家谱"); empty for a problem that is no book file's own.
   static QString BookProblemText(FileProblem problem);
   // Whether the .cbk was opened read-only (another program has it open).

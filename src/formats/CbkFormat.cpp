@@ -57,6 +57,7 @@ WriteResult WriteBookFile(const std::filesystem::path& path, COperationClanbook&
   }
   if (entry->id == FormatId::kGedcom)
     return gedcom::WriteGedcomBook(genealogy, gedcom::GedcomVersion::v7_0, path, source.get());
+  if (entry->id == FormatId::kGedzip) return gedcom::WriteGedzipBook(genealogy, path, source.get());
   return CbkBook::SaveAs(path, genealogy, source.get());
 }
 

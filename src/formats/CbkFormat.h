@@ -20,7 +20,7 @@ public:
 };
 
 // Any book file read into `out` by the format its name marks (.ftf, .cbk,
-// .ged); a .cbk is opened read-only and closed again, its pictures left in
+// .ged, .gdz); a .cbk is opened read-only and closed again, its pictures left in
 // it. kCannotOpen for a name no format reads.
 ReadResult ReadBookFile(const std::filesystem::path& path, COperationClanbook& out,
                         const ReadProgress& progress = {});

@@ -3,6 +3,7 @@
 #include "formats/CbkFormat.h"
 #include "formats/FtfFormat.h"
 #include "formats/gedcom/GedcomFormat.h"
+#include "formats/gedcom/GedzipFormat.h"
 
 namespace formats {
 
@@ -15,6 +16,8 @@ constexpr FormatEntry kFormats[] = {
     // Every field of the whole record too (MemberRecord.h), which .ftf drops.
     {FormatId::kCbk, "cbk", true, true, true},
     {FormatId::kGedcom, "ged", true, true, true},
+    // GEDCOM 7.0 with the pictures in one ZIP archive.
+    {FormatId::kGedzip, "gdz", true, true, true},
 };
 
 bool EndsWithSuffix(std::string_view name, std::string_view suffix) {
@@ -64,6 +67,8 @@ std::unique_ptr<FileFormat> MakeFormat(FormatId id) {
       return std::make_unique<CbkFormat>();
     case FormatId::kGedcom:
       return std::make_unique<GedcomFormat>();
+    case FormatId::kGedzip:
+      return std::make_unique<GedzipFormat>();
   }
   return nullptr;
 }

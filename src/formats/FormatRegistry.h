@@ -12,7 +12,7 @@
 
 namespace formats {
 
-enum class FormatId { kFtf, kCbk, kGedcom };
+enum class FormatId { kFtf, kCbk, kGedcom, kGedzip };
 
 struct FormatEntry {
   FormatId id;

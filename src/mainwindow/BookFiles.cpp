@@ -71,6 +71,7 @@ const formats::FormatEntry* DroppableFormatOf(const QString& fileName) {
     case formats::FormatId::kFtf:     // opened
     case formats::FormatId::kCbk:     // opened
     case formats::FormatId::kGedcom:  // imported
+    case formats::FormatId::kGedzip:  // imported
       return format;
   }
   return nullptr;
@@ -246,7 +247,8 @@ void BookFiles::OpenRecentFile(const QString& fileName) {
 }
 
 void BookFiles::OpenDropped(const QString& fileName) {
-  if (DroppableFormatOf(fileName)->id == formats::FormatId::kGedcom) {
+  if (const formats::FormatId id = DroppableFormatOf(fileName)->id;
+      id == formats::FormatId::kGedcom || id == formats::FormatId::kGedzip) {
     emit gedcomDropped(fileName);
     return;
   }

@@ -87,6 +87,10 @@ QString LoadFailureText(const FileStatus& status) {
     case FileProblem::kForeignBook:
     case FileProblem::kNewerBook:
     case FileProblem::kBookInUse:
+    case FileProblem::kDamagedArchive:
+    case FileProblem::kUnsafeArchive:
+    case FileProblem::kUnsupportedArchive:
+    case FileProblem::kNoGedcomInArchive:
       return cannotOpen + u'\n' + GenealogyDocument::BookProblemText(status.problem);
     default:
       break;

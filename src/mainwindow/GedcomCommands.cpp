@@ -1,5 +1,6 @@
-// GEDCOM commands of the file menu: export the genealogy to a .ged file, and
-// import one line of a .ged file in place of the open genealogy.
+// GEDCOM commands of the file menu: export the genealogy to a .ged file or a
+// GEDZIP (.gdz, the .ged and the pictures in one archive), and import one
+// line of either in place of the open genealogy.
 //
 // A GEDCOM file of two million people takes seconds to read or write, so the
 // work runs as long work (mainwindow/LongWork.h): the window keeps painting,
@@ -10,6 +11,7 @@
 #include "document/AtomicSaveFile.h"
 #include "formats/FormatRegistry.h"
 #include "formats/gedcom/Gedcom.h"
+#include "formats/gedcom/GedzipFormat.h"
 #include "formats/io/FileBytes.h"
 #include "mainwindow/CClanbookDlg.h"
 #include "mainwindow/LongWork.h"
@@ -54,11 +56,23 @@ void ShowImportFailure(const QString& fileName, const gedcom::GedcomResult& resu
 
 // The file dialogs' patterns and the end of a GEDCOM file's name, as the
 // format registry gives them.
-QString GedcomPatterns(bool upperCaseToo) {
-  return QString::fromStdString(formats::NamePatterns(formats::FormatId::kGedcom, upperCaseToo));
+QString Patterns(formats::FormatId id, bool upperCaseToo) {
+  return QString::fromStdString(formats::NamePatterns(id, upperCaseToo));
 }
-QString GedcomSuffix() {
-  return u'.' + QString::fromUtf8(formats::FormatOf(formats::FormatId::kGedcom).suffix);
+QString Suffix(formats::FormatId id) {
+  return u'.' + QString::fromUtf8(formats::FormatOf(id).suffix);
+}
+
+bool IsGedzip(const QString& fileName) {
+  const formats::FormatEntry* entry = formats::FormatOfFile(FilePathOf(fileName).string());
+  return entry && entry->id == formats::FormatId::kGedzip;
+}
+
+// A GEDZIP that could not be read: why, as for a book file.
+void ShowArchiveFailure(const QString& fileName, FileProblem problem) {
+  QString reason = GenealogyDocument::BookProblemText(problem);
+  if (reason.isEmpty()) reason = ImportErrorText({gedcom::GedcomError::kNoMemory, 0, {}});
+  ShowNotice(CClanbookDlg::tr("无法导入%1：%2。").arg(fileName, reason));
 }
 
 // Runs `use` on the whole of the file `fileName`, read as every reader reads
@@ -89,19 +103,25 @@ void CClanbookDlg::OnExportGedcom() {
     ShowNotice(tr("家谱是空的，没有可导出的内容!"));
     return;
   }
-  const QString patterns = GedcomPatterns(false);
+  const QString patterns = Patterns(formats::FormatId::kGedcom, false);
   const QString filter70 = tr("GEDCOM 7.0 (%1)").arg(patterns);
   const QString filter551 = tr("GEDCOM 5.5.1 (%1)").arg(patterns);
+  const QString filterZip =
+      tr("GEDZIP：GEDCOM 7.0 与照片 (%1)").arg(Patterns(formats::FormatId::kGedzip, false));
   QString chosenFilter = filter70;
   FileDialogRequest request;
   request.open = false;
-  request.filter = filter70 + QStringLiteral(";;") + filter551;
+  request.filter = filter70 + QStringLiteral(";;") + filter551 + QStringLiteral(";;") + filterZip;
   request.selectedFilter = &chosenFilter;
   QString fileName = RunFileDialog(this, request);
   if (fileName.isEmpty()) return;
   const gedcom::GedcomVersion version =
       chosenFilter == filter551 ? gedcom::GedcomVersion::v5_5_1 : gedcom::GedcomVersion::v7_0;
-  if (const QString suffix = GedcomSuffix(); !fileName.endsWith(suffix, Qt::CaseInsensitive)) {
+  // A name typed with .gdz asks for the archive whichever filter was shown.
+  const bool zipped = chosenFilter == filterZip || IsGedzip(fileName);
+  if (const QString suffix =
+          Suffix(zipped ? formats::FormatId::kGedzip : formats::FormatId::kGedcom);
+      !fileName.endsWith(suffix, Qt::CaseInsensitive)) {
     fileName += suffix;
     // The file dialog asked about the name as typed, not about this one.
     if (QFileInfo::exists(fileName) &&
@@ -116,12 +136,28 @@ void CClanbookDlg::OnExportGedcom() {
   }
 
   FileStatus status;
+  std::size_t leftOut = 0;
   if (RunLongWork(this, tr("正在导出GEDCOM文件…"), false, [&](WorkProgress&) {
-        status = gedcom::WriteGedcomFile(m_document.Genealogy(), version, FilePathOf(fileName));
+        if (!zipped) {
+          status = gedcom::WriteGedcomFile(m_document.Genealogy(), version, FilePathOf(fileName));
+          return;
+        }
+        formats::GedzipFormat format;
+        // The pictures of a .cbk are read from it as they are written.
+        format.photos = [this](const Photo& photo, std::string& bytes) {
+          const QByteArray read = m_document.PhotoBytes(photo);
+          bytes.assign(read.constData(), static_cast<std::size_t>(read.size()));
+          return !read.isEmpty();
+        };
+        format.leftOut = [&leftOut](std::size_t) { ++leftOut; };
+        status = formats::WriteFile(format, m_document.Genealogy(), FilePathOf(fileName));
       }) != WorkOutcome::Finished)
     return;
   if (!status.Ok())
     ShowNotice(tr("GEDCOM文件%1无法保存：%2!").arg(fileName, WriteProblemReason(status.problem)));
+  else if (leftOut)
+    ShowNotice(
+        tr("%1 已保存，但其中缺少 %2 张无法读取的照片。").arg(fileName, QString::number(leftOut)));
 }
 
 void CClanbookDlg::ImportGedcom(const QString& dropped) {
@@ -133,24 +169,35 @@ void CClanbookDlg::ImportGedcom(const QString& dropped) {
   if (fileName.isEmpty()) {
     FileDialogRequest request;
     request.open = true;
-    request.filter = tr("GEDCOM文件 (%1);;All Files(*)").arg(GedcomPatterns(true));
+    request.filter = tr("GEDCOM文件 (%1);;All Files(*)")
+                         .arg(Patterns(formats::FormatId::kGedcom, true) + u' ' +
+                              Patterns(formats::FormatId::kGedzip, true));
     fileName = RunFileDialog(this, request);
   }
   if (fileName.isEmpty()) return;
 
   // The file is read twice, for the roots and for the import, and never
-  // stands whole in memory beside the genealogy made of it.
+  // stands whole in memory beside the genealogy made of it. A GEDZIP's
+  // gedcom.ged is inflated each time; its pictures only for the import.
+  const bool zipped = IsGedzip(fileName);
   bool readable = false;
+  FileProblem archive = FileProblem::kNone;
   std::vector<gedcom::GedcomRootCandidate> candidates;
   gedcom::GedcomResult listed;
   if (RunLongWork(this, tr("正在读取GEDCOM文件…"), false, [&](WorkProgress&) {
         readable = WithFileBytes(fileName, [&](std::string_view bytes) {
-          listed = gedcom::ListRootCandidates(bytes, candidates);
+          std::string text;
+          if (zipped && (archive = formats::GedzipText(bytes, text)) != FileProblem::kNone) return;
+          listed = gedcom::ListRootCandidates(zipped ? std::string_view(text) : bytes, candidates);
         });
       }) != WorkOutcome::Finished)
     return;
   if (!readable) {
     ShowNotice(tr("文件无法打开!"));
+    return;
+  }
+  if (archive != FileProblem::kNone) {
+    ShowArchiveFailure(fileName, archive);
     return;
   }
   if (!listed) {
@@ -170,12 +217,24 @@ void CClanbookDlg::ImportGedcom(const QString& dropped) {
   gedcom::GedcomResult read;
   if (RunLongWork(this, tr("正在导入GEDCOM文件…"), false, [&](WorkProgress&) {
         readable = WithFileBytes(fileName, [&](std::string_view bytes) {
-          read = gedcom::ReadGedcom(bytes, options, imported, report);
+          if (!zipped) {
+            read = gedcom::ReadGedcom(bytes, options, imported, report);
+            return;
+          }
+          formats::GedzipFormat format;
+          format.options = options;
+          archive = format.Read(bytes, imported, {}).problem;
+          read = format.Result();
+          report = format.Report();
         });
       }) != WorkOutcome::Finished)
     return;
   if (!readable) {
     ShowNotice(tr("文件无法打开!"));
+    return;
+  }
+  if (read && archive != FileProblem::kNone) {
+    ShowArchiveFailure(fileName, archive);
     return;
   }
   if (!read) {

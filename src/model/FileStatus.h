@@ -62,6 +62,12 @@ enum class FileProblem : std::uint8_t {
   kNewerBook,     // written by a newer version of this program (user_version)
   kBookInUse,     // another program has the book open; it may be opened read-only
   kBookReadOnly,  // opened read-only here: a save to it must go to another file
+  // A ZIP archive (a GEDZIP, .gdz).
+  kDamagedArchive,      // no ZIP archive, or one cut short, or a size or CRC that does not match
+  kUnsafeArchive,       // an entry named outside the archive, too large, or too many entries
+  kUnsupportedArchive,  // an encrypted entry, a compression other than deflate, several disks
+  kNoGedcomInArchive,   // no gedcom.ged at the archive's root
+  kArchiveTooLarge,     // writing: a GEDCOM text of 4 GiB or more
 };
 
 struct FileStatus {

@@ -81,6 +81,7 @@ public:
     Write("branch.ftf", kBranch);
     Write("stranger.ftf", kStranger);
     Write("family.ged", kGedcom);
+    Write("broken.gdz", "PK\x03\x04 an archive cut short");
   }
 
   void Write(const char* name, const char* text) {
@@ -244,8 +245,19 @@ TEST_F(ConversionTest, EachConversionWritesItsFileOrSaysWhyNot) {
          const Book converted(t.Path(QStringLiteral("family.ftf")));
          EXPECT_EQ(converted.members, 3);
        }},
+      {"a book converted to .gdz and back is the same .ftf", "--convert book.ftf book.gdz", 0,
+       "book.gdz", nullptr,
+       [](ConversionTest& t, const Outcome&) {
+         EXPECT_TRUE(ReadAll(t.Path(QStringLiteral("book.gdz"))).startsWith("PK\x03\x04"));
+         const Outcome back = t.Clanbook({QStringLiteral("--convert"), QStringLiteral("book.gdz"),
+                                          QStringLiteral("again.ftf")});
+         EXPECT_EQ(back.status, 0) << back.err.toStdString();
+         EXPECT_EQ(ReadAll(t.Path(QStringLiteral("again.ftf"))),
+                   ReadAll(t.Path(QStringLiteral("book.ftf"))));
+       }},
       // Failures.
       {"convert to a format no name marks", "--convert book.ftf book.txt", 2, "book.txt", ".cbk"},
+      {"convert a damaged GEDZIP", "--convert broken.gdz out.ftf", 1, "out.ftf", "broken.gdz"},
       {"convert a missing book", "--convert missing.cbk out.ftf", 1, "out.ftf", "missing.cbk"},
       {"chart of a missing book", "--export-chart missing.ftf chart.pdf", 1, "chart.pdf",
        "missing.ftf"},

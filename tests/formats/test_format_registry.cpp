@@ -24,6 +24,7 @@ TEST(FormatRegistry, AFileNameMarksItsFormatByItsLastSuffixInAnyCase) {
       {".ftf", FormatId::kFtf},        {"tree.ged", FormatId::kGedcom},
       {"TREE.Ged", FormatId::kGedcom}, {"clan.ftf.bak", std::nullopt},
       {"clanftf", std::nullopt},       {"a.ged/clan", std::nullopt},
+      {"book.GDZ", FormatId::kGedzip}, {"book.gdz.ged", FormatId::kGedcom},
       {"ftf", std::nullopt},           {"", std::nullopt},
   };
   for (const Row& row : rows) {

@@ -18,43 +18,6 @@ using gedcom::GedcomVersion;
 
 namespace {
 
-// Everything the book holds, pictures as captions and bytes (read from
-// `file` when not held), as text that shows where two books differ.
-std::string DumpAll(const COperationClanbook& book, const formats::CbkBook* file = nullptr) {
-  std::string out = Dump(book);
-  book.VisitPreOrder(out, book.Root(), [&](std::string& text, const MemberNode* m) {
-    const MemberRecord& r = m->extra.Record();
-    text += U8(m->name) + ": sex " + std::to_string(static_cast<int>(r.sex)) + " mother " +
-            std::to_string(r.mother);
-    for (int f = static_cast<int>(RecordField::kCourtesyName);
-         f <= static_cast<int>(RecordField::kSecondFather); ++f)
-      text += " | " + U8(r.Text(static_cast<RecordField>(f)));
-    for (const Spouse& s : r.spouses)
-      text += "\n  wife " + std::to_string(static_cast<int>(s.title)) + " " + U8(s.surname) + "/" +
-              U8(s.givenName) + " " + U8(s.origin) + " " + U8(s.father) + " b" +
-              std::to_string(s.birthYear) + "-" + std::to_string(s.birthMonth) + "-" +
-              std::to_string(s.birthDay) + " a" + std::to_string(s.alive) + " d" +
-              std::to_string(s.deathYear) + "-" + std::to_string(s.deathMonth) + "-" +
-              std::to_string(s.deathDay) + " " + U8(s.burial) + " " + U8(s.note);
-    for (const Source& s : r.sources) text += "\n  source " + U8(s.title) + " / " + U8(s.detail);
-    for (const Photo& p : r.photos) {
-      std::string bytes;
-      if (p.bytes) {
-        bytes = *p.bytes;
-      } else if (file) {
-        EXPECT_TRUE(file->ReadPhoto(p.id, bytes));
-      }
-      text += "\n  photo " + U8(p.caption) + " " + std::to_string(bytes.size()) + ":" + bytes;
-    }
-    text += "\n";
-  });
-  const BookData& b = book.Book();
-  for (const auto* t : {&b.title, &b.hallName, &b.clanSeat, &b.editors, &b.preface, &b.rules,
-                        &b.precepts, &b.generationPoem})
-    out += U8(*t) + " | ";
-  return out + std::to_string(b.editionYear);
-}
-
 // The ways a book goes to GEDCOM and back: the command line's export and
 // import in either version, or the registry's book files (--convert, 7.0).
 struct Route {

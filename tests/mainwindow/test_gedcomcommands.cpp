@@ -6,6 +6,7 @@
 #include "dialogs/CFileOpenAndSaveDlg.h"
 #include "dialogs/CGedcomRootDlg.h"
 #include "dialogs/CImportReportDlg.h"
+#include "formats/CbkFormat.h"
 #include "formats/FtfFormat.h"
 #include "formats/gedcom/Gedcom.h"
 #include "platform/Shell.h"
@@ -215,7 +216,8 @@ TEST_F(GedcomCommandsTest, ExportWritesWhatTheLibraryReadsBackAsTheSameGenealogy
     ASSERT_FALSE(script.requests.empty());
     EXPECT_FALSE(script.requests.back().open);
     EXPECT_EQ(script.requests.back().filter,
-              QStringLiteral("GEDCOM 7.0 (*.ged);;GEDCOM 5.5.1 (*.ged)"));
+              QStringLiteral("GEDCOM 7.0 (*.ged);;GEDCOM 5.5.1 (*.ged);;GEDZIP：GEDCOM 7.0 与照片 "
+                             "(*.gdz)"));
     const QByteArray bytes = Read(c.written);
     EXPECT_TRUE(bytes.contains(c.version));
     COperationClanbook back;
@@ -320,7 +322,7 @@ TEST_F(GedcomCommandsTest, ImportReplacesTheGenealogyWithTheChosenLine) {
     ExpectReport(kFamilies, c.root);
     TriggerFileItem("gedcomImport");
     EXPECT_EQ(script.requests.back().filter,
-              QStringLiteral("GEDCOM文件 (*.ged *.GED);;All Files(*)"));
+              QStringLiteral("GEDCOM文件 (*.ged *.GED *.gdz *.GDZ);;All Files(*)"));
     EXPECT_TRUE(Texts().isEmpty());
     EXPECT_EQ(TreeLabels(), c.tree);
     EXPECT_TRUE(window->document().FileName().isEmpty());
@@ -436,6 +438,45 @@ TEST_F(GedcomCommandsTest, TheSavePromptComesFirst) {
 
 // A .ged dropped on the window is imported as the menu command imports it:
 // the save prompt, the chooser, the report.
+// A GEDZIP goes out through the export's third filter (or a name ending
+// .gdz) and comes back through the import, the archive read as the library
+// reads it; a damaged one is refused with its reason and changes nothing.
+TEST_F(GedcomCommandsTest, AGedzipGoesOutAndComesBackThroughTheWindow) {
+  OpenSample();
+  const QByteArray original = Saved(window->document().Genealogy(), "original.ftf");
+  for (const auto& [answer, written] :
+       {std::pair{FileDialogScript::Answer{Path("chosen"), 2}, Path("chosen.gdz")},
+        std::pair{FileDialogScript::Answer{Path("typed.gdz"), 0}, Path("typed.gdz")}}) {
+    SCOPED_TRACE(written.toStdString());
+    boxes.Clear();
+    script.answers.push_back(answer);
+    TriggerFileItem("gedcomExport");
+    EXPECT_TRUE(Texts().isEmpty());
+    EXPECT_TRUE(Read(written).startsWith("PK\x03\x04"));
+    COperationClanbook back;
+    ASSERT_TRUE(formats::ReadBookFile(written.toStdU16String(), back).Ok());
+    EXPECT_EQ(Saved(back, "back.ftf"), original);
+  }
+  boxes.Clear();
+  script.answers.push_back({Path("typed.gdz"), -1});
+  AnswerChooser({});
+  OnNextDialog<CImportReportDlg>([](CImportReportDlg* dialog) { ClickButton(dialog, "idc_1"); });
+  TriggerFileItem("gedcomImport");
+  EXPECT_TRUE(Texts().isEmpty()) << Texts().join(u'\n').toStdString();
+  EXPECT_EQ(TreeLabels(), kSampleNames);
+  EXPECT_TRUE(window->document().FileName().isEmpty());
+
+  OpenSample();
+  boxes.Clear();
+  WriteFile(Path("broken.gdz"), "PK\x03\x04 cut short");
+  script.answers.push_back({Path("broken.gdz"), -1});
+  TriggerFileItem("gedcomImport");
+  ASSERT_EQ(Texts().size(), 1);
+  EXPECT_TRUE(Texts()[0].contains(Path("broken.gdz"))) << Texts()[0].toStdString();
+  EXPECT_TRUE(Texts()[0].contains(QStringLiteral("ZIP"))) << Texts()[0].toStdString();
+  ExpectSampleUntouched();
+}
+
 TEST_F(GedcomCommandsTest, ADroppedGedcomFileIsImported) {
   OpenSample();
   window->document().SetModified(true);

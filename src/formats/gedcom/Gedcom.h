@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,6 +60,11 @@ FileStatus WriteGedcomFile(const COperationClanbook& genealogy, GedcomVersion ve
 FileStatus WriteGedcomBook(const COperationClanbook& genealogy, GedcomVersion version,
                            const std::filesystem::path& path, const formats::CbkBook* photos,
                            const std::function<void(std::size_t)>& leftOut = {});
+// As WriteGedcomBook, as a GEDZIP archive at `path` (7.0, the pictures in
+// it: formats/gedcom/GedzipFormat.h).
+FileStatus WriteGedzipBook(const COperationClanbook& genealogy, const std::filesystem::path& path,
+                           const formats::CbkBook* photos,
+                           const std::function<void(std::size_t)>& leftOut = {});
 
 enum class GedcomError {
   kNone,
@@ -83,6 +89,9 @@ struct GedcomImportOptions {
   // The folder the file's relative OBJE.FILE references start from (the
   // .ged's); none: pictures are not looked for, each reference is reported.
   std::optional<std::filesystem::path> mediaFolder;
+  // Where the pictures come from instead, when set (a GEDZIP's archive): the
+  // bytes a FILE reference names, or null when it names nothing there.
+  std::function<std::shared_ptr<const std::string>(std::string_view reference)> mediaReader;
 };
 
 // A fact of the file that the book has no place for (a birth place, a

@@ -102,5 +102,10 @@ inline constexpr std::string_view kSchemaBase = "https://www.morvane.example/cla
 std::string_view PictureKind(std::string_view bytes);
 // The FORM of a picture of that kind: 5.5.1's kind, 7.0's media type.
 std::string PictureForm(std::string_view kind, GedcomVersion version);
+// An export's name for picture `number` of that kind in `folder`:
+// "book-media/3.png", ".bin" for bytes that are no picture.
+std::string PictureFileName(std::string_view folder, std::size_t number, std::string_view kind);
+// A picture of more than this is no portrait: an import names it, unread.
+inline constexpr std::uint64_t kMaxPictureBytes = std::uint64_t{64} << 20;
 
 }  // namespace gedcom::detail

@@ -1,5 +1,6 @@
 // The command-line conversions between book files (.ftf, .cbk) and GEDCOM
-// files, the pictures of a book in a folder beside the .ged.
+// files, the pictures of a book in a folder beside the .ged or inside a
+// GEDZIP archive (.gdz).
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "formats/gedcom/Gedcom.h"
 #include "formats/gedcom/GedcomDetail.h"
 #include "formats/gedcom/GedcomFormat.h"
+#include "formats/gedcom/GedzipFormat.h"
 #include "formats/io/AtomicFile.h"
 #include "formats/io/FileBytes.h"
 
@@ -77,7 +79,7 @@ FileStatus WriteGedcomBook(const COperationClanbook& genealogy, GedcomVersion ve
     bool ok = bytes != nullptr;
     if (ok) {
       kind = std::string(detail::PictureKind(*bytes));
-      file = folder + "/" + std::to_string(number) + "." + (kind.empty() ? "bin" : kind);
+      file = detail::PictureFileName(folder, number, kind);
       std::error_code error;
       std::filesystem::create_directories(path.parent_path() / folder, error);
       std::ofstream stream(path.parent_path() / file, std::ios::binary | std::ios::trunc);
@@ -90,6 +92,24 @@ FileStatus WriteGedcomBook(const COperationClanbook& genealogy, GedcomVersion ve
       if (leftOut) leftOut(number);
     }
     return ok;
+  };
+  FileStatus written = formats::WriteFile(format, genealogy, path);
+  if (written.Ok() && !complete) written = Failure(kFileCannotWrite, FileProblem::kWriteFailed);
+  return written;
+}
+
+FileStatus WriteGedzipBook(const COperationClanbook& genealogy, const std::filesystem::path& path,
+                           const formats::CbkBook* photos,
+                           const std::function<void(std::size_t)>& leftOut) {
+  bool complete = true;
+  formats::GedzipFormat format;
+  if (photos)
+    format.photos = [photos](const Photo& photo, std::string& bytes) {
+      return photos->ReadPhoto(photo.id, bytes);
+    };
+  format.leftOut = [&](std::size_t number) {
+    complete = false;
+    if (leftOut) leftOut(number);
   };
   FileStatus written = formats::WriteFile(format, genealogy, path);
   if (written.Ok() && !complete) written = Failure(kFileCannotWrite, FileProblem::kWriteFailed);
@@ -116,11 +136,13 @@ int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
     messages << in.string() << ": " << LoadMessage(loaded) << " (code " << loaded << ")\n";
     return 1;
   }
-  const FileStatus written =
-      WriteGedcomBook(genealogy, version, out, book.get(), [&](std::size_t number) {
-        messages << out.string() << ": picture " << number
-                 << " cannot be read or written; left out\n";
-      });
+  const auto leftOut = [&](std::size_t number) {
+    messages << out.string() << ": picture " << number << " cannot be read or written; left out\n";
+  };
+  // A GEDZIP is 7.0 whatever the version asked: the archive is 7.0's own.
+  const FileStatus written = IsBook(out, formats::FormatId::kGedzip)
+                                 ? WriteGedzipBook(genealogy, out, book.get(), leftOut)
+                                 : WriteGedcomBook(genealogy, version, out, book.get(), leftOut);
   if (!written.Ok() && written.problem != FileProblem::kWriteFailed) {
     messages << out.string() << ": cannot be written: " << DescribeWriteProblem(written.problem)
              << '\n';
@@ -137,9 +159,12 @@ int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
     return 2;
   }
   COperationClanbook genealogy;
-  formats::GedcomFormat format;
-  format.options.rootXref = rootXref;
-  format.options.mediaFolder = in.parent_path().empty() ? "." : in.parent_path();
+  formats::GedcomFormat ged;
+  formats::GedzipFormat gdz;
+  const bool zipped = IsBook(in, formats::FormatId::kGedzip);
+  formats::FileFormat& format = zipped ? static_cast<formats::FileFormat&>(gdz) : ged;
+  ged.options.rootXref = gdz.options.rootXref = rootXref;
+  ged.options.mediaFolder = in.parent_path().empty() ? "." : in.parent_path();
   // The file's bytes go back before the genealogy is saved.
   int error = 0;
   const FileStatus read = fileio::ReadFileBytes(
@@ -148,17 +173,21 @@ int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
         return format.Read(bytes, genealogy, progress);
       },
       {}, &error);
-  if (const GedcomResult& result = format.Result(); !result) {
+  if (const GedcomResult& result = zipped ? gdz.Result() : ged.Result(); !result) {
     report << in.string();
     if (result.line) report << ":" << result.line;
     report << ": " << result.detail << "\n";
     return 1;
   }
-  if (!read.Ok()) {  // the file could not be read at all
-    report << in.string() << ": " << (error ? std::strerror(error) : "not a regular file") << "\n";
+  if (!read.Ok()) {  // the file could not be read at all, or is no archive
+    report << in.string() << ": "
+           << (error    ? std::strerror(error)
+               : zipped ? formats::DescribeArchiveProblem(read.problem)
+                        : "not a regular file")
+           << "\n";
     return 1;
   }
-  const GedcomImportReport& changes = format.Report();
+  const GedcomImportReport& changes = zipped ? gdz.Report() : ged.Report();
   changes.Write(report);
   const bool ftf = IsBook(out, formats::FormatId::kFtf);
   if (ftf) {

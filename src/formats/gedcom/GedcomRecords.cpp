@@ -48,6 +48,11 @@ std::string PictureForm(std::string_view kind, GedcomVersion version) {
   return "image/" + std::string(kind);
 }
 
+std::string PictureFileName(std::string_view folder, std::size_t number, std::string_view kind) {
+  return std::string(folder) + "/" + std::to_string(number) + "." +
+         std::string(kind.empty() ? "bin" : kind);
+}
+
 }  // namespace detail
 
 namespace records {
@@ -191,14 +196,19 @@ public:
     if (!file) return Drop(xref, s, "OBJE");
     std::u16string caption = U16(file->Value("TITL"));
     if (caption.empty()) caption = U16(object->Value("TITL"));
-    std::string bytes;
-    if (!Load(file->value, bytes) || detail::PictureKind(bytes).empty()) {
+    std::shared_ptr<const std::string> bytes;
+    if (m_options.mediaReader) {
+      bytes = m_options.mediaReader(file->value);
+    } else if (std::string read; Load(file->value, read)) {
+      bytes = std::make_shared<const std::string>(std::move(read));
+    }
+    if (!bytes || detail::PictureKind(*bytes).empty()) {
       m_dropped.push_back({xref, file->line, "OBJE.FILE", file->value});
       return;
     }
     Photo photo;
     photo.caption = std::move(caption);
-    photo.bytes = std::make_shared<const std::string>(std::move(bytes));
+    photo.bytes = std::move(bytes);
     out.push_back(std::move(photo));
   }
 
@@ -218,7 +228,7 @@ public:
     if (!std::filesystem::is_regular_file(path, error)) return false;
     const auto size = std::filesystem::file_size(path, error);
     // A picture of more than this is no portrait: named, not read.
-    if (error || size > (std::uintmax_t{64} << 20)) return false;
+    if (error || size > detail::kMaxPictureBytes) return false;
     std::ifstream in(path, std::ios::binary);
     bytes.resize(static_cast<std::size_t>(size));
     return static_cast<bool>(in.read(bytes.data(), static_cast<std::streamsize>(size)));

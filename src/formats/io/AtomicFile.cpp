@@ -54,6 +54,8 @@ const char* DescribeWriteProblem(FileProblem problem) {
       return "not enough memory";
     case FileProblem::kNothingToSave:
       return "there is nothing to save";
+    case FileProblem::kArchiveTooLarge:
+      return "the GEDCOM text passes 4 GiB, more than the archive can hold";
     case FileProblem::kNameNotStorable:
     case FileProblem::kAddressNotStorable:
     case FileProblem::kNamedEnd:
