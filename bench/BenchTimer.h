@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <string>
 
 namespace clanbench {
 
@@ -23,6 +24,17 @@ inline double PeakMiB() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   return usage.ru_maxrss / 1024.0;
+}
+
+// The most this program has held since it started (VmHWM): unlike PeakMiB,
+// not the peak of the process that forked it, in a benchmark that runs
+// itself again for a fresh process.
+inline double PeakSinceExecMiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6)) / 1024.0;
+  return 0;
 }
 
 // Milliseconds of CPU time on `clock` (the process's, or the calling thread's).

@@ -19,6 +19,7 @@
 
 #include "BenchTimer.h"
 #include "ClanGenerator.h"
+#include "SearchTyping.h"
 #include "formats/FtfFormat.h"
 #include "model/COperationClanbook.h"
 #include "search/GenerationPoem.h"
@@ -34,57 +35,11 @@ long PeakKiB() {
 
 using clanbench::Timer;
 
-std::string Utf8(std::u16string_view text) {
-  return clanbench::ToUtf8(text);
-}
-
 // The sequences a person types, one keystroke at a time.
-const std::u16string kTyped[] = {
+const std::vector<std::u16string> kTyped = {
     u"wangjianguo", u"zhangsan", u"kongqiu", u"zhs",      u"wjg",      u"lh",  u"王建国",
     u"王",          u"建",       u"无锡",    u"苏州东街", u"xiaoming", u"abc",
 };
-
-struct Worst {
-  double wallMs = 0, cpuMs = 0;
-  std::string where;
-  void Note(double wall, double cpu, const std::string& what) {
-    if (wall > wallMs) {
-      wallMs = wall;
-      where = what;
-    }
-    if (cpu > cpuMs) cpuMs = cpu;
-  }
-};
-
-void TypeAll(MemberSearchIndex& index, const char* book, Worst& worst) {
-  std::printf(
-      "\n## typing in the %s\n\n| query | hits | wall ms | cpu ms | cold wall ms |\n"
-      "|---|---|---|---|---|\n",
-      book);
-  for (const std::u16string& typed : kTyped) {
-    index.Find(u"");  // a fresh search box
-    std::size_t i = 0;
-    while (i < typed.size()) {
-      // A character outside the Basic Multilingual Plane is one keystroke.
-      i += (typed[i] >= 0xD800 && typed[i] < 0xDC00) ? 2 : 1;
-      const std::u16string query = typed.substr(0, i);
-      Timer t;
-      const std::size_t hits = index.Find(query).size();
-      const double wall = t.WallMs(), cpu = t.CpuMs();
-      // The same query with nothing typed before, as when it is pasted.
-      index.Find(u"");
-      Timer cold;
-      index.Find(query);
-      const double coldWall = cold.WallMs();
-      index.Find(u"");
-      for (std::size_t k = 1; k <= i; ++k) index.Find(typed.substr(0, k));
-      std::printf("| %s | %zu | %.2f | %.2f | %.2f |\n", Utf8(query).c_str(), hits, wall, cpu,
-                  coldWall);
-      worst.Note(wall, cpu, Utf8(query));
-      worst.Note(coldWall, 0, Utf8(query) + " (cold)");
-    }
-  }
-}
 
 MemberNode* Deepest(MemberNode* m) {
   while (m->firstChild) m = m->firstChild;
@@ -127,8 +82,8 @@ int main(int argc, char** argv) {
       buildWall, buildCpu, index.MemoryBytes() / 1048576.0, peakBefore / 1024.0,
       PeakKiB() / 1024.0);
 
-  Worst worst;
-  TypeAll(index, "generated book (100 surnames)", worst);
+  clanbench::WorstKeystroke worst;
+  clanbench::TypeAll(index, "generated book (100 surnames)", kTyped, worst);
 
   // One clan: every surname becomes 王 (the first character of every name).
   std::vector<MemberNode*> everybody;
@@ -139,7 +94,7 @@ int main(int argc, char** argv) {
   index.Rebuild();
   std::printf("\nindex build, one clan: %.0f ms wall, %.0f ms cpu; %.1f MiB\n", rebuild.WallMs(),
               rebuild.CpuMs(), index.MemoryBytes() / 1048576.0);
-  TypeAll(index, "clan of Wangs", worst);
+  clanbench::TypeAll(index, "clan of Wangs", kTyped, worst);
   std::printf("\nworst keystroke: %.2f ms wall (%s), %.2f ms cpu\n", worst.wallMs,
               worst.where.c_str(), worst.cpuMs);
 

@@ -197,6 +197,19 @@ void COperationClanbook::InsertMember(MemberNode* parent, MemberNode* newMember)
   m_index->Add(newMember, true);
 }
 
+void COperationClanbook::AdoptTree(MemberNode* root, const std::vector<MemberNode*>& members) {
+  assert(!m_root && m_index->Empty() && root && !root->parent);
+  m_root = root;
+  m_tail = TailCache{};
+  NameIndex& index = *m_index;
+  index.Reserve(members.size());
+  // As InsertMember would enter them: the root as the first bearer of his
+  // name, anybody else as a bearer whose place the next search finds out.
+  index.ForEachAhead(members, [&index, root](MemberNode* member, std::uint32_t hash) {
+    index.Add(member, member == root, hash);
+  });
+}
+
 void COperationClanbook::InsertChildAfter(MemberNode* parent, MemberNode* elder,
                                           MemberNode* newMember) {
   assert(parent && (!elder || elder->parent == parent));

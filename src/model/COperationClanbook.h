@@ -111,6 +111,12 @@ public:
   // `parent` right after `elder` (none: first), without a walk; the caller
   // answers for the birth order.
   void InsertChildAfter(MemberNode* parent, MemberNode* elder, MemberNode* newMember);
+  // Takes over a tree its reader has linked whole (parents, first children,
+  // next siblings; the caller answers for it being one tree in birth order)
+  // as the genealogy, which must be empty, and enters the names of `members`
+  // (every member, in any order) into the index at once: one member at a
+  // time, each name costs a cache miss in a large table.
+  void AdoptTree(MemberNode* root, const std::vector<MemberNode*>& members);
   // The row, counted from 0, at which InsertMember will put a child of
   // `parent` born on the date of `data`; a child born after all the others
   // (most are) is placed without a walk along a large family.

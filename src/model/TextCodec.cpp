@@ -1,5 +1,6 @@
 #include "model/TextCodec.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -134,10 +135,14 @@ bool IsUtf8(std::string_view bytes) {
   return true;
 }
 
-Decoded DecodeUtf8(std::string_view bytes, std::u16string& out, std::size_t maxUnits) {
-  out.clear();
+namespace {
+
+// Decodes into [to, limit), which must hold min(bytes, maxUnits) units, and
+// sets `to` past the last unit written.
+Decoded DecodeUtf8Into(std::string_view bytes, char16_t*& to, char16_t* const limit) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = p + bytes.size();
+  Decoded result = Decoded::kText;
   while (p < end) {
     const unsigned char c = *p;
     std::uint32_t cp;
@@ -147,40 +152,75 @@ Decoded DecodeUtf8(std::string_view bytes, std::u16string& out, std::size_t maxU
     } else if (c >= 0xE0 && c <= 0xEF && end - p >= 3) {  // most Chinese characters
       const unsigned char b1 = p[1], b2 = p[2];
       if ((b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80 || (c == 0xE0 && b1 < 0xA0) ||
-          (c == 0xED && b1 >= 0xA0))
-        return Decoded::kMalformed;
+          (c == 0xED && b1 >= 0xA0)) {
+        result = Decoded::kMalformed;
+        break;
+      }
       cp = ((c & 0x0Fu) << 12) | ((b1 & 0x3Fu) << 6) | (b2 & 0x3Fu);
       p += 3;
     } else if (c >= 0xC2 && c <= 0xDF && end - p >= 2) {
-      if ((p[1] & 0xC0) != 0x80) return Decoded::kMalformed;
+      if ((p[1] & 0xC0) != 0x80) {
+        result = Decoded::kMalformed;
+        break;
+      }
       cp = ((c & 0x1Fu) << 6) | (p[1] & 0x3Fu);
       p += 2;
     } else if (c >= 0xF0 && c <= 0xF4 && end - p >= 4) {
-      if ((p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80 || (p[3] & 0xC0) != 0x80)
-        return Decoded::kMalformed;
+      if ((p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80 || (p[3] & 0xC0) != 0x80) {
+        result = Decoded::kMalformed;
+        break;
+      }
       cp = ((c & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu);
-      if (cp < 0x10000 || cp > 0x10FFFF) return Decoded::kMalformed;
+      if (cp < 0x10000 || cp > 0x10FFFF) {
+        result = Decoded::kMalformed;
+        break;
+      }
       p += 4;
     } else {
-      return Decoded::kMalformed;
+      result = Decoded::kMalformed;
+      break;
     }
     const std::size_t units = cp < 0x10000 ? 1 : 2;
-    if (out.size() + units > maxUnits) {
+    if (static_cast<std::size_t>(limit - to) < units) {
       // Too long only if the rest is text at all.
-      return IsUtf8(bytes.substr(static_cast<std::size_t>(
-                 p - reinterpret_cast<const unsigned char*>(bytes.data()))))
-                 ? Decoded::kTooLong
-                 : Decoded::kMalformed;
+      result = IsUtf8(bytes.substr(static_cast<std::size_t>(
+                   p - reinterpret_cast<const unsigned char*>(bytes.data()))))
+                   ? Decoded::kTooLong
+                   : Decoded::kMalformed;
+      break;
     }
     if (units == 1) {
-      out.push_back(static_cast<char16_t>(cp));
+      *to++ = static_cast<char16_t>(cp);
     } else {
       cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+      *to++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+      *to++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     }
   }
-  return Decoded::kText;
+  return result;
+}
+
+}  // namespace
+
+Decoded DecodeUtf8(std::string_view bytes, std::u16string& out, std::size_t maxUnits) {
+  // No character takes fewer bytes than code units: room for every unit up
+  // to the limit at once, instead of a test of the capacity for each. A
+  // short text (a name) goes through the stack, so that one that fits in
+  // the string itself takes no memory from the heap.
+  const std::size_t room = std::min(bytes.size(), maxUnits);
+  constexpr std::size_t kShort = 64;
+  if (room <= kShort) {
+    char16_t units[kShort];
+    char16_t* to = units;
+    const Decoded result = DecodeUtf8Into(bytes, to, units + room);
+    out.assign(units, static_cast<std::size_t>(to - units));
+    return result;
+  }
+  out.resize(room);
+  char16_t* to = out.data();
+  const Decoded result = DecodeUtf8Into(bytes, to, out.data() + room);
+  out.resize(static_cast<std::size_t>(to - out.data()));
+  return result;
 }
 
 std::string Printable(std::string_view utf8) {

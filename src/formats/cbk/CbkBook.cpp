@@ -63,12 +63,17 @@ namespace {
 
 // The statements a save writes with.
 struct Writer {
-  explicit Writer(sqlite3* db)
-      : member(db,
-               "INSERT INTO member VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13) "
-               "ON CONFLICT(id) DO UPDATE SET parent = ?2, elder = ?3, name = ?4, "
-               "birth_year = ?5, birth_month = ?6, birth_day = ?7, married = ?8, address = ?9, "
-               "alive = ?10, death_year = ?11, death_month = ?12, death_day = ?13"),
+  // `empty`: the database has no rows yet (Save As), so that a member's row
+  // is only inserted, without the search for one to update.
+  explicit Writer(sqlite3* db, bool empty = false)
+      : member(db, empty ? "INSERT INTO member VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, "
+                           "?11, ?12, ?13)"
+                         : "INSERT INTO member VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, "
+                           "?11, ?12, ?13) "
+                           "ON CONFLICT(id) DO UPDATE SET parent = ?2, elder = ?3, name = ?4, "
+                           "birth_year = ?5, birth_month = ?6, birth_day = ?7, married = ?8, "
+                           "address = ?9, alive = ?10, death_year = ?11, death_month = ?12, "
+                           "death_day = ?13"),
         detail(db,
                "INSERT INTO detail VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
                "?14, ?15, ?16, ?17)"),
@@ -153,11 +158,10 @@ int Writer::WriteRecord(MemberNode& m, bool fresh, const CbkBook* photos) {
     run(dropSources);
   }
   const MemberRecord& record = m.extra.Record();
-  MemberRecord scalars = record;
-  scalars.spouses.clear();
-  scalars.sources.clear();
-  scalars.photos.clear();
-  if (!scalars.Empty()) {
+  // A detail row when it would hold anything (no copy of the record to ask).
+  bool detailed = record.sex != Sex::kMale || record.mother != -1;
+  for (const RecordField field : kDetailTexts) detailed = detailed || !record.Text(field).empty();
+  if (detailed) {
     detail.Bind(1, row);
     detail.Bind(2, static_cast<std::int64_t>(record.sex));
     for (int i = 0; i < 14; ++i) detail.Bind(3 + i, record.Text(kDetailTexts[i]));
@@ -282,7 +286,7 @@ FileStatus WriteAll(sqlite3* db, COperationClanbook& genealogy, const CbkBook* p
   if (cbk::Exec(db, pragmas) != SQLITE_OK || cbk::Exec(db, "BEGIN") != SQLITE_OK ||
       cbk::Exec(db, cbk::kSchema) != SQLITE_OK)
     return Problem(FileProblem::kWriteFailed);
-  Writer writer(db);
+  Writer writer(db, true);
   if (!writer.Ok()) return Problem(FileProblem::kWriteFailed);
   writer.imageOnly = imageOnly;
 
@@ -324,9 +328,12 @@ FileStatus WriteAll(sqlite3* db, COperationClanbook& genealogy, const CbkBook* p
   return {};
 }
 
-int OpenDatabase(const std::filesystem::path& path, bool readOnly, sqlite3** db) {
+// `shared`: the connection may be used from more than one thread (one at a
+// time), which makes SQLite take its mutex in every call.
+int OpenDatabase(const std::filesystem::path& path, bool readOnly, sqlite3** db,
+                 bool shared = true) {
   const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
-                    SQLITE_OPEN_FULLMUTEX | SQLITE_OPEN_EXRESCODE;
+                    (shared ? SQLITE_OPEN_FULLMUTEX : SQLITE_OPEN_NOMUTEX) | SQLITE_OPEN_EXRESCODE;
   const int result = sqlite3_open_v2(path.c_str(), db, flags, nullptr);
   if (result != SQLITE_OK) {
     sqlite3_close(*db);
@@ -375,16 +382,29 @@ FileStatus CbkBook::Open(const std::filesystem::path& path, Access access, COper
     opened->m_lockFd = TakeLock(path, problem);
     if (opened->m_lockFd < 0) return Problem(problem);
   }
-  if (const int r = OpenDatabase(path, access == Access::kReadOnly, &opened->m_db); r != SQLITE_OK)
-    return Problem(cbk::ReadProblemOf(r));
-  if (const int r = Configure(opened->m_db); r != SQLITE_OK)
-    return Problem(cbk::ReadProblemOf(sqlite3_extended_errcode(opened->m_db)));
-  if (FileStatus status = CheckOpened(opened->m_db, &path); !status.Ok()) return status;
-  // One read transaction: the book as one save left it.
-  if (cbk::Exec(opened->m_db, "BEGIN") != SQLITE_OK) return Problem(FileProblem::kCannotOpen);
-  FileStatus status = cbk::ReadRows(opened->m_db, out, progress, opened->m_lastRow);
-  cbk::Exec(opened->m_db, "COMMIT");
-  if (!status.Ok()) return status;
+  const bool readOnly = access == Access::kReadOnly;
+  {
+    // The rows are read on a connection of this thread alone: a shared one
+    // takes its mutex twice for each column of each row, a tenth of the
+    // read. The book is then held on a shared one.
+    sqlite3* reading = nullptr;
+    if (const int r = OpenDatabase(path, readOnly, &reading, false); r != SQLITE_OK)
+      return Problem(cbk::ReadProblemOf(r));
+    const std::unique_ptr<sqlite3, int (*)(sqlite3*)> closer(reading, sqlite3_close);
+    if (const int r = Configure(reading); r != SQLITE_OK)
+      return Problem(cbk::ReadProblemOf(sqlite3_extended_errcode(reading)));
+    if (FileStatus status = CheckOpened(reading, &path); !status.Ok()) return status;
+    // One read transaction: the book as one save left it.
+    if (cbk::Exec(reading, "BEGIN") != SQLITE_OK) return Problem(FileProblem::kCannotOpen);
+    FileStatus status = cbk::ReadRows(reading, out, progress, opened->m_lastRow);
+    cbk::Exec(reading, "COMMIT");
+    if (!status.Ok()) return status;
+  }
+  if (const int r = OpenDatabase(path, readOnly, &opened->m_db);
+      r != SQLITE_OK || Configure(opened->m_db) != SQLITE_OK) {
+    out.Clear();
+    return Problem(cbk::ReadProblemOf(r != SQLITE_OK ? r : sqlite3_extended_errcode(opened->m_db)));
+  }
   book = std::move(opened);
   return {};
 }
@@ -405,8 +425,9 @@ FileStatus CbkBook::SaveAs(const std::filesystem::path& path, COperationClanbook
   AtomicFileWriter file;
   if (!file.Open(target, true)) return Failure(kFileCannotWrite, file.Problem());
   sqlite3* db = nullptr;
+  // The new file's connection is this function's alone: no mutex in every call.
   if (sqlite3_open_v2(file.TemporaryPath().c_str(), &db,
-                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr) != SQLITE_OK) {
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
     sqlite3_close(db);
     return Problem(FileProblem::kWriteFailed);
   }
@@ -519,7 +540,8 @@ bool CbkBook::ReadPhoto(std::uint32_t id, std::string& bytes) const {
 FileStatus WriteCbkImage(COperationClanbook& genealogy, std::string& out) {
   out.clear();
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+      SQLITE_OK) {
     sqlite3_close(db);
     return Problem(FileProblem::kNoMemory);
   }
