@@ -2584,6 +2584,21 @@ Save it as another file?</translation>
     </message>
 </context>
 <context>
+    <name>GenerationTables</name>
+    <message>
+        <source>接第%1页</source>
+        <translation>cont. p. %1</translation>
+    </message>
+    <message>
+        <source>续</source>
+        <translation>cont.</translation>
+    </message>
+    <message>
+        <source>第%1世</source>
+        <translation>Generation %1</translation>
+    </message>
+</context>
+<context>
     <name>KinshipWording</name>
     <message>
         <source>汉语称谓</source>
@@ -2916,7 +2931,7 @@ Save it as another file?</translation>
     </message>
     <message>
         <source>%1生</source>
-        <translation>b. %1</translation>
+        <translation>born %1</translation>
     </message>
     <message>
         <source>%1%2</source>
@@ -2925,7 +2940,7 @@ Save it as another file?</translation>
     </message>
     <message>
         <source>%1卒</source>
-        <translation>d. %1</translation>
+        <translation>died %1</translation>
     </message>
     <message>
         <source>享年%1岁</source>
@@ -2934,7 +2949,7 @@ Save it as another file?</translation>
     <message>
         <source>%1%2</source>
         <comment>a husband&apos;s place and name</comment>
-        <translation>%1 (%2)</translation>
+        <translation>%2 of %1</translation>
     </message>
     <message>
         <source>继配%1</source>
@@ -2950,7 +2965,7 @@ Save it as another file?</translation>
     </message>
     <message>
         <source>配%1</source>
-        <translation>m. %1</translation>
+        <translation>wife: %1</translation>
     </message>
     <message>
         <source>%1人</source>
@@ -3003,7 +3018,7 @@ Save it as another file?</translation>
     <message>
         <source>%1%2</source>
         <comment>a daughter&apos;s place among her sisters, then her name</comment>
-        <translation>%1 (%2)</translation>
+        <translation>the %1, %2</translation>
     </message>
     <message>
         <source>女%1：%2</source>
@@ -3016,7 +3031,7 @@ Save it as another file?</translation>
     </message>
     <message>
         <source>字%1</source>
-        <translation>cn. %1</translation>
+        <translation>courtesy name %1</translation>
     </message>
     <message>
         <source>号%1</source>
@@ -3045,7 +3060,7 @@ Save it as another file?</translation>
     <message>
         <source>字%1</source>
         <comment>beside a name in a table</comment>
-        <translation>courtesy name %1</translation>
+        <translation>cn. %1</translation>
     </message>
     <message>
         <source>%1—%2</source>
@@ -3055,17 +3070,17 @@ Save it as another file?</translation>
     <message>
         <source>%1生</source>
         <comment>beside a name in a table</comment>
-        <translation>born %1</translation>
+        <translation>b. %1</translation>
     </message>
     <message>
         <source>%1卒</source>
         <comment>beside a name in a table</comment>
-        <translation>died %1</translation>
+        <translation>d. %1</translation>
     </message>
     <message>
         <source>配%1</source>
         <comment>beside a name in a table</comment>
-        <translation>wife: %1</translation>
+        <translation>m. %1</translation>
     </message>
 </context>
 <context>

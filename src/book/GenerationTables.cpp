@@ -386,7 +386,8 @@ void GenerationTables::Data::DrawSlot(const Entry& entry, int band, int slot, Pa
   double nameLength = words.length(name, at);
   if (entry.seePage >= 0) {
     // 接第N页 under the name: both shrink together when the band is short.
-    const QString mark = Tr("接第%1页").arg(words.number(firstPageNumber + entry.seePage));
+    const QString mark = Tr(QT_TRANSLATE_NOOP("GenerationTables", "接第%1页"))
+                             .arg(words.number(firstPageNumber + entry.seePage));
     const double gap = size * 0.5;
     double markAt = markSize;
     double markLength = words.length(mark, markAt);
@@ -439,14 +440,15 @@ void GenerationTables::DrawPage(int index, PageSink& sink, const QRectF& body,
   if (index > first.firstPage) {
     // The page goes on with the table of the page before: 续 at the foot of
     // the first band's cell.
-    const QString more = Tr("续");
+    const QString more = Tr(QT_TRANSLATE_NOOP("GenerationTables", "续"));
     const double at = d.Fitted(more, d.size, d.TextHeight() / 2);
     const double length = d.words.length(more, at);
     d.words.set(sink, more, QPointF(labelX, d.TextBottom(body, 0) - length), at);
     continuedRoom = length + d.size * 0.5;
   }
   for (int band = 0; band < bands; ++band) {
-    const QString label = Tr("第%1世").arg(d.words.number(d.firstGeneration + first.level + band));
+    const QString label = Tr(QT_TRANSLATE_NOOP("GenerationTables", "第%1世"))
+                              .arg(d.words.number(d.firstGeneration + first.level + band));
     const double room = d.TextHeight() - (band == 0 ? continuedRoom : 0);
     d.words.set(sink, label, QPointF(labelX, d.TextTop(body, band)), d.Fitted(label, d.size, room));
   }

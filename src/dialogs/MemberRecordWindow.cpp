@@ -1,6 +1,6 @@
 #include "dialogs/MemberRecordWindow.h"
 
-#include "book/LifeRecord.h"
+#include "dialogs/GivenOutSons.h"
 #include "dialogs/SpouseDialog.h"
 #include "document/DateWords.h"
 #include "document/GenealogyDocument.h"
@@ -42,37 +42,6 @@ enum SeedField {
   kSeedAddress,
   kSeedGivenOut,  // the sons he gave out to continue another's line
 };
-
-// The sons `member` gave out (出继): those whose records name him as 生父. A
-// name is not always his alone; then the book's rule says which namesake a
-// record means (book/LifeRecord.h), at the cost of a second walk. One walk
-// of the book otherwise, at a pointer test for most members.
-std::vector<const MemberNode*> GivenOutSons(const COperationClanbook& tree,
-                                            const MemberNode& member) {
-  struct Found {
-    std::vector<const MemberNode*> sons;
-    int bearers = 0;
-  } found;
-  tree.VisitPreOrder(found, tree.Root(), [&member](Found& f, MemberNode* m) {
-    if (m->name == member.name) ++f.bearers;
-    if (m->extra.HasRecord() && m->parent && m->extra.Record().birthFather == member.name)
-      f.sons.push_back(m);
-  });
-  if (found.sons.empty()) return {};
-  if (found.bearers > 1) return book::BookContext(tree, {}).GivenOut(member);
-  // His name alone: the rule leaves only that a son's adoptive father stands
-  // in the birth father's 世.
-  const auto depth = [](const MemberNode* m) {
-    int d = 0;
-    for (; m->parent; m = m->parent) ++d;
-    return d;
-  };
-  const int own = depth(&member);
-  std::erase_if(found.sons, [&](const MemberNode* son) {
-    return son->parent == &member || depth(son->parent) != own;
-  });
-  return found.sons;
-}
 
 QString Text(const std::u16string& text) {
   return QString::fromStdU16String(text);

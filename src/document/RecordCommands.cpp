@@ -1,6 +1,8 @@
 // The commands that change a member's whole record and the book's data:
 // each change one command that keeps the records before and after, named
-// after the member and the field.
+// after the member and the field. Then what the window asks of the record
+// kept in a book file: what a .ftf would not keep, a picture's bytes, and
+// the words for the book file's problems.
 #include "document/GenealogyDocument.h"
 #include "formats/cbk/CbkBook.h"
 
@@ -319,4 +321,45 @@ QString GenealogyDocument::FieldName(RecordField field) {
       return tr("字辈");
   }
   return {};
+}
+
+QStringList GenealogyDocument::FieldsFtfWillNotKeep() const {
+  QStringList names;
+  for (const RecordField field : FieldsBeyondTenFields(m_genealogy)) names << FieldName(field);
+  return names;
+}
+
+QByteArray GenealogyDocument::PhotoBytes(const Photo& photo) const {
+  if (photo.bytes)
+    return QByteArray(photo.bytes->data(), static_cast<qsizetype>(photo.bytes->size()));
+  std::string bytes;
+  if (!photo.id || !m_book || !m_book->ReadPhoto(photo.id, bytes)) return {};
+  return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QString GenealogyDocument::BookProblemText(FileProblem problem) {
+  switch (problem) {
+    case FileProblem::kNotABook:
+      return tr("这不是家谱文件（.cbk）：文件是空的，或不是 SQLite 数据库");
+    case FileProblem::kDamagedBook:
+      return tr("家谱文件已损坏或不完整");
+    case FileProblem::kForeignBook:
+      return tr("这是其他程序的 SQLite 数据库，不是家谱文件");
+    case FileProblem::kNewerBook:
+      return tr("该家谱文件由更新版本的本程序保存，请升级后再打开");
+    case FileProblem::kBookInUse:
+      return tr("另一个程序正在使用该家谱，只能以只读方式打开");
+    case FileProblem::kBookReadOnly:
+      return tr("该家谱以只读方式打开，请另存为其他文件");
+    case FileProblem::kDamagedArchive:
+      return tr("这不是 ZIP 压缩包，或压缩包不完整、已损坏");
+    case FileProblem::kUnsafeArchive:
+      return tr("压缩包中有指向包外的文件名、过多的文件或过大的文件");
+    case FileProblem::kUnsupportedArchive:
+      return tr("压缩包已加密、分卷，或不是用 deflate 压缩的");
+    case FileProblem::kNoGedcomInArchive:
+      return tr("压缩包根目录下没有 gedcom.ged");
+    default:
+      return {};
+  }
 }

@@ -4,6 +4,7 @@
 // wives and pictures added, changed and removed, bad pictures refused; the
 // book's data changed as one step.
 #include "MainWindowTestSupport.h"
+#include "RecordWindowTestSupport.h"
 #include "app/Translation.h"
 #include "dialogs/BookDataDialog.h"
 #include "dialogs/MemberRecordWindow.h"
@@ -37,23 +38,7 @@
 
 namespace {
 
-// 孔纥 has the sons 孔孟皮 (elder) and 孔丘; 孔丘 has 孔鲤.
-const char* const kClan =
-    "孔纥 1890 1 1 1 end 0 1960 2 2 -1\r\n"
-    "孔孟皮 1920 5 5 1 end 1 孔纥\r\n"
-    "孔丘 1925 3 3 1 曲阜 1 孔纥\r\n"
-    "孔鲤 1950 7 7 0 end 1 孔丘\r\n";
-
-QString ObjectNameOf(RecordField field) {
-  return QStringLiteral("record%1").arg(static_cast<int>(field));
-}
-
-// Optional pictures of the windows (docs/member-window.md): kept as `name`
-// in CLANBOOK_SHOT_DIR when it is set.
-void Shoot(QWidget* widget, const QString& name) {
-  if (qEnvironmentVariableIsSet("CLANBOOK_SHOT_DIR"))
-    widget->grab().save(QDir(qEnvironmentVariable("CLANBOOK_SHOT_DIR")).filePath(name));
-}
+using namespace recordtest;
 
 // A picture of `width` × `height` pixels: a figure on a warm ground in
 // colour, blank in one bit a pixel.
@@ -560,51 +545,6 @@ TEST_F(RecordWindowTest, TheBookDataIsChangedAsOneStep) {
   EXPECT_TRUE(window->document().Genealogy().Book().Empty());
   window->MenuAction(ID_REDO)->trigger();
   EXPECT_EQ(window->document().Genealogy().Book(), filled);
-}
-
-TEST(RecordWindowLanguage, TheWindowSpeaksEnglishAndNamesItsUndoInEnglish) {
-  MessageBoxRecorder boxes;
-  const Translation english(UiLanguage::English);
-  ASSERT_TRUE(english.programCatalogueLoaded());
-  CClanbookDlg window;
-  window.Create();
-  LoadRecords(window, kClan);
-  window.show();
-  MemberNode* kong = FindMember(window, u"孔丘");
-  GenealogyDocument& document = window.document();
-  document.ChangeRecordText(kong, RecordField::kCourtesyName, QStringLiteral("仲尼"));
-  EXPECT_EQ(window.MenuAction(ID_UNDO)->text(),
-            QStringLiteral("Undo Change courtesy name of 孔丘"));
-  document.ChangeRecordText(kong, RecordField::kRank, QStringLiteral("次子"));
-  document.ChangeRecordText(kong, RecordField::kOffice, QStringLiteral("司寇"));
-  document.ChangeRecordText(kong, RecordField::kBurialPlace, QStringLiteral("曲阜孔林"));
-  Spouse wife;
-  wife.title = SpouseTitle::kJiPei;
-  wife.surname = u"颜";
-  wife.givenName = u"徵在";
-  document.AddSpouse(FindMember(window, u"孔纥"), wife);
-  document.ChangeMother(kong, 0);
-  SelectMember(window, kong);
-  window.findChild<QAction*>(QStringLiteral("memberRecordCommand"))->trigger();
-  auto* record = window.findChild<MemberRecordWindow*>();
-  ASSERT_NE(record, nullptr);
-  EXPECT_EQ(record->windowTitle(), QStringLiteral("Member Record - 孔丘"));
-  auto* tabs = record->findChild<QTabWidget*>(QStringLiteral("recordTabs"));
-  QStringList names;
-  for (int i = 0; i < tabs->count(); ++i) names << tabs->tabText(i);
-  EXPECT_EQ(names, (QStringList{QStringLiteral("Basic"), QStringLiteral("Wives"),
-                                QStringLiteral("Life"), QStringLiteral("Burial"),
-                                QStringLiteral("Photos"), QStringLiteral("Sources")}));
-  EXPECT_EQ(record->findChild<QComboBox*>(ObjectNameOf(RecordField::kMother))->currentText(),
-            QStringLiteral("Second wife née 颜 徵在"));
-  Shoot(record, QStringLiteral("en/member-window.png"));
-  OnNextDialog<BookDataDialog>([](BookDataDialog* d) {
-    EXPECT_EQ(d->windowTitle(), QStringLiteral("Book Data"));
-    Shoot(d, QStringLiteral("en/book-data.png"));
-    ClickButton(d, "idc_2");
-  });
-  window.findChild<QAction*>(QStringLiteral("bookDataCommand"))->trigger();
-  EXPECT_EQ(PendingModalHandlers(), 0);
 }
 
 }  // namespace
