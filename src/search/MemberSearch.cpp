@@ -1,6 +1,7 @@
 #include "search/MemberSearch.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <span>
 #include <unordered_map>
@@ -76,6 +77,7 @@ struct MemberSearchIndex::Data {
     // Bits a snapshot member's signature must hold to be worth matching; with
     // `decided` (a single letter) holding them is a match.
     std::uint64_t need = 0;
+    std::array<std::uint64_t, 4> wideNeed{};  // the same for long texts (Data::wide)
     bool decided = false;
     bool hopeless = false;  // nothing can match
   };
@@ -114,6 +116,27 @@ struct MemberSearchIndex::Data {
   // on two million members, for a smaller gain per query.
   std::vector<std::uint32_t> addressStart{0, 0};
   std::vector<std::uint32_t> addressIds;
+  // A text of many characters (a 行传) sets nearly every bit of its
+  // signature, whose 38 bits for all that is no letter cannot tell a
+  // character it lacks. Such a text gets 256 more bits, one per character
+  // number hashed: a one-character query then reads about a third of them
+  // rather than all. Per address number, its place in `wide` (0: none).
+  static constexpr std::size_t kWideFrom = 32;
+  using Wide = std::array<std::uint64_t, 4>;
+  std::vector<std::uint32_t> wideOf{0};
+  std::vector<Wide> wide{Wide{}};
+  static void SetWide(Wide& bits, std::uint32_t id) {
+    const std::uint32_t bit = (id * 0x9E3779B1u) >> 24;
+    bits[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+  }
+  // Whether the address may hold every character of the query.
+  bool MayHold(std::uint32_t number, const Query& q) const {
+    const std::uint32_t at = wideOf[number];
+    if (at == 0) return true;
+    for (std::size_t k = 0; k < 4; ++k)
+      if ((wide[at][k] & q.wideNeed[k]) != q.wideNeed[k]) return false;
+    return true;
+  }
   std::vector<Entry> journal;
   bool stale = true;
   std::vector<Answer> typed;  // answers to the prefixes of the last query
@@ -163,8 +186,17 @@ struct MemberSearchIndex::Data {
       addressIds.push_back(alphabet.Id(Fold(c)));
       bits |= alphabet.Bit(addressIds.back());
     });
+    const std::uint32_t start = addressStart.back();
     addressStart.push_back(static_cast<std::uint32_t>(addressIds.size()));
     addressSignature.push_back(bits);
+    if (addressIds.size() - start >= kWideFrom) {
+      Wide bitsWide{};
+      for (std::size_t i = start; i < addressIds.size(); ++i) SetWide(bitsWide, addressIds[i]);
+      wideOf.push_back(static_cast<std::uint32_t>(wide.size()));
+      wide.push_back(bitsWide);
+    } else {
+      wideOf.push_back(0);
+    }
     return number;
   }
   Entry MakeEntry(const MemberNode* member, std::uint32_t anchor) {
@@ -395,7 +427,10 @@ MemberSearchIndex::Data::Query MemberSearchIndex::Data::Compile(std::u32string t
   }
   q.addressKnown.assign(addressStart.size() / 64 + 1, 0);
   q.addressMatch.assign(q.addressKnown.size(), 0);
-  for (std::uint32_t id : q.ids) q.need |= alphabet.Bit(id);
+  for (std::uint32_t id : q.ids) {
+    q.need |= alphabet.Bit(id);
+    SetWide(q.wideNeed, id);
+  }
   if (!IsPinyinQuery(q.text)) {
     q.hopeless = q.ids.empty();
     return q;
@@ -431,7 +466,8 @@ bool MemberSearchIndex::Data::AddressMatches(std::uint32_t address, Query& q) co
   std::uint64_t& match = q.addressMatch[address >> 6];
   if (!(known & bit)) {
     known |= bit;
-    if ((addressSignature[address] & q.need) == q.need && ContainsRun(AddressText(address), q.ids))
+    if ((addressSignature[address] & q.need) == q.need && MayHold(address, q) &&
+        ContainsRun(AddressText(address), q.ids))
       match |= bit;
   }
   return match & bit;
@@ -470,7 +506,8 @@ std::vector<std::uint32_t> MemberSearchIndex::Data::Scan(Query& q) const {
   // Every address is met, so all are matched at once, in order.
   if (!q.ids.empty())
     for (std::uint32_t number = 1; number < addressStart.size() - 1; ++number)
-      if ((addressSignature[number] & q.need) == q.need && ContainsRun(AddressText(number), q.ids))
+      if ((addressSignature[number] & q.need) == q.need && MayHold(number, q) &&
+          ContainsRun(AddressText(number), q.ids))
         q.addressMatch[number >> 6] |= std::uint64_t{1} << (number & 63);
   std::fill(q.addressKnown.begin(), q.addressKnown.end(), ~std::uint64_t{0});
   std::vector<std::uint32_t> refs;
@@ -570,13 +607,15 @@ std::size_t MemberSearchIndex::JournalSize() const {
 
 std::size_t MemberSearchIndex::MemoryBytes() const {
   const Data& d = *m_data;
-  std::size_t bytes = d.alphabet.MemoryBytes() + d.members.capacity() * sizeof(MemberNode*) +
-                      (d.nameStart.capacity() + d.nameIds.capacity() + d.addressOf.capacity() +
-                       d.slots.capacity() + d.addressStart.capacity() + d.addressIds.capacity()) *
-                          4 +
-                      (d.struck.capacity() + d.signature.capacity() + d.packedName.capacity() +
-                       d.addressSignature.capacity()) *
-                          8;
+  std::size_t bytes =
+      d.alphabet.MemoryBytes() + d.members.capacity() * sizeof(MemberNode*) +
+      (d.nameStart.capacity() + d.nameIds.capacity() + d.addressOf.capacity() + d.slots.capacity() +
+       d.addressStart.capacity() + d.addressIds.capacity() + d.wideOf.capacity()) *
+          4 +
+      d.wide.capacity() * sizeof(Data::Wide) +
+      (d.struck.capacity() + d.signature.capacity() + d.packedName.capacity() +
+       d.addressSignature.capacity()) *
+          8;
   for (const Data::Entry& e : d.journal) bytes += sizeof e + e.name.capacity() * 4;
   for (const Data::Answer& a : d.typed) bytes += a.query.capacity() * 4 + a.refs.capacity() * 4;
   return bytes;

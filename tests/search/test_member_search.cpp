@@ -156,6 +156,10 @@ protected:
     record.courtesyName = Next() % 2 ? u"茂林" : u"";
     record.artName = Next() % 2 ? u"松亭" : u"孔";
     record.biography = Next() % 2 ? u"迁居无锡" : u"";
+    // A long 行传, of the characters names are made of: long texts are
+    // looked at through signatures of their own.
+    if (Next() % 3 == 0)
+      for (int i = 0; i < 40; ++i) record.biography += kChars[Next() % (std::size(kChars) - 1)];
     m.extra.Tidy();
   }
   MemberNode* RandomMember() {
