@@ -1,6 +1,7 @@
 #include "book/Flow.h"
 
 #include "book/LifeRecord.h"
+#include "book/LifeRecordText.h"
 
 #include <algorithm>
 #include <limits>
@@ -94,8 +95,9 @@ void CutText(const BookFont& font, const QString& text, double size, bool vertic
       }
       int spaced = end;
       while (spaced < n && text[spaced] == u' ') ++spaced;
-      if (vertical && digits) {
-        // Digits are Chinese numerals in a column, upright and kept together.
+      if (vertical && digits && InChinese()) {
+        // Digits are Chinese numerals in a Chinese column, upright and kept
+        // together; another language's book keeps its own digits, turned.
         const QString numerals = ChineseDigits(text.mid(i, end - i));
         for (QChar numeral : numerals) {
           const int start = static_cast<int>(cut.shown.size());

@@ -1,6 +1,7 @@
 // The tables as the book sets them: the short record and the numbers of
 // LifeRecord, columns set and measured by Typeset over the book's face.
 #include "book/GenerationTables.h"
+#include "book/LifeRecordText.h"
 
 namespace book {
 
@@ -11,7 +12,8 @@ GenerationTables::GenerationTables(const MemberNode& start, int firstGeneration,
           start, firstGeneration, context.Options().layout,
           TableWords{
               [&context](const MemberNode& member) { return LifeRecord::Short(member, context); },
-              [](int number) { return NumberText(number); },
+              // 第三世 and 接第十二页 in a Chinese book; Generation 3 in another.
+              [](int number) { return InChinese() ? NumberText(number) : QString::number(number); },
               [&font](const QString& text, double size) {
                 return VerticalLength(font, text, size);
               },
