@@ -96,10 +96,10 @@ MemberRecordWindow::MemberRecordWindow(GenealogyDocument& document, QWidget* par
   connect(&m_document, &GenealogyDocument::memberChanged, this,
           [this](MemberNode* member, bool renamed) {
             // His father's wives are the choices of his 生母.
-            if (m_member && (member == m_member || member == m_member->parent))
-              Refresh();
-            else if (renamed)
-              RefreshGivenOut();  // a son given out, or his new father
+            if (m_member && (member == m_member || member == m_member->parent)) Refresh();
+            // The sons given out are named with their new fathers: found
+            // again only for a rename, not at every change of his record.
+            if (renamed) RefreshGivenOut();
           });
   // Another member's record names him as 生父, or no longer does.
   connect(&m_document, &GenealogyDocument::recordChanged, this,
@@ -358,6 +358,9 @@ void MemberRecordWindow::SetMember(MemberNode* member) {
   if (member == m_member) return;
   m_member = member;
   Refresh();
+  // One walk of the book, when he is shown, rather than at every change of
+  // his record.
+  RefreshGivenOut();
 }
 
 void MemberRecordWindow::DropIfBelow(const MemberNode* top) {
@@ -409,7 +412,6 @@ void MemberRecordWindow::Refresh() {
                         : BothDates(m_member->deathYear, m_member->deathMonth, m_member->deathDay));
     m_seed[kSeedMarried]->setText(m_member->married ? tr("已婚") : tr("未婚"));
     m_seed[kSeedAddress]->setText(Text(m_member->address));
-    RefreshGivenOut();
   } else {
     for (const auto& [key, label] : m_seed) label->clear();
   }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "../formats/FileTestSupport.h"
+#include "../formats/WholeBook.h"
 #include "formats/cbk/CbkBook.h"
 #include "formats/gedcom/Gedcom.h"
 #include "formats/gedcom/GedcomDetail.h"
@@ -16,13 +17,7 @@ namespace gedcomtest {
 
 inline MemberNode* Add(COperationClanbook& tree, MemberNode* father, std::u16string name, int year,
                        int month = 1, int day = 1) {
-  auto* m = new MemberNode;
-  m->name = std::move(name);
-  m->birthYear = year;
-  m->birthMonth = month;
-  m->birthDay = day;
-  tree.InsertMember(father, m);
-  return m;
+  return wholebook::AddMember(tree, father, std::move(name), year, month, day);
 }
 
 inline std::string U8(std::u16string_view text) {
