@@ -3570,10 +3570,6 @@ Save it as another file?</translation>
         <translation>male</translation>
     </message>
     <message>
-        <source>%1氏</source>
-        <translation>Lady %1</translation>
-    </message>
-    <message>
         <source>、</source>
         <translation>, </translation>
     </message>

@@ -1,5 +1,6 @@
 #include "dialogs/MergeReviewModel.h"
 
+#include "dialogs/SpouseDialog.h"
 #include "document/DateWords.h"
 #include "document/GenealogyDocument.h"
 #include "platform/Today.h"
@@ -232,8 +233,10 @@ QString RecordText(const MergeRow& r, const MemberNode& m) {
       value = record.sex == Sex::kFemale ? MergeReview::tr("女") : MergeReview::tr("男");
     } else if (field == RecordField::kSpouses) {
       QStringList wives;
-      for (const Spouse& wife : record.spouses)
-        wives << MergeReview::tr("%1氏").arg(QString::fromStdU16String(wife.surname));
+      for (const Spouse& wife : record.spouses) {
+        const QString clan = spouse_text::Clan(wife);
+        wives << (clan.isEmpty() ? MergeReview::tr("（无）") : clan);
+      }
       value = wives.join(MergeReview::tr("、"));
     } else if (field == RecordField::kMother) {
       value = record.mother < 0 ? QString() : QString::number(record.mother + 1);
