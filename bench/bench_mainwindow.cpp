@@ -1,6 +1,6 @@
 // Timed run of the real main window on a generated clan book, offscreen:
 //
-//   QT_QPA_PLATFORM=offscreen bench_mainwindow [MEMBERS [GENERATIONS [CHILDREN]]]
+//   QT_QPA_PLATFORM=offscreen bench_mainwindow [--cbk] [MEMBERS [GENERATIONS [CHILDREN]]]
 //   QT_QPA_PLATFORM=offscreen bench_mainwindow --screenshot docs/screenshot-main.png
 //
 // (defaults 2000000 83 100000). It opens a CClanbookDlg, loads the balanced
@@ -9,9 +9,11 @@
 // their menu items with their dialogs answered as a user would (boxes filled, OK
 // clicked), then loads a father with CHILDREN children and times expanding
 // him. Message boxes go to a MessageBoxRecorder, so nothing waits for a click.
+// With --cbk the balanced book is opened as a .cbk (converted first, not
+// timed), and the subtree's deletion is also saved into it.
 // Each figure is printed as "name seconds [detail]".
 #include "ClanGenerator.h"
-#include "formats/FtfFormat.h"
+#include "formats/CbkFormat.h"
 #include "mainwindow/CClanbookDlg.h"
 #include "views/GenealogyTreeModel.h"
 #include "views/MemberListModel.h"
@@ -257,14 +259,31 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if ((argc == 3 || argc == 4) && std::string(argv[1]) == "--screenshot")
     return Screenshot(argv[2], argc == 4 ? argv[3] : nullptr);
+  const bool cbk = argc > 1 && std::string(argv[1]) == "--cbk";
+  if (cbk) {
+    --argc;
+    ++argv;
+  }
   const long long members = argc > 1 ? std::atoll(argv[1]) : 2000000;
   const int generations = argc > 2 ? std::atoi(argv[2]) : 83;
   const long long children = argc > 3 ? std::atoll(argv[3]) : 100000;
 
   clanbench::ClanSummary book;
-  const fs::path bookFile =
+  fs::path bookFile =
       Generate(clanbench::Balanced(members, generations),
                "balanced-" + std::to_string(members) + "-" + std::to_string(generations), book);
+  if (cbk) {
+    COperationClanbook converted;
+    fs::path cbkFile = bookFile;
+    cbkFile.replace_extension(".cbk");
+    fs::remove(cbkFile);
+    if (!formats::ReadBookFile(bookFile, converted).Ok() ||
+        !formats::WriteBookFile(cbkFile, converted).Ok()) {
+      std::fprintf(stderr, "bench_mainwindow: cannot write %s\n", cbkFile.c_str());
+      return 1;
+    }
+    bookFile = cbkFile;
+  }
   clanbench::ClanSummary wide;
   const fs::path wideFile =
       Generate(clanbench::WideFamily(children), "wide-" + std::to_string(children), wide);
@@ -278,7 +297,7 @@ int main(int argc, char** argv) {
   {
     timer.start();
     COperationClanbook fresh;
-    const int result = formats::LoadFtf(bookFile, fresh).code;
+    const int result = formats::ReadBookFile(bookFile, fresh).code;
     Report("Load alone", timer, "result " + std::to_string(result));
     timer.start();
     fresh.Clear();
@@ -390,6 +409,12 @@ int main(int argc, char** argv) {
     window.document().UndoStack()->redo();
     Paint(window);
     Report("redo delete subtree + paint", timer, detail);
+    if (cbk) {
+      // Only the rows that left are written: the .cbk's save of an edit.
+      timer.start();
+      const int saved = window.document().Save(QString::fromStdString(bookFile.string()));
+      Report("save the deletion (.cbk)", timer, detail + ", result " + std::to_string(saved));
+    }
     window.document().UndoStack()->undo();
   }
 

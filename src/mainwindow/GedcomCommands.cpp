@@ -149,7 +149,7 @@ void CClanbookDlg::OnExportGedcom() {
           bytes.assign(read.constData(), static_cast<std::size_t>(read.size()));
           return !read.isEmpty();
         };
-        format.leftOut = [&leftOut](std::size_t) { ++leftOut; };
+        format.leftOut = [&leftOut](const gedcom::MediaItem&) { ++leftOut; };
         status = formats::WriteFile(format, m_document.Genealogy(), FilePathOf(fileName));
       }) != WorkOutcome::Finished)
     return;

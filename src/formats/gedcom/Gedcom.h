@@ -33,13 +33,26 @@ namespace gedcom {
 
 enum class GedcomVersion { v5_5_1, v7_0 };
 
-// The pictures of an export. The writer calls it for each picture, counted
-// from 1 in the order written; it puts the picture's file where the .ged
-// will find it and gives the reference to write in FILE (relative to the
-// .ged, '/' between folders) and the picture's bytes' kind (PictureKind), or
-// returns false to leave the picture out.
-using MediaWriter = std::function<bool(const Photo& photo, std::size_t number, std::string& file,
-                                       std::string& kind)>;
+// A picture as an export meets it: the member's `position`th (from 1),
+// written as the `number`th picture of the file (counted from 1 over the
+// pictures written). A picture left out is told by member and position, as
+// numbers would repeat: the next one written takes the number it did not.
+struct MediaItem {
+  const MemberNode& member;
+  const Photo& photo;
+  std::size_t position;
+  std::size_t number;
+};
+
+// The pictures of an export. The writer calls it for each picture in the
+// order written; it puts the picture's file where the .ged will find it and
+// gives the reference to write in FILE (relative to the .ged, '/' between
+// folders) and the picture's bytes' kind (PictureKind), or returns false to
+// leave the picture out.
+using MediaWriter =
+    std::function<bool(const MediaItem& item, std::string& file, std::string& kind)>;
+// Told of each picture an export leaves out.
+using PictureLeftOut = std::function<void(const MediaItem& item)>;
 
 // Appends the genealogy as GEDCOM (UTF-8, lines ended by CR LF) to `out`.
 // XREFs are numbered in the order of a walk from the root, so the same
@@ -54,17 +67,16 @@ FileStatus WriteGedcomFile(const COperationClanbook& genealogy, GedcomVersion ve
 // As WriteGedcomFile, with the book's pictures as files in the folder
 // NAME-media beside NAME.ged, which the .ged names. The bytes of a picture
 // not held are read from `photos` (the .cbk the book came from). A picture
-// that cannot be read or written is left out, told to `leftOut` (its
-// number, from 1), and the write fails with kWriteFailed once the .ged is
+// that cannot be read or written is left out, told to `leftOut`, and the write fails with kWriteFailed once the .ged is
 // written: nothing is dropped silently.
 FileStatus WriteGedcomBook(const COperationClanbook& genealogy, GedcomVersion version,
                            const std::filesystem::path& path, const formats::CbkBook* photos,
-                           const std::function<void(std::size_t)>& leftOut = {});
+                           const PictureLeftOut& leftOut = {});
 // As WriteGedcomBook, as a GEDZIP archive at `path` (7.0, the pictures in
 // it: formats/gedcom/GedzipFormat.h).
 FileStatus WriteGedzipBook(const COperationClanbook& genealogy, const std::filesystem::path& path,
                            const formats::CbkBook* photos,
-                           const std::function<void(std::size_t)>& leftOut = {});
+                           const PictureLeftOut& leftOut = {});
 
 enum class GedcomError {
   kNone,

@@ -18,6 +18,7 @@
 #include "formats/gedcom/GedzipFormat.h"
 #include "formats/io/AtomicFile.h"
 #include "formats/io/FileBytes.h"
+#include "model/TextCodec.h"
 
 namespace gedcom {
 
@@ -68,18 +69,19 @@ FileStatus WriteGedcomFile(const COperationClanbook& genealogy, GedcomVersion ve
 
 FileStatus WriteGedcomBook(const COperationClanbook& genealogy, GedcomVersion version,
                            const std::filesystem::path& path, const formats::CbkBook* photos,
-                           const std::function<void(std::size_t)>& leftOut) {
+                           const PictureLeftOut& leftOut) {
   const std::string folder = path.stem().string() + "-media";
   bool complete = true;
   formats::GedcomFormat format(version);
-  format.media = [&](const Photo& photo, std::size_t number, std::string& file, std::string& kind) {
+  format.media = [&](const MediaItem& item, std::string& file, std::string& kind) {
+    const Photo& photo = item.photo;
     std::string read;
     const std::string* bytes = photo.bytes.get();
     if (!bytes && photos && photos->ReadPhoto(photo.id, read)) bytes = &read;
     bool ok = bytes != nullptr;
     if (ok) {
       kind = std::string(detail::PictureKind(*bytes));
-      file = detail::PictureFileName(folder, number, kind);
+      file = detail::PictureFileName(folder, item.number, kind);
       std::error_code error;
       std::filesystem::create_directories(path.parent_path() / folder, error);
       std::ofstream stream(path.parent_path() / file, std::ios::binary | std::ios::trunc);
@@ -89,7 +91,7 @@ FileStatus WriteGedcomBook(const COperationClanbook& genealogy, GedcomVersion ve
     }
     if (!ok) {
       complete = false;
-      if (leftOut) leftOut(number);
+      if (leftOut) leftOut(item);
     }
     return ok;
   };
@@ -100,16 +102,16 @@ FileStatus WriteGedcomBook(const COperationClanbook& genealogy, GedcomVersion ve
 
 FileStatus WriteGedzipBook(const COperationClanbook& genealogy, const std::filesystem::path& path,
                            const formats::CbkBook* photos,
-                           const std::function<void(std::size_t)>& leftOut) {
+                           const PictureLeftOut& leftOut) {
   bool complete = true;
   formats::GedzipFormat format;
   if (photos)
     format.photos = [photos](const Photo& photo, std::string& bytes) {
       return photos->ReadPhoto(photo.id, bytes);
     };
-  format.leftOut = [&](std::size_t number) {
+  format.leftOut = [&](const MediaItem& item) {
     complete = false;
-    if (leftOut) leftOut(number);
+    if (leftOut) leftOut(item);
   };
   FileStatus written = formats::WriteFile(format, genealogy, path);
   if (written.Ok() && !complete) written = Failure(kFileCannotWrite, FileProblem::kWriteFailed);
@@ -136,8 +138,10 @@ int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
     messages << in.string() << ": " << LoadMessage(loaded) << " (code " << loaded << ")\n";
     return 1;
   }
-  const auto leftOut = [&](std::size_t number) {
-    messages << out.string() << ": picture " << number << " cannot be read or written; left out\n";
+  const auto leftOut = [&](const MediaItem& item) {
+    messages << out.string() << ": picture " << item.position << " of "
+             << textcodec::Printable(textcodec::ToUtf8(item.member.name))
+             << " cannot be read or written; left out\n";
   };
   // A GEDZIP is 7.0 whatever the version asked: the archive is 7.0's own.
   const FileStatus written = IsBook(out, formats::FormatId::kGedzip)

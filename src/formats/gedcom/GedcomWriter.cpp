@@ -297,7 +297,7 @@ private:
     std::vector<std::pair<std::uint64_t, const Source*>> sources;
     Sources(r.sources, sources);
     std::vector<Picture> pictures;
-    Pictures(r.photos, pictures);
+    Pictures(m, r.photos, pictures);
     for (const auto& [number, source] : sources) {
       Xref("0 @S", number, "@ SOUR");
       if (!source->title.empty()) Value("1 TITL ", source->title);
@@ -419,12 +419,15 @@ private:
     }
   }
 
-  void Pictures(const std::vector<Photo>& photos, std::vector<Picture>& written) {
+  void Pictures(const MemberNode& member, const std::vector<Photo>& photos,
+                std::vector<Picture>& written) {
+    std::size_t position = 0;
     for (const Photo& photo : photos) {
       std::string file, kind;
       const std::size_t number = m_pictures + 1;
+      ++position;
       if (m_media) {
-        if (!m_media(photo, number, file, kind)) continue;
+        if (!m_media(MediaItem{member, photo, position, number}, file, kind)) continue;
       } else {
         if (!photo.bytes) continue;
         kind = PictureKind(*photo.bytes);

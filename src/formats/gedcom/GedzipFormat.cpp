@@ -129,14 +129,15 @@ WriteResult GedzipFormat::Write(const COperationClanbook& genealogy, const Write
   GedcomFormat gedcom(gedcom::GedcomVersion::v7_0);
   // The picture's bytes are needed now for its kind, which names its file;
   // they go into the archive once gedcom.ged is whole.
-  gedcom.media = [&](const Photo& photo, std::size_t number, std::string& file, std::string& kind) {
+  gedcom.media = [&](const gedcom::MediaItem& item, std::string& file, std::string& kind) {
+    const Photo& photo = item.photo;
     std::string bytes;
     if (!photo.bytes && (!photos || !photos(photo, bytes))) {
-      if (leftOut) leftOut(number);
+      if (leftOut) leftOut(item);
       return false;
     }
     kind = std::string(gedcom::detail::PictureKind(photo.bytes ? *photo.bytes : bytes));
-    file = gedcom::detail::PictureFileName(kMediaFolder, number, kind);
+    file = gedcom::detail::PictureFileName(kMediaFolder, item.number, kind);
     pending.push_back({file, kind, photo});
     return true;
   };

@@ -37,7 +37,7 @@ public:
 
   gedcom::GedcomImportOptions options;  // its media folder and reader are not used
   PhotoReader photos;
-  std::function<void(std::size_t number)> leftOut;
+  gedcom::PictureLeftOut leftOut;
 
   const gedcom::GedcomImportReport& Report() const { return m_gedcom.Report(); }
   const gedcom::GedcomResult& Result() const { return m_gedcom.Result(); }
