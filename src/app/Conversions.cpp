@@ -222,27 +222,40 @@ int ImportGedcom(const QStringList& values, const QCommandLineParser& parser) {
 QString ReadFailure(const QString& fileName, const FileStatus& status);
 
 // Prints what A calls B and what B calls A, a line each, in the language of
-// the interface. A name nobody in the book bears ends as the chart's --from does.
-int PrintKinship(const QStringList& values, const QCommandLineParser& /*parser*/) {
+// the interface; --first-wife and --second-wife ask about A's or B's wife, as
+// the 称谓 window's boxes do. A name nobody in the book bears ends as the
+// chart's --from does, and so does the wife of a daughter of the book.
+int PrintKinship(const QStringList& values, const QCommandLineParser& parser) {
   const QString& in = values[0];
   COperationClanbook book;
   // Any book: a .cbk knows which members are daughters.
   if (const FileStatus read = formats::ReadBookFile(FilePathOf(in), book); !read.Ok())
     return Fail(kChartCannotRead, ReadFailure(in, read));
-  const MemberNode* members[2] = {nullptr, nullptr};
+  const QString wifeOptions[2] = {QStringLiteral("first-wife"), QStringLiteral("second-wife")};
+  KinPerson people[2];
+  QString shown[2];
   for (int i = 0; i < 2; ++i) {
-    MemberNode* found = book.FindByName(values[i + 1].toStdU16String());
+    const QString& name = values[i + 1];
+    MemberNode* found = book.FindByName(name.toStdU16String());
     if (!found)
-      return Fail(kChartNoSuchMember,
-                  QCoreApplication::translate("Conversions", "%1 中没有名叫“%2”的成员。")
-                      .arg(in, values[i + 1]));
-    members[i] = found;
+      return Fail(
+          kChartNoSuchMember,
+          QCoreApplication::translate("Conversions", "%1 中没有名叫“%2”的成员。").arg(in, name));
+    people[i] = PersonOf(found);
+    if (parser.isSet(wifeOptions[i])) {
+      if (people[i].sex == KinSex::Female)
+        return Fail(
+            kChartNoSuchMember,
+            QCoreApplication::translate("Conversions", "%1 中的“%2”是女儿，没有妻子，不能用 --%3。")
+                .arg(in, name, wifeOptions[i]));
+      people[i].wife = true;
+    }
+    shown[i] = KinshipPersonName(name, people[i]);
   }
-  const KinPerson a = PersonOf(members[0]);
-  const KinPerson b = PersonOf(members[1]);
-  Write(stdout, (KinshipLine(values[1], values[2], FindKinship(a, b)) + QLatin1Char('\n') +
-                 KinshipLine(values[2], values[1], FindKinship(b, a)) + QLatin1Char('\n'))
-                    .toLocal8Bit());
+  Write(stdout,
+        (KinshipLine(shown[0], shown[1], FindKinship(people[0], people[1])) + QLatin1Char('\n') +
+         KinshipLine(shown[1], shown[0], FindKinship(people[1], people[0])) + QLatin1Char('\n'))
+            .toLocal8Bit());
   return kChartDone;
 }
 
@@ -511,7 +524,12 @@ std::vector<Conversion> Conversions() {
                   {QStringLiteral("BOOK"), QStringLiteral("A"), QStringLiteral("B")},
                   QCoreApplication::translate(
                       "Conversions", "列出家谱 BOOK 中成员 A 与 B 互相的称谓：“A 称 B 为 …”两行"),
-                  {},
+                  {QCommandLineOption(QStringLiteral("first-wife"),
+                                      QCoreApplication::translate(
+                                          "Conversions", "A 指成员 A 之妻（女儿没有妻子）。")),
+                   QCommandLineOption(QStringLiteral("second-wife"),
+                                      QCoreApplication::translate(
+                                          "Conversions", "B 指成员 B 之妻（女儿没有妻子）。"))},
                   PrintKinship});
   return list;
 }

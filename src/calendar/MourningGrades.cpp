@@ -1,6 +1,7 @@
 #include "calendar/MourningGrades.h"
 
 #include "model/COperationClanbook.h"
+#include "model/MemberRecord.h"
 
 #include <algorithm>
 
@@ -71,6 +72,26 @@ constexpr PlaceRow kPlaces[] = {
 
 constexpr int kReach = 4;  // 高祖 above, 玄孙 below
 
+// Puts `person` into his place and his wives right after him in the order
+// of his record (配, 继配 …): a wife shares her husband's place. A member
+// without a record costs the test for one.
+void PlaceWithWives(std::vector<MourningCell>& cells, const KinPerson& person,
+                    const Kinship& kinship) {
+  const std::optional<MourningPlace> place = MourningPlaceOf(kinship);
+  if (!place) return;
+  const auto cell = std::find_if(cells.begin(), cells.end(),
+                                 [&](const MourningCell& c) { return c.place == *place; });
+  if (cell == cells.end()) return;
+  cell->people.push_back(person);
+  if (!person.member->extra.HasRecord()) return;
+  // A daughter of the book is married out: whatever her record lists, she
+  // has no wives.
+  const MemberRecord& record = person.member->extra.Record();
+  if (record.sex == Sex::kFemale) return;
+  for (std::size_t i = 0; i < record.spouses.size(); ++i)
+    cell->people.push_back(KinPerson{person.member, KinSex::Male, true});
+}
+
 }  // namespace
 
 std::optional<MourningPlace> MourningPlaceOf(const Kinship& k) {
@@ -127,7 +148,7 @@ std::vector<MourningCell> MourningChart(const MemberNode* self) {
   Kinship k;
   k.kind = KinKind::Self;
   k.ancestor = self;
-  PlaceRelative(cells, KinPerson{self}, k);
+  PlaceWithWives(cells, PersonOf(self), k);
   std::vector<const MemberNode*> level;
   std::vector<const MemberNode*> next;
   for (int up = 0; up <= top; ++up) {
@@ -137,7 +158,7 @@ std::vector<MourningCell> MourningChart(const MemberNode* self) {
       k.kind = KinKind::Ancestor;
       k.up = up;
       k.ancestor = shared;
-      PlaceRelative(cells, KinPerson{shared}, k);
+      PlaceWithWives(cells, KinPerson{shared}, k);
     }
     // Down the other branches of this ancestor, a generation at a time, so
     // that each cell gets its people branch by branch in birth order.
@@ -155,7 +176,7 @@ std::vector<MourningCell> MourningChart(const MemberNode* self) {
         // A daughter of the clan goes to the women's side of her place.
         const KinPerson person = PersonOf(member);
         k.sex = person.sex;
-        PlaceRelative(cells, person, k);
+        PlaceWithWives(cells, person, k);
         if (down < kReach)
           for (const MemberNode* child = member->firstChild; child; child = child->nextSibling)
             next.push_back(child);

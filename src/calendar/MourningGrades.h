@@ -49,8 +49,10 @@ struct MourningCell {
   // chart gives none, None. A woman's place: None.
   MourningGrade wife = MourningGrade::None;
   // Who fill the place, in the order of the lines below the shared ancestor
-  // (elder branches first) and within a family by birth: the members and,
-  // once the book keeps them, women and wives.
+  // (elder branches first) and within a family by birth: the members, each
+  // man followed by his wives in the order of his record (a wife is
+  // KinPerson{husband, Male, true}; the n-th wife after a man is his n-th
+  // spouse). Wives fill the men's places only.
   std::vector<KinPerson> people;
 };
 
@@ -69,7 +71,8 @@ bool PlaceRelative(std::vector<MourningCell>& cells, const KinPerson& person,
                    const Kinship& kinship);
 
 // The chart of `self` (none: every place empty) with the members of the book
-// in their places. Walks up at most four generations and from each ancestor
-// down at most four: costs the relatives within the five grades, never the
-// whole book.
+// and their wives in their places: self's wives in 己身, the ancestors' with
+// the ancestors (母, 祖母 …), every other man's with him. Walks up at most
+// four generations and from each ancestor down at most four: costs the
+// relatives within the five grades and their wives, never the whole book.
 std::vector<MourningCell> MourningChart(const MemberNode* self);

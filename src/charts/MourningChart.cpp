@@ -3,6 +3,9 @@
 #include "charts/ChartExport.h"
 #include "charts/ChartView.h"
 #include "charts/ChartWindow.h"
+#include "document/SpouseWords.h"
+#include "model/COperationClanbook.h"
+#include "model/MemberRecord.h"
 #include "platform/MessageBoxes.h"
 
 #include <QFontMetricsF>
@@ -19,7 +22,8 @@ constexpr double kHeadingSize = 14;
 constexpr double kTextSize = 12;
 constexpr double kPad = 6;
 constexpr double kTitleHeight = 44;
-constexpr int kSide = 4;  // rows and columns on either side of 己身
+constexpr int kSide = 4;            // rows and columns on either side of 己身
+constexpr double kWifeIndent = 12;  // a wife's line is set in under her husband
 
 // The places' names, for the catalogue: the calendar layer names them in
 // Chinese and the window asks the catalogue for them by that name.
@@ -78,6 +82,12 @@ int RowOf(const MourningPlace& p) {
   return kSide - p.generation;
 }
 
+// The name of the `nth` wife of `husband` as the chart shows it.
+QString WifeName(const MemberNode& husband, std::size_t nth) {
+  const std::vector<Spouse>& wives = husband.extra.Record().spouses;
+  return spouse_text::Name(nth < wives.size() ? wives[nth] : Spouse());
+}
+
 double WrappedHeight(const QFontMetricsF& metrics, const QString& text, double width) {
   return metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap, text).height();
 }
@@ -120,7 +130,11 @@ QStringList MourningText::GradeLines(const MourningCell& cell) {
   }
   const bool self = cell.place == MourningPlace{};
   if (!self) lines << Grade(cell.grade);
-  if (cell.wife != MourningGrade::None && cell.wife != cell.grade)
+  // A wife the chart gives no grade is still listed: under her husband's
+  // grade she would seem to share it.
+  const bool wives = std::any_of(cell.people.begin(), cell.people.end(),
+                                 [](const KinPerson& person) { return person.wife; });
+  if (cell.wife != cell.grade && (cell.wife != MourningGrade::None || wives))
     lines << tr("妻：%1").arg(Grade(cell.wife));
   return lines;
 }
@@ -153,16 +167,33 @@ MourningScene::MourningScene(const MemberNode& self, std::vector<MourningCell> c
         if (y > kPad) y += kPad;  // a rule between two places of one box
         const QString term = MourningText::Term(*cell);
         const double h = WrappedHeight(heading, term, inner);
-        box.lines.push_back({term, QRectF(kPad, y, inner, h), true, false, nullptr});
+        box.lines.push_back({term, QRectF(kPad, y, inner, h), true, false, nullptr, nullptr});
         y += h;
         for (const QString& line : MourningText::GradeLines(*cell)) {
           const double g = WrappedHeight(text, line, inner);
-          box.lines.push_back({line, QRectF(kPad, y, inner, g), false, true, nullptr});
+          box.lines.push_back({line, QRectF(kPad, y, inner, g), false, true, nullptr, nullptr});
           y += g;
         }
+        // A man's wives follow him in the order of his record: the n-th
+        // wife after him is his n-th spouse.
+        const MemberNode* husband = nullptr;
+        std::size_t nth = 0;
         for (const KinPerson& person : cell->people) {
-          box.lines.push_back({ChartText::Visible(ChartText::Name(*person.member)),
-                               QRectF(kPad, y, inner, text.height()), false, false, person.member});
+          if (person.wife) {
+            if (person.member != husband) {
+              husband = person.member;
+              nth = 0;
+            }
+            box.lines.push_back({ChartText::Visible(WifeName(*person.member, nth++)),
+                                 QRectF(kPad + kWifeIndent, y, inner - kWifeIndent, text.height()),
+                                 false, false, cell, nullptr});
+          } else {
+            husband = person.member;
+            nth = 0;
+            box.lines.push_back({ChartText::Visible(ChartText::Name(*person.member)),
+                                 QRectF(kPad, y, inner, text.height()), false, false, cell,
+                                 person.member});
+          }
           y += text.height();
           box.empty = false;
         }
@@ -275,12 +306,8 @@ QStringList MourningScene::NamesIn(const MourningPlace& place) const {
   QStringList names;
   const Box* box = BoxAt(place);
   if (!box) return names;
-  for (const MourningCell* cell : box->cells) {
-    if (!(cell->place == place)) continue;
-    for (const Line& line : box->lines)
-      for (const KinPerson& person : cell->people)
-        if (line.member == person.member) names << line.text;
-  }
+  for (const Line& line : box->lines)
+    if (line.cell && line.cell->place == place) names << line.text;
   return names;
 }
 

@@ -22,7 +22,8 @@ public:
   // The place's name: 伯叔父母 ("Father's brothers").
   static QString Term(const MourningCell& cell);
   // What a cell says under its name: the grade, a woman's unmarried and
-  // married-out grades, a wife's grade where it differs from her husband's.
+  // married-out grades, a wife's grade where it differs from her husband's
+  // (无服 only when a wife is in the place to be told so).
   static QStringList GradeLines(const MourningCell& cell);
   static QString Title(const QString& name) { return tr("%1 本宗九族五服图").arg(name); }
   static QString WindowTitle() { return tr("五服图"); }
@@ -33,8 +34,9 @@ public:
 // line in the middle column; the men's lines to its right and the women's to
 // its left, as in the Qing chart, which is read from right to left. Each
 // place is a box with its name, its grade and the relatives in it, one name
-// a line; a place nobody fills keeps its box, drawn dashed. The women's
-// places of the direct line (女, 孙女 …) share the box of the men's.
+// a line, each man's wives (王氏) on lines of their own under him, set in;
+// a place nobody fills keeps its box, drawn dashed. The women's places of
+// the direct line (女, 孙女 …) share the box of the men's.
 class MourningScene : public ChartScene, public ChartPages {
 public:
   static constexpr double kBoxWidth = 170;
@@ -57,7 +59,7 @@ public:
   QString Title() const { return m_title; }
   const std::vector<MourningCell>& Cells() const { return m_cells; }
   // The box of a place (empty when the place is not on the chart) and the
-  // names shown in it.
+  // names shown in it, in their order: a man's wives right after him.
   QRectF BoxOf(const MourningPlace& place) const;
   QStringList NamesIn(const MourningPlace& place) const;
 
@@ -67,6 +69,9 @@ private:
     QRectF rect;
     bool heading = false;  // the place's name
     bool grade = false;
+    // A relative's name: the place he or she fills.
+    const MourningCell* cell = nullptr;
+    // A member's name, which a click follows; none on a wife's line.
     const MemberNode* member = nullptr;
   };
   struct Box {

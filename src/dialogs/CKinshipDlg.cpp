@@ -104,7 +104,7 @@ void CKinshipDlg::Update() {
     KinPerson p = PersonOf(member);
     wifeBox->setEnabled(p.sex == KinSex::Male);
     p.wife = wifeBox->isEnabled() && wifeBox->isChecked();
-    shown = p.wife ? tr("%1之妻").arg(name) : name;
+    shown = KinshipPersonName(name, p);
     return p;
   };
   QString shownA, shownB;

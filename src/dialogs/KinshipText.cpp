@@ -149,6 +149,11 @@ QString OwnWordsFor(const Kinship& k) {
 
 }  // namespace
 
+QString KinshipPersonName(const QString& name, const KinPerson& person) {
+  // The words the 称谓 window first had, under its name in the catalogue.
+  return person.wife ? QCoreApplication::translate("CKinshipDlg", "%1之妻").arg(name) : name;
+}
+
 QString KinshipWords(const Kinship& kinship) {
   if (OwnWords()) return OwnWordsFor(kinship);
   return QString::fromStdU16String(KinshipTerm(kinship));

@@ -8,6 +8,9 @@
 
 #include <QString>
 
+// How the window and the command line name a person asked about by a
+// member's name `name`: the name, or for his wife "张三之妻".
+QString KinshipPersonName(const QString& name, const KinPerson& person);
 // The word for what A calls B.
 QString KinshipWords(const Kinship& kinship);
 // "A 称 B 为 TERM" ("B is A's TERM" in English); for people with no ancestor

@@ -394,11 +394,9 @@ void MemberRecordWindow::Refresh() {
   m_mother->addItem(tr("未填"));
   if (m_member && m_member->parent) {
     const std::vector<Spouse>& wives = m_member->parent->extra.Record().spouses;
-    for (const Spouse& wife : wives) {
-      QString name = spouse_text::Clan(wife);
-      if (!wife.givenName.empty()) name += QLatin1Char(' ') + Text(wife.givenName);
-      m_mother->addItem(spouse_text::Title(wife.title) + QLatin1Char(' ') + name);
-    }
+    for (const Spouse& wife : wives)
+      m_mother->addItem(spouse_text::Title(wife.title) + QLatin1Char(' ') +
+                        spouse_text::Name(wife));
   }
   m_mother->setCurrentIndex(record.mother + 1 < m_mother->count() ? record.mother + 1 : 0);
 

@@ -7,7 +7,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,35 +14,6 @@
 
 #include <optional>
 #include <tuple>
-
-namespace spouse_text {
-
-QString Title(SpouseTitle title) {
-  switch (title) {
-    case SpouseTitle::kPei:
-      return QCoreApplication::translate("SpouseDialog", "配");
-    case SpouseTitle::kJiPei:
-      return QCoreApplication::translate("SpouseDialog", "继配");
-    case SpouseTitle::kQu:
-      return QCoreApplication::translate("SpouseDialog", "娶");
-    case SpouseTitle::kCeShi:
-      return QCoreApplication::translate("SpouseDialog", "侧室");
-  }
-  return {};
-}
-
-QString Clan(const Spouse& spouse) {
-  if (spouse.surname.empty()) return {};
-  return QCoreApplication::translate("SpouseDialog", "%1氏")
-      .arg(QString::fromStdU16String(spouse.surname));
-}
-
-QString Date(std::int32_t year, std::int32_t month, std::int32_t day) {
-  if (year == 0 && month == 0 && day == 0) return {};
-  return BothDates(year, month, day);
-}
-
-}  // namespace spouse_text
 
 namespace {
 

@@ -3,6 +3,7 @@
 // of the member dialogs take it ("1890-3-5", "光绪十六年二月十五") or left empty.
 #pragma once
 
+#include "document/SpouseWords.h"
 #include "model/MemberRecord.h"
 #include "platform/CDialog.h"
 
@@ -44,13 +45,3 @@ private:
   QLineEdit* m_note = nullptr;
   QFormLayout* m_form = nullptr;
 };
-
-// The words of a wife as the window lists her.
-namespace spouse_text {
-// 配, 继配, 娶, 侧室 in the user's language.
-QString Title(SpouseTitle title);
-// "王氏" for the surname 王 (the book's way of naming a wife); empty without one.
-QString Clan(const Spouse& spouse);
-// A date of the wife in both calendars; empty when unknown.
-QString Date(std::int32_t year, std::int32_t month, std::int32_t day);
-}  // namespace spouse_text

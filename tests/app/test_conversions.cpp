@@ -346,33 +346,50 @@ TEST_F(ConversionTest, DateIsPrintedInBothCalendarsOrRefusedWithTheReason) {
 }
 
 TEST_F(ConversionTest, KinshipPrintsWhatEachCallsTheOtherOrWhoIsMissing) {
-  const auto run = [this](const char* arguments) {
-    return Clanbook(QString::fromUtf8(arguments).split(u' '));
-  };
-  const Outcome chinese = run("--lang zh --kinship book.ftf 张子 张叔");
-  EXPECT_EQ(chinese.status, 0) << chinese.err.toStdString();
-  EXPECT_EQ(chinese.out, QStringLiteral("张子 称 张叔 为 叔叔\n张叔 称 张子 为 侄子\n"));
-  const Outcome english = run("--lang en --kinship book.ftf 张祖 张子");
-  EXPECT_EQ(english.out, QStringLiteral("张子 is 张祖's grandson\n张祖 is 张子's grandfather\n"));
-
-  const Outcome unknown = run("--lang zh --kinship book.ftf 张子 王五");
-  EXPECT_EQ(unknown.status, 3);
-  EXPECT_TRUE(unknown.out.isEmpty());
-  EXPECT_TRUE(unknown.err.contains(QStringLiteral("王五"))) << unknown.err.toStdString();
-  const Outcome missing = run("--kinship missing.ftf 张子 张叔");
-  EXPECT_EQ(missing.status, 1);
-  EXPECT_TRUE(missing.err.contains(QStringLiteral("missing.ftf")));
-  EXPECT_EQ(run("--kinship book.ftf 张子").status, 2);
-
-  // A book that knows its daughters: 张叔 made a woman is the father's sister.
+  // A book that knows its daughters: in book.cbk 张叔 is the father's sister.
   Book daughters(Path(QStringLiteral("book.ftf")));
   daughters.Find("张叔")->extra.EditRecord().sex = Sex::kFemale;
   ASSERT_TRUE(formats::WriteBookFile(
                   QFile::encodeName(Path(QStringLiteral("book.cbk"))).toStdString(), daughters.book)
                   .Ok());
-  const Outcome aunt = run("--lang zh --kinship book.cbk 张子 张叔");
-  EXPECT_EQ(aunt.status, 0) << aunt.err.toStdString();
-  EXPECT_EQ(aunt.out, QStringLiteral("张子 称 张叔 为 姑妈\n张叔 称 张子 为 侄子\n"));
+  struct KinshipRow {
+    const char* arguments;
+    int status;
+    const char* out;  // all of standard output
+    const char* err;  // what standard error must hold
+  };
+  const KinshipRow rows[] = {
+      {"--lang zh --kinship book.ftf 张子 张叔", 0, "张子 称 张叔 为 叔叔\n张叔 称 张子 为 侄子\n",
+       ""},
+      {"--lang en --kinship book.ftf 张祖 张子", 0,
+       "张子 is 张祖's grandson\n张祖 is 张子's grandfather\n", ""},
+      {"--lang zh --kinship book.cbk 张子 张叔", 0, "张子 称 张叔 为 姑妈\n张叔 称 张子 为 侄子\n",
+       ""},
+      // Wives, named as the 称谓 window names them; a wife speaks as her husband.
+      {"--lang zh --kinship book.ftf 张子 张叔 --second-wife", 0,
+       "张子 称 张叔之妻 为 婶婶\n张叔之妻 称 张子 为 侄子\n", ""},
+      {"--lang zh --kinship book.ftf 张子 张子 --first-wife", 0,
+       "张子之妻 称 张子 为 丈夫\n张子 称 张子之妻 为 妻子\n", ""},
+      {"--lang zh --kinship book.ftf 张祖 张父 --first-wife --second-wife", 0,
+       "张祖之妻 称 张父之妻 为 儿媳\n张父之妻 称 张祖之妻 为 母亲\n", ""},
+      {"--lang en --kinship book.ftf 张子 张叔 --second-wife", 0,
+       "张叔's wife is 张子's wife of father's younger brother\n"
+       "张子 is 张叔's wife's brother's son\n",
+       ""},
+      // Refusals: nothing on standard output.
+      {"--lang zh --kinship book.ftf 张子 王五", 3, "", "王五"},
+      {"--lang zh --kinship book.cbk 张子 张叔 --second-wife", 3, "", "女儿"},
+      {"--lang zh --kinship book.cbk 张叔 张子 --first-wife", 3, "", "--first-wife"},
+      {"--kinship missing.ftf 张子 张叔", 1, "", "missing.ftf"},
+      {"--kinship book.ftf 张子", 2, "", ""},
+  };
+  for (const KinshipRow& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    const Outcome run = Clanbook(QString::fromUtf8(row.arguments).split(u' '));
+    EXPECT_EQ(run.status, row.status) << run.err.toStdString();
+    EXPECT_EQ(run.out, QString::fromUtf8(row.out));
+    EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.err))) << run.err.toStdString();
+  }
 }
 
 // No conversion writes over what it reads, whatever name the output goes by:

@@ -24,13 +24,24 @@ MemberNode* Add(COperationClanbook& book, MemberNode* father, const std::string&
   return m;
 }
 
+// The people of a cell by name, a wife as her husband's name and "~".
 std::string Names(const MourningCell& cell) {
   std::string out;
   for (const KinPerson& p : cell.people) {
     if (!out.empty()) out += ' ';
     out.append(p.member->name.begin(), p.member->name.end());
+    if (p.wife) out += '~';
   }
   return out;
+}
+
+void Marry(MemberNode* husband, int wives) {
+  for (int i = 0; i < wives; ++i) {
+    Spouse wife;
+    wife.title = i == 0 ? SpouseTitle::kPei : SpouseTitle::kJiPei;
+    wife.surname = i == 0 ? u"王" : u"李";
+    husband->extra.EditRecord().spouses.push_back(wife);
+  }
 }
 
 const MourningCell* Cell(const std::vector<MourningCell>& cells, int generation, int collateral,
@@ -175,13 +186,20 @@ TEST_F(MourningChartTest, EveryMemberStandsWhereHisKinshipPutsHim) {
   // their children are not in the book.
   for (const char* daughter : {"B1", "C2", "FC2", "FNGx"})
     m[daughter]->extra.EditRecord().sex = Sex::kFemale;
+  // Wives up, down and across each chart: each where her kinship puts her.
+  for (const char* husband : {"G4", "G2", "S", "N", "FC1", "SN", "C1", "GGGC", "OT"})
+    Marry(m[husband], 2);
   for (const char* who : {"S", "N", "FC1", "G2", "Top", "X5"}) {
     SCOPED_TRACE(who);
     const std::vector<MourningCell> cells = MourningChart(m[who]);
     std::map<const MemberNode*, MourningPlace> placed;
     for (const MourningCell& cell : cells)
-      for (const KinPerson& p : cell.people)
-        EXPECT_TRUE(placed.emplace(p.member, cell.place).second);
+      for (const KinPerson& p : cell.people) {
+        if (p.wife)
+          EXPECT_EQ(MourningPlaceOf(FindKinship(PersonOf(m[who]), p)), cell.place);
+        else
+          EXPECT_TRUE(placed.emplace(p.member, cell.place).second);
+      }
     for (const auto& [name, member] : m) {
       const auto place = MourningPlaceOf(FindKinship(PersonOf(m[who]), PersonOf(member)));
       const auto found = placed.find(member);
@@ -191,6 +209,55 @@ TEST_F(MourningChartTest, EveryMemberStandsWhereHisKinshipPutsHim) {
       }
     }
   }
+}
+
+TEST_F(MourningChartTest, WivesFollowTheirHusbandsInTheirPlaces) {
+  Marry(m["S"], 2);                            // 妻 and a second wife
+  Marry(m["G2"], 2);                           // 祖母 twice over
+  Marry(m["G1"], 1);                           // 母
+  Marry(m["B2"], 1);                           // the younger brother's wife
+  Marry(m["C2"], 1);                           // a son's
+  Marry(m["SC"], 1);                           // a 再从兄弟's, whom the chart gives no grade
+  Marry(m["FNGx"], 1);                         // beyond the five grades: not on the chart
+  m["U1"]->extra.EditRecord().rank = u"长子";  // a record without wives
+  // A daughter is married out: a wife her record may list is not shown.
+  m["FC2"]->extra.EditRecord().sex = Sex::kFemale;
+  Marry(m["FC2"], 1);
+  const std::vector<MourningCell> cells = MourningChart(m["S"]);
+  struct Row {
+    int generation, collateral;
+    bool female;
+    const char* names;
+    MourningGrade wife;
+  };
+  using G = MourningGrade;
+  const Row rows[] = {
+      {0, 0, false, "S S~ S~", G::ZiCuiStaff},    // 妻: 齐衰杖期
+      {2, 0, false, "G2 G2~ G2~", G::ZiCuiYear},  // 祖母 with 祖父, his grade
+      {1, 0, false, "G1 G1~", G::ZhanCui},
+      {0, 1, false, "B1 B2 B2~", G::XiaoGong},  // after her husband, not after his brother
+      {1, 1, false, "U1 U2", G::ZiCuiYear},     // a record, no wives
+      {-1, 0, false, "C1 C2 C2~", G::DaGong},   // 子妇
+      {0, 3, false, "SC SC~", G::None},         // listed, with no grade of her own
+      {0, 2, false, "FC1", G::SiMa},
+      {0, 2, true, "FC2", G::None},  // 堂姊妹, without the wife
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.names);
+    const MourningCell* cell = Cell(cells, row.generation, row.collateral, row.female);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(Names(*cell), row.names);
+    EXPECT_EQ(cell->wife, row.wife);
+    for (const KinPerson& p : cell->people)
+      if (p.wife) {
+        EXPECT_EQ(p.Sex(), KinSex::Female);
+        EXPECT_EQ(MourningPlaceOf(FindKinship(PersonOf(m["S"]), p)), cell->place);
+      }
+  }
+  int wives = 0;
+  for (const MourningCell& cell : cells)
+    for (const KinPerson& p : cell.people) wives += p.wife;
+  EXPECT_EQ(wives, 8);  // all but FNGx's and the daughter's
 }
 
 TEST_F(MourningChartTest, WomenAndWivesFoundByPathTakeTheirPlaces) {

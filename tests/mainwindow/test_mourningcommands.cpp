@@ -1,10 +1,12 @@
 // 家谱 → 五服图…: the window opens on the selected member with the names in
-// their places (the places above the root empty), a click on a name draws
-// that relative's chart, 导出… writes the SVG, in either language.
+// their places (the places above the root empty) and the wives under their
+// husbands, a click on a name draws that relative's chart, 导出… writes the
+// SVG, in either language.
 #include "MainWindowTestSupport.h"
 #include "app/Translation.h"
 #include "charts/ChartView.h"
 #include "charts/MourningChart.h"
+#include "model/MemberRecord.h"
 #include "platform/Shell.h"
 
 #include <QAction>
@@ -30,6 +32,19 @@ const QByteArray kClan =
     "张三 1925 1 1 1 end 1 张丙\r\n"
     "张大哥 1920 1 1 1 end 1 张丙\r\n"
     "张小 1950 1 1 1 end 1 张三\r\n";
+
+// Wives as a .cbk keeps them, in their husbands' records.
+void Marry(CClanbookDlg& window, std::u16string_view husband,
+           std::initializer_list<std::pair<const char16_t*, const char16_t*>> wives) {
+  MemberRecord& record = FindMember(window, husband)->extra.EditRecord();
+  for (const auto& [surname, given] : wives) {
+    Spouse wife;
+    wife.title = record.spouses.empty() ? SpouseTitle::kPei : SpouseTitle::kJiPei;
+    wife.surname = surname;
+    wife.givenName = given;
+    record.spouses.push_back(wife);
+  }
+}
 
 struct Seen {
   QString title, chartTitle;
@@ -109,6 +124,11 @@ TEST(MourningCommand, DrawsTheChartOfTheSelectedMemberAndExportsItInEitherLangua
   CClanbookDlg window;
   window.Create();
   LoadRecords(window, kClan);
+  Marry(window, u"张丙", {{u"王", u""}, {u"李", u"秀英"}});
+  Marry(window, u"张大哥", {{u"陈", u""}});
+  Marry(window, u"张三", {{u"赵", u""}});
+  Marry(window, u"张甲", {{u"孙", u""}});
+  Marry(window, u"张堂", {{u"吴", u""}});
   SelectMember(window, FindMember(window, u"张三"));
   // In the 家谱 menu right after 称谓….
   auto* command = window.findChild<QAction*>(QStringLiteral("mourningChartCommand"));
@@ -121,13 +141,17 @@ TEST(MourningCommand, DrawsTheChartOfTheSelectedMemberAndExportsItInEitherLangua
   const Seen chinese = RunMourning(window, QStringLiteral("wufu.png"), dir.filePath("zh.svg"));
   EXPECT_EQ(chinese.title, QStringLiteral("五服图"));
   EXPECT_EQ(chinese.chartTitle, QStringLiteral("张三 本宗九族五服图"));
-  EXPECT_EQ(chinese.self, QStringList{QStringLiteral("张三")});
-  EXPECT_EQ(chinese.father, QStringList{QStringLiteral("张丙")});
-  EXPECT_EQ(chinese.brothers, QStringList{QStringLiteral("张大哥")});
+  // Each wife on a line of her own right under her husband, as the member
+  // window names her.
+  EXPECT_EQ(chinese.self, (QStringList{QStringLiteral("张三"), QStringLiteral("赵氏")}));
+  EXPECT_EQ(chinese.father, (QStringList{QStringLiteral("张丙"), QStringLiteral("王氏"),
+                                         QStringLiteral("李氏 秀英")}));
+  EXPECT_EQ(chinese.brothers, (QStringList{QStringLiteral("张大哥"), QStringLiteral("陈氏")}));
   EXPECT_EQ(chinese.uncles, QStringList{QStringLiteral("张伯")});
-  EXPECT_EQ(chinese.cousins, QStringList{QStringLiteral("张堂")});
+  EXPECT_EQ(chinese.cousins, (QStringList{QStringLiteral("张堂"), QStringLiteral("吴氏")}));
   EXPECT_EQ(chinese.sons, QStringList{QStringLiteral("张小")});
-  EXPECT_EQ(chinese.greatGrandfathers, QStringList{QStringLiteral("张甲")});
+  EXPECT_EQ(chinese.greatGrandfathers,
+            (QStringList{QStringLiteral("张甲"), QStringLiteral("孙氏")}));
   // The father above 己身, the brothers' line to the right, the sisters' to
   // the left, each a box of its own; the 高祖 keeps his box, empty.
   EXPECT_DOUBLE_EQ(chinese.fatherBox.left(), chinese.selfBox.left());
@@ -144,7 +168,8 @@ TEST(MourningCommand, DrawsTheChartOfTheSelectedMemberAndExportsItInEitherLangua
   EXPECT_EQ(chinese.pngStart, QByteArray("\x89PNG"));
   EXPECT_TRUE(chinese.badSuffix.contains(QStringLiteral(".pdf")))
       << chinese.badSuffix.toStdString();
-  for (const char* text : {"张三", "张大哥", "张堂", "伯叔父母", "斩衰三年", "族兄弟"})
+  for (const char* text :
+       {"张三", "张大哥", "张堂", "伯叔父母", "斩衰三年", "族兄弟", "李氏 秀英", "妻：小功五月"})
     EXPECT_TRUE(chinese.svg.contains(QString::fromUtf8(text))) << text;
 
   const Translation english(UiLanguage::English);
@@ -152,7 +177,7 @@ TEST(MourningCommand, DrawsTheChartOfTheSelectedMemberAndExportsItInEitherLangua
   const Seen translated =
       RunMourning(window, QStringLiteral("en/wufu.png"), dir.filePath("en.svg"));
   EXPECT_EQ(translated.title, QStringLiteral("Mourning Grades"));
-  EXPECT_EQ(translated.brothers, chinese.brothers);
+  EXPECT_EQ(translated.brothers, (QStringList{QStringLiteral("张大哥"), QStringLiteral("née 陈")}));
   EXPECT_TRUE(WellFormed(translated.svg));
   for (const char* text : {"张大哥", "Father's brothers", "Untrimmed sackcloth", "Third cousins",
                            "Fine hemp (3 months)"})
