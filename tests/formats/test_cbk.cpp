@@ -92,7 +92,7 @@ std::string Dump(const COperationClanbook& book, const CbkBook* file = nullptr,
   for (const auto* t : {&b.title, &b.hallName, &b.clanSeat, &b.editors, &b.preface, &b.rules,
                         &b.precepts, &b.generationPoem})
     text(*t);
-  out << b.editionYear;
+  out << b.editionYear << ' ' << b.poemFirstGeneration;
   return out.str();
 }
 
@@ -216,6 +216,12 @@ TEST_F(CbkTest, ASaveWritesOnlyTheRowsThatChanged) {
          c.BookDataChanged();
        },
        1},
+      {"the 世 of the 字辈 alone",
+       [](COperationClanbook& b, BookChanges& c) {
+         b.Book().poemFirstGeneration = 12;
+         c.BookDataChanged();
+       },
+       1},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);
@@ -235,6 +241,73 @@ TEST_F(CbkTest, ASaveWritesOnlyTheRowsThatChanged) {
     file.reset();
     ASSERT_TRUE(CbkBook::Open(path, CbkBook::Access::kReadOnly, again, reread).Ok());
     EXPECT_EQ(Dump(again, reread.get()), Dump(book, reread.get()));
+    fs::remove(path);
+  }
+}
+
+// A book of the first schema, which had no 世 for its 字辈: it opens with its
+// poem from 第1世, and the first save into it, whatever it changes, brings
+// it up to the present schema in its one transaction and keeps every member.
+TEST_F(CbkTest, ABookOfTheFirstSchemaOpensAndIsBroughtUpByASave) {
+  const auto version = [](const fs::path& path) {
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* pragma = nullptr;
+    sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &pragma, nullptr);
+    const int found = sqlite3_step(pragma) == SQLITE_ROW ? sqlite3_column_int(pragma, 0) : -1;
+    sqlite3_finalize(pragma);
+    sqlite3_close(db);
+    return found;
+  };
+  const struct {
+    const char* label;
+    std::function<void(COperationClanbook&, BookChanges&)> edit;
+    int firstGeneration;  // of the 字辈, once saved
+  } rows[] = {
+      {"a member changed",
+       [](COperationClanbook& b, BookChanges& c) {
+         MemberNode* m = Find(b, u"孔末");
+         m->extra.EditRecord().courtesyName = u"子思";
+         c.Changed(m);
+       },
+       1},
+      {"the 字辈's 世 given",
+       [](COperationClanbook& b, BookChanges& c) {
+         b.Book().poemFirstGeneration = 45;
+         c.BookDataChanged();
+       },
+       45},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    full_.Clear();
+    const fs::path path = SaveFull();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "ALTER TABLE book DROP COLUMN poem_first_generation; "
+                           "PRAGMA user_version = 1",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    ASSERT_EQ(version(path), 1);
+
+    COperationClanbook book;
+    std::unique_ptr<CbkBook> file;
+    ASSERT_TRUE(CbkBook::Open(path, CbkBook::Access::kReadWrite, book, file).Ok());
+    EXPECT_EQ(book.Book().poemFirstGeneration, 1);
+    full_.Book().poemFirstGeneration = 1;
+    EXPECT_EQ(Dump(book, file.get()), Dump(full_, file.get()));
+    BookChanges changes;
+    row.edit(book, changes);
+    ASSERT_TRUE(file->SaveChanges(book, changes).Ok());
+    file.reset();
+    EXPECT_EQ(version(path), formats::kCbkSchemaVersion);
+    COperationClanbook again;
+    ASSERT_TRUE(CbkBook::Open(path, CbkBook::Access::kReadOnly, again, file).Ok());
+    EXPECT_EQ(again.Book().poemFirstGeneration, row.firstGeneration);
+    EXPECT_EQ(Dump(again, file.get()), Dump(book, file.get()));
+    file.reset();
     fs::remove(path);
   }
 }
@@ -274,7 +347,9 @@ TEST_F(CbkTest, RefusesWhatIsNoBookOfItsOwn) {
       {"pages zeroed after the header", Write(headerOnly, "hollow.cbk"), FileProblem::kDamagedBook},
       {"another program's database", withSql("foreign.cbk", "PRAGMA application_id = 42"),
        FileProblem::kForeignBook},
-      {"a newer schema", withSql("newer.cbk", "PRAGMA user_version = 2"), FileProblem::kNewerBook},
+      {"a newer schema", withSql("newer.cbk", "PRAGMA user_version = 3"), FileProblem::kNewerBook},
+      {"a 字辈 from no 世", withSql("poem.cbk", "UPDATE book SET poem_first_generation = 0"),
+       FileProblem::kDamagedBook},
       {"a member whose father is missing",
        withSql("orphan.cbk", "UPDATE member SET parent = 999 WHERE name = '孔伋'"),
        FileProblem::kDamagedBook},
