@@ -3,9 +3,9 @@
 #include "document/GenealogyDocument.h"
 
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -119,9 +119,8 @@ void BookDataDialog::ShowPoem(const BookData& data) {
                       .replace(QLatin1Char('\n'), QLatin1Char(' '))
                       .replace(QLatin1Char('\r'), QLatin1Char(' ')));
   m_poem->setCursorPosition(0);
-  m_poemStart->setText(data.generationPoem.empty()
-                           ? QString()
-                           : tr("自第 %1 世起").arg(data.poemFirstGeneration));
+  m_poemStart->setText(
+      data.generationPoem.empty() ? QString() : tr("自第 %1 世起").arg(data.poemFirstGeneration));
 }
 
 void BookDataDialog::OnOK() {

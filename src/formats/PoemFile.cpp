@@ -64,11 +64,9 @@ PoemFileResult CheckPoemText(std::u16string_view text, std::u32string* character
       found.push_back(c);
     } else if (!IsSeparator(c)) {
       // A lone surrogate has no UTF-8 of its own to be shown by.
-      const std::u16string shown =
-          c >= 0xD800 && c < 0xE000 ? std::u16string(1, u'\uFFFD')
-          : c < 0x10000
-              ? std::u16string(1, static_cast<char16_t>(c))
-              : std::u16string(text.substr(i - 1, 2));
+      const std::u16string shown = c >= 0xD800 && c < 0xE000 ? std::u16string(1, u'\uFFFD')
+                                   : c < 0x10000 ? std::u16string(1, static_cast<char16_t>(c))
+                                                 : std::u16string(text.substr(i - 1, 2));
       return Malformed(PoemProblem::kNotIdeograph, position, textcodec::ToUtf8(shown));
     }
   }

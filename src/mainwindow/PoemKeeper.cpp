@@ -107,11 +107,10 @@ void PoemKeeper::WriteBeside(const QString& bookFile) {
     case PoemSaveResult::kNameTooLong:
       // No save under this name can keep it: said once for the saves. The
       // poem is kept for a save under a shorter name.
-      m_noticeOnce(
-          CClanbookDlg::tr(
-              "字辈无法保存在家谱旁边：文件名%1太长，加上“.zibei”就超出了文件系统的限制。"
-              "要保留字辈，请用较短的文件名另存家谱。")
-              .arg(QDir::toNativeSeparators(bookFile)));
+      m_noticeOnce(CClanbookDlg::tr(
+                       "字辈无法保存在家谱旁边：文件名%1太长，加上“.zibei”就超出了文件系统的限制。"
+                       "要保留字辈，请用较短的文件名另存家谱。")
+                       .arg(QDir::toNativeSeparators(bookFile)));
       return;
     case PoemSaveResult::kFailed:
       ShowNotice(

@@ -18,10 +18,10 @@ namespace {
 
 // Every field of the book's data the dialog edits, in its order; the 字辈
 // has a command of its own, which the dialog runs.
-constexpr RecordField kBookFields[] = {
-    RecordField::kBookTitle, RecordField::kHallName, RecordField::kClanSeat,
-    RecordField::kEditionYear, RecordField::kEditors, RecordField::kPreface,
-    RecordField::kRules, RecordField::kPrecepts};
+constexpr RecordField kBookFields[] = {RecordField::kBookTitle, RecordField::kHallName,
+                                       RecordField::kClanSeat,  RecordField::kEditionYear,
+                                       RecordField::kEditors,   RecordField::kPreface,
+                                       RecordField::kRules,     RecordField::kPrecepts};
 
 // The member window, made when first asked for; it lives as long as the main
 // window and is hidden, not destroyed, when closed.

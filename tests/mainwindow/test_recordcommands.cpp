@@ -31,6 +31,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QUndoStack>
 
 #include <gtest/gtest.h>
@@ -523,14 +524,19 @@ TEST_F(RecordWindowTest, TheBookDataIsChangedAsOneStep) {
     auto* button = d->findChild<QPushButton*>(QStringLiteral("bookPoemButton"));
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->accessibleName(), button->text());
-    OnNextDialog<CGenerationPoemDlg>([](CGenerationPoemDlg* p) {
-      TypeInto(p, "poemEdit", QStringLiteral("希言公彦承，宏闻贞尚衍。"));
-      auto* first = p->findChild<QSpinBox*>(QStringLiteral("firstGenerationSpin"));
-      first->setValue(45);
-      ClickButton(p, "idc_1");
-    });
-    QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_EQ(poem->text(), QStringLiteral("希言公彦承，宏闻贞尚衍。"));
+    // Clicked once this handler is done, so that the 字辈 dialog's own
+    // handler runs while it is open.
+    QTimer::singleShot(0, button, &QPushButton::click);
+  });
+  OnNextDialog<CGenerationPoemDlg>([](CGenerationPoemDlg* p) {
+    TypeInto(p, "poemEdit", QStringLiteral("希言公彦承，宏闻贞尚衍。"));
+    p->findChild<QSpinBox*>(QStringLiteral("firstGenerationSpin"))->setValue(45);
+    ClickButton(p, "idc_1");
+  });
+  OnNextDialog<BookDataDialog>([&](BookDataDialog* d) {
+    EXPECT_EQ(
+        d->findChild<QLineEdit*>(QString::fromLatin1(line(RecordField::kGenerationPoem)))->text(),
+        QStringLiteral("希言公彦承，宏闻贞尚衍。"));
     EXPECT_EQ(d->findChild<QLabel*>(QStringLiteral("bookPoemFirstGeneration"))->text(),
               QStringLiteral("自第 45 世起"));
     Shoot(d, QStringLiteral("book-data.png"));

@@ -92,8 +92,7 @@ struct Writer {
         dropSpouses(db, "DELETE FROM spouse WHERE member = ?1"),
         dropSources(db, "DELETE FROM source WHERE member = ?1"),
         dropMember(db, "DELETE FROM member WHERE id = ?1"),
-        book(db,
-             "INSERT OR REPLACE INTO book VALUES (1, ?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)"),
+        book(db, "INSERT OR REPLACE INTO book VALUES (1, ?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)"),
         m_db(db) {}
 
   bool Ok() const {
