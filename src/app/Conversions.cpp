@@ -28,7 +28,6 @@
 #include "merge/BranchExport.h"
 #include "merge/BranchMerge.h"
 #include "model/COperationClanbook.h"
-#include "search/GenerationPoem.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -334,11 +333,6 @@ int ExportBookFile(const QStringList& values, const QCommandLineParser& parser) 
                   QCoreApplication::translate("Conversions", "%1 中没有名叫“%2”的成员。")
                       .arg(in, options.fromName));
   }
-  // The 字辈 of a book that keeps it beside itself (a .ftf); a poem file
-  // that cannot be read leaves the book without one, as the window does.
-  GenerationPoem poem;
-  LoadPoem(FilePathOf(in), poem);
-  options.generationPoem = QString::fromStdU32String(poem.characters);
   QString error;
   if (!book::WriteBookPdf(book, options, out, &error)) return Fail(kChartCannotWrite, error);
   return kChartDone;

@@ -21,8 +21,6 @@ struct BookOptions {
   Paper paper = Paper::kA4;
   DateStyle dates = DateStyle::kLunar;
   bool privateLiving = false;  // no dates or places of the living
-  // The 字辈 when the book's data holds none (a .zibei beside a .ftf).
-  QString generationPoem;
   // The face; DefaultFile() when empty.
   QString fontFile;
   QString fontFamily;

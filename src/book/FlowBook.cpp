@@ -172,9 +172,7 @@ void BookSetter::Plan() {
   text(data.preface, BookWords::Preface());
   text(data.rules, BookWords::Rules());
   text(data.precepts, BookWords::Precepts());
-  const QString poem = data.generationPoem.empty() ? m_options.generationPoem
-                                                   : QString::fromStdU16String(data.generationPoem);
-  if (!poem.trimmed().isEmpty()) m_parts.push_back({PartKind::kText, BookWords::Poem(), poem});
+  text(data.generationPoem, BookWords::Poem());
   m_parts.push_back({PartKind::kContents, BookWords::Contents(), {}});
   if (m_tables.PageCount() > 0) m_parts.push_back({PartKind::kTables, BookWords::Tables(), {}});
   m_parts.push_back({PartKind::kRecords, BookWords::Records(), {}});

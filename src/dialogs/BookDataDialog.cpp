@@ -3,9 +3,11 @@
 #include "document/GenealogyDocument.h"
 
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -16,7 +18,7 @@ namespace {
 constexpr RecordField kLines[] = {RecordField::kBookTitle, RecordField::kHallName,
                                   RecordField::kClanSeat, RecordField::kEditors};
 constexpr RecordField kTexts[] = {RecordField::kPreface, RecordField::kRules,
-                                  RecordField::kPrecepts, RecordField::kGenerationPoem};
+                                  RecordField::kPrecepts};
 
 // "谱名", "Book title": the field's name as it begins a label or a tab.
 QString TitleOf(RecordField field) {
@@ -64,6 +66,26 @@ BookDataDialog::BookDataDialog(const BookData& data, QWidget* parent)
       form->addRow(yearLabel, m_year);
     }
   }
+  // The 字辈, read-only: its one editor is the 字辈 command, which checks it.
+  auto* poemLabel = new QLabel(LabelOf(RecordField::kGenerationPoem), general);
+  m_poem = new QLineEdit(general);
+  m_poem->setObjectName(ObjectNameOf(RecordField::kGenerationPoem));
+  m_poem->setAccessibleName(poemLabel->text());
+  m_poem->setReadOnly(true);
+  poemLabel->setBuddy(m_poem);
+  m_poemStart = new QLabel(general);
+  m_poemStart->setObjectName(QStringLiteral("bookPoemFirstGeneration"));
+  auto* poemButton = new QPushButton(tr("字辈…"), general);
+  poemButton->setObjectName(QStringLiteral("bookPoemButton"));
+  poemButton->setAccessibleName(poemButton->text());
+  poemButton->setAutoDefault(false);
+  connect(poemButton, &QPushButton::clicked, this, &BookDataDialog::poemRequested);
+  auto* poemRow = new QHBoxLayout;
+  poemRow->addWidget(m_poem, 1);
+  poemRow->addWidget(m_poemStart);
+  poemRow->addWidget(poemButton);
+  form->addRow(poemLabel, poemRow);
+  ShowPoem(data);
   tabs->addTab(general, tr("谱书"));
   for (const RecordField field : kTexts) {
     auto* page = new QWidget(tabs);
@@ -87,6 +109,19 @@ BookDataDialog::BookDataDialog(const BookData& data, QWidget* parent)
 }
 
 BookDataDialog::~BookDataDialog() = default;
+
+void BookDataDialog::ShowPoem(const BookData& data) {
+  m_data.generationPoem = data.generationPoem;
+  m_data.poemFirstGeneration = data.poemFirstGeneration;
+  // A poem written over lines is shown on one.
+  QString poem = QString::fromStdU16String(data.generationPoem);
+  m_poem->setText(poem.replace(QStringLiteral("\r\n"), QStringLiteral(" "))
+                      .replace(QLatin1Char('\n'), QLatin1Char(' '))
+                      .replace(QLatin1Char('\r'), QLatin1Char(' ')));
+  m_poem->setCursorPosition(0);
+  m_poemStart->setText(
+      data.generationPoem.empty() ? QString() : tr("自第 %1 世起").arg(data.poemFirstGeneration));
+}
 
 void BookDataDialog::OnOK() {
   for (const auto& [field, box] : m_lines)

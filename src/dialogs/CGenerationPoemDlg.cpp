@@ -1,5 +1,6 @@
 #include "dialogs/CGenerationPoemDlg.h"
 
+#include "formats/PoemFile.h"
 #include "platform/MessageBoxes.h"
 #include "ui_generationpoemdlg.h"
 
@@ -93,8 +94,8 @@ bool CGenerationPoemDlg::OnInitDialog() {
 void CGenerationPoemDlg::DoDataExchange(DataExchange& dx) {
   // The poem is read by ReadPoem, which knows its own rules and messages.
   if (!dx.saveAndValidate()) {
-    ui->poemEdit->setText(QString::fromStdU32String(m_poem.characters));
-    ui->firstGenerationSpin->setValue(m_poem.firstGeneration);
+    ui->poemEdit->setText(OneLine(m_poemText));
+    ui->firstGenerationSpin->setValue(m_firstGeneration);
   }
   dx.Text(ui->surnameEdit, m_surname);
 }
@@ -103,20 +104,29 @@ void CGenerationPoemDlg::OnOK() {
   GenerationPoem poem;
   QString surname;
   if (!ReadPoem(poem) || !ReadSurname(surname)) return;
-  m_poem = std::move(poem);
+  // A poem written over lines is shown on one; left as shown, it stays as
+  // it was written.
+  const QString typed = ui->poemEdit->text().trimmed();
+  if (typed != OneLine(m_poemText).trimmed()) m_poemText = typed;
+  m_firstGeneration = ui->firstGenerationSpin->value();
   m_surname = surname;
   EndDialog(IDOK);
 }
 
+QString CGenerationPoemDlg::OneLine(const QString& text) {
+  QString line = text;
+  return line.replace(QStringLiteral("\r\n"), QStringLiteral(" "))
+      .replace(QLatin1Char('\n'), QLatin1Char(' '))
+      .replace(QLatin1Char('\r'), QLatin1Char(' '));
+}
+
 bool CGenerationPoemDlg::ReadPoem(GenerationPoem& poem) {
-  QString text = ui->poemEdit->text();
-  text.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+  const QString text = ui->poemEdit->text();
   poem = GenerationPoem{ui->firstGenerationSpin->value(), {}};
   if (text.trimmed().isEmpty()) return true;
-  const std::string file = std::to_string(poem.firstGeneration) + "\n" + text.toStdString();
-  // What a poem may hold is the poem file's rule, kept in the search layer,
-  // which names the first character it refuses.
-  const PoemFileResult read = ParsePoem(file, poem);
+  // What a poem may hold is one rule for the poem typed here and the one
+  // read beside a .ftf; it names the first character it refuses.
+  const PoemFileResult read = CheckPoemText(View(text), &poem.characters);
   if (read.status == PoemFileStatus::kOk) return true;
   ShowNotice(read.problem == PoemProblem::kNotIdeograph
                  ? tr("字辈里的“%1”不是汉字。字辈只能由汉字组成，字与字之间可以用标点或空格隔开。")

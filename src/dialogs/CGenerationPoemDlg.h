@@ -1,7 +1,7 @@
 // 字辈: the clan's generation poem, where its first character falls, and the
 // surname that names are read after; a check lists the members whose given
-// name lacks their generation's character. The caller loads and saves the
-// poem beside the book.
+// name lacks their generation's character. The poem is the book's data: the
+// caller makes a change of it a step of the history.
 #pragma once
 
 #include "platform/CDialog.h"
@@ -23,9 +23,11 @@ public:
   explicit CGenerationPoemDlg(const COperationClanbook& book, QWidget* parent = nullptr);
   ~CGenerationPoemDlg() override;
 
-  // In: the book's poem, empty when it has none. Out, after OK: the poem to
-  // keep; empty when the user emptied the box, so the book has none.
-  GenerationPoem m_poem;
+  // In: the book's poem as typed and the 世 of its first character. Out,
+  // after OK: as the user left them, a poem (CheckPoemText) or an empty text
+  // when the user emptied the box, so the book has none.
+  QString m_poemText;
+  int m_firstGeneration = 1;
   // In: the clan's surname; empty: read off the book. Out, after OK: as the
   // user left it, never empty.
   QString m_surname;
@@ -47,6 +49,8 @@ private:
   // Reads the poem box and the first generation; a blank box is no poem. Says
   // what is wrong and puts the cursor in the box when the poem is malformed.
   bool ReadPoem(GenerationPoem& poem);
+  // The poem as the box shows it: on one line.
+  static QString OneLine(const QString& text);
   bool ReadSurname(QString& surname);
   void Activate(const QModelIndex& row);
   void ForgetCheck();

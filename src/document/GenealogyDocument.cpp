@@ -324,11 +324,17 @@ GenealogyDocument::FileStamp GenealogyDocument::StampOf(const QString& fileName)
 }
 
 FileStatus GenealogyDocument::ReadGenealogy(const QString& fileName, COperationClanbook& out,
-                                            const ReadProgress& progress) {
+                                            const ReadProgress& progress, PoemFileResult* poem) {
+  if (poem) *poem = {PoemFileStatus::kMissing, PoemProblem::kNone, 0, {}};
   // A .cbk read here is closed again: its pictures stay in it.
   if (IsBookFile(fileName)) return formats::ReadBookFile(FilePathOf(fileName), out, progress);
   formats::FtfFormat format;
-  return formats::ReadFile(format, FilePathOf(fileName), out, progress);
+  const FileStatus status = formats::ReadFile(format, FilePathOf(fileName), out, progress);
+  if (status.Ok()) {
+    const PoemFileResult read = LoadPoem(FilePathOf(fileName), out.Book());
+    if (poem) *poem = read;
+  }
+  return status;
 }
 
 QString GenealogyDocument::BackupName(const QString& fileName) {
@@ -512,7 +518,7 @@ void GenealogyDocument::SetData(MemberNode* member, const MemberData& data) {
 FileStatus GenealogyDocument::ReadBook(const QString& fileName, OpenedBook& out, bool readOnly,
                                        const ReadProgress& progress) {
   out.file.reset();
-  if (!IsBookFile(fileName)) return ReadGenealogy(fileName, out.genealogy, progress);
+  if (!IsBookFile(fileName)) return ReadGenealogy(fileName, out.genealogy, progress, &out.poem);
   return formats::CbkBook::Open(
       FilePathOf(fileName),
       readOnly ? formats::CbkBook::Access::kReadOnly : formats::CbkBook::Access::kReadWrite,

@@ -5,6 +5,7 @@
 // by row instead of rebuilding themselves.
 #pragma once
 
+#include "formats/PoemFile.h"
 #include "model/BookChanges.h"
 #include "model/COperationClanbook.h"
 #include "model/EditRules.h"
@@ -83,9 +84,12 @@ public:
   };
   static FileStamp StampOf(const QString& fileName);
   // Reads `fileName` into `out`, emptied first and left empty on failure.
-  // Touches no document, so it may run on any thread.
+  // A .ftf (any name but a .cbk's) comes with the 字辈 of the poem file
+  // beside it; `poem` learns what reading that file gave. Touches no
+  // document, so it may run on any thread.
   static FileStatus ReadGenealogy(const QString& fileName, COperationClanbook& out,
-                                  const ReadProgress& progress = {});
+                                  const ReadProgress& progress = {},
+                                  PoemFileResult* poem = nullptr);
   // What became of the previous version a save was asked to keep.
   struct PreviousVersion {
     enum Outcome {
@@ -126,6 +130,9 @@ public:
     ~OpenedBook();
     COperationClanbook genealogy;
     std::unique_ptr<formats::CbkBook> file;
+    // What the poem file beside a .ftf gave; kMissing for a .cbk, which
+    // keeps its own 字辈.
+    PoemFileResult poem{PoemFileStatus::kMissing, PoemProblem::kNone, 0, {}};
   };
   // Reads `fileName` in the format its name marks (.cbk; anything else as
   // .ftf, as always). A .cbk is held open and locked against other programs
@@ -153,7 +160,7 @@ public:
   qint64 RowsLastSaved() const;
   // The fields the book holds that .ftf cannot keep, each named in the
   // user's language, for the question before a save to .ftf; empty when
-  // .ftf keeps everything.
+  // .ftf keeps everything. A 字辈 is kept beside it (formats/PoemFile.h).
   QStringList FieldsFtfWillNotKeep() const;
 
   // --- a genealogy made elsewhere (an import) ---
@@ -206,6 +213,11 @@ public:
   // The book's data: one field (a book field of RecordField) at a time.
   bool ChangeBookText(RecordField field, const QString& text);
   bool ChangeEditionYear(int year);
+  // The 字辈 as typed and the 世 of its first character, one command
+  // ("更改谱书的 字辈"); the caller has checked the text (CheckPoemText). An
+  // empty text is no poem, from 第1世; a 世 beyond 1 to
+  // kMaxPoemFirstGeneration is refused.
+  bool ChangeGenerationPoem(const QString& text, int firstGeneration);
   // The field's name in the user's language: 字, 行传, 谱名...
   static QString FieldName(RecordField field);
   // The 排行 proposed for `member` (model/MemberRecord.h).

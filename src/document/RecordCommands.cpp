@@ -4,6 +4,7 @@
 // kept in a book file: what a .ftf would not keep, a picture's bytes, and
 // the words for the book file's problems.
 #include "document/GenealogyDocument.h"
+#include "formats/FtfFormat.h"
 #include "formats/cbk/CbkBook.h"
 
 #include <QBuffer>
@@ -231,11 +232,24 @@ bool GenealogyDocument::RemovePhoto(MemberNode* member, int index) {
 }
 
 bool GenealogyDocument::ChangeBookText(RecordField field, const QString& text) {
-  if (!IsBookField(field) || field == RecordField::kEditionYear) return false;
+  // The 字辈 changes with its 世 (ChangeGenerationPoem).
+  if (!IsBookField(field) || field == RecordField::kEditionYear ||
+      field == RecordField::kGenerationPoem)
+    return false;
   BookData after = m_genealogy.Book();
   after.Text(field) = text.toStdU16String();
   if (after == m_genealogy.Book()) return false;
   m_undoStack.push(new BookCommand(*this, std::move(after), field));
+  return true;
+}
+
+bool GenealogyDocument::ChangeGenerationPoem(const QString& text, int firstGeneration) {
+  if (firstGeneration < 1 || firstGeneration > kMaxPoemFirstGeneration) return false;
+  BookData after = m_genealogy.Book();
+  after.generationPoem = text.toStdU16String();
+  after.poemFirstGeneration = after.generationPoem.empty() ? 1 : firstGeneration;
+  if (after == m_genealogy.Book()) return false;
+  m_undoStack.push(new BookCommand(*this, std::move(after), RecordField::kGenerationPoem));
   return true;
 }
 
@@ -325,7 +339,8 @@ QString GenealogyDocument::FieldName(RecordField field) {
 
 QStringList GenealogyDocument::FieldsFtfWillNotKeep() const {
   QStringList names;
-  for (const RecordField field : FieldsBeyondTenFields(m_genealogy)) names << FieldName(field);
+  for (const RecordField field : formats::FieldsFtfDoesNotKeep(m_genealogy))
+    names << FieldName(field);
   return names;
 }
 

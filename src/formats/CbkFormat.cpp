@@ -24,7 +24,8 @@ WriteResult CbkFormat::Write(const COperationClanbook& genealogy, const WriteSin
 }
 
 ReadResult ReadBookFile(const std::filesystem::path& path, COperationClanbook& out,
-                        const ReadProgress& progress) {
+                        const ReadProgress& progress, PoemFileResult* poem) {
+  if (poem) *poem = {PoemFileStatus::kMissing, PoemProblem::kNone, 0, {}};
   const FormatEntry* entry = FormatOfFile(path.string());
   if (!entry || !entry->reads) {
     out.Clear();
@@ -40,14 +41,27 @@ ReadResult ReadBookFile(const std::filesystem::path& path, COperationClanbook& o
     gedcom.options.mediaFolder = path.parent_path().empty() ? "." : path.parent_path();
     return ReadFile(gedcom, path, out, progress);
   }
-  return ReadFile(*MakeFormat(entry->id), path, out, progress);
+  const ReadResult read = ReadFile(*MakeFormat(entry->id), path, out, progress);
+  if (read.Ok() && entry->id == FormatId::kFtf) {
+    const PoemFileResult loaded = LoadPoem(path, out.Book());
+    if (poem) *poem = loaded;
+  }
+  return read;
 }
 
 WriteResult WriteBookFile(const std::filesystem::path& path, COperationClanbook& genealogy,
-                          const std::filesystem::path& photosFrom) {
+                          const std::filesystem::path& photosFrom, PoemSaveResult* poem) {
+  if (poem) *poem = PoemSaveResult::kSaved;
   const FormatEntry* entry = FormatOfFile(path.string());
   if (!entry || !entry->writes) return Failure(kFileCannotWrite, FileProblem::kTargetNotWritable);
-  if (entry->id == FormatId::kFtf) return WriteFile(*MakeFormat(entry->id), genealogy, path);
+  if (entry->id == FormatId::kFtf) {
+    const WriteResult written = WriteFile(*MakeFormat(entry->id), genealogy, path);
+    if (written.Ok()) {
+      const PoemSaveResult saved = SavePoem(path, genealogy.Book());
+      if (poem) *poem = saved;
+    }
+    return written;
+  }
   std::unique_ptr<CbkBook> source;
   if (!photosFrom.empty() && FormatOfFile(photosFrom.string()) &&
       FormatOfFile(photosFrom.string())->id == FormatId::kCbk) {

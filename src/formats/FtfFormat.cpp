@@ -1,6 +1,10 @@
 #include "formats/FtfFormat.h"
 
+#include <algorithm>
+
+#include "formats/PoemFile.h"
 #include "formats/ftf/FtfCodec.h"
+#include "model/COperationClanbook.h"
 
 namespace formats {
 
@@ -26,6 +30,15 @@ ReadResult LoadFtf(const std::filesystem::path& path, COperationClanbook& out,
 WriteResult SaveFtf(const std::filesystem::path& path, const COperationClanbook& genealogy) {
   FtfFormat format;
   return WriteFile(format, genealogy, path);
+}
+
+std::vector<RecordField> FieldsFtfDoesNotKeep(const COperationClanbook& genealogy) {
+  std::vector<RecordField> fields = FieldsBeyondTenFields(genealogy);
+  // A 字辈 the poem file cannot hold (no poem as CheckPoemText has it) is
+  // one more thing lost.
+  if (CheckPoemText(genealogy.Book().generationPoem).status == PoemFileStatus::kOk)
+    std::erase(fields, RecordField::kGenerationPoem);
+  return fields;
 }
 
 }  // namespace formats

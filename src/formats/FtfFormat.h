@@ -3,7 +3,10 @@
 // describes it, its encodings and its refusals.
 #pragma once
 
+#include <vector>
+
 #include "formats/FileFormat.h"
+#include "model/MemberRecord.h"
 
 namespace formats {
 
@@ -28,5 +31,11 @@ ReadResult LoadFtf(const std::filesystem::path& path, COperationClanbook& out,
 // or kFileCannotWrite, never a damaged or partial file in place of the old
 // one, and nothing written for an empty genealogy.
 WriteResult SaveFtf(const std::filesystem::path& path, const COperationClanbook& genealogy);
+
+// What a .ftf and the poem file beside it (formats/PoemFile.h) would drop of
+// the book, in the order of RecordField: every field beyond the ten
+// (FieldsBeyondTenFields) but a 字辈 the poem file keeps. Empty when they
+// keep everything.
+std::vector<RecordField> FieldsFtfDoesNotKeep(const COperationClanbook& genealogy);
 
 }  // namespace formats

@@ -32,7 +32,6 @@ void CClanbookDlg::OnExportBook() {
   if (!m_document.Root()) return;
   book::BookOptions initial;
   initial.from = SelectedMember();
-  initial.generationPoem = m_poem.Characters();
   const auto longWork = [this](const QString& label,
                                const std::function<void(const ExportBookDialog::Progress&)>& work) {
     return RunLongWork(this, label, true, [&work](WorkProgress& progress) {

@@ -229,7 +229,7 @@ void BookFiles::OpenFile(const QString& fileName) {
     m_document.AdoptBook(loaded, fileName);
     loaded.genealogy.Clear();  // the old genealogy
     clanbook_settings::AddRecentFile(fileName);
-    emit opened();
+    emit opened(loaded.poem);
     return;
   }
 }

@@ -8,6 +8,8 @@
 // save and nothing got written, the command that asked stops there.
 #pragma once
 
+#include "formats/PoemFile.h"
+
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -53,8 +55,9 @@ public:
   void ShowNoticeOnce(const QString& text);
 
 signals:
-  // A book read from a file took the document's place.
-  void opened();
+  // A book read from a file took the document's place; `poem` is what
+  // reading the poem file beside a .ftf gave (kMissing for a .cbk).
+  void opened(const PoemFileResult& poem);
   // The recent files changed other than by a save or an Open.
   void recentFilesChanged();
   // A GEDCOM file was dropped on the window: the import takes it.

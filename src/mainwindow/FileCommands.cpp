@@ -87,10 +87,10 @@ void CClanbookDlg::InstallFileCommands() {
 
   // After an Open the window greets the book: today's birthdays, the buttons,
   // and why its 字辈 could not be read.
-  connect(&m_files, &BookFiles::opened, this, [this] {
+  connect(&m_files, &BookFiles::opened, this, [this](const PoemFileResult& poem) {
     ShowTodaysBirthdays();
     EnableMemberButtons(true);
-    m_poem.ReportUnread();
+    m_poem.ReportUnread(poem);
   });
   connect(&m_files, &BookFiles::gedcomDropped, this,
           [this](const QString& fileName) { ImportGedcom(fileName); });

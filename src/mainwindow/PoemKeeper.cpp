@@ -2,8 +2,10 @@
 
 #include "dialogs/CGenerationPoemDlg.h"
 #include "document/GenealogyDocument.h"
+#include "formats/FormatRegistry.h"
 #include "mainwindow/CClanbookDlg.h"
 #include "platform/MessageBoxes.h"
+#include "search/GenerationPoem.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,7 +27,7 @@ QString PoemProblemText(const PoemFileResult& read) {
           .arg(read.number);
     case PoemProblem::kFirstLine:
       return CClanbookDlg::tr("第一行应是 1 到 %1 之间的整数（字辈第一个字所在的世），而不是“%2”。")
-          .arg(kMaxFirstGeneration)
+          .arg(kMaxPoemFirstGeneration)
           .arg(text);
     case PoemProblem::kNotUtf8:
       return CClanbookDlg::tr("第二行不是有效的 UTF-8 文本。");
@@ -55,10 +57,10 @@ QString UnreadText(const QString& bookFile, const PoemFileResult& read) {
       .arg(PoemFileName(bookFile), PoemProblemText(read));
 }
 
-bool SamePoem(const GenerationPoem& a, const GenerationPoem& b) {
-  if (a.characters.empty() || b.characters.empty())
-    return a.characters.empty() && b.characters.empty();
-  return a.firstGeneration == b.firstGeneration && a.characters == b.characters;
+// A .cbk keeps its 字辈 itself; any other name is saved as a .ftf.
+bool KeepsItsOwnPoem(const QString& bookFile) {
+  const formats::FormatEntry* entry = formats::FormatOfFile(FilePathOf(bookFile).string());
+  return entry && entry->id == formats::FormatId::kCbk;
 }
 
 }  // namespace
@@ -74,101 +76,70 @@ PoemKeeper::PoemKeeper(GenealogyDocument& document, QWidget& window,
     m_bookReplaced = false;
   });
   connect(&m_document, &GenealogyDocument::saved, this, [this](const QString& fileName) {
-    if (m_unwritten || fileName != m_book) WriteBeside(fileName, true);
+    if (KeepsItsOwnPoem(fileName)) return;
+    if (fileName != m_beside || !SamePoem(m_written, m_document.Genealogy().Book()))
+      WriteBeside(fileName);
   });
 }
 
 void PoemKeeper::TakePoemOfBook() {
-  m_poem = {};
   m_surname.clear();
-  m_unwritten = false;
-  m_book = m_document.FileName();
-  m_unread = {};
-  if (m_document.FileName().isEmpty()) return;
-  // A poem file that cannot be read leaves the book without a poem; the
-  // window says why once the book is in place (ReportUnread).
-  GenerationPoem poem;
-  const PoemFileResult read = LoadPoem(FilePathOf(m_document.FileName()), poem);
-  if (read.status == PoemFileStatus::kOk)
-    m_poem = std::move(poem);
-  else if (read.status != PoemFileStatus::kMissing)
-    m_unread = read;
+  // A .ftf was read with its poem file: the book's poem is what that file
+  // holds, or none when it could not be read (ReportUnread says why).
+  const QString& file = m_document.FileName();
+  m_beside = file.isEmpty() || KeepsItsOwnPoem(file) ? QString() : file;
+  m_written = m_document.Genealogy().Book();
 }
 
-void PoemKeeper::ReportUnread() {
-  if (m_unread.status == PoemFileStatus::kOk) return;
-  ShowNotice(UnreadText(m_document.FileName(), m_unread));
-  m_unread = {};
+void PoemKeeper::ReportUnread(const PoemFileResult& read) {
+  if (read.status != PoemFileStatus::kMalformed && read.status != PoemFileStatus::kCannotRead)
+    return;
+  ShowNotice(UnreadText(m_document.FileName(), read));
 }
 
-void PoemKeeper::WriteBeside(const QString& bookFile, bool atSave) {
-  switch (SavePoem(FilePathOf(bookFile), m_poem)) {
+void PoemKeeper::WriteBeside(const QString& bookFile) {
+  const BookData& book = m_document.Genealogy().Book();
+  switch (SavePoem(FilePathOf(bookFile), book)) {
     case PoemSaveResult::kSaved:
-      m_book = bookFile;
-      m_unwritten = false;
+      m_beside = bookFile;
+      m_written = book;
       return;
-    case PoemSaveResult::kNameTooLong: {
-      // No save under this name can keep it: said once for the saves, and
-      // again whenever the user changes the poem. The poem is kept for a
-      // save under a shorter name.
-      m_unwritten = true;
-      const QString text =
-          CClanbookDlg::tr(
-              "字辈无法保存在家谱旁边：文件名%1太长，加上“.zibei”就超出了文件系统的限制。"
-              "要保留字辈，请用较短的文件名另存家谱。")
-              .arg(QDir::toNativeSeparators(bookFile));
-      if (atSave)
-        m_noticeOnce(text);
-      else
-        ShowNotice(text);
+    case PoemSaveResult::kNameTooLong:
+      // No save under this name can keep it: said once for the saves. The
+      // poem is kept for a save under a shorter name.
+      m_noticeOnce(CClanbookDlg::tr(
+                       "字辈无法保存在家谱旁边：文件名%1太长，加上“.zibei”就超出了文件系统的限制。"
+                       "要保留字辈，请用较短的文件名另存家谱。")
+                       .arg(QDir::toNativeSeparators(bookFile)));
       return;
-    }
     case PoemSaveResult::kFailed:
-      m_unwritten = true;
       ShowNotice(
           CClanbookDlg::tr("字辈无法保存到%1，下次保存家谱时再试。").arg(PoemFileName(bookFile)));
       return;
   }
 }
 
-void PoemKeeper::Edit() {
-  if (!m_document.FileName().isEmpty() && !m_unwritten) {
-    // The file may have been edited since the book was opened; it is the
-    // poem the book has.
-    GenerationPoem poem;
-    const PoemFileResult read = LoadPoem(FilePathOf(m_document.FileName()), poem);
-    if (read.status == PoemFileStatus::kMalformed || read.status == PoemFileStatus::kCannotRead) {
-      ShowNotice(UnreadText(m_document.FileName(), read));
-      poem = {};
-    }
-    m_poem = std::move(poem);
-    m_book = m_document.FileName();
-  }
-  const GenerationPoem before = m_poem;
+void PoemKeeper::Edit(QWidget* parent) {
+  const BookData& book = m_document.Genealogy().Book();
   const QString bookSurname = QString::fromStdU16String(ClanSurname(m_document.Genealogy()));
 
-  CGenerationPoemDlg dialog(m_document.Genealogy(), &m_window);
-  dialog.m_poem = before;
+  CGenerationPoemDlg dialog(m_document.Genealogy(), parent ? parent : &m_window);
+  dialog.m_poemText = QString::fromStdU16String(book.generationPoem);
+  dialog.m_firstGeneration = book.poemFirstGeneration;
   dialog.m_surname = m_surname;
   connect(&dialog, &CGenerationPoemDlg::memberActivated, this, &PoemKeeper::memberActivated);
   if (dialog.DoModal() != IDOK) return;
 
   // A surname the book gives by itself is not kept: it follows the book.
   m_surname = dialog.m_surname == bookSurname ? QString() : dialog.m_surname;
-  // An unchanged poem leaves its file alone, even one that could not be read.
-  if (SamePoem(dialog.m_poem, before)) return;
-  m_poem = dialog.m_poem;
-  if (m_document.FileName().isEmpty()) {
-    m_unwritten = true;  // written beside the book at its first save
-    return;
-  }
-  WriteBeside(m_document.FileName(), false);
+  m_document.ChangeGenerationPoem(dialog.m_poemText, dialog.m_firstGeneration);
 }
 
 QString PoemKeeper::SuggestedNameOfChild(const MemberNode* father) const {
-  if (m_poem.characters.empty() || !father) return {};
+  const GenerationPoem poem = PoemOf(m_document.Genealogy().Book());
+  if (poem.characters.empty() || !father) return {};
   const std::u16string surname =
       m_surname.isEmpty() ? ClanSurname(m_document.Genealogy()) : m_surname.toStdU16String();
   return QString::fromStdU16String(
-      SuggestedChildName(m_document.Genealogy(), father, m_poem, surname));
+      SuggestedChildName(m_document.Genealogy(), father, poem, surname));
 }

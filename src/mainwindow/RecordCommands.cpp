@@ -16,11 +16,12 @@
 
 namespace {
 
-// Every field of the book's data, in the dialog's order.
-constexpr RecordField kBookFields[] = {
-    RecordField::kBookTitle,   RecordField::kHallName, RecordField::kClanSeat,
-    RecordField::kEditionYear, RecordField::kEditors,  RecordField::kPreface,
-    RecordField::kRules,       RecordField::kPrecepts, RecordField::kGenerationPoem};
+// Every field of the book's data the dialog edits, in its order; the 字辈
+// has a command of its own, which the dialog runs.
+constexpr RecordField kBookFields[] = {RecordField::kBookTitle, RecordField::kHallName,
+                                       RecordField::kClanSeat,  RecordField::kEditionYear,
+                                       RecordField::kEditors,   RecordField::kPreface,
+                                       RecordField::kRules,     RecordField::kPrecepts};
 
 // The member window, made when first asked for; it lives as long as the main
 // window and is hidden, not destroyed, when closed.
@@ -58,6 +59,11 @@ void CClanbookDlg::InstallRecordCommands() {
       m_bookMenu, tr("谱书资料…"), QStringLiteral("bookDataCommand"),
       [this] {
         BookDataDialog dialog(m_document.Genealogy().Book(), this);
+        // The 字辈… button is the 字辈 command: its change is a step of its own.
+        connect(&dialog, &BookDataDialog::poemRequested, this, [this, &dialog] {
+          m_poem.Edit(&dialog);
+          dialog.ShowPoem(m_document.Genealogy().Book());
+        });
         if (dialog.DoModal() != IDOK) return;
         const BookData entered = dialog.Entered();
         if (entered == m_document.Genealogy().Book()) return;

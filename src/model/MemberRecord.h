@@ -115,10 +115,17 @@ struct MemberRecord {
   const std::u16string& Text(RecordField field) const;
 };
 
+// The largest 世 a 字辈 may start at: no clan counts a million generations,
+// and the bound keeps every sum of generations within an int.
+inline constexpr std::int32_t kMaxPoemFirstGeneration = 1000000;
+
 // The book's data, kept with the tree.
 struct BookData {
+  // The 字辈 is kept as typed: its characters, one a generation, with the
+  // spaces and punctuation the user put between them.
   std::u16string title, hallName, clanSeat, editors, preface, rules, precepts, generationPoem;
-  std::int32_t editionYear = 0;  // 0: not said
+  std::int32_t editionYear = 0;          // 0: not said
+  std::int32_t poemFirstGeneration = 1;  // the 世 of the 字辈's first character
   bool operator==(const BookData&) const = default;
   bool Empty() const { return *this == BookData(); }
   std::u16string& Text(RecordField field);  // a book field other than kEditionYear

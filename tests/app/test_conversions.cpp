@@ -538,6 +538,25 @@ TEST_F(ConversionTest, ExportBookWritesThePrintedBookOrSaysWhyNot) {
     EXPECT_TRUE(help.out.contains(QLatin1String(option))) << option;
 }
 
+// A .ftf's 字辈 goes into a .cbk and out beside another .ftf, and is printed.
+TEST_F(ConversionTest, TheGenerationPoemGoesWithTheBookEveryWay) {
+  if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP();
+  Write("poem.ftf", kBook);
+  Write("poem.ftf.zibei", "3\n克昌，厥后\n");
+  for (const char* step : {"--convert poem.ftf poem.cbk", "--convert poem.cbk back.ftf",
+                           "--export-book back.ftf poem.pdf --horizontal"}) {
+    const Outcome run = Clanbook(QString::fromUtf8(step).split(u' '));
+    ASSERT_EQ(run.status, 0) << step << run.err.toStdString();
+  }
+  EXPECT_EQ(ReadAll(Path(QStringLiteral("back.ftf.zibei"))), QByteArray("3\n克昌，厥后\n"));
+  QProcess text;
+  text.start(QStringLiteral("pdftotext"), {Path(QStringLiteral("poem.pdf")), QStringLiteral("-")});
+  ASSERT_TRUE(text.waitForFinished(60000));
+  QString words = QString::fromUtf8(text.readAllStandardOutput());
+  words.remove(QRegularExpression(QStringLiteral("\\s")));
+  EXPECT_TRUE(words.contains(QStringLiteral("克昌，厥后"))) << words.toStdString();
+}
+
 // A GEDCOM or branch output that cannot be written says why.
 TEST_F(ConversionTest, AnOutputThatCannotBeWrittenSaysWhy) {
   ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("adir")));

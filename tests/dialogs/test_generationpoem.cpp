@@ -80,7 +80,9 @@ protected:
 };
 
 TEST_F(GenerationPoemDialog, ShowsThePoemAndTheSurnameReadOffTheBook) {
-  m_dialog.m_poem = {3, U"宪庆"};
+  // A poem written over lines is shown on one.
+  m_dialog.m_poemText = QStringLiteral("宪\n庆");
+  m_dialog.m_firstGeneration = 3;
   Open();
   EXPECT_EQ(m_dialog.windowTitle(), QStringLiteral("字辈"));
   // Every box is named by its label, as a screen reader finds it.
@@ -89,7 +91,7 @@ TEST_F(GenerationPoemDialog, ShowsThePoemAndTheSurnameReadOffTheBook) {
       EXPECT_EQ(label->buddy()->accessibleName(), label->text());
     }
   }
-  EXPECT_EQ(PoemBox()->text(), QStringLiteral("宪庆"));
+  EXPECT_EQ(PoemBox()->text(), QStringLiteral("宪 庆"));
   EXPECT_EQ(FirstGenerationBox()->value(), 3);
   EXPECT_EQ(FirstGenerationBox()->text(), QStringLiteral("第 3 世"));
   EXPECT_EQ(SurnameBox()->text(), QStringLiteral("孔"));
@@ -178,7 +180,8 @@ TEST_F(GenerationPoemDialog, AMalformedPoemIsRefusedAndTheDialogStaysOpen) {
       {"，。 ", "确定", "字辈里没有汉字。"},
       {"", "检查", "请先输入字辈。"},
   };
-  m_dialog.m_poem = {2, U"昭"};
+  m_dialog.m_poemText = QStringLiteral("昭");
+  m_dialog.m_firstGeneration = 2;
   Open();
   for (const Row& row : rows) {
     SCOPED_TRACE(row.poem);
@@ -199,7 +202,7 @@ TEST_F(GenerationPoemDialog, AMalformedPoemIsRefusedAndTheDialogStaysOpen) {
   EXPECT_EQ(m_boxes.Boxes()[0].text, QStringLiteral("请输入姓氏。"));
   EXPECT_EQ(m_dialog.focusWidget(), SurnameBox());
   EXPECT_TRUE(m_dialog.isVisible());
-  EXPECT_EQ(m_dialog.m_poem.characters, U"昭");
+  EXPECT_EQ(m_dialog.m_poemText, QStringLiteral("昭"));
 }
 
 TEST_F(GenerationPoemDialog, OkHandsBackThePoemAndTheSurname) {
@@ -207,11 +210,11 @@ TEST_F(GenerationPoemDialog, OkHandsBackThePoemAndTheSurname) {
     const char* poem;
     int first;
     const char* surname;
-    std::u32string characters;
+    const char* text;  // as typed, without the blanks at its ends
   } rows[] = {
-      {"克昌，厥后。永保 其宗", 5, " 欧阳 ", U"克昌厥后永保其宗"},
-      {"𠮷宪", 1, "孔", U"𠮷宪"},
-      {"  ", 3, "孔", U""},  // an emptied box: the book has no poem
+      {" 克昌，厥后。永保 其宗 ", 5, " 欧阳 ", "克昌，厥后。永保 其宗"},
+      {"𠮷宪", 1, "孔", "𠮷宪"},
+      {"  ", 3, "孔", ""},  // an emptied box: the book has no poem
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.poem);
@@ -226,19 +229,26 @@ TEST_F(GenerationPoemDialog, OkHandsBackThePoemAndTheSurname) {
       ClickButton(d, "idc_1");
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_EQ(dialog.m_poem.characters, row.characters);
-    EXPECT_EQ(dialog.m_poem.firstGeneration, row.first);
+    EXPECT_EQ(dialog.m_poemText, QString::fromUtf8(row.text));
+    EXPECT_EQ(dialog.m_firstGeneration, row.first);
     EXPECT_EQ(dialog.m_surname, QString::fromUtf8(row.surname).trimmed());
   }
+  // A poem written over lines and left as shown stays as it was written.
+  CGenerationPoemDlg unchanged(m_book);
+  unchanged.m_poemText = QStringLiteral("克昌\n厥后");
+  OnNextDialog<CGenerationPoemDlg>([](CGenerationPoemDlg* d) { ClickButton(d, "idc_1"); });
+  EXPECT_EQ(unchanged.DoModal(), IDOK);
+  EXPECT_EQ(unchanged.m_poemText, QStringLiteral("克昌\n厥后"));
   CGenerationPoemDlg cancelled(m_book);
-  cancelled.m_poem = {2, U"昭"};
+  cancelled.m_poemText = QStringLiteral("昭");
+  cancelled.m_firstGeneration = 2;
   OnNextDialog<CGenerationPoemDlg>([](CGenerationPoemDlg* d) {
     TypeInto(d, "poemEdit", QStringLiteral("宪"));
     TypeInto(d, "surnameEdit", QStringLiteral("欧"));
     ClickButton(d, "idc_2");
   });
   EXPECT_EQ(cancelled.DoModal(), IDCANCEL);
-  EXPECT_EQ(cancelled.m_poem.characters, U"昭");
+  EXPECT_EQ(cancelled.m_poemText, QStringLiteral("昭"));
   EXPECT_EQ(cancelled.m_surname, QStringLiteral("孔"));
   EXPECT_TRUE(m_boxes.Boxes().empty());
 }

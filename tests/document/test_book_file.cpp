@@ -36,8 +36,10 @@ std::string WholeStateOf(const GenealogyDocument& document) {
                        QString::number(document.PhotoBytes(p).size()));
     out << line;
   });
-  lines << QString::fromStdU16String(tree.Book().title + u"|" + tree.Book().preface) +
-               QString::number(tree.Book().editionYear);
+  const BookData& book = tree.Book();
+  lines << QString::fromStdU16String(book.title + u"|" + book.preface + u"|" +
+                                     book.generationPoem) +
+               QString::number(book.editionYear) + u'|' + QString::number(book.poemFirstGeneration);
   return lines.join(u'\n').toStdString();
 }
 
@@ -198,6 +200,17 @@ TEST_F(BookFile, EachChangeOfARecordIsOneNamedCommand) {
        "更改谱书的 谱名"},
       {"year", [&](GenealogyDocument& d) { return d.ChangeEditionYear(1930); },
        "更改谱书的 修谱年份"},
+      {"字辈",
+       [&](GenealogyDocument& d) {
+         return d.ChangeGenerationPoem(QStringLiteral("克昌厥后，永保其宗。"), 3);
+       },
+       "更改谱书的 字辈"},
+      // Its 世 alone is a change of the book's data, saved as one.
+      {"字辈's 世",
+       [&](GenealogyDocument& d) {
+         return d.ChangeGenerationPoem(QStringLiteral("克昌厥后，永保其宗。"), 5);
+       },
+       "更改谱书的 字辈"},
       {"photo removed", [&](GenealogyDocument& d) { return d.RemovePhoto(jia, 0); },
        "删除 甲 的照片", true},
   };

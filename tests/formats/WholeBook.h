@@ -114,7 +114,9 @@ inline void FillBook(COperationClanbook& book) {
   data.preface = u"谱序\n第二行";
   data.rules = u"凡例";
   data.precepts = u"家训";
-  data.generationPoem = u"希言公彦承";
+  // The 字辈 as typed, from the 世 it starts at: every round trip carries both.
+  data.generationPoem = u"希言公彦承，宏闻贞尚衍。";
+  data.poemFirstGeneration = 45;
 }
 
 }  // namespace wholebook

@@ -1,8 +1,9 @@
 // The book file (.cbk): every field of a book goes out and comes back, a
-// save of changes writes those rows and no others, damaged, foreign, newer
-// and locked files are refused, and a save killed at any moment leaves the
-// old book or the new one.
-#include "FileTestSupport.h"
+// save of changes writes those rows and no others, a book of the first
+// schema opens and is brought up, damaged, foreign, newer and locked files
+// are refused, and a save killed at any moment leaves the old book or the
+// new one.
+#include "CbkTestSupport.h"
 #include "WholeBook.h"
 #include "formats/CbkFormat.h"
 #include "formats/FtfFormat.h"
@@ -15,91 +16,17 @@
 #include <sys/wait.h>
 
 #include <functional>
-#include <map>
 #include <random>
-#include <sstream>
 
 namespace {
 
 namespace fs = std::filesystem;
+using cbktest::Add;
+using cbktest::Dump;
+using cbktest::Find;
 using formats::CbkBook;
 using wholebook::FillBook;
 using wholebook::Picture;
-
-MemberNode* Add(COperationClanbook& book, MemberNode* father, const char16_t* name, int year) {
-  auto* member = new MemberNode;
-  member->name = name;
-  member->birthYear = year;
-  member->birthMonth = 3;
-  member->birthDay = 4;
-  book.InsertMember(father, member);
-  return member;
-}
-
-// Everything a book holds, pictures as their captions and bytes, written out
-// so that two books compare as text and a difference shows where.
-std::string Dump(const COperationClanbook& book, const CbkBook* file = nullptr,
-                 bool withBytes = true) {
-  std::ostringstream out;
-  auto text = [&out](const std::u16string& s) {
-    for (const char16_t c : s) out << static_cast<int>(c) << ',';
-    out << ' ';
-  };
-  std::vector<const MemberNode*> pending;
-  if (book.Root()) pending.push_back(book.Root());
-  while (!pending.empty()) {
-    const MemberNode* m = pending.back();
-    pending.pop_back();
-    text(m->name);
-    text(m->parent ? m->parent->name : u"");
-    out << m->birthYear << '-' << m->birthMonth << '-' << m->birthDay << ' ' << m->married << ' '
-        << m->alive << ' ' << m->deathYear << '-' << m->deathMonth << '-' << m->deathDay << ' ';
-    text(m->address);
-    const MemberRecord& r = m->extra.Record();
-    out << static_cast<int>(r.sex) << ' ' << r.mother << ' ';
-    for (int f = static_cast<int>(RecordField::kCourtesyName);
-         f <= static_cast<int>(RecordField::kSecondFather); ++f)
-      text(r.Text(static_cast<RecordField>(f)));
-    for (const Spouse& s : r.spouses) {
-      out << "spouse " << static_cast<int>(s.title) << ' ' << s.alive << ' ' << s.birthYear << ' '
-          << s.birthMonth << ' ' << s.birthDay << ' ' << s.deathYear << ' ' << s.deathMonth << ' '
-          << s.deathDay << ' ';
-      for (const auto* t : {&s.surname, &s.givenName, &s.origin, &s.father, &s.burial, &s.note})
-        text(*t);
-    }
-    for (const Source& s : r.sources) {
-      out << "source ";
-      text(s.title);
-      text(s.detail);
-    }
-    for (const Photo& p : r.photos) {
-      out << "photo ";
-      text(p.caption);
-      std::string bytes;
-      if (!withBytes) continue;
-      if (p.bytes) {
-        bytes = *p.bytes;
-      } else if (file) {
-        EXPECT_TRUE(file->ReadPhoto(p.id, bytes));
-      }
-      out << bytes.size() << ':' << bytes << ' ';
-    }
-    out << '\n';
-    if (m->nextSibling) pending.push_back(m->nextSibling);
-    if (m->firstChild) pending.push_back(m->firstChild);
-  }
-  const BookData& b = book.Book();
-  for (const auto* t : {&b.title, &b.hallName, &b.clanSeat, &b.editors, &b.preface, &b.rules,
-                        &b.precepts, &b.generationPoem})
-    text(*t);
-  out << b.editionYear;
-  return out.str();
-}
-
-MemberNode* Find(COperationClanbook& book, const char16_t* name) {
-  MemberNode* found = book.FindByName(name);
-  return found;
-}
 
 class CbkTest : public modeltest::TempFolderTest {
 protected:
@@ -216,6 +143,12 @@ TEST_F(CbkTest, ASaveWritesOnlyTheRowsThatChanged) {
          c.BookDataChanged();
        },
        1},
+      {"the 世 of the 字辈 alone",
+       [](COperationClanbook& b, BookChanges& c) {
+         b.Book().poemFirstGeneration = 12;
+         c.BookDataChanged();
+       },
+       1},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);
@@ -235,6 +168,73 @@ TEST_F(CbkTest, ASaveWritesOnlyTheRowsThatChanged) {
     file.reset();
     ASSERT_TRUE(CbkBook::Open(path, CbkBook::Access::kReadOnly, again, reread).Ok());
     EXPECT_EQ(Dump(again, reread.get()), Dump(book, reread.get()));
+    fs::remove(path);
+  }
+}
+
+// A book of the first schema, which had no 世 for its 字辈: it opens with its
+// poem from 第1世, and the first save into it, whatever it changes, brings
+// it up to the present schema in its one transaction and keeps every member.
+TEST_F(CbkTest, ABookOfTheFirstSchemaOpensAndIsBroughtUpByASave) {
+  const auto version = [](const fs::path& path) {
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* pragma = nullptr;
+    sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &pragma, nullptr);
+    const int found = sqlite3_step(pragma) == SQLITE_ROW ? sqlite3_column_int(pragma, 0) : -1;
+    sqlite3_finalize(pragma);
+    sqlite3_close(db);
+    return found;
+  };
+  const struct {
+    const char* label;
+    std::function<void(COperationClanbook&, BookChanges&)> edit;
+    int firstGeneration;  // of the 字辈, once saved
+  } rows[] = {
+      {"a member changed",
+       [](COperationClanbook& b, BookChanges& c) {
+         MemberNode* m = Find(b, u"孔末");
+         m->extra.EditRecord().courtesyName = u"子思";
+         c.Changed(m);
+       },
+       1},
+      {"the 字辈's 世 given",
+       [](COperationClanbook& b, BookChanges& c) {
+         b.Book().poemFirstGeneration = 45;
+         c.BookDataChanged();
+       },
+       45},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    full_.Clear();
+    const fs::path path = SaveFull();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "ALTER TABLE book DROP COLUMN poem_first_generation; "
+                           "PRAGMA user_version = 1",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    ASSERT_EQ(version(path), 1);
+
+    COperationClanbook book;
+    std::unique_ptr<CbkBook> file;
+    ASSERT_TRUE(CbkBook::Open(path, CbkBook::Access::kReadWrite, book, file).Ok());
+    EXPECT_EQ(book.Book().poemFirstGeneration, 1);
+    full_.Book().poemFirstGeneration = 1;
+    EXPECT_EQ(Dump(book, file.get()), Dump(full_, file.get()));
+    BookChanges changes;
+    row.edit(book, changes);
+    ASSERT_TRUE(file->SaveChanges(book, changes).Ok());
+    file.reset();
+    EXPECT_EQ(version(path), formats::kCbkSchemaVersion);
+    COperationClanbook again;
+    ASSERT_TRUE(CbkBook::Open(path, CbkBook::Access::kReadOnly, again, file).Ok());
+    EXPECT_EQ(again.Book().poemFirstGeneration, row.firstGeneration);
+    EXPECT_EQ(Dump(again, file.get()), Dump(book, file.get()));
+    file.reset();
     fs::remove(path);
   }
 }
@@ -274,7 +274,9 @@ TEST_F(CbkTest, RefusesWhatIsNoBookOfItsOwn) {
       {"pages zeroed after the header", Write(headerOnly, "hollow.cbk"), FileProblem::kDamagedBook},
       {"another program's database", withSql("foreign.cbk", "PRAGMA application_id = 42"),
        FileProblem::kForeignBook},
-      {"a newer schema", withSql("newer.cbk", "PRAGMA user_version = 2"), FileProblem::kNewerBook},
+      {"a newer schema", withSql("newer.cbk", "PRAGMA user_version = 3"), FileProblem::kNewerBook},
+      {"a 字辈 from no 世", withSql("poem.cbk", "UPDATE book SET poem_first_generation = 0"),
+       FileProblem::kDamagedBook},
       {"a member whose father is missing",
        withSql("orphan.cbk", "UPDATE member SET parent = 999 WHERE name = '孔伋'"),
        FileProblem::kDamagedBook},
@@ -405,158 +407,6 @@ TEST_F(CbkTest, ASaveKilledAtAnyMomentLeavesTheOldBookOrTheNew) {
     versionsSeen += !first.empty();
   }
   EXPECT_EQ(versionsSeen, 25) << "a kill after a whole save left the book without it";
-}
-
-// The order of the member rows: a book reads the same whatever order its
-// rows are in (a save gives fathers and elder brothers the lower rows, a book
-// edited and saved in place need not), its name index finds the first bearer
-// of a name in pre-order, and a book whose rows make no tree or break a rule
-// is refused for the same member in every order.
-
-class CbkRowsTest : public modeltest::TempFolderTest {
-protected:
-  // 祖 (row 1), his sons 甲 (2) and 乙 (4), each with a son 丙 (3 and 5):
-  // in pre-order 甲's 丙 is the first bearer of the name.
-  void SetUp() override {
-    TempFolderTest::SetUp();
-    MakeBook();
-  }
-  void MakeBook() {
-    book_.Clear();
-    MemberNode* root = Add(book_, nullptr, u"祖", 1800);
-    MemberNode* first = Add(book_, root, u"甲", 1830);
-    Add(book_, first, u"丙", 1860);
-    MemberNode* second = Add(book_, root, u"乙", 1835);
-    Add(book_, second, u"丙", 1862);
-    path_ = folder_ / "rows.cbk";
-    ASSERT_TRUE(CbkBook::SaveAs(path_, book_, nullptr).Ok());
-  }
-
-  // Gives the member rows new numbers (old -> new), with the links to them.
-  void Renumber(const std::map<int, int>& numbers, const std::string& moreSql = "") {
-    std::string sql =
-        "UPDATE member SET id = id + 1000, parent = parent + 1000, elder = elder + 1000;";
-    for (const auto& [from, to] : numbers)
-      for (const char* column : {"id", "parent", "elder"})
-        sql += std::string("UPDATE member SET ") + column + " = " + std::to_string(to) + " WHERE " +
-               column + " = " + std::to_string(from + 1000) + ";";
-    sql += moreSql;
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
-        << sqlite3_errmsg(db);
-    sqlite3_close(db);
-  }
-
-  COperationClanbook book_;
-  fs::path path_;
-};
-
-// Rows as a save gives them, fathers first but not in pre-order (乙 and his
-// 丙 before 甲's 丙), and every son before his father: one book each time.
-TEST_F(CbkRowsTest, RowsInAnyOrderGiveTheSameBookAndIndex) {
-  const struct {
-    const char* label;
-    std::map<int, int> numbers;
-  } orders[] = {
-      {"as saved", {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}}},
-      {"fathers first, not in pre-order", {{1, 1}, {2, 2}, {3, 5}, {4, 3}, {5, 4}}},
-      {"sons before fathers", {{1, 50}, {2, 40}, {3, 10}, {4, 30}, {5, 20}}},
-  };
-  const std::string expected = Dump(book_);
-  for (const auto& order : orders) {
-    SCOPED_TRACE(order.label);
-    MakeBook();
-    Renumber(order.numbers);
-    COperationClanbook read;
-    std::unique_ptr<CbkBook> file;
-    ASSERT_TRUE(CbkBook::Open(path_, CbkBook::Access::kReadWrite, read, file).Ok());
-    EXPECT_EQ(Dump(read), expected);
-    EXPECT_EQ(read.CountMembers(), 5);
-    // The first bearer in pre-order, then, once he is gone, the other.
-    MemberNode* found = read.FindByName(u"丙");
-    ASSERT_NE(found, nullptr);
-    EXPECT_EQ(found->parent->name, u"甲");
-    EXPECT_EQ(read.FindByName(u"乙")->firstChild->name, u"丙");
-    read.DeleteMember(found);
-    found = read.FindByName(u"丙");
-    ASSERT_NE(found, nullptr);
-    EXPECT_EQ(found->parent->name, u"乙");
-    // Each member keeps his row: a save of one edit writes him alone.
-    MemberData data = *found;
-    data.address = u"新址";
-    read.SetMemberData(found, data);
-    BookChanges changes;
-    changes.Changed(found);
-    ASSERT_TRUE(file->SaveChanges(read, changes).Ok());
-    EXPECT_EQ(file->RowsWritten(), 1);
-    file.reset();
-    COperationClanbook again;
-    ASSERT_TRUE(CbkBook::Open(path_, CbkBook::Access::kReadOnly, again, file).Ok());
-    EXPECT_EQ(again.FindByName(u"乙")->firstChild->address, u"新址");
-  }
-}
-
-// Links that make no tree are refused whether the rows come in order or
-// not, and a book that breaks two rules is refused for the member that comes
-// first in pre-order, not for the first row.
-TEST_F(CbkRowsTest, BrokenRowsAreRefusedAlikeInEveryOrder) {
-  const std::map<int, int> orders[] = {
-      {{1, 1}, {2, 2}, {3, 5}, {4, 3}, {5, 4}},       // fathers first
-      {{1, 50}, {2, 40}, {3, 10}, {4, 30}, {5, 20}},  // sons first
-  };
-  // SQL on the renumbered rows: 甲 is 2 or 40, 乙 3 or 30, 甲's 丙 5 or 10.
-  const struct {
-    const char* label;
-    std::string sql[2];
-    FileProblem problem;
-  } rows[] = {
-      {"two eldest sons of one father",
-       {"UPDATE member SET elder = NULL WHERE id = 3",
-        "UPDATE member SET elder = NULL WHERE id = 30"},
-       FileProblem::kDamagedBook},
-      {"an elder brother who is another's son",
-       {"UPDATE member SET elder = 4 WHERE id = 5", "UPDATE member SET elder = 20 WHERE id = 10"},
-       FileProblem::kDamagedBook},
-      {"the root as elder brother",
-       {"UPDATE member SET elder = 1 WHERE id = 3", "UPDATE member SET elder = 50 WHERE id = 30"},
-       FileProblem::kDamagedBook},
-      {"no root",
-       {"UPDATE member SET parent = 2 WHERE id = 1", "UPDATE member SET parent = 40 WHERE id = 50"},
-       FileProblem::kDamagedBook},
-      // 乙's 丙 has the lower row; 甲's 丙 comes first in pre-order.
-      {"two sons with impossible dates",
-       {"UPDATE member SET birth_year = 1700 WHERE id = 5;"
-        "UPDATE member SET birth_month = 13 WHERE id = 4",
-        "UPDATE member SET birth_year = 1700 WHERE id = 10;"
-        "UPDATE member SET birth_month = 13 WHERE id = 20"},
-       FileProblem::kBornBeforeFather},
-  };
-  for (const auto& row : rows) {
-    for (int o = 0; o < 2; ++o) {
-      SCOPED_TRACE(std::string(row.label) + (o ? ", sons first" : ", fathers first"));
-      MakeBook();
-      Renumber(orders[o], row.sql[o]);
-      COperationClanbook read;
-      std::unique_ptr<CbkBook> file;
-      const FileStatus status = CbkBook::Open(path_, CbkBook::Access::kReadWrite, read, file);
-      EXPECT_EQ(status.problem, row.problem);
-      EXPECT_EQ(read.Root(), nullptr);
-      EXPECT_EQ(file, nullptr);
-      if (row.problem == FileProblem::kBornBeforeFather) {
-        EXPECT_EQ(status.detail, u"丙");
-      }
-    }
-  }
-}
-
-// A book in memory whose pictures cannot be read is refused whole: no
-// member stays behind (as the fuzzer found).
-TEST_F(CbkRowsTest, AnImageWithoutItsPicturesLeavesNothing) {
-  Renumber({}, "ALTER TABLE photo RENAME COLUMN bytes TO picture");
-  COperationClanbook read;
-  EXPECT_EQ(formats::ReadCbkImage(Read(path_), read).problem, FileProblem::kNotABook);
-  EXPECT_EQ(read.Root(), nullptr);
 }
 
 }  // namespace

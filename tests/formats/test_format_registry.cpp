@@ -7,7 +7,9 @@
 
 #include "../model/ModelTestSupport.h"
 #include "FileTestSupport.h"
+#include "formats/CbkFormat.h"
 #include "formats/FormatRegistry.h"
+#include "formats/FtfFormat.h"
 #include "formats/gedcom/GedcomFormat.h"
 
 using namespace modeltest;
@@ -76,6 +78,67 @@ TEST_F(RegisteredFormats, EachReadsBackWhatItWrote) {
     COperationClanbook again;
     EXPECT_TRUE(formats::ReadFile(*formats::MakeFormat(entry.id), file, again).Ok());
     EXPECT_EQ(Shape(again), Shape(tree));
+  }
+}
+
+// Every book file keeps the 字辈 and its 世: a .ftf in the poem file beside
+// it, the others in themselves, where a poem file beside them is not read.
+// A poem file that cannot be read leaves the book without a poem and says
+// why; a .ftf written without a poem takes away the one of another book.
+TEST_F(RegisteredFormats, EveryBookFileKeepsTheGenerationPoem) {
+  COperationClanbook tree;
+  Add(tree, u"", u"孔丘", 1900, 3, 4);
+  Add(tree, u"孔丘", u"孔鲤", 1925, 5, 6);
+  tree.Book().generationPoem = u"克昌，厥后";
+  tree.Book().poemFirstGeneration = 3;
+  for (const formats::FormatEntry& entry : formats::Formats()) {
+    SCOPED_TRACE(std::string(entry.suffix));
+    const bool ftf = entry.id == formats::FormatId::kFtf;
+    const auto file = folder_ / ("poem." + std::string(entry.suffix));
+    PoemSaveResult saved = PoemSaveResult::kFailed;
+    ASSERT_TRUE(formats::WriteBookFile(file, tree, {}, &saved).Ok());
+    EXPECT_EQ(saved, PoemSaveResult::kSaved);
+    EXPECT_EQ(std::filesystem::exists(PoemFileFor(file)), ftf);
+    if (!ftf) Write("1\n永昌\n", (file.filename().string() + ".zibei").c_str());
+    COperationClanbook again;
+    PoemFileResult read;
+    ASSERT_TRUE(formats::ReadBookFile(file, again, {}, &read).Ok());
+    EXPECT_EQ(read.status, ftf ? PoemFileStatus::kOk : PoemFileStatus::kMissing);
+    EXPECT_EQ(again.Book().generationPoem, u"克昌，厥后");
+    EXPECT_EQ(again.Book().poemFirstGeneration, 3);
+  }
+  const auto ftf = folder_ / "poem.ftf";
+  Write("3\n克a昌\n", "poem.ftf.zibei");
+  COperationClanbook again;
+  PoemFileResult read;
+  ASSERT_TRUE(formats::ReadBookFile(ftf, again, {}, &read).Ok());
+  EXPECT_EQ(read.status, PoemFileStatus::kMalformed);
+  EXPECT_EQ(read.problem, PoemProblem::kNotIdeograph);
+  EXPECT_TRUE(again.Book().Empty());
+  ASSERT_NE(again.Root(), nullptr);
+  ASSERT_TRUE(formats::WriteBookFile(ftf, again).Ok());
+  EXPECT_FALSE(std::filesystem::exists(PoemFileFor(ftf)));
+}
+
+// What a .ftf would drop: the poem file keeps a 字辈, not a text that is no
+// poem, and nothing keeps the rest of the book's data.
+TEST(FtfKeeps, TheGenerationPoemBesideItAndNoOtherBookData) {
+  struct Row {
+    std::u16string poem, title;
+    std::vector<RecordField> dropped;
+  };
+  const Row rows[] = {
+      {u"", u"", {}},
+      {u"克昌，厥后。", u"", {}},
+      {u"克昌 IV", u"", {RecordField::kGenerationPoem}},
+      {u"克昌", u"孔氏家谱", {RecordField::kBookTitle}},
+  };
+  for (const Row& row : rows) {
+    COperationClanbook tree;
+    Add(tree, u"", u"孔丘", 1900);
+    tree.Book().generationPoem = row.poem;
+    tree.Book().title = row.title;
+    EXPECT_EQ(formats::FieldsFtfDoesNotKeep(tree), row.dropped) << Narrow(row.poem);
   }
 }
 

@@ -82,7 +82,7 @@ inline std::string DumpAll(const COperationClanbook& book, const formats::CbkBoo
   for (const auto* t : {&b.title, &b.hallName, &b.clanSeat, &b.editors, &b.preface, &b.rules,
                         &b.precepts, &b.generationPoem})
     out += U8(*t) + " | ";
-  return out + std::to_string(b.editionYear);
+  return out + std::to_string(b.editionYear) + " " + std::to_string(b.poemFirstGeneration);
 }
 
 // A fresh folder for each test, the one every file test uses.

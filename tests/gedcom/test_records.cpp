@@ -138,6 +138,9 @@ INSTANTIATE_TEST_SUITE_P(
                "1 FACT 孔外\r\n2 TYPE 生父\r\n"},
         TagRow{"兼祧", "2 PEDI OTHER\r\n3 PHRASE 兼祧\r\n", "2 PEDI adopted\r\n2 NOTE 兼祧\r\n"},
         TagRow{"extension tags declared", "1 SCHMA\r\n2 TAG _HOUR https://", ""},
+        TagRow{"the 字辈's 世 declared", "2 TAG _GEN https://", ""},
+        TagRow{"字辈 and its 世", "2 _POEM 希言公彦承，宏闻贞尚衍。\r\n3 _GEN 45\r\n",
+               "2 _POEM 希言公彦承，宏闻贞尚衍。\r\n3 _GEN 45\r\n"},
         TagRow{"book data",
                "1 _BOOK\r\n2 _TITLE 孔氏家谱\r\n2 _HALL 诗礼堂\r\n2 _SEAT 鲁国\r\n"
                "2 _YEAR 1930\r\n",

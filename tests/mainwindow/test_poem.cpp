@@ -1,7 +1,7 @@
-// The book's 字辈 in the real window: read from beside the book when the
-// 家谱 menu's item opens it, written there on OK or at the first save of a new
-// book, offered in the name of a new child, and its check's members shown in
-// the tree.
+// The book's 字辈 in the real window: read with a .ftf from beside it,
+// changed by the 家谱 menu's item as one step of the history, written beside
+// a .ftf at its save, offered in the name of a new child, and its check's
+// members shown in the tree.
 #include "dialogs/CAddInfoDlg.h"
 #include "dialogs/CFileOpenAndSaveDlg.h"
 #include "dialogs/CGenerationPoemDlg.h"
@@ -16,6 +16,7 @@
 #include <QListView>
 #include <QSpinBox>
 #include <QTest>
+#include <QUndoStack>
 
 #include <sys/stat.h>
 
@@ -46,6 +47,7 @@ protected:
     window.OpenAtStart(book);
     ASSERT_NE(window.document().Genealogy().Root(), nullptr);
   }
+  const BookData& Book() { return window.document().Genealogy().Book(); }
   QAction* PoemCommand() const {
     return window.findChild<QAction*>(QStringLiteral("generationPoemCommand"));
   }
@@ -82,10 +84,15 @@ protected:
   QString book, poemFile;
 };
 
-TEST_F(PoemTest, MenuItemReadsThePoemBesideTheBookAndOkWritesIt) {
+TEST_F(PoemTest, OpenReadsThePoemBesideTheBookAndTheCommandChangesItAsOneStep) {
   const QByteArray poem = "2\n永昌\n";
   ASSERT_NO_FATAL_FAILURE(Open(&poem));
   EXPECT_EQ(PoemCommand()->text(), QStringLiteral("字辈…"));
+  // Read into the book's data as the book's own: no step, nothing to save.
+  EXPECT_EQ(Book().generationPoem, u"永昌");
+  EXPECT_EQ(Book().poemFirstGeneration, 2);
+  EXPECT_FALSE(window.document().IsModified());
+  EXPECT_EQ(window.document().UndoStack()->count(), 0);
   // 王永甲's son is of 第3世, whose character is 昌.
   EXPECT_EQ(OfferedName(QStringLiteral("王永甲")), QStringLiteral("王昌"));
   EXPECT_EQ(OfferedName(QStringLiteral("王丙")), QStringLiteral("王"));  // beyond the poem
@@ -95,17 +102,28 @@ TEST_F(PoemTest, MenuItemReadsThePoemBesideTheBookAndOkWritesIt) {
   OpenPoemDialog([&](CGenerationPoemDlg* d) {
     shown = PoemBox(d);
     first = d->findChild<QSpinBox*>(QStringLiteral("firstGenerationSpin"))->value();
-    TypeInto(d, "poemEdit", QStringLiteral("永昌盛"));
+    TypeInto(d, "poemEdit", QStringLiteral("永昌，盛"));
     ClickButton(d, "idc_1");
   });
   EXPECT_EQ(shown, QStringLiteral("永昌"));
   EXPECT_EQ(first, 2);
-  EXPECT_EQ(PoemFileBytes(), QByteArray("2\n永昌盛\n"));
+  EXPECT_EQ(Book().generationPoem, u"永昌，盛");
+  EXPECT_TRUE(window.document().IsModified());
+  EXPECT_EQ(window.document().UndoStack()->undoText(), QStringLiteral("更改谱书的 字辈"));
+  EXPECT_EQ(PoemFileBytes(), poem) << "written at the save, not before";
   EXPECT_EQ(OfferedName(QStringLiteral("王丙")), QStringLiteral("王盛"));
+
+  Trigger(window, ID_SAVE);
+  EXPECT_EQ(PoemFileBytes(), QByteArray("2\n永昌，盛\n"));
+  window.MenuAction(ID_UNDO)->trigger();
+  EXPECT_EQ(Book().generationPoem, u"永昌");
+  EXPECT_EQ(OfferedName(QStringLiteral("王丙")), QStringLiteral("王"));
+  Trigger(window, ID_SAVE);
+  EXPECT_EQ(PoemFileBytes(), poem);
   EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST_F(PoemTest, AMalformedFileIsReportedAndLeftAloneUnlessTheUserGivesAPoem) {
+TEST_F(PoemTest, AMalformedFileIsReportedAtOpenAndLeftAloneUnlessTheUserGivesAPoem) {
   const QByteArray malformed = "2\n永x昌\n";
   const struct {
     const char* label;
@@ -114,7 +132,12 @@ TEST_F(PoemTest, AMalformedFileIsReportedAndLeftAloneUnlessTheUserGivesAPoem) {
   } rows[] = {{"OK unchanged", nullptr, malformed}, {"a poem typed", "永昌", "1\n永昌\n"}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
+    boxes.Clear();
     ASSERT_NO_FATAL_FAILURE(Open(&malformed));
+    ASSERT_EQ(NoticeTexts().size(), 1);
+    EXPECT_TRUE(NoticeTexts()[0].startsWith(QStringLiteral("字辈文件")));
+    EXPECT_TRUE(NoticeTexts()[0].contains(QStringLiteral("clan.ftf.zibei")));
+    EXPECT_TRUE(Book().Empty());
     EXPECT_EQ(OfferedName(QStringLiteral("王永甲")), QString());  // no poem, no offer
     boxes.Clear();
     QString shown = QStringLiteral("(not shown)");
@@ -123,13 +146,43 @@ TEST_F(PoemTest, AMalformedFileIsReportedAndLeftAloneUnlessTheUserGivesAPoem) {
       if (row.typed) TypeInto(d, "poemEdit", QString::fromUtf8(row.typed));
       ClickButton(d, "idc_1");
     });
-    ASSERT_EQ(NoticeTexts().size(), 1);
-    EXPECT_TRUE(NoticeTexts()[0].startsWith(QStringLiteral("字辈文件")));
-    EXPECT_TRUE(NoticeTexts()[0].contains(QStringLiteral("clan.ftf.zibei")));
     EXPECT_EQ(shown, QString());
+    window.document().SetModified(true);
+    Trigger(window, ID_SAVE);
+    EXPECT_FALSE(window.document().IsModified());
     EXPECT_EQ(PoemFileBytes(), row.file);
-    boxes.Clear();
+    EXPECT_TRUE(boxes.Boxes().empty());
   }
+}
+
+// A .cbk keeps its own 字辈 and reads none beside it; its Save As .ftf,
+// though the poem is all it holds beyond the ten fields, asks nothing, since
+// the poem file beside the .ftf keeps it.
+TEST_F(PoemTest, ABookFileKeepsItsOwnPoemAndGoesToAFtfWithItUnasked) {
+  const QByteArray poem = "2\n永昌\n";
+  ASSERT_NO_FATAL_FAILURE(Open(&poem));
+  const QString cbk = dir.filePath(QStringLiteral("clan.cbk"));
+  const QString ftf = dir.filePath(QStringLiteral("again.ftf"));
+  for (const QString& name : {cbk, ftf}) {
+    OnNextDialog<CFileOpenAndSaveDlg>([name](CFileOpenAndSaveDlg* d) {
+      TypeInto(d, "fileNameEdit", name);
+      ClickButton(d, "idc_1");
+    });
+    Trigger(window, ID_SAVE_AS);
+    EXPECT_FALSE(window.document().IsModified()) << name.toStdString();
+    if (name == cbk) {
+      EXPECT_FALSE(QFile::exists(cbk + QStringLiteral(".zibei")));
+      ASSERT_NO_FATAL_FAILURE(WriteFile(cbk + QStringLiteral(".zibei"), "1\n文\n"));
+      window.OpenAtStart(book);  // lets go of the .cbk
+      window.OpenAtStart(cbk);
+      EXPECT_EQ(Book().generationPoem, u"永昌");
+      EXPECT_EQ(Book().poemFirstGeneration, 2);
+    }
+  }
+  EXPECT_TRUE(boxes.Boxes().empty());
+  QFile written(ftf + QStringLiteral(".zibei"));
+  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+  EXPECT_EQ(written.readAll(), poem);
 }
 
 // A poem file that is no regular file of a poem's size neither stops the book

@@ -7,6 +7,7 @@
 #include "RecordWindowTestSupport.h"
 #include "app/Translation.h"
 #include "dialogs/BookDataDialog.h"
+#include "dialogs/CGenerationPoemDlg.h"
 #include "dialogs/MemberRecordWindow.h"
 #include "dialogs/SpouseDialog.h"
 #include "document/DateWords.h"
@@ -30,6 +31,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QUndoStack>
 
 #include <gtest/gtest.h>
@@ -510,10 +512,33 @@ TEST_F(RecordWindowTest, TheBookDataIsChangedAsOneStep) {
     TypeInto(d, line(RecordField::kClanSeat).constData(), QStringLiteral("鲁国"));
     TypeInto(d, line(RecordField::kEditors).constData(), QStringLiteral("孔某 孔某某"));
     d->findChild<QSpinBox*>(QString::fromLatin1(line(RecordField::kEditionYear)))->setValue(1937);
-    for (const RecordField field : {RecordField::kPreface, RecordField::kRules,
-                                    RecordField::kPrecepts, RecordField::kGenerationPoem})
+    for (const RecordField field :
+         {RecordField::kPreface, RecordField::kRules, RecordField::kPrecepts})
       d->findChild<QPlainTextEdit*>(QString::fromLatin1(line(field)))
           ->setPlainText(GenealogyDocument::FieldName(field) + QStringLiteral("之文\n第二段"));
+    // The 字辈 is shown, not typed here: its button runs the 字辈 command.
+    auto* poem = d->findChild<QLineEdit*>(QString::fromLatin1(line(RecordField::kGenerationPoem)));
+    ASSERT_NE(poem, nullptr);
+    EXPECT_TRUE(poem->isReadOnly());
+    EXPECT_EQ(poem->accessibleName(), QStringLiteral("字辈:"));
+    auto* button = d->findChild<QPushButton*>(QStringLiteral("bookPoemButton"));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->accessibleName(), button->text());
+    // Clicked once this handler is done, so that the 字辈 dialog's own
+    // handler runs while it is open.
+    QTimer::singleShot(0, button, &QPushButton::click);
+  });
+  OnNextDialog<CGenerationPoemDlg>([](CGenerationPoemDlg* p) {
+    TypeInto(p, "poemEdit", QStringLiteral("希言公彦承，宏闻贞尚衍。"));
+    p->findChild<QSpinBox*>(QStringLiteral("firstGenerationSpin"))->setValue(45);
+    ClickButton(p, "idc_1");
+  });
+  OnNextDialog<BookDataDialog>([&](BookDataDialog* d) {
+    EXPECT_EQ(
+        d->findChild<QLineEdit*>(QString::fromLatin1(line(RecordField::kGenerationPoem)))->text(),
+        QStringLiteral("希言公彦承，宏闻贞尚衍。"));
+    EXPECT_EQ(d->findChild<QLabel*>(QStringLiteral("bookPoemFirstGeneration"))->text(),
+              QStringLiteral("自第 45 世起"));
     Shoot(d, QStringLiteral("book-data.png"));
     ClickButton(d, "idc_1");
   });
@@ -525,8 +550,11 @@ TEST_F(RecordWindowTest, TheBookDataIsChangedAsOneStep) {
   EXPECT_EQ(book.editors, u"孔某 孔某某");
   EXPECT_EQ(book.editionYear, 1937);
   EXPECT_EQ(book.preface, u"谱序之文\n第二段");
-  EXPECT_EQ(book.generationPoem, u"字辈之文\n第二段");
-  EXPECT_EQ(History()->count(), 1);
+  EXPECT_EQ(book.generationPoem, u"希言公彦承，宏闻贞尚衍。");
+  EXPECT_EQ(book.poemFirstGeneration, 45);
+  // The 字辈's own step, then the dialog's.
+  EXPECT_EQ(History()->count(), 2);
+  EXPECT_EQ(History()->text(0), QStringLiteral("更改谱书的 字辈"));
   EXPECT_EQ(UndoText(), QStringLiteral("撤销 更改谱书资料"));
   const BookData filled = book;
   // Shown again as it is; Cancel and an unchanged OK add no step.
@@ -540,9 +568,11 @@ TEST_F(RecordWindowTest, TheBookDataIsChangedAsOneStep) {
   command->trigger();
   OnNextDialog<BookDataDialog>([](BookDataDialog* d) { ClickButton(d, "idc_1"); });
   command->trigger();
-  EXPECT_EQ(History()->count(), 1);
+  EXPECT_EQ(History()->count(), 2);
+  window->MenuAction(ID_UNDO)->trigger();
   window->MenuAction(ID_UNDO)->trigger();
   EXPECT_TRUE(window->document().Genealogy().Book().Empty());
+  window->MenuAction(ID_REDO)->trigger();
   window->MenuAction(ID_REDO)->trigger();
   EXPECT_EQ(window->document().Genealogy().Book(), filled);
 }

@@ -7,10 +7,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "../model/ModelTestSupport.h"
+#include "formats/PoemFile.h"
 #include "search/GenerationPoem.h"
 
 namespace {
@@ -104,26 +106,73 @@ TEST_F(PoemCheck, SuggestsTheSurnameAndTheChildsCharacter) {
   }
 }
 
+// The book's poem as typed: what the searches count by, and what is refused.
+TEST(PoemOfTheBook, TheChineseCharactersOfThePoemAsTyped) {
+  struct Row {
+    std::u16string text;
+    int first;
+    std::u32string characters;  // empty: no poem
+    PoemProblem problem;
+    std::size_t number;
+    std::string shown;
+  };
+  using P = PoemProblem;
+  const Row rows[] = {
+      {u"克昌厥后", 3, U"克昌厥后", P::kNone, 0, ""},
+      {u"克昌，厥后。 永保其宗!", 1, U"克昌厥后永保其宗", P::kNone, 0, ""},
+      {u"克昌厥后\n永保其宗\r\n", 2, U"克昌厥后永保其宗", P::kNone, 0, ""},  // written over lines
+      {u"𠮷宗", 7, U"𠮷宗", P::kNone, 0, ""},
+      {u"克昌a厥后", 1, U"", P::kNotIdeograph, 3, "a"},
+      {u"𠮷2", 1, U"", P::kNotIdeograph, 2, "2"},
+      {u"克\xD842昌", 1, U"", P::kNotIdeograph, 2, "\xEF\xBF\xBD"},  // half a pair
+      {u"，。", 1, U"", P::kNoCharacters, 0, ""},
+      {u"", 1, U"", P::kNoCharacters, 0, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(Narrow(row.text));
+    std::u32string characters = U"旧";
+    const PoemFileResult checked = CheckPoemText(row.text, &characters);
+    EXPECT_EQ(checked.problem, row.problem);
+    EXPECT_EQ(checked.number, row.number);
+    EXPECT_EQ(checked.text, row.shown);
+    EXPECT_EQ(characters, row.problem == P::kNone ? row.characters : U"旧");
+    BookData book;
+    book.generationPoem = row.text;
+    book.poemFirstGeneration = row.first;
+    const GenerationPoem poem = PoemOf(book);
+    EXPECT_EQ(poem.characters, row.characters);
+    if (!row.characters.empty()) {
+      EXPECT_EQ(poem.firstGeneration, row.first);
+    }
+  }
+  BookData beyond;  // a 世 no reader lets in counts nothing
+  beyond.generationPoem = u"克昌";
+  beyond.poemFirstGeneration = kMaxPoemFirstGeneration + 1;
+  EXPECT_TRUE(PoemOf(beyond).characters.empty());
+}
+
 TEST(PoemFile, ReadsWellFormedText) {
   struct Row {
     std::string text;
     int first;
-    std::u32string characters;
+    std::u16string poem;  // as typed, without the blanks at its ends
   };
   const Row rows[] = {
-      {"3\n克昌厥后\n", 3, U"克昌厥后"},
+      {"3\n克昌厥后\n", 3, u"克昌厥后"},
       {"\xEF\xBB\xBF"
        "1\r\n克昌，厥后。\r\n\r\n",
-       1, U"克昌厥后"},
-      {" 12 \n永 保 其 宗", 12, U"永保其宗"},
-      {"1\n𠮷宗\n", 1, U"𠮷宗"},
+       1, u"克昌，厥后。"},
+      {" 12 \n 永 保 其 宗\t", 12, u"永 保 其 宗"},
+      {"1\n𠮷宗\n", 1, u"𠮷宗"},
   };
   for (const Row& row : rows) {
-    GenerationPoem poem;
-    const PoemFileResult result = ParsePoem(row.text, poem);
+    BookData book;
+    book.title = u"孔氏家谱";
+    const PoemFileResult result = ParsePoem(row.text, book);
     EXPECT_EQ(result.status, PoemFileStatus::kOk) << row.text << result.text;
-    EXPECT_EQ(poem.firstGeneration, row.first) << row.text;
-    EXPECT_EQ(poem.characters, row.characters) << row.text;
+    EXPECT_EQ(book.poemFirstGeneration, row.first) << row.text;
+    EXPECT_EQ(Narrow(book.generationPoem), Narrow(row.poem)) << row.text;
+    EXPECT_EQ(book.title, u"孔氏家谱");  // the rest of the book's data is left alone
   }
 }
 
@@ -142,22 +191,33 @@ TEST(PoemFile, RefusesMalformedTextAndSaysWhy) {
       {"0\n克昌\n", P::kFirstLine, 0, "0"},
       {"x\n克昌\n", P::kFirstLine, 0, "x"},
       {"2x\n克昌\n", P::kFirstLine, 0, "2x"},
+      {"1000001\n克昌\n", P::kFirstLine, 0, "1000001"},
       {"99999999999\n克昌\n", P::kFirstLine, 0, "99999999999"},
       {"1\n克a昌\n", P::kNotIdeograph, 2, "a"},
+      {"1\n 克a昌\n", P::kNotIdeograph, 3, "a"},  // counted from the line's start
       {"1\n，。\n", P::kNoCharacters, 0, ""},
       {"1\n\xE5\x85\n", P::kNotUtf8, 0, ""},
       {"1\n\xC0\xAF\n", P::kNotUtf8, 0, ""},
   };
   for (const Row& row : rows) {
-    GenerationPoem poem{5, U"旧"};
-    const PoemFileResult result = ParsePoem(row.text, poem);
+    BookData book;
+    book.generationPoem = u"旧";
+    book.poemFirstGeneration = 5;
+    const PoemFileResult result = ParsePoem(row.text, book);
     EXPECT_EQ(result.status, PoemFileStatus::kMalformed) << row.text;
     EXPECT_EQ(result.problem, row.problem) << row.text;
     EXPECT_EQ(result.number, row.number) << row.text;
     EXPECT_EQ(result.text, row.shown) << row.text;
-    EXPECT_EQ(poem.firstGeneration, 5);
-    EXPECT_EQ(poem.characters, U"旧");
+    EXPECT_EQ(book.poemFirstGeneration, 5);
+    EXPECT_EQ(book.generationPoem, u"旧");
   }
+}
+
+BookData Poem(std::u16string text, int first) {
+  BookData book;
+  book.generationPoem = std::move(text);
+  book.poemFirstGeneration = first;
+  return book;
 }
 
 TEST(PoemFile, SavedBesideTheBookAndReadBack) {
@@ -167,22 +227,30 @@ TEST(PoemFile, SavedBesideTheBookAndReadBack) {
   const std::filesystem::path book = dir / "孔氏.ftf";
   EXPECT_EQ(PoemFileFor(book), dir / "孔氏.ftf.zibei");
 
-  GenerationPoem read{7, U"旧"};
+  BookData read = Poem(u"旧", 7);
   EXPECT_EQ(LoadPoem(book, read).status, PoemFileStatus::kMissing);
-  EXPECT_TRUE(read.characters.empty());
+  EXPECT_TRUE(SamePoem(read, BookData()));
 
-  const GenerationPoem poem{4, U"克昌厥后𠮷"};
+  // Written as typed, a poem over lines on one line.
+  const BookData poem = Poem(u"克昌，厥后\n𠮷", 4);
   ASSERT_EQ(SavePoem(book, poem), PoemSaveResult::kSaved);
+  std::ifstream file(PoemFileFor(book), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "4\n克昌，厥后 𠮷\n");
   const PoemFileResult result = LoadPoem(book, read);
   EXPECT_EQ(result.status, PoemFileStatus::kOk) << result.text;
-  EXPECT_EQ(read.firstGeneration, 4);
-  EXPECT_EQ(read.characters, poem.characters);
+  EXPECT_EQ(read.poemFirstGeneration, 4);
+  EXPECT_EQ(Narrow(read.generationPoem), Narrow(u"克昌，厥后 𠮷"));
 
   std::ofstream(PoemFileFor(book), std::ios::binary | std::ios::trunc) << "第四世\n克昌\n";
   EXPECT_EQ(LoadPoem(book, read).status, PoemFileStatus::kMalformed);
+  EXPECT_TRUE(SamePoem(read, BookData()));
 
-  ASSERT_EQ(SavePoem(book, GenerationPoem{}), PoemSaveResult::kSaved);  // no poem: no file
-  EXPECT_FALSE(std::filesystem::exists(PoemFileFor(book)));
+  // No poem, or a text no poem file could hold: no file.
+  for (const BookData& none : {BookData(), Poem(u"克昌 IV", 2)}) {
+    ASSERT_EQ(SavePoem(book, poem), PoemSaveResult::kSaved);
+    ASSERT_EQ(SavePoem(book, none), PoemSaveResult::kSaved);
+    EXPECT_FALSE(std::filesystem::exists(PoemFileFor(book)));
+  }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 0);
   std::filesystem::remove_all(dir);
 }
@@ -245,15 +313,15 @@ TEST_F(PoemFileBeside, OnlyARegularFileOfSaneSizeIsRead) {
     const std::filesystem::path book = dir / "书.ftf";
     std::filesystem::remove_all(PoemFileFor(book));
     ASSERT_NO_FATAL_FAILURE(row.make(PoemFileFor(book)));
-    GenerationPoem poem{7, U"旧"};
+    BookData poem = Poem(u"旧", 7);
     const PoemFileResult result = LoadPoem(book, poem);
     EXPECT_EQ(result.status, row.status);
     EXPECT_EQ(result.problem, row.problem);
     if (row.status == PoemFileStatus::kOk) {
-      EXPECT_EQ(poem.firstGeneration, 3);
-      EXPECT_EQ(poem.characters, U"克昌厥后");
+      EXPECT_EQ(poem.poemFirstGeneration, 3);
+      EXPECT_EQ(poem.generationPoem, u"克昌厥后");
     } else {
-      EXPECT_TRUE(poem.characters.empty());
+      EXPECT_TRUE(SamePoem(poem, BookData()));
       EXPECT_EQ(result.text, PoemFileFor(book).string());
       EXPECT_EQ(result.number, row.problem == PoemProblem::kTooLarge ? kMaxPoemFileBytes : 0u);
     }
@@ -274,15 +342,15 @@ TEST_F(PoemFileBeside, ABookNameTooLongForAPoemFile) {
     SCOPED_TRACE(row.length);
     const std::filesystem::path book = dir / (std::string(row.length - 4, 'f') + ".ftf");
     WriteBytes(book, "the book");
-    GenerationPoem read{7, U"旧"};
+    BookData read = Poem(u"旧", 7);
     EXPECT_EQ(LoadPoem(book, read).status, PoemFileStatus::kMissing);
-    EXPECT_TRUE(read.characters.empty());
-    EXPECT_EQ(SavePoem(book, GenerationPoem{}), PoemSaveResult::kSaved);
-    EXPECT_EQ(SavePoem(book, GenerationPoem{2, U"永昌"}), row.withPoem);
+    EXPECT_TRUE(SamePoem(read, BookData()));
+    EXPECT_EQ(SavePoem(book, BookData()), PoemSaveResult::kSaved);
+    EXPECT_EQ(SavePoem(book, Poem(u"永昌", 2)), row.withPoem);
     EXPECT_EQ(LoadPoem(book, read).status, row.withPoem == PoemSaveResult::kSaved
                                                ? PoemFileStatus::kOk
                                                : PoemFileStatus::kMissing);
-    EXPECT_EQ(SavePoem(book, GenerationPoem{}), PoemSaveResult::kSaved);
+    EXPECT_EQ(SavePoem(book, BookData()), PoemSaveResult::kSaved);
     // Nothing beside the book: no poem file, no temporary one.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
     std::filesystem::remove(book);
@@ -293,10 +361,10 @@ TEST_F(PoemFileBeside, ABookNameTooLongForAPoemFile) {
 TEST_F(PoemFileBeside, NoPoemLeavesAFolderOfThePoemFilesNameAlone) {
   const std::filesystem::path book = dir / "书.ftf";
   ASSERT_TRUE(std::filesystem::create_directory(PoemFileFor(book)));
-  EXPECT_EQ(SavePoem(book, GenerationPoem{}), PoemSaveResult::kSaved);
+  EXPECT_EQ(SavePoem(book, BookData()), PoemSaveResult::kSaved);
   EXPECT_TRUE(std::filesystem::is_directory(PoemFileFor(book)));
   // A poem cannot be written where the folder is; a later save may, once it is gone.
-  EXPECT_EQ(SavePoem(book, GenerationPoem{2, U"永昌"}), PoemSaveResult::kFailed);
+  EXPECT_EQ(SavePoem(book, Poem(u"永昌", 2)), PoemSaveResult::kFailed);
   EXPECT_TRUE(std::filesystem::is_directory(PoemFileFor(book)));
 }
 

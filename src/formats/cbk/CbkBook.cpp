@@ -92,7 +92,7 @@ struct Writer {
         dropSpouses(db, "DELETE FROM spouse WHERE member = ?1"),
         dropSources(db, "DELETE FROM source WHERE member = ?1"),
         dropMember(db, "DELETE FROM member WHERE id = ?1"),
-        book(db, "INSERT OR REPLACE INTO book VALUES (1, ?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"),
+        book(db, "INSERT OR REPLACE INTO book VALUES (1, ?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)"),
         m_db(db) {}
 
   bool Ok() const {
@@ -260,6 +260,7 @@ int Writer::WriteBook(const BookData& data) {
   book.Bind(7, data.rules);
   book.Bind(8, data.precepts);
   book.Bind(9, data.generationPoem);
+  book.Bind(10, data.poemFirstGeneration);
   return book.Run();
 }
 
@@ -491,8 +492,11 @@ FileStatus CbkBook::WriteChanges(COperationClanbook& genealogy, const BookChange
     return Problem((code & 0xFF) == SQLITE_READONLY ? FileProblem::kTargetNotWritable
                                                     : FileProblem::kWriteFailed);
   }
+  // A book of an older schema is brought up to this one by the same
+  // transaction, before the statements of this one are made.
+  const int upgraded = cbk::Upgrade(m_db);
   Writer writer(m_db);
-  int result = writer.Ok() ? SQLITE_DONE : SQLITE_ERROR;
+  int result = upgraded != SQLITE_OK ? upgraded : writer.Ok() ? SQLITE_DONE : SQLITE_ERROR;
   for (const std::uint32_t row : changes.Removed()) {
     if (result != SQLITE_DONE) break;
     writer.dropMember.Bind(1, row);

@@ -24,8 +24,10 @@ namespace formats {
 
 // "CBK1" in the database header: a .cbk and nothing else.
 inline constexpr std::int32_t kCbkApplicationId = 0x43424B31;
-// The schema this program writes; a file with a higher one is refused.
-inline constexpr std::int32_t kCbkSchemaVersion = 1;
+// The schema this program writes; a file with a higher one is refused, one
+// with a lower one is read and brought up to this one by its next save.
+// 2: book.poem_first_generation.
+inline constexpr std::int32_t kCbkSchemaVersion = 2;
 
 class CbkBook {
 public:

@@ -306,9 +306,16 @@ FileStatus Reader::LinkTree() {
 }
 
 FileStatus Reader::ReadBook() {
-  Statement select(m_db,
-                   "SELECT title, hall_name, clan_seat, edition_year, editors, preface, rules, "
-                   "precepts, generation_poem FROM book");
+  // A book of schema 1 has no 世 for its 字辈: it starts at 第1世.
+  std::int32_t version = 0;
+  if (const int r = cbk::SchemaVersion(m_db, version); r != SQLITE_OK)
+    return Problem(cbk::ReadProblemOf(r));
+  Statement select(m_db, version >= 2 ? "SELECT title, hall_name, clan_seat, edition_year, "
+                                        "editors, preface, rules, precepts, generation_poem, "
+                                        "poem_first_generation FROM book"
+                                      : "SELECT title, hall_name, clan_seat, edition_year, "
+                                        "editors, preface, rules, precepts, generation_poem, "
+                                        "1 FROM book");
   if (!select.Ok()) return Problem(FileProblem::kDamagedBook);
   BookData& book = m_out.Book();
   int result;
@@ -323,6 +330,9 @@ FileStatus Reader::ReadBook() {
         return Problem(FileProblem::kDamagedBook);
     if (!InInt32(select.Int(3))) return Problem(FileProblem::kDamagedBook);
     book.editionYear = static_cast<std::int32_t>(select.Int(3));
+    const std::int64_t first = select.Int(9);
+    if (first < 1 || first > kMaxPoemFirstGeneration) return Problem(FileProblem::kDamagedBook);
+    book.poemFirstGeneration = static_cast<std::int32_t>(first);
   }
   return result == SQLITE_DONE ? FileStatus() : Problem(cbk::ReadProblemOf(result));
 }

@@ -1,5 +1,6 @@
 #include "formats/cbk/CbkSql.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "formats/cbk/CbkBook.h"
@@ -12,7 +13,8 @@ CREATE TABLE book(
   id INTEGER PRIMARY KEY CHECK (id = 1),
   title TEXT NOT NULL, hall_name TEXT NOT NULL, clan_seat TEXT NOT NULL,
   edition_year INTEGER NOT NULL, editors TEXT NOT NULL, preface TEXT NOT NULL,
-  rules TEXT NOT NULL, precepts TEXT NOT NULL, generation_poem TEXT NOT NULL);
+  rules TEXT NOT NULL, precepts TEXT NOT NULL, generation_poem TEXT NOT NULL,
+  poem_first_generation INTEGER NOT NULL DEFAULT 1);
 CREATE TABLE member(
   id INTEGER PRIMARY KEY,
   parent INTEGER,
@@ -85,6 +87,28 @@ std::string_view Statement::Blob(int column) const {
 
 int Exec(sqlite3* db, const char* sql) {
   return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
+
+int SchemaVersion(sqlite3* db, std::int32_t& version) {
+  Statement pragma(db, "PRAGMA user_version");
+  if (!pragma.Ok()) return sqlite3_extended_errcode(db);
+  const int result = pragma.Step();
+  if (result != SQLITE_ROW) return result;
+  version = static_cast<std::int32_t>(pragma.Int(0));
+  return SQLITE_OK;
+}
+
+int Upgrade(sqlite3* db) {
+  std::int32_t version = 0;
+  if (const int result = SchemaVersion(db, version); result != SQLITE_OK) return result;
+  if (version >= kCbkSchemaVersion) return SQLITE_OK;
+  // Version 1 had no 世 for the 字辈: its poems start at 第1世.
+  char sql[160];
+  std::snprintf(sql, sizeof sql,
+                "ALTER TABLE book ADD COLUMN poem_first_generation INTEGER NOT NULL DEFAULT 1; "
+                "PRAGMA user_version = %d;",
+                kCbkSchemaVersion);
+  return Exec(db, sql);
 }
 
 FileProblem ReadProblemOf(int sqliteResult) {

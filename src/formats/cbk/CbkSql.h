@@ -55,6 +55,14 @@ private:
 // Runs `sql` (one or more statements without results); the SQLite result.
 int Exec(sqlite3* db, const char* sql);
 
+// The schema version of the open database (its user_version); SQLITE_OK or
+// the error.
+int SchemaVersion(sqlite3* db, std::int32_t& version);
+// Brings a book of an older schema to this program's, inside the
+// transaction the caller holds (a failed save leaves the file as it was);
+// nothing for a book of this schema. SQLITE_OK or the error.
+int Upgrade(sqlite3* db);
+
 // The problem a failed SQLite call of a read comes to.
 FileProblem ReadProblemOf(int sqliteResult);
 

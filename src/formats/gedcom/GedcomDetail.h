@@ -95,6 +95,8 @@ struct BookTag {
 };
 // The substructures of _BOOK, one per field of the book.
 extern const BookTag kBookTags[9];
+// _POEM: the 世 of the 字辈's first character, when not 第1世.
+inline constexpr std::string_view kPoemGenerationTag = "_GEN";
 inline constexpr std::string_view kSchemaBase = "https://www.morvane.example/clanbook/gedcom/";
 
 // What a picture's bytes are: "jpg", "png", "gif", "bmp", "tif", "webp";

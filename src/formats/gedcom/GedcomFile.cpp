@@ -54,6 +54,30 @@ const char* FieldWord(RecordField field) {
   return kWords[static_cast<int>(field)];
 }
 
+// Why the poem file beside a .ftf was not read, as the command line says it.
+const char* PoemProblemWord(PoemProblem problem) {
+  switch (problem) {
+    case PoemProblem::kLineCount:
+      return "not two lines";
+    case PoemProblem::kFirstLine:
+      return "the first line is no generation number";
+    case PoemProblem::kNotUtf8:
+      return "the poem is no UTF-8";
+    case PoemProblem::kNotIdeograph:
+      return "the poem holds something other than Chinese characters";
+    case PoemProblem::kNoCharacters:
+      return "the poem holds no character";
+    case PoemProblem::kFolder:
+      return "a folder";
+    case PoemProblem::kNotRegular:
+      return "no regular file";
+    case PoemProblem::kTooLarge:
+      return "far too large";
+    default:
+      return "cannot be read";
+  }
+}
+
 bool IsBook(const std::filesystem::path& path, formats::FormatId id) {
   const formats::FormatEntry* entry = formats::FormatOfFile(path.string());
   return entry && entry->id == id;
@@ -130,14 +154,18 @@ int ExportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
   COperationClanbook genealogy;
   // A .cbk stays open: its pictures are read from it as they are written.
   std::unique_ptr<formats::CbkBook> book;
+  PoemFileResult poem;
   const int loaded =
       IsBook(in, formats::FormatId::kCbk)
           ? formats::CbkBook::Open(in, formats::CbkBook::Access::kReadOnly, genealogy, book).code
-          : formats::ReadBookFile(in, genealogy).code;
+          : formats::ReadBookFile(in, genealogy, {}, &poem).code;
   if (loaded != kFileOk) {
     messages << in.string() << ": " << LoadMessage(loaded) << " (code " << loaded << ")\n";
     return 1;
   }
+  if (poem.status == PoemFileStatus::kMalformed || poem.status == PoemFileStatus::kCannotRead)
+    messages << PoemFileFor(in).string() << ": " << PoemProblemWord(poem.problem)
+             << "; the book is written without its generation poem\n";
   const auto leftOut = [&](const MediaItem& item) {
     messages << out.string() << ": picture " << item.position << " of "
              << textcodec::Printable(textcodec::ToUtf8(item.member.name))
@@ -196,7 +224,7 @@ int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
   const bool ftf = IsBook(out, formats::FormatId::kFtf);
   if (ftf) {
     // Said, never dropped silently: the .cbk keeps them.
-    const std::vector<RecordField> beyond = FieldsBeyondTenFields(genealogy);
+    const std::vector<RecordField> beyond = formats::FieldsFtfDoesNotKeep(genealogy);
     if (!beyond.empty()) {
       report << out.string() << ": a .ftf does not keep";
       for (std::size_t i = 0; i < beyond.size(); ++i)
@@ -204,13 +232,16 @@ int ImportGedcomFile(const std::filesystem::path& in, const std::filesystem::pat
       report << " (a .cbk keeps them)\n";
     }
   }
-  if (const FileStatus saved =
-          ftf ? formats::SaveFtf(out, genealogy) : formats::WriteBookFile(out, genealogy);
-      !saved.Ok()) {
+  PoemSaveResult poem = PoemSaveResult::kSaved;
+  if (const FileStatus saved = formats::WriteBookFile(out, genealogy, {}, &poem); !saved.Ok()) {
     report << out.string() << ": cannot be written: " << DescribeWriteProblem(saved.problem)
            << '\n';
     return 2;
   }
+  if (poem != PoemSaveResult::kSaved)
+    report << PoemFileFor(out).string()
+           << (poem == PoemSaveResult::kNameTooLong ? ": name too long" : ": cannot be written")
+           << "; the generation poem is not kept beside the book\n";
   return 0;
 }
 

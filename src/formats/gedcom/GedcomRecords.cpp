@@ -1,6 +1,7 @@
 #include "formats/gedcom/GedcomRecords.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -434,7 +435,26 @@ public:
         book.editionYear = static_cast<std::int32_t>(std::strtol(s->value.c_str(), nullptr, 10));
       else
         book.Text(field) = U16(s->value);
+      if (field == RecordField::kGenerationPoem) PoemGeneration(*s, book);
     }
+  }
+
+  // The 世 of the 字辈's first character; one that is no 世 is reported and
+  // the poem starts at 第1世.
+  void PoemGeneration(const Structure& poem, BookData& book) {
+    const Structure* generation = poem.Find(detail::kPoemGenerationTag);
+    if (!generation) return;
+    const std::string& value = generation->value;
+    int first = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), first);
+    if (value.empty() || error != std::errc() || end != value.data() + value.size() || first < 1 ||
+        first > kMaxPoemFirstGeneration) {
+      Drop("HEAD", *generation,
+           std::string(detail::kBookTag) + "." + std::string(poem.tag) + "." +
+               std::string(detail::kPoemGenerationTag));
+      return;
+    }
+    book.poemFirstGeneration = first;
   }
 
   std::string Xref(const parse::Person& person) const {

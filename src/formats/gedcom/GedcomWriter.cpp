@@ -37,7 +37,9 @@ public:
       // the tag means.
       if (extensions) {
         Line("1 SCHMA");
-        for (std::string_view tag : {kHourTag, kFacingTag, kBiographyTag, kBookTag}) Schema(tag);
+        for (std::string_view tag :
+             {kHourTag, kFacingTag, kBiographyTag, kBookTag, kPoemGenerationTag})
+          Schema(tag);
         for (const BookTag& t : kBookTags) Schema(t.tag);
       }
       Line("1 SOUR Clanbook");
@@ -57,6 +59,8 @@ public:
           if (book.editionYear) Tagged("2 ", t.tag, Ascii(std::to_string(book.editionYear)));
         } else if (!book.Text(field).empty()) {
           Tagged("2 ", t.tag, book.Text(field));
+          if (field == RecordField::kGenerationPoem && book.poemFirstGeneration != 1)
+            Tagged("3 ", kPoemGenerationTag, Ascii(std::to_string(book.poemFirstGeneration)));
         }
       }
     }
