@@ -13,6 +13,7 @@
 // timed), and the subtree's deletion is also saved into it.
 // Each figure is printed as "name seconds [detail]".
 #include "ClanGenerator.h"
+#include "app/CClanbookApp.h"
 #include "formats/CbkFormat.h"
 #include "mainwindow/CClanbookDlg.h"
 #include "views/GenealogyTreeModel.h"
@@ -25,6 +26,7 @@
 
 #include <sys/resource.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
@@ -255,6 +257,7 @@ int Screenshot(const char* pngFile, const char* menuFile) {
 }
 
 int main(int argc, char** argv) {
+  PrepareProcess();  // as the program starts
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   if ((argc == 3 || argc == 4) && std::string(argv[1]) == "--screenshot")
@@ -283,6 +286,8 @@ int main(int argc, char** argv) {
       return 1;
     }
     bookFile = cbkFile;
+    // The new file's pages go to the disk now, not while it is read.
+    ::sync();
   }
   clanbench::ClanSummary wide;
   const fs::path wideFile =

@@ -23,5 +23,6 @@ private:
 
 // What the process needs before anything else runs: a save beyond a file-size
 // limit (ulimit -f) must fail as a save ("文件无法保存!") and leave the old
-// file, not kill the program with SIGXFSZ and the unsaved genealogy with it.
+// file, not kill the program with SIGXFSZ and the unsaved genealogy with it;
+// and one heap for every thread, which books read on a worker thread fill.
 void PrepareProcess();

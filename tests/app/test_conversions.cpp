@@ -2,6 +2,7 @@
 // a folder of small books, with no display, its exit status, its messages and
 // the files it leaves behind read back.
 #include "../book/BookTestBooks.h"
+#include "ConversionTestSupport.h"
 #include "formats/CbkFormat.h"
 #include "formats/FtfFormat.h"
 #include "model/COperationClanbook.h"
@@ -26,105 +27,7 @@
 
 namespace {
 
-// 张父 has one son, 张子; his younger brother 张叔 has none.
-const char kBook[] =
-    "张祖 1901 2 3 1 end 0 1970 5 6 -1\r\n"
-    "张父 1930 10 1 1 北京 1 张祖\r\n"
-    "张子 1960 12 24 0 上海 1 张父\r\n"
-    "张叔 1935 1 1 1 end 1 张祖\r\n"
-    "end 1999 12 2 1 end 1 end";
-// 张父's branch as a relative sends it back: 张子 has moved and has a son.
-const char kBranch[] =
-    "张父 1930 10 1 1 北京 1 -1\r\n"
-    "张子 1960 12 24 0 广州 1 张父\r\n"
-    "张孙 1990 3 4 0 广州 1 张子\r\n"
-    "end 1999 12 2 1 end 1 end";
-// A branch whose root the book does not know.
-const char kStranger[] =
-    "李甲 1930 1 1 1 end 1 -1\r\n"
-    "end 1999 12 2 1 end 1 end";
-
-// 王甲's family of three, and 陈丁 on his own.
-const char kGedcom[] =
-    "0 HEAD\r\n1 GEDC\r\n2 VERS 7.0\r\n"
-    "0 @A@ INDI\r\n1 NAME /王/甲\r\n1 BIRT\r\n2 DATE 3 MAR 1900\r\n1 FAMS @F@\r\n"
-    "0 @B@ INDI\r\n1 NAME /王/乙\r\n1 BIRT\r\n2 DATE 1 JUN 1930\r\n1 FAMC @F@\r\n"
-    "0 @C@ INDI\r\n1 NAME /王/丙\r\n1 BIRT\r\n2 DATE 2 JUL 1932\r\n1 FAMC @F@\r\n"
-    "0 @D@ INDI\r\n1 NAME /陈/丁\r\n1 BIRT\r\n2 DATE 5 MAY 1950\r\n"
-    "0 @F@ FAM\r\n1 HUSB @A@\r\n1 CHIL @B@\r\n1 CHIL @C@\r\n"
-    "0 TRLR\r\n";
-
-struct Outcome {
-  int status = -1;
-  QString out;
-  QString err;
-};
-
-// A book the program wrote, loaded back.
-struct Book {
-  explicit Book(const QString& path) {
-    EXPECT_EQ(formats::LoadFtf(QFile::encodeName(path).toStdString(), book).code, kFileOk)
-        << path.toStdString();
-    if (book.Root()) members += book.CountMembers();
-  }
-  MemberNode* Find(const char* name) const {
-    MemberNode* found = book.FindByName(QString::fromUtf8(name).toStdU16String());
-    return found;
-  }
-  COperationClanbook book;
-  int members = 0;
-};
-
-class ConversionTest : public ::testing::Test {
-public:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    Write("book.ftf", kBook);
-    Write("branch.ftf", kBranch);
-    Write("stranger.ftf", kStranger);
-    Write("family.ged", kGedcom);
-    Write("broken.gdz", "PK\x03\x04 an archive cut short");
-  }
-
-  void Write(const char* name, const char* text) {
-    QFile file(Path(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-  }
-  QString Path(const QString& name) const { return dir.filePath(name); }
-
-  // The program beside the tests in the build tree; no display, and no
-  // platform chosen for it: a conversion that draws must see to that itself.
-  Outcome Clanbook(const QStringList& arguments) const {
-    const QString program = QDir(QCoreApplication::applicationDirPath())
-                                .filePath(QStringLiteral("../src/app/clanbook"));
-    Outcome run;
-    if (!QFileInfo(program).isExecutable()) {
-      ADD_FAILURE() << program.toStdString() << " is not built";
-      return run;
-    }
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-      environment.remove(QString::fromLatin1(name));
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(dir.path());
-    process.start(program, arguments);
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
-      ADD_FAILURE() << "clanbook did not finish: " << process.errorString().toStdString();
-      return run;
-    }
-    run.status = process.exitCode();
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
-  }
-
-  QTemporaryDir dir;
-};
-
-using Check = std::function<void(ConversionTest& test, const Outcome& run)>;
-
+using namespace conversion_test;
 struct Row {
   const char* label;
   const char* arguments;  // split at blanks
@@ -313,89 +216,6 @@ TEST_F(ConversionTest, EachConversionWritesItsFileOrSaysWhyNot) {
 }
 
 // --date writes no file: its answer is one line on standard output.
-TEST_F(ConversionTest, DateIsPrintedInBothCalendarsOrRefusedWithTheReason) {
-  struct DateRow {
-    const char* arguments;  // split at blanks
-    int status;
-    const char* out;  // all of standard output
-    const char* err;  // what standard error must hold
-  };
-  const DateRow rows[] = {
-      {"--date 1890-03-05", 0, "1890-03-05 清光绪十六年 庚寅年 二月十五日\n", ""},
-      {"--date 光绪十六年二月十五", 0, "1890-03-05 清光绪十六年 庚寅年 二月十五日\n", ""},
-      {"--date 1890-04-04", 0, "1890-04-04 清光绪十六年 庚寅年 闰二月十五日\n", ""},
-      {"--date 光绪十六年闰二月十五", 0, "1890-04-04 清光绪十六年 庚寅年 闰二月十五日\n", ""},
-      {"--date 庚寅年二月十五 --years 1850-1909", 0, "1890-03-05 清光绪十六年 庚寅年 二月十五日\n",
-       ""},
-      {"--date 1912-2-13", 0, "1912-02-13 民国元年 辛亥年 十二月廿六日\n", ""},
-      // Refusals: the reason, and every candidate of an ambiguous year.
-      {"--date 光绪十五年闰二月十五", 1, "", "闰月"},
-      {"--lang en --date 光绪十六年正月三十", 1, "", "that month has only 29 days"},
-      {"--lang en --date 1300-01-01", 1, "", "outside the range of the Chinese calendar"},
-      {"--date 1890-2-30", 1, "", "公历没有这一天"},
-      {"--date 庚寅年二月十五", 1, "", "1830-03-09 清道光十年 庚寅年 二月十五日"},
-      {"--date 庚寅年二月十五 --years 1900-1850", 2, "", "1900-1850"},
-  };
-  for (const DateRow& row : rows) {
-    SCOPED_TRACE(row.arguments);
-    const Outcome run = Clanbook(QString::fromUtf8(row.arguments).split(u' '));
-    EXPECT_EQ(run.status, row.status) << run.err.toStdString();
-    EXPECT_EQ(run.out, QString::fromUtf8(row.out));
-    EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.err))) << run.err.toStdString();
-  }
-}
-
-TEST_F(ConversionTest, KinshipPrintsWhatEachCallsTheOtherOrWhoIsMissing) {
-  // A book that knows its daughters: in book.cbk 张叔 is the father's sister.
-  Book daughters(Path(QStringLiteral("book.ftf")));
-  daughters.Find("张叔")->extra.EditRecord().sex = Sex::kFemale;
-  ASSERT_TRUE(formats::WriteBookFile(
-                  QFile::encodeName(Path(QStringLiteral("book.cbk"))).toStdString(), daughters.book)
-                  .Ok());
-  struct KinshipRow {
-    const char* arguments;
-    int status;
-    const char* out;  // all of standard output
-    const char* err;  // what standard error must hold
-  };
-  const KinshipRow rows[] = {
-      {"--lang zh --kinship book.ftf 张子 张叔", 0, "张子 称 张叔 为 叔叔\n张叔 称 张子 为 侄子\n",
-       ""},
-      {"--lang en --kinship book.ftf 张祖 张子", 0,
-       "张子 is 张祖's grandson\n张祖 is 张子's grandfather\n", ""},
-      {"--lang zh --kinship book.cbk 张子 张叔", 0, "张子 称 张叔 为 姑妈\n张叔 称 张子 为 侄子\n",
-       ""},
-      // Wives, named as the 称谓 window names them; a wife speaks as her husband.
-      {"--lang zh --kinship book.ftf 张子 张叔 --second-wife", 0,
-       "张子 称 张叔之妻 为 婶婶\n张叔之妻 称 张子 为 侄子\n", ""},
-      {"--lang zh --kinship book.ftf 张子 张子 --first-wife", 0,
-       "张子之妻 称 张子 为 丈夫\n张子 称 张子之妻 为 妻子\n", ""},
-      {"--lang zh --kinship book.ftf 张祖 张父 --first-wife --second-wife", 0,
-       "张祖之妻 称 张父之妻 为 儿媳\n张父之妻 称 张祖之妻 为 母亲\n", ""},
-      {"--lang en --kinship book.ftf 张子 张叔 --second-wife", 0,
-       "张叔's wife is 张子's wife of father's younger brother\n"
-       "张子 is 张叔's wife's brother's son\n",
-       ""},
-      // Refusals: nothing on standard output.
-      {"--lang zh --kinship book.ftf 张子 王五", 3, "", "王五"},
-      {"--lang zh --kinship book.cbk 张子 张叔 --second-wife", 3, "", "女儿"},
-      {"--lang zh --kinship book.cbk 张叔 张子 --first-wife", 3, "", "--first-wife"},
-      {"--kinship missing.ftf 张子 张叔", 1, "", "missing.ftf"},
-      {"--kinship book.ftf 张子", 2, "", ""},
-  };
-  for (const KinshipRow& row : rows) {
-    SCOPED_TRACE(row.arguments);
-    const Outcome run = Clanbook(QString::fromUtf8(row.arguments).split(u' '));
-    EXPECT_EQ(run.status, row.status) << run.err.toStdString();
-    EXPECT_EQ(run.out, QString::fromUtf8(row.out));
-    EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.err))) << run.err.toStdString();
-  }
-}
-
-// No conversion writes over what it reads, whatever name the output goes by:
-// the same name, a symbolic link to the input, a hard link to it. The input
-// stays as it was, nothing else appears, and the status says the output
-// could not be written.
 TEST_F(ConversionTest, NoConversionReplacesItsInput) {
   struct Case {
     const char* label;
