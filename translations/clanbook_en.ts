@@ -231,6 +231,14 @@
         <source>取消</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>字辈…</source>
+        <translation>Generation poem…</translation>
+    </message>
+    <message>
+        <source>自第 %1 世起</source>
+        <translation>from generation %1</translation>
+    </message>
 </context>
 <context>
     <name>BookFont</name>
@@ -1909,6 +1917,18 @@ Save it as another file?</translation>
     <message>
         <source>把家谱 IN 转存为 OUT，格式由后缀定（.ftf、.cbk、.ged、.gdz），照片随 .cbk 和 .gdz 转存</source>
         <translation>Convert the genealogy IN to OUT, each format given by its ending (.ftf, .cbk, .ged, .gdz); pictures go along into .cbk and .gdz files</translation>
+    </message>
+    <message>
+        <source>%1 中的“%2”是女儿，没有妻子，不能用 --%3。</source>
+        <translation>In %1, “%2” is a daughter and has no wife: --%3 does not apply.</translation>
+    </message>
+    <message>
+        <source>A 指成员 A 之妻（女儿没有妻子）。</source>
+        <translation>A stands for member A&apos;s wife (a daughter has none).</translation>
+    </message>
+    <message>
+        <source>B 指成员 B 之妻（女儿没有妻子）。</source>
+        <translation>B stands for member B&apos;s wife (a daughter has none).</translation>
     </message>
 </context>
 <context>
@@ -4209,6 +4229,10 @@ Save it as another file?</translation>
     <message>
         <source>去世日期早于出生日期!</source>
         <translation>The date of death is earlier than the date of birth.</translation>
+    </message>
+    <message>
+        <source>某氏</source>
+        <translation>(name unknown)</translation>
     </message>
 </context>
 <context>

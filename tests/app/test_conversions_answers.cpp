@@ -1,6 +1,8 @@
 // The answers the command line gives without converting anything: a date in
 // both calendars, and what two members of a book call each other.
 #include "ConversionTestSupport.h"
+#include "formats/CbkFormat.h"
+#include "model/MemberRecord.h"
 
 #include <QString>
 #include <QStringList>
