@@ -1930,6 +1930,10 @@ Save it as another file?</translation>
         <source>B 指成员 B 之妻（女儿没有妻子）。</source>
         <translation>B stands for member B&apos;s wife (a daughter has none).</translation>
     </message>
+    <message>
+        <source>%1 已写入，但字辈无法保存到它旁边的 %2。</source>
+        <translation>%1 is written, but its generation poem could not be saved beside it in %2.</translation>
+    </message>
 </context>
 <context>
     <name>DataExchange</name>

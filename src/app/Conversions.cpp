@@ -24,7 +24,9 @@
 #include "formats/CbkFormat.h"
 #include "formats/FormatRegistry.h"
 #include "formats/FtfFormat.h"
+#include "formats/PoemFile.h"
 #include "formats/gedcom/Gedcom.h"
+#include "mainwindow/PoemKeeper.h"
 #include "merge/BranchExport.h"
 #include "merge/BranchMerge.h"
 #include "model/COperationClanbook.h"
@@ -356,9 +358,20 @@ int ConvertBook(const QStringList& values, const QCommandLineParser& /*parser*/)
                       .arg(name));
   }
   COperationClanbook book;
-  if (const FileStatus read = formats::ReadBookFile(FilePathOf(in), book); !read.Ok())
+  PoemFileResult poem;
+  if (const FileStatus read = formats::ReadBookFile(FilePathOf(in), book, {}, &poem); !read.Ok())
     return Fail(kChartCannotRead, ReadFailure(in, read));
-  const FileStatus written = formats::WriteBookFile(FilePathOf(out), book, FilePathOf(in));
+  // The book goes on without a 字辈 its file does not give; said, not dropped silently.
+  if (poem.status == PoemFileStatus::kMalformed || poem.status == PoemFileStatus::kCannotRead)
+    Fail(kChartDone, PoemKeeper::UnreadText(in, poem));
+  PoemSaveResult poemSaved = PoemSaveResult::kSaved;
+  const FileStatus written =
+      formats::WriteBookFile(FilePathOf(out), book, FilePathOf(in), &poemSaved);
+  if (written.Ok() && poemSaved != PoemSaveResult::kSaved)
+    return Fail(
+        kChartCannotWrite,
+        QCoreApplication::translate("Conversions", "%1 已写入，但字辈无法保存到它旁边的 %2。")
+            .arg(out, QString::fromStdString(PoemFileFor(FilePathOf(out)).string())));
   if (!written.Ok()) {
     QString reason = GenealogyDocument::BookProblemText(written.problem);
     if (reason.isEmpty()) reason = WriteProblemReason(written.problem);
@@ -493,14 +506,15 @@ std::vector<Conversion> Conversions() {
            QStringLiteral("XREF"))},
        ImportGedcom});
 
-  list.push_back({QStringLiteral("convert"),
-                  {in, out},
-                  QCoreApplication::translate(
-                      "Conversions",
-                      "把家谱 IN 转存为 OUT，格式由后缀定（.ftf、.cbk、.ged、.gdz），照片随 .cbk 和 "
-                      ".gdz 转存"),
-                  {},
-                  ConvertBook});
+  list.push_back(
+      {QStringLiteral("convert"),
+       {in, out},
+       QCoreApplication::translate(
+           "Conversions",
+           "把家谱 IN 转存为 OUT，格式由后缀定（.ftf、.cbk、.ged、.gdz），照片随 .cbk 和 "
+           ".gdz 转存"),
+       {},
+       ConvertBook});
 
   list.push_back(
       {QStringLiteral("date"),

@@ -52,11 +52,6 @@ QString PoemProblemText(const PoemFileResult& read) {
   return {};
 }
 
-QString UnreadText(const QString& bookFile, const PoemFileResult& read) {
-  return CClanbookDlg::tr("字辈文件%1读不出来：%2")
-      .arg(PoemFileName(bookFile), PoemProblemText(read));
-}
-
 // A .cbk keeps its 字辈 itself; any other name is saved as a .ftf.
 bool KeepsItsOwnPoem(const QString& bookFile) {
   const formats::FormatEntry* entry = formats::FormatOfFile(FilePathOf(bookFile).string());
@@ -64,6 +59,11 @@ bool KeepsItsOwnPoem(const QString& bookFile) {
 }
 
 }  // namespace
+
+QString PoemKeeper::UnreadText(const QString& bookFile, const PoemFileResult& read) {
+  return CClanbookDlg::tr("字辈文件%1读不出来：%2")
+      .arg(PoemFileName(bookFile), PoemProblemText(read));
+}
 
 PoemKeeper::PoemKeeper(GenealogyDocument& document, QWidget& window,
                        std::function<void(const QString&)> noticeOnce)

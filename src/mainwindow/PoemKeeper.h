@@ -31,6 +31,10 @@ public:
   // The name the add dialog offers for a child of `father`; empty without a 字辈.
   QString SuggestedNameOfChild(const MemberNode* father) const;
 
+  // Why the poem file beside `bookFile` was not read, as the window says it
+  // (and the command line, which converts the book without it).
+  static QString UnreadText(const QString& bookFile, const PoemFileResult& read);
+
 signals:
   // A member the dialog's list asked to see.
   void memberActivated(MemberNode* member);

@@ -375,6 +375,21 @@ TEST_F(ConversionTest, TheGenerationPoemGoesWithTheBookEveryWay) {
   QString words = QString::fromUtf8(text.readAllStandardOutput());
   words.remove(QRegularExpression(QStringLiteral("\\s")));
   EXPECT_TRUE(words.contains(QStringLiteral("克昌，厥后"))) << words.toStdString();
+
+  // A poem file that is no poem: the book is converted and the loss is said.
+  Write("bad.ftf", kBook);
+  Write("bad.ftf.zibei", "three\n克昌\n");
+  const Outcome run =
+      Clanbook({QStringLiteral("--convert"), QStringLiteral("bad.ftf"), QStringLiteral("bad.cbk")});
+  EXPECT_EQ(run.status, 0) << run.err.toStdString();
+  EXPECT_TRUE(run.err.contains(QStringLiteral("bad.ftf.zibei"))) << run.err.toStdString();
+  EXPECT_TRUE(QFileInfo::exists(Path(QStringLiteral("bad.cbk"))));
+  // A poem that cannot go beside its .ftf: the book is written, the command fails.
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken.ftf.zibei")));
+  const Outcome blocked = Clanbook(
+      {QStringLiteral("--convert"), QStringLiteral("poem.cbk"), QStringLiteral("taken.ftf")});
+  EXPECT_NE(blocked.status, 0);
+  EXPECT_TRUE(blocked.err.contains(QStringLiteral("taken.ftf.zibei"))) << blocked.err.toStdString();
 }
 
 // A GEDCOM or branch output that cannot be written says why.
