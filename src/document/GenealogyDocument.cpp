@@ -325,16 +325,9 @@ GenealogyDocument::FileStamp GenealogyDocument::StampOf(const QString& fileName)
 
 FileStatus GenealogyDocument::ReadGenealogy(const QString& fileName, COperationClanbook& out,
                                             const ReadProgress& progress, PoemFileResult* poem) {
-  if (poem) *poem = {PoemFileStatus::kMissing, PoemProblem::kNone, 0, {}};
   // A .cbk read here is closed again: its pictures stay in it.
-  if (IsBookFile(fileName)) return formats::ReadBookFile(FilePathOf(fileName), out, progress);
-  formats::FtfFormat format;
-  const FileStatus status = formats::ReadFile(format, FilePathOf(fileName), out, progress);
-  if (status.Ok()) {
-    const PoemFileResult read = LoadPoem(FilePathOf(fileName), out.Book());
-    if (poem) *poem = read;
-  }
-  return status;
+  if (IsBookFile(fileName)) return formats::ReadBookFile(FilePathOf(fileName), out, progress, poem);
+  return formats::LoadFtfBook(FilePathOf(fileName), out, progress, poem);
 }
 
 QString GenealogyDocument::BackupName(const QString& fileName) {

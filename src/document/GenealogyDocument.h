@@ -132,7 +132,7 @@ public:
     std::unique_ptr<formats::CbkBook> file;
     // What the poem file beside a .ftf gave; kMissing for a .cbk, which
     // keeps its own 字辈.
-    PoemFileResult poem{PoemFileStatus::kMissing, PoemProblem::kNone, 0, {}};
+    PoemFileResult poem = NoPoemFile();
   };
   // Reads `fileName` in the format its name marks (.cbk; anything else as
   // .ftf, as always). A .cbk is held open and locked against other programs

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "formats/FormatRegistry.h"
+#include "formats/FtfFormat.h"
 #include "formats/cbk/CbkBook.h"
 #include "formats/gedcom/GedcomFormat.h"
 #include "model/COperationClanbook.h"
@@ -25,7 +26,7 @@ WriteResult CbkFormat::Write(const COperationClanbook& genealogy, const WriteSin
 
 ReadResult ReadBookFile(const std::filesystem::path& path, COperationClanbook& out,
                         const ReadProgress& progress, PoemFileResult* poem) {
-  if (poem) *poem = {PoemFileStatus::kMissing, PoemProblem::kNone, 0, {}};
+  if (poem) *poem = NoPoemFile();
   const FormatEntry* entry = FormatOfFile(path.string());
   if (!entry || !entry->reads) {
     out.Clear();
@@ -41,12 +42,8 @@ ReadResult ReadBookFile(const std::filesystem::path& path, COperationClanbook& o
     gedcom.options.mediaFolder = path.parent_path().empty() ? "." : path.parent_path();
     return ReadFile(gedcom, path, out, progress);
   }
-  const ReadResult read = ReadFile(*MakeFormat(entry->id), path, out, progress);
-  if (read.Ok() && entry->id == FormatId::kFtf) {
-    const PoemFileResult loaded = LoadPoem(path, out.Book());
-    if (poem) *poem = loaded;
-  }
-  return read;
+  if (entry->id == FormatId::kFtf) return LoadFtfBook(path, out, progress, poem);
+  return ReadFile(*MakeFormat(entry->id), path, out, progress);
 }
 
 WriteResult WriteBookFile(const std::filesystem::path& path, COperationClanbook& genealogy,

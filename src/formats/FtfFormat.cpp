@@ -27,6 +27,17 @@ ReadResult LoadFtf(const std::filesystem::path& path, COperationClanbook& out,
   return ReadFile(format, path, out, progress);
 }
 
+ReadResult LoadFtfBook(const std::filesystem::path& path, COperationClanbook& out,
+                       const ReadProgress& progress, PoemFileResult* poem) {
+  if (poem) *poem = NoPoemFile();
+  const ReadResult read = LoadFtf(path, out, progress);
+  if (read.Ok()) {
+    const PoemFileResult loaded = LoadPoem(path, out.Book());
+    if (poem) *poem = loaded;
+  }
+  return read;
+}
+
 WriteResult SaveFtf(const std::filesystem::path& path, const COperationClanbook& genealogy) {
   FtfFormat format;
   return WriteFile(format, genealogy, path);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "formats/FileFormat.h"
+#include "formats/PoemFile.h"
 #include "model/MemberRecord.h"
 
 namespace formats {
@@ -27,6 +28,11 @@ public:
 // (formats/io/FileBytes.h).
 ReadResult LoadFtf(const std::filesystem::path& path, COperationClanbook& out,
                    const ReadProgress& progress = {});
+// LoadFtf with the 字辈 of the poem file beside the .ftf (formats/PoemFile.h)
+// in the book's data, as every reader of a whole book takes it; `poem` learns
+// what reading that file gave (kMissing when the .ftf itself was not read).
+ReadResult LoadFtfBook(const std::filesystem::path& path, COperationClanbook& out,
+                       const ReadProgress& progress = {}, PoemFileResult* poem = nullptr);
 // The genealogy written to `path` as .ftf through the atomic save: kFileOk
 // or kFileCannotWrite, never a damaged or partial file in place of the old
 // one, and nothing written for an empty genealogy.

@@ -140,7 +140,7 @@ PoemFileResult LoadPoem(const std::filesystem::path& bookFile, BookData& book) {
       check);
   if (read.Ok()) return ParsePoem(text, book);
   if (check.refused == fileio::FileCheck::Refused::kNone && NoSuchFile(check.error))
-    return {PoemFileStatus::kMissing, PoemProblem::kNone, 0, {}};
+    return NoPoemFile();
   const auto unreadable = [&file](PoemProblem problem, std::size_t number = 0) {
     return PoemFileResult{PoemFileStatus::kCannotRead, problem, number, file.string()};
   };

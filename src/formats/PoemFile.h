@@ -40,6 +40,11 @@ struct PoemFileResult {
   std::string text;  // UTF-8
 };
 
+// No poem file: none beside the book, or a book that keeps its own 字辈.
+inline PoemFileResult NoPoemFile() {
+  return {PoemFileStatus::kMissing, PoemProblem::kNone, 0, {}};
+}
+
 // Whether `text` is a poem: Chinese characters, one a generation, with
 // spaces, line breaks or punctuation between them. kOk gives its characters
 // in `characters` (when asked); else kMalformed says the first thing wrong.
